@@ -1,0 +1,57 @@
+# The program lives in a bundle laid out as on macOS, so the resource-path
+# rule (executable folder minus "MacOS" plus "Resources") holds everywhere:
+#   <build>/Lumivane.app/Contents/MacOS/Lumivane
+#   <build>/Lumivane.app/Contents/Resources/   (all data, writable)
+#   <build>/Lumivane.app/Contents/Frameworks/  (our shared libraries)
+set(LV_BUNDLE_DIR     ${CMAKE_BINARY_DIR}/Lumivane.app)
+set(LV_MACOS_DIR      ${LV_BUNDLE_DIR}/Contents/MacOS)
+set(LV_RESOURCES_DIR  ${LV_BUNDLE_DIR}/Contents/Resources)
+set(LV_FRAMEWORKS_DIR ${LV_BUNDLE_DIR}/Contents/Frameworks)
+file(MAKE_DIRECTORY ${LV_MACOS_DIR} ${LV_RESOURCES_DIR} ${LV_FRAMEWORKS_DIR})
+
+# A shared library of ours, placed in Frameworks.
+function(lv_framework target)
+  set_target_properties(${target} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY ${LV_FRAMEWORKS_DIR}
+    CXX_VISIBILITY_PRESET hidden
+    C_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
+
+# An executable that runs from a bundle's MacOS folder and finds the
+# Frameworks beside it.
+function(lv_bundle_executable target bundle_dir)
+  set_target_properties(${target} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${bundle_dir}/Contents/MacOS
+    BUILD_RPATH "$ORIGIN/../Frameworks;${LV_FRAMEWORKS_DIR}")
+endfunction()
+
+# lv_add_test(name SOURCES a.cpp ... LIBS x y [XVFB] [APPLESS] [TIMEOUT s])
+# Each test gets a bundle of its own with a fresh copy of the Resources, so
+# every resource path it computes is right and tests never share data files.
+#   default: widget tests on the offscreen platform
+#   XVFB:    needs a real X server (OpenGL, whole program); the test command
+#            runs ctest under xvfb-run
+function(lv_add_test name)
+  cmake_parse_arguments(T "XVFB;APPLESS" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  set(bundle ${CMAKE_BINARY_DIR}/tests/${name}.app)
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
+  lv_bundle_executable(${name} ${bundle})
+  add_custom_target(${name}_resources
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Contents/Resources
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${LV_RESOURCES_DIR} ${bundle}/Contents/Resources
+    COMMAND ${CMAKE_COMMAND} -E create_symlink ${LV_FRAMEWORKS_DIR} ${bundle}/Contents/Frameworks
+    VERBATIM)
+  add_dependencies(${name}_resources lv_resources)
+  add_dependencies(${name} ${name}_resources)
+  add_test(NAME ${name} COMMAND ${name})
+  set(env "ORVALTA_AUDIO=null" "LV_TEST_BUNDLE=${bundle}" "LV_SOURCE_DIR=${CMAKE_SOURCE_DIR}" ${T_ENV})
+  if(NOT T_XVFB)
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+endfunction()
