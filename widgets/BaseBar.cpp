@@ -1,0 +1,67 @@
+#include "BaseBar.h"
+
+#include <QPainter>
+
+BaseBar::BaseBar(QWidget* parent)
+    : QWidget(parent)
+{
+}
+
+BaseBar::~BaseBar() = default;
+
+void BaseBar::setbgImage(QString path)
+{
+    m_pBgPixmap = std::make_unique<QPixmap>(path);
+    setFixedHeight(m_pBgPixmap->height());
+    repaint();
+}
+
+void BaseBar::setPress(bool pressed)
+{
+    m_nState = pressed ? 2 : 0;
+    repaint();
+}
+
+bool BaseBar::IsPress() const
+{
+    return m_nState == 2;
+}
+
+void BaseBar::mousePressEvent(QMouseEvent* event)
+{
+    if (m_nState != 2) {
+        m_nState = 2;
+        repaint();
+    }
+    emit SignalBarItemPress();
+    QWidget::mousePressEvent(event);
+}
+
+void BaseBar::enterEvent(QEvent* event)
+{
+    if (m_nState != 1 && m_nState != 2) {
+        m_nState = 1;
+        repaint();
+    }
+    QWidget::enterEvent(event);
+}
+
+void BaseBar::leaveEvent(QEvent* event)
+{
+    if (m_nState == 1) {
+        m_nState = 0;
+        repaint();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void BaseBar::paintEvent(QPaintEvent*)
+{
+    if (!m_pBgPixmap)
+        return;
+    const int q = m_pBgPixmap->width() / 4;
+    const int k = m_nState == 1 ? 1 : (m_nState == 2 ? 2 : 0);
+    QPainter painter(this);
+    painter.drawPixmap(QRect(0, 0, width(), height()), *m_pBgPixmap,
+                       QRect(k * q, 0, q + 1, m_pBgPixmap->height()));
+}
