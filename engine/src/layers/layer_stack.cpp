@@ -1,0 +1,438 @@
+#include "layers/layer_stack.h"
+
+#include "layers/blend.h"
+#include "text/ass_text.h"
+#include "text/subtitle_feed.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <ass/ass.h>
+#include <libavutil/frame.h>
+#include <libavutil/log.h>
+}
+
+namespace orv {
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kErrWatermark = 6;
+constexpr int kErrSubtitle = 7;
+constexpr int64_t kReadAheadUs = 2000000;
+constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
+
+// A copy of one ASS_Image: libass's own list dies at the next render.
+struct Mask {
+    int x = 0, y = 0, w = 0, h = 0;
+    uint32_t color = 0;
+    std::vector<uint8_t> bits;
+};
+
+struct Box {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+int roundPos(double fraction, int size)
+{
+    const double v = std::round(fraction * size);
+    if (!std::isfinite(v))
+        return 0;
+    return int(std::clamp(v, double(INT_MIN / 4), double(INT_MAX / 4)));
+}
+
+} // namespace
+
+struct LayerStack::Impl {
+    LayerSettings s;
+    int w = 0, h = 0;
+    AssRenderer ass;
+
+    YuvaImage image;
+    Box imageBox;
+
+    std::vector<Mask> text;
+    Box textBox;
+
+    std::shared_ptr<SubtitleFeed> feed;
+    ASS_Track* subTrack = nullptr;
+    bool subOwnLayout = false;
+    size_t subPushed = 0;
+    int openEndedEvent = -1;
+
+    std::shared_ptr<const SubtitlePicture> shownPicture;
+    std::vector<std::pair<YuvaImage, Box>> shownPictureScaled;
+
+    ~Impl() { dropSubtitleTrack(); }
+
+    // Everything but the subtitle feed, which open() may reuse.
+    void reset()
+    {
+        dropSubtitleTrack();
+        image = YuvaImage();
+        imageBox = Box();
+        text.clear();
+        textBox = Box();
+        w = h = 0;
+    }
+
+    void dropSubtitleTrack()
+    {
+        if (subTrack)
+            ass_free_track(subTrack);
+        subTrack = nullptr;
+        subPushed = 0;
+        openEndedEvent = -1;
+        shownPicture.reset();
+        shownPictureScaled.clear();
+    }
+
+    int openImage();
+    void openText();
+    int openSubtitles();
+    void syncSubtitleTrack();
+    void restyleSubtitleTrack();
+    void drawText(AVFrame* f) const;
+    void drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait);
+    void drawPicture(AVFrame* f, const std::shared_ptr<const SubtitlePicture>& pic);
+};
+
+int LayerStack::Impl::openImage()
+{
+    image = YuvaImage();
+    imageBox = Box();
+    if (s.wmImageFile.empty())
+        return kOk;
+    int iw = 0, ih = 0;
+    std::vector<uint8_t> rgba;
+    if (!decodeImageFile(s.wmImageFile, &iw, &ih, &rgba)) {
+        av_log(nullptr, AV_LOG_WARNING, "watermark: cannot decode the image\n");
+        return kErrWatermark;
+    }
+    // Logos are authored in pixels: 100 % is the picture's own size.
+    const int sx = std::clamp(s.wmImageScaleX, 1, 1000), sy = std::clamp(s.wmImageScaleY, 1, 1000);
+    double fw = iw * sx / 100.0, fh = ih * sy / 100.0;
+    // A huge logo at 1000 % must not exhaust memory; nothing beyond a
+    // 8192×8192 area can be seen on any frame anyway.
+    const double kMaxArea = 8192.0 * 8192.0;
+    if (fw * fh > kMaxArea) {
+        const double k = std::sqrt(kMaxArea / (fw * fh));
+        fw *= k;
+        fh *= k;
+    }
+    const int dw = std::max(1, int(std::lround(fw)));
+    const int dh = std::max(1, int(std::lround(fh)));
+    if (dw != iw || dh != ih) {
+        std::vector<uint8_t> scaled;
+        if (!scaleRgba(rgba.data(), iw, ih, iw * 4, dw, dh, &scaled))
+            return kErrWatermark;
+        rgba.swap(scaled);
+    }
+    image = rgbaToYuva(rgba.data(), dw, dh, dw * 4, s.wmImageAlpha);
+    imageBox = Box{roundPos(s.wmImageX, w), roundPos(s.wmImageY, h), dw, dh};
+    return kOk;
+}
+
+void LayerStack::Impl::openText()
+{
+    text.clear();
+    textBox = Box();
+    if (s.wmText.empty())
+        return;
+    if (!ass.prepare(w, h)) {
+        av_log(nullptr, AV_LOG_WARNING, "watermark: libass is unavailable\n");
+        return;
+    }
+    ASS_Track* track = ass.newTrack();
+    if (!track)
+        return;
+    track->WrapStyle = 2; // the text breaks only where the user broke it
+
+    const int sid = ass_alloc_style(track);
+    ASS_Style* st = &track->styles[sid];
+    st->Name = strdup("Watermark");
+    st->FontName = strdup("");
+    applyTextStyle(st, s.wmStyle, 1.0);
+    st->Alignment = VALIGN_TOP | HALIGN_LEFT;
+    st->MarginL = st->MarginR = st->MarginV = 0;
+
+    const int eid = ass_alloc_event(track);
+    ASS_Event* ev = &track->events[eid];
+    ev->Start = 0;
+    ev->Duration = 1000;
+    ev->Style = sid;
+    ev->Name = strdup("");
+    ev->Effect = strdup("");
+    ev->Text = strdup(escapeAssText(s.wmText).c_str());
+
+    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;
+    for (ASS_Image* img = ass_render_frame(ass.renderer(), track, 0, nullptr); img; img = img->next) {
+        if (img->w <= 0 || img->h <= 0)
+            continue;
+        // libass pads its bitmaps to its tile size; the box is the ink.
+        int ix0 = img->w, iy0 = img->h, ix1 = -1, iy1 = -1;
+        for (int row = 0; row < img->h; ++row) {
+            const uint8_t* line = img->bitmap + ptrdiff_t(row) * img->stride;
+            for (int col = 0; col < img->w; ++col) {
+                if (line[col]) {
+                    ix0 = std::min(ix0, col);
+                    ix1 = std::max(ix1, col);
+                    iy0 = std::min(iy0, row);
+                    iy1 = row;
+                }
+            }
+        }
+        if (ix1 < 0)
+            continue;
+        Mask m;
+        m.x = img->dst_x + ix0;
+        m.y = img->dst_y + iy0;
+        m.w = ix1 - ix0 + 1;
+        m.h = iy1 - iy0 + 1;
+        m.color = img->color;
+        m.bits.resize(size_t(m.w) * m.h);
+        for (int row = 0; row < m.h; ++row)
+            memcpy(m.bits.data() + size_t(row) * m.w,
+                   img->bitmap + ptrdiff_t(row + iy0) * img->stride + ix0, size_t(m.w));
+        x0 = std::min(x0, m.x);
+        y0 = std::min(y0, m.y);
+        x1 = std::max(x1, m.x + m.w);
+        y1 = std::max(y1, m.y + m.h);
+        text.push_back(std::move(m));
+    }
+    ass_free_track(track);
+    if (text.empty())
+        return;
+
+    // The box (outline and shadow included) goes where the user put it.
+    textBox = Box{roundPos(s.wmTextX, w), roundPos(s.wmTextY, h), x1 - x0, y1 - y0};
+    for (Mask& m : text) {
+        m.x += textBox.x - x0;
+        m.y += textBox.y - y0;
+    }
+}
+
+int LayerStack::Impl::openSubtitles()
+{
+    dropSubtitleTrack();
+    // A source already being read is kept, so a restyle in the player does
+    // not read an embedded stream again.
+    switch (s.subSource) {
+    case SubtitleSource::None:
+        feed.reset();
+        return kOk;
+    case SubtitleSource::File:
+        if (s.subFile.empty()) {
+            feed.reset();
+            return kOk;
+        }
+        if (!feed || feed->kind() != SubtitleFeed::Kind::File || feed->source() != s.subFile)
+            feed = SubtitleFeed::openFile(s.subFile);
+        if (!feed) {
+            av_log(nullptr, AV_LOG_WARNING, "subtitles: cannot read the subtitle file\n");
+            return kErrSubtitle;
+        }
+        return kOk;
+    case SubtitleSource::Stream:
+        if (s.subSourcePath.empty() || s.subStreamIndex < 0) {
+            feed.reset();
+            return kOk;
+        }
+        if (!feed || feed->kind() != SubtitleFeed::Kind::Stream
+            || feed->source() != s.subSourcePath || feed->streamIndex() != s.subStreamIndex)
+            feed = SubtitleFeed::openStream(s.subSourcePath, s.subStreamIndex);
+        return kOk;
+    case SubtitleSource::ClosedCaption:
+        if (!feed || feed->kind() != SubtitleFeed::Kind::Captions)
+            feed = SubtitleFeed::openCaptions();
+        return kOk;
+    }
+    return kOk;
+}
+
+void LayerStack::Impl::restyleSubtitleTrack()
+{
+    // Scripts and captions keep their own layout; every other format gets
+    // our reference canvas, bottom-centred lines and margins of 10.
+    if (!subOwnLayout || subTrack->PlayResY <= 0) {
+        subTrack->PlayResY = 288;
+        subTrack->PlayResX = std::max(1, int(std::lround(288.0 * w / h)));
+    }
+    const double scale = subTrack->PlayResY / 288.0;
+    for (int i = 0; i < subTrack->n_styles; ++i) {
+        ASS_Style* st = &subTrack->styles[i];
+        applyTextStyle(st, s.subStyle, scale);
+        if (!subOwnLayout) {
+            st->Alignment = VALIGN_SUB | HALIGN_CENTER;
+            st->MarginL = st->MarginR = st->MarginV = 10;
+        }
+    }
+    subTrack->ScaledBorderAndShadow = 1;
+}
+
+void LayerStack::Impl::syncSubtitleTrack()
+{
+    if (!subTrack) {
+        std::string header;
+        if (!feed->header(&header, &subOwnLayout) || header.empty())
+            return;
+        if (!ass.prepare(w, h))
+            return;
+        subTrack = ass_new_track(ass.library());
+        if (!subTrack)
+            return;
+        ass_process_codec_private(subTrack, header.data(), int(header.size()));
+        restyleSubtitleTrack();
+    }
+    std::vector<SubtitleTextEvent> events;
+    feed->textEvents(subPushed, &events);
+    subPushed += events.size();
+    for (SubtitleTextEvent& ev : events) {
+        // Captions without an end last until the next one starts.
+        if (openEndedEvent >= 0 && openEndedEvent < subTrack->n_events) {
+            ASS_Event& prev = subTrack->events[openEndedEvent];
+            if (ev.startMs > prev.Start) {
+                prev.Duration = ev.startMs - prev.Start;
+                openEndedEvent = -1;
+            }
+        }
+        const int before = subTrack->n_events;
+        const long long duration = ev.durationMs >= 0 ? ev.durationMs : kOpenEndedMs;
+        ass_process_chunk(subTrack, ev.chunk.data(), int(ev.chunk.size()), ev.startMs, duration);
+        if (ev.durationMs < 0 && subTrack->n_events > before)
+            openEndedEvent = subTrack->n_events - 1;
+    }
+}
+
+void LayerStack::Impl::drawText(AVFrame* f) const
+{
+    for (const Mask& m : text)
+        blendMask(f, m.bits.data(), m.w, m.w, m.h, m.x, m.y, m.color);
+}
+
+void LayerStack::Impl::drawPicture(AVFrame* f, const std::shared_ptr<const SubtitlePicture>& pic)
+{
+    if (pic != shownPicture) {
+        // Bitmap subtitles are stretched from their canvas to the frame.
+        shownPicture = pic;
+        shownPictureScaled.clear();
+        const double kx = double(w) / pic->canvasW, ky = double(h) / pic->canvasH;
+        for (const SubtitlePicture::Rect& r : pic->rects) {
+            Box b{int(std::lround(r.x * kx)), int(std::lround(r.y * ky)),
+                  std::max(1, int(std::lround(r.w * kx))), std::max(1, int(std::lround(r.h * ky)))};
+            std::vector<uint8_t> scaled;
+            const uint8_t* src = r.rgba.data();
+            if (b.w != r.w || b.h != r.h) {
+                if (!scaleRgba(r.rgba.data(), r.w, r.h, r.w * 4, b.w, b.h, &scaled))
+                    continue;
+                src = scaled.data();
+            }
+            shownPictureScaled.emplace_back(rgbaToYuva(src, b.w, b.h, b.w * 4, s.subStyle.alpha), b);
+        }
+    }
+    for (const auto& [img, b] : shownPictureScaled)
+        blendYuva(f, img, b.x, b.y);
+}
+
+void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
+{
+    if (!feed)
+        return;
+    // An event at time t shows at t + delay.
+    const int64_t t = ptsUs - s.subDelayUs;
+    if (wait && feed->kind() == SubtitleFeed::Kind::Stream)
+        feed->waitLoaded(t + kReadAheadUs);
+
+    syncSubtitleTrack();
+    if (subTrack && t >= 0) {
+        for (ASS_Image* img = ass_render_frame(ass.renderer(), subTrack, t / 1000, nullptr); img;
+             img = img->next)
+            blendMask(f, img->bitmap, img->stride, img->w, img->h, img->dst_x, img->dst_y, img->color);
+    }
+    if (auto pic = feed->pictureAt(t))
+        drawPicture(f, pic);
+}
+
+LayerStack::LayerStack() : d(new Impl) {}
+
+LayerStack::~LayerStack() = default;
+
+int LayerStack::open(const LayerSettings& settings, int w, int h)
+{
+    d->reset();
+    if (w <= 0 || h <= 0) {
+        d->feed.reset();
+        return kOk;
+    }
+    d->s = settings;
+    d->w = w;
+    d->h = h;
+    // Every layer is prepared even when one fails, so a player can keep
+    // showing the others; the first failure is reported.
+    const int imageErr = d->openImage();
+    d->openText();
+    const int subErr = d->openSubtitles();
+    return imageErr != kOk ? imageErr : subErr;
+}
+
+void LayerStack::close()
+{
+    d->reset();
+    d->feed.reset();
+}
+
+bool LayerStack::empty() const
+{
+    return d->w <= 0 || (d->image.empty() && d->text.empty() && !d->feed);
+}
+
+void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
+{
+    if (!frame || empty() || frame->format != AV_PIX_FMT_YUV420P || frame->width != d->w
+        || frame->height != d->h)
+        return;
+    if (d->s.textTopmost) {
+        blendYuva(frame, d->image, d->imageBox.x, d->imageBox.y);
+        d->drawText(frame);
+    } else {
+        d->drawText(frame);
+        blendYuva(frame, d->image, d->imageBox.x, d->imageBox.y);
+    }
+    d->drawSubtitles(frame, ptsUs, waitForSubtitles);
+    if (d->s.imageBorder && !d->image.empty())
+        drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
+    if (d->s.textBorder && !d->text.empty())
+        drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
+}
+
+void LayerStack::feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs)
+{
+    if (d->feed && d->feed->kind() == SubtitleFeed::Kind::Captions)
+        d->feed->feedCaptions(a53, size, ptsUs);
+}
+
+double LayerStack::textBoxWidth() const
+{
+    return d->w > 0 ? double(d->textBox.w) / d->w : 0.0;
+}
+
+double LayerStack::textBoxHeight() const
+{
+    return d->h > 0 ? double(d->textBox.h) / d->h : 0.0;
+}
+
+double LayerStack::imageBoxWidth() const
+{
+    return d->w > 0 ? double(d->imageBox.w) / d->w : 0.0;
+}
+
+double LayerStack::imageBoxHeight() const
+{
+    return d->h > 0 ? double(d->imageBox.h) / d->h : 0.0;
+}
+
+} // namespace orv

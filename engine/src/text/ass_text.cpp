@@ -1,0 +1,148 @@
+#include "text/ass_text.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+extern "C" {
+#include <ass/ass.h>
+#include <libavutil/log.h>
+}
+
+namespace orv {
+
+uint32_t assColor(uint32_t argb, int layerAlpha)
+{
+    const uint32_t a = argb >> 24;
+    const int la = layerAlpha < 0 ? 0 : layerAlpha > 255 ? 255 : layerAlpha;
+    const uint32_t opacity = (a * uint32_t(la) + 127) / 255;
+    return ((argb & 0x00FFFFFFu) << 8) | (255u - opacity);
+}
+
+std::string escapeAssText(const std::string& text)
+{
+    static const char kWordJoiner[] = "\xE2\x81\xA0"; // U+2060, zero width
+
+    // 1. A word joiner after a backslash that would start \N, \n or \h, or
+    //    that would turn the brace escapes of step 2 back into a brace.
+    std::string joined;
+    joined.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        joined += text[i];
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char n = text[i + 1];
+            if (n == 'N' || n == 'n' || n == 'h' || n == '{' || n == '}')
+                joined += kWordJoiner;
+        }
+    }
+    // 2. Braces become \{ and \}, which libass draws literally, so no
+    //    override block can open. 3. Newlines become hard breaks.
+    std::string out;
+    out.reserve(joined.size() + 8);
+    for (size_t i = 0; i < joined.size(); ++i) {
+        const char c = joined[i];
+        if (c == '{' || c == '}') {
+            out += '\\';
+            out += c;
+        } else if (c == '\r') {
+            out += "\\N";
+            if (i + 1 < joined.size() && joined[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += "\\N";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void applyTextStyle(ass_style* style, const TextStyle& ts, double scale)
+{
+    free(style->FontName);
+    style->FontName = strdup(ts.font.empty() ? "sans-serif" : ts.font.c_str());
+    style->FontSize = ts.sizePt * scale;
+    style->PrimaryColour = assColor(ts.color, ts.alpha);
+    style->SecondaryColour = style->PrimaryColour;
+    style->OutlineColour = assColor(ts.outlineColor, ts.alpha);
+    style->BackColour = assColor(ts.shadowColor, ts.alpha);
+    // libass 0.17 documents these as booleans; its font selection maps only
+    // 1 to italic, so the -1 of script files is not used here.
+    style->Bold = ts.bold ? 1 : 0;
+    style->Italic = ts.italic ? 1 : 0;
+    style->Underline = ts.underline ? 1 : 0;
+    style->StrikeOut = ts.strikeout ? 1 : 0;
+    style->ScaleX = ts.scaleX / 100.0;
+    style->ScaleY = ts.scaleY / 100.0;
+    style->Spacing = 0;
+    style->Angle = 0;
+    style->BorderStyle = 1;
+    style->Outline = ts.outlineSize > 0 ? ts.outlineSize * scale : 0.0;
+    style->Shadow = ts.shadowOffset * scale; // negative casts up and left
+    style->Blur = 0;
+}
+
+static void quietMessages(int level, const char* fmt, va_list args, void*)
+{
+    // libass is chatty at info level; only its errors are worth a line.
+    if (level > 1)
+        return;
+    char line[512];
+    vsnprintf(line, sizeof line, fmt, args);
+    av_log(nullptr, AV_LOG_WARNING, "libass: %s\n", line);
+}
+
+AssRenderer::~AssRenderer()
+{
+    if (m_renderer)
+        ass_renderer_done(m_renderer);
+    if (m_library)
+        ass_library_done(m_library);
+}
+
+bool AssRenderer::prepare(int w, int h)
+{
+    if (!m_library) {
+        m_library = ass_library_init();
+        if (!m_library)
+            return false;
+        ass_set_message_cb(m_library, quietMessages, nullptr);
+        ass_set_extract_fonts(m_library, 0);
+    }
+    if (!m_renderer) {
+        m_renderer = ass_renderer_init(m_library);
+        if (!m_renderer)
+            return false;
+        // No hinting: glyph sizes then scale linearly with the frame, so a
+        // preview at one size matches the output at another.
+        ass_set_hinting(m_renderer, ASS_HINTING_NONE);
+        ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT,
+                      nullptr, 1);
+    }
+    if (w != m_w || h != m_h) {
+        ass_set_frame_size(m_renderer, w, h);
+        ass_set_storage_size(m_renderer, w, h);
+        m_w = w;
+        m_h = h;
+    }
+    return true;
+}
+
+ass_track* AssRenderer::newTrack() const
+{
+    if (!m_library || m_h <= 0)
+        return nullptr;
+    ASS_Track* track = ass_new_track(m_library);
+    if (!track)
+        return nullptr;
+    track->PlayResY = 288;
+    track->PlayResX = int(std::lround(288.0 * m_w / m_h));
+    if (track->PlayResX < 1)
+        track->PlayResX = 1;
+    track->ScaledBorderAndShadow = 1;
+    return track;
+}
+
+} // namespace orv

@@ -1,0 +1,56 @@
+// libass plumbing shared by the text watermark, subtitles and captions:
+// one lazily created library/renderer pair per layer stack, our styles,
+// and the escaping that keeps user text literal.
+#pragma once
+
+#include "layers/layer_settings.h"
+
+#include <cstdint>
+#include <string>
+
+struct ass_library;
+struct ass_renderer;
+struct ass_track;
+struct ass_style;
+
+namespace orv {
+
+// 0xAARRGGBB plus a layer opacity → libass RRGGBBTT (TT = transparency).
+uint32_t assColor(uint32_t argb, int layerAlpha);
+
+// Makes text render literally: no override block can open and "\N", "\n",
+// "\h" stay visible as typed. Newlines become line breaks.
+std::string escapeAssText(const std::string& text);
+
+// Writes our fields into a style. `scale` converts reference units (points
+// and px at 288 lines) into the track's script units: PlayResY / 288.
+void applyTextStyle(ass_style* style, const TextStyle& ts, double scale);
+
+// One ASS_Library and ASS_Renderer. Fontconfig costs tens of ms, so
+// nothing is created until a text layer first needs it.
+class AssRenderer
+{
+public:
+    AssRenderer() = default;
+    ~AssRenderer();
+    AssRenderer(const AssRenderer&) = delete;
+    AssRenderer& operator=(const AssRenderer&) = delete;
+
+    // Creates the pair on first use and sets the frame size. False if
+    // libass cannot start.
+    bool prepare(int w, int h);
+    bool ready() const { return m_renderer != nullptr; }
+
+    ass_library* library() const { return m_library; }
+    ass_renderer* renderer() const { return m_renderer; }
+
+    // A track sized by our reference rule: PlayResY 288, PlayResX 288·W/H.
+    ass_track* newTrack() const;
+
+private:
+    ass_library* m_library = nullptr;
+    ass_renderer* m_renderer = nullptr;
+    int m_w = 0, m_h = 0;
+};
+
+} // namespace orv
