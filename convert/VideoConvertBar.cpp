@@ -1,0 +1,644 @@
+#include "VideoConvertBar.h"
+
+#include "CSingleUserLog.h"
+#include "FormatSettingDialog.h"
+#include "GobelConfigure.h"
+#include "GobelItemChunk.h"
+#include "QIAppUtil.h"
+#include "QVideoEditDlg.h"
+
+#include <QAction>
+#include <QDebug>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QThread>
+#include <QTimer>
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// The largest picture side the engine ever produces; anything above it in a
+// thumbnail header is garbage, not a picture.
+constexpr int32_t kMaxThumbnailSide = 16384;
+constexpr int kBlockHeaderSize = 54;
+
+int32_t readLe32(const unsigned char* p)
+{
+    uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+    int32_t out;
+    std::memcpy(&out, &v, sizeof out);
+    return out;
+}
+
+uint16_t readLe16(const unsigned char* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+
+// The task name and the output name keep everything up to the last dot.
+QString stemOf(const QString& name)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+} // namespace
+
+VideoConvertBar::VideoConvertBar(QWidget* parent)
+    : BaseBar(parent)
+{
+    static const bool registered = [] {
+        qRegisterMetaType<ConvertState>("ConvertState");
+        qRegisterMetaType<Convertinfo>("Convertinfo");
+        return true;
+    }();
+    Q_UNUSED(registered);
+
+    setupUi(this);
+    setMouseTracking(true);
+    setbgImage(QIAppUtil::getResourcePath() + "/image/button_list.png");
+    Init();
+    InitMenu();
+}
+
+VideoConvertBar::~VideoConvertBar()
+{
+    delete m_settingDialog;
+    m_settingDialog = nullptr;
+    delete m_actFullTime;
+    m_actFullTime = nullptr;
+    delete m_actCustomTime;
+    m_actCustomTime = nullptr;
+    delete m_timeMenu;
+    m_timeMenu = nullptr;
+    delete m_thumbnail;
+    m_thumbnail = nullptr;
+    delete m_waitImage;
+    m_waitImage = nullptr;
+    delete m_convertTimer;
+    m_convertTimer = nullptr;
+    if (m_converter) {
+        Converter_Release(m_converter);
+        m_converter = nullptr;
+    }
+}
+
+void VideoConvertBar::Init()
+{
+    const QString res = QIAppUtil::getResourcePath();
+
+    m_btnDelete->setBtnImage(res + "/image/newimage/btn_video_close.png");
+    m_btnDelete->setToolTip(tr("Close"));
+    m_btnDelete->show();
+
+    m_convertImage->SetBackImage(res + "/image/newimage/pic_arrow.png");
+    m_convertImage->SetProgressImage(res + "/image/newimage/pic_arrow_progress.png");
+
+    m_settingFormat->setBtnImage(res + "/image/newimage/btn_settings.png");
+    m_settingFormat->setToolTip(tr("Setting"));
+
+    m_progressLab->hide();
+
+    m_btnEditVideo->setBtnImage(res + "/image/newimage/btn_edit.png");
+    m_btnEditVideo->setToolTip(tr("Editing"));
+
+    m_btnStopConvert->hide();
+
+    m_btnPreviewPlay->setBtnImage(res + "/image/newimage/Video_Preview_Play.png");
+
+    m_retainTime->hide();
+
+    delete m_waitImage;
+    m_waitImage = new QImage(res + "/image/newimage/btn_wait_convert.png");
+    m_waitConvertImage->setPixmap(QPixmap::fromImage(*m_waitImage));
+    m_waitConvertImage->setGeometry(0, 0, m_waitImage->width(), m_waitImage->height());
+    m_waitConvertImage->hide();
+
+    m_labLine1->hide();
+    m_labLine2->hide();
+
+    if (!m_convertTimer)
+        m_convertTimer = new QTimer(this);
+
+    connect(m_btnDelete, &QPushButton::clicked, this, &VideoConvertBar::signalDeleteItem);
+    connect(m_btnEditVideo, &QPushButton::clicked, this, &VideoConvertBar::OnEditVideo);
+    connect(m_btnStopConvert, &QPushButton::clicked, this, &VideoConvertBar::PauseConvert);
+    connect(m_settingFormat, &QPushButton::clicked, this, &VideoConvertBar::SlotShowSettingDialog);
+    connect(m_btnPreviewPlay, &QPushButton::clicked, this, &VideoConvertBar::SlotPreviewPlay);
+    connect(m_laterInfoWidget, &VideoInfo::emitVideoNameChanged, this, &VideoConvertBar::slotChangeVideoName);
+    connect(this, &VideoConvertBar::emitSetVideoName, m_laterInfoWidget, &VideoInfo::slotSetVideoName);
+    // The probe emits this on the add thread; the row lives on the GUI
+    // thread, so the panels are filled there.
+    connect(this, &VideoConvertBar::emitSetEditInfo, this, &VideoConvertBar::slotSetEditInfo);
+    connect(this, &VideoConvertBar::emitStartTimer, this, &VideoConvertBar::slotStartTimer);
+    connect(this, &VideoConvertBar::emitStartConvert, this, &VideoConvertBar::slotStartConvert);
+    connect(m_convertTimer, &QTimer::timeout, this, &VideoConvertBar::ConverTime);
+}
+
+void VideoConvertBar::InitMenu()
+{
+    m_timeMenu = new QMenu(this);
+    m_actFullTime = new QAction(QStringLiteral("Full time"), this);
+    m_actCustomTime = new QAction(QStringLiteral("Customize time "), this);
+    m_timeMenu->addAction(m_actFullTime);
+    m_timeMenu->addAction(m_actCustomTime);
+    m_timeMenu->addSeparator();
+    connect(m_actCustomTime, &QAction::triggered, this, &VideoConvertBar::SlotCutTime);
+    connect(m_actFullTime, &QAction::triggered, this, &VideoConvertBar::SlotRestFullTime);
+}
+
+// ---- Probe ------------------------------------------------------------------
+
+QImage* VideoConvertBar::CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height)
+{
+    if (!block)
+        return nullptr;
+    // Trust the block only when its own header describes the picture the
+    // reader reported: a 32-bit uncompressed bitmap of exactly that size.
+    if (block[0] != 'B' || block[1] != 'M')
+        return nullptr;
+    const int32_t pixelOffset = readLe32(block + 10);
+    const int32_t headerWidth = readLe32(block + 18);
+    const int32_t headerHeight = readLe32(block + 22);
+    const uint16_t bitsPerPixel = readLe16(block + 28);
+    const int32_t compression = readLe32(block + 30);
+    if (pixelOffset != kBlockHeaderSize || bitsPerPixel != 32 || compression != 0)
+        return nullptr;
+    if (headerHeight == std::numeric_limits<int32_t>::min())
+        return nullptr;
+    const int32_t absHeight = headerHeight < 0 ? -headerHeight : headerHeight;
+    if (headerWidth <= 0 || absHeight <= 0
+        || headerWidth > kMaxThumbnailSide || absHeight > kMaxThumbnailSide)
+        return nullptr;
+    if (uint32_t(headerWidth) != width || uint32_t(absHeight) != height)
+        return nullptr;
+    // The block's own size field must cover exactly these pixels.
+    const int64_t pixelBytes = int64_t(headerWidth) * absHeight * 4;
+    if (int64_t(uint32_t(readLe32(block + 2))) != kBlockHeaderSize + pixelBytes)
+        return nullptr;
+
+    // Deep copy: the block belongs to the reader and dies with it.
+    const unsigned char* pixels = block + kBlockHeaderSize;
+    const int stride = headerWidth * 4;
+    auto* image = new QImage(headerWidth, absHeight, QImage::Format_RGB32);
+    if (image->isNull()) {
+        delete image;
+        return nullptr;
+    }
+    for (int y = 0; y < absHeight; ++y) {
+        // A positive height stores the rows bottom-up.
+        const int source = headerHeight < 0 ? y : absHeight - 1 - y;
+        std::memcpy(image->scanLine(y), pixels + size_t(source) * size_t(stride), size_t(stride));
+    }
+    return image;
+}
+
+void VideoConvertBar::setFile(QString path)
+{
+    m_strFilePath = path;
+    const QFileInfo fileInfo(path);
+    m_strFileFormat = fileInfo.suffix();
+    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(fileInfo.size()));
+
+    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0,
+        QString("file size: " + m_strFileSize).toLatin1().constData());
+    CSingleUserLog::getInstance()->AddUserLog(11604, false, 0,
+        QString("file format: " + m_strFileFormat).toLatin1().constData());
+
+    m_infoHandle = Info_Create(-1);
+    const QByteArray utf8Path = path.toUtf8();
+    // The getters of a reader that did not open give 0; the result only
+    // decides whether the row says that the file could not be read.
+    m_bProbeFailed = Info_Open(m_infoHandle, utf8Path.constData()) == 0;
+
+    QString unixPath = path;
+    unixPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    m_strVideoName = unixPath.mid(unixPath.lastIndexOf(QLatin1Char('/')) + 1);
+
+    const uint64_t duration = Info_GetDuration(m_infoHandle);
+    m_totalTime = duration;
+    m_endTime = duration;
+    m_cutLength = duration;
+
+    m_videoWidth = Info_GetVideoWidth(m_infoHandle);
+    m_videoHeight = Info_GetVideoHeight(m_infoHandle);
+    m_audioSampleRate = Info_GetAudioSampleRate(m_infoHandle);
+    m_audioChannels = Info_GetAudioChannels(m_infoHandle);
+    m_audioBitRate = Info_GetAudioBitRate(m_infoHandle);
+
+    const QString resolution = resolutionText();
+    const QString durationText = getTime(duration);
+    const QString formatText = m_strFileFormat.toUpper();
+    m_targetInfo.F_Size = m_strFileSize;
+    m_targetInfo.F_Duration = durationText;
+    m_targetInfo.F_Format = formatText;
+    m_sourceInfo.F_Size = m_strFileSize;
+    m_sourceInfo.F_Duration = durationText;
+    m_sourceInfo.F_Format = formatText;
+    m_sourceInfo.V_Resolution = resolution;
+
+    getConvertedFileInfo();
+
+    const uint64_t thumbnailTime = Info_CanSeek(m_infoHandle)
+        ? Info_GetDuration(m_infoHandle) / 3
+        : 10000000ull;
+    const unsigned char* block = Info_GetVideoImage(m_infoHandle, thumbnailTime, 1, 0, 0);
+    delete m_thumbnail;
+    m_thumbnail = CopyThumbnail(block, m_videoWidth, m_videoHeight);
+
+    Info_Close(m_infoHandle);
+    Info_Release(m_infoHandle);
+    m_infoHandle = nullptr;
+
+    setConvertFormat();
+    emit emitSetEditInfo();
+}
+
+QString VideoConvertBar::resolutionText() const
+{
+    return QString("%1*%2").arg(m_videoWidth).arg(m_videoHeight);
+}
+
+void VideoConvertBar::getConvertedFileInfo()
+{
+    m_sourceInfo.A_BitRate = QString::number(Info_GetAudioBitRate(m_infoHandle) / 1000) + " kbps";
+    m_sourceInfo.A_SampleRate = QString::number(Info_GetAudioSampleRate(m_infoHandle)) + " HZ";
+    m_sourceInfo.A_Channel = QString::number(Info_GetAudioChannels(m_infoHandle));
+    uint32_t rate = Info_GetVideoFrameRate(m_infoHandle);
+    if (rate > 100000)
+        rate /= 100000;
+    else if (rate > 1000)
+        rate /= 1000;
+    m_sourceInfo.V_FrameRate = QString::number(rate) + " FPS";
+    m_sourceInfo.V_BitRate = QString::number(Info_GetVideoBitRate(m_infoHandle) / 1000) + " kbps";
+    m_sourceInfo.F_Name = m_strVideoName;
+}
+
+void VideoConvertBar::slotSetEditInfo()
+{
+    qDebug() << "enter in";
+    const QString resolution = resolutionText();
+    const QString duration = getTime(m_totalTime);
+    m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
+                                     m_strFileFormat.toUpper(), resolution);
+    const QString targetName = stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
+    m_laterInfoWidget->SetVideoInfo(targetName, true, m_strFileSize, duration,
+                                    m_targetInfo.V_Format.toUpper(), resolution);
+    UpdateFileLength();
+
+    if (m_bProbeFailed)
+        setToolTip(tr("This file cannot be read: %1").arg(m_strFilePath));
+
+    QVideoEditDlg editor(nullptr);
+    editor.SetVideoFile(m_strFilePath, 0, 0);
+    editor.GetEditSettings(m_cropSettings);
+    editor.GetWatermarkTextSettings(m_textWaterSettings);
+    editor.GetWatermarkImageSettings(m_imageWaterSettings);
+    editor.GetSubtitleSettings(m_subtitleSettings);
+    editor.GetSubtitleInfo(m_subtitleInfo);
+}
+
+int VideoConvertBar::GetNumberFromString(QString text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits.append(c);
+    }
+    if (digits.isEmpty())
+        return 1;
+    bool ok = false;
+    const int value = digits.toInt(&ok);
+    return ok ? value : 0;
+}
+
+void VideoConvertBar::UpdateFileLength()
+{
+    const qint64 kbps = qint64(GetNumberFromString(m_targetInfo.V_BitRate))
+                      + qint64(GetNumberFromString(m_targetInfo.A_BitRate));
+    const unsigned long long seconds = m_cutLength / 1000000ull;
+    const unsigned long long bytes = static_cast<unsigned long long>(kbps) * seconds * 1000ull / 8ull;
+    m_laterInfoWidget->SetVideoLength(QIAppUtil::size2String(bytes));
+
+    QStringList parts = m_laterInfoWidget->m_videoNameLab->getName().split(QLatin1Char('.'), Qt::KeepEmptyParts);
+    parts.removeLast();
+    if (!parts.isEmpty())
+        emit emitSetVideoName(parts.join(QLatin1Char('.')) + "." + m_targetInfo.V_Extend.toLower());
+}
+
+void VideoConvertBar::slotChangeVideoName(QString name)
+{
+    m_strVideoName = name;
+}
+
+// ---- Format values ------------------------------------------------------------
+
+void VideoConvertBar::setConvertFormat()
+{
+    QString image, item, file;
+    g_itemChunk.copyNames(image, item, file);
+    if (m_relevantfile == file)
+        return;
+    m_strItemName = item;
+    m_relevantfile = file;
+    if (!getConvertXMLInfo()) {
+        qDebug() << "getConvertXMLInfo() error!!";
+        return;
+    }
+    // On the add thread the row is not shown yet and its panels are filled
+    // by slotSetEditInfo on the GUI thread right after the probe.
+    if (QThread::currentThread() != thread())
+        return;
+    m_laterInfoWidget->SetVideoFormat(g_itemChunk.m_convertinfo.V_Format);
+    m_laterInfoWidget->SetVideoSize(g_itemChunk.m_convertinfo.V_Resolution);
+    UpdateFileLength();
+}
+
+bool VideoConvertBar::getConvertXMLInfo()
+{
+    const QString path = QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile;
+    qDebug() << m_relevantfile + "_________";
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QDomDocument doc;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!doc.setContent(&file, false, &error, &line, &column)) {
+        qDebug() << error;
+        qDebug() << line;
+        qDebug() << column;
+        file.close();
+        return false;
+    }
+    file.close();
+
+    const QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull()) {
+        qDebug() << "XML_________error!";
+        return false;
+    }
+    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        qDebug() << e.tagName();
+        if (e.tagName() == QLatin1String("TEMP_QUALITY_VALUE")) {
+            m_targetInfo.V_Encoder = e.attribute("V_Encoder");
+            m_targetInfo.V_Resolution = e.attribute("V_Resolution");
+            m_targetInfo.V_FrameRate = e.attribute("V_FrameRate");
+            m_targetInfo.V_BitRate = e.attribute("V_BitRate");
+            m_targetInfo.A_Encoder = e.attribute("A_Encoder");
+            m_targetInfo.A_Channel = e.attribute("A_Channel");
+            m_targetInfo.A_SampleRate = e.attribute("A_SampleRate");
+            m_targetInfo.A_BitRate = e.attribute("A_BitRate");
+        } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
+            m_targetInfo.V_Format = e.attribute("V_Format");
+            m_targetInfo.V_Extend = e.attribute("V_Extend");
+        }
+    }
+    return true;
+}
+
+void VideoConvertBar::saveSettingXml(QString path)
+{
+    // Writing the profile back comes with the task's settings dialog.
+    Q_UNUSED(path);
+}
+
+void VideoConvertBar::setConvertinfo(Convertinfo info)
+{
+    m_targetInfo.V_Encoder = info.V_Encoder;
+    m_targetInfo.V_Resolution = info.V_Resolution;
+    m_targetInfo.V_FrameRate = info.V_FrameRate;
+    m_targetInfo.V_BitRate = info.V_BitRate;
+    m_targetInfo.A_Encoder = info.A_Encoder;
+    m_targetInfo.A_Channel = info.A_Channel;
+    m_targetInfo.A_SampleRate = info.A_SampleRate;
+    m_targetInfo.A_BitRate = info.A_BitRate;
+    m_laterInfoWidget->SetVideoFormat(info.V_Format);
+    m_laterInfoWidget->SetVideoSize(info.V_Resolution);
+    UpdateFileLength();
+}
+
+void VideoConvertBar::SlotShowSettingDialog()
+{
+    if (g_Configure.m_bMerge) {
+        emit signalShowMergeSetting();
+        return;
+    }
+    // The task's own settings dialog comes with the next round of work.
+}
+
+// ---- Edit and preview -----------------------------------------------------------
+
+void VideoConvertBar::OnEditVideo()
+{
+    // The modal edit hand-off comes with the editor itself.
+}
+
+void VideoConvertBar::SlotPreviewPlay()
+{
+    if (QFileInfo::exists(m_strFilePath))
+        emit emitVideoPlay(m_strFilePath);
+}
+
+void VideoConvertBar::setEditSetting(CropSettings cropSetting)
+{
+    m_cropSettings = cropSetting;
+}
+
+void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater)
+{
+    m_textWaterSettings = textWater;
+    m_imageWaterSettings = imageWater;
+}
+
+void VideoConvertBar::SlotCutTime()
+{
+}
+
+void VideoConvertBar::SlotRestFullTime()
+{
+    m_beginTime = 0;
+    m_endTime = m_totalTime;
+}
+
+// ---- Run side -----------------------------------------------------------------
+
+void VideoConvertBar::SetConvertState(ConvertState state)
+{
+    m_convertState = state;
+    update();
+}
+
+void VideoConvertBar::SetConverting(bool converting)
+{
+    m_bConverting = converting;
+}
+
+void VideoConvertBar::slotStartConvert()
+{
+    m_convertState = State_Converting;
+    m_bConverting = true;
+    m_laterInfoWidget->SetEnableRename(false);
+    m_videoImageWidget->setEnabled(false);
+    m_waitConvertImage->hide();
+    if (!g_Configure.m_bMerge)
+        m_btnStopConvert->show();
+    m_btnStopConvert->setBtnImage(QIAppUtil::getResourcePath() + "/image/newimage/btn_pause_convert.png");
+}
+
+void VideoConvertBar::StartConvertMedia()
+{
+    // Output naming, the engine configuration and the converter come with
+    // the run scheduling.
+}
+
+void VideoConvertBar::ConverTime()
+{
+}
+
+void VideoConvertBar::PauseConvert()
+{
+    emit emitChangeConvertState(m_convertState);
+    update();
+}
+
+void VideoConvertBar::SetConvertProgress(float progress)
+{
+    ++m_nTicks;
+    m_fProgress = progress;
+    m_convertImage->SetProgress(static_cast<int>(progress));
+    update();
+}
+
+void VideoConvertBar::Recover()
+{
+    if (!g_Configure.m_bMerge && m_convertState != State_Finished) {
+        Converter_Release(m_converter);
+        m_converter = nullptr;
+    }
+    m_convertTimer->stop();
+    m_retainTime->hide();
+    m_convertState = State_Ready;
+    m_bConverting = false;
+    m_laterInfoWidget->SetEnableRename(true);
+    m_videoImageWidget->setEnabled(true);
+    m_waitConvertImage->hide();
+    m_btnStopConvert->hide();
+    m_btnEditVideo->show();
+    m_settingFormat->show();
+    m_fProgress = 0.0f;
+    m_nTicks = 0;
+    m_progressLab->hide();
+    m_convertImage->SetProgress(0);
+}
+
+void VideoConvertBar::DeleteConvert()
+{
+    if (m_convertState != State_Finished)
+        Converter_Release(m_converter);
+    m_converter = nullptr;
+}
+
+void VideoConvertBar::slotStartTimer()
+{
+    m_convertTimer->start(500);
+}
+
+void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
+{
+    // Filled from the task's values with the run scheduling.
+    Q_UNUSED(config);
+    Q_UNUSED(bar);
+}
+
+// ---- Events and painting -----------------------------------------------------------
+
+void VideoConvertBar::mouseMoveEvent(QMouseEvent* event)
+{
+    // Left unhandled so that every move over a row reaches the queue, which
+    // drags rows with it.
+    QWidget::mouseMoveEvent(event);
+}
+
+void VideoConvertBar::enterEvent(QEvent* event)
+{
+    BaseBar::enterEvent(event);
+}
+
+void VideoConvertBar::leaveEvent(QEvent* event)
+{
+    BaseBar::leaveEvent(event);
+}
+
+void VideoConvertBar::paintProgress()
+{
+    const float p = m_fProgress;
+    const double elapsed = m_nTicks * 0.5;
+    const bool hasEstimate = p > 0.0f;
+    float remaining = 0.0f;
+    if (hasEstimate)
+        remaining = static_cast<float>((100.0 / p) * elapsed - elapsed);
+    qDebug() << "retiantime = " << remaining << "   " << m_nTicks;
+
+    if (m_convertState != State_Paused) {
+        if (hasEstimate && remaining >= 0.0f && remaining < 86400.0f) {
+            const auto us = static_cast<unsigned long long>(static_cast<double>(remaining) * 1000000.0);
+            m_retainTime->setText(tr("Remainning:%1").arg(getTime(us)));
+        } else {
+            m_retainTime->setText(tr("Remainning:--:--:--"));
+        }
+        m_progressLab->setText(QString::number(p, 'f', 1) + "%");
+    }
+    if (p >= 100.0f) {
+        m_bConverting = false;
+        m_nTicks = 0;
+    }
+}
+
+void VideoConvertBar::paintEvent(QPaintEvent* event)
+{
+    BaseBar::paintEvent(event);
+    const int W = width();
+    const int H = height();
+
+    m_btnDelete->move(W - 28, 10);
+    m_settingFormat->move(W - 100, 55);
+
+    if (m_bConverting)
+        paintProgress();
+
+    {
+        QPainter painter(this);
+        const QImage icon(QIAppUtil::getResourcePath() + "/image/video_icon.png");
+        painter.drawImage(QPoint(20, 11), icon);
+        const QRect thumbRect(33, 16, 86, 67);
+        if (m_thumbnail) {
+            painter.drawImage(thumbRect, *m_thumbnail);
+        } else if (m_bProbeFailed) {
+            QFont font = painter.font();
+            font.setBold(true);
+            painter.setFont(font);
+            painter.setPen(QColor(200, 60, 60));
+            painter.drawText(thumbRect, Qt::AlignCenter | Qt::TextWordWrap, tr("Cannot read this file"));
+        }
+    }
+
+    m_btnPreviewPlay->move(60, (H - m_btnPreviewPlay->height()) / 2);
+    m_btnEditVideo->move(W - 135, 55);
+    m_btnStopConvert->move(W - 120, 30);
+    m_waitConvertImage->move(W - 120, 30);
+    m_retainTime->move(W - 179, 70);
+    m_convertImage->move((W - m_convertImage->width()) / 2, (H - m_convertImage->height()) / 2);
+    m_progressLab->move((W - m_progressLab->width()) / 2, (H - m_progressLab->height()) / 2);
+    m_laterInfoWidget->move(W - 400, 0);
+    m_labLine1->setFixedSize(W, 3);
+    m_labLine2->setFixedSize(W, 3);
+}

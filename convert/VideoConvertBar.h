@@ -1,0 +1,164 @@
+#pragma once
+
+// One conversion task, shown as one row of the queue: the source file's
+// facts and thumbnail, the output's format values and clip records, the
+// engine converter of its run, and the row's controls and painting.
+
+#include "BaseBar.h"
+#include "ClipEditRecords.h"
+#include "Convertinfo.h"
+
+#include <orvalta.h>
+
+#include <QMetaType>
+#include <QString>
+
+#include <cstdint>
+
+#include "ui_VideoConvertBar.h"
+
+class FormatSettingDialog;
+class QAction;
+class QImage;
+class QMenu;
+class QTimer;
+
+enum ConvertState {
+    State_Ready = 0,
+    State_Waiting = 1,
+    State_Paused = 2,
+    State_Converting = 3,
+    State_Finished = 4
+};
+Q_DECLARE_METATYPE(ConvertState)
+
+class VideoConvertBar : public BaseBar, public Ui::VideoConvertBar
+{
+    Q_OBJECT
+public:
+    explicit VideoConvertBar(QWidget* parent = nullptr);
+    ~VideoConvertBar() override;
+
+    // Probe (runs on the queue's add thread; touches no widget).
+    void setFile(QString path);
+    void getConvertedFileInfo();
+    void UpdateFileLength();
+    static int GetNumberFromString(QString text);
+
+    QString File() const { return m_strFilePath; }
+    QString VideoName() const { return m_strVideoName; }
+    void setFileID(QString id) { m_strFileID = id; }
+    QString FileID() const { return m_strFileID; }
+    QString Relevantfile() const { return m_relevantfile; }
+    unsigned long long getTotalTime() const { return m_totalTime; }
+
+    // True when the engine could not read the source during the probe.
+    bool ProbeFailed() const { return m_bProbeFailed; }
+    const QImage* Thumbnail() const { return m_thumbnail; }
+    const Convertinfo& SourceInfo() const { return m_sourceInfo; }
+    const Convertinfo& TargetInfo() const { return m_targetInfo; }
+
+    // Copies the engine's thumbnail block (54-byte header, then 32-bit
+    // pixels) into a new image after checking the header against the
+    // expected size; nullptr when the block is unusable.
+    static QImage* CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height);
+
+    // Format values.
+    void setConvertFormat();
+    bool getConvertXMLInfo();
+    void saveSettingXml(QString path);
+
+    // Run side.
+    ConvertState GetCurrentState() const { return m_convertState; }
+    void SetConvertState(ConvertState state);
+    void SetConverting(bool converting);
+    void StartConvertMedia();
+    void SetConvertProgress(float progress);
+    void Recover();
+    void DeleteConvert();
+
+    void Init();
+    void InitMenu();
+
+public slots:
+    void OnEditVideo();
+    void SlotCutTime();
+    void SlotRestFullTime();
+    void SlotShowSettingDialog();
+    void setConvertinfo(Convertinfo info);
+    void SlotPreviewPlay();
+    void slotSetEditInfo();
+    void PauseConvert();
+    void slotChangeVideoName(QString name);
+    void setEditSetting(CropSettings cropSetting);
+    void setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater);
+    void ConverTime();
+    void slotStartTimer();
+    void slotStartConvert();
+    void setConverterConfig(Config& config, VideoConvertBar* bar);
+
+signals:
+    void signalDeleteItem();
+    void signalShowMergeSetting();
+    void emitVideoPlay(QString path);
+    void seedEditSetting(CropSettings cropSetting);
+    void seedWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater);
+    void emitChangeConvertState(ConvertState state);
+    void emitSetEditInfo();
+    void emitSetVideoName(QString name);
+    void emitSaveHistoryXml(VideoConvertBar* bar);
+    void emitStartTimer();
+    void emitNotifyFinish();
+    void emitStartConvert();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString resolutionText() const;
+    void paintProgress();
+
+    uint32_t m_audioSampleRate = 0;
+    uint32_t m_audioChannels = 0;
+    uint32_t m_audioBitRate = 0;
+    uint32_t m_videoWidth = 0;
+    uint32_t m_videoHeight = 0;
+    Convertinfo m_targetInfo;
+    Convertinfo m_sourceInfo;
+    QString m_strItemName;
+    unsigned long long m_cutLength = 0;
+    QString m_strFilePath;
+    QString m_strVideoName;
+    QString m_strFileID;
+    InfoHandle m_infoHandle = nullptr;
+    QImage* m_thumbnail = nullptr;
+    QImage* m_waitImage = nullptr;
+    int32_t m_nTicks = 0;
+    QString m_strFileFormat;
+    QString m_strFileSize;
+    ConvertState m_convertState = State_Ready;
+    bool m_bConverting = false;
+    float m_fProgress = 0.0f;
+    unsigned long long m_totalTime = 0;
+    unsigned long long m_beginTime = 0;
+    unsigned long long m_endTime = 0;
+    CropSettings m_cropSettings;
+    WatermarkTextSettings m_textWaterSettings;
+    WatermarkImageSettings m_imageWaterSettings;
+    SubtitleSettings m_subtitleSettings;
+    SubtitleValueInfo m_subtitleInfo;
+    QMenu* m_timeMenu = nullptr;
+    QAction* m_actFullTime = nullptr;
+    QAction* m_actCustomTime = nullptr;
+    QString m_relevantfile;
+    FormatSettingDialog* m_settingDialog = nullptr;
+    bool m_bDisVideo = false;
+    bool m_bDisAudio = false;
+    QTimer* m_convertTimer = nullptr;
+    ConverterHandle m_converter = nullptr;
+    // Set by the probe; read on the GUI thread only after the row's delivery.
+    bool m_bProbeFailed = false;
+};
