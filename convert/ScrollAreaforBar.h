@@ -51,6 +51,9 @@ public:
     void unselectConvertBar(VideoConvertBar* bar);
     void showDragLine(int index);
     VideoConvertBar* getPressInAreaBar(QPoint point);
+    // The merge run's entry into the configuration mapping; same calls as
+    // the task's own.
+    void setConverterConfig(Config& config, VideoConvertBar* bar);
 
     // Read access for the main window and for tests.
     const QList<VideoConvertBar*>& barList() const { return m_barList; }

@@ -435,40 +435,6 @@ void VideoConvertBar::SlotShowSettingDialog()
     // The task's own settings dialog comes with the next round of work.
 }
 
-// ---- Edit and preview -----------------------------------------------------------
-
-void VideoConvertBar::OnEditVideo()
-{
-    // The modal edit hand-off comes with the editor itself.
-}
-
-void VideoConvertBar::SlotPreviewPlay()
-{
-    if (QFileInfo::exists(m_strFilePath))
-        emit emitVideoPlay(m_strFilePath);
-}
-
-void VideoConvertBar::setEditSetting(CropSettings cropSetting)
-{
-    m_cropSettings = cropSetting;
-}
-
-void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater)
-{
-    m_textWaterSettings = textWater;
-    m_imageWaterSettings = imageWater;
-}
-
-void VideoConvertBar::SlotCutTime()
-{
-}
-
-void VideoConvertBar::SlotRestFullTime()
-{
-    m_beginTime = 0;
-    m_endTime = m_totalTime;
-}
-
 // ---- Run side -----------------------------------------------------------------
 
 void VideoConvertBar::SetConvertState(ConvertState state)
@@ -550,13 +516,6 @@ void VideoConvertBar::DeleteConvert()
 void VideoConvertBar::slotStartTimer()
 {
     m_convertTimer->start(500);
-}
-
-void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
-{
-    // Filled from the task's values with the run scheduling.
-    Q_UNUSED(config);
-    Q_UNUSED(bar);
 }
 
 // ---- Events and painting -----------------------------------------------------------
