@@ -1,0 +1,5 @@
+#pragma once
+
+namespace orv {
+const char* errorText(int code);
+}

@@ -1,0 +1,19 @@
+// Local paths only: libavformat gets "file:" + path verbatim, so ':', '?',
+// '#', '%' and quotes in names are never parsed as URL syntax.
+#pragma once
+
+#include <string>
+
+namespace orv {
+
+inline std::string fileUrl(const std::string& path) { return "file:" + path; }
+
+// Creates path with O_CREAT|O_EXCL: 0 on success, else ORV_E_OUTPUT.
+// Two jobs can never be handed the same output this way.
+int createExclusive(const std::string& path);
+
+void removeFile(const std::string& path);
+bool fileExists(const std::string& path);
+int64_t fileSize(const std::string& path);
+
+} // namespace orv

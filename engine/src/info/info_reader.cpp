@@ -1,0 +1,377 @@
+#include "info/info_reader.h"
+
+#include "core/log.h"
+#include "core/paths.h"
+#include "media/decoder.h"
+#include "orvalta.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
+namespace orv {
+namespace {
+
+struct FrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+struct PacketDeleter {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct CodecDeleter {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+
+} // namespace
+
+int InfoReader::open(const std::string& path)
+{
+    close();
+    const int err = m_input.open(path);
+    if (err) {
+        m_input.close();
+        return err;
+    }
+    // "mov,mp4,m4a,3gp,3g2,mj2": the first name is the demuxer's short name
+    m_formatName = m_input.fmt()->iformat->name;
+    m_formatName = m_formatName.substr(0, m_formatName.find(','));
+    setProgram(-1);
+    return ORV_OK;
+}
+
+void InfoReader::close()
+{
+    m_input.close();
+    m_image.reset();
+    m_program = -1;
+    m_video = m_audio = m_subtitle = -1;
+    m_captions = -1;
+}
+
+bool InfoReader::setProgram(int index)
+{
+    if (!isOpen() || index < -1 || index >= programCount())
+        return false;
+    m_program = index;
+    const Program& p = program();
+    m_video = m_input.bestStream(p, AVMEDIA_TYPE_VIDEO);
+    m_audio = m_input.bestStream(p, AVMEDIA_TYPE_AUDIO);
+    m_subtitle = -1;
+    return true;
+}
+
+bool InfoReader::setAudio(int index)
+{
+    const Program& p = program();
+    if (!isOpen() || index < 0 || index >= int(p.audio.size()))
+        return false;
+    m_audio = p.audio[size_t(index)];
+    return true;
+}
+
+bool InfoReader::setSubtitle(int index)
+{
+    if (!isOpen())
+        return false;
+    const Program& p = program();
+    if (index == -1) {
+        m_subtitle = -1;
+        return true;
+    }
+    if (index < 0 || index >= int(p.subtitle.size()))
+        return false;
+    m_subtitle = p.subtitle[size_t(index)];
+    return true;
+}
+
+const AVStream* InfoReader::stream(int index) const
+{
+    AVFormatContext* fmt = m_input.fmt();
+    if (!fmt || index < 0 || index >= int(fmt->nb_streams))
+        return nullptr;
+    return fmt->streams[index];
+}
+
+const char* InfoReader::streamTag(int index, const char* key) const
+{
+    const AVStream* st = stream(index);
+    if (!st)
+        return nullptr;
+    const AVDictionaryEntry* e = av_dict_get(st->metadata, key, nullptr, 0);
+    return e ? e->value : nullptr;
+}
+
+const char* InfoReader::formatName() const
+{
+    AVFormatContext* fmt = m_input.fmt();
+    if (!fmt || !fmt->iformat)
+        return nullptr;
+    return m_formatName.c_str();
+}
+
+const char* InfoReader::programName() const
+{
+    if (!isOpen() || m_program < 0)
+        return nullptr;
+    const Program& p = program();
+    return p.name.empty() ? nullptr : p.name.c_str();
+}
+
+uint32_t InfoReader::videoWidth() const
+{
+    int w, h;
+    m_input.sourceSize(m_video, w, h);
+    return uint32_t(w);
+}
+
+uint32_t InfoReader::videoHeight() const
+{
+    int w, h;
+    m_input.sourceSize(m_video, w, h);
+    return uint32_t(h);
+}
+
+uint32_t InfoReader::audioBitRate() const
+{
+    const AVStream* st = stream(m_audio);
+    if (!st)
+        return 0;
+    int64_t br = st->codecpar->bit_rate;
+    if (br <= 0) {
+        // PCM and friends: rate x channels x bits
+        const int bits = av_get_bits_per_sample(st->codecpar->codec_id);
+        br = int64_t(bits) * st->codecpar->sample_rate * st->codecpar->ch_layout.nb_channels;
+    }
+    return uint32_t(std::min<int64_t>(std::max<int64_t>(br, 0), UINT32_MAX));
+}
+
+uint32_t InfoReader::videoBitRate() const
+{
+    const AVStream* st = stream(m_video);
+    if (!st)
+        return 0;
+    int64_t br = st->codecpar->bit_rate;
+    if (br <= 0) {
+        int64_t audio = 0;
+        AVFormatContext* fmt = m_input.fmt();
+        for (unsigned i = 0; i < fmt->nb_streams; ++i)
+            if (fmt->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+                audio += std::max<int64_t>(fmt->streams[i]->codecpar->bit_rate, 0);
+        int64_t total = fmt->bit_rate;
+        if (total <= 0) {
+            const int64_t size = fileSize(m_input.path());
+            const uint64_t d = duration();
+            if (size > 0 && d > 0)
+                total = int64_t(double(size) * 8.0 * 1e6 / double(d));
+        }
+        br = total - audio;
+    }
+    return uint32_t(std::min<int64_t>(std::max<int64_t>(br, 0), UINT32_MAX));
+}
+
+uint32_t InfoReader::videoFrameRate() const
+{
+    if (!stream(m_video))
+        return 0;
+    const AVRational r = m_input.frameRate(m_video);
+    if (r.num <= 0 || r.den <= 0)
+        return 0;
+    const double fps = av_q2d(r);
+    const double scaled = std::round(fps * 100000.0);
+    if (scaled > 100000.0 && scaled <= double(UINT32_MAX))
+        return uint32_t(scaled);
+    return uint32_t(std::lround(fps));
+}
+
+uint32_t InfoReader::audioSampleRate() const
+{
+    const AVStream* st = stream(m_audio);
+    return st ? uint32_t(std::max(st->codecpar->sample_rate, 0)) : 0;
+}
+
+uint32_t InfoReader::audioChannels() const
+{
+    const AVStream* st = stream(m_audio);
+    return st ? uint32_t(std::max(st->codecpar->ch_layout.nb_channels, 0)) : 0;
+}
+
+bool InfoReader::canSeek() const
+{
+    AVFormatContext* fmt = m_input.fmt();
+    if (!fmt || duration() == 0)
+        return false;
+    return fmt->pb && (fmt->pb->seekable & AVIO_SEEKABLE_NORMAL);
+}
+
+bool InfoReader::decodeFrameAt(uint64_t timeUs, bool accurate, AVFrame* out)
+{
+    AVFormatContext* fmt = m_input.fmt();
+    const AVStream* st = stream(m_video);
+    std::unique_ptr<AVCodecContext, CodecDeleter> dec(openDecoder(st));
+    if (!dec)
+        return false;
+    const int64_t start = m_input.startTimeUs();
+    const int64_t target = int64_t(std::min<uint64_t>(timeUs, uint64_t(INT64_MAX / 2)));
+    if (avformat_seek_file(fmt, -1, INT64_MIN, start + target, start + target, 0) < 0)
+        avformat_seek_file(fmt, -1, INT64_MIN, start, start, 0);
+
+    std::unique_ptr<AVPacket, PacketDeleter> pkt(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    bool have = false;
+    bool draining = false;
+    while (true) {
+        if (!draining) {
+            const int r = av_read_frame(fmt, pkt.get());
+            if (r < 0) {
+                draining = true;
+                avcodec_send_packet(dec.get(), nullptr);
+            } else {
+                if (pkt->stream_index == m_video)
+                    avcodec_send_packet(dec.get(), pkt.get());
+                av_packet_unref(pkt.get());
+            }
+        }
+        while (true) {
+            const int r = avcodec_receive_frame(dec.get(), frame.get());
+            if (r == AVERROR(EAGAIN))
+                break;
+            if (r < 0) {
+                // AVERROR_EOF after draining, or a decoder failure
+                return have;
+            }
+            const int64_t t = frameTimeUs(frame.get(), st, start);
+            av_frame_unref(out);
+            av_frame_move_ref(out, frame.get());
+            have = true;
+            if (!accurate || t == INT64_MIN || t >= target)
+                return true;
+        }
+    }
+}
+
+unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int h)
+{
+    if (!isOpen() || !stream(m_video))
+        return nullptr;
+    int sw, sh;
+    m_input.sourceSize(m_video, sw, sh);
+    if (w <= 0 || h <= 0) {
+        w = sw;
+        h = sh;
+    }
+    if (w > 16384 || h > 16384)
+        return nullptr;
+
+    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    if (!decodeFrameAt(timeUs, accurate, frame.get()))
+        return nullptr;
+
+    const int rot = m_input.autoRotation(m_video);
+    const bool swap = rot == 90 || rot == 270;
+    const int pw = swap ? h : w;  // size before the rotation
+    const int ph = swap ? w : h;
+    std::vector<uint8_t> temp;
+    if (!m_image.allocate(w, h))
+        return nullptr;
+    uint8_t* dst = m_image.pixels();
+    if (rot != 0) {
+        temp.resize(size_t(pw) * ph * 4);
+        dst = temp.data();
+    }
+    SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), pw, ph,
+                                     AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!sws) {
+        m_image.reset();
+        return nullptr;
+    }
+    uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
+    int strides[4] = {pw * 4, 0, 0, 0};
+    sws_scale(sws, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    sws_freeContext(sws);
+
+    uint32_t* out = reinterpret_cast<uint32_t*>(m_image.pixels());
+    if (rot != 0) {
+        const uint32_t* in = reinterpret_cast<const uint32_t*>(temp.data());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int sx, sy;  // source pixel for output (x, y), clockwise rotation
+                if (rot == 90) {
+                    sx = y;
+                    sy = ph - 1 - x;
+                } else if (rot == 180) {
+                    sx = pw - 1 - x;
+                    sy = ph - 1 - y;
+                } else {
+                    sx = pw - 1 - y;
+                    sy = x;
+                }
+                out[size_t(y) * w + x] = in[size_t(sy) * pw + sx];
+            }
+    }
+    // X byte: always 255, whatever the scaler wrote
+    for (size_t i = 0, n = size_t(w) * h; i < n; ++i)
+        m_image.pixels()[i * 4 + 3] = 255;
+    return m_image.block();
+}
+
+bool InfoReader::scanCaptions()
+{
+    AVFormatContext* fmt = m_input.fmt();
+    const AVStream* st = stream(m_video);
+    if (!st)
+        return false;
+    std::unique_ptr<AVCodecContext, CodecDeleter> dec(openDecoder(st, false));
+    if (!dec)
+        return false;
+    const int64_t start = m_input.startTimeUs();
+    avformat_seek_file(fmt, -1, INT64_MIN, start, start, 0);
+    std::unique_ptr<AVPacket, PacketDeleter> pkt(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    int frames = 0;
+    bool draining = false;
+    while (frames < 120) {
+        if (!draining) {
+            if (av_read_frame(fmt, pkt.get()) < 0) {
+                draining = true;
+                avcodec_send_packet(dec.get(), nullptr);
+            } else {
+                if (pkt->stream_index == m_video)
+                    avcodec_send_packet(dec.get(), pkt.get());
+                av_packet_unref(pkt.get());
+            }
+        }
+        while (true) {
+            const int r = avcodec_receive_frame(dec.get(), frame.get());
+            if (r == AVERROR(EAGAIN))
+                break;
+            if (r < 0)
+                return false;
+            ++frames;
+            const bool found = av_frame_get_side_data(frame.get(), AV_FRAME_DATA_A53_CC) != nullptr;
+            const int64_t t = frameTimeUs(frame.get(), st, start);
+            av_frame_unref(frame.get());
+            if (found)
+                return true;
+            if (t != INT64_MIN && t > 5000000)
+                return false;
+        }
+    }
+    return false;
+}
+
+bool InfoReader::enableClosedCaption(bool on)
+{
+    if (!isOpen())
+        return false;
+    if (!on)
+        return true;
+    if (m_captions < 0)
+        m_captions = scanCaptions() ? 1 : 0;
+    return m_captions == 1;
+}
+
+} // namespace orv

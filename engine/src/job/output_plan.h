@@ -1,0 +1,41 @@
+// Everything about the output that is decided before a job runs: muxer,
+// encoders and every encoder parameter, after the fallbacks and limits.
+#pragma once
+
+#include "codec/codec_tables.h"
+#include "settings/settings.h"
+
+#include <string>
+
+namespace orv {
+
+class InputFile;
+
+struct OutputPlan {
+    std::string path;
+    const AVOutputFormat* muxer = nullptr;
+    CodecChoice video, audio;  // encoder nullptr: no such stream
+
+    int width = 0, height = 0;
+    AVRational fps{25, 1};
+    AVPixelFormat pixFmt = AV_PIX_FMT_YUV420P;
+    int videoKbps = 0;
+
+    int sampleRate = 44100;
+    int channels = 2;
+    AVSampleFormat sampleFmt = AV_SAMPLE_FMT_FLTP;
+    int audioKbps = 0;
+
+    bool hasVideo() const { return video.encoder != nullptr; }
+    bool hasAudio() const { return audio.encoder != nullptr; }
+};
+
+// Resolves muxer and codecs only (the merger knows no source at open).
+int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst, OutputPlan& plan);
+
+// Fills the parameters from the settings and the source's streams (-1 for
+// none) and drops the kinds the source lacks. 0 or an ORV_E_* code.
+int resolveParameters(const EncodeSettings& enc, const InputFile& src, int videoStream, int audioStream,
+                      OutputPlan& plan);
+
+} // namespace orv

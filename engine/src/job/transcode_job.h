@@ -1,0 +1,83 @@
+// The unit that converts items into one output. A converter runs one item,
+// a merger several in a row. Each item runs as three stages joined by
+// bounded queues of reference-counted frames:
+//   1. demux + decode            (its own thread)
+//   2. constant rate, geometry, layers, encoder pixel format (its own thread)
+//   3. audio shaping, encoding, muxing (the thread calling runItem)
+#pragma once
+
+#include "job/frame_queue.h"
+#include "job/output_plan.h"
+#include "job/output_sink.h"
+#include "layers/layer_stack.h"
+#include "media/input_file.h"
+#include "settings/settings.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+namespace orv {
+
+struct JobItem {
+    std::shared_ptr<InputFile> input;
+    int videoStream = -1;          // AVStream indexes, -1 none
+    int audioStream = -1;
+    int64_t beginUs = 0;
+    int64_t lengthUs = 0;          // > 0
+    ProcessingSettings proc;
+    std::shared_ptr<LayerStack> layers;  // opened at the output size, or null
+    bool exactLength = false;      // merge items: exactly lengthUs of every stream
+};
+
+// Item length from a split request: min(length, duration - begin), or
+// duration - begin when length is 0.
+int64_t itemLength(uint64_t durationUs, uint64_t beginUs, uint64_t lengthUs);
+
+// Lowers the calling thread's priority (nice +5); threads it creates inherit it.
+void lowerThreadPriority();
+
+class TranscodeJob
+{
+public:
+    explicit TranscodeJob(const OutputPlan& plan);
+    ~TranscodeJob();
+    TranscodeJob(const TranscodeJob&) = delete;
+    TranscodeJob& operator=(const TranscodeJob&) = delete;
+
+    // Runs one item on the calling thread. 0 or an ORV_E_* code; fatal() is
+    // set when the output itself failed.
+    int runItem(JobItem& item);
+    // Drains the encoders and writes the trailer.
+    int finish();
+    // Closes the output without a trailer.
+    void closeOutput() { m_sink.closeFile(); }
+
+    void abort();        // any thread: stops every stage promptly
+    void stopItem();     // any thread: ends the current item where it is
+    void setPaused(bool paused) { m_gate.setPaused(paused); }
+
+    bool fatal() const { return m_fatal; }
+    bool wroteAnything() const { return m_sink.wroteAnything(); }
+    int64_t itemDoneUs() const;
+    const OutputPlan& plan() const { return m_sink.plan(); }
+
+private:
+    struct ItemRun;
+    void decodeStage(ItemRun& run);
+    void videoStage(ItemRun& run);
+    int outputStage(ItemRun& run);
+
+    OutputSink m_sink;
+    JobGate m_gate;
+    std::atomic<bool> m_stopItem{false};
+    std::atomic<bool> m_fatal{false};
+    std::atomic<int64_t> m_itemStartUs{0};
+    std::mutex m_mutex;                       // guards m_currentInput and the queues
+    std::shared_ptr<InputFile> m_currentInput;
+    FrameQueue* m_q1 = nullptr;
+    FrameQueue* m_q2 = nullptr;
+    bool m_aborted = false;
+};
+
+} // namespace orv

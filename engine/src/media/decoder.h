@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace orv {
+
+// A decoder for a stream with FFmpeg's own threading (auto count, frame and
+// slice), or nullptr.
+AVCodecContext* openDecoder(const AVStream* st, bool threaded = true);
+
+// Stream timestamp of a decoded frame in µs from the file's start, or
+// INT64_MIN when it has none.
+int64_t frameTimeUs(const AVFrame* frame, const AVStream* st, int64_t fileStartUs);
+
+} // namespace orv

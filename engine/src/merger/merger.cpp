@@ -1,0 +1,226 @@
+#include "merger/merger.h"
+
+#include "converter/converter.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "orvalta.h"
+
+namespace orv {
+
+Merger::~Merger() { release(); }
+
+bool Merger::open(const std::string& dst, const char* container, const ConfigStore& output)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_opened) {
+        m_fatalError = ORV_E_STATE;
+        return false;
+    }
+    m_output = output;
+    int err = resolveContainer(m_output.enc, container, dst, m_plan);
+    if (!err)
+        err = createExclusive(dst);
+    if (err) {
+        m_fatalError = err;
+        return false;
+    }
+    m_opened = true;
+    m_fatalError = ORV_OK;
+    return true;
+}
+
+bool Merger::start()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_opened || m_closing || m_closed)
+        return false;
+    if (!m_started) {
+        m_started = true;
+        m_worker = std::thread([this] { run(); });
+    }
+    return true;
+}
+
+bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs, const ConfigStore& itemConfig)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_opened || m_closing || m_closed || m_fatalError)
+        return false;
+    lock.unlock();
+
+    // probing runs unlocked: the worker may be busy with the previous item
+    JobItem item;
+    uint64_t duration = 0;
+    int err = prepareItem(src, itemConfig, item, duration);
+    int64_t length = err ? 0 : itemLength(duration, beginUs, lengthUs);
+    if (!err && length <= 0)
+        err = ORV_E_INPUT;
+
+    lock.lock();
+    if (!err && !m_planResolved) {
+        // zeros of the output settings are taken from the first item
+        OutputPlan plan = m_plan;
+        err = resolveParameters(m_output.enc, *item.input, item.videoStream, item.audioStream, plan);
+        if (!err) {
+            m_plan = plan;
+            m_planResolved = true;
+            m_job = std::make_unique<TranscodeJob>(m_plan);
+        }
+    }
+    if (!err && m_plan.hasVideo()) {
+        auto stack = std::make_shared<LayerStack>();
+        err = stack->open(item.proc.layers, m_plan.width, m_plan.height);
+        if (!err)
+            item.layers = stack;
+    }
+    if (err) {
+        m_itemError = err;
+        return false;
+    }
+    if (!m_plan.hasVideo())
+        item.videoStream = -1;
+    if (!m_plan.hasAudio())
+        item.audioStream = -1;
+    item.beginUs = int64_t(beginUs);
+    item.lengthUs = length;
+    item.exactLength = true;
+    // reset before returning, so the next poll never sees the last item's end
+    m_itemLength = uint64_t(length);
+    m_itemCompleted = false;
+    m_itemError = 0;
+    m_itemProgress = 0;
+    m_pending.push_back(std::move(item));
+    m_cv.notify_all();
+    return true;
+}
+
+void Merger::run()
+{
+    lowerThreadPriority();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (true) {
+        m_cv.wait(lock, [&] { return m_closing || !m_pending.empty(); });
+        if (m_closing)
+            break;
+        JobItem item = std::move(m_pending.front());
+        m_pending.pop_front();
+        m_itemRunning = true;
+        TranscodeJob* job = m_job.get();
+        lock.unlock();
+        const int err = job->runItem(item);
+        item.layers.reset();
+        item.input.reset();
+        lock.lock();
+        m_itemRunning = false;
+        if (job->fatal() && !m_fatalError)
+            m_fatalError = err ? err : ORV_E_WRITE;
+        if (err && err != ORV_E_STATE)
+            logf(LogError, "merge item failed: %s", Engine_GetErrorText(err));
+        if (m_pending.empty()) {
+            m_itemError = err;
+            m_itemCompleted = true;
+            m_itemProgress = m_itemLength;
+        }
+        m_cv.notify_all();
+    }
+    m_pending.clear();
+    if (m_job && m_job->wroteAnything() && !m_fatalError) {
+        TranscodeJob* job = m_job.get();
+        lock.unlock();
+        const int err = job->finish();
+        lock.lock();
+        m_finishError = err;
+    } else {
+        m_finishError = ORV_E_NOSTREAM;
+    }
+    m_finished = true;
+    m_cv.notify_all();
+}
+
+bool Merger::isCompleted() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_closed || m_itemCompleted;
+}
+
+uint64_t Merger::duration() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_itemLength;
+}
+
+uint64_t Merger::convertTime() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_itemCompleted)
+        return m_itemLength;
+    if (!m_itemRunning || !m_job)
+        return m_itemProgress;
+    Merger* self = const_cast<Merger*>(this);
+    const uint64_t now = std::min<uint64_t>(uint64_t(m_job->itemDoneUs()), m_itemLength);
+    self->m_itemProgress = std::max(m_itemProgress, now);
+    return m_itemProgress;
+}
+
+bool Merger::close()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_opened || m_closed)
+        return false;
+    m_closing = true;
+    if (m_job)
+        m_job->stopItem();
+    m_cv.notify_all();
+    std::thread worker = std::move(m_worker);
+    const bool started = m_started;
+    lock.unlock();
+    if (worker.joinable())
+        worker.join();
+    lock.lock();
+    if (!started)
+        m_finishError = ORV_E_NOSTREAM;
+    if (m_job && !m_finished && started)
+        m_finishError = ORV_E_WRITE;
+    const bool ok = m_finishError == ORV_OK;
+    if (!ok) {
+        if (m_job)
+            m_job->closeOutput();
+        removeFile(m_plan.path);
+        if (!m_fatalError)
+            m_fatalError = m_finishError;
+    }
+    m_job.reset();
+    m_closed = true;
+    return ok;
+}
+
+void Merger::release()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_opened)
+        return;
+    const bool wasClosed = m_closed;
+    m_closing = true;
+    if (m_job)
+        m_job->abort();
+    m_cv.notify_all();
+    std::thread worker = std::move(m_worker);
+    lock.unlock();
+    if (worker.joinable())
+        worker.join();
+    lock.lock();
+    m_job.reset();
+    if (!wasClosed)
+        removeFile(m_plan.path);
+    m_pending.clear();
+    m_opened = false;
+    m_closed = true;
+}
+
+int Merger::error() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_itemError ? m_itemError : m_fatalError;
+}
+
+} // namespace orv

@@ -1,0 +1,61 @@
+// Several sources, one after another, into one output. The output is fixed
+// by the first item (codecs, size, rate, audio format); later items are
+// fitted into it, and a stream an item lacks is filled with black or silence.
+#pragma once
+
+#include "job/transcode_job.h"
+#include "settings/settings.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace orv {
+
+class Merger
+{
+public:
+    ~Merger();
+
+    bool open(const std::string& dst, const char* container, const ConfigStore& output);
+    bool start();
+    bool addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs, const ConfigStore& item);
+    bool isCompleted() const;
+    uint64_t duration() const;
+    uint64_t convertTime() const;
+    bool close();
+    void release();
+    int error() const;
+
+private:
+    void run();
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_opened = false;
+    bool m_started = false;
+    bool m_closing = false;
+    bool m_closed = false;
+    bool m_planResolved = false;
+    ConfigStore m_output;
+    OutputPlan m_plan;
+    std::unique_ptr<TranscodeJob> m_job;
+    std::deque<JobItem> m_pending;
+    std::thread m_worker;
+
+    // the current item, as the application polls it
+    uint64_t m_itemLength = 0;
+    bool m_itemCompleted = false;
+    int m_itemError = 0;
+    bool m_itemRunning = false;
+    uint64_t m_itemProgress = 0;
+    int m_fatalError = 0;
+    int m_finishError = 0;
+    bool m_finished = false;
+};
+
+} // namespace orv
