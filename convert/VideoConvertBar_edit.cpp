@@ -1,17 +1,185 @@
 // Task rows: handing a task to the editor and the player.
-#include "VideoConvertBar.h"
+#include "CSingleUserLog.h"
+#include "CSingleVersionStringUtil.h"
+#include "QIAppUtil.h"
+#include "QImageButton.h"
+#include "QImageDialog.h"
 #include "QVideoEditDlg.h"
+#include "ShowMessage.h"
+#include "VideoConvertBar.h"
 
+#include <QDebug>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr unsigned long long kSecondUs = 1000000ull;
+
+QTime timeOf(unsigned long long us)
+{
+    // The editors cannot show a day or more; such times stop at the last second.
+    const QTime time = convertTime(us / kSecondUs * kSecondUs);
+    return time.isValid() ? time : QTime(23, 59, 59);
+}
+
+// A second either side without wrapping round midnight.
+QTime secondBefore(const QTime& time)
+{
+    return time <= QTime(0, 0, 1) ? QTime(0, 0) : time.addSecs(-1);
+}
+
+QTime secondAfter(const QTime& time)
+{
+    return time >= QTime(23, 59, 58) ? QTime(23, 59, 59) : time.addSecs(1);
+}
+
+unsigned long long usOf(const QTime& time)
+{
+    return static_cast<unsigned long long>(QTime(0, 0).secsTo(time)) * kSecondUs;
+}
+
+// The customize-time dialog of the row's time menu. Ok ends it with the
+// message-box Ok value, Cancel with Cancel.
+class CutDialog : public QImageDialog
+{
+public:
+    explicit CutDialog(QWidget* parent)
+        : QImageDialog(parent)
+    {
+        const QString res = QIAppUtil::getResourcePath();
+        setWindowTitle(tr("Customize"));
+        SetImageBackgroud(res + "/image/bg_cut.png", false);
+        setFixedSize(360, 190);
+
+        auto* logo = new QLabel(this);
+        logo->setPixmap(QPixmap(res + "/exp_image/LOGO_20.png"));
+        auto* title = new QLabel(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), this);
+        title->setStyleSheet(QStringLiteral("color:white;"));
+        auto* close = new QImageButton(this);
+        close->setBtnImage(res + "/image/top_btn_close.png");
+        connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+        m_timeEditBegin = new QTimeEdit(this);
+        m_timeEditEnd = new QTimeEdit(this);
+        for (QTimeEdit* edit : {m_timeEditBegin, m_timeEditEnd}) {
+            edit->setDisplayFormat(QStringLiteral("hh:mm:ss"));
+            edit->setTime(QTime(0, 0));
+        }
+        // The end stays at least a second after the start, the start a second
+        // before the end.
+        connect(m_timeEditEnd, &QTimeEdit::timeChanged, this,
+                [this](const QTime& end) { m_timeEditBegin->setMaximumTime(secondBefore(end)); });
+        connect(m_timeEditBegin, &QTimeEdit::timeChanged, this,
+                [this](const QTime& begin) { m_timeEditEnd->setMinimumTime(secondAfter(begin)); });
+
+        auto* ok = new QImageButton(this);
+        ok->setBtnImage(res + "/image/btn_OK.png");
+        ok->setBtnText(tr("Ok"));
+        ok->setTextStyle(TextColorStyle3);
+        connect(ok, &QPushButton::clicked, this, [this] { done(QMessageBox::Ok); });
+        auto* cancel = new QImageButton(this);
+        cancel->setBtnImage(res + "/image/BTN_Cancel.png");
+        cancel->setBtnText(tr("Cancel"));
+        cancel->setTextStyle(TextColorStyle3);
+        connect(cancel, &QPushButton::clicked, this, [this] { done(QMessageBox::Cancel); });
+
+        auto* titleRow = new QHBoxLayout;
+        titleRow->addWidget(logo);
+        titleRow->addWidget(title, 1);
+        titleRow->addWidget(close);
+        auto* times = new QGridLayout;
+        times->addWidget(new QLabel(tr("Start time:"), this), 0, 0);
+        times->addWidget(m_timeEditBegin, 0, 1);
+        times->addWidget(new QLabel(tr("End time:"), this), 1, 0);
+        times->addWidget(m_timeEditEnd, 1, 1);
+        auto* buttons = new QHBoxLayout;
+        buttons->addStretch(1);
+        buttons->addWidget(ok);
+        buttons->addWidget(cancel);
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(titleRow);
+        layout->addLayout(times);
+        layout->addLayout(buttons);
+    }
+
+    void setTimeBegin(unsigned long long us) { m_timeEditBegin->setTime(timeOf(us)); }
+    void setTimeEnd(unsigned long long us) { m_timeEditEnd->setTime(timeOf(us)); }
+    void setTotalTime(unsigned long long us)
+    {
+        const QTime total = timeOf(us);
+        m_timeEditBegin->setMaximumTime(secondBefore(total));
+        m_timeEditEnd->setMaximumTime(total);
+    }
+    unsigned long long getBeginTime() const { return usOf(m_timeEditBegin->time()); }
+    unsigned long long getEndTime() const { return usOf(m_timeEditEnd->time()); }
+
+private:
+    QTimeEdit* m_timeEditBegin = nullptr;
+    QTimeEdit* m_timeEditEnd = nullptr;
+};
+
+} // namespace
 
 void VideoConvertBar::OnEditVideo()
 {
-    // The modal edit hand-off comes with the editor itself.
+    CSingleUserLog::getInstance()->AddUserLog(11624, false, 0, nullptr);
+
+    QVideoEditDlg editor(nullptr);
+    const auto width = unsigned(getVideoWidth(m_targetInfo.V_Resolution));
+    const auto height = unsigned(getVideoHeigth(m_targetInfo.V_Resolution));
+    if (!editor.SetVideoFile(m_strFilePath, width, height)) {
+        ShowMessage(tr("Not Supported!"), QString());
+        return;
+    }
+
+    editor.IninEditSettingDlg(m_cropSettings);
+    editor.IninTextSettingsDlg(m_textWaterSettings);
+    editor.IninImageSettingDlg(m_imageWaterSettings);
+    editor.SetSubtitleInfo(m_subtitleInfo);
+    editor.IninSubtlSettingDlg(m_subtitleSettings);
+    editor.SetTrimTime(m_beginTime, m_endTime, true);
+
+    // "Apply to all" reaches every task through the queue at once, this one
+    // included, whatever the editor ends with.
+    connect(&editor, &QVideoEditDlg::seedApplyEditSetting, this, &VideoConvertBar::seedEditSetting);
+    connect(&editor, &QVideoEditDlg::seedApplyWaterSetting, this, &VideoConvertBar::seedWaterSetting);
+
+    if (editor.exec() != QDialog::Accepted)
+        return;
+
+    qDebug() << "aaaaaaaa";
+    editor.GetEditSettings(m_cropSettings);
+    editor.GetWatermarkTextSettings(m_textWaterSettings);
+    editor.GetWatermarkImageSettings(m_imageWaterSettings);
+    editor.GetSubtitleSettings(m_subtitleSettings);
+    editor.GetSubtitleInfo(m_subtitleInfo);
+
+    // An end before the start would wrap the trim length round to an
+    // enormous value; such a range is not taken and the trim stays as it was.
+    const unsigned long long begin = editor.GetStartTime();
+    const unsigned long long end = editor.GetEndTime();
+    if (end >= begin) {
+        m_beginTime = begin;
+        m_endTime = end;
+    } else {
+        qWarning() << "editor returned an inverted trim range" << begin << end;
+    }
+    m_laterInfoWidget->SetVideoTime(getTime(m_endTime - m_beginTime));
+    m_cutLength = m_endTime - m_beginTime;
+    UpdateFileLength();
 }
 
 void VideoConvertBar::SlotPreviewPlay()
 {
-    if (QFileInfo::exists(m_strFilePath))
+    // A source that has gone is not offered to the player, and nothing is said.
+    if (QFileInfo(m_strFilePath).isFile())
         emit emitVideoPlay(m_strFilePath);
 }
 
@@ -28,6 +196,14 @@ void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, Watermark
 
 void VideoConvertBar::SlotCutTime()
 {
+    CutDialog dialog(this);
+    dialog.setTimeBegin(m_beginTime);
+    dialog.setTimeEnd(m_endTime);
+    dialog.setTotalTime(m_totalTime);
+    if (dialog.exec() == QMessageBox::Ok) {
+        m_beginTime = dialog.getBeginTime();
+        m_endTime = dialog.getEndTime();
+    }
 }
 
 void VideoConvertBar::SlotRestFullTime()
@@ -35,4 +211,3 @@ void VideoConvertBar::SlotRestFullTime()
     m_beginTime = 0;
     m_endTime = m_totalTime;
 }
-
