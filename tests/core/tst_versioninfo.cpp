@@ -31,7 +31,7 @@ private:
 
 static const QByteArray kIni =
     "[Info]\n"
-    "Product Name=Lumivane\n"
+    "Product Name=Media Converter\n"
     "Help=\n"
     "format=\"*.mp4 *.mkv, *.avi\"\n"
     "[Link]\n"
@@ -80,7 +80,7 @@ void TestVersionInfo::values_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("value");
-    QTest::newRow("key with a blank") << int(ADDR_PRODUCT_NAME) << "Lumivane";
+    QTest::newRow("key with a blank") << int(ADDR_PRODUCT_NAME) << "Media Converter";
     QTest::newRow("product id") << int(ADDR_SOFTLOG_PRODUCT_ID) << "7";
     QTest::newRow("version id") << int(ADDR_SOFTLOG_VERSION_ID) << "3";
     QTest::newRow("home") << int(ADDR_LINK_HOME) << "https://www.example.com/";
@@ -115,16 +115,16 @@ void TestVersionInfo::outOfRangeDoesNotReread()
     QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(tagAddressType(position)), QString());
     writeIni("[Info]\nProduct Name=Other\n");
     QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(tagAddressType(position)), QString());
-    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Lumivane"));
+    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Media Converter"));
 }
 
 void TestVersionInfo::readOnceUntilCleared()
 {
     writeIni(kIni);
-    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Lumivane"));
+    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Media Converter"));
 
     writeIni("[Info]\nProduct Name=Other\n[Softlog]\nproductID=9\n");
-    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Lumivane"));
+    QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), QString("Media Converter"));
     QCOMPARE(CSingleVersionStringUtil::GetLinkAddress(ADDR_SOFTLOG_PRODUCT_ID), QString("7"));
 
     CSingleVersionStringUtil::ClearLinkMap();

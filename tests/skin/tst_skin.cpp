@@ -108,7 +108,7 @@ void TestSkin::productInformation()
     QCOMPARE(int(v.type()), int(QVariant::String));
     QVERIFY(mayBeEmpty || !v.toString().isEmpty());
     if (key == "Info/Product Name")
-        QCOMPARE(v.toString(), QString("Lumivane"));
+        QCOMPARE(v.toString(), QString("Media Converter"));
     if (key.startsWith("Softlog/")) {
         bool ok = false;
         v.toString().toInt(&ok);
