@@ -1,6 +1,7 @@
 #include "QAboutDlg.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 namespace {
@@ -8,10 +9,10 @@ const char *const kBrand = "Lumivane";
 const char *const kVersion = "3.2.2.0";
 } // namespace
 
-QAboutDlg::QAboutDlg(QWidget *parent)
-    : QImageDialog(parent)
+QAboutDlg::QAboutDlg(QWidget *parent) : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::Dialog);
     m_btnClose->hide();
@@ -41,8 +42,8 @@ bool QAboutDlg::InitControls()
 {
     const QString res = QIAppUtil::getResourcePath();
 
-    m_productsName->setText(QStringLiteral("%1 %2").arg(QString::fromLatin1(kBrand),
-                                                        CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME)));
+    m_productsName->setText(QStringLiteral("%1 %2").arg(
+        QString::fromLatin1(kBrand), CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME)));
     m_productsName->resizeFont();
 
     if (!m_btnOk->setBtnImage(res + "/image/btn_OK.png"))
@@ -64,8 +65,12 @@ bool QAboutDlg::InitControls()
 
     m_labWebsite->setText(tr("Website:"));
     m_labWebsite->resizeFont();
+    // Wider fallback fonts would run the caption into the link.
+    const int captionEnd =
+        m_labWebsite->x() + m_labWebsite->fontMetrics().horizontalAdvance(m_labWebsite->text());
+    m_homeAddress->setIndent(qMax(0, captionEnd + 4 - m_homeAddress->x()));
 
-    m_labelOwner->setText(tr("Copyright (C) 2017 %1. All rights reserved.").arg(QString::fromLatin1(kBrand)));
+    m_labelOwner->setText(tr("\u00a9 2017 %1. All rights reserved.").arg(QString::fromLatin1(kBrand)));
     m_labelOwner->resizeFont();
     m_labelNote->setText(tr("This program is protected by copyright law."));
     m_labelNote->resizeFont();

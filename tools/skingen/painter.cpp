@@ -651,7 +651,7 @@ const QHash<QString, Style> &styles()
         {"mark", mark},     {"track", track},     {"fill", fill},     {"arrow", arrow},
         {"thumb", thumb},   {"wait", wait},       {"knob", knob},     {"choice", choice},
         {"tab", tab},       {"highlight", highlight}, {"label", label}, {"headerCell", headerCell},
-        {"hairline", hairline},
+        {"hairline", hairline}, {"format", formatBadge},
     };
     return table;
 }
