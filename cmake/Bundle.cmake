@@ -24,6 +24,9 @@ function(lv_bundle_executable target bundle_dir)
   set_target_properties(${target} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${bundle_dir}/Contents/MacOS
     BUILD_RPATH "$ORIGIN/../Frameworks;${LV_FRAMEWORKS_DIR}")
+  # The engine is a shared library named before the static libraries that
+  # call it; keep it even though nothing before it needs it.
+  target_link_options(${target} PRIVATE "LINKER:--no-as-needed")
 endfunction()
 
 # lv_add_test(name SOURCES a.cpp ... LIBS x y [XVFB] [APPLESS] [TIMEOUT s])
