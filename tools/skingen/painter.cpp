@@ -616,6 +616,12 @@ void label(QPainter &p, const QRectF &r, int, const Picture &pic)
     f.setBold(true);
     f.setPixelSize(qRound(r.height() * 0.55));
     f.setLetterSpacing(QFont::AbsoluteSpacing, 1.2);
+    // Shrink until the caption fits: a clipped first letter looks broken.
+    const QString text = QString::fromLatin1(pic.glyph);
+    while (f.pixelSize() > 6 && QFontMetricsF(f).horizontalAdvance(text) > r.width() - 2) {
+        f.setPixelSize(f.pixelSize() - 1);
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
+    }
     p.setFont(f);
     p.setPen(tintOr(pic, pal::fog));
     p.drawText(r, Qt::AlignCenter, QString::fromLatin1(pic.glyph));
