@@ -2,28 +2,45 @@
 
 #include "AddFileThread.h"
 #include "CSingleUserLog.h"
+#include "CommonDialog.h"
+#include "ConverterBarInfoDialog.h"
 #include "CSingleVersionStringUtil.h"
 #include "DeleteVideoThread.h"
+#include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
+#include "GobelItemChunk.h"
 #include "LDragItemLabel.h"
 #include "PlayerWidget.h"
 #include "ProgresssDialog.h"
+#include "QIAppUtil.h"
 #include "ScrollareaContentWidget.h"
 #include "ShowMessage.h"
 #include "SignalClass.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDateTime>
 #include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDomDocument>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QSaveFile>
 #include <QScrollBar>
 #include <QSettings>
+#include <QTextStream>
 #include <QTimer>
 #include <QUrl>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
 
 QString ScrollAreaforBar::open_path = QStringLiteral(".");
 QStringList g_iTunesfileList;
@@ -79,9 +96,11 @@ ScrollAreaforBar::~ScrollAreaforBar()
         m_addFileThread->wait();
     }
     if (m_deleteVideoThread) {
-        m_deleteVideoThread->wait();
-        delete m_deleteVideoThread->convertBar();
-        m_deleteVideoThread->setConvertBar(nullptr);
+        // Rows already handed over are released first; the worker's
+        // hand-backs that were not delivered yet are deleted here.
+        m_deleteVideoThread->finishAndWait();
+        qDeleteAll(m_removedBars);
+        m_removedBars.clear();
     }
     // Every row once, whichever list holds it.
     QSet<VideoConvertBar*> rows;
@@ -178,6 +197,7 @@ VideoConvertBar* ScrollAreaforBar::createBar()
 {
     auto* bar = new VideoConvertBar(this);
     bar->hide();
+    bar->setTakenOutputs(&m_handedOutPaths);
     m_addingBarList.append(bar);
     m_pendingBars.insert(bar);
     connect(bar, &BaseBar::SignalBarItemPress, this, &ScrollAreaforBar::slotBarItemPress);
@@ -315,14 +335,9 @@ void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
 
     if (m_bConverting) {
         bar->SetConvertState(State_Waiting);
-        connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState, Qt::UniqueConnection);
-        connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml, Qt::UniqueConnection);
-        connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish, Qt::UniqueConnection);
-        if (!g_Configure.m_bMerge && m_convertingList.size() < m_maxConvertCount) {
-            ++m_startIndex;
-            bar->StartConvertMedia();
-            m_convertingList.append(bar);
-        }
+        connectRun(bar);
+        // A merge takes the row in its turn; otherwise it may take a free slot.
+        fillSlots();
     }
     update();
 }
@@ -410,9 +425,59 @@ bool ScrollAreaforBar::nativeEvent(const QByteArray& eventType, void* message, l
     return QScrollArea::nativeEvent(eventType, message, result);
 }
 
-// ---- Selection, context menu, removal ------------------------------------------
-// These are the queue's next round of work; the bodies below keep the
-// queue usable meanwhile.
+// ---- Selection, drag reorder, context menu ----------------------------------
+
+namespace {
+
+// The rows' design height, used while no row is chosen.
+constexpr int kDefaultRowHeight = 97;
+constexpr int kMergePollMs = 500;
+constexpr int kMaxConverting = 5;
+constexpr int kDialogOk = 0x400;
+
+bool commandAlone()
+{
+    return QApplication::keyboardModifiers() == Qt::ControlModifier;
+}
+
+// Reveals a file in the desktop's file manager. The path only ever travels
+// as data: an argument of its own, a D-Bus string, a URL.
+void revealFile(const QString& path)
+{
+    const QString osascript = QStringLiteral("/usr/bin/osascript");
+    if (QFileInfo::exists(osascript)) {
+        QProcess::execute(osascript,
+                          {"-e", "on run argv",
+                           "-e", "tell application \"Finder\" to reveal POSIX file (item 1 of argv)",
+                           "-e", "tell application \"Finder\" to activate",
+                           "-e", "end run", path});
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return;
+    // No file manager that can point at a file: show its folder.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+QString engineErrorText(int code)
+{
+    const char* text = Engine_GetErrorText(code);
+    return text && *text ? QString::fromUtf8(text) : QString::number(code);
+}
+
+QString suffixOf(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+} // namespace
 
 void ScrollAreaforBar::InitRightMouseMenu()
 {
@@ -455,49 +520,484 @@ void ScrollAreaforBar::InitDragingItem()
     m_dragItemLabel->hide();
 }
 
-void ScrollAreaforBar::mousePressEvent(QMouseEvent* event) { QScrollArea::mousePressEvent(event); }
-void ScrollAreaforBar::mouseReleaseEvent(QMouseEvent* event) { QScrollArea::mouseReleaseEvent(event); }
-void ScrollAreaforBar::mouseMoveEvent(QMouseEvent* event) { QScrollArea::mouseMoveEvent(event); }
-void ScrollAreaforBar::paintEvent(QPaintEvent* event) { QScrollArea::paintEvent(event); }
-void ScrollAreaforBar::contextMenuEvent(QContextMenuEvent* event) { QScrollArea::contextMenuEvent(event); }
+int ScrollAreaforBar::rowHeight() const
+{
+    return m_choosenBar ? m_choosenBar->height() : kDefaultRowHeight;
+}
 
-void ScrollAreaforBar::slotBarItemPress() {}
-void ScrollAreaforBar::unselectConvertBar(VideoConvertBar* bar) { Q_UNUSED(bar); }
-void ScrollAreaforBar::showDragLine(int index) { Q_UNUSED(index); }
-VideoConvertBar* ScrollAreaforBar::getPressInAreaBar(QPoint point) { Q_UNUSED(point); return nullptr; }
-void ScrollAreaforBar::slotBarItemDelete() {}
-void ScrollAreaforBar::slotRecoderTimeOut() {}
-void ScrollAreaforBar::slotQuitiTunes() {}
-void ScrollAreaforBar::slotShowSettingDialog() {}
-void ScrollAreaforBar::slotSetConvertFormat() {}
-void ScrollAreaforBar::slotRemoveChoosenBar() {}
-void ScrollAreaforBar::slotRemoveRightMouseBar() { slotRemoveChoosenBar(); }
+int ScrollAreaforBar::rowIndexAt(const QPoint& pos) const
+{
+    const int h = rowHeight();
+    if (m_barList.isEmpty() || h <= 0)
+        return -1;
+    const int y = pos.y() + (m_vScrollBar ? m_vScrollBar->value() : 0);
+    const int index = y / h;
+    if (index < 0 || index >= m_barList.size())
+        return -1;
+    if (m_barList.at(index)->y() + h < y)
+        return -1;
+    return index;
+}
+
+VideoConvertBar* ScrollAreaforBar::getPressInAreaBar(QPoint point)
+{
+    const int index = rowIndexAt(point);
+    return index < 0 ? nullptr : m_barList.at(index);
+}
+
+void ScrollAreaforBar::slotBarItemPress()
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (!bar || !m_barList.contains(bar))
+        return;
+    if (QApplication::keyboardModifiers() == Qt::ShiftModifier) {
+        m_selectedBarList.clear();
+        if (!m_shiftStartBar) {
+            if (m_choosenBar) {
+                m_shiftStartBar = m_choosenBar;
+            } else {
+                m_shiftStartBar = bar;
+                m_choosenBar = bar;
+                emit signalHasChoosenBar(true);
+            }
+        }
+        const int a = m_barList.indexOf(m_shiftStartBar);
+        const int b = m_barList.indexOf(bar);
+        const int lo = qMin(a, b);
+        const int hi = qMax(a, b);
+        for (int i = 0; i < m_barList.size(); ++i) {
+            VideoConvertBar* row = m_barList.at(i);
+            const bool inRange = i >= lo && i <= hi;
+            row->setPress(inRange);
+            if (inRange)
+                m_selectedBarList.append(row);
+        }
+        m_shiftStartBar->setPress(true);
+        return;
+    }
+    m_shiftStartBar = nullptr;
+    if (!m_selectedBarList.contains(bar)) {
+        m_bPressSelected = false;
+        unselectConvertBar(bar);
+    } else {
+        // The choice waits for the release: the press may start a drag of
+        // the whole selection.
+        m_bPressSelected = true;
+    }
+}
+
+void ScrollAreaforBar::unselectConvertBar(VideoConvertBar* bar)
+{
+    if (!commandAlone()) {
+        for (VideoConvertBar* selected : qAsConst(m_selectedBarList))
+            selected->setPress(false);
+        m_selectedBarList.clear();
+    }
+    if (!m_selectedBarList.contains(bar))
+        m_selectedBarList.append(bar);
+    m_choosenBar = bar;
+    bar->setPress(true);
+    emit signalHasChoosenBar(true);
+}
+
+void ScrollAreaforBar::mousePressEvent(QMouseEvent* event)
+{
+    const int index = rowIndexAt(event->pos());
+    if (index < 0)
+        return;
+    VideoConvertBar* row = m_barList.at(index);
+    if (event->button() == Qt::RightButton) {
+        for (VideoConvertBar* selected : qAsConst(m_selectedBarList))
+            selected->setPress(false);
+        row->setPress(true);
+        m_choosenBar = row;
+        m_selectedBarList = {row};
+        emit signalHasChoosenBar(true);
+        return;
+    }
+    if (event->button() != Qt::LeftButton || m_bConverting)
+        return;
+
+    m_bMousePress = true;
+    m_bCanDrop = true;
+    if (m_choosenBar) {
+        QString image, item, file;
+        g_itemChunk.copyNames(image, item, file);
+        emit emitChangeFormatChoosed(m_choosenBar->TargetInfo().V_Format);
+        emit emitChangeFormatChoosed(image);
+    }
+    const int scroll = m_vScrollBar ? m_vScrollBar->value() : 0;
+    m_pressOffsetY = event->pos().y() + scroll - row->y();
+    m_pressX = event->pos().x();
+
+    m_dragItemLabel->move(row->mapToGlobal(QPoint(0, 0)));
+    QList<QPixmap> pictures;
+    for (VideoConvertBar* selected : qAsConst(m_selectedBarList))
+        pictures.append(selected->grab());
+    m_dragItemLabel->setPixmaps(pictures);
+}
+
+void ScrollAreaforBar::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_bMousePress)
+        return;
+    m_bDraging = true;
+    m_dragItemLabel->show();
+    m_dragItemLabel->move(event->globalPos() - QPoint(m_pressX, m_pressOffsetY));
+
+    const int x = event->pos().x();
+    const int y = event->pos().y();
+    const int scroll = m_vScrollBar ? m_vScrollBar->value() : 0;
+    const int h1 = m_selectedBarList.isEmpty() ? rowHeight() : m_selectedBarList.first()->height();
+    if (h1 > 0)
+        showDragLine(qBound(0, (scroll + y + h1 / 2) / h1, int(m_barList.size())));
+
+    const int areaWidth = viewport()->width();
+    const int areaHeight = viewport()->height();
+    if (x >= 0 && x <= areaWidth && y >= 0 && y <= areaHeight) {
+        m_bCanDrop = true;
+        setCursor(Qt::ClosedHandCursor);
+        m_dragItemLabel->setCursor(Qt::ClosedHandCursor);
+        if (m_vScrollBar) {
+            const int d = areaHeight - y;
+            if (d <= 20)
+                m_vScrollBar->setValue(m_vScrollBar->value() + 2 * d);
+            else if (y <= 20 && m_vScrollBar->value() > 0)
+                m_vScrollBar->setValue(m_vScrollBar->value() - 2 * y);
+        }
+    } else {
+        m_bCanDrop = false;
+        setCursor(Qt::ForbiddenCursor);
+        m_dragItemLabel->setCursor(Qt::ForbiddenCursor);
+    }
+}
+
+void ScrollAreaforBar::showDragLine(int index)
+{
+    if (m_barList.isEmpty() || index < 0 || index > m_barList.size())
+        return;
+    QWidget* line = index == m_barList.size() ? static_cast<QWidget*>(m_barList.last()->m_labLine2)
+                                              : static_cast<QWidget*>(m_barList.at(index)->m_labLine1);
+    line->show();
+    line->raise();
+    if (m_dragLine && m_dragLine != line)
+        m_dragLine->hide();
+    m_dragLine = line;
+}
+
+void ScrollAreaforBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    m_bMousePress = false;
+    if (m_dragLine) {
+        m_dragLine->hide();
+        m_dragLine = nullptr;
+    }
+    if (m_bDraging) {
+        m_bDraging = false;
+        setCursor(Qt::ArrowCursor);
+        m_dragItemLabel->setCursor(Qt::ArrowCursor);
+        m_dragItemLabel->hide();
+        if (m_bCanDrop)
+            reorderSelection(event->pos());
+        return;
+    }
+    const int index = rowIndexAt(event->pos());
+    if (index < 0 || !m_bPressSelected)
+        return;
+    m_bPressSelected = false;
+    VideoConvertBar* row = m_barList.at(index);
+    if (commandAlone()) {
+        row->setPress(false);
+        m_selectedBarList.removeAll(row);
+        m_choosenBar = m_selectedBarList.isEmpty() ? nullptr : m_selectedBarList.last();
+        if (!m_choosenBar)
+            emit signalHasChoosenBar(false);
+    } else {
+        unselectConvertBar(row);
+    }
+}
+
+void ScrollAreaforBar::reorderSelection(const QPoint& pos)
+{
+    const int h = rowHeight();
+    if (m_selectedBarList.isEmpty() || h <= 0)
+        return;
+    const int scroll = m_vScrollBar ? m_vScrollBar->value() : 0;
+    int target = qBound(0, (pos.y() + scroll + h / 2) / h, int(m_barList.size()));
+    if (m_barList.indexOf(m_selectedBarList.first()) < target)
+        --target;
+    for (int i = 0; i < m_selectedBarList.size(); ++i) {
+        const int from = m_barList.indexOf(m_selectedBarList.at(i));
+        if (from < 0)
+            continue;
+        const int to = qBound(0, target + ((i > 0 && target < from) ? 1 : 0), int(m_barList.size()) - 1);
+        m_barList.move(from, to);
+        QLayoutItem* item = Layout->takeAt(from);
+        Layout->insertItem(to, item);
+        target = to;
+    }
+    // Rows are found by their geometry: it must follow the new order now.
+    m_mainLayout->activate();
+}
+
+void ScrollAreaforBar::paintEvent(QPaintEvent* event)
+{
+    QScrollArea::paintEvent(event);
+}
+
+void ScrollAreaforBar::contextMenuEvent(QContextMenuEvent* event)
+{
+    const bool onRow = rowIndexAt(event->pos()) >= 0;
+    const bool idle = !m_bConverting;
+    m_actAddFile->setEnabled(true);
+    m_actRemove->setEnabled(onRow);
+    m_actPreview->setEnabled(idle && onRow);
+    m_actRename->setEnabled(idle && onRow);
+    m_actEdit->setEnabled(idle && onRow);
+    m_actClear->setEnabled(idle);
+    m_actOpenLocation->setEnabled(onRow);
+    m_actFileInfo->setEnabled(onRow);
+    m_rightMenu->popup(event->globalPos());
+}
+
+// ---- Context-menu actions ------------------------------------------------------
+
 void ScrollAreaforBar::slotPreviewChoosenBar()
 {
     if (m_choosenBar)
         m_choosenBar->SlotPreviewPlay();
 }
+
 void ScrollAreaforBar::slotRenameChoosenBar()
 {
     if (m_choosenBar)
         m_choosenBar->m_laterInfoWidget->OnBtnEdit();
 }
+
 void ScrollAreaforBar::slotEditChoosenBar()
 {
     if (m_choosenBar)
         m_choosenBar->OnEditVideo();
 }
-void ScrollAreaforBar::slotOpenLocationFileBar() {}
-void ScrollAreaforBar::slotViewFileInfo() {}
-void ScrollAreaforBar::slotClearVideoBar() {}
-void ScrollAreaforBar::DeleteConverter(int index) { Q_UNUSED(index); }
-void ScrollAreaforBar::slotSetIsShowDeleteDlg(bool checked) { m_bShowDeleteDlg = !checked; }
+
+void ScrollAreaforBar::slotOpenLocationFileBar()
+{
+    if (!m_choosenBar)
+        return;
+    const QString path = m_choosenBar->File();
+    if (QFileInfo::exists(path))
+        revealFile(path);
+}
+
+void ScrollAreaforBar::slotViewFileInfo()
+{
+    if (!m_choosenBar)
+        return;
+    if (!m_infoDialog)
+        m_infoDialog = new ConverterBarInfoDialog(this);
+    m_infoDialog->setFileInfo(m_choosenBar);
+    m_infoDialog->show();
+}
+
+void ScrollAreaforBar::slotClearVideoBar()
+{
+    // Offered only while idle; rows in a run are never deleted under it.
+    if (m_barList.isEmpty() || m_bConverting)
+        return;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        Layout->removeWidget(bar);
+        bar->hide();
+        bar->deleteLater();
+    }
+    m_barList.clear();
+    m_choosenBar = nullptr;
+    m_shiftStartBar = nullptr;
+    m_selectedBarList.clear();
+    m_dragLine = nullptr;
+    m_WidgetContents->setImageHide(false);
+    emit signalHasVideo(false);
+    emit signalHasChoosenBar(false);
+    emit emitFinishConvert();
+}
 
 void ScrollAreaforBar::respondVideoPlayEmit(QString path)
 {
     PlayerWidget* player = PlayerWidget::GetPlayer();
     player->StartPlayVideo(path);
     player->show();
+}
+
+// ---- Removal -------------------------------------------------------------------
+
+bool ScrollAreaforBar::confirmRemoval()
+{
+    CommonDialog dialog(this);
+    dialog.SetTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+    dialog.SetMessage(tr("Are you sure you want to delete the converting file?"));
+    connect(&dialog, &CommonDialog::emitIsShowDlg, this, &ScrollAreaforBar::slotSetIsShowDeleteDlg);
+    return dialog.exec() == kDialogOk;
+}
+
+void ScrollAreaforBar::DeleteConverter(int index)
+{
+    if (index < 0 || index >= m_barList.size())
+        return;
+    if (!m_deleteVideoThread) {
+        m_deleteVideoThread = new DeleteVideoThread(nullptr);
+        connect(m_deleteVideoThread, &DeleteVideoThread::signalBarReleased, this,
+                &ScrollAreaforBar::slotBarReleased, Qt::QueuedConnection);
+    }
+    VideoConvertBar* bar = m_barList.at(index);
+    m_removedBars.append(bar);
+    m_deleteVideoThread->addConvertBar(bar);
+}
+
+void ScrollAreaforBar::slotBarReleased(VideoConvertBar* bar)
+{
+    if (m_removedBars.removeOne(bar))
+        delete bar;
+}
+
+void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
+{
+    const int index = m_barList.indexOf(bar);
+    if (index < 0)
+        return;
+    if (m_bMerging) {
+        // The merge walks the list by index: keep it on the item it works on.
+        if (index < m_mergeIndex) {
+            --m_mergeIndex;
+        } else if (index == m_mergeIndex) {
+            --m_mergeIndex;
+            m_mergeBar = nullptr;
+        }
+    }
+    if (m_shiftStartBar == bar)
+        m_shiftStartBar = nullptr;
+    if (m_choosenBar == bar)
+        m_choosenBar = nullptr;
+    m_selectedBarList.removeAll(bar);
+    if (m_dragLine && (m_dragLine == bar->m_labLine1 || m_dragLine == bar->m_labLine2))
+        m_dragLine = nullptr;
+
+    Layout->removeWidget(bar);
+    bar->hide();
+    if (m_bConverting) {
+        // The poll stops before the worker takes the row; nothing of the run
+        // hears from the row again.
+        bar->convertTimer()->stop();
+        disconnect(bar, nullptr, this, nullptr);
+        if (bar->GetCurrentState() != State_Waiting)
+            --m_startIndex;
+        m_convertingList.removeAll(bar);
+        DeleteConverter(index);
+        m_barList.removeAt(index);
+    } else {
+        m_barList.removeAt(index);
+        // Later: the request may come from the row's own button.
+        bar->deleteLater();
+    }
+}
+
+void ScrollAreaforBar::afterRemoval()
+{
+    if (m_bConverting)
+        Check();
+    if (m_barList.isEmpty()) {
+        m_bConverting = false;
+        m_WidgetContents->setImageHide(false);
+        emit signalHasVideo(false);
+        emit emitFinishConvert();
+    } else {
+        update();
+    }
+}
+
+void ScrollAreaforBar::slotRemoveChoosenBar()
+{
+    if (!m_choosenBar && m_selectedBarList.isEmpty())
+        return;
+    if (m_bConverting && m_bShowDeleteDlg && !confirmRemoval())
+        return;
+    const QList<VideoConvertBar*> selected = m_selectedBarList;
+    for (VideoConvertBar* bar : selected) {
+        if (!m_barList.contains(bar)) {
+            qDebug() << "delete bar  error-----!!!";
+            break;
+        }
+        removeBar(bar);
+    }
+    for (VideoConvertBar* bar : qAsConst(m_selectedBarList))
+        bar->setPress(false);
+    m_selectedBarList.clear();
+    if (m_choosenBar)
+        m_choosenBar->setPress(false);
+    m_choosenBar = nullptr;
+    emit signalHasChoosenBar(false);
+    afterRemoval();
+}
+
+void ScrollAreaforBar::slotRemoveRightMouseBar()
+{
+    slotRemoveChoosenBar();
+}
+
+void ScrollAreaforBar::slotBarItemDelete()
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (!bar || !m_barList.contains(bar)) {
+        qDebug() << "delete bar  error-----!!!";
+        return;
+    }
+    m_selectedBarList.removeAll(bar);
+    if (m_bConverting && m_bShowDeleteDlg && !confirmRemoval())
+        return;
+    if (bar == m_choosenBar) {
+        m_choosenBar = nullptr;
+        emit signalHasChoosenBar(false);
+    }
+    removeBar(bar);
+    afterRemoval();
+}
+
+void ScrollAreaforBar::slotSetIsShowDeleteDlg(bool checked)
+{
+    m_bShowDeleteDlg = !checked;
+}
+
+// ---- Format requests and apply to all ------------------------------------------
+
+void ScrollAreaforBar::slotShowSettingDialog()
+{
+    if (m_barList.isEmpty())
+        return;
+    if (!m_choosenBar) {
+        m_choosenBar = m_barList.first();
+        m_choosenBar->setPress(true);
+        emit signalHasChoosenBar(true);
+    }
+    m_choosenBar->SlotShowSettingDialog();
+}
+
+void ScrollAreaforBar::slotSetConvertFormat()
+{
+    if (g_Configure.m_bMerge) {
+        for (VideoConvertBar* bar : qAsConst(m_barList))
+            bar->setConvertFormat();
+        return;
+    }
+    if (m_choosenBar) {
+        const ConvertState state = m_choosenBar->GetCurrentState();
+        if (state != State_Converting && state != State_Paused)
+            m_choosenBar->setConvertFormat();
+        return;
+    }
+    if (m_barList.isEmpty())
+        return;
+    m_choosenBar = m_barList.last();
+    m_choosenBar->setPress(true);
+    emit signalHasChoosenBar(true);
+    m_choosenBar->setConvertFormat();
 }
 
 void ScrollAreaforBar::setEditSetting(CropSettings cropSetting)
@@ -512,11 +1012,432 @@ void ScrollAreaforBar::setWaterSetting(WatermarkTextSettings textWater, Watermar
         bar->setWaterSetting(textWater, imageWater);
 }
 
+void ScrollAreaforBar::slotRecoderTimeOut() {}
+void ScrollAreaforBar::slotQuitiTunes() {}
+
 // ---- Runs ---------------------------------------------------------------------
 
-void ScrollAreaforBar::SetConvertState(bool converting) { m_bConverting = converting; }
-void ScrollAreaforBar::Check() {}
-void ScrollAreaforBar::slotChangeConvertState(ConvertState state) { Q_UNUSED(state); }
-void ScrollAreaforBar::ConverTime() {}
-void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar) { Q_UNUSED(convertBar); }
-void ScrollAreaforBar::slotConvertFinish() {}
+void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
+{
+    connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState,
+            Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml, Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish, Qt::UniqueConnection);
+}
+
+void ScrollAreaforBar::disconnectRun(VideoConvertBar* bar)
+{
+    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState);
+    disconnect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml);
+    disconnect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish);
+}
+
+void ScrollAreaforBar::StartConvert()
+{
+    if (m_barList.isEmpty())
+        return;
+    m_bShowDeleteDlg = true;
+    m_mergeIndex = 0;
+    ++m_runGeneration;
+    m_handedOutPaths.clear();
+    m_convertingList.clear();
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        bar->SetConvertState(State_Waiting);
+        connectRun(bar);
+    }
+    // Set here as well as by the caller: nothing the run does may see an
+    // idle queue.
+    m_bConverting = true;
+
+    if (g_Configure.m_bMerge) {
+        m_bMerging = true;
+        m_mergeJoined = 0;
+        m_mergeFailed = 0;
+        m_mergeBar = nullptr;
+        ConvertIndex();
+        return;
+    }
+    m_maxConvertCount = kMaxConverting;
+    m_startIndex = -1;
+    fillSlots();
+}
+
+void ScrollAreaforBar::SetConvertState(bool converting)
+{
+    m_bConverting = converting;
+}
+
+void ScrollAreaforBar::fillSlots()
+{
+    if (!m_bConverting || m_bMerging)
+        return;
+    // Whatever freed a slot, the first waiting task not yet started takes it,
+    // and every free slot is filled.
+    while (m_convertingList.size() < m_maxConvertCount) {
+        VideoConvertBar* next = nullptr;
+        for (VideoConvertBar* bar : qAsConst(m_barList)) {
+            if (bar->GetCurrentState() == State_Waiting && !m_convertingList.contains(bar)) {
+                next = bar;
+                break;
+            }
+        }
+        if (!next)
+            break;
+        m_startIndex = m_barList.indexOf(next);
+        next->StartConvertMedia();
+        m_convertingList.append(next);
+    }
+}
+
+int ScrollAreaforBar::checkAllConvertFinished() const
+{
+    for (VideoConvertBar* bar : m_barList) {
+        const ConvertState state = bar->GetCurrentState();
+        if (state == State_Waiting || state == State_Paused || state == State_Converting)
+            return -1;
+    }
+    return -2;
+}
+
+bool ScrollAreaforBar::CheckAllConvertState() const
+{
+    return checkAllConvertFinished() == -2;
+}
+
+void ScrollAreaforBar::StopConverter() {}
+
+void ScrollAreaforBar::slotConvertFinish()
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (bar)
+        m_convertingList.removeOne(bar);
+    if (m_bConverting)
+        Check();
+}
+
+void ScrollAreaforBar::Check()
+{
+    if (checkAllConvertFinished() == -2) {
+        endRun();
+        return;
+    }
+    fillSlots();
+}
+
+void ScrollAreaforBar::endRun()
+{
+    int failed = 0;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        if (bar->HasFailed())
+            ++failed;
+    }
+    const int total = m_barList.size();
+    CancelConvert();
+    FinishConvertDialog dialog(nullptr);
+    dialog.setFailures(failed, total);
+    dialog.exec();
+    emit emitFinishConvert();
+}
+
+void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (!bar || !m_bConverting || m_bMerging)
+        return;
+    if (state == State_Paused) {
+        if (m_convertingList.removeOne(bar))
+            fillSlots();
+        return;
+    }
+    // A refused pause or resume reports an unchanged state: a task keeps its
+    // one place in the list.
+    if (state != State_Converting || m_convertingList.contains(bar))
+        return;
+    if (m_convertingList.size() >= m_maxConvertCount) {
+        VideoConvertBar* oldest = m_convertingList.first();
+        for (VideoConvertBar* candidate : qAsConst(m_convertingList)) {
+            if (candidate->GetCurrentState() == State_Converting) {
+                oldest = candidate;
+                break;
+            }
+        }
+        m_convertingList.removeOne(oldest);
+        oldest->SetConvertState(State_Paused);
+    }
+    m_convertingList.append(bar);
+}
+
+void ScrollAreaforBar::CancelConvert()
+{
+    m_bConverting = false;
+    ++m_runGeneration;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        bar->setEnabled(true);
+        bar->Recover();
+        disconnectRun(bar);
+    }
+    m_convertingList.clear();
+    if (m_mergeTimer && m_mergeTimer->isActive())
+        m_mergeTimer->stop();
+    if (m_merger) {
+        Merger_Close(m_merger);
+        Merger_Release(m_merger);
+        m_merger = nullptr;
+    }
+    m_mergeIndex = 0;
+    m_mergeBar = nullptr;
+    m_bMerging = false;
+}
+
+// ---- Merge run -------------------------------------------------------------------
+
+void ScrollAreaforBar::deferNextConvertIndex()
+{
+    // A skipped item hands over through the event loop: a queue of failing
+    // items never recurses, and a run never ends inside its own start.
+    const int generation = m_runGeneration;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_runGeneration && m_bConverting && m_bMerging)
+            NextConvertIndex();
+    });
+}
+
+void ScrollAreaforBar::ConvertIndex()
+{
+    qDebug() << m_barList.size();
+    if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
+        deferNextConvertIndex();
+        return;
+    }
+    if (!m_mergeTimer) {
+        m_mergeTimer = new QTimer(this);
+        m_mergeTimer->setInterval(kMergePollMs);
+        connect(m_mergeTimer, &QTimer::timeout, this, &ScrollAreaforBar::ConverTime);
+    }
+    VideoConvertBar* item = m_barList.at(m_mergeIndex);
+    m_mergeBar = item;
+    item->setEnabled(false);
+    item->SetConverting(true);
+    m_mergeInfo = g_itemChunk.m_convertinfo;
+
+    const QString folder = g_Configure.m_strOutputFolder;
+    const QString output = VideoConvertBar::FreeOutputPath(folder, item->VideoName(), m_mergeInfo.V_Extend,
+                                                           &m_handedOutPaths);
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    const QByteArray source = item->File().toUtf8();
+    const QByteArray target = output.toUtf8();
+
+    const QString suffix = suffixOf(item->File());
+    const QString event = "file size: "
+        + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(item->File()).size()))
+        + "; file format: " + suffix + "; converter: " + suffix + " to " + m_mergeInfo.V_Format.toLower();
+    CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
+
+    const bool hasContainer = !m_mergeInfo.V_Format.isEmpty() && !m_mergeInfo.V_Extend.isEmpty();
+    const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
+
+    Config config = Config_Create();
+    setConverterConfig(config, item);
+
+    bool added = true;
+    if (!m_merger) {
+        m_merger = Merger_Create(-1);
+        added = m_merger != nullptr;
+        if (added)
+            added = Merger_Open(m_merger, target.constData(), hasContainer ? container.constData() : nullptr,
+                                config) != 0;
+        if (added) {
+            m_handedOutPaths.insert(output);
+            item->setOutputPath(output);
+            saveHistoryXml(item);
+            added = Merger_Start(m_merger) != 0;
+        }
+    }
+    if (added) {
+        const unsigned long long begin = item->getBeginTime();
+        const unsigned long long end = item->getEndTime();
+        const unsigned long long length = end != 0 && end > begin ? end - begin : 0;
+        added = Merger_AddTask(m_merger, source.constData(), begin, length, config) != 0;
+    }
+    Config_Release(config);
+
+    if (added) {
+        if (!m_mergeTimer->isActive())
+            m_mergeTimer->start();
+        return;
+    }
+    ++m_mergeFailed;
+    item->SetFailed(m_merger ? engineErrorText(Merger_GetError(m_merger))
+                             : tr("The merger could not be created."));
+    deferNextConvertIndex();
+}
+
+void ScrollAreaforBar::NextConvertIndex()
+{
+    ++m_mergeIndex;
+    qDebug() << m_mergeIndex;
+    if (m_mergeIndex < m_barList.size()) {
+        ConvertIndex();
+        return;
+    }
+    if (m_mergeTimer) {
+        m_mergeTimer->stop();
+        // This may run inside the timer's own signal.
+        m_mergeTimer->deleteLater();
+        m_mergeTimer = nullptr;
+    }
+    const int joined = m_mergeJoined;
+    const int failed = m_mergeFailed;
+    CancelConvert();
+    emit emitFinishConvert();
+    FinishConvertDialog dialog(nullptr);
+    if (joined == 0)
+        dialog.setMergeFailed();
+    else
+        dialog.setFailures(failed, joined + failed);
+    dialog.exec();
+}
+
+void ScrollAreaforBar::ConverTime()
+{
+    if (!m_merger || !m_bMerging)
+        return;
+    // Only the row that is being merged shows the progress; a removed one
+    // leaves it unshown.
+    VideoConvertBar* item = m_barList.contains(m_mergeBar) ? m_mergeBar : nullptr;
+    if (Merger_IsCompleted(m_merger)) {
+        const int error = Merger_GetError(m_merger);
+        if (m_mergeTimer)
+            m_mergeTimer->stop();
+        if (error != 0) {
+            ++m_mergeFailed;
+            if (item)
+                item->SetFailed(engineErrorText(error));
+        } else {
+            ++m_mergeJoined;
+            CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
+            if (item)
+                item->SetConvertProgress(100.0f);
+        }
+        NextConvertIndex();
+        return;
+    }
+    const uint64_t duration = Merger_GetDuration(m_merger);
+    const uint64_t done = Merger_GetConvertTime(m_merger);
+    const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
+    qDebug() << progress << "------" << m_mergeIndex;
+    if (item)
+        item->SetConvertProgress(float(progress));
+}
+
+// ---- History file ----------------------------------------------------------------
+
+namespace {
+
+const char* const kWriteWarning = "error::ParserXML->writeOperateXml->file.open\n";
+
+// Written aside and swapped in whole, so that a failed write never leaves a
+// truncated history behind.
+void writeDocument(const QString& path, const QDomDocument& doc)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning("%s", kWriteWarning);
+        return;
+    }
+    QTextStream stream(&file);
+    stream.setCodec("utf-8");
+    doc.save(stream, 4);
+    stream.flush();
+    if (!file.commit())
+        qWarning("%s", kWriteWarning);
+}
+
+QDomElement historyEntry(QDomDocument& doc, VideoConvertBar* bar)
+{
+    QDomElement item = doc.createElement("item");
+    item.setAttribute("filepath", bar->OutputPath());
+    item.setAttribute("time", QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss"));
+    return item;
+}
+
+// A history that cannot be read is kept beside the new one for the user.
+void setAside(const QString& path)
+{
+    const QString aside = path + ".bad";
+    QFile::remove(aside);
+    if (!QFile::rename(path, aside))
+        qWarning() << "history file could not be set aside:" << path;
+}
+
+} // namespace
+
+QString ScrollAreaforBar::historyPath()
+{
+    return QIAppUtil::getResourcePath() + "/history/history.xml";
+}
+
+void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
+{
+    if (!convertBar)
+        return;
+    const QString path = historyPath();
+    QFile file(path);
+    if (!file.exists()) {
+        CreateNewHistoryXml(convertBar);
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        setAside(path);
+        CreateNewHistoryXml(convertBar);
+        return;
+    }
+    QDomDocument doc;
+    if (!doc.setContent(&file, false)) {
+        const bool empty = file.size() == 0;
+        file.close();
+        if (!empty)
+            setAside(path);
+        CreateNewHistoryXml(convertBar);
+        return;
+    }
+    file.close();
+
+    QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull()) {
+        CreateNewHistoryXml(convertBar);
+        return;
+    }
+    const QString name = convertBar->ItemName();
+    QDomElement category;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.attribute("name") == name) {
+            category = e;
+            break;
+        }
+    }
+    if (category.isNull()) {
+        category = doc.createElement("Type");
+        category.setAttribute("name", name);
+    }
+    category.appendChild(historyEntry(doc, convertBar));
+    // The category used last stands last.
+    root.appendChild(category);
+    writeDocument(path, doc);
+}
+
+void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
+{
+    const QString path = historyPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
+    QDomElement root = doc.createElement("history");
+    doc.appendChild(root);
+    QDomElement category = doc.createElement("Type");
+    category.setAttribute("name", convertBar->ItemName());
+    root.appendChild(category);
+    category.appendChild(historyEntry(doc, convertBar));
+    writeDocument(path, doc);
+}

@@ -42,9 +42,19 @@ public:
     bool IshasFileinItemlist(QString path);
     void PerpareAddFile(int count);
 
-    // Run side (the scheduler, removal and the merge run build on these).
+    // Runs: the main window starts one with StartConvert (then
+    // SetConvertState(true)) and cancels it with CancelConvert.
+    void StartConvert();
     void SetConvertState(bool converting);
     void Check();
+    int checkAllConvertFinished() const;
+    bool CheckAllConvertState() const;
+    void CancelConvert();
+    void StopConverter();
+    void ConvertIndex();
+    void NextConvertIndex();
+    void CreateNewHistoryXml(VideoConvertBar* convertBar);
+    static QString historyPath();
     void DeleteConverter(int index);
     void InitRightMouseMenu();
     void InitDragingItem();
@@ -60,6 +70,14 @@ public:
     ProgresssDialog* progressDialog() const { return m_progressDialog; }
     AddFileThread* addFileThread() const { return m_addFileThread; }
     bool isAdding() const;
+    bool isConverting() const { return m_bConverting; }
+    const QList<VideoConvertBar*>& convertingList() const { return m_convertingList; }
+    const QList<VideoConvertBar*>& selectedBarList() const { return m_selectedBarList; }
+    VideoConvertBar* choosenBar() const { return m_choosenBar; }
+    int mergeIndex() const { return m_mergeIndex; }
+    QMenu* rightMenu() const { return m_rightMenu; }
+    ConverterBarInfoDialog* infoDialog() const { return m_infoDialog; }
+    DeleteVideoThread* deleteVideoThread() const { return m_deleteVideoThread; }
 
 public slots:
     void slotAddItunesItems(QStringList listpath);
@@ -110,6 +128,7 @@ protected:
 
 private slots:
     void slotAddThreadFinished();
+    void slotBarReleased(VideoConvertBar* bar);
 
 private:
     void Init();
@@ -119,6 +138,18 @@ private:
     void dropPendingBars();
     void deleteDiscardedBars();
     void showHintIfEmpty();
+
+    int rowHeight() const;
+    int rowIndexAt(const QPoint& pos) const;
+    void reorderSelection(const QPoint& pos);
+    bool confirmRemoval();
+    void removeBar(VideoConvertBar* bar);
+    void afterRemoval();
+    void connectRun(VideoConvertBar* bar);
+    void disconnectRun(VideoConvertBar* bar);
+    void fillSlots();
+    void endRun();
+    void deferNextConvertIndex();
 
     QList<VideoConvertBar*> m_barList;
     QList<VideoConvertBar*> m_addingBarList;
@@ -166,6 +197,20 @@ private:
     // An add that waits for the worker to end before it starts.
     QList<VideoConvertBar*> m_deferredBars;
     QStringList m_deferredFiles;
+
+    // Output paths handed out in the current run (see VideoConvertBar).
+    QSet<QString> m_handedOutPaths;
+    // Rows with the remove worker; deleted when it hands them back.
+    QList<VideoConvertBar*> m_removedBars;
+    // Bumped at every start and end of a run, so that a step deferred to the
+    // event loop never acts on a later run.
+    int m_runGeneration = 0;
+    // The merge run: the row being merged (null once removed), whether a
+    // merge run is under way, and how its items ended.
+    VideoConvertBar* m_mergeBar = nullptr;
+    bool m_bMerging = false;
+    int m_mergeJoined = 0;
+    int m_mergeFailed = 0;
 };
 
 extern QStringList g_iTunesfileList;

@@ -9,12 +9,15 @@
 
 #include <QAction>
 #include <QDebug>
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
+#include <QSaveFile>
+#include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
@@ -407,8 +410,59 @@ bool VideoConvertBar::getConvertXMLInfo()
 
 void VideoConvertBar::saveSettingXml(QString path)
 {
-    // Writing the profile back comes with the task's settings dialog.
-    Q_UNUSED(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QDomDocument doc;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!doc.setContent(&file, false, &error, &line, &column)) {
+        qDebug() << error;
+        qDebug() << line;
+        qDebug() << column;
+        file.close();
+        return;
+    }
+    file.close();
+
+    QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull()) {
+        qDebug() << "XML_________error!";
+        return;
+    }
+    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        qDebug() << e.tagName();
+        if (e.tagName() != QLatin1String("TEMP_QUALITY_VALUE"))
+            continue;
+        // An audio-only profile keeps whatever video values it holds.
+        if (m_targetInfo.isVideo) {
+            e.setAttribute("V_Encoder", m_targetInfo.V_Encoder);
+            e.setAttribute("V_Resolution", m_targetInfo.V_Resolution);
+            e.setAttribute("V_FrameRate", m_targetInfo.V_FrameRate);
+            e.setAttribute("V_BitRate", m_targetInfo.V_BitRate);
+        }
+        e.setAttribute("A_Encoder", m_targetInfo.A_Encoder);
+        e.setAttribute("A_Channel", m_targetInfo.A_Channel);
+        e.setAttribute("A_SampleRate", m_targetInfo.A_SampleRate);
+        e.setAttribute("A_BitRate", m_targetInfo.A_BitRate);
+    }
+
+    // Written aside and swapped in whole: the profile is shared by every task
+    // of its format, so a failed write must not leave it truncated.
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        qWarning("error::ParserXML->writeOperateXml->file.open\n");
+        return;
+    }
+    QTextStream stream(&out);
+    stream.reset();
+    stream.setCodec("utf-8");
+    doc.save(stream, 4);
+    stream.flush();
+    if (!out.commit())
+        qWarning("error::ParserXML->writeOperateXml->file.open\n");
 }
 
 void VideoConvertBar::setConvertinfo(Convertinfo info)
@@ -423,7 +477,9 @@ void VideoConvertBar::setConvertinfo(Convertinfo info)
     m_targetInfo.A_BitRate = info.A_BitRate;
     m_laterInfoWidget->SetVideoFormat(info.V_Format);
     m_laterInfoWidget->SetVideoSize(info.V_Resolution);
+    saveSettingXml(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
     UpdateFileLength();
+    qDebug() << "convertinfo change!!";
 }
 
 void VideoConvertBar::SlotShowSettingDialog()
@@ -432,14 +488,114 @@ void VideoConvertBar::SlotShowSettingDialog()
         emit signalShowMergeSetting();
         return;
     }
-    // The task's own settings dialog comes with the next round of work.
+    if (!m_settingDialog) {
+        m_settingDialog = new FormatSettingDialog(this);
+        connect(m_settingDialog, &FormatSettingDialog::signalChangeConvertInfo, this, &VideoConvertBar::setConvertinfo);
+    }
+    m_settingDialog->setConvertinfo(m_targetInfo);
+    m_settingDialog->setXmlfile(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
+    m_settingDialog->exec();
 }
 
 // ---- Run side -----------------------------------------------------------------
 
+namespace {
+
+constexpr int kPollMs = 500;
+
+QString resourceImage(const char* relative)
+{
+    return QIAppUtil::getResourcePath() + QLatin1String(relative);
+}
+
+// The suffix of the file name (not of a dotted folder), case kept.
+QString suffixOf(const QString& path)
+{
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+QString engineErrorText(int code)
+{
+    const char* text = Engine_GetErrorText(code);
+    return text && *text ? QString::fromUtf8(text) : QString::number(code);
+}
+
+} // namespace
+
+QString VideoConvertBar::FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
+                                        const QSet<QString>* taken)
+{
+    const QString stem = stemOf(name);
+    auto candidate = [&](const QString& number) {
+        QString path = folder + "/" + stem + number + "." + extension;
+        while (path.contains(QLatin1String("//")))
+            path.replace(QLatin1String("//"), QLatin1String("/"));
+        return path;
+    };
+    auto isTaken = [&](const QString& path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink() || (taken && taken->contains(path));
+    };
+    QString path = candidate(QString());
+    for (int n = 1; isTaken(path); ++n)
+        path = candidate(QString::number(n));
+    return path;
+}
+
 void VideoConvertBar::SetConvertState(ConvertState state)
 {
-    m_convertState = state;
+    switch (state) {
+    case State_Waiting:
+        m_convertState = State_Waiting;
+        m_fProgress = 0.0f;
+        m_bFailed = false;
+        m_strFailure.clear();
+        m_retainTime->setToolTip(QString());
+        m_progressLab->setText(QString("%1%").arg(double(m_fProgress)));
+        m_progressLab->show();
+        m_btnEditVideo->hide();
+        m_settingFormat->hide();
+        m_waitConvertImage->show();
+        m_retainTime->setText(tr("Waitting"));
+        m_retainTime->show();
+        break;
+    case State_Paused:
+        if (m_converter && Converter_Pause(m_converter)) {
+            m_retainTime->setText(tr("Resume"));
+            m_convertState = State_Paused;
+            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
+            m_convertTimer->stop();
+        }
+        break;
+    case State_Converting:
+        if (m_converter && Converter_Start(m_converter)) {
+            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
+            m_convertState = State_Converting;
+            m_convertTimer->start(kPollMs);
+        }
+        break;
+    case State_Finished:
+        if (m_converter && Converter_Release(m_converter)) {
+            m_converter = nullptr;
+            m_retainTime->hide();
+            m_convertState = State_Finished;
+            m_btnEditVideo->show();
+            m_settingFormat->show();
+            m_btnStopConvert->hide();
+            m_laterInfoWidget->SetEnableRename(true);
+            m_videoImageWidget->setEnabled(true);
+            m_convertTimer->stop();
+        }
+        break;
+    default:
+        break;
+    }
+    if (g_Configure.m_bMerge) {
+        m_waitConvertImage->hide();
+        m_btnStopConvert->hide();
+    }
     update();
 }
 
@@ -457,23 +613,162 @@ void VideoConvertBar::slotStartConvert()
     m_waitConvertImage->hide();
     if (!g_Configure.m_bMerge)
         m_btnStopConvert->show();
-    m_btnStopConvert->setBtnImage(QIAppUtil::getResourcePath() + "/image/newimage/btn_pause_convert.png");
+    m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
+}
+
+QString VideoConvertBar::FailureText() const
+{
+    return tr("Conversion failed");
+}
+
+void VideoConvertBar::SetFailed(const QString& detail)
+{
+    m_bFailed = true;
+    m_strFailure = detail;
+    // The painter would write a percentage over the failure text.
+    m_bConverting = false;
+    m_nTicks = 0;
+    m_convertImage->SetProgress(0);
+    m_progressLab->setText(tr("Failed"));
+    m_progressLab->show();
+    m_retainTime->setText(FailureText());
+    m_retainTime->setToolTip(detail);
+    m_retainTime->show();
+    update();
+}
+
+void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
+{
+    if (m_converter) {
+        Converter_Release(m_converter);
+        m_converter = nullptr;
+    }
+    m_convertTimer->stop();
+    m_convertState = State_Finished;
+    m_waitConvertImage->hide();
+    m_btnStopConvert->hide();
+    m_btnEditVideo->show();
+    m_settingFormat->show();
+    m_laterInfoWidget->SetEnableRename(true);
+    m_videoImageWidget->setEnabled(true);
+    SetFailed(detail);
+    if (!notifyLater) {
+        emit emitNotifyFinish();
+        return;
+    }
+    // A start is called from inside the queue's scheduling; the queue hears
+    // of the failure once that has returned, and only if the run this task
+    // failed in is still going.
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_bFailed && m_convertState == State_Finished)
+            emit emitNotifyFinish();
+    }, Qt::QueuedConnection);
 }
 
 void VideoConvertBar::StartConvertMedia()
 {
-    // Output naming, the engine configuration and the converter come with
-    // the run scheduling.
+    const QString folder = g_Configure.m_strOutputFolder;
+    const QString output = FreeOutputPath(folder, m_strVideoName, m_targetInfo.V_Extend, m_takenOutputs);
+    if (m_takenOutputs)
+        m_takenOutputs->insert(output);
+    m_strOutputPath = output;
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+
+    const QByteArray source = m_strFilePath.toUtf8();
+    const QByteArray target = output.toUtf8();
+
+    const QString suffix = suffixOf(m_strFilePath);
+    const QString event = "file size: "
+        + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(m_strFilePath).size()))
+        + "; file format: " + suffix + "; converter: " + suffix + " to " + m_targetInfo.V_Format.toLower();
+    CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
+
+    const bool hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
+    const QByteArray container = m_targetInfo.V_Format.toLower().toUtf8();
+
+    Config config = Config_Create();
+    setConverterConfig(config, this);
+    if (g_Configure.m_bMerge) {
+        Config_Release(config);
+        return;
+    }
+
+    m_converter = Converter_Create(-1);
+    if (!m_converter) {
+        Config_Release(config);
+        failConversion(tr("The converter could not be created."), true);
+        return;
+    }
+    if (!Converter_Open(m_converter, source.constData(), target.constData(),
+                        hasContainer ? container.constData() : nullptr, config)) {
+        Config_Release(config);
+        failConversion(engineErrorText(Converter_GetError(m_converter)), true);
+        return;
+    }
+    const unsigned long long length = m_endTime > m_beginTime ? m_endTime - m_beginTime : 0;
+    Converter_SetSplitTime(m_converter, m_beginTime, m_endTime != 0 ? length : 0);
+
+    emit emitSaveHistoryXml(this);
+
+    if (Converter_Start(m_converter)) {
+        slotStartConvert();
+        m_convertTimer->start(kPollMs);
+    } else {
+        // Not started: held paused so that the user may try again; a
+        // converter that takes neither can only fail.
+        SetConvertState(State_Paused);
+        if (m_convertState != State_Paused)
+            failConversion(engineErrorText(Converter_GetError(m_converter)), true);
+    }
+    Config_Release(config);
 }
 
 void VideoConvertBar::ConverTime()
 {
+    if (m_converter && Converter_IsCompleted(m_converter)) {
+        ++m_nTicks;
+        const int error = Converter_GetError(m_converter);
+        if (error != 0) {
+            failConversion(engineErrorText(error), false);
+            return;
+        }
+        CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
+        m_fProgress = 100.0f;
+        m_convertImage->SetProgress(100);
+        repaint();
+        SetConvertState(State_Finished);
+        emit emitNotifyFinish();
+        return;
+    }
+    const uint64_t duration = Converter_GetDuration(m_converter);
+    const uint64_t done = Converter_GetConvertTime(m_converter);
+    ++m_nTicks;
+    // An unknown duration gives no percentage rather than "nan%".
+    const double percent = duration ? double(done) / double(duration) * 100.0 : 0.0;
+    m_fProgress = float(qBound(0.0, percent, 100.0));
+    m_convertImage->SetProgress(int(m_fProgress));
+    repaint();
 }
 
 void VideoConvertBar::PauseConvert()
 {
+    if (m_convertState == State_Paused) {
+        if (m_converter && Converter_Start(m_converter)) {
+            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
+            m_convertState = State_Converting;
+            m_convertTimer->start(kPollMs);
+        }
+    } else if (m_convertState == State_Converting) {
+        if (m_converter && Converter_Pause(m_converter)) {
+            m_retainTime->setText(tr("Resume"));
+            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
+            m_convertState = State_Paused;
+            m_convertTimer->stop();
+        }
+    }
     emit emitChangeConvertState(m_convertState);
-    update();
+    repaint();
 }
 
 void VideoConvertBar::SetConvertProgress(float progress)
@@ -481,7 +776,7 @@ void VideoConvertBar::SetConvertProgress(float progress)
     ++m_nTicks;
     m_fProgress = progress;
     m_convertImage->SetProgress(static_cast<int>(progress));
-    update();
+    repaint();
 }
 
 void VideoConvertBar::Recover()
@@ -504,6 +799,13 @@ void VideoConvertBar::Recover()
     m_nTicks = 0;
     m_progressLab->hide();
     m_convertImage->SetProgress(0);
+    // A failure stays in view after the run, until the task runs again.
+    if (m_bFailed) {
+        m_progressLab->setText(tr("Failed"));
+        m_progressLab->show();
+        m_retainTime->setText(FailureText());
+        m_retainTime->show();
+    }
 }
 
 void VideoConvertBar::DeleteConvert()
@@ -515,7 +817,7 @@ void VideoConvertBar::DeleteConvert()
 
 void VideoConvertBar::slotStartTimer()
 {
-    m_convertTimer->start(500);
+    m_convertTimer->start(kPollMs);
 }
 
 // ---- Events and painting -----------------------------------------------------------

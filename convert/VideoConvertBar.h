@@ -11,6 +11,7 @@
 #include <orvalta.h>
 
 #include <QMetaType>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -58,6 +59,25 @@ public:
     const Convertinfo& SourceInfo() const { return m_sourceInfo; }
     const Convertinfo& TargetInfo() const { return m_targetInfo; }
 
+    // What the engine configuration reads; the queue's merge run reads a
+    // task through these. The QString ones apply a profile text to the
+    // source's facts.
+    unsigned long long getBeginTime() const;
+    unsigned long long getEndTime() const;
+    bool getIsDisVideo() const;
+    bool getIsDisAudio() const;
+    int getVideoWidth(QString resolution) const;
+    int getVideoHeigth(QString resolution) const;
+    int getVideBitRate(QString bitRate) const;
+    int getAudioChannels(QString channels) const;
+    int getAudioSampleRate(QString sampleRate) const;
+    int getAudioBitRate(QString bitRate) const;
+    void getCropSettings(CropSettings& settings) const;
+    void getSubtitleValueInfo(SubtitleValueInfo& info) const;
+    void getSubtitleSettings(SubtitleSettings& settings) const;
+    void getWatermarkTextSettings(WatermarkTextSettings& settings) const;
+    void getWatermarkImageSettings(WatermarkImageSettings& settings) const;
+
     // Copies the engine's thumbnail block (54-byte header, then 32-bit
     // pixels) into a new image after checking the header against the
     // expected size; nullptr when the block is unusable.
@@ -76,6 +96,30 @@ public:
     void SetConvertProgress(float progress);
     void Recover();
     void DeleteConvert();
+
+    // The catalogue item name of the task's format (the history category).
+    QString ItemName() const { return m_strItemName; }
+    // The file the engine was last told to write for this task; the merge
+    // run sets the merge output here before its history entry.
+    QString OutputPath() const { return m_strOutputPath; }
+    void setOutputPath(const QString& path) { m_strOutputPath = path; }
+    // Paths already handed out in the queue's current run: the engine only
+    // creates a file at open, so a path chosen but not yet opened (or whose
+    // open failed) would otherwise be chosen twice.
+    void setTakenOutputs(QSet<QString>* taken) { m_takenOutputs = taken; }
+    // folder/stem.ext, or folder/stem<n>.ext for n = 1, 2, ... while that
+    // file exists or is in `taken`; "//" collapsed.
+    static QString FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
+                                  const QSet<QString>* taken);
+    // The last conversion of this task ended in an engine error; the row
+    // says so until the task joins another run.
+    bool HasFailed() const { return m_bFailed; }
+    void SetFailed(const QString& detail);
+    QString FailureText() const;
+    float Progress() const { return m_fProgress; }
+    int Ticks() const { return m_nTicks; }
+    QTimer* convertTimer() const { return m_convertTimer; }
+    ConverterHandle converter() const { return m_converter; }
 
     void Init();
     void InitMenu();
@@ -120,6 +164,10 @@ protected:
 private:
     QString resolutionText() const;
     void paintProgress();
+    // Ends this task's conversion as failed: converter released, the row
+    // shows the failure, and the queue is told (at once, or once the
+    // current call chain has returned).
+    void failConversion(const QString& detail, bool notifyLater);
 
     uint32_t m_audioSampleRate = 0;
     uint32_t m_audioChannels = 0;
@@ -161,4 +209,8 @@ private:
     ConverterHandle m_converter = nullptr;
     // Set by the probe; read on the GUI thread only after the row's delivery.
     bool m_bProbeFailed = false;
+    QString m_strOutputPath;
+    QSet<QString>* m_takenOutputs = nullptr;
+    bool m_bFailed = false;
+    QString m_strFailure;
 };

@@ -34,6 +34,10 @@ class QueueUnderTest : public ScrollAreaforBar
 public:
     using ScrollAreaforBar::ScrollAreaforBar;
     using ScrollAreaforBar::dropEvent;
+    using ScrollAreaforBar::mousePressEvent;
+    using ScrollAreaforBar::mouseMoveEvent;
+    using ScrollAreaforBar::mouseReleaseEvent;
+    using ScrollAreaforBar::contextMenuEvent;
 };
 
 // Drags the URLs onto the queue the way the window system does (to its

@@ -1,0 +1,9 @@
+#include "FileInfoLabelWidget.h"
+
+FileInfoLabelWidget::FileInfoLabelWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    setupUi(this);
+}
+
+FileInfoLabelWidget::~FileInfoLabelWidget() = default;

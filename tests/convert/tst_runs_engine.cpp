@@ -1,0 +1,178 @@
+// Whole runs through the real engine: three generated clips converted five
+// at a time, then merged into one file; the outputs are checked with
+// ffprobe, and the history, the rows and the all-done dialog with the queue.
+
+#include "QueueTestUtil.h"
+
+#include "FinishConvertDialog.h"
+#include "GobelConfigure.h"
+#include "GobelItemChunk.h"
+#include "ScrollAreaforBar.h"
+#include "VideoConvertBar.h"
+
+#include <QDomDocument>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace queuetest;
+
+namespace {
+
+struct Probe
+{
+    bool ok = false;
+    QString videoCodec;
+    QString audioCodec;
+    double duration = 0.0;
+};
+
+Probe probe(const QString& path)
+{
+    Probe result;
+    QProcess ffprobe;
+    ffprobe.start("ffprobe", {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", path});
+    if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
+        return result;
+    const QJsonObject root = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+    for (const QJsonValue& stream : root.value("streams").toArray()) {
+        const QJsonObject s = stream.toObject();
+        if (s.value("codec_type").toString() == "video")
+            result.videoCodec = s.value("codec_name").toString();
+        else if (s.value("codec_type").toString() == "audio")
+            result.audioCodec = s.value("codec_name").toString();
+    }
+    result.duration = root.value("format").toObject().value("duration").toString().toDouble();
+    result.ok = true;
+    return result;
+}
+
+// The whole file decodes without an error.
+bool decodes(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"});
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && ffmpeg.readAllStandardError().isEmpty();
+}
+
+QStringList historyPaths()
+{
+    QStringList paths;
+    QFile file(ScrollAreaforBar::historyPath());
+    QDomDocument doc;
+    if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))
+        return paths;
+    for (QDomElement c = doc.documentElement().firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+        for (QDomElement e = c.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+            paths << e.attribute("filepath");
+    }
+    return paths;
+}
+
+} // namespace
+
+class TestRunsEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void convertThenMerge();
+};
+
+void TestRunsEngine::convertThenMerge()
+{
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+        QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clips");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QStringList clips;
+    for (const char* name : {"a", "b", "c"}) {
+        const QString clip = dir.filePath(QString(name) + ".mov");
+        QProcess make;
+        make.start("ffmpeg", {"-v", "error", "-y",
+                              "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25",
+                              "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
+                              "-t", "2", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+                              "-c:a", "aac", "-ac", "2", clip});
+        QVERIFY(make.waitForFinished(60000));
+        QCOMPARE(make.exitCode(), 0);
+        clips << clip;
+    }
+    const QString out = dir.filePath("out");
+    g_Configure.m_strOutputFolder = out;
+    g_Configure.m_bMerge = false;
+    QFile::remove(ScrollAreaforBar::historyPath());
+
+    QueueUnderTest queue(nullptr);
+    queue.resize(900, 400);
+    queue.show();
+    drop(&queue, {QUrl::fromLocalFile(clips[0]), QUrl::fromLocalFile(clips[1]), QUrl::fromLocalFile(clips[2])});
+    QCOMPARE(queue.barList().size(), 3);
+
+    QSignalSpy finished(&queue, &ScrollAreaforBar::emitFinishConvert);
+    int dialogs = 0;
+    QString dialogText;
+    ModalWatcher watcher([&](QWidget* modal) {
+        auto* done = qobject_cast<FinishConvertDialog*>(modal);
+        if (!done)
+            return false;
+        ++dialogs;
+        dialogText = done->m_infoLabel->text();
+        done->m_okButton->click();
+        return true;
+    });
+
+    // Five at a time: all three run together.
+    queue.StartConvert();
+    queue.SetConvertState(true);
+    QCOMPARE(queue.convertingList().size(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 120000);
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(dialogText, QString("All tasks completed"));
+    for (VideoConvertBar* bar : queue.barList()) {
+        QCOMPARE(bar->GetCurrentState(), State_Ready);
+        QVERIFY(!bar->HasFailed());
+    }
+    QStringList expected;
+    for (const char* name : {"a", "b", "c"}) {
+        const QString output = out + "/" + name + ".mp4";
+        expected << output;
+        const Probe facts = probe(output);
+        QVERIFY2(facts.ok, qPrintable(output));
+        QCOMPARE(facts.videoCodec, QString("h264"));
+        QCOMPARE(facts.audioCodec, QString("aac"));
+        QVERIFY2(qAbs(facts.duration - 2.0) < 0.15, qPrintable(QString::number(facts.duration)));
+        QVERIFY(decodes(output));
+    }
+    QStringList recorded = historyPaths();
+    recorded.sort();
+    QCOMPARE(recorded, expected);
+
+    // Once merged: a.mp4 is taken, so the merge writes a1.mp4.
+    g_Configure.m_bMerge = true;
+    g_itemChunk.getConvertXMLInfo();
+    queue.StartConvert();
+    queue.SetConvertState(true);
+    QTRY_COMPARE_WITH_TIMEOUT(dialogs, 2, 120000);
+    QCOMPARE(finished.count(), 2);
+    QCOMPARE(dialogText, QString("All tasks completed"));
+    g_Configure.m_bMerge = false;
+    const QString merged = out + "/a1.mp4";
+    const Probe facts = probe(merged);
+    QVERIFY2(facts.ok, qPrintable(merged));
+    QCOMPARE(facts.videoCodec, QString("h264"));
+    QVERIFY2(qAbs(facts.duration - 6.0) < 0.25, qPrintable(QString::number(facts.duration)));
+    QVERIFY(decodes(merged));
+    QCOMPARE(historyPaths().size(), 4);
+    QCOMPARE(historyPaths().last(), merged);
+    for (VideoConvertBar* bar : queue.barList())
+        QCOMPARE(bar->GetCurrentState(), State_Ready);
+}
+
+QTEST_MAIN(TestRunsEngine)
+#include "tst_runs_engine.moc"
