@@ -9,7 +9,7 @@ PKGS=(
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
   libass-dev libsdl2-dev
   ffmpeg fonts-dejavu fonts-dejavu-core fonts-wine
-  xvfb xauth libgl1-mesa-dri x11-utils imagemagick
+  xvfb xauth libgl1-mesa-dri x11-utils imagemagick time bc
 )
 missing=()
 for p in "${PKGS[@]}"; do
