@@ -3,72 +3,250 @@
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
-#include "QImageButton.h"
 
-FormatSettingDialog::FormatSettingDialog(QWidget *parent) : QImageDialog(parent, Qt::Dialog)
+#include <QDomDocument>
+#include <QFile>
+#include <QPixmap>
+#include <QtDebug>
+
+#include <utility>
+
+namespace {
+
+struct SettingInfo
 {
-    const QString res = QIAppUtil::getResourcePath();
-    SetImageBackgroud(res + "/image/ini_setting_bg.png", true);
-    setWindowTitle(tr("Settings"));
+    QComboBox *Ui::FormatSettingDialog::*box;
+    QString Convertinfo::*value;
+    const char *attribute;
+    const char *unit;
+    bool video;
+};
 
-    m_btnOK = new QImageButton(this);
+const SettingInfo kSettings[FormatSettingDialog::SettingCount] = {
+    {&Ui::FormatSettingDialog::v_codecBox, &Convertinfo::V_Encoder, "V_Encoder", "", true},
+    {&Ui::FormatSettingDialog::v_sizeBox, &Convertinfo::V_Resolution, "V_Resolution", "", true},
+    {&Ui::FormatSettingDialog::v_framerateBox, &Convertinfo::V_FrameRate, "V_FrameRate", " fps", true},
+    {&Ui::FormatSettingDialog::v_bitrateBox, &Convertinfo::V_BitRate, "V_BitRate", " kbps", true},
+    {&Ui::FormatSettingDialog::a_codecBox, &Convertinfo::A_Encoder, "A_Encoder", "", false},
+    {&Ui::FormatSettingDialog::a_channelBox, &Convertinfo::A_Channel, "A_Channel", "", false},
+    {&Ui::FormatSettingDialog::a_samplerateBox, &Convertinfo::A_SampleRate, "A_SampleRate", " HZ", false},
+    {&Ui::FormatSettingDialog::a_bitrateBox, &Convertinfo::A_BitRate, "A_BitRate", " kbps", false},
+};
+
+bool isWord(const QString &value)
+{
+    return value == QLatin1String("Original") || value == QLatin1String("Auto");
+}
+
+QString displayForm(const QString &value, const QString &unit)
+{
+    return unit.isEmpty() || isWord(value) ? value : value + unit;
+}
+
+QString valueForm(const QString &text, const QString &unit)
+{
+    if (unit.isEmpty() || isWord(text) || text.size() < unit.size())
+        return text;
+    return text.left(text.size() - unit.size());
+}
+
+} // namespace
+
+FormatSettingDialog::FormatSettingDialog(QWidget *parent) : QImageDialog(parent)
+{
+    setupUi(this);
+    const QString res = QIAppUtil::getResourcePath();
+
+    // The system draws the frame and the title, so the form's own title
+    // band stays hidden.
+    m_btnClose->setBtnImage(res + "/image/top_btn_close.png");
+    m_labTitleIcon->setPixmap(QPixmap(res + "/exp_image/LOGO_20.png"));
+    m_btnClose->hide();
+    m_labTitleIcon->hide();
+    m_labTitle->hide();
+    setWindowFlags(Qt::Dialog);
+    setWindowTitle(tr("Settings"));
+    ResizeChildren(30);
+    SetImageBackgroud(res + "/image/ini_setting_bg.png", true);
+
     m_btnOK->setBtnImage(res + "/image/btn_OK.png");
     m_btnOK->setBtnText(tr("Ok"));
-    m_btnOK->setTextStyle(TextColorStyle(3));
-    m_btnOK->setCursor(Qt::PointingHandCursor);
-    m_btnOK->move(330, 290);
-
-    m_btnCancel = new QImageButton(this);
+    m_btnOK->setTextStyle(TextColorStyle3);
     m_btnCancel->setBtnImage(res + "/image/BTN_Cancel.png");
     m_btnCancel->setBtnText(tr("Cancel"));
-    m_btnCancel->setTextStyle(TextColorStyle(3));
-    m_btnCancel->setCursor(Qt::PointingHandCursor);
-    m_btnCancel->move(420, 290);
+    m_btnCancel->setTextStyle(TextColorStyle3);
+    const std::pair<QImageButton *, QString> presets[] = {
+        {m_btnHigh, tr("High")}, {m_btnSmall, tr("Small")}, {m_btnDefault, tr("Default")}};
+    for (const auto &[button, text] : presets) {
+        button->setBtnImage(res + "/image/btn_Default.png");
+        button->setBtnText(text);
+        button->setTextStyle(TextColorStyle1);
+    }
 
-    connect(m_btnOK, &QPushButton::clicked, this, &FormatSettingDialog::OnBtnOk);
-    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_btnOK, &QPushButton::clicked, this, &FormatSettingDialog::OnBtnOK);
+    connect(m_btnCancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_btnDefault, &QPushButton::clicked, this, &FormatSettingDialog::OnBtnDefault);
+    connect(m_btnHigh, &QPushButton::clicked, this, &FormatSettingDialog::OnBtnHigh);
+    connect(m_btnSmall, &QPushButton::clicked, this, &FormatSettingDialog::OnBtnSmall);
 }
 
 FormatSettingDialog::~FormatSettingDialog() = default;
+
+QComboBox *FormatSettingDialog::comboOf(Setting setting)
+{
+    return this->*(kSettings[setting].box);
+}
 
 void FormatSettingDialog::setConvertinfo(Convertinfo &info)
 {
     m_info = Convertinfo();
     m_info.isVideo = info.isVideo;
-    m_info.V_Encoder = info.V_Encoder;
-    m_info.V_Resolution = info.V_Resolution;
-    m_info.V_FrameRate = info.V_FrameRate;
-    m_info.V_BitRate = info.V_BitRate;
-    m_info.A_Encoder = info.A_Encoder;
-    m_info.A_Channel = info.A_Channel;
-    m_info.A_SampleRate = info.A_SampleRate;
-    m_info.A_BitRate = info.A_BitRate;
+    for (const SettingInfo &s : kSettings)
+        m_info.*(s.value) = info.*(s.value);
     m_info.V_Format = info.V_Format;
     m_info.V_Extend = info.V_Extend;
 }
 
-void FormatSettingDialog::setXmlfile(QString path)
+void FormatSettingDialog::RefreshQStringList(QStringList &list, QString text)
 {
-    m_strXmlFile = path;
+    list.clear();
+    int comma;
+    while ((comma = text.indexOf(QLatin1Char(','))) >= 0) {
+        list.append(text.left(comma));
+        text.remove(0, comma + 1);
+    }
+    list.append(text);
 }
 
-void FormatSettingDialog::OnBtnOk()
+void FormatSettingDialog::fill(Setting setting, const QString &text)
 {
+    const SettingInfo &info = kSettings[setting];
+    ValueList &list = m_lists[setting];
+    QComboBox *box = comboOf(setting);
+    if (info.video && !m_info.isVideo) {
+        box->clear();
+        box->setEnabled(false);
+        return;
+    }
+    RefreshQStringList(list.items, text);
+    list.remembered = list.items.indexOf(m_info.*(info.value));
+    const QString unit = QString::fromLatin1(info.unit);
+    for (QString &item : list.items)
+        item = displayForm(item, unit);
+    if (info.video)
+        box->setEnabled(true);
+    box->clear();
+    box->addItems(list.items);
+    box->setCurrentIndex(list.remembered);
+}
+
+void FormatSettingDialog::InitV_Encoder(QString text) { fill(V_Encoder, text); }
+void FormatSettingDialog::InitV_Resolution(QString text) { fill(V_Resolution, text); }
+void FormatSettingDialog::InitV_FrameRate(QString text) { fill(V_FrameRate, text); }
+void FormatSettingDialog::InitV_BitRate(QString text) { fill(V_BitRate, text); }
+void FormatSettingDialog::InitA_Encoder(QString text) { fill(A_Encoder, text); }
+void FormatSettingDialog::InitA_Channel(QString text) { fill(A_Channel, text); }
+void FormatSettingDialog::InitA_SampleRate(QString text) { fill(A_SampleRate, text); }
+void FormatSettingDialog::InitA_BitRate(QString text) { fill(A_BitRate, text); }
+
+void FormatSettingDialog::setCurrect()
+{
+    for (int s = 0; s < SettingCount; ++s) {
+        if (kSettings[s].video && !m_info.isVideo)
+            continue;
+        comboOf(Setting(s))->setCurrentIndex(m_lists[s].remembered);
+    }
+}
+
+void FormatSettingDialog::setXmlfile(QString path)
+{
+    if (path == m_strXmlFile) {
+        setCurrect();
+        return;
+    }
+    m_strXmlFile = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QDomDocument doc;
+    if (!doc.setContent(&file, false)) {
+        file.close();
+        return;
+    }
+    const QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull()) {
+        file.close();
+        return;
+    }
+    for (ValueList &list : m_lists)
+        list.presets.clear();
+
+    using Init = void (FormatSettingDialog::*)(QString);
+    const Init inits[SettingCount] = {
+        &FormatSettingDialog::InitV_Encoder, &FormatSettingDialog::InitV_Resolution,
+        &FormatSettingDialog::InitV_FrameRate, &FormatSettingDialog::InitV_BitRate,
+        &FormatSettingDialog::InitA_Encoder, &FormatSettingDialog::InitA_Channel,
+        &FormatSettingDialog::InitA_SampleRate, &FormatSettingDialog::InitA_BitRate};
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const QString tag = e.tagName();
+        if (tag == QLatin1String("ATTRIBUTE_VALUE")) {
+            for (int s = 0; s < SettingCount; ++s)
+                (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].attribute)));
+        } else if (tag == QLatin1String("HIGH_QUALITY_VALUE") || tag == QLatin1String("STANDARD_QUALITY_VALUE")
+                   || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
+            qDebug() << tag;
+            for (int s = 0; s < SettingCount; ++s) {
+                const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].attribute)),
+                                                  QString::fromLatin1(kSettings[s].unit));
+                m_lists[s].presets.append(m_lists[s].items.indexOf(value));
+            }
+        }
+    }
+    file.close();
+}
+
+void FormatSettingDialog::setChoosedType(customType type)
+{
+    for (int s = 0; s < SettingCount; ++s) {
+        if (kSettings[s].video && !m_info.isVideo)
+            continue;
+        const QList<int> &presets = m_lists[s].presets;
+        if (int(type) >= 0 && int(type) < presets.size())
+            comboOf(Setting(s))->setCurrentIndex(presets.at(type));
+    }
+    update();
+}
+
+void FormatSettingDialog::OnBtnHigh() { setChoosedType(Custom_High); }
+void FormatSettingDialog::OnBtnDefault() { setChoosedType(Custom_Default); }
+void FormatSettingDialog::OnBtnSmall() { setChoosedType(Custom_Small); }
+
+void FormatSettingDialog::OnBtnOK()
+{
+    // Video settings first, then audio, as the table lists them.
+    for (int s = 0; s < SettingCount; ++s) {
+        const SettingInfo &info = kSettings[s];
+        if (info.video && !m_info.isVideo)
+            continue;
+        QComboBox *box = comboOf(Setting(s));
+        // A list left without a choice keeps the value it had: an empty value
+        // would reach the profile file and the engine.
+        if (box->currentIndex() < 0)
+            continue;
+        m_info.*(info.value) = valueForm(box->currentText(), QString::fromLatin1(info.unit));
+        m_lists[s].remembered = box->currentIndex();
+    }
+
     if (g_Configure.m_bMerge) {
         Convertinfo &target = g_itemChunk.m_convertinfo;
+        for (const SettingInfo &s : kSettings)
+            target.*(s.value) = m_info.*(s.value);
         target.isVideo = m_info.isVideo;
-        target.V_Encoder = m_info.V_Encoder;
-        target.V_Resolution = m_info.V_Resolution;
-        target.V_FrameRate = m_info.V_FrameRate;
-        target.V_BitRate = m_info.V_BitRate;
-        target.A_Encoder = m_info.A_Encoder;
-        target.A_Channel = m_info.A_Channel;
-        target.A_SampleRate = m_info.A_SampleRate;
-        target.A_BitRate = m_info.A_BitRate;
         target.V_Format = m_info.V_Format;
         target.V_Extend = m_info.V_Extend;
     } else {
         emit signalChangeConvertInfo(m_info);
     }
-    accept();
+    close();
 }

@@ -1,8 +1,11 @@
 #include "FormatWindow.h"
 
+#include "FormatItem.h"
 #include "FormatSettingDialog.h"
+#include "FormatTypeWidget.h"
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
+#include "QImageButton.h"
 #include "SignalClass.h"
 
 #include <QBitmap>
@@ -14,30 +17,135 @@ QString backgroundPath()
 {
     return QIAppUtil::getResourcePath() + "/image/convert_to_bg.png";
 }
+
+struct Category
+{
+    FormatType type;
+    const char *objectName;
+    const char *catalogue;
+    const char *sprite;
+};
+
+// In the order the strips read their files at start.
+const Category kCategories[] = {
+    {Format_Recent, "RECENT", "/format/recent.xml", "/image/btn_audio.png"},
+    {Format_Video, "VIDEO", "/format/video.xml", "/image/btn_audio.png"},
+    {Format_Audio, "AUDIO", "/format/audio.xml", "/image/btn_audio.png"},
+    {Format_HD3D, "HD3D", "/format/hd3d.xml", "/image/btn_audio.png"},
+    {Format_WebShare, "WEBSHARE", "/format/webshare.xml", "/image/btn_web_share.png"},
+    {Format_Devices, "DEVICES", "/format/devices.xml", "/image/btn_audio.png"},
+};
+
+// A task's format is looked for in this order, not the numeric one.
+const FormatType kSearchOrder[] = {Format_Recent, Format_Devices,  Format_Video,
+                                   Format_HD3D,   Format_WebShare, Format_Audio};
 } // namespace
 
 FormatWindow::FormatWindow(QWidget *parent) : QWidget(parent)
 {
-    if (objectName().isEmpty())
-        setObjectName("FormatWindow");
+    setupUi(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
-    // A missing background must not collapse the panel to nothing.
-    const QPixmap bg(backgroundPath());
-    if (!bg.isNull())
-        setFixedHeight(bg.height());
+    setFixedHeight(QPixmap(backgroundPath()).height());
+
+    for (const Category &c : kCategories)
+        stripOf(c.type)->setObjectName(QString::fromLatin1(c.objectName));
+    for (const Category &c : kCategories)
+        stripOf(c.type)->setVisible(c.type == Format_Recent);
+    m_currentWidget = m_recentWidget;
 
     g_itemChunk.Init();
 
+    const QString res = QIAppUtil::getResourcePath();
+    for (const Category &c : kCategories)
+        stripOf(c.type)->GreateItem(res + QLatin1String(c.catalogue));
+
+    connect(m_recentWidget, &FormatTypeWidget::signalFotmatChoosen, this, &FormatWindow::signalFotmatChoosen);
+    for (FormatTypeWidget *strip : {m_videoWidget, m_webWidget, m_HD3DWidget, m_audioWidget, m_deviceWidget})
+        connect(strip, &FormatTypeWidget::signalFotmatChoosen, this, &FormatWindow::slotFotmatChoosen);
+
     SignalClass *relay = SignalClass::GetInstance(nullptr);
     connect(relay, &SignalClass::signalShowMergeSetting, this, &FormatWindow::ShowmergeSettingDialog);
+
+    const QString captions[] = {tr("Recent"), tr("Devices"), tr("Video"), tr("Web share"), tr("HD&3D"), tr("Audio")};
+    for (const Category &c : kCategories) {
+        QImageButton *button = buttonOf(c.type);
+        button->setBtnImage(res + QLatin1String(c.sprite));
+        button->setBtnText(captions[c.type]);
+        button->setTextStyle(TextColorStyle6);
+        button->resizeFont();
+    }
+
+    if (m_recentWidget->GetListLength() == 0) {
+        m_recentWidget->showWindow(false);
+        m_videoWidget->showWindow(true);
+        m_currentWidget = m_videoWidget;
+        m_currentBtn = m_btnVideo;
+    } else {
+        m_currentBtn = m_btnRecent;
+    }
+    m_currentBtn->setEnabled(false);
+
+    connect(m_btnRecent, &QPushButton::clicked, this, &FormatWindow::OnBtnRecent);
+    connect(m_btnDevices, &QPushButton::clicked, this, &FormatWindow::OnBtnDevices);
+    connect(m_btnVideo, &QPushButton::clicked, this, &FormatWindow::OnBtnVideo);
+    connect(m_btnWebShare, &QPushButton::clicked, this, &FormatWindow::OnBtnWebShare);
+    connect(m_btnHD3D, &QPushButton::clicked, this, &FormatWindow::OnBtnHD3D);
+    connect(m_btnAudio, &QPushButton::clicked, this, &FormatWindow::OnBtnAudio);
 }
 
 FormatWindow::~FormatWindow() = default;
 
+FormatTypeWidget *FormatWindow::stripOf(FormatType type) const
+{
+    switch (type) {
+    case Format_Recent: return m_recentWidget;
+    case Format_Devices: return m_deviceWidget;
+    case Format_Video: return m_videoWidget;
+    case Format_WebShare: return m_webWidget;
+    case Format_HD3D: return m_HD3DWidget;
+    case Format_Audio: return m_audioWidget;
+    }
+    return nullptr;
+}
+
+QImageButton *FormatWindow::buttonOf(FormatType type) const
+{
+    switch (type) {
+    case Format_Recent: return m_btnRecent;
+    case Format_Devices: return m_btnDevices;
+    case Format_Video: return m_btnVideo;
+    case Format_WebShare: return m_btnWebShare;
+    case Format_HD3D: return m_btnHD3D;
+    case Format_Audio: return m_btnAudio;
+    }
+    return nullptr;
+}
+
+void FormatWindow::showWidget(FormatType type)
+{
+    m_currentBtn->setEnabled(true);
+    m_currentWidget->showWindow(false);
+    if (FormatTypeWidget *strip = stripOf(type)) {
+        m_currentWidget = strip;
+        m_currentBtn = buttonOf(type);
+    }
+    m_currentWidget->showWindow(true);
+    m_currentBtn->setEnabled(false);
+}
+
+void FormatWindow::OnBtnRecent() { showWidget(Format_Recent); }
+void FormatWindow::OnBtnDevices() { showWidget(Format_Devices); }
+void FormatWindow::OnBtnVideo() { showWidget(Format_Video); }
+void FormatWindow::OnBtnWebShare() { showWidget(Format_WebShare); }
+void FormatWindow::OnBtnHD3D() { showWidget(Format_HD3D); }
+void FormatWindow::OnBtnAudio() { showWidget(Format_Audio); }
+
 void FormatWindow::slotFotmatChoosen()
 {
+    // The queue applies the format first; the Recent list follows.
     emit signalFotmatChoosen();
+    m_recentWidget->addRecentItem();
 }
 
 void FormatWindow::setFormatEnableSelect(bool)
@@ -45,6 +153,30 @@ void FormatWindow::setFormatEnableSelect(bool)
     // Selection stays on once the window is up; the queue's later calls
     // only confirm it.
     g_itemChunk.m_bEnableSelect = true;
+}
+
+void FormatWindow::slotChangeFormatChoosed(QString name)
+{
+    for (FormatType type : kSearchOrder) {
+        if (FindSelectedItem(type, name))
+            return;
+    }
+}
+
+bool FormatWindow::FindSelectedItem(FormatType type, QString name)
+{
+    FormatTypeWidget *strip = stripOf(type);
+    if (!strip)
+        return false;
+    const QString wanted = name.toUpper();
+    for (const FormatItem *item : strip->GetListItem()) {
+        if (item->itemname.toUpper() == wanted) {
+            showWidget(type);
+            strip->setSelectedItem(name);
+            return true;
+        }
+    }
+    return false;
 }
 
 void FormatWindow::ShowmergeSettingDialog()
@@ -56,19 +188,12 @@ void FormatWindow::ShowmergeSettingDialog()
     m_mergeSettingDlg->exec();
 }
 
-void FormatWindow::slotChangeFormatChoosed(QString name)
-{
-    // With the single current item there is nothing else to mark.
-    Q_UNUSED(name);
-    update();
-}
-
 void FormatWindow::updateWidgetText() {}
 
 QSize FormatWindow::sizeHint() const
 {
-    // The form lowers the minimum after construction; asking for the
-    // background's height keeps the panel at it.
+    // The main window's form lowers the minimum after construction; asking
+    // for the background's height keeps the panel at it.
     const int h = maximumHeight() < QWIDGETSIZE_MAX ? maximumHeight() : minimumHeight();
     return QSize(QWidget::sizeHint().width(), h);
 }
@@ -76,35 +201,9 @@ QSize FormatWindow::sizeHint() const
 void FormatWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const QString res = QIAppUtil::getResourcePath();
     painter.drawImage(rect(), QImage(backgroundPath()));
-    const QImage caption(res + "/image/convert_to_font.png");
-    painter.drawImage(QPoint(width() / 2 - 40, 8), caption);
-
-    // The current format as one selected tile, centred below the caption.
-    QString image, item, file;
-    g_itemChunk.copyNames(image, item, file);
-    const int top = 8 + caption.height() + 8;
-    const int tile = qMax(0, qMin(64, height() - top - 8));
-    const QRect tileRect(width() / 2 - tile / 2, top, tile, tile);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(20, 141, 228), 2));
-    painter.setBrush(QColor(255, 255, 255, 18));
-    painter.drawRoundedRect(tileRect.adjusted(1, 1, -1, -1), 6, 6);
-    const QImage icon(res + "/format/image/" + image);
-    QRect textRect = tileRect;
-    if (!icon.isNull()) {
-        const int iconSize = tile * 5 / 8;
-        painter.drawImage(QRect(tileRect.center().x() - iconSize / 2, tileRect.top() + 4, iconSize, iconSize),
-                          icon);
-        textRect.setTop(tileRect.top() + 4 + iconSize);
-    }
-    QFont font("Tahoma");
-    font.setPixelSize(12);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(255, 255, 255));
-    painter.drawText(textRect, Qt::AlignCenter, item);
+    painter.drawImage(QPoint(width() / 2 - 40, 8),
+                      QImage(QIAppUtil::getResourcePath() + "/image/convert_to_font.png"));
 }
 
 void FormatWindow::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,7 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QMutexLocker>
+#include <QSaveFile>
 #include <QTextStream>
 #include <QtDebug>
 
@@ -74,14 +75,6 @@ void GobelItemChunk::Init()
 
 void GobelItemChunk::saveDefaultXML()
 {
-    const QString path = defaultXmlPath();
-    QFile::remove(path);
-    {
-        QFile empty(path);
-        if (empty.open(QIODevice::WriteOnly))
-            empty.close();
-    }
-
     QString image, item, profile;
     copyNames(image, item, profile);
 
@@ -95,15 +88,22 @@ void GobelItemChunk::saveDefaultXML()
     element.setAttribute("relevantfile", profile);
     root.appendChild(element);
 
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    // Written aside and swapped in whole, so a failed write leaves the last
+    // choice on disk instead of an empty file.
+    if (!writeXmlFile(defaultXmlPath(), doc))
         qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
-    }
+}
+
+bool GobelItemChunk::writeXmlFile(const QString &path, const QDomDocument &doc)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
     QTextStream out(&file);
     out.setCodec("utf-8");
     doc.save(out, 4);
-    file.close();
+    out.flush();
+    return out.status() == QTextStream::Ok && file.commit();
 }
 
 void GobelItemChunk::getConvertXMLInfo()

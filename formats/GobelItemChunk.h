@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QString>
 
+class QDomDocument;
+
 // The current output format: which catalogue item is chosen and the
 // standard preset of its profile file.
 class GobelItemChunk
@@ -27,6 +29,9 @@ public:
     void setNames(const QString &image, const QString &item, const QString &file);
 
     static QString defaultXmlPath();
+    // Writes a whole catalogue document (UTF-8, indent 4) through a save
+    // file; false when it could not be written.
+    static bool writeXmlFile(const QString &path, const QDomDocument &doc);
     static QString profilePath(const QString &file);
 
     QString imagename;

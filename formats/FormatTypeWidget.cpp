@@ -1,0 +1,319 @@
+#include "FormatTypeWidget.h"
+
+#include "FormatItem.h"
+#include "GobelItemChunk.h"
+#include "QIAppUtil.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+#include <QtDebug>
+
+namespace {
+constexpr int kMaxRecent = 10;
+constexpr int kTickMs = 20;
+constexpr int kRightStep = 30;
+constexpr int kLeftStep = 25;
+// The left scroll settles on whole tiles.
+constexpr int kItemWidth = 90;
+// Room kept free at the strip's right end before the row counts as full.
+constexpr int kOverflowSlack = 40;
+const QString kRecentName = QStringLiteral("RECENT");
+
+QString imagePath(const QString &image)
+{
+    return QIAppUtil::getResourcePath() + "/format/image/" + image;
+}
+} // namespace
+
+FormatTypeWidget::FormatTypeWidget(QWidget *parent) : QWidget(parent)
+{
+    setupUi(this);
+    const QString res = QIAppUtil::getResourcePath();
+    m_btnLeft->setBtnImage(res + "/image/btn_left.png");
+    m_btnRight->setBtnImage(res + "/image/btn_right.png");
+    m_hby->setPalette(QPalette(QColor(230, 234, 237)));
+    m_hby->setAutoFillBackground(true);
+
+    m_timerRight = new QTimer(this);
+    m_timerLeft = new QTimer(this);
+    connect(m_btnRight, &QPushButton::pressed, this, &FormatTypeWidget::OnPressRight);
+    connect(m_btnLeft, &QPushButton::pressed, this, &FormatTypeWidget::OnPressLeft);
+    connect(m_btnRight, &QPushButton::released, this, &FormatTypeWidget::OnRight);
+    connect(m_btnLeft, &QPushButton::released, this, &FormatTypeWidget::OnLeft);
+    connect(m_timerRight, &QTimer::timeout, this, &FormatTypeWidget::timeOut);
+    connect(m_timerLeft, &QTimer::timeout, this, &FormatTypeWidget::timeOu);
+}
+
+FormatTypeWidget::~FormatTypeWidget()
+{
+    qDeleteAll(m_itemList);
+}
+
+QString FormatTypeWidget::recentXmlPath()
+{
+    return QIAppUtil::getResourcePath() + "/format/recent.xml";
+}
+
+void FormatTypeWidget::setObjectName(const QString &name)
+{
+    QObject::setObjectName(name);
+    if (name == kRecentName)
+        m_itemLayout->setDirection(QBoxLayout::RightToLeft);
+}
+
+bool FormatTypeWidget::isRecent() const
+{
+    return objectName() == kRecentName;
+}
+
+FormatItem *FormatTypeWidget::createItem(const QString &image, const QString &name, const QString &file)
+{
+    auto *item = new FormatItem(nullptr);
+    item->setbgImage(imagePath(image));
+    item->setItemName(name);
+    item->setRelevantfile(file);
+    connect(item, &FormatItem::SignalItemPress, this, &FormatTypeWidget::SlotItemPress);
+    return item;
+}
+
+void FormatTypeWidget::GreateItem(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    QDomDocument doc;
+    if (!doc.setContent(&file)) {
+        file.close();
+        // Shipped data is never destroyed: the broken file is moved aside
+        // (where it can be looked at) and the strip stays empty.
+        const QString aside = path + ".broken";
+        QFile::remove(aside);
+        if (!QFile::rename(path, aside))
+            qWarning() << "cannot move aside the unreadable catalogue" << path;
+        return;
+    }
+    file.close();
+    const QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull())
+        return;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() != QLatin1String("item"))
+            continue;
+        FormatItem *item =
+            createItem(e.attribute("imagename"), e.attribute("itemname"), e.attribute("relevantfile"));
+        m_itemList.append(item);
+        m_itemLayout->addWidget(item);
+    }
+}
+
+void FormatTypeWidget::markItem(FormatItem *item)
+{
+    if (m_selectedItem)
+        m_selectedItem->setPress(false);
+    m_selectedItem = item;
+    if (item)
+        item->setPress(true);
+}
+
+bool FormatTypeWidget::isOverflowing() const
+{
+    if (m_itemList.isEmpty())
+        return false;
+    const FormatItem *last = m_itemList.last();
+    const int right = last->mapTo(m_hby, QPoint(0, 0)).x() + last->width();
+    return right > width() - kOverflowSlack;
+}
+
+void FormatTypeWidget::SlotItemPress()
+{
+    auto *item = qobject_cast<FormatItem *>(sender());
+    if (isOverflowing()) {
+        // The pointer is still held on the tile: let it drag the row.
+        m_bMousePress = true;
+        setCursor(Qt::OpenHandCursor);
+    }
+    if (!item || item == m_selectedItem)
+        return;
+    markItem(item);
+    emit signalFotmatChoosen();
+}
+
+void FormatTypeWidget::setSelectedItem(QString name)
+{
+    if (m_selectedItem)
+        m_selectedItem->setPress(false);
+    const QString wanted = name.toUpper();
+    for (FormatItem *item : qAsConst(m_itemList)) {
+        if (item->itemname.toUpper() == wanted) {
+            m_selectedItem = item;
+            item->setPress(true);
+            return;
+        }
+    }
+}
+
+void FormatTypeWidget::RefreshItem()
+{
+    QString image, name, file;
+    g_itemChunk.copyNames(image, name, file);
+    if (m_selectedItem && m_selectedItem->imagename == image)
+        return;
+    markItem(nullptr);
+    for (FormatItem *item : qAsConst(m_itemList)) {
+        if (item->imagename == image) {
+            markItem(item);
+            return;
+        }
+    }
+}
+
+void FormatTypeWidget::showWindow(bool show)
+{
+    if (show)
+        RefreshItem();
+    setVisible(show);
+}
+
+void FormatTypeWidget::addRecentItem()
+{
+    if (!isRecent())
+        return;
+    QString image, name, file;
+    g_itemChunk.copyNames(image, name, file);
+    for (const FormatItem *item : qAsConst(m_itemList)) {
+        if (item->imagename == image)
+            return;
+    }
+    if (m_itemList.size() >= kMaxRecent) {
+        FormatItem *oldest = m_itemList.takeFirst();
+        if (oldest == m_selectedItem)
+            m_selectedItem = nullptr;
+        delete oldest;
+    }
+    FormatItem *item = createItem(image, name, file);
+    markItem(item);
+    m_itemLayout->addWidget(item);
+    m_itemList.append(item);
+    saveRecentXml();
+}
+
+void FormatTypeWidget::saveRecentXml()
+{
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
+    QDomElement root = doc.createElement("default");
+    doc.appendChild(root);
+    for (const FormatItem *item : qAsConst(m_itemList)) {
+        QDomElement e = doc.createElement("item");
+        e.setAttribute("imagename", item->imagename);
+        e.setAttribute("itemname", item->itemname);
+        e.setAttribute("relevantfile", item->relevantfile);
+        root.appendChild(e);
+    }
+    // Written whole or not at all, so a failure keeps the previous list.
+    if (!GobelItemChunk::writeXmlFile(recentXmlPath(), doc))
+        qWarning("error::ParserXML->writeOperateXml->file.open\n");
+}
+
+void FormatTypeWidget::moveX(int x)
+{
+    m_nScrollPos = x;
+    setScrollValue(x);
+}
+
+int FormatTypeWidget::scrollValue() const
+{
+    return m_scrollArea->horizontalScrollBar()->value();
+}
+
+void FormatTypeWidget::setScrollValue(int value)
+{
+    m_scrollArea->horizontalScrollBar()->setValue(value);
+}
+
+void FormatTypeWidget::OnPressRight()
+{
+    m_timerLeft->stop();
+    m_bStopScroll = false;
+    m_timerRight->start(kTickMs);
+}
+
+void FormatTypeWidget::OnRight()
+{
+    m_bStopScroll = true;
+}
+
+void FormatTypeWidget::OnPressLeft()
+{
+    m_timerRight->stop();
+    m_bStopScroll = false;
+    m_timerLeft->start(kTickMs);
+}
+
+void FormatTypeWidget::OnLeft()
+{
+    m_bStopScroll = true;
+}
+
+void FormatTypeWidget::timeOut()
+{
+    m_nScrollPos = qMin(m_nScrollPos + kRightStep, m_scrollArea->horizontalScrollBar()->maximum());
+    setScrollValue(m_nScrollPos);
+    if (m_bStopScroll) {
+        m_timerRight->stop();
+        m_bStopScroll = false;
+    }
+}
+
+void FormatTypeWidget::timeOu()
+{
+    m_nScrollPos = m_nScrollPos < kLeftStep ? 0 : m_nScrollPos - kLeftStep;
+    setScrollValue(m_nScrollPos);
+    m_nScrollPos -= m_nScrollPos % 5;
+    if (m_bStopScroll && m_nScrollPos % kItemWidth == 0) {
+        m_timerLeft->stop();
+        m_bStopScroll = false;
+    }
+}
+
+void FormatTypeWidget::mousePressEvent(QMouseEvent *)
+{
+    m_bMousePress = true;
+}
+
+void FormatTypeWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_bMousePress || !isOverflowing())
+        return;
+    setCursor(Qt::OpenHandCursor);
+    if (m_nDragX == -1)
+        m_nDragX = event->pos().x() + scrollValue();
+    else
+        setScrollValue(m_nDragX - event->pos().x());
+}
+
+void FormatTypeWidget::mouseReleaseEvent(QMouseEvent *)
+{
+    setCursor(Qt::ArrowCursor);
+    m_nDragX = -1;
+    m_nScrollPos = scrollValue();
+    m_bMousePress = false;
+}
+
+void FormatTypeWidget::paintEvent(QPaintEvent *)
+{
+    const bool overflow = isOverflowing();
+    // Only real changes, since each one lays the strip out and paints again.
+    if (m_btnLeft->isVisibleTo(this) != overflow) {
+        m_btnLeft->setVisible(overflow);
+        m_btnRight->setVisible(overflow);
+    }
+    if (m_itemList.isEmpty())
+        return;
+    const int left = overflow ? 6 : 16;
+    if (m_mainLayout->contentsMargins().left() != left)
+        m_mainLayout->setContentsMargins(left, 0, 6, 0);
+}
