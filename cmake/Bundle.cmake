@@ -7,7 +7,10 @@ set(LV_BUNDLE_DIR     ${CMAKE_BINARY_DIR}/Lumivane.app)
 set(LV_MACOS_DIR      ${LV_BUNDLE_DIR}/Contents/MacOS)
 set(LV_RESOURCES_DIR  ${LV_BUNDLE_DIR}/Contents/Resources)
 set(LV_FRAMEWORKS_DIR ${LV_BUNDLE_DIR}/Contents/Frameworks)
-file(MAKE_DIRECTORY ${LV_MACOS_DIR} ${LV_RESOURCES_DIR} ${LV_FRAMEWORKS_DIR})
+# The shipped Resources are assembled here first: the program writes into
+# its bundle's Resources as it runs, and tests must start from what ships.
+set(LV_RESOURCES_STAGE ${CMAKE_BINARY_DIR}/resources-stage)
+file(MAKE_DIRECTORY ${LV_MACOS_DIR} ${LV_RESOURCES_DIR} ${LV_FRAMEWORKS_DIR} ${LV_RESOURCES_STAGE})
 
 # A shared library of ours, placed in Frameworks.
 function(lv_framework target)
@@ -30,7 +33,8 @@ function(lv_bundle_executable target bundle_dir)
 endfunction()
 
 # lv_add_test(name SOURCES a.cpp ... LIBS x y [XVFB] [APPLESS] [TIMEOUT s])
-# Each test gets a bundle of its own with a fresh copy of the Resources, so
+# Each test gets a bundle of its own with a fresh copy of the shipped
+# Resources at every build, so
 # every resource path it computes is right and tests never share data files.
 #   default: widget tests on the offscreen platform
 #   XVFB:    needs a real X server (OpenGL, whole program); the test command
@@ -42,8 +46,8 @@ function(lv_add_test name)
   target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
   lv_bundle_executable(${name} ${bundle})
   add_custom_target(${name}_resources
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${bundle}/Contents/Resources
-    COMMAND ${CMAKE_COMMAND} -E copy_directory ${LV_RESOURCES_DIR} ${bundle}/Contents/Resources
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${bundle}/Contents/Resources
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${LV_RESOURCES_STAGE} ${bundle}/Contents/Resources
     COMMAND ${CMAKE_COMMAND} -E create_symlink ${LV_FRAMEWORKS_DIR} ${bundle}/Contents/Frameworks
     VERBATIM)
   add_dependencies(${name}_resources lv_resources)

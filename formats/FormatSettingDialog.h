@@ -72,10 +72,6 @@ public slots:
     void OnBtnDefault();
     void OnBtnSmall();
 
-private slots:
-    // The earlier name of OnBtnOK, still invoked by name from outside.
-    void OnBtnOk() { OnBtnOK(); }
-
 private:
     struct ValueList
     {

@@ -671,7 +671,7 @@ void TestRuns::settingsDialogHandOff()
         ++dialogs;
         shown = dialog->convertinfo();
         shownFile = dialog->xmlFile();
-        QMetaObject::invokeMethod(dialog, "OnBtnOk");
+        QMetaObject::invokeMethod(dialog, "OnBtnOK");
         return true;
     });
     // The catalogue's settings request with no chosen row opens the first.

@@ -59,7 +59,7 @@ const Picture kPictures[] = {
     {"/image/newimage/pic_screen.png",               20,  20, 1, "icon",    "screen",     ""},
     {"/image/btn_write.png",                         14,  12, 4, "tool",    "edit",       "light"},
     // Format catalogue and format settings
-    {"/image/convert_to_bg.png",                    960, 130, 1, "panel",   "",           ""},
+    {"/image/convert_to_bg.png",                    960, 170, 1, "panel",   "",           ""},
     {"/image/convert_to_font.png",                   80,  18, 1, "label",   "CONVERT TO", ""},
     {"/image/btn_audio.png",                         96,  26, 4, "tab",     "",           ""},
     {"/image/btn_web_share.png",                     96,  26, 4, "tab",     "",           ""},

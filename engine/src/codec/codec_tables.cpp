@@ -440,11 +440,9 @@ void applyVideoRate(AVCodecContext* ctx, AVDictionary** opts, int kbps)
         return;
     }
     if (kbps > 0) {
+        // Average rate only, as the command-line tool does: MPEG-1/2 refuse a
+        // buffer size without a maximum rate, and pick their own VBV otherwise.
         ctx->bit_rate = int64_t(kbps) * 1000;
-        if (id == AV_CODEC_ID_MPEG1VIDEO || id == AV_CODEC_ID_MPEG2VIDEO) {
-            ctx->rc_max_rate = 0;
-            ctx->rc_buffer_size = int(std::min<int64_t>(int64_t(kbps) * 1000, 9781248));
-        }
         return;
     }
     // Fixed quantiser: the usual 200 kbit/s default is far too low.
