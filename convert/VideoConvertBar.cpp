@@ -392,14 +392,7 @@ bool VideoConvertBar::getConvertXMLInfo()
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         qDebug() << e.tagName();
         if (e.tagName() == QLatin1String("TEMP_QUALITY_VALUE")) {
-            m_targetInfo.V_Encoder = e.attribute("V_Encoder");
-            m_targetInfo.V_Resolution = e.attribute("V_Resolution");
-            m_targetInfo.V_FrameRate = e.attribute("V_FrameRate");
-            m_targetInfo.V_BitRate = e.attribute("V_BitRate");
-            m_targetInfo.A_Encoder = e.attribute("A_Encoder");
-            m_targetInfo.A_Channel = e.attribute("A_Channel");
-            m_targetInfo.A_SampleRate = e.attribute("A_SampleRate");
-            m_targetInfo.A_BitRate = e.attribute("A_BitRate");
+            readQualityValues(e, m_targetInfo);
         } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
             m_targetInfo.V_Format = e.attribute("V_Format");
             m_targetInfo.V_Extend = e.attribute("V_Extend");

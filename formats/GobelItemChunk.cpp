@@ -124,14 +124,7 @@ void GobelItemChunk::getConvertXMLInfo()
     // Later elements of the same tag win, so walk them all.
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() == QLatin1String("STANDARD_QUALITY_VALUE")) {
-            m_convertinfo.V_Encoder = e.attribute("V_Encoder");
-            m_convertinfo.V_Resolution = e.attribute("V_Resolution");
-            m_convertinfo.V_FrameRate = e.attribute("V_FrameRate");
-            m_convertinfo.V_BitRate = e.attribute("V_BitRate");
-            m_convertinfo.A_Encoder = e.attribute("A_Encoder");
-            m_convertinfo.A_Channel = e.attribute("A_Channel");
-            m_convertinfo.A_SampleRate = e.attribute("A_SampleRate");
-            m_convertinfo.A_BitRate = e.attribute("A_BitRate");
+            readQualityValues(e, m_convertinfo);
         } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
             m_convertinfo.V_Format = e.attribute("V_Format");
             m_convertinfo.V_Extend = e.attribute("V_Extend");
