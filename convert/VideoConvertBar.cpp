@@ -363,14 +363,13 @@ void VideoConvertBar::setConvertFormat()
     UpdateFileLength();
 }
 
-bool VideoConvertBar::getConvertXMLInfo()
+namespace {
+// Parses a profile file; a null root when it cannot be read or holds nothing.
+QDomElement loadProfile(const QString& path, QDomDocument& doc)
 {
-    const QString path = QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile;
-    qDebug() << m_relevantfile + "_________";
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return false;
-    QDomDocument doc;
+        return QDomElement();
     QString error;
     int line = 0;
     int column = 0;
@@ -378,16 +377,25 @@ bool VideoConvertBar::getConvertXMLInfo()
         qDebug() << error;
         qDebug() << line;
         qDebug() << column;
-        file.close();
-        return false;
+        return QDomElement();
     }
-    file.close();
-
     const QDomElement root = doc.documentElement();
     if (root.isNull() || root.firstChildElement().isNull()) {
         qDebug() << "XML_________error!";
-        return false;
+        return QDomElement();
     }
+    return root;
+}
+} // namespace
+
+bool VideoConvertBar::getConvertXMLInfo()
+{
+    const QString path = QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile;
+    qDebug() << m_relevantfile + "_________";
+    QDomDocument doc;
+    const QDomElement root = loadProfile(path, doc);
+    if (root.isNull())
+        return false;
     m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         qDebug() << e.tagName();
@@ -403,27 +411,10 @@ bool VideoConvertBar::getConvertXMLInfo()
 
 void VideoConvertBar::saveSettingXml(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
     QDomDocument doc;
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(&file, false, &error, &line, &column)) {
-        qDebug() << error;
-        qDebug() << line;
-        qDebug() << column;
-        file.close();
+    QDomElement root = loadProfile(path, doc);
+    if (root.isNull())
         return;
-    }
-    file.close();
-
-    QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull()) {
-        qDebug() << "XML_________error!";
-        return;
-    }
     m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         qDebug() << e.tagName();
