@@ -2,6 +2,10 @@
 
 #include <orvalta.h>
 
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
 QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     : QDialog(parent)
 {
@@ -15,6 +19,18 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     }();
     Q_UNUSED(registered);
     setWindowTitle(QStringLiteral("Editor"));
+    // Until the editing tools arrive the window says so plainly, and Ok
+    // hands the task's settings back unchanged.
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel(tr("Trim, crop, watermark and subtitle tools are not available yet.\n"
+                               "The clip is converted with its current settings."),
+                            this);
+    note->setAlignment(Qt::AlignCenter);
+    layout->addWidget(note);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
 }
 
 QVideoEditDlg::~QVideoEditDlg() = default;
