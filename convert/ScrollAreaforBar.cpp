@@ -41,6 +41,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 
 QString ScrollAreaforBar::open_path = QStringLiteral(".");
 QStringList g_iTunesfileList;
@@ -440,28 +441,42 @@ bool commandAlone()
     return QApplication::keyboardModifiers() == Qt::ControlModifier;
 }
 
+// Opens the folder that holds a file.
+void openFolderOf(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
 // Reveals a file in the desktop's file manager. The path only ever travels
-// as data: an argument of its own, a D-Bus string, a URL.
-void revealFile(const QString& path)
+// as data: an argument of its own, a D-Bus string, a URL. The D-Bus call is
+// answered later so a slow file manager never stalls the window.
+void revealFile(QObject* owner, const QString& path)
 {
     const QString osascript = QStringLiteral("/usr/bin/osascript");
     if (QFileInfo::exists(osascript)) {
-        QProcess::execute(osascript,
-                          {"-e", "on run argv",
-                           "-e", "tell application \"Finder\" to reveal POSIX file (item 1 of argv)",
-                           "-e", "tell application \"Finder\" to activate",
-                           "-e", "end run", path});
+        QProcess::startDetached(osascript,
+                                {"-e", "on run argv",
+                                 "-e", "tell application \"Finder\" to reveal POSIX file (item 1 of argv)",
+                                 "-e", "tell application \"Finder\" to activate",
+                                 "-e", "end run", path});
+        return;
+    }
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openFolderOf(path);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
-    if (reply.type() == QDBusMessage::ReplyMessage)
-        return;
-    // No file manager that can point at a file: show its folder.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 3000), owner);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, owner, [path](QDBusPendingCallWatcher* w) {
+        // No file manager that can point at a file: show its folder.
+        if (w->isError())
+            openFolderOf(path);
+        w->deleteLater();
+    });
 }
 
 QString engineErrorText(int code)
@@ -786,7 +801,7 @@ void ScrollAreaforBar::slotOpenLocationFileBar()
         return;
     const QString path = m_choosenBar->File();
     if (QFileInfo::exists(path))
-        revealFile(path);
+        revealFile(this, path);
 }
 
 void ScrollAreaforBar::slotViewFileInfo()
