@@ -53,7 +53,10 @@ function(lv_add_test name)
   add_dependencies(${name}_resources lv_resources)
   add_dependencies(${name} ${name}_resources)
   add_test(NAME ${name} COMMAND ${name})
-  set(env "ORVALTA_AUDIO=null" "LV_TEST_BUNDLE=${bundle}" "LV_SOURCE_DIR=${CMAKE_SOURCE_DIR}" ${T_ENV})
+  # User settings ("last_path") go to a folder of the test's own, never the
+  # developer's, and never another test's running at the same time.
+  set(env "ORVALTA_AUDIO=null" "LV_TEST_BUNDLE=${bundle}" "LV_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+      "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/tests/${name}.config" ${T_ENV})
   if(NOT T_XVFB)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
