@@ -36,6 +36,9 @@ HistoryDialog::HistoryDialog(QWidget* parent, const QString& historyPath)
     m_btnClear->resizeFont();
     m_btnClear->setTextStyle(TextColorStyle3);
 
+    m_searchEdit->setPlaceholderText(tr("Search"));
+    m_searchEdit->setClearButtonEnabled(true);
+
     connect(m_btnClear, &QPushButton::clicked, this, &HistoryDialog::OnBtnClear);
     connect(m_btnClose, &QPushButton::clicked, this, &HistoryDialog::OnBtnClose);
     connect(m_searchEdit, &QLineEdit::textChanged, this, &HistoryDialog::slotSearchChange);
