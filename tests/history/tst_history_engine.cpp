@@ -72,8 +72,11 @@ void TestHistoryEngine::convertThenClearWithFiles()
     });
     queue.StartConvert();
     queue.SetConvertState(true);
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 120000);
     const QStringList outputs{out + "/a.mp4", out + "/b.mp4"};
+    // What Clear must leave alone while the run goes on, and nothing after.
+    QCOMPARE(queue.runOutputs(), QSet<QString>(outputs.begin(), outputs.end()));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 120000);
+    QVERIFY(queue.runOutputs().isEmpty());
     for (const QString& output : outputs)
         QVERIFY2(QFileInfo(output).isFile(), qPrintable(output));
 
