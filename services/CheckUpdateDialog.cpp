@@ -194,6 +194,10 @@ void CheckUpdateDialog::showCompletedState()
     m_btnCancel->hide();
     m_btnUpdateCompleted->show();
     m_btnUpdateCompleted->setDefault(true);
+    // The notes stay; the title says what OK does.
+    m_labNewVersionTiltle->setText(tr("Version %1 is installed. Press OK to restart %2.")
+                                       .arg(m_strNewVersion, productName()));
+    m_labNewVersionTiltle->show();
 }
 
 void CheckUpdateDialog::onEnd()
