@@ -361,6 +361,9 @@ void CCheckUpdateInNetworktxt::startUpdate()
                                   m_cacheFolder, fileName},
                                  url.host());
     m_stage = UpdateStage::Downloading;
+    // The last run has returned (its end was reported); let the thread
+    // finish exiting so that start() cannot be ignored.
+    m_downloadThread->wait();
     m_downloadThread->start();
     if (m_adapter)
         emit m_adapter->begin();
@@ -409,6 +412,7 @@ void CCheckUpdateInNetworktxt::httpFinished()
         m_scriptThread = new ExeUpdateScriptThread(this);
         connect(m_scriptThread, &QThread::finished, this, &CCheckUpdateInNetworktxt::onExeUpdateScriptFinished);
     }
+    m_scriptThread->wait();
     m_scriptThread->setImagePath(m_imagePath);
     m_scriptThread->start();
 }
