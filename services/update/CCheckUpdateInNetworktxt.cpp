@@ -203,25 +203,39 @@ void CCheckUpdateInNetworktxt::startCheckHaveUpdate()
     m_bNewVersion = false;
     m_notes.clear();
 
-    const QUrl url(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_NEW_VERSION), QUrl::TolerantMode);
     m_stage = UpdateStage::Checking;
+    requestAddress(ADDR_LINK_NEW_VERSION, &m_versionManager, &CCheckUpdateInNetworktxt::versionReplyFinished,
+                   kMaxVersionBytes);
+}
+
+void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccessManager **manager,
+                                              void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply *),
+                                              qint64 limit)
+{
+    const QUrl url(CSingleVersionStringUtil::GetLinkAddress(key), QUrl::TolerantMode);
     if (!checkAddress(url))
         return;
-    if (!m_versionManager) {
-        m_versionManager = new QNetworkAccessManager(this);
-        connect(m_versionManager, &QNetworkAccessManager::finished, this,
-                &CCheckUpdateInNetworktxt::versionReplyFinished);
+    if (!*manager) {
+        *manager = new QNetworkAccessManager(this);
+        connect(*manager, &QNetworkAccessManager::finished, this, answer);
     }
-    sendRequest(m_versionManager, url, kMaxVersionBytes);
+    sendRequest(*manager, url, limit);
+}
+
+bool CCheckUpdateInNetworktxt::takeReply(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (reply != m_pending.data())
+        return false;  // an answer to a check that was given up
+    m_pending = nullptr;
+    m_timer->stop();
+    return true;
 }
 
 void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
-    if (reply != m_pending.data())
-        return;  // an answer to a check that was given up
-    m_pending = nullptr;
-    m_timer->stop();
+    if (!takeReply(reply))
+        return;
 
     const QString notAVersion = tr("The update server did not answer with a version number.");
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -245,24 +259,14 @@ void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply *reply)
     }
 
     m_bVersionFetched = true;
-    const QUrl url(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD), QUrl::TolerantMode);
-    if (!checkAddress(url))
-        return;
-    if (!m_notesManager) {
-        m_notesManager = new QNetworkAccessManager(this);
-        connect(m_notesManager, &QNetworkAccessManager::finished, this,
-                &CCheckUpdateInNetworktxt::versionInfoReplyFinished);
-    }
-    sendRequest(m_notesManager, url, kMaxNotesBytes);
+    requestAddress(ADDR_LINK_DOWNLOAD, &m_notesManager, &CCheckUpdateInNetworktxt::versionInfoReplyFinished,
+                   kMaxNotesBytes);
 }
 
 void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply *reply)
 {
-    reply->deleteLater();
-    if (reply != m_pending.data())
+    if (!takeReply(reply))
         return;
-    m_pending = nullptr;
-    m_timer->stop();
 
     const QString notesText = tr("The release notes of the new version could not be loaded.");
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 
+enum tagAddressType : int;
 class DownloadUpdateThread;
 class ExeUpdateScriptThread;
 class QCheckUpdateCallbackAdapter;
@@ -73,6 +74,10 @@ public slots:
     void onExeUpdateScriptFinished();
 
 private:
+    void requestAddress(tagAddressType key, QNetworkAccessManager **manager,
+                        void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply *), qint64 limit);
+    // True when the reply answers the request under way (and ends it).
+    bool takeReply(QNetworkReply *reply);
     QNetworkReply *sendRequest(QNetworkAccessManager *manager, const QUrl &url, qint64 limit);
     void abortPending();
     bool checkAddress(const QUrl &url);
