@@ -23,6 +23,7 @@ public:
         bool dropHalf = false;   // sends half the body, then hangs up
         int throttleMs = 0;      // pause between chunks of the body
         int chunk = 16 * 1024;
+        qint64 headLength = -1;  // a HEAD answer's length when not the body's
     };
 
     struct Request
@@ -165,6 +166,9 @@ private:
         QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " " + reason(status) + "\r\n" +
                           "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
                           "Connection: close\r\n" + extra + "\r\n";
+        if (request.method == "HEAD" && route.headLength >= 0)
+            head.replace("Content-Length: " + QByteArray::number(body.size()),
+                         "Content-Length: " + QByteArray::number(route.headLength));
         socket->write(head);
         if (request.method == "HEAD") {
             socket->disconnectFromHost();

@@ -177,6 +177,10 @@ private slots:
                                                  << S::Failed << "HTTP 404";
         QTest::newRow("404 checksum") << QByteArray("3.2.3.0") << "hash404" << int(NoPartial) << S::Failed
                                       << "checksum of the update could not be loaded";
+        QTest::newRow("empty image") << QByteArray("3.2.3.0") << "empty" << int(NoPartial) << S::Failed
+                                     << "empty";
+        QTest::newRow("longer than announced") << QByteArray("3.2.3.0") << "long" << int(NoPartial) << S::Failed
+                                               << "more data than announced";
         QTest::newRow("dropped connection") << QByteArray("3.2.3.0") << "drop" << int(NoPartial) << S::Failed
                                             << "interrupted";
         QTest::newRow("bad version text") << QByteArray("<html>3.2.3.0</html>") << "" << int(NoPartial)
@@ -210,6 +214,13 @@ private slots:
             m_server->setRoute("/image.tar", {404, "<html>No such file</html>"});
         if (change == "hash404")
             m_server->setRoute("/image.tar.sha256", {404, "<html>No such file</html>"});
+        if (change == "empty")
+            m_server->setRoute("/image.tar", {200, QByteArray()});
+        if (change == "long") {
+            TestHttpServer::Route route{200, m_image};
+            route.headLength = m_image.size() / 2;
+            m_server->setRoute("/image.tar", route);
+        }
         if (change == "drop")
             m_server->setRoute("/image.tar", {200, m_image, true, true});
         if (change == "version404")
