@@ -385,6 +385,33 @@ private slots:
         QCOMPARE(m_checker->stage(), UpdateStage::Idle);
     }
 
+    // Losing the network during a download ends it with a failure; Retry
+    // checks again and the download goes on from what is on disk.
+    void lostNetworkDuringDownloadResumes()
+    {
+        m_server->setRoute("/image.tar", {200, m_image, true, false, 40, 16 * 1024});
+        auto dlg = openDialog();
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::UpdateFound, 15000);
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->m_pgrDownload->value() >= 10, 15000);
+        m_checker->onConnectInternetError();
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Failed, 15000);
+        QVERIFY(dlg->m_labNewVersionInfo->text().contains("could not be reached"));
+        const QByteArray kept = readFile(imagePath());
+        QVERIFY(!kept.isEmpty());
+        QVERIFY(m_image.startsWith(kept));
+
+        m_server->setRoute("/image.tar", {200, m_image});
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);  // Retry
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::UpdateFound, 15000);
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Completed, 30000);
+        const auto gets = m_server->requests("GET", "/image.tar");
+        QCOMPARE(gets.size(), 2);
+        QCOMPARE(gets.last().header("Range"), "bytes=" + QByteArray::number(kept.size()) + "-");
+        QCOMPARE(readFile(recordDir() + "/sha").trimmed(), m_imageHash);
+    }
+
     void progressDisplay_data()
     {
         QTest::addColumn<qulonglong>("done");
