@@ -61,12 +61,13 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
         return Read::Missing;
     if (!file.open(QIODevice::ReadOnly))
         return Read::Unreadable;
-    const qint64 size = file.size();
-    if (size == 0)
-        return Read::Empty;
-    if (size > limits.maxBytes)
+    // The size is checked before a byte is read; a pipe has none, so what
+    // is read is bounded as well.
+    if (file.size() > limits.maxBytes)
         return Read::Damaged;
     const QByteArray text = file.read(limits.maxBytes + 1);
+    if (text.isEmpty())
+        return Read::Empty;
     if (text.size() > limits.maxBytes)
         return Read::Damaged;
     if (!withinLimits(text, limits))
