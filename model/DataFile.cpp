@@ -75,6 +75,22 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
     return doc.setContent(text, false) ? Read::Ok : Read::Damaged;
 }
 
+bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc)
+{
+    switch (read(path, doc)) {
+    case Read::Ok:
+        return true;
+    case Read::Unreadable:
+    case Read::Damaged:
+        setAside(path);
+        return false;
+    case Read::Missing:
+    case Read::Empty:
+        return false;
+    }
+    return false;
+}
+
 bool DataFile::writeTo(QIODevice& device, const QDomDocument& doc)
 {
     QTextStream stream(&device);
