@@ -4,54 +4,26 @@
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "ProfileFile.h"
 #include "QIAppUtil.h"
+#include "QueueShared.h"
+#include "SourceProbe.h"
 #include "QVideoEditDlg.h"
 
 #include <QAction>
 #include <QDebug>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
-#include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
 #include <cstring>
 #include <limits>
 
-namespace {
-
-// The largest picture side the engine ever produces; anything above it in a
-// thumbnail header is garbage, not a picture.
-constexpr int32_t kMaxThumbnailSide = 16384;
-constexpr int kBlockHeaderSize = 54;
-
-int32_t readLe32(const unsigned char* p)
-{
-    uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-    int32_t out;
-    std::memcpy(&out, &v, sizeof out);
-    return out;
-}
-
-uint16_t readLe16(const unsigned char* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-
-// The task name and the output name keep everything up to the last dot.
-QString stemOf(const QString& name)
-{
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
-}
-
-} // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
@@ -160,83 +132,67 @@ void VideoConvertBar::InitMenu()
 
 QImage* VideoConvertBar::CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height)
 {
-    if (!block)
+    QByteArray pixels;
+    if (!SourceProbe::checkThumbnail(block, width, height, pixels))
         return nullptr;
-    // Trust the block only when its own header describes the picture the
-    // reader reported: a 32-bit uncompressed bitmap of exactly that size.
-    if (block[0] != 'B' || block[1] != 'M')
-        return nullptr;
-    const int32_t pixelOffset = readLe32(block + 10);
-    const int32_t headerWidth = readLe32(block + 18);
-    const int32_t headerHeight = readLe32(block + 22);
-    const uint16_t bitsPerPixel = readLe16(block + 28);
-    const int32_t compression = readLe32(block + 30);
-    if (pixelOffset != kBlockHeaderSize || bitsPerPixel != 32 || compression != 0)
-        return nullptr;
-    if (headerHeight == std::numeric_limits<int32_t>::min())
-        return nullptr;
-    const int32_t absHeight = headerHeight < 0 ? -headerHeight : headerHeight;
-    if (headerWidth <= 0 || absHeight <= 0
-        || headerWidth > kMaxThumbnailSide || absHeight > kMaxThumbnailSide)
-        return nullptr;
-    if (uint32_t(headerWidth) != width || uint32_t(absHeight) != height)
-        return nullptr;
-    // The block's own size field must cover exactly these pixels.
-    const int64_t pixelBytes = int64_t(headerWidth) * absHeight * 4;
-    if (int64_t(uint32_t(readLe32(block + 2))) != kBlockHeaderSize + pixelBytes)
-        return nullptr;
+    return thumbnailImage(pixels, width, height);
+}
 
-    // Deep copy: the block belongs to the reader and dies with it.
-    const unsigned char* pixels = block + kBlockHeaderSize;
-    const int stride = headerWidth * 4;
-    auto* image = new QImage(headerWidth, absHeight, QImage::Format_RGB32);
+QImage* VideoConvertBar::thumbnailImage(const QByteArray& pixels, uint32_t width, uint32_t height)
+{
+    if (pixels.isEmpty() || qint64(pixels.size()) != qint64(width) * qint64(height) * 4)
+        return nullptr;
+    auto* image = new QImage(int(width), int(height), QImage::Format_RGB32);
     if (image->isNull()) {
         delete image;
         return nullptr;
     }
-    for (int y = 0; y < absHeight; ++y) {
-        // A positive height stores the rows bottom-up.
-        const int source = headerHeight < 0 ? y : absHeight - 1 - y;
-        std::memcpy(image->scanLine(y), pixels + size_t(source) * size_t(stride), size_t(stride));
-    }
+    const size_t stride = size_t(width) * 4;
+    for (int y = 0; y < int(height); ++y)
+        std::memcpy(image->scanLine(y), pixels.constData() + size_t(y) * stride, stride);
     return image;
 }
 
 void VideoConvertBar::setFile(QString path)
 {
-    m_strFilePath = path;
-    const QFileInfo fileInfo(path);
-    m_strFileFormat = fileInfo.suffix();
-    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(fileInfo.size()));
+    logAddedFile(path);
+    setProbedFile(SourceProbe::probe(path));
+}
 
-    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0,
-        QString("file size: " + m_strFileSize).toLatin1().constData());
-    CSingleUserLog::getInstance()->AddUserLog(11604, false, 0,
-        QString("file format: " + m_strFileFormat).toLatin1().constData());
+void VideoConvertBar::setProbedFile(const SourceFacts& facts)
+{
+    applyFacts(facts);
+    setConvertFormat();
+    emit emitSetEditInfo();
+}
 
-    m_infoHandle = Info_Create(-1);
-    const QByteArray utf8Path = path.toUtf8();
-    // The getters of a reader that did not open give 0; the result only
-    // decides whether the row says that the file could not be read.
-    m_bProbeFailed = Info_Open(m_infoHandle, utf8Path.constData()) == 0;
+void VideoConvertBar::setProbedFile(const SourceFacts& facts, const TaskFormat& format)
+{
+    applyFacts(facts);
+    applyFormat(format);
+    emit emitSetEditInfo();
+}
 
-    QString unixPath = path;
-    unixPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    m_strVideoName = unixPath.mid(unixPath.lastIndexOf(QLatin1Char('/')) + 1);
+void VideoConvertBar::applyFacts(const SourceFacts& facts)
+{
+    m_strFilePath = facts.path;
+    m_strFileFormat = facts.suffix;
+    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(facts.bytes));
+    m_bProbeFailed = facts.failed;
+    m_strVideoName = facts.name;
 
-    const uint64_t duration = Info_GetDuration(m_infoHandle);
-    m_totalTime = duration;
-    m_endTime = duration;
-    m_cutLength = duration;
+    m_totalTime = facts.duration;
+    m_endTime = facts.duration;
+    m_cutLength = facts.duration;
 
-    m_videoWidth = Info_GetVideoWidth(m_infoHandle);
-    m_videoHeight = Info_GetVideoHeight(m_infoHandle);
-    m_audioSampleRate = Info_GetAudioSampleRate(m_infoHandle);
-    m_audioChannels = Info_GetAudioChannels(m_infoHandle);
-    m_audioBitRate = Info_GetAudioBitRate(m_infoHandle);
+    m_videoWidth = facts.width;
+    m_videoHeight = facts.height;
+    m_audioSampleRate = facts.sampleRate;
+    m_audioChannels = facts.channels;
+    m_audioBitRate = facts.audioBitRate;
 
     const QString resolution = resolutionText();
-    const QString durationText = getTime(duration);
+    const QString durationText = getTime(facts.duration);
     const QString formatText = m_strFileFormat.toUpper();
     m_targetInfo.F_Size = m_strFileSize;
     m_targetInfo.F_Duration = durationText;
@@ -246,21 +202,10 @@ void VideoConvertBar::setFile(QString path)
     m_sourceInfo.F_Format = formatText;
     m_sourceInfo.V_Resolution = resolution;
 
-    getConvertedFileInfo();
+    getConvertedFileInfo(facts);
 
-    const uint64_t thumbnailTime = Info_CanSeek(m_infoHandle)
-        ? Info_GetDuration(m_infoHandle) / 3
-        : 10000000ull;
-    const unsigned char* block = Info_GetVideoImage(m_infoHandle, thumbnailTime, 1, 0, 0);
     delete m_thumbnail;
-    m_thumbnail = CopyThumbnail(block, m_videoWidth, m_videoHeight);
-
-    Info_Close(m_infoHandle);
-    Info_Release(m_infoHandle);
-    m_infoHandle = nullptr;
-
-    setConvertFormat();
-    emit emitSetEditInfo();
+    m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
 }
 
 QString VideoConvertBar::resolutionText() const
@@ -270,16 +215,21 @@ QString VideoConvertBar::resolutionText() const
 
 void VideoConvertBar::getConvertedFileInfo()
 {
-    m_sourceInfo.A_BitRate = QString::number(Info_GetAudioBitRate(m_infoHandle) / 1000) + " kbps";
-    m_sourceInfo.A_SampleRate = QString::number(Info_GetAudioSampleRate(m_infoHandle)) + " HZ";
-    m_sourceInfo.A_Channel = QString::number(Info_GetAudioChannels(m_infoHandle));
-    uint32_t rate = Info_GetVideoFrameRate(m_infoHandle);
+    getConvertedFileInfo(SourceFacts());
+}
+
+void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts)
+{
+    m_sourceInfo.A_BitRate = QString::number(facts.audioBitRate / 1000) + " kbps";
+    m_sourceInfo.A_SampleRate = QString::number(facts.sampleRate) + " HZ";
+    m_sourceInfo.A_Channel = QString::number(facts.channels);
+    uint32_t rate = facts.frameRate;
     if (rate > 100000)
         rate /= 100000;
     else if (rate > 1000)
         rate /= 1000;
     m_sourceInfo.V_FrameRate = QString::number(rate) + " FPS";
-    m_sourceInfo.V_BitRate = QString::number(Info_GetVideoBitRate(m_infoHandle) / 1000) + " kbps";
+    m_sourceInfo.V_BitRate = QString::number(facts.videoBitRate / 1000) + " kbps";
     m_sourceInfo.F_Name = m_strVideoName;
 }
 
@@ -290,7 +240,7 @@ void VideoConvertBar::slotSetEditInfo()
     const QString duration = getTime(m_totalTime);
     m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
                                      m_strFileFormat.toUpper(), resolution);
-    const QString targetName = stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
+    const QString targetName = SourceProbe::stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
     m_laterInfoWidget->SetVideoInfo(targetName, true, m_strFileSize, duration,
                                     m_targetInfo.V_Format.toUpper(), resolution);
     UpdateFileLength();
@@ -342,6 +292,23 @@ void VideoConvertBar::slotChangeVideoName(QString name)
 
 // ---- Format values ------------------------------------------------------------
 
+void VideoConvertBar::applyFormat(const TaskFormat& format)
+{
+    if (m_relevantfile == format.profile)
+        return;
+    m_strItemName = format.itemName;
+    m_relevantfile = format.profile;
+    if (!format.read)
+        return;
+    m_targetInfo.isVideo = format.values.isVideo;
+    for (const QualityAttribute& a : kQualityAttributes)
+        m_targetInfo.*(a.value) = format.values.*(a.value);
+    if (!format.values.V_Format.isEmpty() || !format.values.V_Extend.isEmpty()) {
+        m_targetInfo.V_Format = format.values.V_Format;
+        m_targetInfo.V_Extend = format.values.V_Extend;
+    }
+}
+
 void VideoConvertBar::setConvertFormat()
 {
     QString image, item, file;
@@ -363,90 +330,17 @@ void VideoConvertBar::setConvertFormat()
     UpdateFileLength();
 }
 
-namespace {
-// Parses a profile file; a null root when it cannot be read or holds nothing.
-QDomElement loadProfile(const QString& path, QDomDocument& doc)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QDomElement();
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(&file, false, &error, &line, &column)) {
-        qDebug() << error;
-        qDebug() << line;
-        qDebug() << column;
-        return QDomElement();
-    }
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull()) {
-        qDebug() << "XML_________error!";
-        return QDomElement();
-    }
-    return root;
-}
-} // namespace
-
 bool VideoConvertBar::getConvertXMLInfo()
 {
-    const QString path = QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile;
-    qDebug() << m_relevantfile + "_________";
-    QDomDocument doc;
-    const QDomElement root = loadProfile(path, doc);
-    if (root.isNull())
-        return false;
-    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        qDebug() << e.tagName();
-        if (e.tagName() == QLatin1String("TEMP_QUALITY_VALUE")) {
-            readQualityValues(e, m_targetInfo);
-        } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
-            m_targetInfo.V_Format = e.attribute("V_Format");
-            m_targetInfo.V_Extend = e.attribute("V_Extend");
-        }
-    }
-    return true;
+    return ProfileFile::read(GobelItemChunk::profilePath(m_relevantfile), QStringLiteral("TEMP_QUALITY_VALUE"),
+                             m_targetInfo);
 }
 
+// The profile is shared by every task of its format; the person's copy is
+// replaced whole or not at all.
 void VideoConvertBar::saveSettingXml(QString path)
 {
-    QDomDocument doc;
-    QDomElement root = loadProfile(path, doc);
-    if (root.isNull())
-        return;
-    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        qDebug() << e.tagName();
-        if (e.tagName() != QLatin1String("TEMP_QUALITY_VALUE"))
-            continue;
-        // An audio-only profile keeps whatever video values it holds.
-        if (m_targetInfo.isVideo) {
-            e.setAttribute("V_Encoder", m_targetInfo.V_Encoder);
-            e.setAttribute("V_Resolution", m_targetInfo.V_Resolution);
-            e.setAttribute("V_FrameRate", m_targetInfo.V_FrameRate);
-            e.setAttribute("V_BitRate", m_targetInfo.V_BitRate);
-        }
-        e.setAttribute("A_Encoder", m_targetInfo.A_Encoder);
-        e.setAttribute("A_Channel", m_targetInfo.A_Channel);
-        e.setAttribute("A_SampleRate", m_targetInfo.A_SampleRate);
-        e.setAttribute("A_BitRate", m_targetInfo.A_BitRate);
-    }
-
-    // Written aside and swapped in whole: the profile is shared by every task
-    // of its format, so a failed write must not leave it truncated.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
-    }
-    QTextStream stream(&out);
-    stream.reset();
-    stream.setCodec("utf-8");
-    doc.save(stream, 4);
-    stream.flush();
-    if (!out.commit())
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
+    ProfileFile::writeCurrent(path, m_targetInfo);
 }
 
 void VideoConvertBar::setConvertinfo(Convertinfo info)
@@ -461,7 +355,7 @@ void VideoConvertBar::setConvertinfo(Convertinfo info)
     m_targetInfo.A_BitRate = info.A_BitRate;
     m_laterInfoWidget->SetVideoFormat(info.V_Format);
     m_laterInfoWidget->SetVideoSize(info.V_Resolution);
-    saveSettingXml(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
+    saveSettingXml(GobelItemChunk::profilePath(m_relevantfile));
     UpdateFileLength();
     qDebug() << "convertinfo change!!";
 }
@@ -492,40 +386,12 @@ QString resourceImage(const char* relative)
     return QIAppUtil::getResourcePath() + QLatin1String(relative);
 }
 
-// The suffix of the file name (not of a dotted folder), case kept.
-QString suffixOf(const QString& path)
-{
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-QString engineErrorText(int code)
-{
-    const char* text = Engine_GetErrorText(code);
-    return text && *text ? QString::fromUtf8(text) : QString::number(code);
-}
-
 } // namespace
 
 QString VideoConvertBar::FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
                                         const QSet<QString>* taken)
 {
-    const QString stem = stemOf(name);
-    auto candidate = [&](const QString& number) {
-        QString path = folder + "/" + stem + number + "." + extension;
-        while (path.contains(QLatin1String("//")))
-            path.replace(QLatin1String("//"), QLatin1String("/"));
-        return path;
-    };
-    auto isTaken = [&](const QString& path) {
-        const QFileInfo info(path);
-        return info.exists() || info.isSymLink() || (taken && taken->contains(path));
-    };
-    QString path = candidate(QString());
-    for (int n = 1; isTaken(path); ++n)
-        path = candidate(QString::number(n));
-    return path;
+    return SourceProbe::freeOutputPath(folder, name, extension, taken);
 }
 
 void VideoConvertBar::SetConvertState(ConvertState state)
@@ -662,10 +528,7 @@ void VideoConvertBar::StartConvertMedia()
     const QByteArray source = m_strFilePath.toUtf8();
     const QByteArray target = output.toUtf8();
 
-    const QString suffix = suffixOf(m_strFilePath);
-    const QString event = "file size: "
-        + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(m_strFilePath).size()))
-        + "; file format: " + suffix + "; converter: " + suffix + " to " + m_targetInfo.V_Format.toLower();
+    const QString event = conversionEventText(m_strFilePath, m_targetInfo.V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
 
     const bool hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();

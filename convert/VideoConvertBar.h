@@ -7,6 +7,8 @@
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
 #include "Convertinfo.h"
+#include "ProfileFile.h"
+#include "SourceProbe.h"
 
 #include <orvalta.h>
 
@@ -40,9 +42,14 @@ public:
     explicit VideoConvertBar(QWidget* parent = nullptr);
     ~VideoConvertBar() override;
 
-    // Probe (runs on the queue's add thread; touches no widget).
+    // Probe: setFile probes and takes the facts at once; the queue's add
+    // worker probes on its own thread and the row takes the facts with
+    // setProbedFile on the GUI thread.
     void setFile(QString path);
+    void setProbedFile(const SourceFacts& facts);
+    void setProbedFile(const SourceFacts& facts, const TaskFormat& format);
     void getConvertedFileInfo();
+    void getConvertedFileInfo(const SourceFacts& facts);
     void UpdateFileLength();
     static int GetNumberFromString(QString text);
 
@@ -82,6 +89,9 @@ public:
     // pixels) into a new image after checking the header against the
     // expected size; nullptr when the block is unusable.
     static QImage* CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height);
+    // A new image of checked top-down pixels; nullptr when they are not
+    // width x height.
+    static QImage* thumbnailImage(const QByteArray& pixels, uint32_t width, uint32_t height);
 
     // Format values.
     void setConvertFormat();
@@ -162,6 +172,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void applyFacts(const SourceFacts& facts);
+    // setConvertFormat with the profile already read.
+    void applyFormat(const TaskFormat& format);
     QString resolutionText() const;
     void paintProgress();
     // Ends this task's conversion as failed: converter released, the row
@@ -181,7 +194,6 @@ private:
     QString m_strFilePath;
     QString m_strVideoName;
     QString m_strFileID;
-    InfoHandle m_infoHandle = nullptr;
     QImage* m_thumbnail = nullptr;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;

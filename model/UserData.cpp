@@ -36,3 +36,11 @@ QString UserData::readPath(const QString& relative)
     const QString own = folder() + QLatin1Char('/') + relative;
     return QFileInfo::exists(own) ? own : shippedPath(relative);
 }
+
+QString UserData::ownCopyOf(const QString& path)
+{
+    const QString shipped = QIAppUtil::getResourcePath() + QLatin1Char('/');
+    if (QIAppUtil::getResourcePath().isEmpty() || !path.startsWith(shipped))
+        return path;
+    return path.isEmpty() ? path : folder() + QLatin1Char('/') + path.mid(shipped.size());
+}

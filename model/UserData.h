@@ -31,4 +31,9 @@ public:
 
     // The shipped copy in the Resources folder.
     static QString shippedPath(const QString& relative);
+
+    // Where to write a file that was read from `path`: a file of the
+    // shipped Resources maps to the person's copy; any other path is
+    // written where it is.
+    static QString ownCopyOf(const QString& path);
 };

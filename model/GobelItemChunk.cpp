@@ -1,0 +1,109 @@
+#include "GobelItemChunk.h"
+
+#include "DataFile.h"
+#include "ProfileFile.h"
+#include "UserData.h"
+
+#include <QDomDocument>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+GobelItemChunk g_itemChunk;
+
+namespace {
+const char *const kDefaultImage = "MP4.png";
+const char *const kDefaultItem = "MP4";
+const char *const kDefaultProfile = "MP4 Video.xml";
+} // namespace
+
+GobelItemChunk::GobelItemChunk()
+    : imagename(QString::fromLatin1(kDefaultImage)), itemname(QString::fromLatin1(kDefaultItem)),
+      relevantfile(QString::fromLatin1(kDefaultProfile))
+{}
+
+QString GobelItemChunk::defaultXmlPath()
+{
+    return UserData::path(QStringLiteral("format/default.xml"));
+}
+
+QString GobelItemChunk::profilePath(const QString &file)
+{
+    return ProfileFile::path(file);
+}
+
+void GobelItemChunk::copyNames(QString &image, QString &item, QString &file) const
+{
+    QMutexLocker lock(&m_namesLock);
+    image = imagename;
+    item = itemname;
+    file = relevantfile;
+}
+
+void GobelItemChunk::setNames(const QString &image, const QString &item, const QString &file)
+{
+    QMutexLocker lock(&m_namesLock);
+    imagename = image;
+    itemname = item;
+    relevantfile = file;
+}
+
+void GobelItemChunk::Init()
+{
+    const QString path = defaultXmlPath();
+    QDomDocument doc;
+    // A damaged file is kept aside, never replaced without a copy.
+    if (!DataFile::readOrSetAside(path, doc)) {
+        saveDefaultXML();
+        return;
+    }
+    const QDomElement root = doc.documentElement();
+    const QDomElement item = root.isNull() ? QDomElement() : root.firstChildElement();
+    if (item.isNull()) {
+        saveDefaultXML();
+        return;
+    }
+    // Any other first element is left alone: the built-in names stay.
+    if (item.tagName() != QLatin1String("item"))
+        return;
+    const QString image = item.attribute("imagename");
+    const QString name = item.attribute("itemname");
+    const QString profile = item.attribute("relevantfile");
+    // A choice that cannot convert anything (no name, no such profile)
+    // would make every task fail: the built-in default is used instead.
+    if (image.isEmpty() || name.isEmpty() || profile.isEmpty() || !QFileInfo(profilePath(profile)).isFile()) {
+        DataFile::setAside(path);
+        saveDefaultXML();
+        return;
+    }
+    setNames(image, name, profile);
+}
+
+void GobelItemChunk::saveDefaultXML()
+{
+    QString image, item, profile;
+    copyNames(image, item, profile);
+
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
+    QDomElement root = doc.createElement("default");
+    doc.appendChild(root);
+    QDomElement element = doc.createElement("item");
+    element.setAttribute("imagename", image);
+    element.setAttribute("itemname", item);
+    element.setAttribute("relevantfile", profile);
+    root.appendChild(element);
+    DataFile::save(defaultXmlPath(), doc);
+}
+
+void GobelItemChunk::getConvertXMLInfo()
+{
+    QString image, item, file;
+    copyNames(image, item, file);
+    ProfileFile::read(profilePath(file), QStringLiteral("STANDARD_QUALITY_VALUE"), m_convertinfo);
+}
+
+void GobelItemChunk::setDefaultinfo()
+{
+    setNames(QString::fromLatin1(kDefaultImage), QString::fromLatin1(kDefaultItem),
+             QString::fromLatin1(kDefaultProfile));
+}
