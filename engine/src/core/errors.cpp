@@ -24,8 +24,3 @@ const char* errorText(int code)
 }
 
 } // namespace orv
-
-extern "C" ORV_API const char* Engine_GetErrorText(int code)
-{
-    return orv::errorText(code);
-}

@@ -1,5 +1,7 @@
 #include "text/ass_text.h"
 
+#include "core/log.h"
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -8,7 +10,6 @@
 
 extern "C" {
 #include <ass/ass.h>
-#include <libavutil/log.h>
 }
 
 namespace orv {
@@ -91,7 +92,7 @@ static void quietMessages(int level, const char* fmt, va_list args, void*)
         return;
     char line[512];
     vsnprintf(line, sizeof line, fmt, args);
-    av_log(nullptr, AV_LOG_WARNING, "libass: %s\n", line);
+    logf(LogWarning, "libass: %s", line);
 }
 
 AssRenderer::~AssRenderer()

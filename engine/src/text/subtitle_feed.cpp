@@ -1,5 +1,8 @@
 #include "text/subtitle_feed.h"
 
+#include "core/log.h"
+#include "core/paths.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -180,7 +183,7 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
     std::shared_ptr<SubtitleFeed> feed(new SubtitleFeed(Kind::File));
     feed->m_source = path;
     AVFormatContext* fmt = nullptr;
-    const std::string url = "file:" + path;
+    const std::string url = fileUrl(path);
     if (avformat_open_input(&fmt, url.c_str(), nullptr, nullptr) < 0)
         return nullptr;
     std::shared_ptr<AVFormatContext> guard(fmt, [](AVFormatContext* f) { avformat_close_input(&f); });
@@ -213,7 +216,7 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openStream(const std::string& mediaP
     std::shared_ptr<SubtitleFeed> feed(new SubtitleFeed(Kind::Stream));
     feed->m_source = mediaPath;
     feed->m_streamIndex = streamIndex;
-    feed->m_thread = std::thread(&SubtitleFeed::readAhead, feed.get(), "file:" + mediaPath);
+    feed->m_thread = std::thread(&SubtitleFeed::readAhead, feed.get(), fileUrl(mediaPath));
     return feed;
 }
 
@@ -269,7 +272,7 @@ void SubtitleFeed::readAhead(std::string url)
         ok = openDecoder(par->codec_id, par, nullptr);
     }
     if (!ok) {
-        av_log(nullptr, AV_LOG_WARNING, "subtitles: cannot read stream %d\n", m_streamIndex);
+        logf(LogWarning, "subtitles: cannot read stream %d", m_streamIndex);
     } else {
         const int64_t start = fmt->start_time != AV_NOPTS_VALUE ? fmt->start_time : 0;
         AVStream* st = fmt->streams[m_streamIndex];
