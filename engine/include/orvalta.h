@@ -164,6 +164,12 @@ ORV_API int Converter_Pause(ConverterHandle h);
 ORV_API int Converter_IsCompleted(ConverterHandle h);
 ORV_API uint64_t Converter_GetDuration(ConverterHandle h);
 ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h);
+/* Once completed without error: how much of the source the output holds,
+ * in microseconds. Equal to Converter_GetDuration unless the source ended
+ * early (a damaged or truncated file yields less than it declares): what
+ * could be read is converted and this is its length. 0 before completion
+ * and after a failure. */
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h);
 /* Any state, any thread; an output that did not complete is deleted. */
 ORV_API int Converter_Release(ConverterHandle h);
 ORV_API int Converter_GetError(ConverterHandle h);

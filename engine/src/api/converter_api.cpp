@@ -83,6 +83,11 @@ ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h)
     return withConverter(h, uint64_t(0), [](Converter& c) { return c.convertTime(); });
 }
 
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h)
+{
+    return withConverter(h, uint64_t(0), [](Converter& c) { return c.convertedDuration(); });
+}
+
 ORV_API int Converter_Release(ConverterHandle h)
 {
     return guarded(0, [&] {

@@ -41,6 +41,8 @@ int prepareItem(const std::string& src, const ConfigStore& config, JobItem& item
 
 namespace {
 
+constexpr int64_t kShortfallUs = 500000;
+
 // Layers need the output frame size, so they open once the plan is known.
 int openLayers(JobItem& item, const OutputPlan& plan)
 {
@@ -184,6 +186,14 @@ void Converter::run()
             logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), Engine_GetErrorText(err));
         m_error = err;
     } else {
+        // what the source yielded; a shortfall within kShortfallUs is the
+        // usual rounding of container durations, not an early end
+        const int64_t content = std::min(m_job->lastItemUs(), m_item.lengthUs);
+        const bool whole = m_item.lengthUs - content <= kShortfallUs;
+        if (!whole)
+            logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(), content / 1e6,
+                 m_item.lengthUs / 1e6);
+        m_convertedUs = uint64_t(whole ? m_item.lengthUs : content);
         m_succeeded = true;
     }
     m_item.layers.reset();

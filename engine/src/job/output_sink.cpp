@@ -170,7 +170,7 @@ int OutputSink::encode(AVCodecContext* enc, AVStream* st, AVFrame* frame)
                 logf(LogError, "cannot write \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
             return ORV_E_WRITE;
         }
-        ++m_packets;
+        ++(st == m_vst ? m_videoPackets : m_audioPackets);
         if (isMain && endUs > m_mainEndUs.load())
             m_mainEndUs = endUs;
     }
@@ -254,6 +254,8 @@ int OutputSink::writeSilence(int64_t samples)
     std::vector<float> zeros(size_t(std::min<int64_t>(samples, 4096)), 0.0f);
     std::vector<const uint8_t*> planes(size_t(m_plan.channels), reinterpret_cast<const uint8_t*>(zeros.data()));
     while (samples > 0) {
+        if (m_abort)
+            return ORV_E_STATE;
         const int n = int(std::min<int64_t>(samples, int64_t(zeros.size())));
         const int err = writeAudio(planes.data(), n);
         if (err)
@@ -277,6 +279,11 @@ int OutputSink::finish()
     }
     if (err)
         return err;
+    // a file with a stream but no packet in it does not play
+    if ((m_vst && m_videoPackets == 0) || (m_ast && m_audioPackets == 0)) {
+        logf(LogError, "\"%s\": a stream received no packet", m_plan.path.c_str());
+        return ORV_E_NOSTREAM;
+    }
     int r = av_write_trailer(m_fmt);
     if (r < 0)
         return ORV_E_WRITE;

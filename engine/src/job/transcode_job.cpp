@@ -20,6 +20,33 @@ namespace {
 
 std::atomic<int> g_runningJobs{0};
 
+// Closes the gaps of one stream's time line that exceed kMaxGapUs: what
+// follows such a jump is moved back to follow on from what came before.
+class TimelineGuard
+{
+public:
+    // t: µs from the item's start; durationUs: the frame's own length
+    int64_t place(int64_t t, int64_t durationUs)
+    {
+        t -= m_shiftUs;
+        if (t - m_endUs > kMaxGapUs && t > 0) {
+            if (!m_warned)
+                logf(LogWarning, "a time stamp jumps by %lld s; the gap is closed",
+                     static_cast<long long>((t - m_endUs) / 1000000));
+            m_warned = true;
+            m_shiftUs += t - std::max<int64_t>(m_endUs, 0);
+            t = std::max<int64_t>(m_endUs, 0);
+        }
+        m_endUs = std::max(m_endUs, t + std::max<int64_t>(durationUs, 0));
+        return t;
+    }
+
+private:
+    int64_t m_shiftUs = 0;
+    int64_t m_endUs = 0;  // end of the latest frame so far
+    bool m_warned = false;
+};
+
 } // namespace
 
 int64_t itemLength(uint64_t durationUs, uint64_t beginUs, uint64_t lengthUs)
@@ -48,6 +75,8 @@ struct TranscodeJob::ItemRun {
     int64_t maxSlots = 0;   // video slots of the item's length
     bool hasVideo = false;  // the output has video
     bool hasAudio = false;
+    // set by stage 2 before its End: the video is padded to the full length
+    std::atomic<bool> paddedToLength{false};
     explicit ItemRun(JobItem& i) : item(i) {}
     void fail(int code)
     {
@@ -173,12 +202,14 @@ void TranscodeJob::decodeStage(ItemRun& run)
         logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(item.beginUs));
 
     const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
-    const int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    frameUs = std::clamp<int64_t>(frameUs, 1000, 1000000);
     const int64_t outFrameUs = av_rescale(1000000, m_sink.plan().fps.den, m_sink.plan().fps.num);
     // video runs a little past the length, so the last slot has its picture
     const int64_t videoEndUs = item.lengthUs + 2 * std::max(frameUs, outFrameUs);
     int64_t videoFrames = 0, audioFrames = 0;
     int64_t lastVideoUs = INT64_MIN;
+    TimelineGuard videoLine, audioLine;
 
     auto onFrame = [&](int stream, AVFrame* frame) {
         const bool isVideo = stream == vIndex;
@@ -187,14 +218,17 @@ void TranscodeJob::decodeStage(ItemRun& run)
             if (t == INT64_MIN)
                 t = lastVideoUs == INT64_MIN ? item.beginUs : lastVideoUs + frameUs;
             lastVideoUs = t;
-            t -= item.beginUs;
+            t = videoLine.place(t - item.beginUs, outFrameUs);
             if (t > videoEndUs) {
                 loop.finishStream(stream);
                 return true;
             }
             ++videoFrames;
         } else {
-            t = t == INT64_MIN ? AV_NOPTS_VALUE : t - item.beginUs;
+            if (t != INT64_MIN && frame->sample_rate > 0)
+                t = audioLine.place(t - item.beginUs, av_rescale(frame->nb_samples, 1000000, frame->sample_rate));
+            else
+                t = AV_NOPTS_VALUE;
             if (t != AV_NOPTS_VALUE && t >= item.lengthUs) {
                 loop.finishStream(stream);
                 return true;
@@ -237,8 +271,12 @@ void TranscodeJob::videoStage(ItemRun& run)
         }
         if (msg.kind == StageMessage::End) {
             int64_t end = stage.holding() ? std::min(run.maxSlots, stage.heldSlot() + 1) : 0;
-            if (item.exactLength && !m_stopItem)
+            // merge items are exactly their length, unless the source ended
+            // far before it (a broken header declaring hours)
+            if (item.exactLength && !m_stopItem && slotToUs(run.maxSlots - end, m_sink.plan().fps) <= kMaxGapUs) {
                 end = run.maxSlots;
+                run.paddedToLength = true;
+            }
             ok = stage.fillTo(end);
             if (ok)
                 run.q2.push(StageMessage{StageMessage::End, nullptr});
@@ -307,7 +345,10 @@ int TranscodeJob::outputStage(ItemRun& run)
     const int64_t vItem = m_sink.videoFrames() - startV;
     int64_t targetV = vItem;
     int64_t targetA = shaper.written();
-    if (item.exactLength && !m_stopItem) {
+    const bool exact = item.exactLength && !m_stopItem &&
+                       (run.hasVideo ? run.paddedToLength.load()
+                                     : av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
+    if (exact) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;
     } else if (run.hasVideo) {
@@ -328,7 +369,8 @@ int TranscodeJob::outputStage(ItemRun& run)
     }
     if (!err && run.hasAudio && shaper.written() < targetA)
         err = shaper.pushSilence(targetA - shaper.written());
-    (void)item;
+    m_lastItemUs = std::max(slotToUs(m_sink.videoFrames() - startV, plan.fps),
+                            av_rescale(shaper.written(), 1000000, plan.sampleRate));
     return err;
 }
 

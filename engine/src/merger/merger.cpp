@@ -124,7 +124,7 @@ void Merger::run()
         m_cv.notify_all();
     }
     m_pending.clear();
-    if (m_job && m_job->wroteAnything() && !m_fatalError) {
+    if (m_job && m_job->hasInput() && !m_fatalError) {
         TranscodeJob* job = m_job.get();
         lock.unlock();
         const int err = job->finish();

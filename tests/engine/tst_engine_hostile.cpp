@@ -1,0 +1,152 @@
+// Damaged and hostile media: every job ends in bounded time with an error or
+// a playable output, says when the source ended early, never reports
+// success without content, and leaves nothing behind when it fails.
+#include "engine_test_util.h"
+
+#include <QtEndian>
+
+using namespace etest;
+
+namespace {
+
+// Little-endian 32-bit values written over a file's bytes at an offset
+// from the first occurrence of a marker.
+QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, std::initializer_list<quint32> values)
+{
+    const int at = bytes.indexOf(marker);
+    if (at < 0)
+        return {};
+    int pos = at + offset;
+    for (quint32 v : values) {
+        qToLittleEndian(v, bytes.data() + pos);
+        pos += 4;
+    }
+    return bytes;
+}
+
+Config smallConfig(int fps = 25)
+{
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 64, 48);
+    Config_SetVideoFrameRate(c, unsigned(fps), 1);
+    return c;
+}
+
+} // namespace
+
+class TestEngineHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void boundedTimeline_data();
+    void boundedTimeline();
+    void earlyEndReported();
+
+private:
+    QString media(const QString& name) const { return m_media.filePath(name); }
+    QString out(const QString& name) const { return m_out.filePath(name); }
+
+    QTemporaryDir m_media;
+    QTemporaryDir m_out;
+};
+
+void TestEngineHostile::initTestCase()
+{
+    QVERIFY(m_media.isValid() && m_out.isValid());
+    const QString small = "testsrc=s=64x48:r=10:d=1";
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", small, "-c:v", "mpeg4", "-q:v", "10", media("small.avi")}));
+    // the video stream header declares a frame interval of 10^9 s
+    QVERIFY(writeAll(media("years.avi"), patched(readAll(media("small.avi")), "strh", 8 + 20, {1000000000u, 1u})));
+    // both streams jump ten hours ahead after half a second
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=1", "-f", "lavfi", "-i", "sine=r=8000:d=1",
+                    "-vf", "setpts=PTS+gte(T\\,0.5)*36000/TB", "-af", "asetpts=PTS+gte(T\\,0.5)*36000/TB",
+                    "-c:v", "mjpeg", "-q:v", "10", "-c:a", "pcm_s16le", media("jump.mkv")}));
+    // ten seconds declared, a third of the bytes present
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=10", "-f", "lavfi", "-i", "sine=r=8000:d=10",
+                    "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("whole.mkv")}));
+    const QByteArray whole = readAll(media("whole.mkv"));
+    QVERIFY(writeAll(media("truncated.mkv"), whole.left(whole.size() * 3 / 10)));
+}
+
+void TestEngineHostile::boundedTimeline_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("merge");
+    QTest::newRow("frame interval of years") << "years.avi" << false;
+    QTest::newRow("ten-hour jump") << "jump.mkv" << false;
+    QTest::newRow("merged: frame interval of years") << "years.avi" << true;
+    QTest::newRow("merged: ten-hour jump") << "jump.mkv" << true;
+}
+
+void TestEngineHostile::boundedTimeline()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, merge);
+    const QString dst = out(QString("timeline_%1_%2.mp4").arg(QFileInfo(file).baseName()).arg(merge));
+    Config c = smallConfig();
+    QElapsedTimer t;
+    t.start();
+    int err = 0;
+    if (merge) {
+        MergerHandle m = Merger_Create(-1);
+        QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
+        QCOMPARE(Merger_Start(m), 1);
+        QCOMPARE(Merger_AddTask(m, u8(media(file)).constData(), 0, 0, c), 1);
+        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }, 20000));
+        err = Merger_GetError(m);
+        if (Merger_Close(m) != 1 && err == 0)
+            err = Merger_GetError(m);
+        Merger_Release(m);
+    } else {
+        err = convert(media(file), dst, "mp4", c);
+    }
+    Config_Release(c);
+    qInfo() << file << "ended in" << t.elapsed() << "ms with" << err;
+    QVERIFY(err != -2);
+    QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+    if (err != 0) {
+        QVERIFY(!QFile::exists(dst));
+        return;
+    }
+    // what the packets hold, not what the time stamps claim
+    const Probe p = probe(dst);
+    QVERIFY(p.count("video") == 1);
+    QVERIFY2(p.duration() < 5.0, qPrintable(QString::number(p.duration())));
+    QVERIFY(QFileInfo(dst).size() < 1000000);
+}
+
+void TestEngineHostile::earlyEndReported()
+{
+    struct Case {
+        const char* file;
+        uint64_t declared;
+        bool early;
+    };
+    for (const Case& k : {Case{"whole.mkv", 10000000, false}, Case{"truncated.mkv", 10000000, true}}) {
+        const QString dst = out(QString("early_%1.mp4").arg(QFileInfo(k.file).baseName()));
+        Config c = smallConfig();
+        ConverterHandle h = Converter_Create(-1);
+        QCOMPARE(Converter_Open(h, u8(media(k.file)).constData(), u8(dst).constData(), "mp4", c), 1);
+        Config_Release(c);
+        QCOMPARE(Converter_GetDuration(h), k.declared);
+        QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0));  // not yet
+        QCOMPARE(Converter_Start(h), 1);
+        QVERIFY(waitFor([&] { return Converter_IsCompleted(h) == 1; }));
+        QCOMPARE(Converter_GetError(h), 0);
+        const uint64_t converted = Converter_GetConvertedDuration(h);
+        Converter_Release(h);
+        const double written = probe(dst).duration();
+        qInfo() << k.file << "converted" << converted << "us, output" << written << "s";
+        if (k.early) {
+            QVERIFY2(converted > 1000000 && converted < 5000000, qPrintable(QString::number(converted)));
+            QVERIFY(qAbs(written - converted / 1e6) < 0.2);
+        } else {
+            QCOMPARE(converted, k.declared);
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestEngineHostile)
+#include "tst_engine_hostile.moc"
