@@ -5,6 +5,10 @@
 
 #include <QtEndian>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 using namespace etest;
 
 namespace {
@@ -43,6 +47,10 @@ private slots:
     void boundedTimeline_data();
     void boundedTimeline();
     void earlyEndReported();
+    void nonRegularFilesRefused_data();
+    void nonRegularFilesRefused();
+    void writeFailureIsWriteError_data();
+    void writeFailureIsWriteError();
 
 private:
     QString media(const QString& name) const { return m_media.filePath(name); }
@@ -68,6 +76,10 @@ void TestEngineHostile::initTestCase()
                     "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("whole.mkv")}));
     const QByteArray whole = readAll(media("whole.mkv"));
     QVERIFY(writeAll(media("truncated.mkv"), whole.left(whole.size() * 3 / 10)));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-f", "lavfi", "-i", "sine=r=8000:d=2",
+                    "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("clip.mkv")}));
+    QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
+    QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
 
 void TestEngineHostile::boundedTimeline_data()
@@ -146,6 +158,81 @@ void TestEngineHostile::earlyEndReported()
             QCOMPARE(converted, k.declared);
         }
     }
+}
+
+void TestEngineHostile::nonRegularFilesRefused_data()
+{
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    const QString fifo = media("fifo"), folder = media("folder.png");
+    QTest::newRow("source FIFO") << "source" << fifo << int(ORV_E_INPUT);
+    QTest::newRow("source device") << "source" << "/dev/zero" << int(ORV_E_INPUT);
+    QTest::newRow("source folder") << "source" << folder << int(ORV_E_INPUT);
+    QTest::newRow("subtitle FIFO") << "subtitle" << fifo << int(ORV_E_SUBTITLE);
+    QTest::newRow("subtitle folder") << "subtitle" << folder << int(ORV_E_SUBTITLE);
+    QTest::newRow("watermark FIFO") << "watermark" << fifo << int(ORV_E_WATERMARK);
+    QTest::newRow("watermark folder") << "watermark" << folder << int(ORV_E_WATERMARK);
+}
+
+// Refused at once: a FIFO would block a reader for ever, a folder fails
+// half-way through a read.
+void TestEngineHostile::nonRegularFilesRefused()
+{
+    QFETCH(QString, role);
+    QFETCH(QString, path);
+    QFETCH(int, error);
+    QElapsedTimer t;
+    t.start();
+    const QString src = role == "source" ? path : media("clip.mkv");
+    if (role == "source") {
+        InfoHandle i = Info_Create(-1);
+        QCOMPARE(Info_Open(i, u8(src).constData()), 0);
+        Info_Release(i);
+    }
+    Config c = smallConfig();
+    if (role == "subtitle")
+        Config_SetSubtlFile(c, u8(path).constData());
+    if (role == "watermark")
+        Config_SetWatermarkImageFile(c, u8(path).constData());
+    const QString dst = out("refused.mp4");
+    int openError = 0;
+    QCOMPARE(convert(src, dst, "mp4", c, 0, 0, &openError), -1);
+    Config_Release(c);
+    QCOMPARE(openError, error);
+    QVERIFY(!QFile::exists(dst));
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestEngineHostile::writeFailureIsWriteError_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::newRow("nothing can be written") << 0;
+    QTest::newRow("the disk fills after 4 KB") << 4096;
+}
+
+// A full disk, made by a file-size limit on this process.
+void TestEngineHostile::writeFailureIsWriteError()
+{
+    QFETCH(int, limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const QString dst = out(QString("full_%1.mkv").arg(limit));
+    Config c = smallConfig();
+    ConverterHandle h = Converter_Create(-1);
+    QCOMPARE(Converter_Open(h, u8(media("clip.mkv")).constData(), u8(dst).constData(), "matroska", c), 1);
+    Config_Release(c);
+    rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit full = old;
+    full.rlim_cur = rlim_t(limit);
+    setrlimit(RLIMIT_FSIZE, &full);
+    Converter_Start(h);
+    const bool done = waitFor([&] { return Converter_IsCompleted(h) == 1; }, 30000);
+    setrlimit(RLIMIT_FSIZE, &old);
+    QVERIFY(done);
+    QCOMPARE(Converter_GetError(h), int(ORV_E_WRITE));
+    Converter_Release(h);
+    QVERIFY(!QFile::exists(dst));
 }
 
 QTEST_GUILESS_MAIN(TestEngineHostile)

@@ -23,8 +23,7 @@ template <class R, class F>
 R withConverter(ConverterHandle h, R fallback, F&& fn)
 {
     return guarded(fallback, [&]() -> R {
-        auto c = converters().get(handleId(h));
-        return c ? fn(*c) : fallback;
+        return withObject(converters().get(handleId(h)), fallback, fn);
     });
 }
 

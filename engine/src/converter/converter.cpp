@@ -1,5 +1,6 @@
 #include "converter/converter.h"
 
+#include "core/errors.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "orvalta.h"
@@ -176,14 +177,20 @@ uint64_t Converter::convertTime() const
 void Converter::run()
 {
     lowerThreadPriority();
-    int err = m_job->runItem(m_item);
-    if (!err)
-        err = m_job->finish();
+    int err = ORV_E_INTERNAL;
+    try {
+        err = m_job->runItem(m_item);
+        if (!err)
+            err = m_job->finish();
+    } catch (const std::exception& e) {
+        logf(LogError, "internal error: %s", e.what());
+    }
     if (err) {
         m_job->closeOutput();
         removeFile(m_plan.path);
-        if (err != ORV_E_STATE)
-            logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), Engine_GetErrorText(err));
+        // a Release is no failure
+        if (err != ORV_E_STATE && !m_job->aborted())
+            logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), errorText(err));
         m_error = err;
     } else {
         // what the source yielded; a shortfall within kShortfallUs is the

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "job/transcode_job.h"
+#include "orvalta.h"
 #include "settings/settings.h"
 
 #include <atomic>
@@ -27,6 +28,7 @@ public:
     uint64_t convertTime() const;
     uint64_t convertedDuration() const { return m_convertedUs.load(); }
     int error() const { return m_error.load(); }
+    void setInternalError() { m_error = ORV_E_INTERNAL; }
     // Aborts a running job, joins it and removes an output that did not complete.
     void release();
 

@@ -138,7 +138,11 @@ int OutputSink::open(int encoderThreads)
     r = avformat_write_header(m_fmt, nullptr);
     if (r < 0) {
         logf(LogError, "cannot write the header of \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
-        return ORV_E_CONTAINER;
+        // a full disk or an I/O error is a write failure; anything else is
+        // the muxer refusing the streams
+        const bool io = (m_fmt->pb && m_fmt->pb->error < 0) || r == AVERROR(ENOSPC) || r == AVERROR(EIO) ||
+                        r == AVERROR(EFBIG) || r == AVERROR(EDQUOT) || r == AVERROR(EROFS) || r == AVERROR(EPIPE);
+        return io ? ORV_E_WRITE : ORV_E_CONTAINER;
     }
     m_headerWritten = true;
     return ORV_OK;

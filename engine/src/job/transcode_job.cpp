@@ -148,8 +148,20 @@ int TranscodeJob::runItem(JobItem& item)
     m_itemStartUs = run.hasVideo ? slotToUs(m_sink.videoFrames(), plan.fps)
                                  : av_rescale(m_sink.audioSamples(), 1000000, plan.sampleRate);
 
-    std::thread decoder([&] { decodeStage(run); });
-    std::thread video([&] { videoStage(run); });
+    // an exception in a stage fails the item and takes the others down
+    auto guardedStage = [&](void (TranscodeJob::*stage)(ItemRun&)) {
+        try {
+            (this->*stage)(run);
+        } catch (const std::exception& e) {
+            logf(LogError, "internal error: %s", e.what());
+            run.fail(ORV_E_INTERNAL);
+            run.q1.abort();
+            run.q2.abort();
+            item.input->abort();
+        }
+    };
+    std::thread decoder(guardedStage, &TranscodeJob::decodeStage);
+    std::thread video(guardedStage, &TranscodeJob::videoStage);
     const int outErr = outputStage(run);
     if (outErr) {
         run.fail(outErr);

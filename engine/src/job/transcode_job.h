@@ -63,6 +63,7 @@ public:
     void setPaused(bool paused) { m_gate.setPaused(paused); }
 
     bool fatal() const { return m_fatal; }
+    bool aborted() { return m_gate.aborted(); }
     bool hasInput() const { return m_sink.hasInput(); }
     int64_t itemDoneUs() const;
     // Length of what the last item wrote (the longer stream), µs.

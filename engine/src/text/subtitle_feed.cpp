@@ -4,8 +4,6 @@
 #include "core/paths.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -39,10 +37,10 @@ bool isUtf8(const std::string& s)
 // BOM is converted by FFmpeg's text demuxers themselves.
 const char* guessCharset(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    constexpr size_t kMaxSubtitleBytes = 64u << 20;
+    std::string bytes;
+    if (!readSmallFile(path, kMaxSubtitleBytes, &bytes))
         return nullptr;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() >= 2 && ((uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
                               || (uint8_t(bytes[0]) == 0xFE && uint8_t(bytes[1]) == 0xFF)))
         return nullptr;
@@ -182,6 +180,8 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
 {
     std::shared_ptr<SubtitleFeed> feed(new SubtitleFeed(Kind::File));
     feed->m_source = path;
+    if (!isRegularFile(path))
+        return nullptr;
     AVFormatContext* fmt = nullptr;
     const std::string url = fileUrl(path);
     if (avformat_open_input(&fmt, url.c_str(), nullptr, nullptr) < 0)
