@@ -51,6 +51,8 @@ private slots:
     void nonRegularFilesRefused();
     void writeFailureIsWriteError_data();
     void writeFailureIsWriteError();
+    void rangeNearTheEnd_data();
+    void rangeNearTheEnd();
 
 private:
     QString media(const QString& name) const { return m_media.filePath(name); }
@@ -78,6 +80,8 @@ void TestEngineHostile::initTestCase()
     QVERIFY(writeAll(media("truncated.mkv"), whole.left(whole.size() * 3 / 10)));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-f", "lavfi", "-i", "sine=r=8000:d=2",
                     "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("clip.mkv")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f", "vob",
+                    media("program.mpg")}));
     QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
     QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
@@ -233,6 +237,30 @@ void TestEngineHostile::writeFailureIsWriteError()
     QCOMPARE(Converter_GetError(h), int(ORV_E_WRITE));
     Converter_Release(h);
     QVERIFY(!QFile::exists(dst));
+}
+
+void TestEngineHostile::rangeNearTheEnd_data()
+{
+    QTest::addColumn<quint64>("begin");
+    QTest::addColumn<quint64>("length");
+    QTest::newRow("0.1 s, 0.1 s before the end") << quint64(1800000) << quint64(100000);
+    QTest::newRow("the last 0.2 s") << quint64(1800000) << quint64(0);
+    QTest::newRow("0.1 s mid-way") << quint64(1000000) << quint64(100000);
+}
+
+// A program stream has no index: a seek lands anywhere, often after the
+// last picture that can start decoding before the range.
+void TestEngineHostile::rangeNearTheEnd()
+{
+    QFETCH(quint64, begin);
+    QFETCH(quint64, length);
+    const QString dst = out(QString("range_%1_%2.mp4").arg(begin).arg(length));
+    Config c = smallConfig();
+    QCOMPARE(convert(media("program.mpg"), dst, "mp4", c, begin, length), 0);
+    Config_Release(c);
+    const double expected = (length ? length : 2000000 - begin) / 1e6;
+    const Probe p = probe(dst);
+    QVERIFY2(qAbs(p.duration() - expected) < 0.05, qPrintable(QString::number(p.duration())));
 }
 
 QTEST_GUILESS_MAIN(TestEngineHostile)

@@ -4,6 +4,7 @@
 #include "job/audio_shaper.h"
 #include "job/video_stage.h"
 #include "media/decode_loop.h"
+#include "media/decoder.h"
 #include "orvalta.h"
 
 #include <algorithm>
@@ -46,6 +47,33 @@ private:
     int64_t m_endUs = 0;  // end of the latest frame so far
     bool m_warned = false;
 };
+
+// Where to seek so that the first decoded picture comes at or before
+// beginUs. Files without an index (program streams) land anywhere on a
+// seek, often after the last picture that starts decoding before the
+// range; the seek then backs off until the first picture is early enough.
+int64_t decodableSeekPoint(InputFile& input, int videoStream, int64_t beginUs)
+{
+    DecodeLoop probe(input.fmt());
+    if (!probe.addStream(videoStream, false))
+        return beginUs;
+    const AVStream* st = input.fmt()->streams[videoStream];
+    const int64_t fileStart = input.startTimeUs();
+    for (int64_t back : {int64_t(0), int64_t(1000000), int64_t(4000000), int64_t(15000000)}) {
+        const int64_t at = beginUs - back;
+        if (at <= 0)
+            break;
+        int64_t first = INT64_MIN;
+        probe.seek(fileStart + at);
+        probe.run([&](int, AVFrame* f) {
+            first = frameTimeUs(f, st, fileStart);
+            return false;
+        });
+        if (first != INT64_MIN && first <= beginUs)
+            return at;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -210,8 +238,11 @@ void TranscodeJob::decodeStage(ItemRun& run)
     loop.discardOthers();
 
     const int64_t fileStart = item.input->startTimeUs();
-    if (item.beginUs > 0 && !loop.seek(fileStart + item.beginUs))
-        logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(item.beginUs));
+    if (item.beginUs > 0) {
+        const int64_t from = vIndex >= 0 ? decodableSeekPoint(*item.input, vIndex, item.beginUs) : item.beginUs;
+        if (!loop.seek(fileStart + from))
+            logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(from));
+    }
 
     const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
     int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
