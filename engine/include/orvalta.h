@@ -48,7 +48,8 @@ enum {
     ORV_E_DECODE = 8,     /* demux I/O error, or a selected stream yields no frame */
     ORV_E_WRITE = 9,      /* write or mux failure */
     ORV_E_STATE = 10,     /* call not valid in this state */
-    ORV_E_INTERNAL = 11   /* out of memory or unexpected */
+    ORV_E_INTERNAL = 11,  /* out of memory or unexpected */
+    ORV_E_SIZE = 12       /* the output picture is larger than 4096x2304 */
 };
 
 /* ---- Engine-wide ------------------------------------------------------ */

@@ -53,6 +53,8 @@ private slots:
     void writeFailureIsWriteError();
     void rangeNearTheEnd_data();
     void rangeNearTheEnd();
+    void outputSizeCapped_data();
+    void outputSizeCapped();
 
 private:
     QString media(const QString& name) const { return m_media.filePath(name); }
@@ -82,6 +84,7 @@ void TestEngineHostile::initTestCase()
                     "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("clip.mkv")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f", "vob",
                     media("program.mpg")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset", "ultrafast", media("wide.mkv")}));
     QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
     QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
@@ -261,6 +264,47 @@ void TestEngineHostile::rangeNearTheEnd()
     const double expected = (length ? length : 2000000 - begin) / 1e6;
     const Probe p = probe(dst);
     QVERIFY2(qAbs(p.duration() - expected) < 0.05, qPrintable(QString::number(p.duration())));
+}
+
+void TestEngineHostile::outputSizeCapped_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("outW");
+    QTest::addColumn<int>("outH");
+    QTest::newRow("8192x8192 asked") << "clip.mkv" << 8192 << 8192 << int(ORV_E_SIZE) << 0 << 0;
+    QTest::newRow("4096x4096 asked") << "clip.mkv" << 4096 << 4096 << int(ORV_E_SIZE) << 0 << 0;
+    QTest::newRow("4K asked") << "clip.mkv" << 3840 << 2160 << 0 << 3840 << 2160;
+    QTest::newRow("8192 wide source at its own size") << "wide.mkv" << 0 << 0 << 0 << 4096 << 32;
+}
+
+// Five 4K jobs fit in 8 GB; larger pictures are refused with their own code.
+void TestEngineHostile::outputSizeCapped()
+{
+    QFETCH(QString, file);
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, error);
+    QFETCH(int, outW);
+    QFETCH(int, outH);
+    Config c = Config_Create();
+    Config_SetVideoSize(c, w, h);
+    const QString dst = out(QString("size_%1x%2_%3.mp4").arg(w).arg(h).arg(QFileInfo(file).baseName()));
+    int openError = 0;
+    const int err = convert(media(file), dst, "mp4", c, 0, 200000, &openError);
+    Config_Release(c);
+    if (error) {
+        QCOMPARE(err, -1);
+        QCOMPARE(openError, error);
+        QVERIFY(!QFile::exists(dst));
+        return;
+    }
+    QCOMPARE(err, 0);
+    const QJsonObject v = probe(dst).stream("video");
+    QCOMPARE(v.value("width").toInt(), outW);
+    QCOMPARE(v.value("height").toInt(), outH);
 }
 
 QTEST_GUILESS_MAIN(TestEngineHostile)

@@ -53,6 +53,10 @@ int OutputSink::openVideoEncoder(int threads)
         m_venc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* opts = nullptr;
     applyVideoRate(m_venc, &opts, m_plan.videoKbps);
+    // x264 holds its look-ahead frames in memory: at 4K the default 40 take
+    // over a gigabyte per job, so large pictures look less far ahead
+    if (std::strcmp(codec->name, "libx264") == 0 && m_plan.width * m_plan.height > 1920 * 1088)
+        av_dict_set(&opts, "rc-lookahead", "10", 0);
     const int err = avcodec_open2(m_venc, codec, &opts);
     av_dict_free(&opts);
     if (err < 0) {
