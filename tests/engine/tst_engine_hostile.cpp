@@ -55,6 +55,7 @@ private slots:
     void rangeNearTheEnd();
     void outputSizeCapped_data();
     void outputSizeCapped();
+    void unknownPairsNotWritten();
 
 private:
     QString media(const QString& name) const { return m_media.filePath(name); }
@@ -305,6 +306,22 @@ void TestEngineHostile::outputSizeCapped()
     const QJsonObject v = probe(dst).stream("video");
     QCOMPARE(v.value("width").toInt(), outW);
     QCOMPARE(v.value("height").toInt(), outH);
+}
+
+// A transport stream keeps no codec list: WMV in it would be written and
+// then played by nothing, so the container's own codecs are used instead.
+void TestEngineHostile::unknownPairsNotWritten()
+{
+    Config c = smallConfig();
+    Config_SetVideoFormat(c, 19);     // WMV2
+    Config_SetAudioFormat(c, 86023);  // WMA1
+    Config_SetAudioSampleRate(c, 48000);
+    const QString dst = out("pairs.ts");
+    QCOMPARE(convert(media("clip.mkv"), dst, "mpegts", c), 0);
+    Config_Release(c);
+    const Probe p = probe(dst);
+    QCOMPARE(p.stream("video").value("codec_name").toString(), QString("mpeg2video"));
+    QCOMPARE(p.stream("audio").value("codec_name").toString(), QString("mp2"));
 }
 
 QTEST_GUILESS_MAIN(TestEngineHostile)
