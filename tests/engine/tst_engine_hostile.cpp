@@ -56,6 +56,8 @@ private slots:
     void outputSizeCapped_data();
     void outputSizeCapped();
     void unknownPairsNotWritten();
+    void hostileStylingBounded();
+    void releaseIsPromptAndQuiet();
 
 private:
     QString media(const QString& name) const { return m_media.filePath(name); }
@@ -86,6 +88,16 @@ void TestEngineHostile::initTestCase()
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f", "vob",
                     media("program.mpg")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset", "ultrafast", media("wide.mkv")}));
+    QVERIFY(writeAll(media("hostile.ass"),
+                     "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
+                     "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
+                     "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
+                     "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                     "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
+                     "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
+                     "MarginR, MarginV, Effect, Text\n"
+                     "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
+                     "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}Wide and soft\n"));
     QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
     QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
@@ -322,6 +334,47 @@ void TestEngineHostile::unknownPairsNotWritten()
     const Probe p = probe(dst);
     QCOMPARE(p.stream("video").value("codec_name").toString(), QString("mpeg2video"));
     QCOMPARE(p.stream("audio").value("codec_name").toString(), QString("mp2"));
+}
+
+// Inline scale and blur in the tens of thousands render in bounded time.
+void TestEngineHostile::hostileStylingBounded()
+{
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 320, 240);
+    Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
+    const QString dst = out("styled.mp4");
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(convert(media("whole.mkv"), dst, "mp4", c, 0, 2000000), 0);
+    Config_Release(c);
+    qInfo() << "2 s under hostile styling took" << t.elapsed() << "ms";
+    QVERIFY2(t.elapsed() < 30000, qPrintable(QString::number(t.elapsed())));
+}
+
+// Release while frames are being drawn and silence filled: back within a
+// second, and not reported as a failure.
+void TestEngineHostile::releaseIsPromptAndQuiet()
+{
+    static QAtomicInt errors;
+    errors = 0;
+    Engine_SetLogHandler([](void*, int level, const char*) { errors += level == 0 ? 1 : 0; }, nullptr);
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 640, 480);
+    Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
+    const QString dst = out("released.mp4");
+    ConverterHandle h = Converter_Create(-1);
+    QCOMPARE(Converter_Open(h, u8(media("whole.mkv")).constData(), u8(dst).constData(), "mp4", c), 1);
+    Config_Release(c);
+    QCOMPARE(Converter_Start(h), 1);
+    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0 || Converter_IsCompleted(h); }, 20000));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(Converter_Release(h), 1);
+    qInfo() << "release took" << t.elapsed() << "ms";
+    Engine_SetLogHandler(nullptr, nullptr);
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!QFile::exists(dst));
+    QCOMPARE(int(errors), 0);
 }
 
 QTEST_GUILESS_MAIN(TestEngineHostile)

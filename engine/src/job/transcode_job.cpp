@@ -129,6 +129,8 @@ void TranscodeJob::abort()
     m_aborted = true;
     if (m_currentInput)
         m_currentInput->abort();
+    if (m_currentLayers)
+        m_currentLayers->interrupt();
     if (m_q1)
         m_q1->abort();
     if (m_q2)
@@ -170,6 +172,7 @@ int TranscodeJob::runItem(JobItem& item)
         if (m_aborted)
             return ORV_E_STATE;
         m_currentInput = item.input;
+        m_currentLayers = item.layers;
         m_q1 = &run.q1;
         m_q2 = &run.q2;
     }
@@ -202,6 +205,7 @@ int TranscodeJob::runItem(JobItem& item)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_currentInput.reset();
+        m_currentLayers.reset();
         m_q1 = m_q2 = nullptr;
     }
     if (outErr == ORV_E_WRITE || outErr == ORV_E_ENCODER)

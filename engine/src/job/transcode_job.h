@@ -83,6 +83,7 @@ private:
     std::atomic<int64_t> m_itemStartUs{0};
     std::mutex m_mutex;                       // guards m_currentInput and the queues
     std::shared_ptr<InputFile> m_currentInput;
+    std::shared_ptr<LayerStack> m_currentLayers;
     FrameQueue* m_q1 = nullptr;
     FrameQueue* m_q2 = nullptr;
     bool m_aborted = false;

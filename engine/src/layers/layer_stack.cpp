@@ -300,7 +300,8 @@ void LayerStack::Impl::syncSubtitleTrack()
         }
         const int before = subTrack->n_events;
         const long long duration = ev.durationMs >= 0 ? ev.durationMs : kOpenEndedMs;
-        ass_process_chunk(subTrack, ev.chunk.data(), int(ev.chunk.size()), ev.startMs, duration);
+        std::string chunk = clampOverrides(ev.chunk);
+        ass_process_chunk(subTrack, &chunk[0], int(chunk.size()), ev.startMs, duration);
         if (ev.durationMs < 0 && subTrack->n_events > before)
             openEndedEvent = subTrack->n_events - 1;
     }
@@ -405,6 +406,12 @@ void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
         drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
     if (d->s.textBorder && !d->text.empty())
         drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
+}
+
+void LayerStack::interrupt()
+{
+    if (d->feed)
+        d->feed->cancelWaits();
 }
 
 void LayerStack::feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs)

@@ -310,7 +310,15 @@ void SubtitleFeed::readAhead(std::string url)
 void SubtitleFeed::waitLoaded(int64_t untilUs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cond.wait(lock, [&] { return m_done || m_loadedUs >= untilUs; });
+    m_cond.wait(lock, [&] { return m_done || m_waitsCancelled || m_loadedUs >= untilUs; });
+}
+
+void SubtitleFeed::cancelWaits()
+{
+    m_abort = true;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_waitsCancelled = true;
+    m_cond.notify_all();
 }
 
 bool SubtitleFeed::header(std::string* header, bool* ownLayout) const
