@@ -48,7 +48,8 @@ enum {
     ORV_E_DECODE = 8,     /* demux I/O error, or a selected stream yields no frame */
     ORV_E_WRITE = 9,      /* write or mux failure */
     ORV_E_STATE = 10,     /* call not valid in this state */
-    ORV_E_INTERNAL = 11   /* out of memory or unexpected */
+    ORV_E_INTERNAL = 11,  /* out of memory or unexpected */
+    ORV_E_SIZE = 12       /* the output picture is larger than 4096x2304 */
 };
 
 /* ---- Engine-wide ------------------------------------------------------ */
@@ -164,6 +165,12 @@ ORV_API int Converter_Pause(ConverterHandle h);
 ORV_API int Converter_IsCompleted(ConverterHandle h);
 ORV_API uint64_t Converter_GetDuration(ConverterHandle h);
 ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h);
+/* Once completed without error: how much of the source the output holds,
+ * in microseconds. Equal to Converter_GetDuration unless the source ended
+ * early (a damaged or truncated file yields less than it declares): what
+ * could be read is converted and this is its length. 0 before completion
+ * and after a failure. */
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h);
 /* Any state, any thread; an output that did not complete is deleted. */
 ORV_API int Converter_Release(ConverterHandle h);
 ORV_API int Converter_GetError(ConverterHandle h);

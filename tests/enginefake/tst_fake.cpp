@@ -324,10 +324,18 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::addColumn<quint64>("length");
         QTest::addColumn<quint64>("duration");
-        QTest::newRow("succeeds") << 4 << int(ORV_OK) << quint64(0) << quint64(2000000);
-        QTest::newRow("split") << 3 << int(ORV_OK) << quint64(600000) << quint64(600000);
-        QTest::newRow("fails") << 4 << int(ORV_E_WRITE) << quint64(0) << quint64(2000000);
-        QTest::newRow("ends at start") << 0 << int(ORV_OK) << quint64(0) << quint64(2000000);
+        QTest::addColumn<qint64>("endsEarly");
+        QTest::addColumn<quint64>("converted");
+        QTest::newRow("succeeds") << 4 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1)
+                                  << quint64(2000000);
+        QTest::newRow("split") << 3 << int(ORV_OK) << quint64(600000) << quint64(600000) << qint64(-1)
+                               << quint64(600000);
+        QTest::newRow("fails") << 4 << int(ORV_E_WRITE) << quint64(0) << quint64(2000000) << qint64(500000)
+                               << quint64(0);
+        QTest::newRow("ends at start") << 0 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1)
+                                       << quint64(2000000);
+        QTest::newRow("source ends early") << 2 << int(ORV_OK) << quint64(0) << quint64(2000000)
+                                           << qint64(700000) << quint64(700000);
     }
 
     void converterJob()
@@ -336,10 +344,12 @@ private slots:
         QFETCH(int, error);
         QFETCH(quint64, length);
         QFETCH(quint64, duration);
+        QFETCH(qint64, endsEarly);
+        QFETCH(quint64, converted);
         orvfake::MediaFacts facts;
         facts.durationUs = 3000000;
         orvfake::setMedia("in.mov", facts);
-        orvfake::setJobScript("in.mov", {polls, error, ORV_OK});
+        orvfake::setJobScript("in.mov", {polls, error, ORV_OK, endsEarly});
         const QString dst = m_dir->filePath("out.mp4");
 
         Config c = Config_Create();
@@ -355,8 +365,10 @@ private slots:
         for (int k = 1; k < polls; ++k) {
             QCOMPARE(Converter_GetConvertTime(h), duration * k / polls);
             QCOMPARE(Converter_GetError(h), int(ORV_OK));
+            QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0));
         }
         QCOMPARE(Converter_IsCompleted(h), 1);
+        QCOMPARE(Converter_GetConvertedDuration(h), converted);
         QCOMPARE(Converter_IsCompleted(h), 1);
         QCOMPARE(Converter_GetConvertTime(h), error ? duration * (polls - 1) / polls : duration);
         QCOMPARE(Converter_GetError(h), error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -8,6 +9,11 @@ extern "C" {
 }
 
 namespace orv {
+
+struct FrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 
 // A decoder for a stream with FFmpeg's own threading (auto count, frame and
 // slice), or nullptr.
