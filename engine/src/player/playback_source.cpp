@@ -456,6 +456,12 @@ bool PlaybackSource::videoDrained()
     return m_readerDone && m_video.empty();
 }
 
+size_t PlaybackSource::bufferedPictures()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_readerDone ? kVideoQueue : m_video.size();
+}
+
 bool PlaybackSource::audioDrained()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -69,6 +69,8 @@ public:
     // Audio frames starting before untilUs, in order.
     FramePtr takeAudio(int64_t untilUs);
     bool videoDrained();  // the reader ended and every picture was taken
+    // Pictures waiting, or a large number once the reader has ended.
+    size_t bufferedPictures();
     bool audioDrained();
     // Wakes a waiter of waitChange().
     void notify();

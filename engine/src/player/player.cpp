@@ -13,6 +13,8 @@ constexpr int64_t kAudioLeadUs = 100000;     // sound is handed over this early
 constexpr int64_t kAudioLateUs = 60000;      // and dropped when this late
 constexpr int64_t kDeviceAfterUs = 100000;   // a device opens after this much playback
 constexpr int64_t kMaxSleepUs = 20000;
+constexpr size_t kPrerollPictures = 3;        // queued before the clock starts
+constexpr int64_t kMaxPrerollUs = 300000;
 
 int64_t audioLengthUs(const AVFrame* f)
 {
@@ -385,6 +387,22 @@ void Player::presenterLoop(bool presentCurrent)
     int64_t audioEndUs = INT64_MIN;
     int dropped = 0;
     bool wasRunning = true;
+    if (m_hasVideo) {
+        // Let the reader get ahead before the clock starts, so the first
+        // pictures are not late while the decoder warms up.
+        while (m_source->bufferedPictures() < kPrerollPictures &&
+               std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count() < kMaxPrerollUs) {
+            {
+                std::lock_guard<std::mutex> lock(m_state);
+                if (m_stopPresenter)
+                    return;
+            }
+            m_source->waitChange(5000);
+        }
+        std::lock_guard<std::mutex> lock(m_state);
+        if (m_running)
+            m_baseAt = Clock::now();
+    }
     while (true) {
         int64_t pos;
         bool running;
