@@ -388,7 +388,7 @@ void TestEnginePlayer::noHandlerAfterClose()
         Player_SetOrignalVideoFrameHandle(p, &Seen::handler, &seen);
         QCOMPARE(Player_Open(p, clip), 1);
         QCOMPARE(Player_Play(p), 1);
-        QThread::usleep(1000 * (i % 7));
+        QThread::usleep(8000 * (i % 7));  // up to a few pictures in
         // every other round Release does the closing
         if (i % 2) {
             QCOMPARE(Player_Close(p), 1);

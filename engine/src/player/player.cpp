@@ -387,6 +387,11 @@ void Player::presenterLoop(bool presentCurrent)
     int64_t audioEndUs = INT64_MIN;
     int dropped = 0;
     bool wasRunning = true;
+    if (presentCurrent) {
+        presentCurrent = false;
+        std::lock_guard<std::mutex> lock(m_delivery);
+        deliver();
+    }
     if (m_hasVideo) {
         // Let the reader get ahead before the clock starts, so the first
         // pictures are not late while the decoder warms up.
@@ -421,11 +426,6 @@ void Player::presenterLoop(bool presentCurrent)
             continue;
         }
         wasRunning = true;
-        if (presentCurrent) {
-            presentCurrent = false;
-            std::lock_guard<std::mutex> lock(m_delivery);
-            deliver();
-        }
         if (m_hasAudio) {
             if (!m_audio->deviceTried() &&
                 std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count() > kDeviceAfterUs)
