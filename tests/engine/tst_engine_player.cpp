@@ -15,6 +15,13 @@ namespace {
 
 constexpr uint64_t kFrameUs = 40000;
 
+// Sanitizers slow everything several times; timings are then only printed.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // What a frame handler saw, for the checks.
 struct Seen {
     std::mutex mutex;
@@ -193,7 +200,8 @@ void TestEnginePlayer::stepStopAndPlay()
     QVERIFY(waitFor([&] { return Player_IsCompleted(p) == 1; }, 10000));
     const qint64 took = timer.elapsed();
     qInfo("4 s clip played in %lld ms, %d pictures", took, seen.count() - before);
-    QVERIFY2(took < 4500 + 1500, qPrintable(QString::number(took)));  // 4.5 s quiet, headroom when loaded
+    if (!kSanitized)
+        QVERIFY2(took < 4500 + 1500, qPrintable(QString::number(took)));  // 4.5 s quiet, headroom when loaded
     QVERIFY(took >= 3800);
     QVERIFY(seen.count() - before >= 50);
     QCOMPARE(seen.format, int(ORV_FRAME_BGRA));
@@ -422,7 +430,8 @@ void TestEnginePlayer::hiddenEditorCycle()
         cycle();
     const double each = timer.elapsed() / 50.0;
     qInfo("hidden editor cycle: %.1f ms", each);
-    QVERIFY2(each < 50.0 * 3, qPrintable(QString::number(each)));  // 50 ms quiet, headroom when loaded
+    if (!kSanitized)
+        QVERIFY2(each < 50.0 * 3, qPrintable(QString::number(each)));  // 50 ms quiet, headroom when loaded
     QCOMPARE(countEntries("/proc/self/fd"), fds);
     QVERIFY(waitFor([&] { return countEntries("/proc/self/task") == threads; }, 2000));
 }
