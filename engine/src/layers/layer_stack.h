@@ -41,6 +41,10 @@ public:
     // returns at once, now and later (the job is going down).
     void interrupt();
 
+    // The preview borders alone, around the layers that exist, whatever
+    // the settings say (a player draws them on delivered pictures only).
+    void drawBorders(AVFrame* frame, bool text, bool image) const;
+
     // Closed captions: the A53 side data of a decoded source frame.
     void feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs);
 
