@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcFrameView, "lumivane.player.frameview")
+Q_LOGGING_CATEGORY(lcFrameView, "lumivane.player.frameview", QtInfoMsg)
 
 GLuint buildShader(const char* source, GLenum type);
 GLuint buildProgram(GLuint* vertexShader, GLuint* fragmentShader);
