@@ -52,6 +52,19 @@ int textureSize(int n)
     return p < 128 ? 128 : p;
 }
 
+// The info log of a failed compile or link goes to the debug output only.
+void logFailure(QOpenGLFunctions* f, GLuint object, void (QOpenGLFunctions::*getiv)(GLuint, GLenum, GLint*),
+                void (QOpenGLFunctions::*getLog)(GLuint, GLsizei, GLsizei*, char*), const char* step)
+{
+    GLint length = 0;
+    (f->*getiv)(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0)
+        return;
+    QByteArray log(length, '\0');
+    (f->*getLog)(object, length, nullptr, log.data());
+    qCDebug(lcFrameView) << step << "failed:" << log;
+}
+
 uchar* copyPlane(const uchar* src, size_t bytes)
 {
     auto* copy = new uchar[bytes];
@@ -81,13 +94,7 @@ GLuint buildShader(const char* source, GLenum type)
     f->glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (ok == GL_TRUE)
         return shader;
-    GLint length = 0;
-    f->glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    if (length > 0) {
-        QByteArray log(length, '\0');
-        f->glGetShaderInfoLog(shader, length, nullptr, log.data());
-        qCDebug(lcFrameView) << "shader compile failed:" << log;
-    }
+    logFailure(f, shader, &QOpenGLFunctions::glGetShaderiv, &QOpenGLFunctions::glGetShaderInfoLog, "compile");
     f->glDeleteShader(shader);
     return 0;
 }
@@ -117,13 +124,7 @@ GLuint buildProgram(GLuint* vertexShader, GLuint* fragmentShader)
     GLint ok = GL_FALSE;
     f->glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (ok != GL_TRUE) {
-        GLint length = 0;
-        f->glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-        if (length > 0) {
-            QByteArray log(length, '\0');
-            f->glGetProgramInfoLog(program, length, nullptr, log.data());
-            qCDebug(lcFrameView) << "program link failed:" << log;
-        }
+        logFailure(f, program, &QOpenGLFunctions::glGetProgramiv, &QOpenGLFunctions::glGetProgramInfoLog, "link");
         f->glDeleteProgram(program);
         f->glDeleteShader(vs);
         f->glDeleteShader(fs);
