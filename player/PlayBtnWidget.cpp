@@ -168,7 +168,14 @@ void PlayBtnWidget::setProcessEnabledChange(bool enabled)
 
 void PlayBtnWidget::setDialogWindow(bool fullScreen)
 {
+#ifdef Q_OS_MACOS
     setWindowFlags(fullScreen ? Qt::FramelessWindowHint : Qt::WindowFlags());
+#else
+    // Changing the flags would give the bar a native window of its own,
+    // which is not drawn over the OpenGL picture; it stays a plain child
+    // and is hidden the way a flag change hides it.
+    hide();
+#endif
     m_bFullScreenMode = fullScreen;
 }
 

@@ -511,6 +511,10 @@ void PlayerWidget::repondFullScreen()
 
 void PlayerWidget::ShowPlayBtn(bool flag)
 {
+    // The surface sees no moves over the bar: keep the bar while the
+    // pointer is on it, or it would vanish under the user's hand.
+    if (!flag && m_playBtnWidget->underMouse())
+        return;
     m_playBtnWidget->setVisible(flag);
 }
 

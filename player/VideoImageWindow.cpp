@@ -83,6 +83,7 @@ void VideoImageWindow::refit()
 
 void VideoImageWindow::setFullScreenState(bool full)
 {
+    m_fullScreen = full;
     Qt::WindowStates state = windowState();
     if (full)
         state |= Qt::WindowFullScreen;

@@ -30,6 +30,10 @@ public:
     int setVideoSize(int width, int height);
     void showFullScreen();
     void showNormal();
+    // The surface's own full-screen state. A child widget's window state
+    // can be rewritten by the toolkit when its top-level window changes
+    // state, so the surface keeps the state itself.
+    bool isFullScreen() const { return m_fullScreen; }
     QRect getVideoRect() const;
     WId getWId();
 
@@ -72,4 +76,5 @@ private:
     QPoint m_pressPos;
     QTimer* m_controlsTimer = nullptr;
     double m_hideBudget = 2.0;
+    bool m_fullScreen = false;
 };
