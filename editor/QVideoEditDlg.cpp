@@ -105,7 +105,7 @@ QVideoEditDlg::~QVideoEditDlg()
 
 void QVideoEditDlg::InitDlg()
 {
-    for (QWidget* preview : {m_videoOrignalWidget, m_videoPreviewWidget}) {
+    for (VideoImageWindow* preview : {m_videoOrignalWidget, m_videoPreviewWidget}) {
         preview->setWindowFlags(preview->windowFlags() | Qt::FramelessWindowHint);
         preview->show();
     }
@@ -212,6 +212,21 @@ void QVideoEditDlg::OnInitCtrl()
     m_labOutput->setText(tr("Output Preivew"));
     m_labOriginal->hide();
     m_labOutput->hide();
+
+    const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
+    m_playSlider->setBottomImage(res + "play_trake_slider.png");
+    m_playSlider->setTopImage(res + "play_trake_rate.png");
+    m_playSlider->setCircle(true);
+    m_playSlider->setCircleLenght(3);
+    m_playSlider->setValueRange(0, 100);
+    m_playSlider->setGeometry(132, 405, 360, m_playSlider->height());
+    m_playSlider->setEnabledPull(false);
+    m_soundSlider->setBottomImage(res + "sound_trake_slider.png");
+    m_soundSlider->setTopImage(res + "sound_trake_rate.png");
+    m_soundSlider->setCircle(true);
+    m_soundSlider->setCircleLenght(3);
+    m_soundSlider->setValueRange(0, 100);
+    m_soundSlider->setGeometry(667, 405, 112, m_soundSlider->height());
 }
 
 void QVideoEditDlg::InitPlay()
@@ -220,6 +235,7 @@ void QVideoEditDlg::InitPlay()
     m_info = Info_Create(-1);
     Player_SetAudioVolume(m_player, 100);
     m_volume = 100.0f;
+    m_soundSlider->setValue(100);
     m_timeTimer = new QTimer(this);
     m_screenTimer = new QTimer(this);
 }
@@ -297,7 +313,7 @@ void QVideoEditDlg::setEditType(QEditType type)
     Player_EnableVideoCropBorder(m_player, 0);
     for (QWidget* w : {m_trimPanel, static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
                        static_cast<QWidget*>(m_subtitlePanel), static_cast<QWidget*>(m_labOriginal),
-                       static_cast<QWidget*>(m_labOutput), m_videoOrignalWidget})
+                       static_cast<QWidget*>(m_labOutput), static_cast<QWidget*>(m_videoOrignalWidget)})
         w->hide();
     m_videoPreviewWidget->setGeometry(140, 80, 520, 255);
     ResizeVideoWindow();
