@@ -273,22 +273,26 @@ void TestEditorEngine::editThenConvert()
     if (!row.probes.isEmpty() || row.subtitleText >= 0) {
         const QImage frame = frameAt1s(output);
         QVERIFY(!frame.isNull());
+        QVERIFY(!preview.isNull());
         for (const Probe& p : row.probes) {
             QVERIFY2(is(frame.pixel(p.at), p.colour),
                      qPrintable(QString("output %1,%2 %3").arg(p.at.x()).arg(p.at.y()).arg(describe(frame.pixel(p.at)))));
-            if (!preview.isNull())
-                QVERIFY2(is(preview.pixel(p.at), p.colour),
+            QVERIFY2(is(preview.pixel(p.at), p.colour),
                          qPrintable(QString("preview %1,%2 %3").arg(p.at.x()).arg(p.at.y())
                                         .arg(describe(preview.pixel(p.at)))));
         }
         if (row.subtitleText >= 0) {
             const int pixels = textPixels(frame);
             QVERIFY2(row.subtitleText ? pixels > 200 : pixels < 20, qPrintable(QString::number(pixels)));
+            const int shown = textPixels(preview.convertToFormat(QImage::Format_RGB888));
+            QVERIFY2(row.subtitleText ? shown > 200 : shown < 20, qPrintable(QString::number(shown)));
         }
     }
     if (row.tone > 0) {
         const double tone = toneOf(output);
-        QVERIFY2(std::abs(tone - row.tone) < 40, qPrintable(QString::number(tone)));
+        // Zero crossings of the coded tone read a little high; the other track
+        // would read half as much.
+        QVERIFY2(std::abs(tone - row.tone) < row.tone * 0.15, qPrintable(QString::number(tone)));
     }
 }
 
