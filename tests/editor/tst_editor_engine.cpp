@@ -1,7 +1,7 @@
 // End to end with the real engine: a task is edited in the editor, the
 // choice confirmed with Ok, the task converted, and the output decoded. The
 // editor's own processed picture at the same time must agree with it.
-#include "../convert/QueueTestUtil.h"
+#include "HiddenEditorCost.h"
 
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
@@ -122,6 +122,7 @@ private slots:
     void initTestCase();
     void editThenConvert_data();
     void editThenConvert();
+    void hiddenEditorCost();
 
 private:
     QTemporaryDir m_dir;
@@ -294,6 +295,22 @@ void TestEditorEngine::editThenConvert()
         // would read half as much.
         QVERIFY2(std::abs(tone - row.tone) < row.tone * 0.15, qPrintable(QString::number(tone)));
     }
+}
+
+void TestEditorEngine::hiddenEditorCost()
+{
+    if (!m_ready)
+        QSKIP("the engine reports no player");
+    QStringList files;
+    for (int i = 0; i < 20; ++i) {
+        const QString copy = m_dir.filePath(QString("cost%1.mp4").arg(i));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(m_dir.filePath("lr.mp4"), copy));
+        files << copy;
+    }
+    const HiddenEditorCost cost = measureHiddenEditorCost(files);
+    QCOMPARE(cost.added, 20);
+    QVERIFY2(cost.ratio() <= 1.2, qPrintable(QString::number(cost.ratio())));
 }
 
 QTEST_MAIN(TestEditorEngine)
