@@ -2,6 +2,7 @@
 
 #include "EditArithmetic.h"
 #include "EditorSkin.h"
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 
@@ -52,6 +53,7 @@ QCropOperateDlg::QCropOperateDlg(QWidget* parent)
         connect(radio, &QRadioButton::clicked, this, &QCropOperateDlg::radCheckChange);
     connect(m_radPanScan, &QRadioButton::clicked, this, &QCropOperateDlg::seedFillModeChange);
     connect(m_btnApply, &QPushButton::clicked, this, &QCropOperateDlg::ApplyToAll);
+    fitFormFonts(this);
 }
 
 QCropOperateDlg::~QCropOperateDlg() = default;

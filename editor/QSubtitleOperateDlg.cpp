@@ -1,6 +1,7 @@
 #include "QSubtitleOperateDlg.h"
 
 #include "EditorSkin.h"
+#include "FormFonts.h"
 #include "FontChoice.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
@@ -32,6 +33,7 @@ QSubtitleOperateDlg::QSubtitleOperateDlg(QWidget* parent)
     connect(m_cmbSubtitle, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &QSubtitleOperateDlg::SubtlSelChange);
     connect(m_btnAdd, &QPushButton::clicked, this, &QSubtitleOperateDlg::addSubtitleFile);
+    fitFormFonts(this);
 }
 
 QSubtitleOperateDlg::~QSubtitleOperateDlg() = default;

@@ -1,6 +1,7 @@
 #include "QWatermarkOperateDlg.h"
 
 #include "EditorSkin.h"
+#include "FormFonts.h"
 #include "FontChoice.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
@@ -57,6 +58,7 @@ QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
     connect(m_btnFont, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnFontBtn);
     connect(m_btnTextColor, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnTextColorBtn);
     connect(m_btnApply, &QPushButton::clicked, this, &QWatermarkOperateDlg::ApplyToAll);
+    fitFormFonts(this);
 }
 
 QWatermarkOperateDlg::~QWatermarkOperateDlg() = default;
