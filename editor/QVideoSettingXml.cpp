@@ -1,15 +1,9 @@
 #include "QVideoSettingXml.h"
 
-#include "QIAppUtil.h"
+#include "DataFile.h"
+#include "UserData.h"
 
 #include <QDomDocument>
-#include <QFile>
-#include <QFileInfo>
-#include <QLoggingCategory>
-#include <QSaveFile>
-#include <QTextStream>
-
-Q_LOGGING_CATEGORY(lcCaptureSettings, "lumivane.editor.capturesettings")
 
 namespace {
 
@@ -22,37 +16,22 @@ enum class Load { Fresh, Parsed, Unreadable, Broken };
 
 Load load(const QString& path, QDomDocument& doc)
 {
-    QFile file(path);
-    if (!file.exists()) {
-        doc.appendChild(doc.createElement(kRoot));
-        return Load::Fresh;
-    }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    switch (DataFile::read(path, doc)) {
+    case DataFile::Read::Ok:
+        if (!doc.documentElement().isNull())
+            return Load::Parsed;
+        break;
+    case DataFile::Read::Missing:
+    case DataFile::Read::Empty:
+        break;
+    case DataFile::Read::Unreadable:
         return Load::Unreadable;
-    QString message;
-    int line = 0, column = 0;
-    if (!doc.setContent(&file, &message, &line, &column)) {
-        qCWarning(lcCaptureSettings) << path << message << line << column;
+    case DataFile::Read::Damaged:
         return Load::Broken;
     }
-    if (doc.documentElement().isNull()) {
-        doc.appendChild(doc.createElement(kRoot));
-        return Load::Fresh;
-    }
-    return Load::Parsed;
-}
-
-// A file we cannot parse is kept beside, under a name of its own, so the
-// user's edits are not lost when a fresh file takes its place.
-bool moveAside(const QString& path)
-{
-    for (int i = 0; i < 100; ++i) {
-        const QString aside = path + (i == 0 ? QStringLiteral(".unreadable")
-                                             : QStringLiteral(".unreadable%1").arg(i));
-        if (!QFileInfo::exists(aside))
-            return QFile::rename(path, aside);
-    }
-    return false;
+    doc = QDomDocument();
+    doc.appendChild(doc.createElement(kRoot));
+    return Load::Fresh;
 }
 
 QDomElement firstScreenshots(const QDomDocument& doc)
@@ -67,14 +46,14 @@ QDomElement firstScreenshots(const QDomDocument& doc)
 
 QString defaultFolder()
 {
-    return QIAppUtil::getResourcePath() + QStringLiteral("/Screenshots");
+    return UserData::folder() + QStringLiteral("/Screenshots");
 }
 
 } // namespace
 
 QString QVideoSettingXml::fileName()
 {
-    return QIAppUtil::getResourcePath() + QStringLiteral("/VideoCaptureSetting.xml");
+    return UserData::path(QStringLiteral("VideoCaptureSetting.xml"));
 }
 
 QString QVideoSettingXml::getCaptureImgSuffix()
@@ -105,7 +84,8 @@ QString QVideoSettingXml::readValue(const QString& attribute, const QString& fal
     if (state == Load::Unreadable)
         return fallback;
     if (state == Load::Broken) {
-        if (!moveAside(path))
+        // Kept beside under a name of its own, so the person's edits are not lost.
+        if (!DataFile::setAside(path))
             return fallback;
         doc = QDomDocument();
         doc.appendChild(doc.createElement(kRoot));
@@ -156,18 +136,5 @@ bool QVideoSettingXml::writeValue(const QString& attribute, const QString& value
 
 bool QVideoSettingXml::SaveXml(const QString& path, const QDomDocument& doc)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return false;
-    }
-    QTextStream out(&file);
-    out.setCodec("utf-8");
-    doc.save(out, 4);
-    out.flush();
-    if (!file.commit()) {
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return false;
-    }
-    return true;
+    return DataFile::save(path, doc);
 }

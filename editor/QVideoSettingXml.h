@@ -1,7 +1,7 @@
 #pragma once
 
 // The editor's snapshot settings, image type and folder, kept in
-// "VideoCaptureSetting.xml" in the Resources folder. Every call reads the
+// "VideoCaptureSetting.xml" in the per-user data folder. Every call reads the
 // file afresh; nothing is cached.
 
 #include <QString>
@@ -17,7 +17,7 @@ public:
 
     // "JPEG" when unset.
     static QString getCaptureImgSuffix();
-    // Resources + "/Screenshots" when unset.
+    // The data folder + "/Screenshots" when unset.
     static QString getCaptrueImaSavePath();
 
     // False when the value could not be stored (the file is unreadable, not

@@ -1,7 +1,7 @@
 // The editor's widget-free parts: the crop arithmetic and the snapshot
 // settings file.
 #include "EditArithmetic.h"
-#include "QIAppUtil.h"
+#include "UserData.h"
 #include "QVideoSettingXml.h"
 
 #include <QDir>
@@ -172,7 +172,7 @@ void TestEditModel::writeSettings(const QByteArray& content)
 void TestEditModel::settingsCreatedWithDefaults()
 {
     QFile::remove(QVideoSettingXml::fileName());
-    const QString folder = QIAppUtil::getResourcePath() + "/Screenshots";
+    const QString folder = UserData::folder() + "/Screenshots";
     QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), folder);
     QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
     const QByteArray content = readSettings();
@@ -211,11 +211,11 @@ void TestEditModel::settingsLeftAloneWhenComplete()
 void TestEditModel::settingsBrokenFileKeptAside()
 {
     const QString path = QVideoSettingXml::fileName();
-    QFile::remove(path + ".unreadable");
+    QFile::remove(path + ".bad");
     writeSettings("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\"");
     QVERIFY(!QVideoSettingXml::setCaptureImgSuffix("BMP")); // not stored into a broken file
     QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
-    QFile aside(path + ".unreadable");
+    QFile aside(path + ".bad");
     QVERIFY(aside.open(QIODevice::ReadOnly));
     QCOMPARE(aside.readAll(), QByteArray("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\""));
     QVERIFY(readSettings().contains("IMG_SUFFIX=\"JPEG\""));
