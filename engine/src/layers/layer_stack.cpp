@@ -409,6 +409,16 @@ void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
         drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
 }
 
+void LayerStack::drawBorders(AVFrame* frame, bool text, bool image) const
+{
+    if (!frame || d->w <= 0 || frame->format != AV_PIX_FMT_YUV420P || frame->width != d->w || frame->height != d->h)
+        return;
+    if (image && !d->image.empty())
+        drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
+    if (text && !d->text.empty())
+        drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
+}
+
 void LayerStack::feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs)
 {
     if (d->feed && d->feed->kind() == SubtitleFeed::Kind::Captions)

@@ -37,6 +37,10 @@ public:
     // at least 2 s past ptsUs or finished; players pass false.
     void apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles);
 
+    // The preview borders alone, around the layers that exist, whatever
+    // the settings say (a player draws them on delivered pictures only).
+    void drawBorders(AVFrame* frame, bool text, bool image) const;
+
     // Closed captions: the A53 side data of a decoded source frame.
     void feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs);
 
