@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,7 @@ bool QDualSlider::setEndBtnImage(QString path)
     m_pEndBtn->setBtnImage(path);
     m_pEndBtn->move(width() - m_nHandleW, m_nHandleY);
     m_fEnd = float(usableTrack());
+    m_nTrack = usableTrack();
     return true;
 }
 
@@ -108,10 +110,25 @@ int QDualSlider::usableTrack() const
     return width() - 2 * m_nHandleW;
 }
 
+// A resize of a hidden widget reaches resizeEvent only when it is shown, so
+// every operation first rescales the positions to the current track.
+void QDualSlider::syncTrack()
+{
+    const int track = usableTrack();
+    if (!m_pStartBtn || !m_pEndBtn || track <= 0 || track == m_nTrack)
+        return;
+    if (m_nTrack > 0) {
+        m_fStart = m_fStart * float(track) / float(m_nTrack);
+        m_fEnd = m_fEnd * float(track) / float(m_nTrack);
+    }
+    m_nTrack = track;
+    moveStart(int(m_fStart));
+    moveEnd(int(m_fEnd + float(m_nHandleW)));
+}
+
 double QDualSlider::fraction(float pos) const
 {
-    const int t = usableTrack();
-    return t > 0 ? double(pos) / t : 0.0;
+    return m_nTrack > 0 ? double(pos) / m_nTrack : 0.0;
 }
 
 void QDualSlider::moveStart(int x)
@@ -130,6 +147,7 @@ void QDualSlider::setStartValue(float percent)
 {
     if (!m_pStartBtn || !m_pEndBtn)
         return;
+    syncTrack();
     const int t = usableTrack();
     if (percent <= float(m_nMin))
         m_fStart = 0.0f;
@@ -145,6 +163,7 @@ void QDualSlider::setEndValue(float percent)
 {
     if (!m_pStartBtn || !m_pEndBtn)
         return;
+    syncTrack();
     const int t = usableTrack();
     if (percent >= float(m_nMax))
         m_fEnd = float(t);
@@ -189,6 +208,7 @@ void QDualSlider::trackPointer(int px, bool drag)
 {
     if (!m_pStartBtn || !m_pEndBtn)
         return;
+    syncTrack();
     const int hw = m_nHandleW;
     const int w = width();
     if (m_bFocusStart) {
@@ -253,6 +273,7 @@ void QDualSlider::btnMouseMove(QMouseEvent* e, int x)
 {
     if (!m_bPull || !m_pStartBtn || !m_pEndBtn)
         return;
+    syncTrack();
     const int hw = m_nHandleW;
     const int ex = m_pEndBtn->x();
     const int s = pointerX(e) - x;
@@ -274,6 +295,7 @@ void QDualSlider::btnEndMouseMove(QMouseEvent* e, int x)
 {
     if (!m_bPull || !m_pStartBtn || !m_pEndBtn)
         return;
+    syncTrack();
     const int hw = m_nHandleW;
     const int w = width();
     const int sr = m_pStartBtn->x() + hw - 1;
@@ -313,6 +335,7 @@ void QDualSlider::leaveEvent(QEvent* event)
 
 void QDualSlider::paintEvent(QPaintEvent*)
 {
+    syncTrack();
     QPainter painter(this);
     const int w = width();
     const int h = height();
@@ -343,4 +366,12 @@ void QDualSlider::paintEvent(QPaintEvent*)
     }
     if (m_bShowValue)
         painter.drawText(QPoint(w / 2, 11), QString("%1%").arg(int(m_fShownValue)));
+}
+
+// Owners size the slider after its pictures are set; the handles keep their
+// fractions of the track.
+void QDualSlider::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    syncTrack();
 }

@@ -62,9 +62,11 @@ protected:
     void enterEvent(QEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     int usableTrack() const;
+    void syncTrack();
     double fraction(float pos) const;
     int pointerX(QMouseEvent* event) const;
     void trackPointer(int px, bool drag);
@@ -90,4 +92,5 @@ private:
     bool m_bPull = true;
     bool m_bShowValue = false;
     bool m_bFocusStart = true;
+    int m_nTrack = 0; // the usable track the positions are measured on
 };

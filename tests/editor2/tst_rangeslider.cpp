@@ -98,6 +98,15 @@ void TestRangeSlider::setupGeometry()
     QCOMPARE(s->getStartValue(), 0.0f);
     QCOMPARE(s->getEndValue(), 1.0f);
     QVERIFY(s->GetFocusInStartBtn());
+
+    // sized by its owner afterwards, the handles keep their fractions
+    s->setStartValue(25);
+    s->resize(624, 20);
+    QCOMPARE(s->getStartValue(), 0.25f);
+    QCOMPARE(s->getEndValue(), 1.0f);
+    s->show();
+    QCOMPARE(s->startHandle()->x(), 150);
+    QCOMPARE(s->endHandle()->x(), 612);
 }
 
 void TestRangeSlider::settersNeverCross_data()
