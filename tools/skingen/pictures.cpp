@@ -119,6 +119,7 @@ const Picture kPictures[] = {
     {"/image/VideoEditDlg/play_trake_rate.png",      40,   8, 1, "fill",    "",           ""},
     {"/image/VideoEditDlg/TrimDSlider_rste.png",     40,   8, 1, "track",   "",           "dark"},
     {"/image/VideoEditDlg/sound_trake_slider.png",   30,   6, 1, "track",   "",           "dark"},
+    {"/image/VideoEditDlg/sound_trake_rate.png",     30,   6, 1, "fill",    "",           ""},
     {"/image/VideoEditDlg/btn_start_slider.png",     10,  20, 4, "knob",    "start",      ""},
     {"/image/VideoEditDlg/btn_end_slider.png",       10,  20, 4, "knob",    "end",        ""},
     {"/image/VideoEditDlg/transparency_trake_slider.png", 40, 6, 1, "track", "",          "dark"},

@@ -50,7 +50,7 @@ int PlaybackSource::open(const std::string& path)
     m_vIndex = m_input.bestStream(prog, AVMEDIA_TYPE_VIDEO);
     m_aIndex = m_input.bestStream(prog, AVMEDIA_TYPE_AUDIO);
     AVFormatContext* fmt = m_input.fmt();
-    if (m_vIndex >= 0 && !(m_vdec = openDecoder(fmt->streams[m_vIndex], true, kDecoderThreads)))
+    if (m_vIndex >= 0 && !(m_vdec = openDecoder(fmt->streams[m_vIndex], false)))
         m_vIndex = -1;
     if (m_aIndex >= 0 && !(m_adec = openDecoder(fmt->streams[m_aIndex], false)))
         m_aIndex = -1;
@@ -93,6 +93,37 @@ void PlaybackSource::selectAudio(int index)
     m_aIndex = wanted;
     m_aEnded = false;
     fmt->streams[m_aIndex]->discard = AVDISCARD_DEFAULT;
+}
+
+void PlaybackSource::useThreadedDecoder()
+{
+    if (m_threaded || !m_vdec)
+        return;
+    m_threaded = true;
+    AVCodecContext* dec = openDecoder(m_input.fmt()->streams[m_vIndex], true, kDecoderThreads);
+    if (!dec)
+        return;  // the single-threaded one goes on
+    avcodec_free_context(&m_vdec);
+    m_vdec = dec;
+    if (m_lastOutUs == INT64_MIN) {
+        flushDecoders();
+        return;
+    }
+    // the new decoder starts at a keyframe; what it decodes again is dropped
+    const int64_t resume = m_lastOutUs;
+    clearQueues();
+    seekDemuxer(resume);
+    flushDecoders();
+    m_skipUntilUs = resume;
+}
+
+void PlaybackSource::seekDemuxer(int64_t targetUs)
+{
+    AVFormatContext* fmt = m_input.fmt();
+    const int64_t ts = targetUs <= 0 ? INT64_MIN + 1 : m_fileStart + targetUs;
+    if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0 &&
+        avformat_seek_file(fmt, -1, INT64_MIN, INT64_MIN + 1, INT64_MIN + 1, 0) < 0)
+        av_seek_frame(fmt, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
 }
 
 void PlaybackSource::clearQueues()
@@ -142,6 +173,11 @@ PlaybackSource::Got PlaybackSource::decodeOne(FramePtr* out)
                 if (t == INT64_MIN)
                     t = m_lastVideoUs == INT64_MIN ? 0 : m_lastVideoUs + m_frameUs;
                 m_lastVideoUs = t;
+                if (t <= m_skipUntilUs)
+                    continue;
+            } else if (m_skipUntilUs != INT64_MIN && t != INT64_MIN &&
+                       t + av_rescale(f->nb_samples, 1000000, std::max(f->sample_rate, 1)) <= m_skipUntilUs) {
+                continue;
             }
             f->pts = t == INT64_MIN ? AV_NOPTS_VALUE : t;
             *out = std::move(f);
@@ -182,13 +218,15 @@ PlaybackSource::Got PlaybackSource::decodeOne(FramePtr* out)
 FramePtr PlaybackSource::seek(int64_t targetUs, bool* atEnd)
 {
     *atEnd = false;
+    m_threaded = m_threaded || !m_vdec;
+    if (!m_threaded) {
+        m_lastOutUs = INT64_MIN;  // no need to go on from anywhere: we seek
+        useThreadedDecoder();
+    }
     clearQueues();
-    AVFormatContext* fmt = m_input.fmt();
-    const int64_t ts = targetUs <= 0 ? INT64_MIN + 1 : m_fileStart + targetUs;
-    if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0 &&
-        avformat_seek_file(fmt, -1, INT64_MIN, INT64_MIN + 1, INT64_MIN + 1, 0) < 0)
-        av_seek_frame(fmt, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
+    seekDemuxer(targetUs);
     flushDecoders();
+    m_skipUntilUs = INT64_MIN;
     FramePtr last;
     while (true) {
         FramePtr f;
@@ -197,6 +235,8 @@ FramePtr PlaybackSource::seek(int64_t targetUs, bool* atEnd)
             continue;
         if (got == Got::End) {
             *atEnd = true;
+            if (last)
+                m_lastOutUs = timeOf(last.get());
             std::lock_guard<std::mutex> lock(m_mutex);
             m_readerDone = true;
             return last;
@@ -212,14 +252,26 @@ FramePtr PlaybackSource::seek(int64_t targetUs, bool* atEnd)
             }
             continue;
         }
-        if (timeOf(f.get()) >= targetUs)
+        if (timeOf(f.get()) >= targetUs) {
+            m_lastOutUs = timeOf(f.get());
             return f;
+        }
         last = std::move(f);
     }
 }
 
 FramePtr PlaybackSource::nextPicture()
 {
+    FramePtr f = nextPictureInner();
+    if (f)
+        m_lastOutUs = timeOf(f.get());
+    return f;
+}
+
+FramePtr PlaybackSource::nextPictureInner()
+{
+    if (m_lastOutUs != INT64_MIN)
+        useThreadedDecoder();  // the very first picture decodes on one thread
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_video.empty()) {
@@ -257,13 +309,15 @@ FramePtr PlaybackSource::previousPicture(int64_t beforeUs)
 {
     if (!m_vdec || beforeUs <= 0)
         return nullptr;
-    AVFormatContext* fmt = m_input.fmt();
+    if (!m_threaded) {
+        m_lastOutUs = INT64_MIN;
+        useThreadedDecoder();
+    }
+    m_skipUntilUs = INT64_MIN;
     for (int64_t back = 0;; back = back ? back * 2 : kBackStepUs) {
         clearQueues();
         const int64_t target = beforeUs - 1 - back;
-        const int64_t ts = target <= 0 ? INT64_MIN + 1 : m_fileStart + target;
-        if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0)
-            avformat_seek_file(fmt, -1, INT64_MIN, INT64_MIN + 1, INT64_MIN + 1, 0);
+        seekDemuxer(target);
         flushDecoders();
         FramePtr last;
         while (true) {
@@ -284,8 +338,11 @@ FramePtr PlaybackSource::previousPicture(int64_t beforeUs)
             m_video.push_back(std::move(f));  // the picture we stepped back from comes next
             break;
         }
-        if (last || target <= 0)
+        if (last || target <= 0) {
+            if (last)
+                m_lastOutUs = timeOf(last.get());
             return last;
+        }
     }
 }
 
@@ -324,6 +381,7 @@ bool PlaybackSource::readerMayRead()
 
 void PlaybackSource::readerLoop()
 {
+    useThreadedDecoder();
     while (true) {
         {
             std::unique_lock<std::mutex> lock(m_mutex);

@@ -80,6 +80,12 @@ public:
 
 private:
     enum class Got { Video, Audio, None, End };
+    // The first picture comes from a single-threaded decoder, which opens
+    // and closes fast; playback, seeks and steps switch to a threaded one,
+    // going on after the last picture handed out.
+    void useThreadedDecoder();
+    FramePtr nextPictureInner();
+    void seekDemuxer(int64_t targetUs);
     // Reads and decodes until one frame comes out of a decoder.
     Got decodeOne(FramePtr* out);
     void flushDecoders();
@@ -97,6 +103,9 @@ private:
     int64_t m_frameUs = 40000;
     int64_t m_fileStart = 0;
     int64_t m_lastVideoUs = INT64_MIN;
+    bool m_threaded = false;
+    int64_t m_lastOutUs = INT64_MIN;  // time of the last picture handed out
+    int64_t m_skipUntilUs = INT64_MIN;  // after a decoder switch: pictures up to it are old
     bool m_demuxEnded = false;   // no more packets
     bool m_vFlushed = false, m_aFlushed = false;
     bool m_vEnded = false, m_aEnded = false;   // decoders drained
