@@ -97,8 +97,7 @@ void QCaptureSettingDlg::OnOkBtn()
         // Ending Accepted would have the editor re-read values that were
         // never stored; say so and let the user cancel or try again.
         ShowMessage(tr("The snapshot settings could not be saved to\n\"%1\".")
-                        .arg(QDir::toNativeSeparators(QIAppUtil::getResourcePath()
-                                                      + "/VideoCaptureSetting.xml")),
+                        .arg(QDir::toNativeSeparators(QVideoSettingXml::fileName())),
                     QString());
         return;
     }

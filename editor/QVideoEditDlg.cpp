@@ -7,6 +7,7 @@
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
+#include "QTrimOperatedlgDlg.h"
 #include "QVideoSettingXml.h"
 #include "QWatermarkOperateDlg.h"
 
@@ -62,6 +63,7 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     InitPlay();
     InitMenu();
     InitConnect();
+    InitTrimAndSnapshot();
     IninScreenshotsInfo();
 
     // The default records, handed to the player in this order.
@@ -105,12 +107,11 @@ QVideoEditDlg::~QVideoEditDlg()
 
 void QVideoEditDlg::InitDlg()
 {
-    for (QWidget* preview : {m_videoOrignalWidget, m_videoPreviewWidget}) {
+    for (VideoImageWindow* preview : {m_videoOrignalWidget, m_videoPreviewWidget}) {
         preview->setWindowFlags(preview->windowFlags() | Qt::FramelessWindowHint);
         preview->show();
     }
-    m_trimPanel = new QWidget(this);
-    m_trimPanel->setObjectName(QStringLiteral("m_trimPanel"));
+    m_trimPanel = new QTrimOperatedlgDlg(this);
     m_cropPanel = new QCropOperateDlg(this);
     m_watermarkPanel = new QWatermarkOperateDlg(this);
     m_subtitlePanel = new QSubtitleOperateDlg(this);
@@ -118,7 +119,7 @@ void QVideoEditDlg::InitDlg()
     m_cropPanel->setGeometry(6, 345, 785, 37);
     m_watermarkPanel->setGeometry(6, 350, 785, 32);
     m_subtitlePanel->setGeometry(6, 350, 785, 32);
-    for (QWidget* panel : {m_trimPanel, static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
+    for (QWidget* panel : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
                            static_cast<QWidget*>(m_subtitlePanel)})
         panel->hide();
 }
@@ -212,6 +213,21 @@ void QVideoEditDlg::OnInitCtrl()
     m_labOutput->setText(tr("Output Preivew"));
     m_labOriginal->hide();
     m_labOutput->hide();
+
+    const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
+    m_playSlider->setBottomImage(res + "play_trake_slider.png");
+    m_playSlider->setTopImage(res + "play_trake_rate.png");
+    m_playSlider->setCircle(true);
+    m_playSlider->setCircleLenght(3);
+    m_playSlider->setValueRange(0, 100);
+    m_playSlider->setGeometry(132, 405, 360, m_playSlider->height());
+    m_playSlider->setEnabledPull(false);
+    m_soundSlider->setBottomImage(res + "sound_trake_slider.png");
+    m_soundSlider->setTopImage(res + "sound_trake_rate.png");
+    m_soundSlider->setCircle(true);
+    m_soundSlider->setCircleLenght(3);
+    m_soundSlider->setValueRange(0, 100);
+    m_soundSlider->setGeometry(667, 405, 112, m_soundSlider->height());
 }
 
 void QVideoEditDlg::InitPlay()
@@ -220,6 +236,7 @@ void QVideoEditDlg::InitPlay()
     m_info = Info_Create(-1);
     Player_SetAudioVolume(m_player, 100);
     m_volume = 100.0f;
+    m_soundSlider->setValue(100);
     m_timeTimer = new QTimer(this);
     m_screenTimer = new QTimer(this);
 }
@@ -295,16 +312,18 @@ void QVideoEditDlg::setEditType(QEditType type)
     }
     m_cropBorder = false;
     Player_EnableVideoCropBorder(m_player, 0);
-    for (QWidget* w : {m_trimPanel, static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
+    for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
                        static_cast<QWidget*>(m_subtitlePanel), static_cast<QWidget*>(m_labOriginal),
-                       static_cast<QWidget*>(m_labOutput), m_videoOrignalWidget})
+                       static_cast<QWidget*>(m_labOutput), static_cast<QWidget*>(m_videoOrignalWidget)})
         w->hide();
+    m_TrimDSlider->hide();
     m_videoPreviewWidget->setGeometry(140, 80, 520, 255);
     ResizeVideoWindow();
 
     switch (type) {
     case EditType_Trim:
         m_trimPanel->show();
+        m_TrimDSlider->show();
         break;
     case EditType_Crop:
         m_cropPanel->show();

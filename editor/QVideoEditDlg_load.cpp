@@ -2,8 +2,11 @@
 // label, play and stop, the trim range and the stream choice.
 #include "QVideoEditDlg.h"
 
+#include "QDualSlider.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
+#include "TrimRange.h"
+#include "VideoImageWindow.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -37,6 +40,7 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         return false;
     if (Player_IsCompleted(m_player) == 0)
         Player_Stop(m_player);
+    m_playSlider->setEnabledPull(true);
     const QByteArray file = path.toUtf8();
     if (Player_OpenEx(m_player, file.constData(), width, height, 0, 0) == 0) {
         m_screenTimer->stop();
@@ -44,6 +48,8 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         m_btnPlay->show();
         m_btnPause->hide();
         ShowTime(0);
+        m_playSlider->setValue(0);
+        m_playSlider->setEnabledPull(false);
         m_videoPreviewWidget->hide();
         return false;
     }
@@ -52,8 +58,9 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
     SetEditSettings(m_editSettings);
     m_videoPath = path;
     ResizeVideoWindow();
-    // The surfaces' frame handlers are registered once the video surface
-    // widget is in place.
+    // Edited frames to the output preview, unedited ones to the source preview.
+    Player_SetVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoPreviewWidget);
+    Player_SetOrignalVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoOrignalWidget);
     Player_EnableVideoCropBorder(m_player, 0);
     Player_SetAudioVolume(m_player, int(m_volume));
     // The output frame comes from the first clip and stays.
@@ -88,10 +95,11 @@ void QVideoEditDlg::ResizeVideoWindow()
     int ay = Player_GetVideoAspectRatioY(m_player);
     if (Player_GetDuration(m_player) == 0)
         w = h = ax = ay = 0;
-    Q_UNUSED(w);
-    Q_UNUSED(h);
-    Q_UNUSED(ax);
-    Q_UNUSED(ay);
+    if (ax != 0 && ay != 0)
+        m_videoOrignalWidget->setVideoSize(ax, ay);
+    else
+        m_videoOrignalWidget->setVideoSize(w, h);
+    m_videoPreviewWidget->setVideoSize(w, h);
 }
 
 void QVideoEditDlg::SetProgram()
@@ -194,6 +202,13 @@ void QVideoEditDlg::OnBtnPlay()
         ShowTime(0);
         return;
     }
+    // With a trim set playback starts inside it; after a stop the engine
+    // stands at 0, before the trim start.
+    if (m_endTime != 0) {
+        const uint64_t t = Player_GetPlayTime(m_player);
+        if (t < m_startTime || t >= m_endTime)
+            Player_Seek(m_player, m_startTime);
+    }
     if (Player_Play(m_player) == 0) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
         return;
@@ -203,6 +218,7 @@ void QVideoEditDlg::OnBtnPlay()
     m_btnPause->show();
     m_screenTimer->stop();
     m_timeTimer->start(100);
+    m_playSlider->setEnabledPull(true);
     qCDebug(lcEditor) << "play time" << Player_GetPlayTime(m_player);
 }
 
@@ -216,6 +232,7 @@ void QVideoEditDlg::OnBtnStop()
     m_btnPlay->show();
     m_btnPause->hide();
     ShowTime(0);
+    m_playSlider->setValue(0);
 }
 
 void QVideoEditDlg::VideoFinished()
@@ -236,9 +253,11 @@ void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
 void QVideoEditDlg::TrimChangeSetting()
 {
     ShowTime(0);
-    // The trim track's handles go back to 0 % and 100 %, so the seek lands
-    // at the start of the range.
-    Player_Seek(m_player, m_startTime);
+    m_TrimDSlider->setStartValue(0);
+    m_TrimDSlider->setEndValue(100);
+    m_playSlider->setValue(0);
+    Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, getPlayLen(),
+                                                      m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------
