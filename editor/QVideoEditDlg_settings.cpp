@@ -25,6 +25,20 @@ QByteArray fontFamily(const QString& family)
     return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
 }
 
+// A layer's text or image path. An empty one goes out as `whenEmpty`; an
+// unchanged one is not laid out or decoded again, unless the stored record
+// itself is being handed over.
+void sendLayer(PlayerHandle player, int (*send)(PlayerHandle, const char*), const QString& value,
+               const QString& stored, bool storedRecord, const char* whenEmpty)
+{
+    if (value.isEmpty()) {
+        send(player, whenEmpty);
+    } else if (storedRecord || value != stored) {
+        const QByteArray utf8 = value.toUtf8();
+        send(player, utf8.constData());
+    }
+}
+
 } // namespace
 
 // ---- Crop, aspect and orientation --------------------------------------------
@@ -185,13 +199,8 @@ void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
         Player_SetWatermarkTextOutlineColor(m_player, s.outline_color);
         Player_SetWatermarkTextShadowOffset(m_player, thousandths(s.shadow_offset));
         Player_SetWatermarkTextOutlineSize(m_player, thousandths(s.outline_size));
-        if (s.text.isEmpty()) {
-            Player_SetWatermarkText(m_player, s.border == 1 ? "" : nullptr);
-        } else if (&s == &m_textSettings || s.text != m_textSettings.text) {
-            // An unchanged text is not laid out again.
-            const QByteArray text = s.text.toUtf8();
-            Player_SetWatermarkText(m_player, text.constData());
-        }
+        sendLayer(m_player, Player_SetWatermarkText, s.text, m_textSettings.text, &s == &m_textSettings,
+                  s.border == 1 ? "" : nullptr);
     }
     if (&s != &m_textSettings)
         m_textSettings = s;
@@ -210,13 +219,8 @@ void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
         Player_SetWatermarkImageScale(m_player, s.scale_x, s.scale_y);
         Player_SetWatermarkImagePosition(m_player, thousandths(s.pos_x), thousandths(s.pos_y));
         Player_EnableWatermarkImageBorder(m_player, s.border);
-        if (s.image_file.isEmpty()) {
-            Player_SetWatermarkImageFile(m_player, nullptr);
-        } else if (&s == &m_imageSettings || s.image_file != m_imageSettings.image_file) {
-            // An unchanged file is not decoded again.
-            const QByteArray file = s.image_file.toUtf8();
-            Player_SetWatermarkImageFile(m_player, file.constData());
-        }
+        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_imageSettings.image_file,
+                  &s == &m_imageSettings, nullptr);
     }
     if (&s != &m_imageSettings)
         m_imageSettings = s;

@@ -39,12 +39,20 @@ QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
     editorskin::setPanelText(m_LabTransparency);
     m_LabTransparency->setGeometry(485, 9, 71, 21);
     m_transparencySlider->setGeometry(560, 11, 104, 20);
+    m_transparencySlider->setBottomImage(res + "transparency_trake_slider.png");
+    m_transparencySlider->setTopImage(res + "transparency_trake_rate.png");
+    m_transparencySlider->setBtnImage(res + "transparency_slide.png");
+    m_transparencySlider->setValueRange(0, 255);
+    m_transparencySlider->setValue(255.0f);
+    m_transparencySlider->setCircle(true);
     WaterTypeChange();
 
     connect(m_rdTextWater, &QRadioButton::clicked, this, &QWatermarkOperateDlg::OnClickTextRd);
     connect(m_rdImageWater, &QRadioButton::clicked, this, &QWatermarkOperateDlg::OnClickImageRd);
     connect(m_btnAdd, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnAddImage);
     connect(m_btnDel, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnRemoveImage);
+    connect(m_transparencySlider, &qSliderCtrl::sendProgressValue, this,
+            &QWatermarkOperateDlg::transparencyValueChange);
     connect(m_editText, &QLineEdit::textChanged, this, &QWatermarkOperateDlg::editTextChange);
     connect(m_btnFont, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnFontBtn);
     connect(m_btnTextColor, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnTextColorBtn);
@@ -68,7 +76,7 @@ void QWatermarkOperateDlg::WaterTypeChange()
 
 void QWatermarkOperateDlg::setSliderAlpha(float alpha)
 {
-    Q_UNUSED(alpha);
+    m_transparencySlider->setValue(alpha);
 }
 
 void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)

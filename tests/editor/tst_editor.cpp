@@ -148,6 +148,14 @@ void TestEditor::freshEditor()
     SubtitleSettings style;
     editor.GetSubtitleSettings(style);
     QCOMPARE(style.font_size, 18);
+    // The volume slider starts full, and its fill picture draws.
+    QCOMPARE(editor.m_soundSlider->getValue(), 100.0f);
+    const QImage full = editor.m_soundSlider->grab().toImage();
+    editor.m_soundSlider->setValue(0);
+    const QImage empty = editor.m_soundSlider->grab().toImage();
+    const QPoint middle(full.width() / 2, full.height() / 2);
+    QVERIFY(full.pixel(middle) != empty.pixel(middle));
+
     // The snapshot settings were read and their folder exists.
     QCOMPARE(editor.captureFormat(), QString("JPEG"));
     QVERIFY(QFileInfo(editor.captureFolder()).isDir());
