@@ -1,5 +1,6 @@
 #include "QCaptureSettingDlg.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "QVideoSettingXml.h"
 #include "ShowMessage.h"
@@ -13,6 +14,7 @@ QCaptureSettingDlg::QCaptureSettingDlg(QWidget* parent)
     , m_savePath(QIAppUtil::getResourcePath() + "/Screenshots")
 {
     setupUi(this);
+    fitFormFonts(this);
     const QString res = QIAppUtil::getResourcePath();
 
     setAttribute(Qt::WA_TranslucentBackground);
@@ -45,8 +47,10 @@ QCaptureSettingDlg::QCaptureSettingDlg(QWidget* parent)
     m_labFormat->resizeFont();
     m_labPath->setText(tr("Save to:"));
     m_labPath->resizeFont();
-    m_labFormat->setGeometry(50, 77, 45, 15);
-    m_labPath->setGeometry(50, 117, 45, 15);
+    // Right-aligned captions end at x 95; they reach further left than the
+    // skin's 45 pixels, which the platform's fonts overflow.
+    m_labFormat->setGeometry(10, 75, 85, 19);
+    m_labPath->setGeometry(10, 115, 85, 19);
     m_cmbFormat->setGeometry(100, 75, 180, 22);
     m_editPath->setGeometry(100, 117, 350, 20);
 

@@ -1,5 +1,6 @@
 #include "QTrimOperatedlgDlg.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QPainter>
@@ -8,6 +9,7 @@ QTrimOperatedlgDlg::QTrimOperatedlgDlg(QWidget* parent)
     : QWidget(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     InitBtnCtrl();
 }
 

@@ -11,6 +11,7 @@
 #include "ClipEditRecords.h"
 #include "PreviewDrag.h"
 #include "QImageDialog.h"
+#include "QTrimOperatedlgDlg.h"
 
 #include "ui_QVideoEditDlg.h"
 
@@ -29,7 +30,6 @@ class QMenu;
 class QMessOpacityDlg;
 class QSubtitleOperateDlg;
 class QTimer;
-class QTrimOperatedlgDlg;
 class QWatermarkOperateDlg;
 class SnapshotWriter;
 class VideoImageWindow;

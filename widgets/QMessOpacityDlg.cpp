@@ -1,5 +1,6 @@
 #include "QMessOpacityDlg.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QPixmap>
@@ -10,6 +11,7 @@ QMessOpacityDlg::QMessOpacityDlg(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
 
