@@ -9,6 +9,7 @@
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "HistoryFile.h"
 #include "LDragItemLabel.h"
 #include "PlayerWidget.h"
 #include "ProgresssDialog.h"
@@ -19,11 +20,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDateTime>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDomDocument>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -32,10 +31,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProcess>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSettings>
-#include <QTextStream>
 #include <QTimer>
 #include <QUrl>
 
@@ -1348,111 +1345,28 @@ void ScrollAreaforBar::ConverTime()
 
 // ---- History file ----------------------------------------------------------------
 
-namespace {
-
-const char* const kWriteWarning = "error::ParserXML->writeOperateXml->file.open\n";
-
-// Written aside and swapped in whole, so that a failed write never leaves a
-// truncated history behind.
-void writeDocument(const QString& path, const QDomDocument& doc)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning("%s", kWriteWarning);
-        return;
-    }
-    QTextStream stream(&file);
-    stream.setCodec("utf-8");
-    doc.save(stream, 4);
-    stream.flush();
-    if (!file.commit())
-        qWarning("%s", kWriteWarning);
-}
-
-QDomElement historyEntry(QDomDocument& doc, VideoConvertBar* bar)
-{
-    QDomElement item = doc.createElement("item");
-    item.setAttribute("filepath", bar->OutputPath());
-    item.setAttribute("time", QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss"));
-    return item;
-}
-
-// A history that cannot be read is kept beside the new one for the user.
-void setAside(const QString& path)
-{
-    const QString aside = path + ".bad";
-    QFile::remove(aside);
-    if (!QFile::rename(path, aside))
-        qWarning() << "history file could not be set aside:" << path;
-}
-
-} // namespace
-
 QString ScrollAreaforBar::historyPath()
 {
-    return QIAppUtil::getResourcePath() + "/history/history.xml";
+    return HistoryFile::defaultPath();
 }
 
 void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
 {
     if (!convertBar)
         return;
-    const QString path = historyPath();
-    QFile file(path);
-    if (!file.exists()) {
+    // An unusable file is set aside by the read; a new one is started.
+    HistoryFile history(historyPath());
+    if (!history.read()) {
         CreateNewHistoryXml(convertBar);
         return;
     }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        setAside(path);
-        CreateNewHistoryXml(convertBar);
-        return;
-    }
-    QDomDocument doc;
-    if (!doc.setContent(&file, false)) {
-        const bool empty = file.size() == 0;
-        file.close();
-        if (!empty)
-            setAside(path);
-        CreateNewHistoryXml(convertBar);
-        return;
-    }
-    file.close();
-
-    QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull()) {
-        CreateNewHistoryXml(convertBar);
-        return;
-    }
-    const QString name = convertBar->ItemName();
-    QDomElement category;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.attribute("name") == name) {
-            category = e;
-            break;
-        }
-    }
-    if (category.isNull()) {
-        category = doc.createElement("Type");
-        category.setAttribute("name", name);
-    }
-    category.appendChild(historyEntry(doc, convertBar));
-    // The category used last stands last.
-    root.appendChild(category);
-    writeDocument(path, doc);
+    history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
 }
 
 void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
 {
-    const QString path = historyPath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QDomDocument doc;
-    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
-    QDomElement root = doc.createElement("history");
-    doc.appendChild(root);
-    QDomElement category = doc.createElement("Type");
-    category.setAttribute("name", convertBar->ItemName());
-    root.appendChild(category);
-    category.appendChild(historyEntry(doc, convertBar));
-    writeDocument(path, doc);
+    HistoryFile history(historyPath());
+    history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
 }
