@@ -101,32 +101,29 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
 
+    // The two layers differ only in their record and engine calls.
+    int32_t& posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
+    int32_t& posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
+    int32_t& scaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
+    int32_t& scaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    const auto setPosition = text ? Player_SetWatermarkTextPosition : Player_SetWatermarkImagePosition;
+    const auto setScale = text ? Player_SetWatermarkTextScale : Player_SetWatermarkImageScale;
+
     PreviewDrag::WatermarkState current;
-    current.posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
-    current.posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
-    current.scaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
-    current.scaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    current.posX = posX;
+    current.posY = posY;
+    current.scaleX = scaleX;
+    current.scaleY = scaleY;
     const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
         mode, dragStart(), m_dragStartScaleX, m_dragStartScaleY, current, nx, ny);
-    if (text) {
-        m_textSettings.pos_x = r.state.posX;
-        m_textSettings.pos_y = r.state.posY;
-        m_textSettings.scale_x = r.state.scaleX;
-        m_textSettings.scale_y = r.state.scaleY;
-        if (r.position)
-            Player_SetWatermarkTextPosition(m_player, r.state.posX / 1000.0, r.state.posY / 1000.0);
-        if (r.scale)
-            Player_SetWatermarkTextScale(m_player, r.state.scaleX, r.state.scaleY);
-    } else {
-        m_imageSettings.pos_x = r.state.posX;
-        m_imageSettings.pos_y = r.state.posY;
-        m_imageSettings.scale_x = r.state.scaleX;
-        m_imageSettings.scale_y = r.state.scaleY;
-        if (r.position)
-            Player_SetWatermarkImagePosition(m_player, r.state.posX / 1000.0, r.state.posY / 1000.0);
-        if (r.scale)
-            Player_SetWatermarkImageScale(m_player, r.state.scaleX, r.state.scaleY);
-    }
+    posX = r.state.posX;
+    posY = r.state.posY;
+    scaleX = r.state.scaleX;
+    scaleY = r.state.scaleY;
+    if (r.position)
+        setPosition(m_player, posX / 1000.0, posY / 1000.0);
+    if (r.scale)
+        setScale(m_player, scaleX, scaleY);
     return true;
 }
 
