@@ -7,6 +7,7 @@
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
+#include "QTrimOperatedlgDlg.h"
 #include "QVideoSettingXml.h"
 #include "QWatermarkOperateDlg.h"
 
@@ -62,6 +63,7 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     InitPlay();
     InitMenu();
     InitConnect();
+    InitTrimAndSnapshot();
     IninScreenshotsInfo();
 
     // The default records, handed to the player in this order.
@@ -109,8 +111,7 @@ void QVideoEditDlg::InitDlg()
         preview->setWindowFlags(preview->windowFlags() | Qt::FramelessWindowHint);
         preview->show();
     }
-    m_trimPanel = new QWidget(this);
-    m_trimPanel->setObjectName(QStringLiteral("m_trimPanel"));
+    m_trimPanel = new QTrimOperatedlgDlg(this);
     m_cropPanel = new QCropOperateDlg(this);
     m_watermarkPanel = new QWatermarkOperateDlg(this);
     m_subtitlePanel = new QSubtitleOperateDlg(this);
@@ -118,7 +119,7 @@ void QVideoEditDlg::InitDlg()
     m_cropPanel->setGeometry(6, 345, 785, 37);
     m_watermarkPanel->setGeometry(6, 350, 785, 32);
     m_subtitlePanel->setGeometry(6, 350, 785, 32);
-    for (QWidget* panel : {m_trimPanel, static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
+    for (QWidget* panel : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
                            static_cast<QWidget*>(m_subtitlePanel)})
         panel->hide();
 }
@@ -311,16 +312,18 @@ void QVideoEditDlg::setEditType(QEditType type)
     }
     m_cropBorder = false;
     Player_EnableVideoCropBorder(m_player, 0);
-    for (QWidget* w : {m_trimPanel, static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
+    for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
                        static_cast<QWidget*>(m_subtitlePanel), static_cast<QWidget*>(m_labOriginal),
                        static_cast<QWidget*>(m_labOutput), static_cast<QWidget*>(m_videoOrignalWidget)})
         w->hide();
+    m_TrimDSlider->hide();
     m_videoPreviewWidget->setGeometry(140, 80, 520, 255);
     ResizeVideoWindow();
 
     switch (type) {
     case EditType_Trim:
         m_trimPanel->show();
+        m_TrimDSlider->show();
         break;
     case EditType_Crop:
         m_cropPanel->show();

@@ -9,12 +9,15 @@
 // showing it only to read the default records of a newly added file.
 
 #include "ClipEditRecords.h"
+#include "PreviewDrag.h"
 #include "QImageDialog.h"
+#include "QTrimOperatedlgDlg.h"
 
 #include "ui_QVideoEditDlg.h"
 
 #include <orvalta.h>
 
+#include <QMouseEvent>
 #include <QString>
 #include <QStringList>
 
@@ -24,9 +27,12 @@ class QAction;
 class QCropOperateDlg;
 class QImageButton;
 class QMenu;
+class QMessOpacityDlg;
 class QSubtitleOperateDlg;
 class QTimer;
 class QWatermarkOperateDlg;
+class SnapshotWriter;
+class VideoImageWindow;
 
 class QVideoEditDlg : public QImageDialog, public Ui::QVideoEditDlg
 {
@@ -89,7 +95,7 @@ public:
     QCropOperateDlg* cropPanel() const { return m_cropPanel; }
     QWatermarkOperateDlg* watermarkPanel() const { return m_watermarkPanel; }
     QSubtitleOperateDlg* subtitlePanel() const { return m_subtitlePanel; }
-    QWidget* trimPanel() const { return m_trimPanel; }
+    QTrimOperatedlgDlg* trimPanel() const { return m_trimPanel; }
 
     // Milliseconds since the trim start as "hh:mm:ss", with the total.
     static QString timeText(uint64_t ms);
@@ -142,8 +148,8 @@ private:
     QEditType m_editType = EditType_Crop;
     QImageButton* m_curTypeBtn = nullptr;
 
-    // Tool panels; the trim panel is a plain slot until its tool arrives.
-    QWidget* m_trimPanel = nullptr;
+    // Tool panels.
+    QTrimOperatedlgDlg* m_trimPanel = nullptr;
     QCropOperateDlg* m_cropPanel = nullptr;
     QWatermarkOperateDlg* m_watermarkPanel = nullptr;
     QSubtitleOperateDlg* m_subtitlePanel = nullptr;
@@ -170,4 +176,80 @@ private:
     bool m_cropBorder = false;
     int m_outputWidth = 0;
     int m_outputHeight = 0;
+
+    // ---- Playback, trim, drags and snapshots -------------------------------
+public:
+    // The span the sliders cover: the trim range, or from the trim start to
+    // the end of the clip; 0 with neither a player nor a trim end.
+    uint64_t getPlayLen();
+    void setPreviewDlg(bool preview);
+    void setTypeCtrlShow(bool show);
+    void setTypeBtnShow(bool show);
+    void setCropVeiwDlg(bool on);
+    void ShowOpacityMsgDlg(QString text);
+
+    bool WatermarkTextDown(QMouseEvent* e);
+    bool WatermarkTextMove(QMouseEvent* e);
+    bool WatermarkTextUp(QMouseEvent* e);
+    bool WatermarkImageDown(QMouseEvent* e);
+    bool WatermarkImageMove(QMouseEvent* e);
+    bool WatermarkImageUp(QMouseEvent* e);
+    bool CropDown(QMouseEvent* e);
+    bool CropMove(QMouseEvent* e);
+    bool CropUp(QMouseEvent* e);
+
+public slots:
+    void OnBtnPause();
+    void UpdateTime();
+    void UpdataScreen();
+    void PlayProValueChange(double fraction);
+    void OnBtnSoundOpen();
+    void OnBtnSoundClose();
+    void SoundValueChange(double fraction);
+    void setTrimStartValue(double fraction);
+    void setTrimEndValue(double fraction);
+    void OnPreviousStep();
+    void OnNextStep();
+    void PlaySection();
+    void OnTrimVideo();
+    void ResetTrimTime();
+    void OnBtnEdit();
+    void OnClose();
+    void OnClickeAspectRadio();
+    void OnInitpreviewTime(uint64_t start, uint64_t end);
+
+    void mouseDownFormVideo(QMouseEvent* e);
+    void mouseMoveFormVideo(QMouseEvent* e);
+    void mouseUpFormVideo(QMouseEvent* e);
+    void mouseCropDownVideo(QMouseEvent* e);
+    void mouseCropMoveVideo(QMouseEvent* e);
+    void mouseCropUpVideo(QMouseEvent* e);
+
+    void OnScreenshots();
+    void OnShowMenu();
+    void OpenImgPath();
+    void ShowPathSettingDlg();
+
+private:
+    void InitTrimAndSnapshot();
+    void stopAtEnd();
+    void seekToTrimHandle(double fraction);
+    void frameStep(int direction);
+    PreviewDrag::Box dragStart() const;
+    void setDragStart(const PreviewDrag::Box& box);
+    PreviewDrag::Box cropDragBox() const;
+    int watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box);
+    bool watermarkDown(bool text, QMouseEvent* e);
+    bool watermarkMove(bool text, QMouseEvent* e);
+
+    // Drags: the mode of each box (0 none) and the press, shared by the
+    // three boxes since one drag runs at a time.
+    int m_textDragMode = 0;
+    int m_imageDragMode = 0;
+    QPoint m_dragPressPos;
+    double m_dragStartScaleX = 100.0;
+    double m_dragStartScaleY = 100.0;
+
+    SnapshotWriter* m_snapshotWriter = nullptr;
+    QMessOpacityDlg* m_opacityDlg = nullptr;
 };

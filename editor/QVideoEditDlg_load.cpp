@@ -2,8 +2,10 @@
 // label, play and stop, the trim range and the stream choice.
 #include "QVideoEditDlg.h"
 
+#include "QDualSlider.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
+#include "TrimRange.h"
 #include "VideoImageWindow.h"
 
 #include <QFileInfo>
@@ -200,6 +202,13 @@ void QVideoEditDlg::OnBtnPlay()
         ShowTime(0);
         return;
     }
+    // With a trim set playback starts inside it; after a stop the engine
+    // stands at 0, before the trim start.
+    if (m_endTime != 0) {
+        const uint64_t t = Player_GetPlayTime(m_player);
+        if (t < m_startTime || t >= m_endTime)
+            Player_Seek(m_player, m_startTime);
+    }
     if (Player_Play(m_player) == 0) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
         return;
@@ -244,10 +253,11 @@ void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
 void QVideoEditDlg::TrimChangeSetting()
 {
     ShowTime(0);
-    // The trim track's handles go back to 0 % and 100 %, so the seek lands
-    // at the start of the range.
+    m_TrimDSlider->setStartValue(0);
+    m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
-    Player_Seek(m_player, m_startTime);
+    Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, getPlayLen(),
+                                                      m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------

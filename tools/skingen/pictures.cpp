@@ -139,7 +139,8 @@ const Picture kPictures[] = {
     {"/image/VideoEditDlg/button_next_frame.png",    40,  28, 4, "tool",    "next_frame", ""},
     {"/image/VideoEditDlg/button_play_section.png",  48,  28, 4, "tool",    "section",    ""},
     {"/image/VideoEditDlg/button_trim.png",          44,  28, 4, "tool",    "trim",       ""},
-    {"/image/VideoEditDlg/button_reset.png",         40,  32, 4, "tool",    "reset",      ""},
+    // carries the caption "Reset" drawn by the button itself
+    {"/image/VideoEditDlg/button_reset.png",         60,  28, 4, "tab",     "",           ""},
     {"/image/VideoEditDlg/msg_small_opacity.png",   360, 100, 1, "notice",  "",           ""},
     {"/image/VideoEditDlg/bg_setting.png",          520, 230, 1, "notice",  "",           ""},
     {"/image/VideoEditDlg/btn_folder.png",            24,  24, 4, "tool",    "folder",     "light"},
