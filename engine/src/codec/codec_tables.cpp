@@ -117,7 +117,9 @@ const KnownPair kKnownPairs[] = {
     {"mpegts", AV_CODEC_ID_MPEG2VIDEO}, {"mpegts", AV_CODEC_ID_H264},    {"mpegts", AV_CODEC_ID_HEVC},
     {"mpegts", AV_CODEC_ID_MPEG4},     {"mpegts", AV_CODEC_ID_MP2},      {"mpegts", AV_CODEC_ID_MP3},
     {"mpegts", AV_CODEC_ID_AAC},       {"mpegts", AV_CODEC_ID_AC3},      {"dv", AV_CODEC_ID_DVVIDEO},
-    {"dv", AV_CODEC_ID_PCM_S16LE},
+    {"dv", AV_CODEC_ID_PCM_S16LE},     {"ogg", AV_CODEC_ID_THEORA},      {"ogg", AV_CODEC_ID_VP8},
+    {"ogg", AV_CODEC_ID_VORBIS},       {"ogg", AV_CODEC_ID_OPUS},        {"ogg", AV_CODEC_ID_FLAC},
+    {"ogg", AV_CODEC_ID_SPEEX},
 };
 
 bool muxerTakes(const AVOutputFormat* fmt, AVCodecID id)
