@@ -11,7 +11,7 @@
 
 QCaptureSettingDlg::QCaptureSettingDlg(QWidget* parent)
     : QImageDialog(parent)
-    , m_savePath(QIAppUtil::getResourcePath() + "/Screenshots")
+    , m_savePath(QVideoSettingXml::defaultFolder())
 {
     setupUi(this);
     fitFormFonts(this);

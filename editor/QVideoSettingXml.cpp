@@ -44,12 +44,12 @@ QDomElement firstScreenshots(const QDomDocument& doc)
     return QDomElement();
 }
 
-QString defaultFolder()
+} // namespace
+
+QString QVideoSettingXml::defaultFolder()
 {
     return UserData::folder() + QStringLiteral("/Screenshots");
 }
-
-} // namespace
 
 QString QVideoSettingXml::fileName()
 {

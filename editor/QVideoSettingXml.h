@@ -14,6 +14,8 @@ public:
     QVideoSettingXml() = delete;
 
     static QString fileName(); // full path of the settings file
+    // Where snapshots go unless the person chose another folder.
+    static QString defaultFolder();
 
     // "JPEG" when unset.
     static QString getCaptureImgSuffix();

@@ -7,7 +7,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QDomDocument>
+#include "UserData.h"
+
 #include <QFile>
+#include <QFileInfo>
+#include <QDir>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
@@ -17,11 +21,12 @@ namespace {
 
 QString settingsFile()
 {
-    return QIAppUtil::getResourcePath() + "/VideoCaptureSetting.xml";
+    return QVideoSettingXml::fileName();
 }
 
 void writeSettings(const QString& content)
 {
+    QDir().mkpath(QFileInfo(settingsFile()).path());
     QFile f(settingsFile());
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(content.toUtf8());
@@ -126,7 +131,7 @@ void TestEditorPanels::settingsDialogShowsStored()
     const QString folder = QDir::tempPath() + "/lv-shots";
     writeSettings(QString("<ROOTITEM><Screenshots IMG_SUFFIX=\"%1\" IMG_Folder=\"%2\"/></ROOTITEM>")
                       .arg(stored, folder));
-    QDir(QIAppUtil::getResourcePath() + "/Screenshots").removeRecursively();
+    QDir(UserData::folder() + "/Screenshots").removeRecursively();
     QCaptureSettingDlg dlg;
     QStringList items;
     for (int i = 0; i < dlg.m_cmbFormat->count(); ++i)
@@ -136,7 +141,7 @@ void TestEditorPanels::settingsDialogShowsStored()
     QCOMPARE(dlg.m_editPath->text(), folder);
     QVERIFY(dlg.m_editPath->isReadOnly());
     // the default folder is made even though another one is stored
-    QVERIFY(QDir(QIAppUtil::getResourcePath() + "/Screenshots").exists());
+    QVERIFY(QDir(UserData::folder() + "/Screenshots").exists());
     // every child moved up by 30 from its place
     QCOMPARE(dlg.m_cmbFormat->pos(), QPoint(100, 45));
     QCOMPARE(dlg.m_btnOk->pos(), QPoint(395, 150));
@@ -147,7 +152,7 @@ void TestEditorPanels::settingsOkStoresBoth()
 {
     QCaptureSettingDlg dlg;
     QCOMPARE(dlg.m_cmbFormat->currentText(), QString("JPEG"));
-    QCOMPARE(dlg.savePath(), QIAppUtil::getResourcePath() + "/Screenshots");
+    QCOMPARE(dlg.savePath(), UserData::folder() + "/Screenshots");
     dlg.m_cmbFormat->setCurrentText("BMP");
     dlg.setSavePath("/tmp/elsewhere");
     dlg.m_btnOk->click();

@@ -6,6 +6,7 @@
 #include "QSliderCtrlBtn.h"
 #include "QTrimOperatedlgDlg.h"
 #include "QVideoEditDlg.h"
+#include "QVideoSettingXml.h"
 #include "VideoImageWindow.h"
 #include "qSliderCtrl.h"
 
@@ -16,6 +17,7 @@
 #include <QDesktopWidget>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -493,7 +495,8 @@ void TestEditorWindow::cropDragKeepsPanScan()
 void TestEditorWindow::snapshotSaved()
 {
     QTemporaryDir dir;
-    QFile settings(QIAppUtil::getResourcePath() + "/VideoCaptureSetting.xml");
+    QDir().mkpath(QFileInfo(QVideoSettingXml::fileName()).path());
+    QFile settings(QVideoSettingXml::fileName());
     QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
     settings.write(QString("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\" IMG_Folder=\"%1/\"/></ROOTITEM>")
                        .arg(dir.path()).toUtf8());
