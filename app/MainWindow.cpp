@@ -357,6 +357,8 @@ void MainWindow::OnbtnCheckUpdates()
 {
     logEvent(11611);
     CheckUpdateDialog dlg(this);
+    // The restart after an install asks first while a run is going.
+    dlg.setConversionQuery([this] { return m_bConverting; });
     dlg.exec();
 }
 

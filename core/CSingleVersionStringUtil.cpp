@@ -19,7 +19,7 @@ const char* const g_type[kAddressTypeCount] = {
     "Softlog/siteID",           // 10
     "Softlog/productID",        // 11
     "Softlog/versionID",        // 12
-    "",                         // 13
+    "Link/download_sha256",     // 13
     "",                         // 14
     "",                         // 15
     "",                         // 16

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -82,6 +83,13 @@ private slots:
         QVERIFY(m_tmp.isValid());
         for (const char *scheme : {"file", "http", "https"})
             QDesktopServices::setUrlHandler(scheme, &m_catcher, "open");
+        // "Check for Update" asks a closed port on this machine, never the
+        // real site.
+        {
+            QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()), QSettings::IniFormat);
+            ini.setValue("Link/newVersion", "http://127.0.0.1:9/latestversion.txt");
+        }
+        CSingleVersionStringUtil::ClearLinkMap();
     }
 
     void init()

@@ -1,0 +1,436 @@
+#include "CCheckUpdateInNetworktxt.h"
+
+#include "CSingleVersionStringUtil.h"
+#include "DownloadUpdateThread.h"
+#include "ExeUpdateScriptThread.h"
+#include "QCheckUpdateCallbackAdapter.h"
+#include "UpdateCacheFolder.h"
+#include "UpdateRestart.h"
+#include "UpdateTexts.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcCheck, "lumivane.update.check", QtWarningMsg)
+
+QString CCheckUpdateInNetworktxt::m_newVersion;
+
+namespace {
+CCheckUpdateInNetworktxt *s_checker = nullptr;
+
+const char *const kTooLarge = "lvTooLarge";
+const char *const kBadRedirect = "lvBadRedirect";
+
+QString unreachableText()
+{
+    return CCheckUpdateInNetworktxt::tr(
+        "The update server could not be reached. Check your Internet connection and try again.");
+}
+} // namespace
+
+ICheckUpdateOpr *CreateCheckUpdateObj()
+{
+    if (!s_checker)
+        s_checker = new CCheckUpdateInNetworktxt;
+    return s_checker;
+}
+
+void FreeCheckUpdateObj(ICheckUpdateOpr *) {}
+
+CCheckUpdateInNetworktxt::CCheckUpdateInNetworktxt()
+{
+    m_timer = new QTimer(this);
+    m_timer->setInterval(5000);
+    connect(m_timer, &QTimer::timeout, this, &CCheckUpdateInNetworktxt::onCheckNetworkTimer);
+    m_cacheFolder = UpdateCacheFolder::defaultPath();
+    // Read now: once an install has moved the bundle the running process
+    // no longer knows its own path.
+    UpdateRestart::rememberProgram();
+}
+
+CCheckUpdateInNetworktxt::~CCheckUpdateInNetworktxt()
+{
+    delete m_adapter;
+    delete m_versionManager;
+    delete m_notesManager;
+}
+
+void CCheckUpdateInNetworktxt::setCallback(IUpdateCallback *client)
+{
+    delete m_adapter;
+    m_adapter = new QCheckUpdateCallbackAdapter(client);
+}
+
+void CCheckUpdateInNetworktxt::removeCallback()
+{
+    delete m_adapter;
+    m_adapter = nullptr;
+}
+
+void CCheckUpdateInNetworktxt::lastProgress(unsigned long long *done, unsigned long long *total) const
+{
+    *done = m_done;
+    *total = m_total;
+}
+
+QString CCheckUpdateInNetworktxt::foundVersion() const
+{
+    return m_bNewVersion ? m_newVersion : QString();
+}
+
+void CCheckUpdateInNetworktxt::clearFinishedInstall()
+{
+    if (m_stage == UpdateStage::Installed)
+        m_stage = UpdateStage::Idle;
+}
+
+QString CCheckUpdateInNetworktxt::imageFileName(const QString &product, const QString &version)
+{
+    QString name = product;
+    // The product name is data; it must not lead out of the folder.
+    name.replace('/', '_');
+    name.replace(QChar(0), '_');
+    return name + version + QStringLiteral("_temp.tar");
+}
+
+void CCheckUpdateInNetworktxt::applyHeaders(QNetworkRequest *request)
+{
+    // No Accept-Encoding of our own: the network layer asks for the
+    // encodings it can undo and undoes them.
+    request->setRawHeader("User-Agent", "Mozilla/5.0 (X11; Linux x86_64; rv:7.0.1) Gecko/20100101 Firefox/7.0.1");
+    request->setRawHeader("Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+    request->setRawHeader("Accept-Language", "zh-cn,zh;q=0.5");
+    request->setRawHeader("Accept-Charset", "utf-8;q=0.7,*;q=0.7");
+    request->setRawHeader("Connection", "keep-alive");
+}
+
+void CCheckUpdateInNetworktxt::fail(const QString &message)
+{
+    qCDebug(lcCheck) << "failed:" << message;
+    m_timer->stop();
+    if (m_stage == UpdateStage::Checking)
+        m_stage = UpdateStage::Idle;
+    if (m_adapter)
+        emit m_adapter->error(message);
+}
+
+bool CCheckUpdateInNetworktxt::checkAddress(const QUrl &url)
+{
+    if (url.isEmpty()) {
+        fail(tr("This copy has no update address, so it cannot check for updates."));
+        return false;
+    }
+    if (!isAllowedUpdateUrl(url)) {
+        fail(tr("The update address is not a secure (https) address, so it was not used."));
+        return false;
+    }
+    return true;
+}
+
+void CCheckUpdateInNetworktxt::abortPending()
+{
+    m_timer->stop();
+    if (QNetworkReply *reply = m_pending.data()) {
+        m_pending = nullptr;
+        reply->abort();
+    }
+}
+
+QNetworkReply *CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager *manager, const QUrl &url, qint64 limit)
+{
+    QNetworkRequest request(url);
+    applyHeaders(&request);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(5);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setTransferTimeout(30000);
+    QNetworkReply *reply = manager->get(request);
+    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &to) {
+        if (isAllowedUpdateUrl(to)) {
+            emit reply->redirectAllowed();
+        } else {
+            reply->setProperty(kBadRedirect, true);
+            reply->abort();
+        }
+    });
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, limit](qint64 received, qint64) {
+        if (received > limit) {
+            reply->setProperty(kTooLarge, true);
+            reply->abort();
+        }
+    });
+    m_pending = reply;
+    m_lookupHost = url.host();
+    m_failCount = 0;
+    m_timer->start();
+    return reply;
+}
+
+QString CCheckUpdateInNetworktxt::replyError(QNetworkReply *reply, const QString &contentText) const
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qCDebug(lcCheck) << reply->url() << "error" << reply->error() << reply->errorString() << "status" << status;
+    if (reply->property(kTooLarge).toBool())
+        return contentText;
+    if (reply->property(kBadRedirect).toBool())
+        return tr("The update address is not a secure (https) address, so it was not used.");
+    if (status > 0 && status != 200)
+        return tr("The update server answered with an error (HTTP %1).").arg(status);
+    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
+        return tr("The update server's certificate could not be verified, so nothing was loaded from it.");
+    if (reply->error() == QNetworkReply::NoError)
+        return contentText;
+    return unreachableText();
+}
+
+void CCheckUpdateInNetworktxt::startCheckHaveUpdate()
+{
+    // A download under way or an install waiting for its restart is the
+    // update; a second check would only start a second one.
+    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing ||
+        m_stage == UpdateStage::Installed)
+        return;
+    abortPending();
+    m_bVersionFetched = false;
+    m_bNotesFetched = false;
+    m_bNewVersion = false;
+    m_notes.clear();
+
+    m_stage = UpdateStage::Checking;
+    requestAddress(ADDR_LINK_NEW_VERSION, &m_versionManager, &CCheckUpdateInNetworktxt::versionReplyFinished,
+                   kMaxVersionBytes);
+}
+
+void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccessManager **manager,
+                                              void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply *),
+                                              qint64 limit)
+{
+    const QUrl url(CSingleVersionStringUtil::GetLinkAddress(key), QUrl::TolerantMode);
+    if (!checkAddress(url))
+        return;
+    if (!*manager) {
+        *manager = new QNetworkAccessManager(this);
+        connect(*manager, &QNetworkAccessManager::finished, this, answer);
+    }
+    sendRequest(*manager, url, limit);
+}
+
+bool CCheckUpdateInNetworktxt::takeReply(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (reply != m_pending.data())
+        return false;  // an answer to a check that was given up
+    m_pending = nullptr;
+    m_timer->stop();
+    return true;
+}
+
+void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply *reply)
+{
+    if (!takeReply(reply))
+        return;
+
+    const QString notAVersion = tr("The update server did not answer with a version number.");
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200) {
+        fail(replyError(reply, notAVersion));
+        return;
+    }
+    const QString version = parseVersionAnswer(reply->readAll());
+    if (version.isEmpty()) {
+        fail(notAVersion);
+        return;
+    }
+    m_newVersion = version;
+    m_bNewVersion = compareVersion(version, QString::fromLatin1(kRunningVersion)) > 0;
+    qCDebug(lcCheck) << "latest version" << version << "newer" << m_bNewVersion;
+    if (!m_bNewVersion) {
+        m_stage = UpdateStage::Idle;
+        if (m_adapter)
+            emit m_adapter->haveUpdate(false, QString(), QString());
+        return;
+    }
+
+    m_bVersionFetched = true;
+    requestAddress(ADDR_LINK_DOWNLOAD, &m_notesManager, &CCheckUpdateInNetworktxt::versionInfoReplyFinished,
+                   kMaxNotesBytes);
+}
+
+void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply *reply)
+{
+    if (!takeReply(reply))
+        return;
+
+    const QString notesText = tr("The release notes of the new version could not be loaded.");
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError || status != 200) {
+        const QString reason = replyError(reply, notesText);
+        fail(reason == notesText ? reason : notesText + QLatin1Char(' ') + reason);
+        return;
+    }
+    QByteArray body = reply->readAll();
+    const int zero = body.indexOf('\0');
+    if (zero >= 0)
+        body.truncate(zero);
+    m_notes = getVersionInfo(decodeUpdateText(body));
+    m_bNotesFetched = true;
+    m_stage = UpdateStage::Idle;
+    if (m_adapter && m_bVersionFetched && m_bNotesFetched)
+        emit m_adapter->haveUpdate(true, m_newVersion, m_notes);
+}
+
+void CCheckUpdateInNetworktxt::onCheckNetworkTimer()
+{
+    if (!m_lookupHost.isEmpty())
+        QHostInfo::lookupHost(m_lookupHost, this, SLOT(onLookUpHost(QHostInfo)));
+}
+
+void CCheckUpdateInNetworktxt::onLookUpHost(QHostInfo host)
+{
+    QMutexLocker lock(&m_mutex);
+    if (host.error() == QHostInfo::NoError || !m_timer->isActive())
+        return;
+    if (++m_failCount > 2) {
+        m_failCount = 0;
+        m_timer->stop();
+        lock.unlock();
+        onConnectInternetError();
+    }
+}
+
+void CCheckUpdateInNetworktxt::onConnectInternetError()
+{
+    // The network is gone: the request under way is given up, so the
+    // client gets one outcome, this error.
+    if (m_stage == UpdateStage::Checking) {
+        abortPending();
+        fail(unreachableText());
+    } else if (m_stage == UpdateStage::Downloading && m_downloadThread) {
+        m_stopReason = unreachableText();
+        m_stop = true;
+        m_downloadThread->stopDownload();
+    }
+}
+
+void CCheckUpdateInNetworktxt::startUpdate()
+{
+    // One download per process.
+    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing ||
+        m_stage == UpdateStage::Installed)
+        return;
+    if (!m_bNewVersion || !isStrictVersion(m_newVersion)) {
+        fail(tr("There is no newer version to download. Check for updates first."));
+        return;
+    }
+    const QUrl url(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_ZIP), QUrl::TolerantMode);
+    const QUrl hashUrl(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_SHA256), QUrl::TolerantMode);
+    if (!checkAddress(url) || !checkAddress(hashUrl))
+        return;
+    QString error;
+    const int dir = UpdateCacheFolder::openFolder(m_cacheFolder, &error);
+    if (dir < 0) {
+        fail(tr("The update could not be stored (%1).").arg(error));
+        return;
+    }
+    ::close(dir);
+
+    const QString fileName =
+        imageFileName(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), m_newVersion);
+    UpdateCacheFolder::removeOtherImages(m_cacheFolder, fileName);
+    m_imagePath = m_cacheFolder + QLatin1Char('/') + fileName;
+    m_stop = false;
+    m_stopReason.clear();
+    m_done = 0;
+    m_total = 0;
+
+    if (!m_downloadThread) {
+        m_downloadThread = new DownloadUpdateThread(this);
+        connect(m_downloadThread, &DownloadUpdateThread::downloadProgress, this,
+                &CCheckUpdateInNetworktxt::onDownloadProgress);
+        connect(m_downloadThread, &DownloadUpdateThread::connectInternetError, this,
+                &CCheckUpdateInNetworktxt::onConnectInternetError);
+        connect(m_downloadThread, &QThread::finished, this, &CCheckUpdateInNetworktxt::httpFinished);
+        connect(this, &CCheckUpdateInNetworktxt::signStopUpdate, m_downloadThread,
+                &DownloadUpdateThread::stopDownload);
+    }
+    // Each download takes the addresses and the file of this version.
+    m_downloadThread->setRequest({url.toString(QUrl::FullyEncoded), hashUrl.toString(QUrl::FullyEncoded),
+                                  m_cacheFolder, fileName},
+                                 url.host());
+    m_stage = UpdateStage::Downloading;
+    // The last run has returned (its end was reported); let the thread
+    // finish exiting so that start() cannot be ignored.
+    m_downloadThread->wait();
+    m_downloadThread->start();
+    if (m_adapter)
+        emit m_adapter->begin();
+}
+
+void CCheckUpdateInNetworktxt::stopUpdate()
+{
+    emit signStopUpdate();
+    if (m_adapter)
+        emit m_adapter->stop();
+    m_stop = true;
+}
+
+void CCheckUpdateInNetworktxt::onDownloadProgress(qint64 bytesRead, qint64 totalBytes)
+{
+    if (m_stage != UpdateStage::Downloading)
+        return;
+    if (static_cast<unsigned long long>(bytesRead) > static_cast<unsigned long long>(totalBytes))
+        return;
+    m_done = static_cast<unsigned long long>(bytesRead);
+    m_total = static_cast<unsigned long long>(totalBytes);
+    if (m_adapter)
+        emit m_adapter->progress(m_done, m_total);
+}
+
+void CCheckUpdateInNetworktxt::httpFinished()
+{
+    if (m_stop || !m_downloadThread->succeeded()) {
+        m_stage = UpdateStage::Idle;
+        QString message = m_downloadThread->errorText();
+        if (!m_stopReason.isEmpty())
+            message = m_stopReason;
+        if (message.isEmpty())
+            message = tr("The download was stopped.");
+        fail(message);
+        return;
+    }
+    // Verified: install.
+    m_stage = UpdateStage::Installing;
+    if (m_total > 0 && m_done != m_total) {
+        m_done = m_total;
+        if (m_adapter)
+            emit m_adapter->progress(m_done, m_total);
+    }
+    if (!m_scriptThread) {
+        m_scriptThread = new ExeUpdateScriptThread(this);
+        connect(m_scriptThread, &QThread::finished, this, &CCheckUpdateInNetworktxt::onExeUpdateScriptFinished);
+    }
+    m_scriptThread->wait();
+    m_scriptThread->setImagePath(m_imagePath);
+    m_scriptThread->start();
+}
+
+void CCheckUpdateInNetworktxt::onExeUpdateScriptFinished()
+{
+    const QFileInfo image(m_imagePath);
+    UpdateCacheFolder::removeImage(image.path(), image.fileName());
+    if (!m_scriptThread->succeeded()) {
+        m_stage = UpdateStage::Idle;
+        fail(m_scriptThread->errorText());
+        return;
+    }
+    m_stage = UpdateStage::Installed;
+    if (m_adapter)
+        emit m_adapter->end();
+}

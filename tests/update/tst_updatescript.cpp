@@ -1,0 +1,108 @@
+#include "QIAppUtil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The shipped install script, run on throw-away bundles.
+class TestUpdateScript : public QObject
+{
+    Q_OBJECT
+
+private:
+    static bool writeFile(const QString &path, const QByteArray &data, bool executable = false)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+            return false;
+        file.close();
+        return !executable || file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    static QByteArray readFile(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static int run(const QString &program, const QStringList &args, const QString &dir = QString())
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.setWorkingDirectory(dir);
+        p.start(program, args);
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return p.exitCode();
+    }
+
+private slots:
+    void install_data()
+    {
+        QTest::addColumn<QString>("image");   // how the image is made
+        QTest::addColumn<bool>("installs");
+        QTest::newRow("good bundle") << "good" << true;
+        QTest::newRow("not an archive") << "garbage" << false;
+        QTest::newRow("truncated archive") << "truncated" << false;
+        QTest::newRow("two folders") << "two" << false;
+        QTest::newRow("no program") << "noprogram" << false;
+        QTest::newRow("missing image") << "missing" << false;
+    }
+
+    void install()
+    {
+        QFETCH(QString, image);
+        QFETCH(bool, installs);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString apps = tmp.path() + "/apps";
+        const QString bundle = apps + "/Lumivane.app";
+        QVERIFY(writeFile(bundle + "/Contents/MacOS/Lumivane", "old", true));
+        QVERIFY(writeFile(bundle + "/Contents/Resources/data.txt", "old data"));
+
+        // The new version, packed as the download serves it.
+        const QString src = tmp.path() + "/src";
+        QVERIFY(writeFile(src + "/Lumivane.app/Contents/MacOS/Lumivane", "new", image != "noprogram"));
+        QVERIFY(writeFile(src + "/Lumivane.app/Contents/Resources/data.txt", "new data"));
+        if (image == "two")
+            QVERIFY(writeFile(src + "/Other.app/Contents/MacOS/Other", "x", true));
+        const QString tar = tmp.path() + "/image.tar";
+        QStringList members{"Lumivane.app"};
+        if (image == "two")
+            members << "Other.app";
+        QCOMPARE(run("tar", QStringList{"-cf", tar, "-C", src} + members), 0);
+        if (image == "garbage")
+            QVERIFY(writeFile(tar, QByteArray(20000, 'g')));
+        if (image == "truncated") {
+            const QByteArray whole = readFile(tar);
+            QVERIFY(writeFile(tar, whole.left(700)));
+        }
+        if (image == "missing")
+            QVERIFY(QFile::remove(tar));
+
+        const QString script = QIAppUtil::getResourcePath() + "/update_script.sh";
+        QVERIFY(QFileInfo(script).isFile());
+        const int code = run("/bin/sh", {script, tar, bundle, QDir::homePath()}, tmp.path());
+        QCOMPARE(code == 0, installs);
+        const QByteArray expected = installs ? "new" : "old";
+        QCOMPARE(readFile(bundle + "/Contents/MacOS/Lumivane"), expected);
+        QCOMPARE(readFile(bundle + "/Contents/Resources/data.txt"), expected + " data");
+        // Nothing left beside the bundle: no staging folder, no old copy.
+        QCOMPARE(QDir(apps).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"Lumivane.app"});
+    }
+
+    void refusesWhatIsNotABundle()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.path() + "/image.tar", "x"));
+        const QString script = QIAppUtil::getResourcePath() + "/update_script.sh";
+        QVERIFY(run("/bin/sh", {script, tmp.path() + "/image.tar", tmp.path() + "/nothing.app", QDir::homePath()}) != 0);
+        QVERIFY(run("/bin/sh", {script}) != 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdateScript)
+#include "tst_updatescript.moc"
