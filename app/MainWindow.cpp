@@ -4,6 +4,7 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+#include "DataFile.h"
 #include "FormFonts.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
@@ -12,7 +13,9 @@
 #include "QAboutDlg.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
+#include "ShowMessage.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
@@ -39,8 +42,31 @@ QString productName()
 }
 } // namespace
 
+namespace {
+// A data file that could not be saved (full disk, folder not writable) is
+// told once per run, after the step that failed; the program goes on.
+void tellFailedSaveOnce(const QString &path)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [path] {
+            static bool told = false;
+            if (told)
+                return;
+            told = true;
+            ShowMessage(QCoreApplication::translate("MainWindow",
+                                                    "Your change could not be saved to \"%1\". "
+                                                    "Check that the disk has free space.")
+                            .arg(QDir::toNativeSeparators(path)),
+                        CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+        },
+        Qt::QueuedConnection);
+}
+} // namespace
+
 MainWindow::MainWindow(QWidget *parent) : TensileWindow(parent)
 {
+    DataFile::setFailureHandler(tellFailedSaveOnce);
     setupUi(this);
     fitFormFonts(this);
     InitControls();

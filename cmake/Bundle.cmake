@@ -52,11 +52,16 @@ function(lv_add_test name)
     VERBATIM)
   add_dependencies(${name}_resources lv_resources)
   add_dependencies(${name} ${name}_resources)
-  add_test(NAME ${name} COMMAND ${name})
-  # User settings ("last_path") go to a folder of the test's own, never the
-  # developer's, and never another test's running at the same time.
+  # User settings ("last_path") and user data files (history, format
+  # choice, profile values) go to folders of the test's own, never the
+  # developer's, never another test's running at the same time, and empty
+  # at every start.
+  set(config ${CMAKE_BINARY_DIR}/tests/${name}.config)
+  set(data ${CMAKE_BINARY_DIR}/tests/${name}.data)
+  add_test(NAME ${name}
+    COMMAND sh -c "rm -rf \"$1\" \"$2\" && exec \"$3\"" sh ${config} ${data} $<TARGET_FILE:${name}>)
   set(env "ORVALTA_AUDIO=null" "LV_TEST_BUNDLE=${bundle}" "LV_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
-      "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/tests/${name}.config" ${T_ENV})
+      "XDG_CONFIG_HOME=${config}" "XDG_DATA_HOME=${data}" ${T_ENV})
   if(NOT T_XVFB)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()

@@ -132,6 +132,8 @@ private slots:
 
 private:
     void Init();
+    // The remembered open-file folder, kept in the user's settings.
+    void loadOpenPath();
     VideoConvertBar* createBar();
     void runAdd(const QList<VideoConvertBar*>& bars, const QStringList& files);
     void startAddWorker(const QList<VideoConvertBar*>& bars, const QStringList& files);

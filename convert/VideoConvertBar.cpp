@@ -4,20 +4,19 @@
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "ProfileFile.h"
 #include "QIAppUtil.h"
+#include "QueueShared.h"
 #include "QVideoEditDlg.h"
 
 #include <QAction>
 #include <QDebug>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
-#include <QSaveFile>
-#include <QTextStream>
 #include <QThread>
 #include <QTimer>
 
@@ -363,90 +362,17 @@ void VideoConvertBar::setConvertFormat()
     UpdateFileLength();
 }
 
-namespace {
-// Parses a profile file; a null root when it cannot be read or holds nothing.
-QDomElement loadProfile(const QString& path, QDomDocument& doc)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QDomElement();
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!doc.setContent(&file, false, &error, &line, &column)) {
-        qDebug() << error;
-        qDebug() << line;
-        qDebug() << column;
-        return QDomElement();
-    }
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull()) {
-        qDebug() << "XML_________error!";
-        return QDomElement();
-    }
-    return root;
-}
-} // namespace
-
 bool VideoConvertBar::getConvertXMLInfo()
 {
-    const QString path = QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile;
-    qDebug() << m_relevantfile + "_________";
-    QDomDocument doc;
-    const QDomElement root = loadProfile(path, doc);
-    if (root.isNull())
-        return false;
-    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        qDebug() << e.tagName();
-        if (e.tagName() == QLatin1String("TEMP_QUALITY_VALUE")) {
-            readQualityValues(e, m_targetInfo);
-        } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
-            m_targetInfo.V_Format = e.attribute("V_Format");
-            m_targetInfo.V_Extend = e.attribute("V_Extend");
-        }
-    }
-    return true;
+    return ProfileFile::read(GobelItemChunk::profilePath(m_relevantfile), QStringLiteral("TEMP_QUALITY_VALUE"),
+                             m_targetInfo);
 }
 
+// The profile is shared by every task of its format; the person's copy is
+// replaced whole or not at all.
 void VideoConvertBar::saveSettingXml(QString path)
 {
-    QDomDocument doc;
-    QDomElement root = loadProfile(path, doc);
-    if (root.isNull())
-        return;
-    m_targetInfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        qDebug() << e.tagName();
-        if (e.tagName() != QLatin1String("TEMP_QUALITY_VALUE"))
-            continue;
-        // An audio-only profile keeps whatever video values it holds.
-        if (m_targetInfo.isVideo) {
-            e.setAttribute("V_Encoder", m_targetInfo.V_Encoder);
-            e.setAttribute("V_Resolution", m_targetInfo.V_Resolution);
-            e.setAttribute("V_FrameRate", m_targetInfo.V_FrameRate);
-            e.setAttribute("V_BitRate", m_targetInfo.V_BitRate);
-        }
-        e.setAttribute("A_Encoder", m_targetInfo.A_Encoder);
-        e.setAttribute("A_Channel", m_targetInfo.A_Channel);
-        e.setAttribute("A_SampleRate", m_targetInfo.A_SampleRate);
-        e.setAttribute("A_BitRate", m_targetInfo.A_BitRate);
-    }
-
-    // Written aside and swapped in whole: the profile is shared by every task
-    // of its format, so a failed write must not leave it truncated.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
-    }
-    QTextStream stream(&out);
-    stream.reset();
-    stream.setCodec("utf-8");
-    doc.save(stream, 4);
-    stream.flush();
-    if (!out.commit())
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
+    ProfileFile::writeCurrent(path, m_targetInfo);
 }
 
 void VideoConvertBar::setConvertinfo(Convertinfo info)
@@ -461,7 +387,7 @@ void VideoConvertBar::setConvertinfo(Convertinfo info)
     m_targetInfo.A_BitRate = info.A_BitRate;
     m_laterInfoWidget->SetVideoFormat(info.V_Format);
     m_laterInfoWidget->SetVideoSize(info.V_Resolution);
-    saveSettingXml(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
+    saveSettingXml(GobelItemChunk::profilePath(m_relevantfile));
     UpdateFileLength();
     qDebug() << "convertinfo change!!";
 }
@@ -490,20 +416,6 @@ constexpr int kPollMs = 500;
 QString resourceImage(const char* relative)
 {
     return QIAppUtil::getResourcePath() + QLatin1String(relative);
-}
-
-// The suffix of the file name (not of a dotted folder), case kept.
-QString suffixOf(const QString& path)
-{
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-QString engineErrorText(int code)
-{
-    const char* text = Engine_GetErrorText(code);
-    return text && *text ? QString::fromUtf8(text) : QString::number(code);
 }
 
 } // namespace
@@ -662,10 +574,7 @@ void VideoConvertBar::StartConvertMedia()
     const QByteArray source = m_strFilePath.toUtf8();
     const QByteArray target = output.toUtf8();
 
-    const QString suffix = suffixOf(m_strFilePath);
-    const QString event = "file size: "
-        + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(m_strFilePath).size()))
-        + "; file format: " + suffix + "; converter: " + suffix + " to " + m_targetInfo.V_Format.toLower();
+    const QString event = conversionEventText(m_strFilePath, m_targetInfo.V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
 
     const bool hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();

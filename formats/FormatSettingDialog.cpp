@@ -1,11 +1,12 @@
 #include "FormatSettingDialog.h"
 
 #include "GobelConfigure.h"
+#include "DataFile.h"
 #include "GobelItemChunk.h"
+#include "ProfileFile.h"
 #include "QIAppUtil.h"
 
 #include <QDomDocument>
-#include <QFile>
 #include <QPixmap>
 #include <QtDebug>
 
@@ -13,41 +14,25 @@
 
 namespace {
 
-struct SettingInfo
-{
-    QComboBox *Ui::FormatSettingDialog::*box;
-    QString Convertinfo::*value;
-    const char *attribute;
-    const char *unit;
-    bool video;
+// The combo box of each quality value, in the order of kQualityAttributes.
+QComboBox *Ui::FormatSettingDialog::*const kBoxes[FormatSettingDialog::SettingCount] = {
+    &Ui::FormatSettingDialog::v_codecBox,     &Ui::FormatSettingDialog::v_sizeBox,
+    &Ui::FormatSettingDialog::v_framerateBox, &Ui::FormatSettingDialog::v_bitrateBox,
+    &Ui::FormatSettingDialog::a_codecBox,     &Ui::FormatSettingDialog::a_channelBox,
+    &Ui::FormatSettingDialog::a_samplerateBox, &Ui::FormatSettingDialog::a_bitrateBox,
 };
+static_assert(FormatSettingDialog::SettingCount == kQualityAttributeCount, "one box per quality value");
 
-const SettingInfo kSettings[FormatSettingDialog::SettingCount] = {
-    {&Ui::FormatSettingDialog::v_codecBox, &Convertinfo::V_Encoder, "V_Encoder", "", true},
-    {&Ui::FormatSettingDialog::v_sizeBox, &Convertinfo::V_Resolution, "V_Resolution", "", true},
-    {&Ui::FormatSettingDialog::v_framerateBox, &Convertinfo::V_FrameRate, "V_FrameRate", " fps", true},
-    {&Ui::FormatSettingDialog::v_bitrateBox, &Convertinfo::V_BitRate, "V_BitRate", " kbps", true},
-    {&Ui::FormatSettingDialog::a_codecBox, &Convertinfo::A_Encoder, "A_Encoder", "", false},
-    {&Ui::FormatSettingDialog::a_channelBox, &Convertinfo::A_Channel, "A_Channel", "", false},
-    {&Ui::FormatSettingDialog::a_samplerateBox, &Convertinfo::A_SampleRate, "A_SampleRate", " HZ", false},
-    {&Ui::FormatSettingDialog::a_bitrateBox, &Convertinfo::A_BitRate, "A_BitRate", " kbps", false},
-};
-
-bool isWord(const QString &value)
-{
-    return value == QLatin1String("Original") || value == QLatin1String("Auto");
-}
+const QualityAttribute *const kSettings = kQualityAttributes;
 
 QString displayForm(const QString &value, const QString &unit)
 {
-    return unit.isEmpty() || isWord(value) ? value : value + unit;
+    return qualityDisplayForm(value, unit);
 }
 
 QString valueForm(const QString &text, const QString &unit)
 {
-    if (unit.isEmpty() || isWord(text) || text.size() < unit.size())
-        return text;
-    return text.left(text.size() - unit.size());
+    return qualityValueForm(text, unit);
 }
 
 } // namespace
@@ -95,14 +80,14 @@ FormatSettingDialog::~FormatSettingDialog() = default;
 
 QComboBox *FormatSettingDialog::comboOf(Setting setting)
 {
-    return this->*(kSettings[setting].box);
+    return this->*(kBoxes[setting]);
 }
 
 void FormatSettingDialog::setConvertinfo(Convertinfo &info)
 {
     m_info = Convertinfo();
     m_info.isVideo = info.isVideo;
-    for (const SettingInfo &s : kSettings)
+    for (const QualityAttribute &s : kQualityAttributes)
         m_info.*(s.value) = info.*(s.value);
     m_info.V_Format = info.V_Format;
     m_info.V_Extend = info.V_Extend;
@@ -121,7 +106,7 @@ void FormatSettingDialog::RefreshQStringList(QStringList &list, QString text)
 
 void FormatSettingDialog::fill(Setting setting, const QString &text)
 {
-    const SettingInfo &info = kSettings[setting];
+    const QualityAttribute &info = kSettings[setting];
     ValueList &list = m_lists[setting];
     QComboBox *box = comboOf(setting);
     if (info.video && !m_info.isVideo) {
@@ -166,19 +151,12 @@ void FormatSettingDialog::setXmlfile(QString path)
         return;
     }
     m_strXmlFile = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
     QDomDocument doc;
-    if (!doc.setContent(&file, false)) {
-        file.close();
+    if (DataFile::read(path, doc) != DataFile::Read::Ok)
         return;
-    }
     const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull()) {
-        file.close();
+    if (root.isNull() || root.firstChildElement().isNull())
         return;
-    }
     for (ValueList &list : m_lists)
         list.presets.clear();
 
@@ -192,18 +170,17 @@ void FormatSettingDialog::setXmlfile(QString path)
         const QString tag = e.tagName();
         if (tag == QLatin1String("ATTRIBUTE_VALUE")) {
             for (int s = 0; s < SettingCount; ++s)
-                (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].attribute)));
+                (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].name)));
         } else if (tag == QLatin1String("HIGH_QUALITY_VALUE") || tag == QLatin1String("STANDARD_QUALITY_VALUE")
                    || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
             qDebug() << tag;
             for (int s = 0; s < SettingCount; ++s) {
-                const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].attribute)),
+                const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].name)),
                                                   QString::fromLatin1(kSettings[s].unit));
                 m_lists[s].presets.append(m_lists[s].items.indexOf(value));
             }
         }
     }
-    file.close();
 }
 
 void FormatSettingDialog::setChoosedType(customType type)
@@ -226,7 +203,7 @@ void FormatSettingDialog::OnBtnOK()
 {
     // Video settings first, then audio, as the table lists them.
     for (int s = 0; s < SettingCount; ++s) {
-        const SettingInfo &info = kSettings[s];
+        const QualityAttribute &info = kSettings[s];
         if (info.video && !m_info.isVideo)
             continue;
         QComboBox *box = comboOf(Setting(s));
@@ -240,7 +217,7 @@ void FormatSettingDialog::OnBtnOK()
 
     if (g_Configure.m_bMerge) {
         Convertinfo &target = g_itemChunk.m_convertinfo;
-        for (const SettingInfo &s : kSettings)
+        for (const QualityAttribute &s : kQualityAttributes)
             target.*(s.value) = m_info.*(s.value);
         target.isVideo = m_info.isVideo;
         target.V_Format = m_info.V_Format;

@@ -1,11 +1,12 @@
 #include "FormatTypeWidget.h"
 
+#include "DataFile.h"
 #include "FormatItem.h"
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
+#include "UserData.h"
 
 #include <QDomDocument>
-#include <QFile>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
@@ -54,7 +55,7 @@ FormatTypeWidget::~FormatTypeWidget()
 
 QString FormatTypeWidget::recentXmlPath()
 {
-    return QIAppUtil::getResourcePath() + "/format/recent.xml";
+    return UserData::path(QStringLiteral("format/recent.xml"));
 }
 
 void FormatTypeWidget::setObjectName(const QString &name)
@@ -81,27 +82,29 @@ FormatItem *FormatTypeWidget::createItem(const QString &image, const QString &na
 
 void FormatTypeWidget::GreateItem(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
     QDomDocument doc;
-    if (!doc.setContent(&file)) {
-        file.close();
-        // Shipped data is never destroyed: the broken file is moved aside
-        // (where it can be looked at) and the strip stays empty.
-        const QString aside = path + ".broken";
-        QFile::remove(aside);
-        if (!QFile::rename(path, aside))
-            qWarning() << "cannot move aside the unreadable catalogue" << path;
+    const DataFile::Read read = DataFile::read(path, doc);
+    if (read == DataFile::Read::Damaged || read == DataFile::Read::Unreadable) {
+        // Kept aside where it can be looked at, never destroyed; the strip
+        // stays empty. A shipped catalogue that cannot be moved stays put.
+        DataFile::setAside(path, path == UserData::ownCopyOf(path) ? QStringLiteral(".bad")
+                                                                   : QStringLiteral(".broken"));
         return;
     }
-    file.close();
+    if (read != DataFile::Read::Ok)
+        return;
     const QDomElement root = doc.documentElement();
     if (root.isNull() || root.firstChildElement().isNull())
         return;
+    QList<QDomElement> items;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() != QLatin1String("item"))
-            continue;
+        if (e.tagName() == QLatin1String("item"))
+            items.append(e);
+    }
+    // The recent list holds its newest ten, whatever the file says.
+    if (isRecent() && items.size() > kMaxRecent)
+        items = items.mid(items.size() - kMaxRecent);
+    for (const QDomElement &e : qAsConst(items)) {
         FormatItem *item =
             createItem(e.attribute("imagename"), e.attribute("itemname"), e.attribute("relevantfile"));
         m_itemList.append(item);
@@ -241,8 +244,7 @@ void FormatTypeWidget::saveRecentXml()
         root.appendChild(e);
     }
     // Written whole or not at all, so a failure keeps the previous list.
-    if (!GobelItemChunk::writeXmlFile(recentXmlPath(), doc))
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
+    DataFile::save(recentXmlPath(), doc);
 }
 
 void FormatTypeWidget::moveX(int x)

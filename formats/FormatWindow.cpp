@@ -4,6 +4,7 @@
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
 #include "GobelItemChunk.h"
+#include "UserData.h"
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "SignalClass.h"
@@ -56,9 +57,9 @@ FormatWindow::FormatWindow(QWidget *parent) : QWidget(parent)
 
     g_itemChunk.Init();
 
-    const QString res = QIAppUtil::getResourcePath();
+    // The recent list is the person's; the other catalogues ship.
     for (const Category &c : kCategories)
-        stripOf(c.type)->GreateItem(res + QLatin1String(c.catalogue));
+        stripOf(c.type)->GreateItem(UserData::readPath(QLatin1String(c.catalogue + 1)));
 
     connect(m_recentWidget, &FormatTypeWidget::signalFotmatChoosen, this, &FormatWindow::signalFotmatChoosen);
     for (FormatTypeWidget *strip : {m_videoWidget, m_webWidget, m_HD3DWidget, m_audioWidget, m_deviceWidget})
@@ -67,6 +68,7 @@ FormatWindow::FormatWindow(QWidget *parent) : QWidget(parent)
     SignalClass *relay = SignalClass::GetInstance(nullptr);
     connect(relay, &SignalClass::signalShowMergeSetting, this, &FormatWindow::ShowmergeSettingDialog);
 
+    const QString res = QIAppUtil::getResourcePath();
     const QString captions[] = {tr("Recent"), tr("Devices"), tr("Video"), tr("Web share"), tr("HD&3D"), tr("Audio")};
     for (const Category &c : kCategories) {
         QImageButton *button = buttonOf(c.type);

@@ -1,5 +1,8 @@
 #include "HistoryDialog.h"
 
+#include "DataFile.h"
+#include "HistoryFile.h"
+
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 
@@ -46,31 +49,20 @@ HistoryDialog::~HistoryDialog() = default;
 
 QString HistoryDialog::historyFilePath()
 {
-    return QIAppUtil::getResourcePath() + "/history/history.xml";
+    return HistoryFile::defaultPath();
 }
 
 void HistoryDialog::InitXml()
 {
     m_categories.clear();
-    const QString path = historyFilePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-
-    QFile file(path);
-    if (!file.exists())
-        return;
-    QDomDocument doc;
-    const bool ok = file.open(QIODevice::ReadOnly | QIODevice::Text) && doc.setContent(&file);
-    file.close();
-    const QDomElement root = doc.documentElement();
-    if (!ok || root.isNull() || root.firstChildElement().isNull()) {
-        QFile::remove(path);
-        return;
-    }
-    for (QDomElement c = root.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+    // The file's own policy: an unreadable one is set aside, never deleted.
+    HistoryFile history(historyFilePath());
+    history.read();
+    for (const HistoryCategory &c : history.categories()) {
         Category category;
-        category.name = c.attribute("name");
-        for (QDomElement e = c.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
-            category.entries.append({e.attribute("filepath"), e.attribute("time")});
+        category.name = c.name;
+        for (const HistoryEntry &e : c.entries)
+            category.entries.append({e.filePath, e.time});
         if (!category.entries.isEmpty())
             m_categories.append(category);
     }
@@ -93,14 +85,7 @@ void HistoryDialog::saveXml()
         }
         root.appendChild(c);
     }
-    QFile file(historyFilePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-        return;
-    }
-    QTextStream out(&file);
-    out.setCodec("utf-8");
-    doc.save(out, 4);
+    DataFile::save(historyFilePath(), doc);
 }
 
 void HistoryDialog::fillTree()

@@ -28,8 +28,8 @@ public:
     explicit HistoryDialog(QWidget *parent);
     ~HistoryDialog() override;
 
-    // Reads Resources + "/history/history.xml"; a file that cannot be read
-    // or holds no category is deleted.
+    // Reads the person's history file; one that cannot be read is set
+    // aside as history.xml.bad.
     void InitXml();
     // Writes the categories back in the same form.
     void saveXml();

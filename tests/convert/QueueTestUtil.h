@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -76,7 +77,9 @@ public:
 private:
     std::function<bool(QWidget*)> m_act;
     QTimer m_timer;
-    QWidget* m_handled = nullptr;
+    // Guarded: a dialog handled and destroyed between two ticks must not
+    // make a new one at the same address look handled.
+    QPointer<QWidget> m_handled;
 };
 
 } // namespace queuetest

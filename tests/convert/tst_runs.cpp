@@ -12,6 +12,7 @@
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "UserData.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "SignalClass.h"
@@ -610,7 +611,10 @@ void TestRuns::profileRewrite()
     QFETCH(QByteArray, profile);
     QFETCH(int, updated);
     QFETCH(bool, videoKept);
+    // Written where the program ships it; the rewrite lands in the person's
+    // own copy, which is read from then on.
     const QString path = QIAppUtil::getResourcePath() + "/format/XML/Rewrite Test.xml";
+    QFile::remove(UserData::path("format/XML/Rewrite Test.xml"));
     {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -633,7 +637,8 @@ void TestRuns::profileRewrite()
     bar.setConvertinfo(edited);
     QCOMPARE(bar.TargetInfo().A_Encoder, QString("MP3"));
 
-    QFile file(path);
+    QCOMPARE(GobelItemChunk::profilePath("Rewrite Test.xml"), UserData::path("format/XML/Rewrite Test.xml"));
+    QFile file(GobelItemChunk::profilePath("Rewrite Test.xml"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     // The declaration stays (the DOM writes it with single quotes).
@@ -652,6 +657,7 @@ void TestRuns::profileRewrite()
     }
     QCOMPARE(doc.elementsByTagName("VIDIO_FOMAT_INFO").size(), 1);
     QFile::remove(path);
+    QFile::remove(file.fileName());
 }
 
 void TestRuns::settingsDialogHandOff()

@@ -64,20 +64,30 @@ private slots:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("profile");
         QTest::addColumn<bool>("fileKept");
+        QTest::addColumn<bool>("setAside");
         QTest::newRow("item") << QByteArray("<default><item imagename=\"AVI.png\" itemname=\"AVI\" "
                                             "relevantfile=\"AVI Video.xml\"/></default>")
                               << "AVI"
-                              << "AVI Video.xml" << true;
+                              << "AVI Video.xml" << true << false;
+        QTest::newRow("other tag") << QByteArray("<default><entry itemname=\"AVI\"/></default>") << "MP4"
+                                   << "MP4 Video.xml" << true << false;
+        QTest::newRow("empty root") << QByteArray("<default/>") << "MP4"
+                                    << "MP4 Video.xml" << false << false;
+        // A choice that would make every conversion fail falls back to the
+        // built-in one; the person's file is kept aside.
         QTest::newRow("no itemname") << QByteArray("<default><item imagename=\"AVI.png\" "
                                                    "relevantfile=\"AVI Video.xml\"/></default>")
-                                     << ""
-                                     << "AVI Video.xml" << true;
-        QTest::newRow("other tag") << QByteArray("<default><entry itemname=\"AVI\"/></default>") << "MP4"
-                                   << "MP4 Video.xml" << true;
+                                     << "MP4"
+                                     << "MP4 Video.xml" << false << true;
+        QTest::newRow("missing profile") << QByteArray("<default><item imagename=\"X.png\" itemname=\"X\" "
+                                                       "relevantfile=\"No Such Profile.xml\"/></default>")
+                                         << "MP4"
+                                         << "MP4 Video.xml" << false << true;
         QTest::newRow("broken") << QByteArray("<default><item") << "MP4"
-                                << "MP4 Video.xml" << false;
-        QTest::newRow("empty root") << QByteArray("<default/>") << "MP4"
-                                    << "MP4 Video.xml" << false;
+                                << "MP4 Video.xml" << false << true;
+        QTest::newRow("deeply nested") << "<default>" + QByteArray("<item>").repeated(30000) + "</default>"
+                                       << "MP4"
+                                       << "MP4 Video.xml" << false << true;
     }
 
     void initReadsFile()
@@ -86,14 +96,18 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QString, profile);
         QFETCH(bool, fileKept);
-        writeFile(GobelItemChunk::defaultXmlPath(), content);
+        QFETCH(bool, setAside);
+        const QString path = GobelItemChunk::defaultXmlPath();
+        QFile::remove(path + ".bad");
+        writeFile(path, content);
         g_itemChunk.Init();
         QCOMPARE(g_itemChunk.itemname, item);
         QCOMPARE(g_itemChunk.relevantfile, profile);
-        const QByteArray after = readFile(GobelItemChunk::defaultXmlPath());
+        const QByteArray after = readFile(path);
         QCOMPARE(after == content, fileKept);
         if (!fileKept)
             QVERIFY(after.contains("itemname=\"MP4\""));
+        QCOMPARE(readFile(path + ".bad"), setAside ? content : QByteArray());
     }
 
     // The shipped default profile must give a complete H.264/AAC MP4 preset

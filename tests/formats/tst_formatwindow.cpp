@@ -35,6 +35,7 @@ private:
     }
     static void writeFile(const QString &path, const QByteArray &data)
     {
+        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(data);
@@ -98,7 +99,7 @@ private slots:
     {
         for (auto it = m_shipped.cbegin(); it != m_shipped.cend(); ++it)
             writeFile(catalogue(it.key()), it.value());
-        QFile::remove(catalogue("recent"));
+        QFile::remove(FormatTypeWidget::recentXmlPath());
         QFile::remove(catalogue("video") + ".broken");
         QFile::remove(GobelItemChunk::defaultXmlPath());
         g_itemChunk.setDefaultinfo();
@@ -178,7 +179,7 @@ private slots:
         QCOMPARE(g_itemChunk.m_convertinfo.V_Format, video[11]->itemname);
         // Ten at most, oldest first, in the file and in the strip.
         expected.removeFirst();
-        QCOMPARE(fileItems(catalogue("recent")), expected);
+        QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()), expected);
         QCOMPARE(window->m_recentWidget->GetListLength(), 10);
         QCOMPARE(window->m_recentWidget->selectedItem()->itemname, video[11]->itemname);
 
@@ -191,7 +192,7 @@ private slots:
         // A format already listed (by icon) leaves the list as it is.
         press(video[3]);
         QCOMPARE(chosen.count(), 12);
-        QCOMPARE(fileItems(catalogue("recent")), expected);
+        QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()), expected);
 
         // A tile of the Recent strip reports the choice but adds nothing.
         FormatItem *recentTile = window->m_recentWidget->GetListItem().first();
@@ -199,7 +200,7 @@ private slots:
         press(recentTile);
         QCOMPARE(chosen.count(), 13);
         QCOMPARE(g_itemChunk.imagename, recentIcon);
-        QCOMPARE(fileItems(catalogue("recent")), expected);
+        QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()), expected);
 
         // The next start shows the list, newest at the left, nothing marked.
         window.reset();
@@ -244,7 +245,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, strip);
-        writeFile(catalogue("recent"), catalogueXml({"MP4|MP4.png|MP4 Video.xml"}));
+        writeFile(FormatTypeWidget::recentXmlPath(), catalogueXml({"MP4|MP4.png|MP4 Video.xml"}));
         writeFile(catalogue("devices"), catalogueXml({"Phone|P.png|P.xml", "Both|B1.png|B.xml"}));
         writeFile(catalogue("video"),
                   catalogueXml({"MP4|MP4.png|MP4 Video.xml", "AVI|AVI.png|AVI Video.xml", "Both|B2.png|B.xml"}));

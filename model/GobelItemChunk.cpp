@@ -1,13 +1,12 @@
 #include "GobelItemChunk.h"
 
-#include "QIAppUtil.h"
+#include "DataFile.h"
+#include "ProfileFile.h"
+#include "UserData.h"
 
 #include <QDomDocument>
-#include <QFile>
+#include <QFileInfo>
 #include <QMutexLocker>
-#include <QSaveFile>
-#include <QTextStream>
-#include <QtDebug>
 
 GobelItemChunk g_itemChunk;
 
@@ -24,12 +23,12 @@ GobelItemChunk::GobelItemChunk()
 
 QString GobelItemChunk::defaultXmlPath()
 {
-    return QIAppUtil::getResourcePath() + "/format/default.xml";
+    return UserData::path(QStringLiteral("format/default.xml"));
 }
 
 QString GobelItemChunk::profilePath(const QString &file)
 {
-    return QIAppUtil::getResourcePath() + "/format/XML/" + file;
+    return ProfileFile::path(file);
 }
 
 void GobelItemChunk::copyNames(QString &image, QString &item, QString &file) const
@@ -50,18 +49,22 @@ void GobelItemChunk::setNames(const QString &image, const QString &item, const Q
 
 void GobelItemChunk::Init()
 {
-    QFile file(defaultXmlPath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        saveDefaultXML();
-        return;
-    }
+    const QString path = defaultXmlPath();
     QDomDocument doc;
-    if (!doc.setContent(&file)) {
-        file.close();
+    switch (DataFile::read(path, doc)) {
+    case DataFile::Read::Ok:
+        break;
+    case DataFile::Read::Unreadable:
+    case DataFile::Read::Damaged:
+        // The person's file is kept aside, never replaced without a copy.
+        DataFile::setAside(path);
+        saveDefaultXML();
+        return;
+    case DataFile::Read::Missing:
+    case DataFile::Read::Empty:
         saveDefaultXML();
         return;
     }
-    file.close();
     const QDomElement root = doc.documentElement();
     const QDomElement item = root.isNull() ? QDomElement() : root.firstChildElement();
     if (item.isNull()) {
@@ -69,8 +72,19 @@ void GobelItemChunk::Init()
         return;
     }
     // Any other first element is left alone: the built-in names stay.
-    if (item.tagName() == QLatin1String("item"))
-        setNames(item.attribute("imagename"), item.attribute("itemname"), item.attribute("relevantfile"));
+    if (item.tagName() != QLatin1String("item"))
+        return;
+    const QString image = item.attribute("imagename");
+    const QString name = item.attribute("itemname");
+    const QString profile = item.attribute("relevantfile");
+    // A choice that cannot convert anything (no name, no such profile)
+    // would make every task fail: the built-in default is used instead.
+    if (image.isEmpty() || name.isEmpty() || profile.isEmpty() || !QFileInfo(profilePath(profile)).isFile()) {
+        DataFile::setAside(path);
+        saveDefaultXML();
+        return;
+    }
+    setNames(image, name, profile);
 }
 
 void GobelItemChunk::saveDefaultXML()
@@ -87,49 +101,14 @@ void GobelItemChunk::saveDefaultXML()
     element.setAttribute("itemname", item);
     element.setAttribute("relevantfile", profile);
     root.appendChild(element);
-
-    // Written aside and swapped in whole, so a failed write leaves the last
-    // choice on disk instead of an empty file.
-    if (!writeXmlFile(defaultXmlPath(), doc))
-        qWarning("error::ParserXML->writeOperateXml->file.open\n");
-}
-
-bool GobelItemChunk::writeXmlFile(const QString &path, const QDomDocument &doc)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    out.setCodec("utf-8");
-    doc.save(out, 4);
-    out.flush();
-    return out.status() == QTextStream::Ok && file.commit();
+    DataFile::save(defaultXmlPath(), doc);
 }
 
 void GobelItemChunk::getConvertXMLInfo()
 {
-    QFile file(profilePath(relevantfile));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return;
-    QDomDocument doc;
-    const bool parsed = doc.setContent(&file);
-    file.close();
-    if (!parsed)
-        return;
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull())
-        return;
-
-    m_convertinfo.isVideo = root.attribute("OnlyAudio") != QLatin1String("Y");
-    // Later elements of the same tag win, so walk them all.
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("STANDARD_QUALITY_VALUE")) {
-            readQualityValues(e, m_convertinfo);
-        } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
-            m_convertinfo.V_Format = e.attribute("V_Format");
-            m_convertinfo.V_Extend = e.attribute("V_Extend");
-        }
-    }
+    QString image, item, file;
+    copyNames(image, item, file);
+    ProfileFile::read(profilePath(file), QStringLiteral("STANDARD_QUALITY_VALUE"), m_convertinfo);
 }
 
 void GobelItemChunk::setDefaultinfo()

@@ -5,8 +5,6 @@
 #include <QMutex>
 #include <QString>
 
-class QDomDocument;
-
 // The current output format: which catalogue item is chosen and the
 // standard preset of its profile file.
 class GobelItemChunk
@@ -15,7 +13,8 @@ public:
     GobelItemChunk();
 
     // Loads the three names from "format/default.xml" (or writes the file
-    // afresh when it is unusable).
+    // afresh when it is unusable; a damaged one, or one naming no usable
+    // profile, is set aside as default.xml.bad and the built-in names stay).
     void Init();
     void saveDefaultXML();
     // Reads the current profile's OnlyAudio flag, standard preset and
@@ -28,10 +27,9 @@ public:
     void copyNames(QString &image, QString &item, QString &file) const;
     void setNames(const QString &image, const QString &item, const QString &file);
 
+    // The default-format file, in the per-user data folder.
     static QString defaultXmlPath();
-    // Writes a whole catalogue document (UTF-8, indent 4) through a save
-    // file; false when it could not be written.
-    static bool writeXmlFile(const QString &path, const QDomDocument &doc);
+    // The profile to read: the person's copy when there is one.
     static QString profilePath(const QString &file);
 
     QString imagename;

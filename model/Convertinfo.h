@@ -26,9 +26,3 @@ struct Convertinfo
 };
 
 Q_DECLARE_METATYPE(Convertinfo)
-
-class QDomElement;
-
-// Takes the eight quality values from a profile element (a preset or the
-// task's current values); the other fields stay as they are.
-void readQualityValues(const QDomElement& element, Convertinfo& info);

@@ -1,0 +1,21 @@
+#pragma once
+
+// Small helpers shared by the queue and its task rows.
+
+#include <QString>
+
+class QObject;
+
+// The engine's text for an error code; the number when it has none.
+QString engineErrorText(int code);
+
+// The suffix of the file name (not of a dotted folder), case kept.
+QString suffixOf(const QString& path);
+
+// The user-event text of a starting conversion (event 11621): the source's
+// size and suffix and the target container.
+QString conversionEventText(const QString& source, const QString& container);
+
+// Shows a file in the desktop's file manager (its folder when no file
+// manager can point at it). Never waits for the file manager.
+void revealFile(QObject* owner, const QString& path);

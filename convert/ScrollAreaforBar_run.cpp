@@ -1,0 +1,359 @@
+// The queue's runs: up to five tasks at a time, or every task merged into
+// one output, and the history entry of each started conversion.
+#include "ScrollAreaforBar.h"
+
+#include "CSingleUserLog.h"
+#include "FinishConvertDialog.h"
+#include "GobelConfigure.h"
+#include "GobelItemChunk.h"
+#include "HistoryFile.h"
+#include "QueueShared.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+constexpr int kMergePollMs = 500;
+constexpr int kMaxConverting = 5;
+} // namespace
+
+void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
+{
+    connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState,
+            Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml, Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish, Qt::UniqueConnection);
+}
+
+void ScrollAreaforBar::disconnectRun(VideoConvertBar* bar)
+{
+    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState);
+    disconnect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml);
+    disconnect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish);
+}
+
+void ScrollAreaforBar::StartConvert()
+{
+    if (m_barList.isEmpty())
+        return;
+    m_bShowDeleteDlg = true;
+    m_mergeIndex = 0;
+    ++m_runGeneration;
+    m_handedOutPaths.clear();
+    m_convertingList.clear();
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        bar->SetConvertState(State_Waiting);
+        connectRun(bar);
+    }
+    // Set here as well as by the caller: nothing the run does may see an
+    // idle queue.
+    m_bConverting = true;
+
+    if (g_Configure.m_bMerge) {
+        m_bMerging = true;
+        m_mergeJoined = 0;
+        m_mergeFailed = 0;
+        m_mergeBar = nullptr;
+        ConvertIndex();
+        return;
+    }
+    m_maxConvertCount = kMaxConverting;
+    m_startIndex = -1;
+    fillSlots();
+}
+
+void ScrollAreaforBar::SetConvertState(bool converting)
+{
+    m_bConverting = converting;
+}
+
+void ScrollAreaforBar::fillSlots()
+{
+    if (!m_bConverting || m_bMerging)
+        return;
+    // Whatever freed a slot, the first waiting task not yet started takes it,
+    // and every free slot is filled.
+    while (m_convertingList.size() < m_maxConvertCount) {
+        VideoConvertBar* next = nullptr;
+        for (VideoConvertBar* bar : qAsConst(m_barList)) {
+            if (bar->GetCurrentState() == State_Waiting && !m_convertingList.contains(bar)) {
+                next = bar;
+                break;
+            }
+        }
+        if (!next)
+            break;
+        m_startIndex = m_barList.indexOf(next);
+        next->StartConvertMedia();
+        m_convertingList.append(next);
+    }
+}
+
+int ScrollAreaforBar::checkAllConvertFinished() const
+{
+    for (VideoConvertBar* bar : m_barList) {
+        const ConvertState state = bar->GetCurrentState();
+        if (state == State_Waiting || state == State_Paused || state == State_Converting)
+            return -1;
+    }
+    return -2;
+}
+
+bool ScrollAreaforBar::CheckAllConvertState() const
+{
+    return checkAllConvertFinished() == -2;
+}
+
+void ScrollAreaforBar::StopConverter() {}
+
+void ScrollAreaforBar::slotConvertFinish()
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (bar)
+        m_convertingList.removeOne(bar);
+    if (m_bConverting)
+        Check();
+}
+
+void ScrollAreaforBar::Check()
+{
+    if (checkAllConvertFinished() == -2) {
+        endRun();
+        return;
+    }
+    fillSlots();
+}
+
+void ScrollAreaforBar::endRun()
+{
+    int failed = 0;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        if (bar->HasFailed())
+            ++failed;
+    }
+    const int total = m_barList.size();
+    CancelConvert();
+    FinishConvertDialog dialog(nullptr);
+    dialog.setFailures(failed, total);
+    dialog.exec();
+    emit emitFinishConvert();
+}
+
+void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
+{
+    auto* bar = qobject_cast<VideoConvertBar*>(sender());
+    if (!bar || !m_bConverting || m_bMerging)
+        return;
+    if (state == State_Paused) {
+        if (m_convertingList.removeOne(bar))
+            fillSlots();
+        return;
+    }
+    // A refused pause or resume reports an unchanged state: a task keeps its
+    // one place in the list.
+    if (state != State_Converting || m_convertingList.contains(bar))
+        return;
+    if (m_convertingList.size() >= m_maxConvertCount) {
+        VideoConvertBar* oldest = m_convertingList.first();
+        for (VideoConvertBar* candidate : qAsConst(m_convertingList)) {
+            if (candidate->GetCurrentState() == State_Converting) {
+                oldest = candidate;
+                break;
+            }
+        }
+        m_convertingList.removeOne(oldest);
+        oldest->SetConvertState(State_Paused);
+    }
+    m_convertingList.append(bar);
+}
+
+void ScrollAreaforBar::CancelConvert()
+{
+    m_bConverting = false;
+    ++m_runGeneration;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        bar->setEnabled(true);
+        bar->Recover();
+        disconnectRun(bar);
+    }
+    m_convertingList.clear();
+    if (m_mergeTimer && m_mergeTimer->isActive())
+        m_mergeTimer->stop();
+    if (m_merger) {
+        Merger_Close(m_merger);
+        Merger_Release(m_merger);
+        m_merger = nullptr;
+    }
+    m_mergeIndex = 0;
+    m_mergeBar = nullptr;
+    m_bMerging = false;
+}
+
+// ---- Merge run -------------------------------------------------------------------
+
+void ScrollAreaforBar::deferNextConvertIndex()
+{
+    // A skipped item hands over through the event loop: a queue of failing
+    // items never recurses, and a run never ends inside its own start.
+    const int generation = m_runGeneration;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_runGeneration && m_bConverting && m_bMerging)
+            NextConvertIndex();
+    });
+}
+
+void ScrollAreaforBar::ConvertIndex()
+{
+    qDebug() << m_barList.size();
+    if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
+        deferNextConvertIndex();
+        return;
+    }
+    if (!m_mergeTimer) {
+        m_mergeTimer = new QTimer(this);
+        m_mergeTimer->setInterval(kMergePollMs);
+        connect(m_mergeTimer, &QTimer::timeout, this, &ScrollAreaforBar::ConverTime);
+    }
+    VideoConvertBar* item = m_barList.at(m_mergeIndex);
+    m_mergeBar = item;
+    item->setEnabled(false);
+    item->SetConverting(true);
+    m_mergeInfo = g_itemChunk.m_convertinfo;
+
+    const QString folder = g_Configure.m_strOutputFolder;
+    const QString output = VideoConvertBar::FreeOutputPath(folder, item->VideoName(), m_mergeInfo.V_Extend,
+                                                           &m_handedOutPaths);
+    if (!QFileInfo::exists(folder))
+        QDir().mkpath(folder);
+    const QByteArray source = item->File().toUtf8();
+    const QByteArray target = output.toUtf8();
+
+    const QString event = conversionEventText(item->File(), m_mergeInfo.V_Format);
+    CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
+
+    const bool hasContainer = !m_mergeInfo.V_Format.isEmpty() && !m_mergeInfo.V_Extend.isEmpty();
+    const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
+
+    Config config = Config_Create();
+    setConverterConfig(config, item);
+
+    bool added = true;
+    if (!m_merger) {
+        m_merger = Merger_Create(-1);
+        added = m_merger != nullptr;
+        if (added)
+            added = Merger_Open(m_merger, target.constData(), hasContainer ? container.constData() : nullptr,
+                                config) != 0;
+        if (added) {
+            m_handedOutPaths.insert(output);
+            item->setOutputPath(output);
+            saveHistoryXml(item);
+            added = Merger_Start(m_merger) != 0;
+        }
+    }
+    if (added) {
+        const unsigned long long begin = item->getBeginTime();
+        const unsigned long long end = item->getEndTime();
+        const unsigned long long length = end != 0 && end > begin ? end - begin : 0;
+        added = Merger_AddTask(m_merger, source.constData(), begin, length, config) != 0;
+    }
+    Config_Release(config);
+
+    if (added) {
+        if (!m_mergeTimer->isActive())
+            m_mergeTimer->start();
+        return;
+    }
+    ++m_mergeFailed;
+    item->SetFailed(m_merger ? engineErrorText(Merger_GetError(m_merger))
+                             : tr("The merger could not be created."));
+    deferNextConvertIndex();
+}
+
+void ScrollAreaforBar::NextConvertIndex()
+{
+    ++m_mergeIndex;
+    qDebug() << m_mergeIndex;
+    if (m_mergeIndex < m_barList.size()) {
+        ConvertIndex();
+        return;
+    }
+    if (m_mergeTimer) {
+        m_mergeTimer->stop();
+        // This may run inside the timer's own signal.
+        m_mergeTimer->deleteLater();
+        m_mergeTimer = nullptr;
+    }
+    const int joined = m_mergeJoined;
+    const int failed = m_mergeFailed;
+    CancelConvert();
+    emit emitFinishConvert();
+    FinishConvertDialog dialog(nullptr);
+    if (joined == 0)
+        dialog.setMergeFailed();
+    else
+        dialog.setFailures(failed, joined + failed);
+    dialog.exec();
+}
+
+void ScrollAreaforBar::ConverTime()
+{
+    if (!m_merger || !m_bMerging)
+        return;
+    // Only the row that is being merged shows the progress; a removed one
+    // leaves it unshown.
+    VideoConvertBar* item = m_barList.contains(m_mergeBar) ? m_mergeBar : nullptr;
+    if (Merger_IsCompleted(m_merger)) {
+        const int error = Merger_GetError(m_merger);
+        if (m_mergeTimer)
+            m_mergeTimer->stop();
+        if (error != 0) {
+            ++m_mergeFailed;
+            if (item)
+                item->SetFailed(engineErrorText(error));
+        } else {
+            ++m_mergeJoined;
+            CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
+            if (item)
+                item->SetConvertProgress(100.0f);
+        }
+        NextConvertIndex();
+        return;
+    }
+    const uint64_t duration = Merger_GetDuration(m_merger);
+    const uint64_t done = Merger_GetConvertTime(m_merger);
+    const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
+    qDebug() << progress << "------" << m_mergeIndex;
+    if (item)
+        item->SetConvertProgress(float(progress));
+}
+
+// ---- History file ----------------------------------------------------------------
+
+QString ScrollAreaforBar::historyPath()
+{
+    return HistoryFile::defaultPath();
+}
+
+void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
+{
+    if (!convertBar)
+        return;
+    // An unusable file is set aside by the read; a new one is started.
+    HistoryFile history(historyPath());
+    if (!history.read()) {
+        CreateNewHistoryXml(convertBar);
+        return;
+    }
+    history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
+}
+
+void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
+{
+    HistoryFile history(historyPath());
+    history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
+}

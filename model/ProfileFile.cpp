@@ -1,0 +1,106 @@
+#include "ProfileFile.h"
+
+#include "DataFile.h"
+#include "UserData.h"
+
+#include <QDomDocument>
+
+// clang-format off
+const QualityAttribute kQualityAttributes[kQualityAttributeCount] = {
+    {"V_Encoder",    &Convertinfo::V_Encoder,    "",      true},
+    {"V_Resolution", &Convertinfo::V_Resolution, "",      true},
+    {"V_FrameRate",  &Convertinfo::V_FrameRate,  " fps",  true},
+    {"V_BitRate",    &Convertinfo::V_BitRate,    " kbps", true},
+    {"A_Encoder",    &Convertinfo::A_Encoder,    "",      false},
+    {"A_Channel",    &Convertinfo::A_Channel,    "",      false},
+    {"A_SampleRate", &Convertinfo::A_SampleRate, " HZ",   false},
+    {"A_BitRate",    &Convertinfo::A_BitRate,    " kbps", false},
+};
+// clang-format on
+
+namespace {
+
+const QString kCurrentValues = QStringLiteral("TEMP_QUALITY_VALUE");
+
+bool isWord(const QString& value)
+{
+    return value == QLatin1String("Original") || value == QLatin1String("Auto");
+}
+
+// The root of a usable profile; null when it cannot be read or holds nothing.
+QDomElement loadProfile(const QString& path, QDomDocument& doc)
+{
+    if (DataFile::read(path, doc) != DataFile::Read::Ok)
+        return QDomElement();
+    const QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull())
+        return QDomElement();
+    return root;
+}
+
+bool isVideoProfile(const QDomElement& root)
+{
+    return root.attribute("OnlyAudio") != QLatin1String("Y");
+}
+
+} // namespace
+
+void readQualityValues(const QDomElement& element, Convertinfo& info)
+{
+    for (const QualityAttribute& a : kQualityAttributes)
+        info.*(a.value) = element.attribute(QLatin1String(a.name));
+}
+
+QString qualityDisplayForm(const QString& value, const QString& unit)
+{
+    return unit.isEmpty() || isWord(value) ? value : value + unit;
+}
+
+QString qualityValueForm(const QString& text, const QString& unit)
+{
+    if (unit.isEmpty() || isWord(text) || text.size() < unit.size())
+        return text;
+    return text.left(text.size() - unit.size());
+}
+
+QString ProfileFile::path(const QString& file)
+{
+    return UserData::readPath(QStringLiteral("format/XML/") + file);
+}
+
+bool ProfileFile::read(const QString& path, const QString& tag, Convertinfo& info)
+{
+    QDomDocument doc;
+    const QDomElement root = loadProfile(path, doc);
+    if (root.isNull())
+        return false;
+    info.isVideo = isVideoProfile(root);
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() == tag) {
+            readQualityValues(e, info);
+        } else if (e.tagName() == QLatin1String("VIDIO_FOMAT_INFO")) {
+            info.V_Format = e.attribute("V_Format");
+            info.V_Extend = e.attribute("V_Extend");
+        }
+    }
+    return true;
+}
+
+bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
+{
+    QDomDocument doc;
+    QDomElement root = loadProfile(path, doc);
+    if (root.isNull())
+        return false;
+    info.isVideo = isVideoProfile(root);
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        if (e.tagName() != kCurrentValues)
+            continue;
+        // An audio-only profile keeps whatever picture values it holds.
+        for (const QualityAttribute& a : kQualityAttributes) {
+            if (info.isVideo || !a.video)
+                e.setAttribute(QLatin1String(a.name), info.*(a.value));
+        }
+    }
+    return DataFile::save(UserData::ownCopyOf(path), doc);
+}

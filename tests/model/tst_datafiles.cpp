@@ -1,0 +1,334 @@
+// The data files without a window: the history file's format and its policy
+// for a file it cannot use, the atomic writer on a full disk, and the
+// per-user folder. Expected texts are written out by hand here.
+
+#include "DataFile.h"
+#include "HistoryFile.h"
+#include "UserData.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The DOM writes attributes in hash order, which changes from run to run:
+// each tag's attributes are sorted on both sides; the rest stays exact.
+QByteArray sortedAttributes(const QByteArray& text)
+{
+    static const QRegularExpression tag(R"(^(\s*<[\w:]+)((?:\s+[\w:]+="[^"]*")+)(\s*/?>)$)");
+    static const QRegularExpression attribute(R"([\w:]+="[^"]*")");
+    QStringList lines = QString::fromUtf8(text).split('\n');
+    for (QString& line : lines) {
+        const QRegularExpressionMatch m = tag.match(line);
+        if (!m.hasMatch())
+            continue;
+        QStringList attributes;
+        for (auto it = attribute.globalMatch(m.captured(2)); it.hasNext();)
+            attributes.append(it.next().captured(0));
+        attributes.sort();
+        line = m.captured(1) + ' ' + attributes.join(' ') + m.captured(3);
+    }
+    return lines.join('\n').toUtf8();
+}
+
+#define COMPARE_XML(actual, expected) QCOMPARE(sortedAttributes(actual), sortedAttributes(expected))
+
+const QDateTime kWhen(QDate(2016, 3, 5), QTime(14, 7, 9));
+
+// A history written by another run: two categories, MP4 used last.
+const QByteArray kTwoCategories = "<?xml version='1.0'?>\n"
+                                  "<history>\n"
+                                  "    <Type name=\"AVI\">\n"
+                                  "        <item filepath=\"/o/a.avi\" time=\"2016-03-01 10:00:00\"/>\n"
+                                  "    </Type>\n"
+                                  "    <Type name=\"MP4\">\n"
+                                  "        <item filepath=\"/o/b.mp4\" time=\"2016-03-02 11:00:00\"/>\n"
+                                  "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
+                                  "    </Type>\n"
+                                  "</history>\n";
+
+QByteArray nested(int depth)
+{
+    return "<history>" + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth) + "</history>";
+}
+
+// Makes every write past `bytes` in any file of this process fail the way a
+// full disk does (EFBIG instead of ENOSPC), for as long as it lives.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+class TestDataFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void historyAppend_data();
+    void historyAppend();
+    void historyUnusableFile_data();
+    void historyUnusableFile();
+    void historyRemoveAndClear();
+    void failedWriteKeepsOldFile();
+    void userFolder();
+
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+void TestDataFiles::init()
+{
+    m_dir.reset(new QTemporaryDir);
+    QVERIFY(m_dir->isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath("data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath("config")));
+    m_path = m_dir->filePath("history/history.xml");
+}
+
+void TestDataFiles::cleanup()
+{
+    DataFile::setFailureHandler(nullptr);
+}
+
+void TestDataFiles::historyAppend_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("no file") << QByteArray() << "MP4"
+                             << QByteArray("<?xml version='1.0'?>\n"
+                                           "<history>\n"
+                                           "    <Type name=\"MP4\">\n"
+                                           "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
+                                           "    </Type>\n"
+                                           "</history>\n");
+    // An existing category moves last; others keep their order.
+    QTest::newRow("existing category") << kTwoCategories << "AVI"
+                                       << QByteArray("<?xml version='1.0'?>\n"
+                                                     "<history>\n"
+                                                     "    <Type name=\"MP4\">\n"
+                                                     "        <item filepath=\"/o/b.mp4\" time=\"2016-03-02 11:00:00\"/>\n"
+                                                     "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
+                                                     "    </Type>\n"
+                                                     "    <Type name=\"AVI\">\n"
+                                                     "        <item filepath=\"/o/a.avi\" time=\"2016-03-01 10:00:00\"/>\n"
+                                                     "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
+                                                     "    </Type>\n"
+                                                     "</history>\n");
+    // Names are compared exactly; what the writer does not know is kept.
+    QTest::newRow("case and unknown content")
+        << QByteArray("<?xml version='1.0'?>\n<history note=\"x\"><Type name=\"mp4\"><item filepath=\"/o/d.mp4\" "
+                      "time=\"t\" extra=\"1\"/></Type><!-- kept --></history>\n")
+        << "MP4"
+        << QByteArray("<?xml version='1.0'?>\n"
+                      "<history note=\"x\">\n"
+                      "    <Type name=\"mp4\">\n"
+                      "        <item filepath=\"/o/d.mp4\" time=\"t\" extra=\"1\"/>\n"
+                      "    </Type>\n"
+                      "    <!-- kept -->\n"
+                      "    <Type name=\"MP4\">\n"
+                      "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
+                      "    </Type>\n"
+                      "</history>\n");
+}
+
+void TestDataFiles::historyAppend()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, category);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        QVERIFY(writeAll(m_path, before));
+
+    HistoryFile history(m_path);
+    QCOMPARE(history.read(), !before.isEmpty());
+    history.append(category, "/o/new.mp4", kWhen);
+    QVERIFY(history.save());
+    COMPARE_XML(readAll(m_path), after);
+    QVERIFY(!QFile::exists(m_path + ".bad"));
+}
+
+void TestDataFiles::historyUnusableFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("setAside");
+
+    QTest::newRow("zero bytes") << QByteArray() << false;
+    QTest::newRow("root only") << QByteArray("<history/>") << false;
+    QTest::newRow("not XML") << QByteArray("<history><Type name=") << true;
+    QTest::newRow("two roots") << QByteArray("<history/><history/>") << true;
+    // Deep enough to overflow a recursive parser's stack.
+    QTest::newRow("deeply nested") << nested(50000) << true;
+    QTest::newRow("huge") << ("<history>" + QByteArray("<Type name=\"x\"/>").repeated(400000) + "</history>")
+                          << true;
+}
+
+void TestDataFiles::historyUnusableFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, setAside);
+    QVERIFY(writeAll(m_path, content));
+
+    HistoryFile history(m_path);
+    QVERIFY(!history.read());
+    QVERIFY(history.isEmpty());
+    // The person's file is kept aside, never deleted.
+    QCOMPARE(QFile::exists(m_path + ".bad"), setAside);
+    if (setAside)
+        QCOMPARE(readAll(m_path + ".bad"), content);
+
+    history.append("MP4", "/o/new.mp4", kWhen);
+    QVERIFY(history.save());
+    HistoryFile again(m_path);
+    QVERIFY(again.read());
+    QCOMPARE(again.categories().size(), 1);
+    QCOMPARE(again.categories().first().entries.size(), 1);
+}
+
+void TestDataFiles::historyRemoveAndClear()
+{
+    QVERIFY(writeAll(m_path, kTwoCategories));
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    QVERIFY(!history.removeEntry("MP4", 2));
+    QVERIFY(!history.removeEntry("WMV", 0));
+    QVERIFY(history.removeEntry("MP4", 0));
+    QVERIFY(history.save());
+    // A category left without entries stays in the file.
+    QVERIFY(history.removeEntry("AVI", 0));
+    QVERIFY(history.save());
+    COMPARE_XML(readAll(m_path), QByteArray("<?xml version='1.0'?>\n"
+                                         "<history>\n"
+                                         "    <Type name=\"AVI\"/>\n"
+                                         "    <Type name=\"MP4\">\n"
+                                         "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
+                                         "    </Type>\n"
+                                         "</history>\n"));
+
+    HistoryFile reread(m_path);
+    QVERIFY(reread.read());
+    const QList<HistoryCategory> categories = reread.categories();
+    QCOMPARE(categories.size(), 2);
+    QCOMPARE(categories.at(0).entries.size(), 0);
+    QCOMPARE(categories.at(1).entries.first().filePath, QString("/o/c.mp4"));
+    QCOMPARE(categories.at(1).entries.first().time, QString("2016-03-03 12:00:00"));
+
+    QVERIFY(reread.clear());
+    QVERIFY(!QFile::exists(m_path));
+    QVERIFY(reread.isEmpty());
+}
+
+void TestDataFiles::failedWriteKeepsOldFile()
+{
+    // The stream meets the full device only when it flushes.
+    QFile full("/dev/full");
+    QVERIFY(full.open(QIODevice::WriteOnly));
+    QDomDocument small;
+    small.setContent(QByteArray("<history/>"));
+    QVERIFY(!DataFile::writeTo(full, small));
+
+    QVERIFY(writeAll(m_path, kTwoCategories));
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    for (int i = 0; i < 2000; ++i)
+        history.append("MP4", "/o/long/path/to/an/output/file" + QString::number(i) + ".mp4", kWhen);
+
+    QStringList failures;
+    DataFile::setFailureHandler([&failures](const QString& path) { failures.append(path); });
+    bool saved = true;
+    {
+        const FileSizeLimit limit(4096);
+        saved = history.save();
+    }
+    QVERIFY(!saved);
+    QCOMPARE(failures, QStringList{m_path});
+    QCOMPARE(readAll(m_path), kTwoCategories);
+    // No half-written temporary file is left beside it.
+    QCOMPARE(QDir(QFileInfo(m_path).absolutePath()).entryList(QDir::Files), QStringList{"history.xml"});
+
+    // Once there is room again the same write succeeds.
+    QVERIFY(history.save());
+    HistoryFile reread(m_path);
+    QVERIFY(reread.read());
+    QCOMPARE(reread.categories().last().entries.size(), 2002);
+}
+
+void TestDataFiles::userFolder()
+{
+    // The resource path needs the application object: it gives the test's
+    // own bundle, whose Resources hold the shipped profiles.
+    int argc = 1;
+    char name[] = "tst_datafiles";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+
+    const QString folder = UserData::folder();
+    QVERIFY(folder.startsWith(m_dir->filePath("data")));
+    const QString profile = "format/XML/MP4 Video.xml";
+    const QString shipped = UserData::shippedPath(profile);
+    QVERIFY(QFile::exists(shipped));
+
+    // Reading copies nothing; the shipped file is read while the person has
+    // no copy of their own.
+    QCOMPARE(UserData::readPath(profile), shipped);
+    QVERIFY(!QFile::exists(folder + "/" + profile));
+
+    // The person's copy starts as the shipped one, and is read from then on.
+    const QString own = UserData::path(profile);
+    QCOMPARE(own, folder + "/" + profile);
+    QCOMPARE(readAll(own), readAll(shipped));
+    QVERIFY(QFileInfo(own).isWritable());
+    QCOMPARE(UserData::readPath(profile), own);
+
+    // A file that ships nothing starts absent.
+    QVERIFY(!QFile::exists(UserData::path("history/history.xml")));
+    QCOMPARE(HistoryFile::defaultPath(), folder + "/history/history.xml");
+}
+
+QTEST_APPLESS_MAIN(TestDataFiles)
+#include "tst_datafiles.moc"
