@@ -267,7 +267,7 @@ void ScrollAreaforBar::ConvertIndex()
         return;
     }
     ++m_mergeFailed;
-    item->SetFailed(m_merger ? engineErrorText(Merger_GetError(m_merger))
+    item->SetFailed(m_merger ? failureReason(Merger_GetError(m_merger), output)
                              : tr("The merger could not be created."));
     deferNextConvertIndex();
 }
@@ -312,7 +312,8 @@ void ScrollAreaforBar::ConverTime()
         if (error != 0) {
             ++m_mergeFailed;
             if (item)
-                item->SetFailed(engineErrorText(error));
+                item->SetFailed(failureReason(error, item->OutputPath().isEmpty() ? g_Configure.m_strOutputFolder + "/"
+                                                                                   : item->OutputPath()));
         } else {
             ++m_mergeJoined;
             CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);

@@ -436,6 +436,7 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
         // The poll stops before the worker takes the row; nothing of the run
         // hears from the row again.
         bar->convertTimer()->stop();
+        bar->AbandonOpen();
         disconnect(bar, nullptr, this, nullptr);
         if (bar->GetCurrentState() != State_Waiting)
             --m_startIndex;
