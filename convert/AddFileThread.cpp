@@ -1,6 +1,6 @@
 #include "AddFileThread.h"
 
-#include "VideoConvertBar.h"
+#include "QueueShared.h"
 
 #include <QDebug>
 #include <QDeadlineTimer>
@@ -8,6 +8,12 @@
 AddFileThread::AddFileThread(QObject* parent)
     : QThread(parent)
 {
+    static const bool registered = [] {
+        qRegisterMetaType<SourceFacts>("SourceFacts");
+        qRegisterMetaType<TaskFormat>("TaskFormat");
+        return true;
+    }();
+    Q_UNUSED(registered);
 }
 
 AddFileThread::~AddFileThread()
@@ -16,9 +22,8 @@ AddFileThread::~AddFileThread()
     wait();
 }
 
-void AddFileThread::setWork(const QList<VideoConvertBar*>& bars, const QStringList& files)
+void AddFileThread::setWork(const QStringList& files)
 {
-    m_addBars = bars;
     m_addFiles = files;
     // Cleared here, before start(), so that a stop requested between start()
     // and the first instruction of run() is not lost.
@@ -34,13 +39,16 @@ void AddFileThread::requestStop()
 
 void AddFileThread::run()
 {
-    const int count = qMin(m_addBars.size(), m_addFiles.size());
+    const int count = m_addFiles.size();
     for (int i = 0; i < count; ++i) {
         if (m_bStop)
             return;
-        m_addBars.at(i)->setFile(m_addFiles.at(i));
+        logAddedFile(m_addFiles.at(i));
+        const SourceFacts facts = SourceProbe::probe(m_addFiles.at(i));
+        const TaskFormat format = ProfileFile::currentTaskFormat();
         if (m_bStop)
             return;
+        emit signalProbed(i, facts, format);
         emit signalSetProgress(i, m_addFiles.at(i));
 
         // The pace of one file a second; a stop request cuts the pause short

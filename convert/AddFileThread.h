@@ -1,8 +1,8 @@
 #pragma once
 
-// The queue's add worker: probes the rows of one add one after the other,
-// away from the GUI thread, and hands each probed row back by a queued
-// signal. It never touches a widget.
+// The queue's add worker: probes the files of one add one after the other,
+// away from the GUI thread, and hands each file's facts back by queued
+// signals. It knows no row: the queue gives the facts to the row.
 
 #include <QList>
 #include <QMutex>
@@ -12,7 +12,8 @@
 
 #include <atomic>
 
-class VideoConvertBar;
+#include "ProfileFile.h"
+#include "SourceProbe.h"
 
 class AddFileThread : public QThread
 {
@@ -22,20 +23,22 @@ public:
     ~AddFileThread() override;
 
     // Only while the worker is not running.
-    void setWork(const QList<VideoConvertBar*>& bars, const QStringList& files);
-    QList<VideoConvertBar*> bars() const { return m_addBars; }
+    void setWork(const QStringList& files);
+    QStringList files() const { return m_addFiles; }
 
     void requestStop();
     bool stopRequested() const { return m_bStop; }
 
 signals:
+    // For each file in turn: its facts and the format it adopts (the
+    // profile is read here, after the probe), then the progress step.
+    void signalProbed(int index, SourceFacts facts, TaskFormat format);
     void signalSetProgress(int index, QString fileName);
 
 protected:
     void run() override;
 
 private:
-    QList<VideoConvertBar*> m_addBars;
     QStringList m_addFiles;
     std::atomic<bool> m_bStop{false};
     static constexpr int m_pauseMs = 1000; // one file a second

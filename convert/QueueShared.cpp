@@ -1,5 +1,6 @@
 #include "QueueShared.h"
 
+#include "CSingleUserLog.h"
 #include "QIAppUtil.h"
 
 #include <orvalta.h>
@@ -76,6 +77,15 @@ QString conversionEventText(const QString& source, const QString& container)
     const QString suffix = suffixOf(source);
     return "file size: " + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(source).size()))
          + "; file format: " + suffix + "; converter: " + suffix + " to " + container.toLower();
+}
+
+void logAddedFile(const QString& path)
+{
+    const QFileInfo fileInfo(path);
+    const QString size = QIAppUtil::size2String(static_cast<unsigned long long>(fileInfo.size()));
+    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0, QString("file size: " + size).toLatin1().constData());
+    CSingleUserLog::getInstance()->AddUserLog(11604, false, 0,
+                                              QString("file format: " + fileInfo.suffix()).toLatin1().constData());
 }
 
 // The path only ever travels as data: an argument of its own, a D-Bus

@@ -7,6 +7,7 @@
 
 #include "ClipEditRecords.h"
 #include "Convertinfo.h"
+#include "ProfileFile.h"
 #include "VideoConvertBar.h"
 
 #include <orvalta.h>
@@ -128,12 +129,16 @@ protected:
 
 private slots:
     void slotAddThreadFinished();
+    void slotProbed(int index, SourceFacts facts, TaskFormat format);
     void slotBarReleased(VideoConvertBar* bar);
 
 private:
     void Init();
     // The remembered open-file folder, kept in the user's settings.
     void loadOpenPath();
+    // The row of the current add at the worker's index, if the worker's
+    // signal is for this add and the row has not arrived yet.
+    VideoConvertBar* workerRow(int index) const;
     VideoConvertBar* createBar();
     void runAdd(const QList<VideoConvertBar*>& bars, const QStringList& files);
     void startAddWorker(const QList<VideoConvertBar*>& bars, const QStringList& files);
@@ -155,6 +160,8 @@ private:
 
     QList<VideoConvertBar*> m_barList;
     QList<VideoConvertBar*> m_addingBarList;
+    // The rows of the add the worker is probing, by the worker's index.
+    QList<VideoConvertBar*> m_workerBars;
     AddFileThread* m_addFileThread = nullptr;
     DeleteVideoThread* m_deleteVideoThread = nullptr;
     QMenu* m_rightMenu = nullptr;

@@ -61,6 +61,7 @@ void ScrollAreaforBar::PerpareAddFile(int count)
 {
     if (!m_addFileThread) {
         m_addFileThread = new AddFileThread(nullptr);
+        connect(m_addFileThread, &AddFileThread::signalProbed, this, &ScrollAreaforBar::slotProbed);
         connect(m_addFileThread, &AddFileThread::signalSetProgress, this, &ScrollAreaforBar::slotSetProgress);
         connect(m_addFileThread, &QThread::finished, this, &ScrollAreaforBar::slotAddThreadFinished);
     }
@@ -111,7 +112,8 @@ void ScrollAreaforBar::startAddWorker(const QList<VideoConvertBar*>& bars, const
         m_deferredFiles = files;
         return;
     }
-    m_addFileThread->setWork(bars, files);
+    m_workerBars = bars;
+    m_addFileThread->setWork(files);
     m_addFileThread->start();
 }
 
@@ -190,18 +192,29 @@ void ScrollAreaforBar::dropEvent(QDropEvent* event)
     runAdd(bars, paths);
 }
 
-void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
+VideoConvertBar* ScrollAreaforBar::workerRow(int index) const
 {
-    if (index < 0 || index >= m_addingBarList.size())
-        return;
-    VideoConvertBar* bar = m_addingBarList.at(index);
     // Only a row of this add that has not arrived yet, and only from the
     // worker's run for this add: a late signal of an earlier, cancelled add
     // carries an index into another list.
-    if (!m_pendingBars.contains(bar))
-        return;
-    const QList<VideoConvertBar*> workerBars = m_addFileThread->bars();
-    if (index >= workerBars.size() || workerBars.at(index) != bar)
+    if (index < 0 || index >= m_addingBarList.size())
+        return nullptr;
+    VideoConvertBar* bar = m_addingBarList.at(index);
+    if (!m_pendingBars.contains(bar) || index >= m_workerBars.size() || m_workerBars.at(index) != bar)
+        return nullptr;
+    return bar;
+}
+
+void ScrollAreaforBar::slotProbed(int index, SourceFacts facts, TaskFormat format)
+{
+    if (VideoConvertBar* bar = workerRow(index))
+        bar->setProbedFile(facts, format);
+}
+
+void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
+{
+    VideoConvertBar* bar = workerRow(index);
+    if (!bar)
         return;
     m_pendingBars.remove(bar);
 
@@ -238,7 +251,7 @@ void ScrollAreaforBar::dropPendingBars()
     if (m_pendingBars.isEmpty())
         return;
     const bool workerBusy = m_addFileThread && m_addFileThread->isRunning();
-    const QList<VideoConvertBar*> workerBars = m_addFileThread ? m_addFileThread->bars() : QList<VideoConvertBar*>();
+    const QList<VideoConvertBar*> workerBars = m_addFileThread ? m_workerBars : QList<VideoConvertBar*>();
     for (VideoConvertBar* bar : qAsConst(m_addingBarList)) {
         if (!m_pendingBars.contains(bar))
             continue;
@@ -282,7 +295,8 @@ void ScrollAreaforBar::slotAddThreadFinished()
         const QStringList files = m_deferredFiles;
         m_deferredBars.clear();
         m_deferredFiles.clear();
-        m_addFileThread->setWork(bars, files);
+        m_workerBars = bars;
+        m_addFileThread->setWork(files);
         m_addFileThread->start();
     }
 }

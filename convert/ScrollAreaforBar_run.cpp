@@ -8,6 +8,7 @@
 #include "GobelItemChunk.h"
 #include "HistoryFile.h"
 #include "QueueShared.h"
+#include "RunSchedule.h"
 
 #include <QDebug>
 #include <QDir>
@@ -76,16 +77,15 @@ void ScrollAreaforBar::fillSlots()
     // Whatever freed a slot, the first waiting task not yet started takes it,
     // and every free slot is filled.
     while (m_convertingList.size() < m_maxConvertCount) {
-        VideoConvertBar* next = nullptr;
-        for (VideoConvertBar* bar : qAsConst(m_barList)) {
-            if (bar->GetCurrentState() == State_Waiting && !m_convertingList.contains(bar)) {
-                next = bar;
-                break;
-            }
-        }
-        if (!next)
+        QVector<RunSchedule::Task> tasks;
+        tasks.reserve(m_barList.size());
+        for (VideoConvertBar* bar : qAsConst(m_barList))
+            tasks.append({bar->GetCurrentState() == State_Waiting, m_convertingList.contains(bar)});
+        const int index = RunSchedule::nextTask(tasks);
+        if (index < 0)
             break;
-        m_startIndex = m_barList.indexOf(next);
+        VideoConvertBar* next = m_barList.at(index);
+        m_startIndex = index;
         next->StartConvertMedia();
         m_convertingList.append(next);
     }

@@ -7,6 +7,7 @@
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
 #include "QueueShared.h"
+#include "SourceProbe.h"
 #include "QVideoEditDlg.h"
 
 #include <QAction>
@@ -27,34 +28,6 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-// The largest picture side the engine ever produces; anything above it in a
-// thumbnail header is garbage, not a picture.
-constexpr int32_t kMaxThumbnailSide = 16384;
-constexpr int kBlockHeaderSize = 54;
-
-int32_t readLe32(const unsigned char* p)
-{
-    uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-    int32_t out;
-    std::memcpy(&out, &v, sizeof out);
-    return out;
-}
-
-uint16_t readLe16(const unsigned char* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-
-// The task name and the output name keep everything up to the last dot.
-QString stemOf(const QString& name)
-{
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
-}
-
-} // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
@@ -179,83 +152,67 @@ void VideoConvertBar::InitMenu()
 
 QImage* VideoConvertBar::CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height)
 {
-    if (!block)
+    QByteArray pixels;
+    if (!SourceProbe::checkThumbnail(block, width, height, pixels))
         return nullptr;
-    // Trust the block only when its own header describes the picture the
-    // reader reported: a 32-bit uncompressed bitmap of exactly that size.
-    if (block[0] != 'B' || block[1] != 'M')
-        return nullptr;
-    const int32_t pixelOffset = readLe32(block + 10);
-    const int32_t headerWidth = readLe32(block + 18);
-    const int32_t headerHeight = readLe32(block + 22);
-    const uint16_t bitsPerPixel = readLe16(block + 28);
-    const int32_t compression = readLe32(block + 30);
-    if (pixelOffset != kBlockHeaderSize || bitsPerPixel != 32 || compression != 0)
-        return nullptr;
-    if (headerHeight == std::numeric_limits<int32_t>::min())
-        return nullptr;
-    const int32_t absHeight = headerHeight < 0 ? -headerHeight : headerHeight;
-    if (headerWidth <= 0 || absHeight <= 0
-        || headerWidth > kMaxThumbnailSide || absHeight > kMaxThumbnailSide)
-        return nullptr;
-    if (uint32_t(headerWidth) != width || uint32_t(absHeight) != height)
-        return nullptr;
-    // The block's own size field must cover exactly these pixels.
-    const int64_t pixelBytes = int64_t(headerWidth) * absHeight * 4;
-    if (int64_t(uint32_t(readLe32(block + 2))) != kBlockHeaderSize + pixelBytes)
-        return nullptr;
+    return thumbnailImage(pixels, width, height);
+}
 
-    // Deep copy: the block belongs to the reader and dies with it.
-    const unsigned char* pixels = block + kBlockHeaderSize;
-    const int stride = headerWidth * 4;
-    auto* image = new QImage(headerWidth, absHeight, QImage::Format_RGB32);
+QImage* VideoConvertBar::thumbnailImage(const QByteArray& pixels, uint32_t width, uint32_t height)
+{
+    if (pixels.isEmpty() || qint64(pixels.size()) != qint64(width) * qint64(height) * 4)
+        return nullptr;
+    auto* image = new QImage(int(width), int(height), QImage::Format_RGB32);
     if (image->isNull()) {
         delete image;
         return nullptr;
     }
-    for (int y = 0; y < absHeight; ++y) {
-        // A positive height stores the rows bottom-up.
-        const int source = headerHeight < 0 ? y : absHeight - 1 - y;
-        std::memcpy(image->scanLine(y), pixels + size_t(source) * size_t(stride), size_t(stride));
-    }
+    const size_t stride = size_t(width) * 4;
+    for (int y = 0; y < int(height); ++y)
+        std::memcpy(image->scanLine(y), pixels.constData() + size_t(y) * stride, stride);
     return image;
 }
 
 void VideoConvertBar::setFile(QString path)
 {
-    m_strFilePath = path;
-    const QFileInfo fileInfo(path);
-    m_strFileFormat = fileInfo.suffix();
-    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(fileInfo.size()));
+    logAddedFile(path);
+    setProbedFile(SourceProbe::probe(path));
+}
 
-    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0,
-        QString("file size: " + m_strFileSize).toLatin1().constData());
-    CSingleUserLog::getInstance()->AddUserLog(11604, false, 0,
-        QString("file format: " + m_strFileFormat).toLatin1().constData());
+void VideoConvertBar::setProbedFile(const SourceFacts& facts)
+{
+    applyFacts(facts);
+    setConvertFormat();
+    emit emitSetEditInfo();
+}
 
-    m_infoHandle = Info_Create(-1);
-    const QByteArray utf8Path = path.toUtf8();
-    // The getters of a reader that did not open give 0; the result only
-    // decides whether the row says that the file could not be read.
-    m_bProbeFailed = Info_Open(m_infoHandle, utf8Path.constData()) == 0;
+void VideoConvertBar::setProbedFile(const SourceFacts& facts, const TaskFormat& format)
+{
+    applyFacts(facts);
+    applyFormat(format);
+    emit emitSetEditInfo();
+}
 
-    QString unixPath = path;
-    unixPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    m_strVideoName = unixPath.mid(unixPath.lastIndexOf(QLatin1Char('/')) + 1);
+void VideoConvertBar::applyFacts(const SourceFacts& facts)
+{
+    m_strFilePath = facts.path;
+    m_strFileFormat = facts.suffix;
+    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(facts.bytes));
+    m_bProbeFailed = facts.failed;
+    m_strVideoName = facts.name;
 
-    const uint64_t duration = Info_GetDuration(m_infoHandle);
-    m_totalTime = duration;
-    m_endTime = duration;
-    m_cutLength = duration;
+    m_totalTime = facts.duration;
+    m_endTime = facts.duration;
+    m_cutLength = facts.duration;
 
-    m_videoWidth = Info_GetVideoWidth(m_infoHandle);
-    m_videoHeight = Info_GetVideoHeight(m_infoHandle);
-    m_audioSampleRate = Info_GetAudioSampleRate(m_infoHandle);
-    m_audioChannels = Info_GetAudioChannels(m_infoHandle);
-    m_audioBitRate = Info_GetAudioBitRate(m_infoHandle);
+    m_videoWidth = facts.width;
+    m_videoHeight = facts.height;
+    m_audioSampleRate = facts.sampleRate;
+    m_audioChannels = facts.channels;
+    m_audioBitRate = facts.audioBitRate;
 
     const QString resolution = resolutionText();
-    const QString durationText = getTime(duration);
+    const QString durationText = getTime(facts.duration);
     const QString formatText = m_strFileFormat.toUpper();
     m_targetInfo.F_Size = m_strFileSize;
     m_targetInfo.F_Duration = durationText;
@@ -265,54 +222,30 @@ void VideoConvertBar::setFile(QString path)
     m_sourceInfo.F_Format = formatText;
     m_sourceInfo.V_Resolution = resolution;
 
-    getConvertedFileInfo();
+    getConvertedFileInfo(facts);
 
-    const uint64_t thumbnailTime = Info_CanSeek(m_infoHandle)
-        ? Info_GetDuration(m_infoHandle) / 3
-        : 10000000ull;
-    const unsigned char* block = Info_GetVideoImage(m_infoHandle, thumbnailTime, 1, 0, 0);
     delete m_thumbnail;
-    m_thumbnail = CopyThumbnail(block, m_videoWidth, m_videoHeight);
-
-    chooseDefaultStreams();
-
-    Info_Close(m_infoHandle);
-    Info_Release(m_infoHandle);
-    m_infoHandle = nullptr;
-
-    setConvertFormat();
-    emit emitSetEditInfo();
+    m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
+    chooseDefaultStreams(facts);
 }
 
 // The editor's defaults, chosen here on the add thread from the reader that
 // is already open: the first program with a picture or a sound, its first
 // audio stream and first subtitle.
-void VideoConvertBar::chooseDefaultStreams()
+void VideoConvertBar::chooseDefaultStreams(const SourceFacts& facts)
 {
     m_subtitleInfo = SubtitleValueInfo();
-    if (m_bProbeFailed) {
+    if (facts.failed) {
         m_subtitleInfo.program_index = -1;
         m_subtitleInfo.audio_index = -1;
         m_subtitleInfo.subtitle_index = -1;
         m_subtitleInfo.subtitle_count = 0;
         return;
     }
-    int program = -1;
-    const int programs = Info_GetProgrCount(m_infoHandle);
-    for (int i = 0; i < programs; ++i) {
-        if (Info_SetProgrIndex(m_infoHandle, i)
-            && (Info_GetVideoCount(m_infoHandle) > 0 || Info_GetAudioCount(m_infoHandle) > 0)) {
-            program = i;
-            break;
-        }
-    }
-    Info_SetProgrIndex(m_infoHandle, program);
-    const int audioCount = Info_GetAudioCount(m_infoHandle);
-    const int subtitleCount = Info_GetSubtlCount(m_infoHandle);
-    m_subtitleInfo.program_index = program;
-    m_subtitleInfo.audio_index = audioCount > 0 ? 0 : -1;
-    m_subtitleInfo.subtitle_count = subtitleCount;
-    m_subtitleInfo.subtitle_index = subtitleCount > 0 ? 1 : 0;
+    m_subtitleInfo.program_index = facts.program;
+    m_subtitleInfo.audio_index = facts.audioCount > 0 ? 0 : -1;
+    m_subtitleInfo.subtitle_count = facts.subtitleCount;
+    m_subtitleInfo.subtitle_index = facts.subtitleCount > 0 ? 1 : 0;
 }
 
 QString VideoConvertBar::resolutionText() const
@@ -322,23 +255,28 @@ QString VideoConvertBar::resolutionText() const
 
 void VideoConvertBar::getConvertedFileInfo()
 {
-    m_sourceInfo.A_BitRate = QString::number(Info_GetAudioBitRate(m_infoHandle) / 1000) + " kbps";
-    m_sourceInfo.A_SampleRate = QString::number(Info_GetAudioSampleRate(m_infoHandle)) + " HZ";
-    m_sourceInfo.A_Channel = QString::number(Info_GetAudioChannels(m_infoHandle));
-    uint32_t rate = Info_GetVideoFrameRate(m_infoHandle);
+    getConvertedFileInfo(SourceFacts());
+}
+
+void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts)
+{
+    m_sourceInfo.A_BitRate = QString::number(facts.audioBitRate / 1000) + " kbps";
+    m_sourceInfo.A_SampleRate = QString::number(facts.sampleRate) + " HZ";
+    m_sourceInfo.A_Channel = QString::number(facts.channels);
+    uint32_t rate = facts.frameRate;
     if (rate > 100000)
         rate /= 100000;
     else if (rate > 1000)
         rate /= 1000;
     m_sourceInfo.V_FrameRate = QString::number(rate) + " FPS";
-    m_sourceVideoBitRate = Info_GetVideoBitRate(m_infoHandle);
-    m_sourceInfo.V_BitRate = QString::number(m_sourceVideoBitRate / 1000) + " kbps";
+    m_sourceVideoBitRate = facts.videoBitRate;
+    m_sourceInfo.V_BitRate = QString::number(facts.videoBitRate / 1000) + " kbps";
     m_sourceInfo.F_Name = m_strVideoName;
 }
 
 void VideoConvertBar::slotSetEditInfo()
 {
-    const QString targetName = stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
+    const QString targetName = SourceProbe::stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
     if (m_bProbeFailed) {
         // Nothing was learnt of the file: no facts are made up for it, and
         // the play button would hide the text that says so.
@@ -356,7 +294,6 @@ void VideoConvertBar::slotSetEditInfo()
                                         m_targetInfo.V_Format.toUpper(), targetResolutionText());
         UpdateFileLength();
     }
-
 }
 
 QString VideoConvertBar::targetResolutionText() const
@@ -422,6 +359,23 @@ void VideoConvertBar::slotChangeVideoName(QString name)
 }
 
 // ---- Format values ------------------------------------------------------------
+
+void VideoConvertBar::applyFormat(const TaskFormat& format)
+{
+    if (m_relevantfile == format.profile)
+        return;
+    m_strItemName = format.itemName;
+    m_relevantfile = format.profile;
+    if (!format.read)
+        return;
+    m_targetInfo.isVideo = format.values.isVideo;
+    for (const QualityAttribute& a : kQualityAttributes)
+        m_targetInfo.*(a.value) = format.values.*(a.value);
+    if (!format.values.V_Format.isEmpty() || !format.values.V_Extend.isEmpty()) {
+        m_targetInfo.V_Format = format.values.V_Format;
+        m_targetInfo.V_Extend = format.values.V_Extend;
+    }
+}
 
 void VideoConvertBar::setConvertFormat()
 {
@@ -500,21 +454,7 @@ QString resourceImage(const char* relative)
 QString VideoConvertBar::FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
                                         const QSet<QString>* taken)
 {
-    const QString stem = stemOf(name);
-    auto candidate = [&](const QString& number) {
-        QString path = folder + "/" + stem + number + "." + extension;
-        while (path.contains(QLatin1String("//")))
-            path.replace(QLatin1String("//"), QLatin1String("/"));
-        return path;
-    };
-    auto isTaken = [&](const QString& path) {
-        const QFileInfo info(path);
-        return info.exists() || info.isSymLink() || (taken && taken->contains(path));
-    };
-    QString path = candidate(QString());
-    for (int n = 1; isTaken(path); ++n)
-        path = candidate(QString::number(n));
-    return path;
+    return SourceProbe::freeOutputPath(folder, name, extension, taken);
 }
 
 void VideoConvertBar::SetConvertState(ConvertState state)

@@ -7,6 +7,8 @@
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
 #include "Convertinfo.h"
+#include "ProfileFile.h"
+#include "SourceProbe.h"
 
 #include <orvalta.h>
 
@@ -42,9 +44,14 @@ public:
     explicit VideoConvertBar(QWidget* parent = nullptr);
     ~VideoConvertBar() override;
 
-    // Probe (runs on the queue's add thread; touches no widget).
+    // Probe: setFile probes and takes the facts at once; the queue's add
+    // worker probes on its own thread and the row takes the facts with
+    // setProbedFile on the GUI thread.
     void setFile(QString path);
+    void setProbedFile(const SourceFacts& facts);
+    void setProbedFile(const SourceFacts& facts, const TaskFormat& format);
     void getConvertedFileInfo();
+    void getConvertedFileInfo(const SourceFacts& facts);
     void UpdateFileLength();
     // "w*h" of the picture the output will have, or empty for none.
     QString TargetResolution() const { return targetResolutionText(); }
@@ -86,6 +93,9 @@ public:
     // pixels) into a new image after checking the header against the
     // expected size; nullptr when the block is unusable.
     static QImage* CopyThumbnail(const unsigned char* block, uint32_t width, uint32_t height);
+    // A new image of checked top-down pixels; nullptr when they are not
+    // width x height.
+    static QImage* thumbnailImage(const QByteArray& pixels, uint32_t width, uint32_t height);
 
     // Format values.
     void setConvertFormat();
@@ -175,8 +185,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void applyFacts(const SourceFacts& facts);
+    // setConvertFormat with the profile already read.
+    void applyFormat(const TaskFormat& format);
     QString resolutionText() const;
-    void chooseDefaultStreams();
+    void chooseDefaultStreams(const SourceFacts& facts);
     // What the output will be: the task's current values with "Original"
     // resolved against the source; empty when the output has no picture.
     QString targetResolutionText() const;
@@ -206,7 +219,6 @@ private:
     QString m_strFilePath;
     QString m_strVideoName;
     QString m_strFileID;
-    InfoHandle m_infoHandle = nullptr;
     QImage* m_thumbnail = nullptr;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;

@@ -61,17 +61,34 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
         return Read::Missing;
     if (!file.open(QIODevice::ReadOnly))
         return Read::Unreadable;
-    const qint64 size = file.size();
-    if (size == 0)
-        return Read::Empty;
-    if (size > limits.maxBytes)
+    // The size is checked before a byte is read; a pipe has none, so what
+    // is read is bounded as well.
+    if (file.size() > limits.maxBytes)
         return Read::Damaged;
     const QByteArray text = file.read(limits.maxBytes + 1);
+    if (text.isEmpty())
+        return Read::Empty;
     if (text.size() > limits.maxBytes)
         return Read::Damaged;
     if (!withinLimits(text, limits))
         return Read::Damaged;
     return doc.setContent(text, false) ? Read::Ok : Read::Damaged;
+}
+
+bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc)
+{
+    switch (read(path, doc)) {
+    case Read::Ok:
+        return true;
+    case Read::Unreadable:
+    case Read::Damaged:
+        setAside(path);
+        return false;
+    case Read::Missing:
+    case Read::Empty:
+        return false;
+    }
+    return false;
 }
 
 bool DataFile::writeTo(QIODevice& device, const QDomDocument& doc)

@@ -44,6 +44,11 @@ public:
     // Parses the file into doc (no namespace processing) within limits.
     static Read read(const QString& path, QDomDocument& doc, const Limits& limits = Limits());
 
+    // read, with the one policy for a file that cannot be used: one that
+    // cannot be opened, is damaged or over the limits is set aside as
+    // path + ".bad". True only when doc holds the file.
+    static bool readOrSetAside(const QString& path, QDomDocument& doc);
+
     // Writes doc atomically, creating the folder. False (and the handler is
     // told) when the file could not be written; the old file is then intact.
     static bool save(const QString& path, const QDomDocument& doc);

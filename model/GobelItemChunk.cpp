@@ -51,17 +51,8 @@ void GobelItemChunk::Init()
 {
     const QString path = defaultXmlPath();
     QDomDocument doc;
-    switch (DataFile::read(path, doc)) {
-    case DataFile::Read::Ok:
-        break;
-    case DataFile::Read::Unreadable:
-    case DataFile::Read::Damaged:
-        // The person's file is kept aside, never replaced without a copy.
-        DataFile::setAside(path);
-        saveDefaultXML();
-        return;
-    case DataFile::Read::Missing:
-    case DataFile::Read::Empty:
+    // A damaged file is kept aside, never replaced without a copy.
+    if (!DataFile::readOrSetAside(path, doc)) {
         saveDefaultXML();
         return;
     }

@@ -31,16 +31,7 @@ void HistoryFile::startNew()
 bool HistoryFile::read()
 {
     QDomDocument doc;
-    switch (DataFile::read(m_path, doc)) {
-    case DataFile::Read::Ok:
-        break;
-    case DataFile::Read::Unreadable:
-    case DataFile::Read::Damaged:
-        DataFile::setAside(m_path);
-        startNew();
-        return false;
-    case DataFile::Read::Missing:
-    case DataFile::Read::Empty:
+    if (!DataFile::readOrSetAside(m_path, doc)) {
         startNew();
         return false;
     }

@@ -1,6 +1,7 @@
 #include "ProfileFile.h"
 
 #include "DataFile.h"
+#include "GobelItemChunk.h"
 #include "UserData.h"
 
 #include <QDomDocument>
@@ -103,4 +104,13 @@ bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
         }
     }
     return DataFile::save(UserData::ownCopyOf(path), doc);
+}
+
+TaskFormat ProfileFile::currentTaskFormat()
+{
+    TaskFormat format;
+    QString image;
+    g_itemChunk.copyNames(image, format.itemName, format.profile);
+    format.read = read(path(format.profile), kCurrentValues, format.values);
+    return format;
 }

@@ -45,6 +45,18 @@ QString qualityDisplayForm(const QString& value, const QString& unit);
 // The reverse; a text shorter than its unit stays as it is.
 QString qualityValueForm(const QString& text, const QString& unit);
 
+// A task's format as the add worker reads it: the current choice's names
+// and that profile's current values (read false when the profile could not
+// be read; the values are then empty).
+struct TaskFormat
+{
+    QString itemName;
+    QString profile;
+    bool read = false;
+    Convertinfo values;
+};
+Q_DECLARE_METATYPE(TaskFormat)
+
 class ProfileFile
 {
 public:
@@ -57,6 +69,10 @@ public:
     // audio-only flag and the container into info. False, info unchanged,
     // when the file cannot be read, is damaged or holds no element.
     static bool read(const QString& path, const QString& tag, Convertinfo& info);
+
+    // The current format choice's names and its profile's current values;
+    // safe on any thread.
+    static TaskFormat currentTaskFormat();
 
     // Rewrites every TEMP_QUALITY_VALUE of the profile at `path` with
     // info's values (the picture values only for a video profile; info's

@@ -4,6 +4,7 @@
 
 #include "DataFile.h"
 #include "HistoryFile.h"
+#include "ProfileFile.h"
 #include "UserData.h"
 
 #include <QCoreApplication>
@@ -112,6 +113,8 @@ private slots:
     void historyUnusableFile_data();
     void historyUnusableFile();
     void historyRemoveAndClear();
+    void profileCurrentValues_data();
+    void profileCurrentValues();
     void failedWriteKeepsOldFile();
     void userFolder();
 
@@ -263,6 +266,69 @@ void TestDataFiles::historyRemoveAndClear()
     QVERIFY(reread.isEmpty());
 }
 
+void TestDataFiles::profileCurrentValues_data()
+{
+    QTest::addColumn<QByteArray>("onlyAudio");
+    QTest::addColumn<QByteArray>("videoAfter");
+    const QByteArray before = "V_Encoder=\"H264\" V_Resolution=\"1280*720\" V_FrameRate=\"Original\" "
+                              "V_BitRate=\"3000\"";
+    const QByteArray after = "V_Encoder=\"MPEG-4\" V_Resolution=\"640*360\" V_FrameRate=\"25\" "
+                             "V_BitRate=\"Auto\"";
+    QTest::newRow("video") << QByteArray("N") << after;
+    // An audio-only profile keeps whatever picture values it holds.
+    QTest::newRow("audio only") << QByteArray("Y") << before;
+}
+
+void TestDataFiles::profileCurrentValues()
+{
+    QFETCH(QByteArray, onlyAudio);
+    QFETCH(QByteArray, videoAfter);
+    const QByteArray audioBefore = "A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"";
+    const QString path = m_dir->filePath("Round Trip.xml");
+    QVERIFY(writeAll(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P OnlyAudio=\"" + onlyAudio + "\">"
+                               "<ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>"
+                               "<TEMP_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"1280*720\" "
+                               "V_FrameRate=\"Original\" V_BitRate=\"3000\" " + audioBefore + "/>"
+                               "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>\n"));
+
+    Convertinfo edited;
+    for (const QualityAttribute& a : kQualityAttributes)
+        edited.*(a.value) = QString("x");
+    edited.V_Encoder = "MPEG-4";
+    edited.V_Resolution = "640*360";
+    edited.V_FrameRate = "25";
+    edited.V_BitRate = "Auto";
+    edited.A_Encoder = "MP3";
+    edited.A_Channel = "1";
+    edited.A_SampleRate = "22050";
+    edited.A_BitRate = "64";
+    QVERIFY(ProfileFile::writeCurrent(path, edited));
+    QCOMPARE(edited.isVideo, onlyAudio == "N");
+
+    // The declaration is kept (the DOM writes it with single quotes).
+    COMPARE_XML(readAll(path), "<?xml version='1.0' encoding='UTF-8'?>\n"
+                               "<P OnlyAudio=\"" + onlyAudio + "\">\n"
+                               "    <ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>\n"
+                               "    <TEMP_QUALITY_VALUE " + videoAfter + " A_Encoder=\"MP3\" A_Channel=\"1\" "
+                               "A_SampleRate=\"22050\" A_BitRate=\"64\"/>\n"
+                               "    <VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/>\n"
+                               "</P>\n");
+
+    Convertinfo read;
+    read.F_Name = "kept";
+    QVERIFY(ProfileFile::read(path, "TEMP_QUALITY_VALUE", read));
+    QCOMPARE(read.A_Encoder, QString("MP3"));
+    QCOMPARE(read.V_Encoder, onlyAudio == "N" ? QString("MPEG-4") : QString("H264"));
+    QCOMPARE(read.V_Extend, QString("mp4"));
+    QCOMPARE(read.F_Name, QString("kept"));
+
+    // A damaged profile is neither read nor rewritten.
+    QVERIFY(writeAll(path, "<P><TEMP"));
+    QVERIFY(!ProfileFile::read(path, "TEMP_QUALITY_VALUE", read));
+    QVERIFY(!ProfileFile::writeCurrent(path, edited));
+    QCOMPARE(readAll(path), QByteArray("<P><TEMP"));
+}
+
 void TestDataFiles::failedWriteKeepsOldFile()
 {
     // The stream meets the full device only when it flushes.
@@ -324,6 +390,18 @@ void TestDataFiles::userFolder()
     QCOMPARE(readAll(own), readAll(shipped));
     QVERIFY(QFileInfo(own).isWritable());
     QCOMPARE(UserData::readPath(profile), own);
+
+    // The current values a person sets go to their copy; what ships stays.
+    const QString otherProfile = "format/XML/AVI Video.xml";
+    const QByteArray shippedText = readAll(UserData::shippedPath(otherProfile));
+    Convertinfo values;
+    values.A_BitRate = "96";
+    QVERIFY(ProfileFile::writeCurrent(ProfileFile::path("AVI Video.xml"), values));
+    QCOMPARE(readAll(UserData::shippedPath(otherProfile)), shippedText);
+    QCOMPARE(ProfileFile::path("AVI Video.xml"), folder + "/" + otherProfile);
+    Convertinfo reread;
+    QVERIFY(ProfileFile::read(ProfileFile::path("AVI Video.xml"), "TEMP_QUALITY_VALUE", reread));
+    QCOMPARE(reread.A_BitRate, QString("96"));
 
     // A file that ships nothing starts absent.
     QVERIFY(!QFile::exists(UserData::path("history/history.xml")));
