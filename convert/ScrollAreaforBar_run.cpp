@@ -249,7 +249,8 @@ void ScrollAreaforBar::ConvertIndex()
         if (added) {
             m_handedOutPaths.insert(output);
             item->setOutputPath(output);
-            saveHistoryXml(item);
+            m_mergeOutput = output;
+            m_mergeCategory = item->ItemName();
             added = Merger_Start(m_merger) != 0;
         }
     }
@@ -288,6 +289,10 @@ void ScrollAreaforBar::NextConvertIndex()
     }
     const int joined = m_mergeJoined;
     const int failed = m_mergeFailed;
+    // The merged file is listed once it is whole, never while it is written.
+    if (joined > 0 && QFileInfo::exists(m_mergeOutput))
+        appendHistory(m_mergeCategory, m_mergeOutput);
+    m_mergeOutput.clear();
     CancelConvert();
     emit emitFinishConvert();
     FinishConvertDialog dialog(nullptr);
@@ -340,21 +345,27 @@ QString ScrollAreaforBar::historyPath()
 
 void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
 {
-    if (!convertBar)
-        return;
-    // An unusable file is set aside by the read; a new one is started.
-    HistoryFile history(historyPath());
-    if (!history.read()) {
-        CreateNewHistoryXml(convertBar);
-        return;
-    }
-    history.append(convertBar->ItemName(), convertBar->OutputPath());
-    history.save();
+    if (convertBar)
+        appendHistory(convertBar->ItemName(), convertBar->OutputPath());
 }
 
 void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
 {
     HistoryFile history(historyPath());
     history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
+}
+
+void ScrollAreaforBar::appendHistory(const QString& category, const QString& path)
+{
+    // An unusable file is set aside by the read; a new one is started.
+    HistoryFile history(historyPath());
+    if (!history.read()) {
+        HistoryFile fresh(historyPath());
+        fresh.append(category, path);
+        fresh.save();
+        return;
+    }
+    history.append(category, path);
     history.save();
 }

@@ -711,8 +711,6 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
         return;
     }
 
-    emit emitSaveHistoryXml(this);
-
     bool refused = false;
     if (Converter_Start(m_converter)) {
         slotStartConvert();
@@ -742,6 +740,9 @@ void VideoConvertBar::ConverTime()
         m_fProgress = 100.0f;
         m_convertImage->SetProgress(100);
         repaint();
+        // Listed once written whole: a failed, cancelled or removed task
+        // leaves no entry.
+        emit emitSaveHistoryXml(this);
         SetConvertState(State_Finished);
         emit emitNotifyFinish();
         return;

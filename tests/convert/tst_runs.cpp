@@ -152,6 +152,7 @@ private slots:
     void unwritableFolderSaysSo();
     void mergeFollowsTheQueueThroughARemoval();
     void mergeWithEveryItemFailingSaysSo();
+    void historyListsOnlyFinishedFiles();
     void historyFile_data();
     void historyFile();
     void profileRewrite_data();
@@ -408,7 +409,8 @@ void TestRuns::scheduleFiveAtATime()
     // No task was started twice.
     for (const QString& file : files + QStringList{late1, late2})
         QCOMPARE(openCount(file), 1);
-    QCOMPARE(historyPaths().size(), 9);
+    // Every task but the removed one was written whole and is listed.
+    QCOMPARE(historyPaths().size(), 8);
 }
 
 void TestRuns::failuresShowOnTheirRows()
@@ -467,9 +469,8 @@ void TestRuns::failuresShowOnTheirRows()
     QVERIFY(!rows.at(2)->HasFailed());
     QVERIFY(!rows.at(2)->m_retainTime->isVisible());
     QVERIFY(!orvfake::calls("Converter_Release(").empty());
-    // Only conversions that opened are in the history.
-    QCOMPARE(historyPaths(), QStringList({g_Configure.m_strOutputFolder + "/fails.mp4",
-                                          g_Configure.m_strOutputFolder + "/works.mp4"}));
+    // Only conversions that finished are in the history.
+    QCOMPARE(historyPaths(), QStringList({g_Configure.m_strOutputFolder + "/works.mp4"}));
 
     // The next run starts clean.
     queue->StartConvert();
@@ -578,6 +579,42 @@ void TestRuns::mergeWithEveryItemFailingSaysSo()
     QVERIFY(!queue->isConverting());
     for (VideoConvertBar* bar : queue->barList())
         QVERIFY(bar->HasFailed());
+}
+
+void TestRuns::historyListsOnlyFinishedFiles()
+{
+    orvfake::JobScript broken;
+    broken.polls = 2;
+    broken.error = ORV_E_WRITE;
+    const QString done = media("done.mov");
+    const QString fails = media("failing.mov");
+    const QString removed = media("removed.mov");
+    orvfake::setJobScript(fails.toStdString(), broken);
+    auto queue = queueWith({done, fails, removed});
+    const QList<VideoConvertBar*> rows = queue->barList();
+    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
+    RunDialogs seen;
+    auto watcher = answerRunDialogs(seen, finished);
+    const QString out = g_Configure.m_strOutputFolder;
+
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    // Nothing is listed while it is written.
+    QVERIFY(historyPaths().isEmpty());
+    emit rows.at(2)->signalDeleteItem();
+    finish(rows.at(1));
+    QVERIFY(historyPaths().isEmpty());
+    finish(rows.at(0));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
+
+    // A cancelled run adds nothing.
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    queue->CancelConvert();
+    QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
 }
 
 void TestRuns::historyFile_data()
