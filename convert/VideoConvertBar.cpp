@@ -28,6 +28,13 @@
 #include <cstring>
 #include <limits>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
+} // namespace
+
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
@@ -386,7 +393,7 @@ void VideoConvertBar::setConvertFormat()
     m_strItemName = item;
     m_relevantfile = file;
     if (!getConvertXMLInfo()) {
-        qDebug() << "getConvertXMLInfo() error!!";
+        qCDebug(lcVideoConvertBar) << "getConvertXMLInfo() error!!";
         return;
     }
     // On the add thread the row is not shown yet and its panels are filled
@@ -710,6 +717,8 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
         failConversion(failureReason(job->error, m_strOutputPath), false);
         return;
     }
+    // A taken name gave the output a number: the row names the real file.
+    m_laterInfoWidget->slotSetVideoName(QFileInfo(m_strOutputPath).fileName());
 
     bool refused = false;
     if (Converter_Start(m_converter)) {
@@ -855,7 +864,7 @@ void VideoConvertBar::paintProgress()
     float remaining = 0.0f;
     if (hasEstimate)
         remaining = static_cast<float>((100.0 / p) * elapsed - elapsed);
-    qDebug() << "retiantime = " << remaining << "   " << m_nTicks;
+    qCDebug(lcVideoConvertBar) << "retiantime = " << remaining << "   " << m_nTicks;
 
     if (m_convertState != State_Paused) {
         if (hasEstimate && remaining >= 0.0f && remaining < 86400.0f) {

@@ -280,6 +280,7 @@ void TestRuns::twoTasksOfOneFileNeverShareAnOutput()
     QCOMPARE(QString::fromStdString(orvfake::converter("V1")->dst), folder + "/same.mp4");
     QCOMPARE(QString::fromStdString(orvfake::converter("V2")->dst), folder + "/same1.mp4");
     QCOMPARE(queue->barList().at(1)->OutputPath(), folder + "/same1.mp4");
+    QCOMPARE(queue->barList().at(1)->m_laterInfoWidget->m_videoNameLab->getName(), QString("same1.mp4"));
     // An untrimmed task converts its whole length.
     QCOMPARE(orvfake::converter("V1")->lengthUs, uint64_t(2000000));
     finish(queue->barList().at(0));
