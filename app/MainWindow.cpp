@@ -30,6 +30,13 @@
 #include <QStandardPaths>
 #include <QtDebug>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcMainWindow, "lumivane.app.mainwindow", QtWarningMsg)
+} // namespace
+
 namespace {
 void logEvent(int id, const char *text = nullptr)
 {
@@ -454,7 +461,7 @@ void MainWindow::updateWidgetText()
 void MainWindow::onChangeLanguage(QAction *action)
 {
     emit emitUpdateWidgetText();
-    qDebug() << action->text();
+    qCDebug(lcMainWindow) << action->text();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)

@@ -15,6 +15,13 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run", QtWarningMsg)
+} // namespace
+
 namespace {
 constexpr int kMergePollMs = 500;
 constexpr int kMaxConverting = 5;
@@ -206,7 +213,7 @@ void ScrollAreaforBar::deferNextConvertIndex()
 
 void ScrollAreaforBar::ConvertIndex()
 {
-    qDebug() << m_barList.size();
+    qCDebug(lcScrollAreaforBarrun) << m_barList.size();
     if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
         deferNextConvertIndex();
         return;
@@ -276,7 +283,7 @@ void ScrollAreaforBar::ConvertIndex()
 void ScrollAreaforBar::NextConvertIndex()
 {
     ++m_mergeIndex;
-    qDebug() << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << m_mergeIndex;
     if (m_mergeIndex < m_barList.size()) {
         ConvertIndex();
         return;
@@ -331,7 +338,7 @@ void ScrollAreaforBar::ConverTime()
     const uint64_t duration = Merger_GetDuration(m_merger);
     const uint64_t done = Merger_GetConvertTime(m_merger);
     const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
-    qDebug() << progress << "------" << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << progress << "------" << m_mergeIndex;
     if (item)
         item->SetConvertProgress(float(progress));
 }

@@ -21,6 +21,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcScrollAreaforBarselect, "lumivane.convert.scrollareaforbar_select", QtWarningMsg)
+} // namespace
+
 namespace {
 
 // The rows' design height, used while no row is chosen.
@@ -473,7 +480,7 @@ void ScrollAreaforBar::slotRemoveChoosenBar()
     const QList<VideoConvertBar*> selected = m_selectedBarList;
     for (VideoConvertBar* bar : selected) {
         if (!m_barList.contains(bar)) {
-            qDebug() << "delete bar  error-----!!!";
+            qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
             break;
         }
         removeBar(bar);
@@ -497,7 +504,7 @@ void ScrollAreaforBar::slotBarItemDelete()
 {
     auto* bar = qobject_cast<VideoConvertBar*>(sender());
     if (!bar || !m_barList.contains(bar)) {
-        qDebug() << "delete bar  error-----!!!";
+        qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
         return;
     }
     m_selectedBarList.removeAll(bar);
