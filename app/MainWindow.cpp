@@ -381,6 +381,8 @@ void MainWindow::OnBtnMerage()
 void MainWindow::OnBtnHistory()
 {
     HistoryDialog dlg(this);
+    // Clear with files never deletes what the run under way is writing.
+    dlg.setBusyOutputs([this] { return m_videoWidget->runOutputs(); });
     dlg.exec();
 }
 

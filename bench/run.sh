@@ -2,13 +2,47 @@
 # Compares orvalta with the ffmpeg CLI at equal encoder settings (libx264
 # preset medium at a fixed bit rate, aac at a fixed bit rate) on a generated
 # 1080p clip: one job, then five at once. Prints wall times, peak RSS and
-# the ratios. Usage: bench/run.sh [build-dir]   (default: build)
+# the ratios. Usage: bench/run.sh [build-dir] [playback]   (default: build)
+#
+# With "playback": plays a generated 1080p25 H.264 clip of 20 s (a keyframe
+# every 10 s) through the public API with the null sink, alone and beside
+# five conversions at nice +5, and compares its CPU seconds with the CLI's
+# decode + conversion to BGRA, and its seek + picture with the CLI's
+# accurate seek to the same times.
 set -eu
 build="${1:-build}"
+mode="${2:-convert}"
 bench="$build/Lumivane.app/Contents/MacOS/orvalta_bench"
 [ -x "$bench" ] || { echo "build orvalta_bench first ($bench)"; exit 1; }
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+
+if [ "$mode" = playback ]; then
+  play="$build/Lumivane.app/Contents/MacOS/orvalta_playbench"
+  clip="$work/play1080.mp4"
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=1920x1080:r=25:d=20 \
+    -c:v libx264 -preset veryfast -crf 20 -g 250 -keyint_min 250 -sc_threshold 0 -pix_fmt yuv420p "$clip"
+  awk 'BEGIN { srand(12); for (i = 0; i < 20; i++) printf "%d\n", rand() * 19000000 }' > "$work/seeks"
+  export ORVALTA_AUDIO=null
+  echo "alone"
+  "$play" "$clip" "$work/seeks"
+  echo "beside five conversions at nice +5"
+  "$bench" "$clip" "$work/busy.mp4" -f mp4 -v 28 -a -1 -j 5 > /dev/null 2>&1 &
+  busy=$!
+  sleep 1
+  "$play" "$clip"
+  kill $busy 2>/dev/null || true
+  wait $busy 2>/dev/null || true
+  /usr/bin/time -f "%U %S" -o "$work/t" ffmpeg -nostdin -loglevel error -i "$clip" -pix_fmt bgra -f null - 
+  echo "ffmpeg decode + BGRA: $(awk '{ print $1 + $2 }' "$work/t") CPU s"
+  for t in $(cat "$work/seeks"); do
+    s=$(date +%s%N)
+    ffmpeg -nostdin -loglevel error -ss "$(echo "scale=6; $t / 1000000" | bc)" -i "$clip" -frames:v 1 -f null -
+    e=$(date +%s%N)
+    echo $(( (e - s) / 1000 ))
+  done | sort -n | awk '{ a[NR] = $1 } END { printf "ffmpeg -ss seek: median %.1f ms\n", a[int(NR / 2) + 1] / 1000 }'
+  exit 0
+fi
 src="$work/src1080.mp4"
 VB=6000
 AB=128

@@ -73,6 +73,8 @@ public:
     bool isAdding() const;
     bool isConverting() const { return m_bConverting; }
     const QList<VideoConvertBar*>& convertingList() const { return m_convertingList; }
+    // The output files of the run under way (none between runs).
+    QSet<QString> runOutputs() const { return m_bConverting ? m_handedOutPaths : QSet<QString>(); }
     const QList<VideoConvertBar*>& selectedBarList() const { return m_selectedBarList; }
     VideoConvertBar* choosenBar() const { return m_choosenBar; }
     int mergeIndex() const { return m_mergeIndex; }

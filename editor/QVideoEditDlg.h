@@ -1,55 +1,255 @@
 #pragma once
 
-// The clip editor as the conversion tasks see it. This build holds the
-// records and the trim range and reads a file's streams for the default
-// stream choice; the preview, the tool panels and playback are not here yet.
+// The per-clip editor: a live preview of one clip through an engine player
+// of its own (an output preview with every edit applied and a source
+// preview with the crop border), the tool panels behind the tab buttons, and
+// the clip's five edit records with its trim range.
+//
+// A task row builds one for a modal edit of its clip, or builds one without
+// showing it only to read the default records of a newly added file.
 
 #include "ClipEditRecords.h"
+#include "PreviewDrag.h"
+#include "QImageDialog.h"
+#include "QTrimOperatedlgDlg.h"
 
-#include <QDialog>
+#include "ui_QVideoEditDlg.h"
+
+#include <orvalta.h>
+
+#include <QMouseEvent>
 #include <QString>
+#include <QStringList>
 
-class QVideoEditDlg : public QDialog
+#include <cstdint>
+
+class QAction;
+class QCropOperateDlg;
+class QImageButton;
+class QMenu;
+class QMessOpacityDlg;
+class QSubtitleOperateDlg;
+class QTimer;
+class QWatermarkOperateDlg;
+class SnapshotWriter;
+class VideoImageWindow;
+
+class QVideoEditDlg : public QImageDialog, public Ui::QVideoEditDlg
 {
     Q_OBJECT
 public:
     explicit QVideoEditDlg(QWidget* parent = nullptr);
     ~QVideoEditDlg() override;
 
-    // Opens the clip for an output of width x height (0 x 0: defaults only)
-    // and resets the crop record; false when the file cannot be opened.
+    // ---- What a task row calls -------------------------------------------
+    // Loads the clip for an output of width x height (0 x 0: the source's);
+    // false when there is no player or it cannot open the file.
     bool SetVideoFile(QString path, unsigned width, unsigned height);
-
     void IninEditSettingDlg(CropSettings& settings);
     void IninTextSettingsDlg(WatermarkTextSettings& settings);
     void IninImageSettingDlg(WatermarkImageSettings& settings);
-    void IninSubtlSettingDlg(SubtitleSettings& settings);
     void SetSubtitleInfo(SubtitleValueInfo& info);
+    void IninSubtlSettingDlg(SubtitleSettings& settings);
+    // Microseconds; end 0 = no trim end.
+    void SetTrimTime(uint64_t start, uint64_t end, bool reset);
+    uint64_t GetStartTime() const { return m_startTime; }
+    uint64_t GetEndTime() const { return m_endTime; }
 
-    void SetTrimTime(unsigned long long begin, unsigned long long end, bool apply);
+    void GetEditSettings(CropSettings& out);
+    void GetWatermarkTextSettings(WatermarkTextSettings& out);
+    void GetWatermarkImageSettings(WatermarkImageSettings& out);
+    void GetSubtitleSettings(SubtitleSettings& out);
+    void GetSubtitleInfo(SubtitleValueInfo& out);
 
-    void GetEditSettings(CropSettings& settings);
-    void GetWatermarkTextSettings(WatermarkTextSettings& settings);
-    void GetWatermarkImageSettings(WatermarkImageSettings& settings);
-    void GetSubtitleSettings(SubtitleSettings& settings);
-    void GetSubtitleInfo(SubtitleValueInfo& info);
+    // ---- Record operations of the tool panels ------------------------------
+    // Each hands the record to the preview player and stores it.
+    void SetEditSettings(CropSettings& s);
+    void SetWatermarkTextSettings(WatermarkTextSettings& s);
+    void SetWatermarkImageSettings(WatermarkImageSettings& s);
+    void SetSubtitleSettings(SubtitleSettings& s);
+    void SetDefaultSubtitleSettings();
+    void SetDefaultEditSettings();
+    void SetDefaultWatermarkTextSettings();
+    void SetDefaultWatermarkImageSettings();
+    int getSubtlCount();
+    void setCropIsVBorder(bool on);
+    void setWaterIsBorder(bool on);
 
-    unsigned long long GetStartTime() const { return m_startTime; }
-    unsigned long long GetEndTime() const { return m_endTime; }
+    // ---- Loading steps -----------------------------------------------------
+    void SetProgram();
+    void setAudioSubtlCount();
+    void IsNoVideoSet();
+    void setFileName(QString path);
+    void TrimChangeSetting();
+    void setEditType(QEditType type);
+    void IninScreenshotsInfo();
+
+    QEditType editType() const { return m_editType; }
+    int programIndex() const { return m_programIndex; }
+    int outputWidth() const { return m_outputWidth; }
+    int outputHeight() const { return m_outputHeight; }
+    QString captureFormat() const { return m_captureFormat; }
+    QString captureFolder() const { return m_captureFolder; }
+    PlayerHandle player() const { return m_player; }
+
+    QCropOperateDlg* cropPanel() const { return m_cropPanel; }
+    QWatermarkOperateDlg* watermarkPanel() const { return m_watermarkPanel; }
+    QSubtitleOperateDlg* subtitlePanel() const { return m_subtitlePanel; }
+    QTrimOperatedlgDlg* trimPanel() const { return m_trimPanel; }
+
+    // Milliseconds since the trim start as "hh:mm:ss", with the total.
+    static QString timeText(uint64_t ms);
 
 signals:
-    void seedApplyEditSetting(CropSettings settings);
-    void seedApplyWaterSetting(WatermarkTextSettings textSettings, WatermarkImageSettings imageSettings);
+    void seedApplyEditSetting(CropSettings cropSetting);
+    void seedApplyWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imgWater);
+
+public slots:
+    // Tabs.
+    void OnTrimBtn();
+    void OnCropBtn();
+    void OnEffectBtn();
+    void OnWatermarkBtn();
+    void OnSubtitleBtn();
+    // Loading and playback start.
+    void OnBtnPlay();
+    void OnBtnStop();
+    void VideoFinished();
+    void ResizeVideoWindow();
+    void ShowTime(uint64_t ms);
+    // Crop tool.
+    void radRatioTypeChange();
+    void FillModeChange();
+    void CalcCropPanScan();
+    void MoveCropPanScan();
+    // Stream choice.
+    void OnSelChangeAudio(int index);
+    void OnSelChangeSubtl(int index);
+    // "Apply to all".
+    void ApplyEditSettingToAll();
+    void ApplyWaterSettingToAll();
+
+protected:
+    // The crop drag's state: mode 1..9 and the box at the press.
+    int m_cropDragMode = 0;
+    double m_dragStartRect[4] = {0, 0, 1, 1};
 
 private:
-    CropSettings m_editSettings;
+    // Construction steps, in their order.
+    void InitDlg();
+    bool OnInitBtnCtrl();
+    void OnInitCtrl();
+    void InitPlay();
+    void InitMenu();
+    void InitConnect();
+    void selectTab(QImageButton* button, QEditType type);
+    void sendAspect(int width, int height, bool swap);
+
+    QEditType m_editType = EditType_Crop;
+    QImageButton* m_curTypeBtn = nullptr;
+
+    // Tool panels.
+    QTrimOperatedlgDlg* m_trimPanel = nullptr;
+    QCropOperateDlg* m_cropPanel = nullptr;
+    QWatermarkOperateDlg* m_watermarkPanel = nullptr;
+    QSubtitleOperateDlg* m_subtitlePanel = nullptr;
+
+    PlayerHandle m_player = nullptr;
+    InfoHandle m_info = nullptr;
+    QTimer* m_timeTimer = nullptr;
+    QTimer* m_screenTimer = nullptr;
+    QString m_videoPath;
+    float m_volume = 0.0f;
     WatermarkTextSettings m_textSettings;
     WatermarkImageSettings m_imageSettings;
+    int m_programIndex = -1;
     SubtitleSettings m_subtitleSettings;
-    SubtitleValueInfo m_subtitleInfo;
-    QString m_videoPath;
-    unsigned m_outputWidth = 0;
-    unsigned m_outputHeight = 0;
-    unsigned long long m_startTime = 0;
-    unsigned long long m_endTime = 0;
+    QMenu* m_snapshotMenu = nullptr;
+    QAction* m_openFolderAction = nullptr;
+    QAction* m_settingsAction = nullptr;
+    QString m_captureFormat;
+    QString m_captureFolder;
+    uint64_t m_startTime = 0;
+    uint64_t m_endTime = 0;
+    bool m_previewMode = false;
+    CropSettings m_editSettings;
+    bool m_cropBorder = false;
+    int m_outputWidth = 0;
+    int m_outputHeight = 0;
+
+    // ---- Playback, trim, drags and snapshots -------------------------------
+public:
+    // The span the sliders cover: the trim range, or from the trim start to
+    // the end of the clip; 0 with neither a player nor a trim end.
+    uint64_t getPlayLen();
+    void setPreviewDlg(bool preview);
+    void setTypeCtrlShow(bool show);
+    void setTypeBtnShow(bool show);
+    void setCropVeiwDlg(bool on);
+    void ShowOpacityMsgDlg(QString text);
+
+    bool WatermarkTextDown(QMouseEvent* e);
+    bool WatermarkTextMove(QMouseEvent* e);
+    bool WatermarkTextUp(QMouseEvent* e);
+    bool WatermarkImageDown(QMouseEvent* e);
+    bool WatermarkImageMove(QMouseEvent* e);
+    bool WatermarkImageUp(QMouseEvent* e);
+    bool CropDown(QMouseEvent* e);
+    bool CropMove(QMouseEvent* e);
+    bool CropUp(QMouseEvent* e);
+
+public slots:
+    void OnBtnPause();
+    void UpdateTime();
+    void UpdataScreen();
+    void PlayProValueChange(double fraction);
+    void OnBtnSoundOpen();
+    void OnBtnSoundClose();
+    void SoundValueChange(double fraction);
+    void setTrimStartValue(double fraction);
+    void setTrimEndValue(double fraction);
+    void OnPreviousStep();
+    void OnNextStep();
+    void PlaySection();
+    void OnTrimVideo();
+    void ResetTrimTime();
+    void OnBtnEdit();
+    void OnClose();
+    void OnClickeAspectRadio();
+    void OnInitpreviewTime(uint64_t start, uint64_t end);
+
+    void mouseDownFormVideo(QMouseEvent* e);
+    void mouseMoveFormVideo(QMouseEvent* e);
+    void mouseUpFormVideo(QMouseEvent* e);
+    void mouseCropDownVideo(QMouseEvent* e);
+    void mouseCropMoveVideo(QMouseEvent* e);
+    void mouseCropUpVideo(QMouseEvent* e);
+
+    void OnScreenshots();
+    void OnShowMenu();
+    void OpenImgPath();
+    void ShowPathSettingDlg();
+
+private:
+    void InitTrimAndSnapshot();
+    void stopAtEnd();
+    void seekToTrimHandle(double fraction);
+    void frameStep(int direction);
+    PreviewDrag::Box dragStart() const;
+    void setDragStart(const PreviewDrag::Box& box);
+    PreviewDrag::Box cropDragBox() const;
+    int watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box);
+    bool watermarkDown(bool text, QMouseEvent* e);
+    bool watermarkMove(bool text, QMouseEvent* e);
+
+    // Drags: the mode of each box (0 none) and the press, shared by the
+    // three boxes since one drag runs at a time.
+    int m_textDragMode = 0;
+    int m_imageDragMode = 0;
+    QPoint m_dragPressPos;
+    double m_dragStartScaleX = 100.0;
+    double m_dragStartScaleY = 100.0;
+
+    SnapshotWriter* m_snapshotWriter = nullptr;
+    QMessOpacityDlg* m_opacityDlg = nullptr;
 };

@@ -1,46 +1,58 @@
 #pragma once
 
+#include "HistoryRecords.h"
 #include "QImageDialog.h"
 
+#include "ui_HistoryDialog.h"
+
 #include <QList>
+#include <QSet>
 #include <QString>
 
-class QImageButton;
-class QTreeWidget;
+#include <functional>
 
-// The conversion history, grouped by output format. This first version
-// lists the entries of the history file; search and deletion come later.
-class HistoryDialog : public QImageDialog
+class HistoryBar;
+class HistorytypeBar;
+
+// The conversion history: categories by output format on the left, the
+// entries of the chosen one on the right with a search by file name, one
+// entry deleted from the history at a time, and Clear with or without the
+// converted files. Reads the history file once when it opens.
+class HistoryDialog : public QImageDialog, public Ui::HistoryDialog
 {
     Q_OBJECT
 public:
-    struct Entry
-    {
-        QString filepath;
-        QString time;
-    };
-    struct Category
-    {
-        QString name;
-        QList<Entry> entries;
-    };
-
-    explicit HistoryDialog(QWidget *parent);
+    explicit HistoryDialog(QWidget* parent, const QString& historyPath = QString());
     ~HistoryDialog() override;
 
-    // Reads the person's history file; one that cannot be read is set
-    // aside as history.xml.bad.
-    void InitXml();
-    // Writes the categories back in the same form.
-    void saveXml();
+    // Asked at Clear for the outputs of the conversions under way, which
+    // are never deleted.
+    using BusyOutputs = std::function<QSet<QString>()>;
+    void setBusyOutputs(BusyOutputs query) { m_busyOutputs = std::move(query); }
 
-    static QString historyFilePath();
-    const QList<Category> &categories() const { return m_categories; }
+    const QList<HistoryTypeInfo>& typeInfos() const { return m_typeInfos; }
+    const QList<HistorytypeBar*>& typeBars() const { return m_typeBars; }
+    const QList<HistoryBar*>& historyBars() const { return m_hisBars; }
+    HistorytypeBar* currentTypeBar() const { return m_curTypeBar; }
+
+public slots:
+    void OnBtnClose();
+    void OnBtnClear();
+    void slotTypebarPress();
+    void slotHistoryBarDelete();
+    void slotSearchChange(QString text);
 
 private:
-    void fillTree();
+    void InitXml();
+    void CreateProfiles();
+    void showHistoryBar();
+    void clearHistoryBars();
+    void saveXml(const QString& type, const QString& filePath, const QString& time);
 
-    QList<Category> m_categories;
-    QTreeWidget *m_tree = nullptr;
-    QImageButton *m_btnClose = nullptr;
+    QString m_path;
+    QList<HistoryTypeInfo> m_typeInfos;
+    QList<HistorytypeBar*> m_typeBars;
+    HistorytypeBar* m_curTypeBar = nullptr;
+    QList<HistoryBar*> m_hisBars;
+    BusyOutputs m_busyOutputs;
 };

@@ -102,6 +102,22 @@ bool HistoryFile::removeEntry(const QString& category, int position)
     return true;
 }
 
+bool HistoryFile::removeEntry(const QString& category, const QString& filePath, const QString& time)
+{
+    const QDomElement root = m_doc.documentElement();
+    for (QDomElement type = root.firstChildElement(); !type.isNull(); type = type.nextSiblingElement()) {
+        if (type.attribute("name") != category)
+            continue;
+        for (QDomElement item = type.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+            if (item.attribute("filepath") == filePath && item.attribute("time") == time) {
+                type.removeChild(item);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool HistoryFile::save()
 {
     return DataFile::save(m_path, m_doc);

@@ -64,6 +64,13 @@ public:
     // category with this name. False when there is no such entry. Not saved.
     bool removeEntry(const QString& category, int position);
 
+    // Removes the first entry holding exactly this path and time from the
+    // categories with this name, in file order. A window that read the file
+    // earlier names its entry so: positions and the order of categories may
+    // have changed since (the queue appends and moves categories last), the
+    // pair has not. False when no entry matches. Not saved.
+    bool removeEntry(const QString& category, const QString& filePath, const QString& time);
+
     // Writes the whole history through the data-file writer; false (the old
     // file kept, the person told once) when it could not be written.
     bool save();

@@ -1,5 +1,7 @@
 #include "fake_jobs.h"
 
+#include <algorithm>
+
 using namespace orvfake::detail;
 
 namespace {
@@ -142,6 +144,19 @@ ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h)
     return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj &job) {
         poll(job);
         return job.run.time();
+    });
+}
+
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h)
+{
+    Call call(__func__, h);
+    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj &job) -> uint64_t {
+        if (job.state != JobState::Completed || job.error != ORV_OK)
+            return 0;
+        const uint64_t duration = job.run.duration();
+        if (job.script.endsEarlyUs < 0)
+            return duration;
+        return std::min(duration, uint64_t(job.script.endsEarlyUs));
     });
 }
 

@@ -20,6 +20,7 @@ ORV_API const char *Engine_GetErrorText(int code)
         "the output cannot be written",
         "the call is not valid in this state",
         "internal error",
+        "the output picture is too large (at most 4096x2304)",
     };
     if (code < 0 || code >= static_cast<int>(sizeof texts / sizeof texts[0]))
         return "unknown error";

@@ -32,12 +32,7 @@ void select(InfoObj &info, int program)
 
 bool hasVideo(const MediaFacts &media)
 {
-    if (media.width == 0 || media.height == 0)
-        return false;
-    for (const Program &p : media.programs)
-        if (p.videoCount > 0)
-            return true;
-    return false;
+    return factsHaveVideo(media);
 }
 
 const char *textOrNull(const std::string &text)

@@ -36,6 +36,10 @@ template <> struct HandleKind<OrvMerger_>
 {
     static constexpr Kind kind = Kind::Merger;
 };
+template <> struct HandleKind<OrvPlayer_>
+{
+    static constexpr Kind kind = Kind::Player;
+};
 
 // Arguments whose C type alone does not say how they print.
 struct Argb

@@ -59,6 +59,36 @@ JobScript scriptFor(const char *path, const char *other)
     return state().defaultScript;
 }
 
+PlaybackScript playbackFor(const char *path)
+{
+    if (path) {
+        auto it = state().playbacks.find(path);
+        if (it != state().playbacks.end())
+            return it->second;
+    }
+    return state().defaultPlayback;
+}
+
+bool factsHaveVideo(const MediaFacts &media)
+{
+    if (media.width == 0 || media.height == 0)
+        return false;
+    for (const Program &p : media.programs)
+        if (p.videoCount > 0)
+            return true;
+    return false;
+}
+
+std::shared_ptr<Object> objectByLabel(Kind kind, const std::string &label, bool liveOnly)
+{
+    for (auto &entry : state().handles) {
+        const Slot &slot = entry.second;
+        if (slot.kind == kind && (slot.live || !liveOnly) && labelOf(kind, entry.first) == label)
+            return slot.object;
+    }
+    return nullptr;
+}
+
 bool createExclusive(const std::string &path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -124,12 +154,7 @@ std::unique_lock<std::mutex> lock()
 
 template <class T> std::shared_ptr<T> byLabel(Kind kind, const std::string &label)
 {
-    for (auto &entry : state().handles) {
-        const Slot &slot = entry.second;
-        if (slot.kind == kind && labelOf(kind, entry.first) == label)
-            return std::static_pointer_cast<T>(slot.object);
-    }
-    return nullptr;
+    return std::static_pointer_cast<T>(objectByLabel(kind, label, false));
 }
 
 } // namespace
@@ -146,6 +171,8 @@ void reset()
     s.scripts.clear();
     s.results.clear();
     s.createFiles = true;
+    s.defaultPlayback = PlaybackScript{};
+    s.playbacks.clear();
     s.logHandler = nullptr;
     s.logUser = nullptr;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -23,6 +24,9 @@ using orvfake::JobScript;
 using orvfake::MediaFacts;
 using orvfake::MergeItem;
 using orvfake::MergerRecord;
+using orvfake::PlaybackScript;
+using orvfake::PlayerRecord;
+using orvfake::PlayState;
 using orvfake::Program;
 using orvfake::Settings;
 using orvfake::Track;
@@ -55,6 +59,9 @@ struct State
     std::map<std::string, JobScript> scripts;
     std::map<std::string, long long> results;
     bool createFiles = true;
+    PlaybackScript defaultPlayback;
+    std::map<std::string, PlaybackScript> playbacks;
+    std::set<const void *> liveFrames; // frames inside a handler call, for Frame_*
 
     void (*logHandler)(void *, int, const char *) = nullptr;
     void *logUser = nullptr;
@@ -68,6 +75,11 @@ std::string labelOf(Kind kind, uint64_t id);
 std::shared_ptr<Object> findObject(Kind kind, uint64_t id, bool liveOnly);
 const MediaFacts *mediaFor(const char *path);
 JobScript scriptFor(const char *path, const char *other = nullptr);
+PlaybackScript playbackFor(const char *path);
+// A file has video when it has a picture size and a program with video.
+bool factsHaveVideo(const MediaFacts &media);
+// The live object behind a label of this kind, or none.
+std::shared_ptr<Object> objectByLabel(Kind kind, const std::string &label, bool liveOnly);
 
 template <class H> uint64_t idOf(H *handle)
 {
@@ -109,6 +121,10 @@ public:
     }
 
     const std::string &function() const { return m_function; }
+
+    // Lets go of the engine lock early: before a frame handler runs, since
+    // the handler calls Frame_* from the same thread.
+    void unlock() { m_lock.unlock(); }
     const std::string &args() const { return m_args; }
 
     // Runs body on the live object behind handle. 0, a released or a stale

@@ -7,10 +7,19 @@
  *
  *   Config_SetWatermarkTextPosition(C1, 0.5, 0.25)
  *
- * Handles print as I#, C#, V#, M# (Info, Config, conVerter, Merger), numbered
- * per kind in creation order since the last reset(); 0 prints as 0 and a
- * handle from before a reset as "stale". Colours print as 0xAARRGGBB, doubles
- * as %.6g, strings C-quoted (NULL as null), callbacks and pointers as fn/ptr.
+ * Handles print as I#, C#, V#, M#, P# (Info, Config, conVerter, Merger,
+ * Player), numbered per kind in creation order since the last reset(); 0
+ * prints as 0 and a handle from before a reset as "stale". Colours print as
+ * 0xAARRGGBB, doubles as %.6g, strings C-quoted (NULL as null), callbacks and
+ * pointers (frame handles included) as fn/ptr.
+ *
+ * Players play the MediaFacts set for their path: no thread and no clock.
+ * Play time moves only when a test moves it (setPlayTime, completePlayback)
+ * or by a PlaybackScript's step per poll. Pictures are solid frames of the
+ * media's pictureArgb, delivered on the caller's thread to the registered
+ * handlers wherever the engine delivers one synchronously (ShowVideoFrame,
+ * and Stop, Seek and FrameStep when not playing), and by deliverFrame(),
+ * which stands in for the engine's own thread while playing.
  */
 #ifndef ORVALTA_FAKE_CONTROL_H
 #define ORVALTA_FAKE_CONTROL_H
@@ -63,6 +72,9 @@ struct JobScript
     int polls = 3;
     int error = ORV_OK;     // the job ends with this error (its output removed)
     int openError = ORV_OK; // Converter_Open, Merger_Open or Merger_AddTask fails with it
+    // Converter_GetConvertedDuration of a job that succeeded: the source
+    // ended early at this time (µs); negative = the whole duration.
+    int64_t endsEarlyUs = -1;
 };
 
 // A Config's values: setter name without the family prefix -> the last
@@ -93,6 +105,46 @@ struct MergerRecord
     bool closed = false;
 };
 
+// How players behave on a path (or on every path). Polls are calls of
+// Player_GetPlayTime or Player_IsCompleted while playing.
+struct PlaybackScript
+{
+    // Play time added by each poll; reaching the duration completes playback.
+    // 0: the time moves only through setPlayTime() and completePlayback().
+    uint64_t stepUs = 0;
+    // Format of delivered pictures: ORV_FRAME_YUV420P as stand-ins deliver,
+    // or ORV_FRAME_BGRA as the real engine does.
+    int frameFormat = ORV_FRAME_YUV420P;
+    // Player_GetWatermarkText/ImageWidth/Height while a file with video is
+    // open and the layer is set (a non-empty text or image path); else 0.0.
+    double textBoxW = 0.25, textBoxH = 0.1;
+    double imageBoxW = 0.1, imageBoxH = 0.1;
+};
+
+enum class PlayState
+{
+    Closed, // no file
+    Stopped,
+    Playing,
+    Paused,
+    Completed
+};
+
+struct PlayerRecord
+{
+    std::string path; // the open file, "" when none
+    unsigned openW = 0, openH = 0; // OpenEx's size, 0 = the source's
+    PlayState state = PlayState::Closed;
+    uint64_t timeUs = 0; // what Player_GetPlayTime answers
+    // Processing setters and SetAudioVolume: name without the "Player_"
+    // prefix -> the last arguments as logged, e.g. "SetVideoCrop" ->
+    // "0.1, 0, 0.8, 1". Kept across Open and Close, like the engine's.
+    Settings settings;
+    bool frameHandler = false, originalHandler = false; // registered now
+    int processedFrames = 0, originalFrames = 0;        // handler calls so far
+    int captures = 0;                                   // captures not yet freed
+};
+
 // Back to the initial state: no handles (numbering restarts), no media, no
 // scripts or forced results, an empty log, files created, no log handler.
 ORV_API void reset();
@@ -116,6 +168,22 @@ ORV_API void clearResult(const std::string &function);
 
 // false: Open creates no output and Release deletes nothing.
 ORV_API void setCreateFiles(bool create);
+
+ORV_API void setPlaybackScript(const PlaybackScript &script);
+ORV_API void setPlaybackScript(const std::string &path, const PlaybackScript &script);
+
+// A player's state; released players keep their record until reset().
+ORV_API std::optional<PlayerRecord> player(const std::string &label);
+
+// What the engine's own thread does to a live player with a file open.
+// false for an unknown, released or closed player.
+ORV_API bool setPlayTime(const std::string &label, uint64_t timeUs);
+// IsCompleted becomes 1 and the play time the duration.
+ORV_API bool completePlayback(const std::string &label);
+// Delivers the current picture to the handlers on the calling thread (call
+// it from another thread to act as the engine's); false when there is no
+// picture (no file, or no video).
+ORV_API bool deliverFrame(const std::string &label);
 
 // Sends a message through the handler set with Engine_SetLogHandler, or to
 // stderr for errors and warnings when none is set.

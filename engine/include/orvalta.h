@@ -1,9 +1,10 @@
 /*
  * orvalta: Lumivane's media engine.
  *
- * A C interface over FFmpeg's libraries and libass: probe files, convert one
- * source into one output with every processing option, and merge several
- * sources into one output. See engine/README.md for where things live.
+ * A C interface over FFmpeg's libraries, libass and SDL2: probe files,
+ * convert one source into one output with every processing option, merge
+ * several sources into one output, and play a file with the same processing
+ * applied live. See engine/README.md for where things live.
  *
  * Conventions
  *  - Handles are opaque. Every function given 0 or a released handle does
@@ -34,6 +35,20 @@ typedef struct OrvInfo_* InfoHandle;
 typedef struct OrvConfig_* Config;
 typedef struct OrvConverter_* ConverterHandle;
 typedef struct OrvMerger_* MergerHandle;
+typedef struct OrvPlayer_* PlayerHandle;
+/* One delivered picture, valid only during the FrameHandler call. */
+typedef void* FrameHandle;
+/* Called for each picture a player delivers; the result is ignored. Runs on
+ * the player's own thread while playing, and on the caller's thread inside
+ * Player_ShowVideoFrame, and inside Seek, FrameStep and Stop when not
+ * playing. A handler must not call Player_* functions. */
+typedef int (*FrameHandler)(void* user, FrameHandle frame);
+
+/* Frame_GetVideoFormat results. */
+enum {
+    ORV_FRAME_YUV420P = 0, /* three planes, chroma at half width and height */
+    ORV_FRAME_BGRA = 30    /* one plane of B,G,R,A bytes (A = 255) */
+};
 
 /* Error codes of Converter_GetError / Merger_GetError. */
 enum {
@@ -48,7 +63,8 @@ enum {
     ORV_E_DECODE = 8,     /* demux I/O error, or a selected stream yields no frame */
     ORV_E_WRITE = 9,      /* write or mux failure */
     ORV_E_STATE = 10,     /* call not valid in this state */
-    ORV_E_INTERNAL = 11   /* out of memory or unexpected */
+    ORV_E_INTERNAL = 11,  /* out of memory or unexpected */
+    ORV_E_SIZE = 12       /* the output picture is larger than 4096x2304 */
 };
 
 /* ---- Engine-wide ------------------------------------------------------ */
@@ -164,6 +180,12 @@ ORV_API int Converter_Pause(ConverterHandle h);
 ORV_API int Converter_IsCompleted(ConverterHandle h);
 ORV_API uint64_t Converter_GetDuration(ConverterHandle h);
 ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h);
+/* Once completed without error: how much of the source the output holds,
+ * in microseconds. Equal to Converter_GetDuration unless the source ended
+ * early (a damaged or truncated file yields less than it declares): what
+ * could be read is converted and this is its length. 0 before completion
+ * and after a failure. */
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h);
 /* Any state, any thread; an output that did not complete is deleted. */
 ORV_API int Converter_Release(ConverterHandle h);
 ORV_API int Converter_GetError(ConverterHandle h);
@@ -180,6 +202,162 @@ ORV_API uint64_t Merger_GetConvertTime(MergerHandle h);
 ORV_API int Merger_Close(MergerHandle h);
 ORV_API int Merger_Release(MergerHandle h);
 ORV_API int Merger_GetError(MergerHandle h);
+
+/* ---- Player ----------------------------------------------------------- */
+/*
+ * Playback with the conversion's processing applied live: the same crop,
+ * aspect, rotation, mirror, pad, watermarks and subtitles, so the picture a
+ * handler receives is the picture a conversion with equal settings writes.
+ *
+ * Processing settings belong to the player, not to the file: they are kept
+ * with no file open and across Open, Stop and Close. Setters clamp and
+ * answer 1, like Config_Set*; the new settings apply from the next picture
+ * (and at once on Player_ShowVideoFrame).
+ */
+
+/* Cheap: no thread, no device until a file plays. */
+ORV_API PlayerHandle Player_Create(int reserved);
+/* = Player_OpenEx(h, path, 0, 0, 0, 0). */
+ORV_API int Player_Open(PlayerHandle h, const char* path);
+/* Closes any current file, opens path and decodes its first picture as the
+ * current one without delivering it; stopped at 0. Processed pictures are
+ * w x hgt (a 0 takes the source's value). */
+ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int reserved1, int reserved2);
+/* Stops playback and frees the file; no handler call arrives after it
+ * returns. The settings stay. */
+ORV_API int Player_Close(PlayerHandle h);
+/* Close, free the captures, free the handle. */
+ORV_API int Player_Release(PlayerHandle h);
+/* Plays from the current position, or resumes; a completed player starts
+ * again from 0. 0 without a file. */
+ORV_API int Player_Play(PlayerHandle h);
+ORV_API int Player_Pause(PlayerHandle h);
+/* Rewinds to 0, delivers the first picture and clears IsCompleted. */
+ORV_API int Player_Stop(PlayerHandle h);
+/* 1 once playback has reached the end of every stream it plays. */
+ORV_API int Player_IsCompleted(PlayerHandle h);
+ORV_API uint64_t Player_GetDuration(PlayerHandle h);
+/* The time of the picture shown (audio only: the clock); the duration once
+ * completed. */
+ORV_API uint64_t Player_GetPlayTime(PlayerHandle h);
+/* Lands on the first picture at or after timeUs, never before; at or past
+ * the last picture, on that picture with the time = the duration. Delivers
+ * it at once when not playing. */
+ORV_API int Player_Seek(PlayerHandle h, uint64_t timeUs);
+/* Pauses, then shows the next (+1) or the previous (-1) picture and
+ * delivers it; 0 at either end. */
+ORV_API int Player_FrameStep(PlayerHandle h, int direction);
+/* Cover art is not video. */
+ORV_API int Player_HasVideo(PlayerHandle h);
+ORV_API int Player_HasAudio(PlayerHandle h);
+/* The source picture's size (square pixels, auto-rotated), not the size of
+ * the processed pictures; 0 without video. */
+ORV_API int Player_GetVideoWidth(PlayerHandle h);
+ORV_API int Player_GetVideoHeight(PlayerHandle h);
+/* The source size divided by its greatest common divisor. */
+ORV_API int Player_GetVideoAspectRatioX(PlayerHandle h);
+ORV_API int Player_GetVideoAspectRatioY(PlayerHandle h);
+/* 0..100, a gain of volume/100. */
+ORV_API int Player_SetAudioVolume(PlayerHandle h, int volume);
+/* Processed pictures; fn NULL unregisters. A replaced handler is not called
+ * after this returns. */
+ORV_API int Player_SetVideoFrameHandle(PlayerHandle h, FrameHandler fn, void* user);
+/* The unprocessed source picture, with the crop border when enabled. */
+ORV_API int Player_SetOrignalVideoFrameHandle(PlayerHandle h, FrameHandler fn, void* user);
+/* Processes the current picture with the current settings (the subtitle at
+ * the current time included) and hands it to the processed handler, then
+ * the source picture to the original handler, on the caller's thread.
+ * 1 if a picture was delivered. */
+ORV_API int Player_ShowVideoFrame(PlayerHandle h);
+/* The current processed picture without preview borders, scaled to exactly
+ * w x hgt, as a block like Info_GetVideoImage's. Owned by the player until
+ * Player_FreeVideoImage or Player_Release. NULL if w or hgt is outside
+ * 1..16384 or there is no picture. */
+ORV_API unsigned char* Player_CaptureVideoImage(PlayerHandle h, int w, int hgt);
+ORV_API int Player_FreeVideoImage(PlayerHandle h, void* picture);
+
+/* Streams of the player's program (the first with video or audio), as
+ * Info lists them. Audio: negative = the default stream; while playing the
+ * player seeks to where it was. The last of SetSubtlIndex (negative =
+ * none), EnableClosedCaption and SetSubtlFile ("" = none) decides which
+ * subtitles are drawn. */
+ORV_API int Player_SetAudioIndex(PlayerHandle h, int index);
+ORV_API int Player_SetSubtlIndex(PlayerHandle h, int index);
+ORV_API int Player_EnableClosedCaption(PlayerHandle h, int on);
+ORV_API int Player_SetSubtlFile(PlayerHandle h, const char* path);
+
+/* As the Config_ setters of the same names (crop = Config_SetVideoCropf). */
+ORV_API int Player_SetVideoCrop(PlayerHandle h, double x, double y, double w, double hgt);
+ORV_API int Player_SetVideoAspectRatio(PlayerHandle h, int aw, int ah);
+ORV_API int Player_SetVideoPadAndColor(PlayerHandle h, int pad, uint32_t argb);
+ORV_API int Player_SetVideoRotate(PlayerHandle h, int degrees);
+ORV_API int Player_SetVideoMirror(PlayerHandle h, int mirror);
+/* A border around the crop rectangle, on original pictures only. */
+ORV_API int Player_EnableVideoCropBorder(PlayerHandle h, int on);
+
+ORV_API int Player_SetWatermarkText(PlayerHandle h, const char* text);
+ORV_API int Player_SetWatermarkTextFont(PlayerHandle h, const char* family);
+ORV_API int Player_SetWatermarkTextAlpha(PlayerHandle h, int alpha);
+ORV_API int Player_SetWatermarkTextScale(PlayerHandle h, int sx, int sy);
+ORV_API int Player_SetWatermarkTextSize(PlayerHandle h, int pt);
+ORV_API int Player_SetWatermarkTextBold(PlayerHandle h, int on);
+ORV_API int Player_SetWatermarkTextItalic(PlayerHandle h, int on);
+ORV_API int Player_SetWatermarkTextUnderline(PlayerHandle h, int on);
+ORV_API int Player_SetWatermarkTextStrikeout(PlayerHandle h, int on);
+ORV_API int Player_SetWatermarkTextColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetWatermarkTextShadowColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetWatermarkTextOutlineColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetWatermarkTextShadowOffset(PlayerHandle h, double px);
+ORV_API int Player_SetWatermarkTextOutlineSize(PlayerHandle h, double px);
+ORV_API int Player_SetWatermarkTextPosition(PlayerHandle h, double x, double y);
+ORV_API int Player_SetWatermarkTextLayerTopmost(PlayerHandle h, int topmost);
+ORV_API int Player_SetWatermarkImageFile(PlayerHandle h, const char* path);
+ORV_API int Player_SetWatermarkImageAlpha(PlayerHandle h, int alpha);
+ORV_API int Player_SetWatermarkImageScale(PlayerHandle h, int sx, int sy);
+ORV_API int Player_SetWatermarkImagePosition(PlayerHandle h, double x, double y);
+/* Preview borders around the layers, on processed pictures only (never in
+ * captures). */
+ORV_API int Player_EnableWatermarkTextBorder(PlayerHandle h, int on);
+ORV_API int Player_EnableWatermarkImageBorder(PlayerHandle h, int on);
+/* The drawn box as a fraction of the processed picture's width or height,
+ * from the current settings even before any picture; 0.0 without the layer
+ * or without a file. */
+ORV_API double Player_GetWatermarkTextWidth(PlayerHandle h);
+ORV_API double Player_GetWatermarkTextHeight(PlayerHandle h);
+ORV_API double Player_GetWatermarkImageWidth(PlayerHandle h);
+ORV_API double Player_GetWatermarkImageHeight(PlayerHandle h);
+
+ORV_API int Player_SetSubtlAlpha(PlayerHandle h, int alpha);
+ORV_API int Player_SetSubtlScale(PlayerHandle h, int sx, int sy);
+ORV_API int Player_SetSubtlDelay(PlayerHandle h, int64_t us);
+ORV_API int Player_SetSubtlTextFont(PlayerHandle h, const char* family);
+ORV_API int Player_SetSubtlTextBold(PlayerHandle h, int on);
+ORV_API int Player_SetSubtlTextItalic(PlayerHandle h, int on);
+ORV_API int Player_SetSubtlTextUnderline(PlayerHandle h, int on);
+ORV_API int Player_SetSubtlTextStrikeout(PlayerHandle h, int on);
+ORV_API int Player_SetSubtlTextSize(PlayerHandle h, int pt);
+ORV_API int Player_SetSubtlTextColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetSubtlTextShadowColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetSubtlTextOutlineColor(PlayerHandle h, uint32_t argb);
+ORV_API int Player_SetSubtlTextShadowOffset(PlayerHandle h, double px);
+ORV_API int Player_SetSubtlTextOutlineSize(PlayerHandle h, double px);
+
+/* ---- Frame ------------------------------------------------------------ */
+/*
+ * Reading a delivered picture inside a FrameHandler. The real engine always
+ * delivers ORV_FRAME_BGRA; stand-ins may deliver ORV_FRAME_YUV420P. Strides
+ * are bytes per row, each a multiple of 64; plane 0 has height rows, planes
+ * 1 and 2 (YUV only, else NULL and 0) have (height+1)/2.
+ */
+ORV_API int Frame_GetVideoFormat(FrameHandle frame);
+ORV_API int Frame_GetVideoWidth(FrameHandle frame);
+ORV_API int Frame_GetVideoHeight(FrameHandle frame);
+ORV_API int Frame_GetVideoStride0(FrameHandle frame);
+ORV_API int Frame_GetVideoStride1(FrameHandle frame);
+ORV_API int Frame_GetVideoStride2(FrameHandle frame);
+ORV_API unsigned char* Frame_GetVideoData0(FrameHandle frame);
+ORV_API unsigned char* Frame_GetVideoData1(FrameHandle frame);
+ORV_API unsigned char* Frame_GetVideoData2(FrameHandle frame);
 
 #ifdef __cplusplus
 }

@@ -26,6 +26,26 @@ inline QString fixture(const QString& name)
 
 inline QByteArray u8(const QString& s) { return s.toUtf8(); }
 
+// Runs the ffmpeg CLI quietly (tests make their own small media with it).
+inline bool ffmpeg(const QStringList& args)
+{
+    QProcess p;
+    p.start("ffmpeg", QStringList{"-nostdin", "-v", "error", "-y"} + args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 60000)
 {
     QElapsedTimer t;

@@ -2,6 +2,9 @@
 // 0, 0.0 or NULL; yes/no answers are exactly 1 or 0.
 #include "engine_test_util.h"
 
+#include <functional>
+#include <vector>
+
 using namespace etest;
 
 class TestEngineContract : public QObject
@@ -29,6 +32,7 @@ void TestEngineContract::noneSafety()
     Config cfg = nullptr;
     ConverterHandle conv = nullptr;
     MergerHandle merger = nullptr;
+    PlayerHandle player = nullptr;
     if (released) {
         info = Info_Create(-1);
         cfg = Config_Create();
@@ -39,6 +43,11 @@ void TestEngineContract::noneSafety()
         QCOMPARE(Config_Release(cfg), 1);
         QCOMPARE(Converter_Release(conv), 1);
         QCOMPARE(Merger_Release(merger), 1);
+        player = Player_Create(-1);
+        QVERIFY(player);
+        QCOMPARE(Player_Open(player, u8(fixture("clip.mov"))), 1);
+        QCOMPARE(Player_Play(player), 1);
+        QCOMPARE(Player_Release(player), 1);
     }
     const QByteArray clip = u8(fixture("clip.mov"));
     const char* p = clip.constData();
@@ -91,6 +100,46 @@ void TestEngineContract::noneSafety()
     QCOMPARE(Merger_Close(merger), 0);
     QCOMPARE(Merger_GetError(merger), 0);
     QCOMPARE(Merger_Release(merger), 0);
+
+    // Player and frame functions, by kind of result.
+    const std::vector<std::function<int()>> ints = {
+        [&] { return Player_Open(player, p); },
+        [&] { return Player_OpenEx(player, p, 64, 64, 0, 0); },
+        [&] { return Player_Play(player); },
+        [&] { return Player_Pause(player); },
+        [&] { return Player_Stop(player); },
+        [&] { return Player_IsCompleted(player); },
+        [&] { return Player_Seek(player, 1000); },
+        [&] { return Player_FrameStep(player, 1); },
+        [&] { return Player_HasVideo(player) + Player_HasAudio(player); },
+        [&] { return Player_GetVideoWidth(player) + Player_GetVideoHeight(player); },
+        [&] { return Player_GetVideoAspectRatioX(player) + Player_GetVideoAspectRatioY(player); },
+        [&] { return Player_SetAudioVolume(player, 50); },
+        [&] { return Player_SetVideoFrameHandle(player, nullptr, nullptr); },
+        [&] { return Player_SetOrignalVideoFrameHandle(player, nullptr, nullptr); },
+        [&] { return Player_ShowVideoFrame(player); },
+        [&] { return Player_FreeVideoImage(player, nullptr); },
+        [&] { return Player_SetAudioIndex(player, 0) + Player_SetSubtlIndex(player, 0); },
+        [&] { return Player_EnableClosedCaption(player, 1) + Player_SetSubtlFile(player, "x.srt"); },
+        [&] { return Player_SetVideoCrop(player, 0, 0, 1, 1) + Player_SetVideoRotate(player, 90); },
+        [&] { return Player_SetVideoAspectRatio(player, 4, 3) + Player_SetVideoMirror(player, 1); },
+        [&] { return Player_SetVideoPadAndColor(player, 1, 0) + Player_EnableVideoCropBorder(player, 1); },
+        [&] { return Player_SetWatermarkText(player, "x") + Player_SetWatermarkTextFont(player, "x"); },
+        [&] { return Player_SetWatermarkTextPosition(player, 0.5, 0.5) + Player_SetWatermarkTextScale(player, 1, 1); },
+        [&] { return Player_SetWatermarkImageFile(player, "x.png") + Player_SetWatermarkImageAlpha(player, 1); },
+        [&] { return Player_EnableWatermarkTextBorder(player, 1) + Player_EnableWatermarkImageBorder(player, 1); },
+        [&] { return Player_SetSubtlDelay(player, -5) + Player_SetSubtlTextSize(player, 9); },
+        [&] { return Player_Close(player); },
+        [&] { return Player_Release(player); },
+        [] { return Frame_GetVideoFormat(nullptr) + Frame_GetVideoWidth(nullptr) + Frame_GetVideoHeight(nullptr); },
+        [] { return Frame_GetVideoStride0(nullptr) + Frame_GetVideoStride1(nullptr) + Frame_GetVideoStride2(nullptr); },
+    };
+    for (size_t i = 0; i < ints.size(); ++i)
+        QVERIFY2(ints[i]() == 0, qPrintable(QString("call %1").arg(i)));
+    QCOMPARE(Player_GetDuration(player) + Player_GetPlayTime(player), uint64_t(0));
+    QCOMPARE(Player_GetWatermarkTextWidth(player) + Player_GetWatermarkImageHeight(player), 0.0);
+    QVERIFY(!Player_CaptureVideoImage(player, 16, 16));
+    QVERIFY(!Frame_GetVideoData0(nullptr) && !Frame_GetVideoData1(nullptr) && !Frame_GetVideoData2(nullptr));
 }
 
 void TestEngineContract::configSettersAnswerOne()
@@ -109,6 +158,18 @@ void TestEngineContract::configSettersAnswerOne()
     QCOMPARE(Config_SetSubtlIndex(c, -2), 1);
     QCOMPARE(Config_Release(c), 1);
     QCOMPARE(Config_Release(c), 0);
+
+    // a player's setters too, with no file open
+    PlayerHandle p = Player_Create(-1);
+    QCOMPARE(Player_SetAudioVolume(p, 400), 1);
+    QCOMPARE(Player_SetVideoCrop(p, -1, 2, qQNaN(), 1e300), 1);
+    QCOMPARE(Player_SetVideoRotate(p, 45), 1);
+    QCOMPARE(Player_SetSubtlFile(p, nullptr), 1);
+    QCOMPARE(Player_SetWatermarkTextFont(p, nullptr), 1);
+    QCOMPARE(Player_SetWatermarkImagePosition(p, qInf(), -qInf()), 1);
+    QCOMPARE(Player_SetSubtlIndex(p, -2), 1);
+    QCOMPARE(Player_Close(p), 1);
+    QCOMPARE(Player_Release(p), 1);
 }
 
 void TestEngineContract::errorTexts()

@@ -1,11 +1,6 @@
 // Layer compositor: watermarks, subtitles and borders drawn on generated
 // frames, checked pixel by pixel.
-//
-// Build: compiles the compositor itself, since the library hides it:
-//   engine/src/layers/*.cpp engine/src/text/*.cpp
-//   include dirs engine/src and engine/include
-//   links FFmpeg (libavformat libavcodec libavutil libswscale) and libass
-// Needs the ffmpeg command-line tool for its fixtures.
+// Links the engine's internal library; needs the ffmpeg command-line tool for its fixtures.
 #include "layers/layer_stack.h"
 #include "text/ass_text.h"
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -20,6 +22,7 @@ struct Handles
     Config c = nullptr;
     ConverterHandle v = nullptr;
     MergerHandle m = nullptr;
+    PlayerHandle p = nullptr;
 };
 
 using CallFn = std::function<void(const Handles &)>;
@@ -27,7 +30,7 @@ using ResultFn = std::function<bool(const Handles &)>; // true when the result i
 
 Handles createAll()
 {
-    return Handles{Info_Create(-1), Config_Create(), Converter_Create(-1), Merger_Create(-1)};
+    return Handles{Info_Create(-1), Config_Create(), Converter_Create(-1), Merger_Create(-1), Player_Create(-1)};
 }
 
 QStringList toList(const std::vector<std::string> &lines)
@@ -115,6 +118,23 @@ private slots:
             "picture", [](const Handles &h) { Info_GetVideoImage(h.i, 1000000, 1, 0, 0); },
             "Info_GetVideoImage(I1, 1000000, 1, 0, 0)");
         row(
+            "player open", [](const Handles &h) { Player_OpenEx(h.p, "a.mov", 640, 360, 0, 0); },
+            "Player_OpenEx(P1, \"a.mov\", 640, 360, 0, 0)");
+        row(
+            "player crop", [](const Handles &h) { Player_SetVideoCrop(h.p, 0.1, 0, 0.8, 1); },
+            "Player_SetVideoCrop(P1, 0.1, 0, 0.8, 1)");
+        row(
+            "frame handler",
+            [](const Handles &h) {
+                static int user;
+                Player_SetVideoFrameHandle(h.p, [](void *, FrameHandle) { return 0; }, &user);
+            },
+            "Player_SetVideoFrameHandle(P1, fn, ptr)");
+        row(
+            "seek", [](const Handles &h) { Player_Seek(h.p, 1500000); }, "Player_Seek(P1, 1500000)");
+        row(
+            "no frame", [](const Handles &) { Frame_GetVideoData0(nullptr); }, "Frame_GetVideoData0(null)");
+        row(
             "no arguments", [](const Handles &) { Config_Create(); }, "Config_Create()");
         row(
             "callback",
@@ -188,6 +208,17 @@ private slots:
         row("Merger_IsCompleted", [](const Handles &h) { return Merger_IsCompleted(h.m) != 0; });
         row("Merger_Close", [](const Handles &h) { return Merger_Close(h.m) != 0; });
         row("Merger_Release", [](const Handles &h) { return Merger_Release(h.m) != 0; });
+        row("Player_Open", [](const Handles &h) { return Player_Open(h.p, "clip.mov") != 0; });
+        row("Player_Play", [](const Handles &h) { return Player_Play(h.p) != 0; });
+        row("Player_GetDuration", [](const Handles &h) { return Player_GetDuration(h.p) != 0; });
+        row("Player_SetVideoCrop", [](const Handles &h) { return Player_SetVideoCrop(h.p, 0, 0, 1, 1) != 0; });
+        row("Player_ShowVideoFrame", [](const Handles &h) { return Player_ShowVideoFrame(h.p) != 0; });
+        row("Player_CaptureVideoImage",
+            [](const Handles &h) { return Player_CaptureVideoImage(h.p, 64, 36) != nullptr; });
+        row("Player_GetWatermarkTextWidth",
+            [](const Handles &h) { return Player_GetWatermarkTextWidth(h.p) != 0.0; });
+        row("Player_Release", [](const Handles &h) { return Player_Release(h.p) != 0; });
+        row("Frame_GetVideoWidth", [](const Handles &) { return Frame_GetVideoWidth(nullptr) != 0; });
     }
 
     void noneSafety()
@@ -202,6 +233,8 @@ private slots:
         QCOMPARE(Config_Release(released.c), 1);
         QCOMPARE(Converter_Release(released.v), 1);
         QCOMPARE(Merger_Release(released.m), 1);
+        Player_Open(released.p, "clip.mov");
+        QCOMPARE(Player_Release(released.p), 1);
         QVERIFY(!call(released));
     }
 
@@ -324,10 +357,18 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::addColumn<quint64>("length");
         QTest::addColumn<quint64>("duration");
-        QTest::newRow("succeeds") << 4 << int(ORV_OK) << quint64(0) << quint64(2000000);
-        QTest::newRow("split") << 3 << int(ORV_OK) << quint64(600000) << quint64(600000);
-        QTest::newRow("fails") << 4 << int(ORV_E_WRITE) << quint64(0) << quint64(2000000);
-        QTest::newRow("ends at start") << 0 << int(ORV_OK) << quint64(0) << quint64(2000000);
+        QTest::addColumn<qint64>("endsEarly");
+        QTest::addColumn<quint64>("converted");
+        QTest::newRow("succeeds") << 4 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1)
+                                  << quint64(2000000);
+        QTest::newRow("split") << 3 << int(ORV_OK) << quint64(600000) << quint64(600000) << qint64(-1)
+                               << quint64(600000);
+        QTest::newRow("fails") << 4 << int(ORV_E_WRITE) << quint64(0) << quint64(2000000) << qint64(500000)
+                               << quint64(0);
+        QTest::newRow("ends at start") << 0 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1)
+                                       << quint64(2000000);
+        QTest::newRow("source ends early") << 2 << int(ORV_OK) << quint64(0) << quint64(2000000)
+                                           << qint64(700000) << quint64(700000);
     }
 
     void converterJob()
@@ -336,10 +377,12 @@ private slots:
         QFETCH(int, error);
         QFETCH(quint64, length);
         QFETCH(quint64, duration);
+        QFETCH(qint64, endsEarly);
+        QFETCH(quint64, converted);
         orvfake::MediaFacts facts;
         facts.durationUs = 3000000;
         orvfake::setMedia("in.mov", facts);
-        orvfake::setJobScript("in.mov", {polls, error, ORV_OK});
+        orvfake::setJobScript("in.mov", {polls, error, ORV_OK, endsEarly});
         const QString dst = m_dir->filePath("out.mp4");
 
         Config c = Config_Create();
@@ -355,8 +398,10 @@ private slots:
         for (int k = 1; k < polls; ++k) {
             QCOMPARE(Converter_GetConvertTime(h), duration * k / polls);
             QCOMPARE(Converter_GetError(h), int(ORV_OK));
+            QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0));
         }
         QCOMPARE(Converter_IsCompleted(h), 1);
+        QCOMPARE(Converter_GetConvertedDuration(h), converted);
         QCOMPARE(Converter_IsCompleted(h), 1);
         QCOMPARE(Converter_GetConvertTime(h), error ? duration * (polls - 1) / polls : duration);
         QCOMPARE(Converter_GetError(h), error);
@@ -530,6 +575,237 @@ private slots:
         const auto lines = orvfake::calls("Config_SetAudioVolume(C1, ");
         QCOMPARE(lines.size(), size_t(2000));
         QCOMPARE(orvfake::calls().size(), size_t(2000));
+    }
+
+    // The transport a player window and the editor drive: scripted clock,
+    // completion, Stop, Seek and FrameStep, and the pictures they deliver.
+    void playerTransport()
+    {
+        orvfake::MediaFacts facts;
+        facts.durationUs = 1000000;
+        orvfake::setMedia("a.mov", facts);
+        orvfake::setPlaybackScript("a.mov", {400000});
+        int delivered = 0;
+        PlayerHandle p = Player_Create(27);
+        QCOMPARE(Player_SetVideoFrameHandle(
+                     p, [](void *user, FrameHandle) { return ++*static_cast<int *>(user); }, &delivered),
+                 1);
+        QCOMPARE(Player_Play(p), 0);
+        QCOMPARE(Player_Open(p, "missing.mov"), 0);
+        QCOMPARE(Player_Open(p, "a.mov"), 1);
+        QCOMPARE(orvfake::player("P1")->state, orvfake::PlayState::Stopped);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(0)); // not playing: no step
+        QCOMPARE(Player_Play(p), 1);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(400000));
+        QCOMPARE(Player_IsCompleted(p), 0);
+        QCOMPARE(Player_Pause(p), 1);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(800000)); // frozen by the pause
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(800000));
+        QCOMPARE(Player_Play(p), 1);
+        QCOMPARE(Player_IsCompleted(p), 1);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(1000000));
+        QCOMPARE(delivered, 0); // nothing is delivered while playing
+
+        QCOMPARE(Player_Stop(p), 1);
+        QCOMPARE(Player_IsCompleted(p), 0);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(0));
+        QCOMPARE(delivered, 1);
+        QCOMPARE(Player_Seek(p, 5000000), 1); // clamped to the end
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(1000000));
+        QCOMPARE(Player_FrameStep(p, 1), 0);
+        QCOMPARE(Player_FrameStep(p, -1), 1);
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(960000));
+        QCOMPARE(orvfake::player("P1")->state, orvfake::PlayState::Paused);
+        QCOMPARE(Player_ShowVideoFrame(p), 1);
+        QCOMPARE(delivered, 4);
+
+        // Tests move a player as the engine's thread would.
+        QVERIFY(orvfake::setPlayTime("P1", 250000));
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(250000));
+        QVERIFY(orvfake::completePlayback("P1"));
+        QCOMPARE(Player_IsCompleted(p), 1);
+        QCOMPARE(Player_Play(p), 1); // a completed player starts again
+        QCOMPARE(Player_GetPlayTime(p), uint64_t(400000));
+        QVERIFY(orvfake::deliverFrame("P1"));
+        QCOMPARE(delivered, 5);
+
+        QCOMPARE(Player_Close(p), 1);
+        QVERIFY(!orvfake::setPlayTime("P1", 0));
+        QVERIFY(!orvfake::deliverFrame("P1"));
+        QCOMPARE(Player_GetDuration(p), uint64_t(0));
+        QCOMPARE(orvfake::player("P1")->state, orvfake::PlayState::Closed);
+    }
+
+    // Settings belong to the player: set before any file, kept across files.
+    void playerSettingsAndLayers()
+    {
+        orvfake::MediaFacts facts;
+        facts.width = 640;
+        facts.height = 360;
+        orvfake::setMedia("a.mov", facts);
+        orvfake::MediaFacts song;
+        song.programs[0].videoCount = 0;
+        orvfake::setMedia("a.mp3", song);
+        orvfake::setPlaybackScript({0, ORV_FRAME_YUV420P, 0.5, 0.125, 0.2, 0.3});
+
+        PlayerHandle p = Player_Create(-1);
+        QCOMPARE(Player_SetVideoRotate(p, 90), 1);
+        QCOMPARE(Player_SetWatermarkText(p, "Hi"), 1);
+        QCOMPARE(Player_GetWatermarkTextWidth(p), 0.0); // no file yet
+        QCOMPARE(Player_OpenEx(p, "a.mov", 320, 180, 0, 0), 1);
+        QCOMPARE(Player_GetWatermarkTextWidth(p), 0.5);
+        QCOMPARE(Player_GetWatermarkTextHeight(p), 0.125);
+        QCOMPARE(Player_GetWatermarkImageWidth(p), 0.0);
+        QCOMPARE(Player_SetWatermarkImageFile(p, "/logo.png"), 1);
+        QCOMPARE(Player_GetWatermarkImageHeight(p), 0.3);
+        QCOMPARE(Player_GetVideoWidth(p), 640); // the source, not the processed size
+        QCOMPARE(Player_GetVideoAspectRatioX(p), 16);
+        QCOMPARE(Player_GetVideoAspectRatioY(p), 9);
+        QCOMPARE(Player_HasVideo(p), 1);
+        QCOMPARE(Player_HasAudio(p), 1);
+
+        QCOMPARE(Player_Open(p, "a.mp3"), 1);
+        QCOMPARE(Player_HasVideo(p), 0);
+        QCOMPARE(Player_GetVideoWidth(p), 0);
+        QCOMPARE(Player_ShowVideoFrame(p), 0);
+        QCOMPARE(Player_CaptureVideoImage(p, 32, 32), static_cast<unsigned char *>(nullptr));
+        QCOMPARE(Player_GetWatermarkTextWidth(p), 0.0);
+        QCOMPARE(Player_Close(p), 1);
+        const auto record = orvfake::player("P1");
+        QCOMPARE(record->settings.at("SetVideoRotate"), std::string("90"));
+        QCOMPARE(record->settings.at("SetWatermarkText"), std::string("\"Hi\""));
+
+        // Captures are the player's until freed or released.
+        QCOMPARE(Player_Open(p, "a.mov"), 1);
+        unsigned char *first = Player_CaptureVideoImage(p, 33, 7);
+        QVERIFY(first);
+        QCOMPARE(int32_t(le32(first + 18)), 33);
+        QVERIFY(Player_CaptureVideoImage(p, 8, 8));
+        QCOMPARE(Player_CaptureVideoImage(p, 0, 8), static_cast<unsigned char *>(nullptr));
+        QCOMPARE(orvfake::player("P1")->captures, 2);
+        QCOMPARE(Player_FreeVideoImage(p, first), 1);
+        QCOMPARE(Player_FreeVideoImage(p, first), 0);
+        QCOMPARE(orvfake::player("P1")->captures, 1);
+        QCOMPARE(Player_Release(p), 1);
+        QCOMPARE(orvfake::player("P1")->captures, 0);
+    }
+
+    void playerFrames_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<uint>("openW");
+        QTest::addColumn<int>("processedW");
+        QTest::addColumn<int>("processedH");
+        QTest::newRow("planar at the source size") << int(ORV_FRAME_YUV420P) << 0u << 99 << 51;
+        QTest::newRow("planar at the open size") << int(ORV_FRAME_YUV420P) << 40u << 40 << 51;
+        QTest::newRow("packed") << int(ORV_FRAME_BGRA) << 40u << 40 << 51;
+    }
+
+    // What a frame handler reads: sizes, 64-byte strides, planes and pixels.
+    void playerFrames()
+    {
+        QFETCH(int, format);
+        QFETCH(uint, openW);
+        QFETCH(int, processedW);
+        QFETCH(int, processedH);
+        orvfake::MediaFacts facts;
+        facts.width = 99;
+        facts.height = 51;
+        facts.pictureArgb = 0xFF0000FF; // blue
+        orvfake::setMedia("odd.mov", facts);
+        orvfake::PlaybackScript script;
+        script.frameFormat = format;
+        orvfake::setPlaybackScript(script);
+
+        struct Seen
+        {
+            int format = -1, w = 0, h = 0, stride[3] = {}, first[3] = {};
+            bool planes[3] = {};
+        };
+        auto read = [](void *user, FrameHandle f) {
+            Seen &s = *static_cast<Seen *>(user);
+            s.format = Frame_GetVideoFormat(f);
+            s.w = Frame_GetVideoWidth(f);
+            s.h = Frame_GetVideoHeight(f);
+            int (*strides[3])(FrameHandle) = {Frame_GetVideoStride0, Frame_GetVideoStride1, Frame_GetVideoStride2};
+            unsigned char *(*data[3])(FrameHandle) = {Frame_GetVideoData0, Frame_GetVideoData1,
+                                                      Frame_GetVideoData2};
+            for (int i = 0; i < 3; ++i) {
+                s.stride[i] = strides[i](f);
+                unsigned char *plane = data[i](f);
+                s.planes[i] = plane != nullptr;
+                s.first[i] = plane ? plane[0] : -1;
+            }
+            return 0;
+        };
+        Seen processed, original;
+        PlayerHandle p = Player_Create(-1);
+        Player_SetVideoFrameHandle(p, read, &processed);
+        Player_SetOrignalVideoFrameHandle(p, read, &original);
+        QCOMPARE(Player_OpenEx(p, "odd.mov", openW, 0, 0, 0), 1);
+        QCOMPARE(Player_ShowVideoFrame(p), 1);
+
+        QCOMPARE(processed.format, format);
+        QCOMPARE(processed.w, processedW);
+        QCOMPARE(processed.h, processedH);
+        QCOMPARE(original.w, 99);
+        QCOMPARE(original.h, 51);
+        for (const Seen *s : {&processed, &original}) {
+            QCOMPARE(s->stride[0] % 64, 0);
+            QVERIFY(s->stride[0] >= (format == ORV_FRAME_BGRA ? 4 * s->w : s->w));
+            if (format == ORV_FRAME_BGRA) {
+                QCOMPARE(s->first[0], 0xFF); // B of blue
+                QCOMPARE(s->stride[1], 0);
+                QVERIFY(!s->planes[1] && !s->planes[2]);
+            } else {
+                QCOMPARE(s->first[0], 41); // BT.601 limited range blue
+                QCOMPARE(s->first[1], 240);
+                QCOMPARE(s->first[2], 110);
+                QCOMPARE(s->stride[1] % 64, 0);
+                QVERIFY(s->stride[1] >= (s->w + 1) / 2);
+            }
+        }
+        QCOMPARE(orvfake::player("P1")->processedFrames, 1);
+        // Outside a handler call a frame handle reads as nothing.
+        QCOMPARE(Frame_GetVideoWidth(reinterpret_cast<FrameHandle>(&processed)), 0);
+    }
+
+    // Pictures delivered from another thread (the engine's, in a real player)
+    // stop once Close returns.
+    void playerNoHandlerAfterClose()
+    {
+        orvfake::setMedia("a.mov", {});
+        std::atomic<bool> closed{false}, late{false};
+        struct Probe
+        {
+            std::atomic<bool> *closed, *late;
+        } probe{&closed, &late};
+        PlayerHandle p = Player_Create(27);
+        Player_SetVideoFrameHandle(
+            p,
+            [](void *user, FrameHandle) {
+                auto *probe = static_cast<Probe *>(user);
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                if (probe->closed->load())
+                    probe->late->store(true);
+                return 0;
+            },
+            &probe);
+        for (int round = 0; round < 20; ++round) {
+            closed = false;
+            QCOMPARE(Player_Open(p, "a.mov"), 1);
+            QCOMPARE(Player_Play(p), 1);
+            std::thread engine([] {
+                while (orvfake::deliverFrame("P1")) {
+                }
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            QCOMPARE(Player_Close(p), 1);
+            closed = true;
+            engine.join();
+        }
+        QVERIFY(!late);
+        QVERIFY(orvfake::player("P1")->processedFrames > 0);
     }
 
 private:

@@ -212,7 +212,16 @@ void TestMapping::mapBoth(VideoConvertBar* task, QStringList& own, QStringList& 
 
 void TestMapping::fullSequenceInOrder()
 {
-    auto task = makeTask(Profile());
+    // The editor takes the first program with streams, here the second.
+    orvfake::MediaFacts facts = defaultFacts();
+    orvfake::Program empty;
+    empty.videoCount = 0;
+    empty.audio.clear();
+    orvfake::Program full;
+    full.audio.assign(3, orvfake::Track{});
+    full.subtitles.assign(3, orvfake::Track{});
+    facts.programs = {empty, full};
+    auto task = makeTask(Profile(), facts);
     QVERIFY(task);
 
     CropSettings crop;
@@ -228,7 +237,6 @@ void TestMapping::fullSequenceInOrder()
     crop.crop_y = 0.25;
     crop.crop_w = 0.5;
     crop.crop_h = 0.625;
-    task->setEditSetting(crop);
 
     WatermarkTextSettings text;
     text.text = "Mark";
@@ -254,7 +262,6 @@ void TestMapping::fullSequenceInOrder()
     image.scale_y = 60;
     image.pos_x = 100;
     image.pos_y = 900;
-    task->setWaterSetting(text, image);
 
     SubtitleSettings style;
     style.alpha = 200;
@@ -275,6 +282,10 @@ void TestMapping::fullSequenceInOrder()
         editor->IninSubtlSettingDlg(style);
         editor->SetSubtitleInfo(streams);
     }, QDialog::Accepted));
+    // The picture and watermark records go in as a task holds them, not as
+    // the editor would recompute them for this clip.
+    task->setEditSetting(crop);
+    task->setWaterSetting(text, image);
 
     QStringList own, queued;
     mapBoth(task.get(), own, queued);
@@ -525,14 +536,17 @@ void TestMapping::mappingTable_data()
 void TestMapping::mappingTable()
 {
     QFETCH(MappingCase, row);
-    auto task = makeTask(row.profile);
+    orvfake::MediaFacts facts = defaultFacts();
+    facts.programs[0].audio.assign(2, orvfake::Track{});
+    facts.programs[0].subtitles.assign(2, orvfake::Track{});
+    auto task = makeTask(row.profile, facts);
     QVERIFY(task);
-    task->setEditSetting(row.crop);
-    task->setWaterSetting(row.text, WatermarkImageSettings());
     QVERIFY(edit(task.get(), [&](QVideoEditDlg* editor) {
         editor->SetSubtitleInfo(row.streams);
         editor->IninSubtlSettingDlg(row.subtitle);
     }, QDialog::Accepted));
+    task->setEditSetting(row.crop);
+    task->setWaterSetting(row.text, WatermarkImageSettings());
 
     QStringList own, queued;
     mapBoth(task.get(), own, queued);

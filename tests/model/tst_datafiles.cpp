@@ -113,6 +113,7 @@ private slots:
     void historyUnusableFile_data();
     void historyUnusableFile();
     void historyRemoveAndClear();
+    void historyRemoveByPathAndTime();
     void profileCurrentValues_data();
     void profileCurrentValues();
     void failedWriteKeepsOldFile();
@@ -264,6 +265,32 @@ void TestDataFiles::historyRemoveAndClear()
     QVERIFY(reread.clear());
     QVERIFY(!QFile::exists(m_path));
     QVERIFY(reread.isEmpty());
+}
+
+// An entry named by path and time: the right one of two with the same path
+// goes, also from the second of two categories with the same name.
+void TestDataFiles::historyRemoveByPathAndTime()
+{
+    QVERIFY(writeAll(m_path, "<history>"
+                             "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"1\"/></Type>"
+                             "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"2\"/>"
+                             "<item filepath=\"/o/a.mp4\" time=\"3\"/></Type>"
+                             "</history>"));
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    QVERIFY(!history.removeEntry("MP4", "/o/a.mp4", "4"));
+    QVERIFY(!history.removeEntry("AVI", "/o/a.mp4", "3"));
+    QVERIFY(history.removeEntry("MP4", "/o/a.mp4", "3"));
+    QVERIFY(history.save());
+
+    HistoryFile reread(m_path);
+    QVERIFY(reread.read());
+    const QList<HistoryCategory> categories = reread.categories();
+    QCOMPARE(categories.size(), 2);
+    QCOMPARE(categories.at(0).entries.size(), 1);
+    QCOMPARE(categories.at(0).entries.first().time, QString("1"));
+    QCOMPARE(categories.at(1).entries.size(), 1);
+    QCOMPARE(categories.at(1).entries.first().time, QString("2"));
 }
 
 void TestDataFiles::profileCurrentValues_data()

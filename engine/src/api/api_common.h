@@ -6,6 +6,7 @@
 #include "core/registry.h"
 
 #include <exception>
+#include <memory>
 
 namespace orv {
 
@@ -23,5 +24,20 @@ R guarded(R fallback, F&& body) noexcept
 }
 
 inline int yes(bool b) { return b ? 1 : 0; }
+
+// Runs fn on the object behind a handle; an exception thrown on the way
+// also marks the object's error as ORV_E_INTERNAL before the catch-all.
+template <class T, class R, class F>
+R withObject(const std::shared_ptr<T>& object, R fallback, F&& fn)
+{
+    if (!object)
+        return fallback;
+    try {
+        return fn(*object);
+    } catch (...) {
+        object->setInternalError();
+        throw;
+    }
+}
 
 } // namespace orv

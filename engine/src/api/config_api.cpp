@@ -1,7 +1,7 @@
 // Config_*: a plain store. Every setter copies its argument (texts too),
 // clamps it and answers 1; nothing is refused.
 #include "api/api_common.h"
-#include "settings/settings.h"
+#include "settings/processing_setters.h"
 #include "orvalta.h"
 
 #include <algorithm>
@@ -17,26 +17,7 @@ Registry<ConfigStore>& configs()
     return r;
 }
 
-int clampInt(int v, int lo, int hi) { return std::min(std::max(v, lo), hi); }
-
-double clampUnit(double v)
-{
-    if (!std::isfinite(v))
-        return 0.0;
-    return std::min(std::max(v, 0.0), 1.0);
-}
-
-double finiteOr0(double v) { return std::isfinite(v) ? v : 0.0; }
-
-std::string copyText(const char* s) { return s ? std::string(s) : std::string(); }
-
-int normaliseRotation(int deg)
-{
-    // nearest multiple of 90, modulo 360
-    long q = std::lround(double(deg) / 90.0);
-    long r = (q % 4 + 4) % 4;
-    return int(r * 90);
-}
+using set::clampInt;
 
 // Runs fn on the store behind c; 0 for an unknown handle.
 template <class F>
@@ -67,55 +48,51 @@ bool copyConfig(Config c, ConfigStore& out)
 
 } // namespace orv
 
-#define SET_TEXT_STYLE(Prefix, member)                                                                           \
-    ORV_API int Config_Set##Prefix##TextFont(Config c, const char* f)                                            \
-    {                                                                                                            \
-        std::string s = copyText(f);                                                                             \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.font = s; });                           \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextBold(Config c, int on)                                                   \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.bold = on != 0; });                      \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextItalic(Config c, int on)                                                 \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.italic = on != 0; });                    \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextUnderline(Config c, int on)                                              \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.underline = on != 0; });                 \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextStrikeout(Config c, int on)                                              \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.strikeout = on != 0; });                 \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextSize(Config c, int pt)                                                   \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.sizePt = clampInt(pt, 1, 1000); });      \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextColor(Config c, uint32_t argb)                                           \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.color = argb; });                        \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextShadowColor(Config c, uint32_t argb)                                     \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.shadowColor = argb; });                  \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextOutlineColor(Config c, uint32_t argb)                                    \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.outlineColor = argb; });                 \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextShadowOffset(Config c, double px)                                        \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) {                                                               \
-            k.proc.layers.member.shadowOffset = std::min(std::max(finiteOr0(px), -100.0), 100.0);               \
-        });                                                                                                      \
-    }                                                                                                            \
-    ORV_API int Config_Set##Prefix##TextOutlineSize(Config c, double px)                                         \
-    {                                                                                                            \
-        return withConfig(c, [&](ConfigStore& k) {                                                               \
-            k.proc.layers.member.outlineSize = std::min(std::max(finiteOr0(px), 0.0), 100.0);                   \
-        });                                                                                                      \
+#define SET_TEXT_STYLE(Prefix, member)                                                                   \
+    ORV_API int Config_Set##Prefix##TextFont(Config c, const char* f)                                    \
+    {                                                                                                    \
+        std::string s = set::text(f);                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.font = s; });                   \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextBold(Config c, int on)                                           \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::bold(k.proc.layers.member, on); });              \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextItalic(Config c, int on)                                         \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::italic(k.proc.layers.member, on); });            \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextUnderline(Config c, int on)                                      \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::underline(k.proc.layers.member, on); });         \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextStrikeout(Config c, int on)                                      \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::strikeout(k.proc.layers.member, on); });         \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextSize(Config c, int pt)                                           \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::size(k.proc.layers.member, pt); });              \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextColor(Config c, uint32_t argb)                                   \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::color(k.proc.layers.member, argb); });           \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextShadowColor(Config c, uint32_t argb)                             \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::shadowColor(k.proc.layers.member, argb); });     \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextOutlineColor(Config c, uint32_t argb)                            \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::outlineColor(k.proc.layers.member, argb); });    \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextShadowOffset(Config c, double px)                                \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::shadowOffset(k.proc.layers.member, px); });      \
+    }                                                                                                    \
+    ORV_API int Config_Set##Prefix##TextOutlineSize(Config c, double px)                                 \
+    {                                                                                                    \
+        return withConfig(c, [&](ConfigStore& k) { set::outlineSize(k.proc.layers.member, px); });       \
     }
 
 extern "C" {
@@ -202,42 +179,27 @@ ORV_API int Config_SetAudioVolume(Config c, int percent)
 
 ORV_API int Config_SetVideoAspectRatio(Config c, int aw, int ah)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        if (aw > 0 && ah > 0) {
-            k.proc.aspectW = aw;
-            k.proc.aspectH = ah;
-        } else {
-            k.proc.aspectW = k.proc.aspectH = 0;
-        }
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::aspect(k.proc, aw, ah); });
 }
 
 ORV_API int Config_SetVideoRotate(Config c, int deg)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.rotate = normaliseRotation(deg); });
+    return withConfig(c, [&](ConfigStore& k) { set::rotate(k.proc, deg); });
 }
 
 ORV_API int Config_SetVideoMirror(Config c, int mirror)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.mirror = mirror != 0; });
+    return withConfig(c, [&](ConfigStore& k) { set::mirror(k.proc, mirror); });
 }
 
 ORV_API int Config_SetVideoPadAndColor(Config c, int pad, uint32_t argb)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.pad = pad != 0;
-        k.proc.padColor = argb;
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::pad(k.proc, pad, argb); });
 }
 
 ORV_API int Config_SetVideoCropf(Config c, double x, double y, double w, double h)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.cropX = clampUnit(x);
-        k.proc.cropY = clampUnit(y);
-        k.proc.cropW = clampUnit(w);
-        k.proc.cropH = clampUnit(h);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::crop(k.proc, x, y, w, h); });
 }
 
 ORV_API int Config_SetProgrIndex(Config c, int index)
@@ -254,47 +216,33 @@ ORV_API int Config_SetAudioIndex(Config c, int index)
 // where burnt-in subtitles come from.
 ORV_API int Config_SetSubtlIndex(Config c, int index)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.subtitleIndex = index < 0 ? -1 : index;
-        k.proc.layers.subSource = index < 0 ? SubtitleSource::None : SubtitleSource::Stream;
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::subtitleIndex(k.proc, index); });
 }
 
 ORV_API int Config_EnableClosedCaption(Config c, int on)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        if (on)
-            k.proc.layers.subSource = SubtitleSource::ClosedCaption;
-        else if (k.proc.layers.subSource == SubtitleSource::ClosedCaption)
-            k.proc.layers.subSource = SubtitleSource::None;
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::closedCaptions(k.proc, on); });
 }
 
 ORV_API int Config_SetSubtlFile(Config c, const char* path)
 {
-    std::string p = copyText(path);
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.subFile = p;
-        k.proc.layers.subSource = p.empty() ? SubtitleSource::None : SubtitleSource::File;
-    });
+    std::string p = set::text(path);
+    return withConfig(c, [&](ConfigStore& k) { set::subtitleFile(k.proc, p.c_str()); });
 }
 
 ORV_API int Config_SetSubtlAlpha(Config c, int alpha)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.subStyle.alpha = clampInt(alpha, 0, 255); });
+    return withConfig(c, [&](ConfigStore& k) { set::alpha(k.proc.layers.subStyle, alpha); });
 }
 
 ORV_API int Config_SetSubtlScale(Config c, int sx, int sy)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.subStyle.scaleX = clampInt(sx, 1, 1000);
-        k.proc.layers.subStyle.scaleY = clampInt(sy, 1, 1000);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::scale(k.proc.layers.subStyle, sx, sy); });
 }
 
 ORV_API int Config_SetSubtlDelay(Config c, int64_t us)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.subDelayUs = us; });
+    return withConfig(c, [&](ConfigStore& k) { set::subtitleDelay(k.proc, us); });
 }
 
 SET_TEXT_STYLE(Subtl, subStyle)
@@ -302,61 +250,49 @@ SET_TEXT_STYLE(Watermark, wmStyle)
 
 ORV_API int Config_SetWatermarkText(Config c, const char* text)
 {
-    std::string t = copyText(text);
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.wmText = t; });
+    std::string t = set::text(text);
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkText(k.proc, t.c_str()); });
 }
 
 ORV_API int Config_SetWatermarkTextAlpha(Config c, int alpha)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.wmStyle.alpha = clampInt(alpha, 0, 255); });
+    return withConfig(c, [&](ConfigStore& k) { set::alpha(k.proc.layers.wmStyle, alpha); });
 }
 
 ORV_API int Config_SetWatermarkTextScale(Config c, int sx, int sy)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.wmStyle.scaleX = clampInt(sx, 1, 1000);
-        k.proc.layers.wmStyle.scaleY = clampInt(sy, 1, 1000);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::scale(k.proc.layers.wmStyle, sx, sy); });
 }
 
 ORV_API int Config_SetWatermarkTextPosition(Config c, double x, double y)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.wmTextX = finiteOr0(x);
-        k.proc.layers.wmTextY = finiteOr0(y);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkTextPosition(k.proc, x, y); });
 }
 
 ORV_API int Config_SetWatermarkTextLayerTopmost(Config c, int topmost)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.textTopmost = topmost != 0; });
+    return withConfig(c, [&](ConfigStore& k) { set::textTopmost(k.proc, topmost); });
 }
 
 ORV_API int Config_SetWatermarkImageFile(Config c, const char* path)
 {
-    std::string p = copyText(path);
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.wmImageFile = p; });
+    std::string p = set::text(path);
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkImage(k.proc, p.c_str()); });
 }
 
 ORV_API int Config_SetWatermarkImageAlpha(Config c, int alpha)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.proc.layers.wmImageAlpha = clampInt(alpha, 0, 255); });
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkImageAlpha(k.proc, alpha); });
 }
 
 ORV_API int Config_SetWatermarkImageScale(Config c, int sx, int sy)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.wmImageScaleX = clampInt(sx, 1, 1000);
-        k.proc.layers.wmImageScaleY = clampInt(sy, 1, 1000);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkImageScale(k.proc, sx, sy); });
 }
 
 ORV_API int Config_SetWatermarkImagePosition(Config c, double x, double y)
 {
-    return withConfig(c, [&](ConfigStore& k) {
-        k.proc.layers.wmImageX = finiteOr0(x);
-        k.proc.layers.wmImageY = finiteOr0(y);
-    });
+    return withConfig(c, [&](ConfigStore& k) { set::watermarkImagePosition(k.proc, x, y); });
 }
 
 } // extern "C"

@@ -23,8 +23,7 @@ template <class R, class F>
 R withConverter(ConverterHandle h, R fallback, F&& fn)
 {
     return guarded(fallback, [&]() -> R {
-        auto c = converters().get(handleId(h));
-        return c ? fn(*c) : fallback;
+        return withObject(converters().get(handleId(h)), fallback, fn);
     });
 }
 
@@ -81,6 +80,11 @@ ORV_API uint64_t Converter_GetDuration(ConverterHandle h)
 ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h)
 {
     return withConverter(h, uint64_t(0), [](Converter& c) { return c.convertTime(); });
+}
+
+ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h)
+{
+    return withConverter(h, uint64_t(0), [](Converter& c) { return c.convertedDuration(); });
 }
 
 ORV_API int Converter_Release(ConverterHandle h)

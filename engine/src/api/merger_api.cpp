@@ -20,8 +20,7 @@ template <class R, class F>
 R withMerger(MergerHandle h, R fallback, F&& fn)
 {
     return guarded(fallback, [&]() -> R {
-        auto m = mergers().get(handleId(h));
-        return m ? fn(*m) : fallback;
+        return withObject(mergers().get(handleId(h)), fallback, fn);
     });
 }
 

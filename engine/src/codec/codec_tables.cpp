@@ -102,11 +102,35 @@ bool isAudioOnlyMuxer(const AVOutputFormat* fmt)
     return fmt->video_codec == AV_CODEC_ID_NONE;
 }
 
+// Codecs known to play in muxers that keep no list of their own.
+struct KnownPair {
+    const char* muxer;
+    AVCodecID codec;
+};
+const KnownPair kKnownPairs[] = {
+    {"mpeg", AV_CODEC_ID_MPEG1VIDEO},  {"mpeg", AV_CODEC_ID_MPEG2VIDEO}, {"mpeg", AV_CODEC_ID_MP2},
+    {"mpeg", AV_CODEC_ID_MP3},         {"mpeg", AV_CODEC_ID_AC3},        {"vob", AV_CODEC_ID_MPEG2VIDEO},
+    {"vob", AV_CODEC_ID_MPEG1VIDEO},   {"vob", AV_CODEC_ID_MP2},         {"vob", AV_CODEC_ID_AC3},
+    {"vob", AV_CODEC_ID_MP3},          {"dvd", AV_CODEC_ID_MPEG2VIDEO},  {"dvd", AV_CODEC_ID_MP2},
+    {"dvd", AV_CODEC_ID_AC3},          {"svcd", AV_CODEC_ID_MPEG2VIDEO}, {"svcd", AV_CODEC_ID_MP2},
+    {"vcd", AV_CODEC_ID_MPEG1VIDEO},   {"vcd", AV_CODEC_ID_MP2},         {"mpegts", AV_CODEC_ID_MPEG1VIDEO},
+    {"mpegts", AV_CODEC_ID_MPEG2VIDEO}, {"mpegts", AV_CODEC_ID_H264},    {"mpegts", AV_CODEC_ID_HEVC},
+    {"mpegts", AV_CODEC_ID_MPEG4},     {"mpegts", AV_CODEC_ID_MP2},      {"mpegts", AV_CODEC_ID_MP3},
+    {"mpegts", AV_CODEC_ID_AAC},       {"mpegts", AV_CODEC_ID_AC3},      {"dv", AV_CODEC_ID_DVVIDEO},
+    {"dv", AV_CODEC_ID_PCM_S16LE},
+};
+
 bool muxerTakes(const AVOutputFormat* fmt, AVCodecID id)
 {
-    // 0 means "known not to fit"; a negative answer means the muxer keeps no
-    // list, and we let it try.
-    return avformat_query_codec(fmt, id, FF_COMPLIANCE_NORMAL) != 0;
+    const int answer = avformat_query_codec(fmt, id, FF_COMPLIANCE_NORMAL);
+    if (answer >= 0)
+        return answer != 0;
+    // The muxer keeps no list: writing an unknown pair may give a file no
+    // player reads, so only known pairs are taken.
+    for (const KnownPair& k : kKnownPairs)
+        if (k.codec == id && std::strcmp(fmt->name, k.muxer) == 0)
+            return true;
+    return false;
 }
 
 bool nameIs(const AVOutputFormat* fmt, const char* n) { return std::strcmp(fmt->name, n) == 0; }

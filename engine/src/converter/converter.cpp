@@ -1,5 +1,6 @@
 #include "converter/converter.h"
 
+#include "core/errors.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "orvalta.h"
@@ -40,6 +41,8 @@ int prepareItem(const std::string& src, const ConfigStore& config, JobItem& item
 }
 
 namespace {
+
+constexpr int64_t kShortfallUs = 500000;
 
 // Layers need the output frame size, so they open once the plan is known.
 int openLayers(JobItem& item, const OutputPlan& plan)
@@ -174,16 +177,30 @@ uint64_t Converter::convertTime() const
 void Converter::run()
 {
     lowerThreadPriority();
-    int err = m_job->runItem(m_item);
-    if (!err)
-        err = m_job->finish();
+    int err = ORV_E_INTERNAL;
+    try {
+        err = m_job->runItem(m_item);
+        if (!err)
+            err = m_job->finish();
+    } catch (const std::exception& e) {
+        logf(LogError, "internal error: %s", e.what());
+    }
     if (err) {
         m_job->closeOutput();
         removeFile(m_plan.path);
-        if (err != ORV_E_STATE)
-            logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), Engine_GetErrorText(err));
+        // a Release is no failure
+        if (err != ORV_E_STATE && !m_job->aborted())
+            logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), errorText(err));
         m_error = err;
     } else {
+        // what the source yielded; a shortfall within kShortfallUs is the
+        // usual rounding of container durations, not an early end
+        const int64_t content = std::min(m_job->lastItemUs(), m_item.lengthUs);
+        const bool whole = m_item.lengthUs - content <= kShortfallUs;
+        if (!whole)
+            logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(), content / 1e6,
+                 m_item.lengthUs / 1e6);
+        m_convertedUs = uint64_t(whole ? m_item.lengthUs : content);
         m_succeeded = true;
     }
     m_item.layers.reset();

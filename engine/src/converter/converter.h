@@ -3,6 +3,7 @@
 #pragma once
 
 #include "job/transcode_job.h"
+#include "orvalta.h"
 #include "settings/settings.h"
 
 #include <atomic>
@@ -25,7 +26,9 @@ public:
     bool isCompleted() const { return m_completed.load(); }
     uint64_t duration() const;
     uint64_t convertTime() const;
+    uint64_t convertedDuration() const { return m_convertedUs.load(); }
     int error() const { return m_error.load(); }
+    void setInternalError() { m_error = ORV_E_INTERNAL; }
     // Aborts a running job, joins it and removes an output that did not complete.
     void release();
 
@@ -46,6 +49,7 @@ private:
     std::atomic<bool> m_succeeded{false};
     std::atomic<int> m_error{0};
     mutable std::atomic<uint64_t> m_progress{0};
+    std::atomic<uint64_t> m_convertedUs{0};
 };
 
 // Opens the input, picks the streams and builds the item for a config.

@@ -19,13 +19,9 @@ const char* errorText(int code)
     case ORV_E_WRITE: return "writing the output failed";
     case ORV_E_STATE: return "the call is not valid in this state";
     case ORV_E_INTERNAL: return "internal error";
+    case ORV_E_SIZE: return "the output picture is too large (at most 4096x2304)";
     default: return "unknown error";
     }
 }
 
 } // namespace orv
-
-extern "C" ORV_API const char* Engine_GetErrorText(int code)
-{
-    return orv::errorText(code);
-}

@@ -1,7 +1,5 @@
 #include "core/log.h"
 
-#include "orvalta.h"
-
 extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/error.h>
@@ -77,6 +75,14 @@ void logf(int level, const char* fmt, ...)
     logMessage(level, buf);
 }
 
+void setLogHandler(void (*fn)(void* user, int level, const char* utf8), void* user)
+{
+    ensureEngineInit();
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    g_handler = fn;
+    g_user = fn ? user : nullptr;
+}
+
 std::string avErrorText(int err)
 {
     char buf[AV_ERROR_MAX_STRING_SIZE] = {0};
@@ -85,11 +91,3 @@ std::string avErrorText(int err)
 }
 
 } // namespace orv
-
-extern "C" ORV_API void Engine_SetLogHandler(void (*fn)(void* user, int level, const char* utf8), void* user)
-{
-    orv::ensureEngineInit();
-    std::lock_guard<std::mutex> lock(orv::g_logMutex);
-    orv::g_handler = fn;
-    orv::g_user = fn ? user : nullptr;
-}

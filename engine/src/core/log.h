@@ -15,6 +15,9 @@ void ensureEngineInit();
 void logMessage(int level, const std::string& text);
 void logf(int level, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
+// NULL restores the default handler (stderr, ORVALTA_LOG=debug for all).
+void setLogHandler(void (*fn)(void* user, int level, const char* utf8), void* user);
+
 // FFmpeg's error text for an AVERROR value.
 std::string avErrorText(int err);
 

@@ -36,6 +36,38 @@ bool fileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0;
 }
 
+bool isRegularFile(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool readSmallFile(const std::string& path, size_t maxBytes, std::string* out)
+{
+    out->clear();
+    // O_NONBLOCK: a FIFO swapped in after the check still cannot block us
+    const int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && uint64_t(st.st_size) <= maxBytes;
+    if (ok) {
+        out->resize(size_t(st.st_size));
+        size_t got = 0;
+        while (ok && got < out->size()) {
+            const ssize_t n = ::read(fd, &(*out)[got], out->size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            got += n > 0 ? size_t(n) : 0;
+        }
+    }
+    ::close(fd);
+    if (!ok)
+        out->clear();
+    return ok;
+}
+
 int64_t fileSize(const std::string& path)
 {
     struct stat st;

@@ -2,6 +2,8 @@
 // '#', '%' and quotes in names are never parsed as URL syntax.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace orv {
@@ -14,6 +16,11 @@ int createExclusive(const std::string& path);
 
 void removeFile(const std::string& path);
 bool fileExists(const std::string& path);
+// A regular file (links followed): never a FIFO, a device or a folder,
+// which would block a reader or fail it half-way.
+bool isRegularFile(const std::string& path);
+// The bytes of a regular file of at most maxBytes; false for anything else.
+bool readSmallFile(const std::string& path, size_t maxBytes, std::string* out);
 int64_t fileSize(const std::string& path);
 
 } // namespace orv

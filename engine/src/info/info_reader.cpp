@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "media/decode_loop.h"
 #include "media/decoder.h"
 #include "orvalta.h"
 
@@ -14,20 +15,6 @@ extern "C" {
 }
 
 namespace orv {
-namespace {
-
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketDeleter {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-struct CodecDeleter {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-
-} // namespace
-
 int InfoReader::open(const std::string& path)
 {
     close();
@@ -209,48 +196,26 @@ bool InfoReader::canSeek() const
 
 bool InfoReader::decodeFrameAt(uint64_t timeUs, bool accurate, AVFrame* out)
 {
-    AVFormatContext* fmt = m_input.fmt();
     const AVStream* st = stream(m_video);
-    std::unique_ptr<AVCodecContext, CodecDeleter> dec(openDecoder(st));
-    if (!dec)
+    DecodeLoop loop(m_input.fmt());
+    if (!loop.addStream(m_video))
         return false;
     const int64_t start = m_input.startTimeUs();
     const int64_t target = int64_t(std::min<uint64_t>(timeUs, uint64_t(INT64_MAX / 2)));
-    if (avformat_seek_file(fmt, -1, INT64_MIN, start + target, start + target, 0) < 0)
-        avformat_seek_file(fmt, -1, INT64_MIN, start, start, 0);
-
-    std::unique_ptr<AVPacket, PacketDeleter> pkt(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    if (!loop.seek(start + target))
+        loop.seek(start);
     bool have = false;
-    bool draining = false;
-    while (true) {
-        if (!draining) {
-            const int r = av_read_frame(fmt, pkt.get());
-            if (r < 0) {
-                draining = true;
-                avcodec_send_packet(dec.get(), nullptr);
-            } else {
-                if (pkt->stream_index == m_video)
-                    avcodec_send_packet(dec.get(), pkt.get());
-                av_packet_unref(pkt.get());
-            }
-        }
-        while (true) {
-            const int r = avcodec_receive_frame(dec.get(), frame.get());
-            if (r == AVERROR(EAGAIN))
-                break;
-            if (r < 0) {
-                // AVERROR_EOF after draining, or a decoder failure
-                return have;
-            }
-            const int64_t t = frameTimeUs(frame.get(), st, start);
-            av_frame_unref(out);
-            av_frame_move_ref(out, frame.get());
-            have = true;
-            if (!accurate || t == INT64_MIN || t >= target)
-                return true;
-        }
-    }
+    bool reached = false;
+    // keeps the latest frame, so a time past the end gives the last one
+    loop.run([&](int, AVFrame* frame) {
+        const int64_t t = frameTimeUs(frame, st, start);
+        av_frame_unref(out);
+        av_frame_move_ref(out, frame);
+        have = true;
+        reached = !accurate || t == INT64_MIN || t >= target;
+        return !reached;
+    });
+    return have;
 }
 
 unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int h)
@@ -266,7 +231,7 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
     if (w > 16384 || h > 16384)
         return nullptr;
 
-    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    FramePtr frame(av_frame_alloc());
     if (!decodeFrameAt(timeUs, accurate, frame.get()))
         return nullptr;
 
@@ -320,47 +285,22 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
 
 bool InfoReader::scanCaptions()
 {
-    AVFormatContext* fmt = m_input.fmt();
     const AVStream* st = stream(m_video);
     if (!st)
         return false;
-    std::unique_ptr<AVCodecContext, CodecDeleter> dec(openDecoder(st, false));
-    if (!dec)
+    DecodeLoop loop(m_input.fmt());
+    if (!loop.addStream(m_video, false))
         return false;
     const int64_t start = m_input.startTimeUs();
-    avformat_seek_file(fmt, -1, INT64_MIN, start, start, 0);
-    std::unique_ptr<AVPacket, PacketDeleter> pkt(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameDeleter> frame(av_frame_alloc());
+    loop.seek(start);
     int frames = 0;
-    bool draining = false;
-    while (frames < 120) {
-        if (!draining) {
-            if (av_read_frame(fmt, pkt.get()) < 0) {
-                draining = true;
-                avcodec_send_packet(dec.get(), nullptr);
-            } else {
-                if (pkt->stream_index == m_video)
-                    avcodec_send_packet(dec.get(), pkt.get());
-                av_packet_unref(pkt.get());
-            }
-        }
-        while (true) {
-            const int r = avcodec_receive_frame(dec.get(), frame.get());
-            if (r == AVERROR(EAGAIN))
-                break;
-            if (r < 0)
-                return false;
-            ++frames;
-            const bool found = av_frame_get_side_data(frame.get(), AV_FRAME_DATA_A53_CC) != nullptr;
-            const int64_t t = frameTimeUs(frame.get(), st, start);
-            av_frame_unref(frame.get());
-            if (found)
-                return true;
-            if (t != INT64_MIN && t > 5000000)
-                return false;
-        }
-    }
-    return false;
+    bool found = false;
+    loop.run([&](int, AVFrame* frame) {
+        found = av_frame_get_side_data(frame, AV_FRAME_DATA_A53_CC) != nullptr;
+        const int64_t t = frameTimeUs(frame, st, start);
+        return !found && ++frames < 120 && (t == INT64_MIN || t <= 5000000);
+    });
+    return found;
 }
 
 bool InfoReader::enableClosedCaption(bool on)

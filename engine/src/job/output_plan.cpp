@@ -5,6 +5,7 @@
 #include "orvalta.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orv {
 
@@ -22,6 +23,11 @@ int resolveContainer(const EncodeSettings& enc, const char* container, const std
     if (!plan.hasVideo() && !plan.hasAudio())
         return (enc.videoCodec == -1 && enc.audioCodec == -1) ? ORV_E_NOSTREAM : ORV_E_CONTAINER;
     return ORV_OK;
+}
+
+bool fitsSizeLimit(int w, int h)
+{
+    return w <= kMaxOutputSide && h <= kMaxOutputSide && int64_t(w) * h <= kMaxOutputArea;
 }
 
 int resolveParameters(const EncodeSettings& enc, const InputFile& src, int videoStream, int audioStream,
@@ -51,6 +57,20 @@ int resolveParameters(const EncodeSettings& enc, const InputFile& src, int video
         src.sourceSize(videoStream, sw, sh);
         plan.width = enc.width > 0 ? enc.width : sw;
         plan.height = enc.height > 0 ? enc.height : sh;
+        if (!fitsSizeLimit(plan.width, plan.height)) {
+            if (enc.width > 0 || enc.height > 0) {
+                logf(LogError, "output size %dx%d is over the limit of %dx%d", plan.width, plan.height,
+                     kMaxOutputSide, int(kMaxOutputArea / kMaxOutputSide));
+                return ORV_E_SIZE;
+            }
+            // a larger source at its own size is scaled down to fit
+            const double k = std::min({double(kMaxOutputSide) / std::max(sw, sh),
+                                       std::sqrt(double(kMaxOutputArea) / (double(sw) * sh)), 1.0});
+            plan.width = std::max(16, int(sw * k) & ~1);
+            plan.height = std::max(16, int(sh * k) & ~1);
+            logf(LogWarning, "fallback: source size %dx%d is over the limit, using %dx%d", sw, sh, plan.width,
+                 plan.height);
+        }
         snapVideoSize(enc_, plan.fps, plan.width, plan.height);
         plan.pixFmt = encoderPixelFormat(enc_, plan.fps);
         plan.videoKbps = enc.videoKbps;

@@ -30,6 +30,13 @@ struct OutputPlan {
     bool hasAudio() const { return audio.encoder != nullptr; }
 };
 
+// The largest output picture: each side at most 4096, the area at most
+// 4096x2304 (4K in either form). Above it one job's encoder and queues need
+// gigabytes; at it, five jobs fit in 8 GB.
+constexpr int kMaxOutputSide = 4096;
+constexpr int64_t kMaxOutputArea = 4096 * 2304;
+bool fitsSizeLimit(int w, int h);
+
 // Resolves muxer and codecs only (the merger knows no source at open).
 int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst, OutputPlan& plan);
 

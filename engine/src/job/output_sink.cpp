@@ -53,6 +53,10 @@ int OutputSink::openVideoEncoder(int threads)
         m_venc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* opts = nullptr;
     applyVideoRate(m_venc, &opts, m_plan.videoKbps);
+    // x264 holds its look-ahead frames in memory: at 4K the default 40 take
+    // over a gigabyte per job, so large pictures look less far ahead
+    if (std::strcmp(codec->name, "libx264") == 0 && m_plan.width * m_plan.height > 1920 * 1088)
+        av_dict_set(&opts, "rc-lookahead", "10", 0);
     const int err = avcodec_open2(m_venc, codec, &opts);
     av_dict_free(&opts);
     if (err < 0) {
@@ -138,7 +142,11 @@ int OutputSink::open(int encoderThreads)
     r = avformat_write_header(m_fmt, nullptr);
     if (r < 0) {
         logf(LogError, "cannot write the header of \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
-        return ORV_E_CONTAINER;
+        // a full disk or an I/O error is a write failure; anything else is
+        // the muxer refusing the streams
+        const bool io = (m_fmt->pb && m_fmt->pb->error < 0) || r == AVERROR(ENOSPC) || r == AVERROR(EIO) ||
+                        r == AVERROR(EFBIG) || r == AVERROR(EDQUOT) || r == AVERROR(EROFS) || r == AVERROR(EPIPE);
+        return io ? ORV_E_WRITE : ORV_E_CONTAINER;
     }
     m_headerWritten = true;
     return ORV_OK;
@@ -170,7 +178,7 @@ int OutputSink::encode(AVCodecContext* enc, AVStream* st, AVFrame* frame)
                 logf(LogError, "cannot write \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
             return ORV_E_WRITE;
         }
-        ++m_packets;
+        ++(st == m_vst ? m_videoPackets : m_audioPackets);
         if (isMain && endUs > m_mainEndUs.load())
             m_mainEndUs = endUs;
     }
@@ -254,6 +262,8 @@ int OutputSink::writeSilence(int64_t samples)
     std::vector<float> zeros(size_t(std::min<int64_t>(samples, 4096)), 0.0f);
     std::vector<const uint8_t*> planes(size_t(m_plan.channels), reinterpret_cast<const uint8_t*>(zeros.data()));
     while (samples > 0) {
+        if (m_abort)
+            return ORV_E_STATE;
         const int n = int(std::min<int64_t>(samples, int64_t(zeros.size())));
         const int err = writeAudio(planes.data(), n);
         if (err)
@@ -277,6 +287,11 @@ int OutputSink::finish()
     }
     if (err)
         return err;
+    // a file with a stream but no packet in it does not play
+    if ((m_vst && m_videoPackets == 0) || (m_ast && m_audioPackets == 0)) {
+        logf(LogError, "\"%s\": a stream received no packet", m_plan.path.c_str());
+        return ORV_E_NOSTREAM;
+    }
     int r = av_write_trailer(m_fmt);
     if (r < 0)
         return ORV_E_WRITE;

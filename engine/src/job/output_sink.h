@@ -33,7 +33,8 @@ public:
     int writeAudio(const uint8_t* const* planes, int samples);
     int writeSilence(int64_t samples);
 
-    // Drains the encoders and writes the trailer. 0 or ORV_E_WRITE.
+    // Drains the encoders and writes the trailer. 0, ORV_E_WRITE, or
+    // ORV_E_NOSTREAM when a stream of the output got no packet at all.
     int finish();
     // Closes the file without a trailer (the caller removes it).
     void closeFile();
@@ -45,7 +46,8 @@ public:
     int64_t audioSamples() const { return m_audioSamples; }
     // End time of what has been muxed on the main stream, µs from the start.
     int64_t mainEndUs() const { return m_mainEndUs.load(); }
-    bool wroteAnything() const { return m_packets > 0; }
+    // Frames or samples were handed in (the encoders may still hold them).
+    bool hasInput() const { return m_videoFrames > 0 || m_audioSamples > 0; }
 
 private:
     static int interruptCallback(void* self);
@@ -71,7 +73,8 @@ private:
     int64_t m_videoFrames = 0;
     int64_t m_audioSamples = 0;    // samples handed in
     int64_t m_audioEncoded = 0;    // samples handed to the encoder
-    int64_t m_packets = 0;
+    int64_t m_videoPackets = 0;
+    int64_t m_audioPackets = 0;
     std::atomic<int64_t> m_mainEndUs{0};
 };
 

@@ -1,9 +1,11 @@
 #include "job/transcode_job.h"
 
 #include "core/log.h"
+#include "job/audio_shaper.h"
+#include "job/video_stage.h"
+#include "media/decode_loop.h"
 #include "media/decoder.h"
 #include "orvalta.h"
-#include "process/video_chain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,194 +16,64 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-extern "C" {
-#include <libavutil/imgutils.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
 namespace orv {
 namespace {
 
 std::atomic<int> g_runningJobs{0};
 
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-
-FramePtr blackFrame(int w, int h, AVPixelFormat fmt)
-{
-    FramePtr f(av_frame_alloc());
-    if (!f)
-        return nullptr;
-    f->width = w;
-    f->height = h;
-    f->format = fmt;
-    if (av_frame_get_buffer(f.get(), 0) < 0)
-        return nullptr;
-    ptrdiff_t lines[4];
-    for (int i = 0; i < 4; ++i)
-        lines[i] = f->linesize[i];
-    av_image_fill_black(f->data, lines, fmt, fmt == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG, w, h);
-    return f;
-}
-
-int64_t slotToUs(int64_t slot, AVRational fps) { return av_rescale(slot, int64_t(fps.den) * 1000000, fps.num); }
-int64_t usToSlot(int64_t us, AVRational fps) { return av_rescale(us, fps.num, int64_t(fps.den) * 1000000); }
-
-// Audio of one item on its way to the sink: resampled to the output rate and
-// layout as planar float, gain applied, gaps over 40 ms filled with silence,
-// overlaps dropped, and capped at the item's length.
-class AudioShaper
+// Closes the gaps of one stream's time line that exceed kMaxGapUs: what
+// follows such a jump is moved back to follow on from what came before.
+class TimelineGuard
 {
 public:
-    AudioShaper(OutputSink& sink, int volume, int64_t cap) : m_sink(sink), m_gain(volume / 100.0f), m_cap(cap) {}
-    ~AudioShaper()
+    // t: µs from the item's start; durationUs: the frame's own length
+    int64_t place(int64_t t, int64_t durationUs)
     {
-        swr_free(&m_swr);
-        freeBuffer();
-    }
-
-    int64_t written() const { return m_written; }
-
-    int feed(const AVFrame* f)
-    {
-        const OutputPlan& plan = m_sink.plan();
-        if (ensureSwr(f) < 0)
-            return ORV_E_DECODE;
-        const int outRate = plan.sampleRate;
-        const int64_t posUs = av_rescale(m_produced + swr_get_delay(m_swr, outRate), 1000000, outRate);
-        int64_t t = f->pts == AV_NOPTS_VALUE ? posUs : f->pts;
-        int skip = 0;
-        if (t < 0) {
-            skip = int(std::min<int64_t>(f->nb_samples, av_rescale(-t, f->sample_rate, 1000000)));
-            t = 0;
+        t -= m_shiftUs;
+        if (t - m_endUs > kMaxGapUs && t > 0) {
+            if (!m_warned)
+                logf(LogWarning, "a time stamp jumps by %lld s; the gap is closed",
+                     static_cast<long long>((t - m_endUs) / 1000000));
+            m_warned = true;
+            m_shiftUs += t - std::max<int64_t>(m_endUs, 0);
+            t = std::max<int64_t>(m_endUs, 0);
         }
-        const int64_t gapUs = t - posUs;
-        if (gapUs > 40000) {
-            const int err = pushSilence(av_rescale(gapUs, outRate, 1000000));
-            if (err)
-                return err;
-        } else if (gapUs < -40000) {
-            skip += int(std::min<int64_t>(f->nb_samples, av_rescale(-gapUs, f->sample_rate, 1000000)));
-        }
-        if (skip >= f->nb_samples)
-            return ORV_OK;
-        const int inCount = f->nb_samples - skip;
-        const uint8_t* in[AV_NUM_DATA_POINTERS] = {nullptr};
-        const int bps = av_get_bytes_per_sample(AVSampleFormat(f->format));
-        const int channels = f->ch_layout.nb_channels;
-        if (av_sample_fmt_is_planar(AVSampleFormat(f->format))) {
-            for (int c = 0; c < channels && c < AV_NUM_DATA_POINTERS; ++c)
-                in[c] = f->extended_data[c] + size_t(skip) * bps;
-        } else {
-            in[0] = f->extended_data[0] + size_t(skip) * bps * channels;
-        }
-        return convert(in, inCount);
-    }
-
-    int flush()
-    {
-        if (!m_swr)
-            return ORV_OK;
-        return convert(nullptr, 0);
-    }
-
-    int pushSilence(int64_t samples)
-    {
-        samples = std::max<int64_t>(0, samples);
-        m_produced += samples;
-        const int64_t n = std::min(samples, m_cap - m_written);
-        if (n <= 0)
-            return ORV_OK;
-        m_written += n;
-        return m_sink.writeSilence(n);
+        m_endUs = std::max(m_endUs, t + std::max<int64_t>(durationUs, 0));
+        return t;
     }
 
 private:
-    int ensureSwr(const AVFrame* f)
-    {
-        if (m_swr && f->format == m_inFormat && f->sample_rate == m_inRate &&
-            av_channel_layout_compare(&f->ch_layout, &m_inLayout) == 0)
-            return 0;
-        if (m_swr)
-            flush();
-        swr_free(&m_swr);
-        const OutputPlan& plan = m_sink.plan();
-        AVChannelLayout outLayout;
-        chooseLayout(plan.audio.encoder, plan.channels, &outLayout);
-        AVChannelLayout inLayout;
-        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&inLayout, f->ch_layout.nb_channels);
-        else
-            av_channel_layout_copy(&inLayout, &f->ch_layout);
-        int r = swr_alloc_set_opts2(&m_swr, &outLayout, AV_SAMPLE_FMT_FLTP, plan.sampleRate, &inLayout,
-                                    AVSampleFormat(f->format), f->sample_rate, 0, nullptr);
-        av_channel_layout_uninit(&outLayout);
-        av_channel_layout_uninit(&inLayout);
-        if (r < 0 || (r = swr_init(m_swr)) < 0) {
-            logf(LogError, "audio resampler: %s", avErrorText(r).c_str());
-            swr_free(&m_swr);
-            return r;
-        }
-        m_inFormat = f->format;
-        m_inRate = f->sample_rate;
-        av_channel_layout_uninit(&m_inLayout);
-        av_channel_layout_copy(&m_inLayout, &f->ch_layout);
-        m_channels = plan.channels;
-        return 0;
-    }
-
-    void freeBuffer()
-    {
-        if (m_buffer) {
-            av_freep(&m_buffer[0]);
-            av_freep(&m_buffer);
-        }
-        m_bufferCap = 0;
-    }
-
-    int convert(const uint8_t** in, int inCount)
-    {
-        const int need = swr_get_out_samples(m_swr, inCount);
-        if (need <= 0)
-            return ORV_OK;
-        if (need > m_bufferCap) {
-            freeBuffer();
-            if (av_samples_alloc_array_and_samples(&m_buffer, nullptr, m_channels, need, AV_SAMPLE_FMT_FLTP, 0) < 0)
-                return ORV_E_INTERNAL;
-            m_bufferCap = need;
-        }
-        const int got = swr_convert(m_swr, m_buffer, need, in, inCount);
-        if (got < 0)
-            return ORV_E_DECODE;
-        m_produced += got;
-        const int n = int(std::min<int64_t>(got, m_cap - m_written));
-        if (n <= 0)
-            return ORV_OK;
-        if (m_gain != 1.0f)
-            for (int c = 0; c < m_channels; ++c) {
-                float* p = reinterpret_cast<float*>(m_buffer[c]);
-                for (int i = 0; i < n; ++i)
-                    p[i] *= m_gain;
-            }
-        m_written += n;
-        return m_sink.writeAudio(m_buffer, n);
-    }
-
-    OutputSink& m_sink;
-    float m_gain;
-    int64_t m_cap;
-    SwrContext* m_swr = nullptr;
-    int m_inFormat = -1, m_inRate = 0;
-    AVChannelLayout m_inLayout{};
-    int m_channels = 2;
-    uint8_t** m_buffer = nullptr;
-    int m_bufferCap = 0;
-    int64_t m_produced = 0;  // samples made, including those past the cap
-    int64_t m_written = 0;   // samples handed to the sink
+    int64_t m_shiftUs = 0;
+    int64_t m_endUs = 0;  // end of the latest frame so far
+    bool m_warned = false;
 };
+
+// Where to seek so that the first decoded picture comes at or before
+// beginUs. Files without an index (program streams) land anywhere on a
+// seek, often after the last picture that starts decoding before the
+// range; the seek then backs off until the first picture is early enough.
+int64_t decodableSeekPoint(InputFile& input, int videoStream, int64_t beginUs)
+{
+    DecodeLoop probe(input.fmt());
+    if (!probe.addStream(videoStream, false))
+        return beginUs;
+    const AVStream* st = input.fmt()->streams[videoStream];
+    const int64_t fileStart = input.startTimeUs();
+    for (int64_t back : {int64_t(0), int64_t(1000000), int64_t(4000000), int64_t(15000000)}) {
+        const int64_t at = beginUs - back;
+        if (at <= 0)
+            break;
+        int64_t first = INT64_MIN;
+        probe.seek(fileStart + at);
+        probe.run([&](int, AVFrame* f) {
+            first = frameTimeUs(f, st, fileStart);
+            return false;
+        });
+        if (first != INT64_MIN && first <= beginUs)
+            return at;
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -231,6 +103,8 @@ struct TranscodeJob::ItemRun {
     int64_t maxSlots = 0;   // video slots of the item's length
     bool hasVideo = false;  // the output has video
     bool hasAudio = false;
+    // set by stage 2 before its End: the video is padded to the full length
+    std::atomic<bool> paddedToLength{false};
     explicit ItemRun(JobItem& i) : item(i) {}
     void fail(int code)
     {
@@ -255,6 +129,8 @@ void TranscodeJob::abort()
     m_aborted = true;
     if (m_currentInput)
         m_currentInput->abort();
+    if (m_currentLayers)
+        m_currentLayers->interrupt();
     if (m_q1)
         m_q1->abort();
     if (m_q2)
@@ -296,14 +172,27 @@ int TranscodeJob::runItem(JobItem& item)
         if (m_aborted)
             return ORV_E_STATE;
         m_currentInput = item.input;
+        m_currentLayers = item.layers;
         m_q1 = &run.q1;
         m_q2 = &run.q2;
     }
     m_itemStartUs = run.hasVideo ? slotToUs(m_sink.videoFrames(), plan.fps)
                                  : av_rescale(m_sink.audioSamples(), 1000000, plan.sampleRate);
 
-    std::thread decoder([&] { decodeStage(run); });
-    std::thread video([&] { videoStage(run); });
+    // an exception in a stage fails the item and takes the others down
+    auto guardedStage = [&](void (TranscodeJob::*stage)(ItemRun&)) {
+        try {
+            (this->*stage)(run);
+        } catch (const std::exception& e) {
+            logf(LogError, "internal error: %s", e.what());
+            run.fail(ORV_E_INTERNAL);
+            run.q1.abort();
+            run.q2.abort();
+            item.input->abort();
+        }
+    };
+    std::thread decoder(guardedStage, &TranscodeJob::decodeStage);
+    std::thread video(guardedStage, &TranscodeJob::videoStage);
     const int outErr = outputStage(run);
     if (outErr) {
         run.fail(outErr);
@@ -316,6 +205,7 @@ int TranscodeJob::runItem(JobItem& item)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_currentInput.reset();
+        m_currentLayers.reset();
         m_q1 = m_q2 = nullptr;
     }
     if (outErr == ORV_E_WRITE || outErr == ORV_E_ENCODER)
@@ -343,110 +233,70 @@ void TranscodeJob::decodeStage(ItemRun& run)
     AVFormatContext* fmt = item.input->fmt();
     const int vIndex = run.hasVideo ? item.videoStream : -1;
     const int aIndex = run.hasAudio ? item.audioStream : -1;
-    AVStream* vs = vIndex >= 0 ? fmt->streams[vIndex] : nullptr;
-    AVStream* as = aIndex >= 0 ? fmt->streams[aIndex] : nullptr;
-    AVCodecContext* vdec = vs ? openDecoder(vs) : nullptr;
-    AVCodecContext* adec = as ? openDecoder(as) : nullptr;
-    AVPacket* pkt = av_packet_alloc();
-
-    auto finishStage = [&] {
-        avcodec_free_context(&vdec);
-        avcodec_free_context(&adec);
-        av_packet_free(&pkt);
-        run.q1.push(StageMessage{StageMessage::End, nullptr});
-    };
-    if ((vs && !vdec) || (as && !adec) || !pkt) {
+    DecodeLoop loop(fmt);
+    if ((vIndex >= 0 && !loop.addStream(vIndex)) || (aIndex >= 0 && !loop.addStream(aIndex))) {
         run.fail(ORV_E_DECODE);
-        finishStage();
+        run.q1.push(StageMessage{StageMessage::End, nullptr});
         return;
     }
-    for (unsigned i = 0; i < fmt->nb_streams; ++i)
-        if (int(i) != vIndex && int(i) != aIndex)
-            fmt->streams[i]->discard = AVDISCARD_ALL;
+    loop.discardOthers();
 
     const int64_t fileStart = item.input->startTimeUs();
     if (item.beginUs > 0) {
-        const int64_t ts = fileStart + item.beginUs;
-        if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0)
-            logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(item.beginUs));
+        const int64_t from = vIndex >= 0 ? decodableSeekPoint(*item.input, vIndex, item.beginUs) : item.beginUs;
+        if (!loop.seek(fileStart + from))
+            logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(from));
     }
 
-    const AVRational srcRate = vs ? item.input->frameRate(vIndex) : AVRational{25, 1};
-    const int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
+    int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    frameUs = std::clamp<int64_t>(frameUs, 1000, 1000000);
     const int64_t outFrameUs = av_rescale(1000000, m_sink.plan().fps.den, m_sink.plan().fps.num);
-    bool videoDone = !vdec, audioDone = !adec;
+    // video runs a little past the length, so the last slot has its picture
+    const int64_t videoEndUs = item.lengthUs + 2 * std::max(frameUs, outFrameUs);
     int64_t videoFrames = 0, audioFrames = 0;
     int64_t lastVideoUs = INT64_MIN;
+    TimelineGuard videoLine, audioLine;
 
-    auto drain = [&](AVCodecContext* dec, AVStream* st, bool isVideo) -> bool {
-        while (true) {
-            AVFrame* f = av_frame_alloc();
-            if (!f)
-                return false;
-            const int r = avcodec_receive_frame(dec, f);
-            if (r < 0) {
-                av_frame_free(&f);
+    auto onFrame = [&](int stream, AVFrame* frame) {
+        const bool isVideo = stream == vIndex;
+        int64_t t = frameTimeUs(frame, fmt->streams[stream], fileStart);
+        if (isVideo) {
+            if (t == INT64_MIN)
+                t = lastVideoUs == INT64_MIN ? item.beginUs : lastVideoUs + frameUs;
+            lastVideoUs = t;
+            t = videoLine.place(t - item.beginUs, outFrameUs);
+            if (t > videoEndUs) {
+                loop.finishStream(stream);
                 return true;
             }
-            int64_t t = frameTimeUs(f, st, fileStart);
-            if (isVideo) {
-                if (t == INT64_MIN)
-                    t = lastVideoUs == INT64_MIN ? item.beginUs : lastVideoUs + frameUs;
-                lastVideoUs = t;
-                t -= item.beginUs;
-                if (videoDone || t > item.lengthUs + 2 * std::max(frameUs, outFrameUs)) {
-                    videoDone = true;
-                    av_frame_free(&f);
-                    continue;
-                }
-                ++videoFrames;
-            } else {
-                t = t == INT64_MIN ? AV_NOPTS_VALUE : t - item.beginUs;
-                if (audioDone || (t != AV_NOPTS_VALUE && t >= item.lengthUs)) {
-                    audioDone = true;
-                    av_frame_free(&f);
-                    continue;
-                }
-                ++audioFrames;
+            ++videoFrames;
+        } else {
+            if (t != INT64_MIN && frame->sample_rate > 0)
+                t = audioLine.place(t - item.beginUs, av_rescale(frame->nb_samples, 1000000, frame->sample_rate));
+            else
+                t = AV_NOPTS_VALUE;
+            if (t != AV_NOPTS_VALUE && t >= item.lengthUs) {
+                loop.finishStream(stream);
+                return true;
             }
-            f->pts = t;
-            if (!run.q1.push(StageMessage{isVideo ? StageMessage::Video : StageMessage::Audio, f}))
-                return false;
+            ++audioFrames;
         }
+        AVFrame* f = av_frame_alloc();
+        if (!f)
+            return false;
+        av_frame_move_ref(f, frame);
+        f->pts = t;
+        return run.q1.push(StageMessage{isVideo ? StageMessage::Video : StageMessage::Audio, f});
     };
-
-    bool ok = true;
-    while (ok && !(videoDone && audioDone)) {
-        if (!m_gate.pass() || m_stopItem)
-            break;
-        const int r = av_read_frame(fmt, pkt);
-        if (r == AVERROR(EAGAIN))
-            continue;
-        if (r < 0) {
-            if (r != AVERROR_EOF && !m_stopItem && !m_gate.aborted())
-                logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
-            break;
-        }
-        if (pkt->stream_index == vIndex && !videoDone) {
-            avcodec_send_packet(vdec, pkt);  // a bad packet is skipped
-            ok = drain(vdec, vs, true);
-        } else if (pkt->stream_index == aIndex && !audioDone) {
-            avcodec_send_packet(adec, pkt);
-            ok = drain(adec, as, false);
-        }
-        av_packet_unref(pkt);
-    }
-    if (ok && !m_gate.aborted()) {
-        if (vdec && !videoDone && avcodec_send_packet(vdec, nullptr) >= 0)
-            ok = drain(vdec, vs, true);
-        if (ok && adec && !audioDone && avcodec_send_packet(adec, nullptr) >= 0)
-            ok = drain(adec, as, false);
-    }
-    if (!m_stopItem && !m_gate.aborted() && ((vdec && videoFrames == 0) || (adec && audioFrames == 0))) {
+    loop.run(onFrame, [&] { return m_gate.pass() && !m_stopItem; });
+    if (const int r = loop.readError(); r && !m_stopItem && !m_gate.aborted())
+        logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
+    if (!m_stopItem && !m_gate.aborted() && ((vIndex >= 0 && videoFrames == 0) || (aIndex >= 0 && audioFrames == 0))) {
         logf(LogError, "\"%s\": a selected stream yields no frame", item.input->path().c_str());
         run.fail(ORV_E_DECODE);
     }
-    finishStage();
+    run.q1.push(StageMessage{StageMessage::End, nullptr});
 }
 
 // ---- Stage 2: constant rate, geometry, layers ---------------------------
@@ -454,93 +304,7 @@ void TranscodeJob::decodeStage(ItemRun& run)
 void TranscodeJob::videoStage(ItemRun& run)
 {
     JobItem& item = run.item;
-    const OutputPlan& plan = m_sink.plan();
-    VideoChain chain;
-    if (run.hasVideo && item.videoStream >= 0) {
-        ChainSetup setup;
-        setup.autoRotate = item.input->autoRotation(item.videoStream);
-        item.input->sourceSize(item.videoStream, setup.geometry.srcW, setup.geometry.srcH);
-        const ProcessingSettings& p = item.proc;
-        setup.geometry.cropX = p.cropX;
-        setup.geometry.cropY = p.cropY;
-        setup.geometry.cropW = p.cropW;
-        setup.geometry.cropH = p.cropH;
-        setup.geometry.aspectW = p.aspectW;
-        setup.geometry.aspectH = p.aspectH;
-        setup.geometry.rotate = p.rotate;
-        setup.geometry.mirror = p.mirror;
-        setup.geometry.pad = p.pad;
-        setup.geometry.outW = plan.width;
-        setup.geometry.outH = plan.height;
-        setup.padColor = p.padColor;
-        chain.setup(setup);
-    }
-    LayerStack* layers = (item.layers && !item.layers->empty()) ? item.layers.get() : nullptr;
-    const bool captions = item.layers && item.proc.layers.subSource == SubtitleSource::ClosedCaption;
-    SwsContext* toEncoder = nullptr;
-
-    FramePtr held, heldProcessed, black;
-    int64_t next = 0;
-    int64_t heldSlot = 0;
-
-    auto emit = [&](AVFrame* src, bool isHeld) -> bool {
-        AVFrame* processed = nullptr;
-        FramePtr local;
-        if (isHeld && heldProcessed) {
-            processed = heldProcessed.get();
-        } else if (src) {
-            local.reset(av_frame_alloc());
-            const int err = chain.process(src, local.get());
-            if (err < 0) {
-                logf(LogError, "video chain failed: %s", avErrorText(err).c_str());
-                run.fail(ORV_E_INTERNAL);
-                return false;
-            }
-            processed = local.get();
-            if (isHeld)
-                heldProcessed = std::move(local);
-        } else {
-            if (!black)
-                black = blackFrame(plan.width, plan.height, AV_PIX_FMT_YUV420P);
-            processed = black.get();
-        }
-        if (!processed) {
-            run.fail(ORV_E_INTERNAL);
-            return false;
-        }
-        FramePtr out(av_frame_clone(processed));
-        if (!out) {
-            run.fail(ORV_E_INTERNAL);
-            return false;
-        }
-        if (layers) {
-            if (av_frame_make_writable(out.get()) < 0) {
-                run.fail(ORV_E_INTERNAL);
-                return false;
-            }
-            layers->apply(out.get(), item.beginUs + slotToUs(next, plan.fps), true);
-        }
-        if (plan.pixFmt != AV_PIX_FMT_YUV420P) {
-            toEncoder = sws_getCachedContext(toEncoder, plan.width, plan.height, AV_PIX_FMT_YUV420P, plan.width,
-                                             plan.height, plan.pixFmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
-            FramePtr conv(av_frame_alloc());
-            conv->width = plan.width;
-            conv->height = plan.height;
-            conv->format = plan.pixFmt;
-            if (!toEncoder || av_frame_get_buffer(conv.get(), 0) < 0) {
-                run.fail(ORV_E_INTERNAL);
-                return false;
-            }
-            sws_scale(toEncoder, out->data, out->linesize, 0, plan.height, conv->data, conv->linesize);
-            if (plan.pixFmt == AV_PIX_FMT_YUVJ420P)
-                conv->color_range = AVCOL_RANGE_JPEG;
-            out = std::move(conv);
-        }
-        out->pts = next;
-        ++next;
-        return run.q2.push(StageMessage{StageMessage::Video, out.release()});
-    };
-
+    VideoStage stage(m_sink.plan(), item, run.q2, run.maxSlots);
     StageMessage msg;
     bool ok = true;
     while (ok && run.q1.pop(msg)) {
@@ -553,35 +317,24 @@ void TranscodeJob::videoStage(ItemRun& run)
             continue;
         }
         if (msg.kind == StageMessage::End) {
-            int64_t end = held ? std::min(run.maxSlots, heldSlot + 1) : 0;
-            if (item.exactLength && !m_stopItem)
+            int64_t end = stage.holding() ? std::min(run.maxSlots, stage.heldSlot() + 1) : 0;
+            // merge items are exactly their length, unless the source ended
+            // far before it (a broken header declaring hours)
+            if (item.exactLength && !m_stopItem && slotToUs(run.maxSlots - end, m_sink.plan().fps) <= kMaxGapUs) {
                 end = run.maxSlots;
-            while (ok && next < end)
-                ok = emit(held.get(), held != nullptr);
+                run.paddedToLength = true;
+            }
+            ok = stage.fillTo(end);
             if (ok)
                 run.q2.push(StageMessage{StageMessage::End, nullptr});
             break;
         }
         FramePtr f(msg.frame);
-        if (!run.hasVideo)
-            continue;
-        if (captions) {
-            if (const AVFrameSideData* sd = av_frame_get_side_data(f.get(), AV_FRAME_DATA_A53_CC))
-                item.layers->feedCaptions(sd->data, sd->size, item.beginUs + f->pts);
-        }
-        // nearest output slot, as an fps filter rounding to nearest does
-        const int64_t slot = usToSlot(f->pts, plan.fps);
-        while (ok && next < slot && next < run.maxSlots) {
-            if (held)
-                ok = emit(held.get(), true);
-            else
-                ok = emit(f.get(), false);
-        }
-        held = std::move(f);
-        heldProcessed.reset();
-        heldSlot = slot;
+        if (run.hasVideo)
+            ok = stage.take(std::move(f));
     }
-    sws_freeContext(toEncoder);
+    if (stage.error())
+        run.fail(stage.error());
     if (!ok) {
         // a failed push means the job is going down; make sure stage 1 unblocks
         run.q1.abort();
@@ -639,7 +392,10 @@ int TranscodeJob::outputStage(ItemRun& run)
     const int64_t vItem = m_sink.videoFrames() - startV;
     int64_t targetV = vItem;
     int64_t targetA = shaper.written();
-    if (item.exactLength && !m_stopItem) {
+    const bool exact = item.exactLength && !m_stopItem &&
+                       (run.hasVideo ? run.paddedToLength.load()
+                                     : av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
+    if (exact) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;
     } else if (run.hasVideo) {
@@ -660,7 +416,8 @@ int TranscodeJob::outputStage(ItemRun& run)
     }
     if (!err && run.hasAudio && shaper.written() < targetA)
         err = shaper.pushSilence(targetA - shaper.written());
-    (void)item;
+    m_lastItemUs = std::max(slotToUs(m_sink.videoFrames() - startV, plan.fps),
+                            av_rescale(shaper.written(), 1000000, plan.sampleRate));
     return err;
 }
 

@@ -19,6 +19,11 @@
 
 namespace orv {
 
+// A jump in one stream's timestamps beyond this is a broken time line, not
+// content: it is closed up instead of being filled with repeated pictures
+// or silence (a damaged header can declare frame intervals of years).
+constexpr int64_t kMaxGapUs = 30000000;
+
 struct JobItem {
     std::shared_ptr<InputFile> input;
     int videoStream = -1;          // AVStream indexes, -1 none
@@ -58,8 +63,11 @@ public:
     void setPaused(bool paused) { m_gate.setPaused(paused); }
 
     bool fatal() const { return m_fatal; }
-    bool wroteAnything() const { return m_sink.wroteAnything(); }
+    bool aborted() { return m_gate.aborted(); }
+    bool hasInput() const { return m_sink.hasInput(); }
     int64_t itemDoneUs() const;
+    // Length of what the last item wrote (the longer stream), µs.
+    int64_t lastItemUs() const { return m_lastItemUs; }
     const OutputPlan& plan() const { return m_sink.plan(); }
 
 private:
@@ -75,9 +83,11 @@ private:
     std::atomic<int64_t> m_itemStartUs{0};
     std::mutex m_mutex;                       // guards m_currentInput and the queues
     std::shared_ptr<InputFile> m_currentInput;
+    std::shared_ptr<LayerStack> m_currentLayers;
     FrameQueue* m_q1 = nullptr;
     FrameQueue* m_q2 = nullptr;
     bool m_aborted = false;
+    int64_t m_lastItemUs = 0;
 };
 
 } // namespace orv

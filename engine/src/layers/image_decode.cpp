@@ -1,5 +1,6 @@
 // The watermark picture is read into memory and decoded from there, so its
 // name is never parsed as a pattern or a protocol by libavformat.
+#include "core/paths.h"
 #include "layers/blend.h"
 
 #include <cstring>
@@ -94,15 +95,13 @@ bool frameToRgba(const AVFrame* frame, std::vector<uint8_t>* rgba)
 
 bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_t>* rgba)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    if (bytes.empty())
+    // a logo larger than this is no logo; a folder or a FIFO is refused here
+    constexpr size_t kMaxImageBytes = 64u << 20;
+    std::string bytes;
+    if (!readSmallFile(path, kMaxImageBytes, &bytes) || bytes.empty())
         return false;
 
-    MemoryReader reader{bytes.data(), int64_t(bytes.size()), 0};
+    MemoryReader reader{reinterpret_cast<const uint8_t*>(bytes.data()), int64_t(bytes.size()), 0};
     const int kBuf = 1 << 15;
     uint8_t* buf = static_cast<uint8_t*>(av_malloc(kBuf));
     AVIOContext* io = buf ? avio_alloc_context(buf, kBuf, 0, &reader, readMemory, nullptr, seekMemory)

@@ -1,6 +1,8 @@
 #include "layers/layer_stack.h"
 
+#include "core/log.h"
 #include "layers/blend.h"
+#include "orvalta.h"
 #include "text/ass_text.h"
 #include "text/subtitle_feed.h"
 
@@ -13,16 +15,12 @@
 extern "C" {
 #include <ass/ass.h>
 #include <libavutil/frame.h>
-#include <libavutil/log.h>
 }
 
 namespace orv {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kErrWatermark = 6;
-constexpr int kErrSubtitle = 7;
 constexpr int64_t kReadAheadUs = 2000000;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
 
@@ -106,12 +104,12 @@ int LayerStack::Impl::openImage()
     image = YuvaImage();
     imageBox = Box();
     if (s.wmImageFile.empty())
-        return kOk;
+        return ORV_OK;
     int iw = 0, ih = 0;
     std::vector<uint8_t> rgba;
     if (!decodeImageFile(s.wmImageFile, &iw, &ih, &rgba)) {
-        av_log(nullptr, AV_LOG_WARNING, "watermark: cannot decode the image\n");
-        return kErrWatermark;
+        logMessage(LogWarning, "watermark: cannot decode the image");
+        return ORV_E_WATERMARK;
     }
     // Logos are authored in pixels: 100 % is the picture's own size.
     const int sx = std::clamp(s.wmImageScaleX, 1, 1000), sy = std::clamp(s.wmImageScaleY, 1, 1000);
@@ -129,12 +127,12 @@ int LayerStack::Impl::openImage()
     if (dw != iw || dh != ih) {
         std::vector<uint8_t> scaled;
         if (!scaleRgba(rgba.data(), iw, ih, iw * 4, dw, dh, &scaled))
-            return kErrWatermark;
+            return ORV_E_WATERMARK;
         rgba.swap(scaled);
     }
     image = rgbaToYuva(rgba.data(), dw, dh, dw * 4, s.wmImageAlpha);
     imageBox = Box{roundPos(s.wmImageX, w), roundPos(s.wmImageY, h), dw, dh};
-    return kOk;
+    return ORV_OK;
 }
 
 void LayerStack::Impl::openText()
@@ -144,7 +142,7 @@ void LayerStack::Impl::openText()
     if (s.wmText.empty())
         return;
     if (!ass.prepare(w, h)) {
-        av_log(nullptr, AV_LOG_WARNING, "watermark: libass is unavailable\n");
+        logMessage(LogWarning, "watermark: libass is unavailable");
         return;
     }
     ASS_Track* track = ass.newTrack();
@@ -224,34 +222,34 @@ int LayerStack::Impl::openSubtitles()
     switch (s.subSource) {
     case SubtitleSource::None:
         feed.reset();
-        return kOk;
+        return ORV_OK;
     case SubtitleSource::File:
         if (s.subFile.empty()) {
             feed.reset();
-            return kOk;
+            return ORV_OK;
         }
         if (!feed || feed->kind() != SubtitleFeed::Kind::File || feed->source() != s.subFile)
             feed = SubtitleFeed::openFile(s.subFile);
         if (!feed) {
-            av_log(nullptr, AV_LOG_WARNING, "subtitles: cannot read the subtitle file\n");
-            return kErrSubtitle;
+            logMessage(LogWarning, "subtitles: cannot read the subtitle file");
+            return ORV_E_SUBTITLE;
         }
-        return kOk;
+        return ORV_OK;
     case SubtitleSource::Stream:
         if (s.subSourcePath.empty() || s.subStreamIndex < 0) {
             feed.reset();
-            return kOk;
+            return ORV_OK;
         }
         if (!feed || feed->kind() != SubtitleFeed::Kind::Stream
             || feed->source() != s.subSourcePath || feed->streamIndex() != s.subStreamIndex)
             feed = SubtitleFeed::openStream(s.subSourcePath, s.subStreamIndex);
-        return kOk;
+        return ORV_OK;
     case SubtitleSource::ClosedCaption:
         if (!feed || feed->kind() != SubtitleFeed::Kind::Captions)
             feed = SubtitleFeed::openCaptions();
-        return kOk;
+        return ORV_OK;
     }
-    return kOk;
+    return ORV_OK;
 }
 
 void LayerStack::Impl::restyleSubtitleTrack()
@@ -302,7 +300,8 @@ void LayerStack::Impl::syncSubtitleTrack()
         }
         const int before = subTrack->n_events;
         const long long duration = ev.durationMs >= 0 ? ev.durationMs : kOpenEndedMs;
-        ass_process_chunk(subTrack, ev.chunk.data(), int(ev.chunk.size()), ev.startMs, duration);
+        std::string chunk = clampOverrides(ev.chunk);
+        ass_process_chunk(subTrack, &chunk[0], int(chunk.size()), ev.startMs, duration);
         if (ev.durationMs < 0 && subTrack->n_events > before)
             openEndedEvent = subTrack->n_events - 1;
     }
@@ -366,7 +365,7 @@ int LayerStack::open(const LayerSettings& settings, int w, int h)
     d->reset();
     if (w <= 0 || h <= 0) {
         d->feed.reset();
-        return kOk;
+        return ORV_OK;
     }
     d->s = settings;
     d->w = w;
@@ -376,7 +375,7 @@ int LayerStack::open(const LayerSettings& settings, int w, int h)
     const int imageErr = d->openImage();
     d->openText();
     const int subErr = d->openSubtitles();
-    return imageErr != kOk ? imageErr : subErr;
+    return imageErr != ORV_OK ? imageErr : subErr;
 }
 
 void LayerStack::close()
@@ -406,6 +405,22 @@ void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
     if (d->s.imageBorder && !d->image.empty())
         drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
     if (d->s.textBorder && !d->text.empty())
+        drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
+}
+
+void LayerStack::interrupt()
+{
+    if (d->feed)
+        d->feed->cancelWaits();
+}
+
+void LayerStack::drawBorders(AVFrame* frame, bool text, bool image) const
+{
+    if (!frame || d->w <= 0 || frame->format != AV_PIX_FMT_YUV420P || frame->width != d->w || frame->height != d->h)
+        return;
+    if (image && !d->image.empty())
+        drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
+    if (text && !d->text.empty())
         drawPreviewBorder(frame, d->textBox.x, d->textBox.y, d->textBox.w, d->textBox.h);
 }
 

@@ -37,6 +37,14 @@ public:
     // at least 2 s past ptsUs or finished; players pass false.
     void apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles);
 
+    // Any thread, while a job runs: an apply() waiting for subtitles
+    // returns at once, now and later (the job is going down).
+    void interrupt();
+
+    // The preview borders alone, around the layers that exist, whatever
+    // the settings say (a player draws them on delivered pictures only).
+    void drawBorders(AVFrame* frame, bool text, bool image) const;
+
     // Closed captions: the A53 side data of a decoded source frame.
     void feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs);
 

@@ -4,7 +4,7 @@
 
 namespace orv {
 
-AVCodecContext* openDecoder(const AVStream* st, bool threaded)
+AVCodecContext* openDecoder(const AVStream* st, bool threaded, int threads)
 {
     const AVCodec* dec = avcodec_find_decoder(st->codecpar->codec_id);
     if (!dec) {
@@ -20,7 +20,7 @@ AVCodecContext* openDecoder(const AVStream* st, bool threaded)
     }
     ctx->pkt_timebase = st->time_base;
     if (threaded) {
-        ctx->thread_count = 0;
+        ctx->thread_count = threads;
         ctx->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     } else {
         ctx->thread_count = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,9 +10,14 @@ extern "C" {
 
 namespace orv {
 
-// A decoder for a stream with FFmpeg's own threading (auto count, frame and
-// slice), or nullptr.
-AVCodecContext* openDecoder(const AVStream* st, bool threaded = true);
+struct FrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
+// A decoder for a stream with FFmpeg's own threading (frame and slice; a
+// count of 0 lets FFmpeg choose), or nullptr.
+AVCodecContext* openDecoder(const AVStream* st, bool threaded = true, int threads = 0);
 
 // Stream timestamp of a decoded frame in µs from the file's start, or
 // INT64_MIN when it has none.

@@ -24,8 +24,11 @@ int InputFile::open(const std::string& path)
     close();
     ensureEngineInit();
     m_path = path;
-    if (path.empty())
+    if (!isRegularFile(path)) {
+        // a FIFO or a device would block the probe; a folder is no media
+        logf(LogDebug, "\"%s\" is not a regular file", path.c_str());
         return ORV_E_INPUT;
+    }
     AVFormatContext* fmt = avformat_alloc_context();
     if (!fmt)
         return ORV_E_INTERNAL;

@@ -1,6 +1,7 @@
 #include "merger/merger.h"
 
 #include "converter/converter.h"
+#include "core/errors.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "orvalta.h"
@@ -107,15 +108,20 @@ void Merger::run()
         m_itemRunning = true;
         TranscodeJob* job = m_job.get();
         lock.unlock();
-        const int err = job->runItem(item);
+        int err = ORV_E_INTERNAL;
+        try {
+            err = job->runItem(item);
+        } catch (const std::exception& e) {
+            logf(LogError, "internal error: %s", e.what());
+        }
         item.layers.reset();
         item.input.reset();
         lock.lock();
         m_itemRunning = false;
         if (job->fatal() && !m_fatalError)
             m_fatalError = err ? err : ORV_E_WRITE;
-        if (err && err != ORV_E_STATE)
-            logf(LogError, "merge item failed: %s", Engine_GetErrorText(err));
+        if (err && err != ORV_E_STATE && !job->aborted())
+            logf(LogError, "merge item failed: %s", errorText(err));
         if (m_pending.empty()) {
             m_itemError = err;
             m_itemCompleted = true;
@@ -124,10 +130,15 @@ void Merger::run()
         m_cv.notify_all();
     }
     m_pending.clear();
-    if (m_job && m_job->wroteAnything() && !m_fatalError) {
+    if (m_job && m_job->hasInput() && !m_fatalError) {
         TranscodeJob* job = m_job.get();
         lock.unlock();
-        const int err = job->finish();
+        int err = ORV_E_INTERNAL;
+        try {
+            err = job->finish();
+        } catch (const std::exception& e) {
+            logf(LogError, "internal error: %s", e.what());
+        }
         lock.lock();
         m_finishError = err;
     } else {
@@ -215,6 +226,12 @@ void Merger::release()
     m_pending.clear();
     m_opened = false;
     m_closed = true;
+}
+
+void Merger::setInternalError()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_fatalError = ORV_E_INTERNAL;
 }
 
 int Merger::error() const

@@ -30,6 +30,7 @@ public:
     bool close();
     void release();
     int error() const;
+    void setInternalError();
 
 private:
     void run();

@@ -1,5 +1,7 @@
 #include "process/geometry.h"
 
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -73,6 +75,25 @@ GeometryPlan planGeometry(const GeometryInput& in)
     p.scaleW = quarter ? p.fitH : p.fitW;
     p.scaleH = quarter ? p.fitW : p.fitH;
     return p;
+}
+
+GeometryInput geometryInput(const ProcessingSettings& p, int srcW, int srcH, int outW, int outH)
+{
+    GeometryInput g;
+    g.srcW = srcW;
+    g.srcH = srcH;
+    g.cropX = p.cropX;
+    g.cropY = p.cropY;
+    g.cropW = p.cropW;
+    g.cropH = p.cropH;
+    g.aspectW = p.aspectW;
+    g.aspectH = p.aspectH;
+    g.rotate = p.rotate;
+    g.mirror = p.mirror;
+    g.pad = p.pad;
+    g.outW = outW;
+    g.outH = outH;
+    return g;
 }
 
 } // namespace orv

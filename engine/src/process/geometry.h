@@ -6,6 +6,8 @@
 
 namespace orv {
 
+struct ProcessingSettings;
+
 struct GeometryInput {
     int srcW = 0, srcH = 0;  // source picture: square pixels, auto-rotated
     double cropX = 0, cropY = 0, cropW = 1, cropH = 1;
@@ -33,5 +35,9 @@ struct GeometryPlan {
 int cropSize(int n, double f);
 
 GeometryPlan planGeometry(const GeometryInput& in);
+
+// The geometry that processing settings ask for, for a source picture of
+// srcW×srcH (square pixels, auto-rotated) and an output frame of outW×outH.
+GeometryInput geometryInput(const ProcessingSettings& p, int srcW, int srcH, int outW, int outH);
 
 } // namespace orv

@@ -1,5 +1,8 @@
 #include "text/ass_text.h"
 
+#include "core/log.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -8,7 +11,6 @@
 
 extern "C" {
 #include <ass/ass.h>
-#include <libavutil/log.h>
 }
 
 namespace orv {
@@ -59,6 +61,62 @@ std::string escapeAssText(const std::string& text)
     return out;
 }
 
+namespace {
+
+struct TagRange {
+    const char* name;
+    double lo, hi;
+};
+// Longer names first: \fscx must not be read as \fs.
+const TagRange kTagRanges[] = {
+    {"fscx", 0, 400}, {"fscy", 0, 400}, {"fsp", -100, 100}, {"fs", 0, 400},   {"blur", 0, 20},
+    {"be", 0, 20},    {"xbord", 0, 40}, {"ybord", 0, 40},   {"bord", 0, 40}, {"xshad", -40, 40},
+    {"yshad", -40, 40}, {"shad", -40, 40},
+};
+
+} // namespace
+
+std::string clampOverrides(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    bool inBlock = false;
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c == '{')
+            inBlock = true;
+        else if (c == '}')
+            inBlock = false;
+        if (!inBlock || c != '\\') {
+            out += c;
+            ++i;
+            continue;
+        }
+        const TagRange* tag = nullptr;
+        for (const TagRange& r : kTagRanges)
+            if (text.compare(i + 1, std::strlen(r.name), r.name) == 0) {
+                tag = &r;
+                break;
+            }
+        const size_t numAt = tag ? i + 1 + std::strlen(tag->name) : 0;
+        char* end = nullptr;
+        const double v = tag ? std::strtod(text.c_str() + numAt, &end) : 0.0;
+        if (!tag || end == text.c_str() + numAt) {
+            out += c;
+            ++i;
+            continue;
+        }
+        char num[32];
+        std::snprintf(num, sizeof num, "%g", std::isfinite(v) ? std::clamp(v, tag->lo, tag->hi) : tag->lo);
+        out += '\\';
+        out += tag->name;
+        out += num;
+        i = size_t(end - text.c_str());
+    }
+    return out;
+}
+
 void applyTextStyle(ass_style* style, const TextStyle& ts, double scale)
 {
     free(style->FontName);
@@ -91,7 +149,7 @@ static void quietMessages(int level, const char* fmt, va_list args, void*)
         return;
     char line[512];
     vsnprintf(line, sizeof line, fmt, args);
-    av_log(nullptr, AV_LOG_WARNING, "libass: %s\n", line);
+    logf(LogWarning, "libass: %s", line);
 }
 
 AssRenderer::~AssRenderer()

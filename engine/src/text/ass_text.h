@@ -22,6 +22,11 @@ uint32_t assColor(uint32_t argb, int layerAlpha);
 // "\h" stay visible as typed. Newlines become line breaks.
 std::string escapeAssText(const std::string& text);
 
+// Clamps the numbers of costly override tags in an event's text (scale,
+// blur, border, shadow, font size, spacing) to ranges that render in
+// bounded time and memory; everything else is kept as it is.
+std::string clampOverrides(const std::string& text);
+
 // Writes our fields into a style. `scale` converts reference units (points
 // and px at 288 lines) into the track's script units: PlayResY / 288.
 void applyTextStyle(ass_style* style, const TextStyle& ts, double scale);

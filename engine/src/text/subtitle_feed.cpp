@@ -1,8 +1,9 @@
 #include "text/subtitle_feed.h"
 
+#include "core/log.h"
+#include "core/paths.h"
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -36,10 +37,10 @@ bool isUtf8(const std::string& s)
 // BOM is converted by FFmpeg's text demuxers themselves.
 const char* guessCharset(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    constexpr size_t kMaxSubtitleBytes = 64u << 20;
+    std::string bytes;
+    if (!readSmallFile(path, kMaxSubtitleBytes, &bytes))
         return nullptr;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.size() >= 2 && ((uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
                               || (uint8_t(bytes[0]) == 0xFE && uint8_t(bytes[1]) == 0xFF)))
         return nullptr;
@@ -179,8 +180,10 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
 {
     std::shared_ptr<SubtitleFeed> feed(new SubtitleFeed(Kind::File));
     feed->m_source = path;
+    if (!isRegularFile(path))
+        return nullptr;
     AVFormatContext* fmt = nullptr;
-    const std::string url = "file:" + path;
+    const std::string url = fileUrl(path);
     if (avformat_open_input(&fmt, url.c_str(), nullptr, nullptr) < 0)
         return nullptr;
     std::shared_ptr<AVFormatContext> guard(fmt, [](AVFormatContext* f) { avformat_close_input(&f); });
@@ -213,7 +216,7 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openStream(const std::string& mediaP
     std::shared_ptr<SubtitleFeed> feed(new SubtitleFeed(Kind::Stream));
     feed->m_source = mediaPath;
     feed->m_streamIndex = streamIndex;
-    feed->m_thread = std::thread(&SubtitleFeed::readAhead, feed.get(), "file:" + mediaPath);
+    feed->m_thread = std::thread(&SubtitleFeed::readAhead, feed.get(), fileUrl(mediaPath));
     return feed;
 }
 
@@ -269,7 +272,7 @@ void SubtitleFeed::readAhead(std::string url)
         ok = openDecoder(par->codec_id, par, nullptr);
     }
     if (!ok) {
-        av_log(nullptr, AV_LOG_WARNING, "subtitles: cannot read stream %d\n", m_streamIndex);
+        logf(LogWarning, "subtitles: cannot read stream %d", m_streamIndex);
     } else {
         const int64_t start = fmt->start_time != AV_NOPTS_VALUE ? fmt->start_time : 0;
         AVStream* st = fmt->streams[m_streamIndex];
@@ -307,7 +310,15 @@ void SubtitleFeed::readAhead(std::string url)
 void SubtitleFeed::waitLoaded(int64_t untilUs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_cond.wait(lock, [&] { return m_done || m_loadedUs >= untilUs; });
+    m_cond.wait(lock, [&] { return m_done || m_waitsCancelled || m_loadedUs >= untilUs; });
+}
+
+void SubtitleFeed::cancelWaits()
+{
+    m_abort = true;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_waitsCancelled = true;
+    m_cond.notify_all();
 }
 
 bool SubtitleFeed::header(std::string* header, bool* ownLayout) const

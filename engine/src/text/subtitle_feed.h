@@ -60,8 +60,11 @@ public:
     // Captions only: A53 cc_data of a frame at ptsUs.
     void feedCaptions(const uint8_t* data, size_t size, int64_t ptsUs);
 
-    // Blocks until the reader has passed untilUs or finished.
+    // Blocks until the reader has passed untilUs or finished, or waits
+    // are cancelled.
     void waitLoaded(int64_t untilUs);
+    // Any thread: every wait returns at once from now on (a job aborts).
+    void cancelWaits();
 
     // The decoder's ASS header, once known; ownLayout when the source
     // positions its lines itself (ASS/SSA scripts, captions).
@@ -92,6 +95,7 @@ private:
     std::vector<std::shared_ptr<const SubtitlePicture>> m_pictures; // by start
     int64_t m_loadedUs = INT64_MIN;
     bool m_done = false;
+    bool m_waitsCancelled = false;
 
     std::thread m_thread;
     std::atomic<bool> m_abort{false};

@@ -1,0 +1,48 @@
+#pragma once
+
+// The crop tab's strip: aspect choices, the four orientation buttons and
+// "Apply to all". It keeps no record: orientation changes go straight into
+// the editor's crop record, aspect choices are only announced.
+
+#include "ClipEditRecords.h"
+
+#include "ui_QCropOperateDlg.h"
+
+#include <QWidget>
+
+class QVideoEditDlg;
+
+class QCropOperateDlg : public QWidget, public Ui::QCropOperateDlg
+{
+    Q_OBJECT
+public:
+    // parent must be the editor; the panel works on its records.
+    explicit QCropOperateDlg(QWidget* parent);
+    ~QCropOperateDlg() override;
+
+    // 0 Original Aspect (and Pan Scan), 1 Original Size, 2 Full Screen,
+    // 3 16:9, 4 4:3; 6 when no radio is checked.
+    int getRatioType();
+    // Shows a record's choice and announces it, so the editor recomputes it.
+    void CropSettingsToDlg(CropSettings settings);
+
+signals:
+    void radCheckChange();
+    void seedFillModeChange();
+    void ApplyToAll();
+
+public slots:
+    void OnLeftRotate();
+    void OnRightRotate();
+    void OnFlipH();
+    void OnFilpV();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    template <typename Change>
+    void changeOrientation(Change change);
+
+    QVideoEditDlg* m_editor = nullptr;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+// The subtitle tab's strip: the audio track and subtitle choice lists, the
+// external subtitle file and the subtitle font. The editor fills the lists
+// and acts on their changes; the panel keeps only the external file's path.
+
+#include "ui_QSubtitleOperateDlg.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QVideoEditDlg;
+
+class QSubtitleOperateDlg : public QWidget, public Ui::QSubtitleOperateDlg
+{
+    Q_OBJECT
+public:
+    // parent must be the editor.
+    explicit QSubtitleOperateDlg(QWidget* parent);
+    ~QSubtitleOperateDlg() override;
+
+    void setAudioCmb(QStringList list, int index);
+    void setSubtlCmb(QStringList list, int index);
+    int GetAudioIndex();
+    int GetSubtlIndex();
+    // Select and announce, also when the entry was current already.
+    void SetAudioIndex(int index);
+    void setSubtlIndex(int index);
+    void setSubtitlePath(QString path);
+    QString getSubtlPath();
+
+signals:
+    void AudioSelChange(int index);
+    void SubtlSelChange(int index);
+
+public slots:
+    void addSubtitleFile();
+    void setSubtlFont();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void setSubitleFileToCmb(const QString& path);
+
+    QVideoEditDlg* m_editor = nullptr;
+    QString m_subtitlePath;
+};

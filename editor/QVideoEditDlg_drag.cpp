@@ -1,0 +1,248 @@
+// Dragging the two watermarks on the output preview and the crop box on the
+// source preview: corners resize, edges stretch, the inside moves.
+#include "QVideoEditDlg.h"
+
+#include "PreviewDrag.h"
+#include "VideoImageWindow.h"
+
+#include <QMouseEvent>
+
+#include <cmath>
+
+namespace {
+
+PreviewDrag::Picture pictureOf(const VideoImageWindow* surface)
+{
+    const QRect r = surface->getVideoRect();
+    return PreviewDrag::Picture{r.left(), r.top(), r.right(), r.bottom()};
+}
+
+QPoint pointerOf(const QMouseEvent* e)
+{
+    return QPoint(int(std::lround(e->localPos().x())), int(std::lround(e->localPos().y())));
+}
+
+} // namespace
+
+PreviewDrag::Box QVideoEditDlg::dragStart() const
+{
+    return PreviewDrag::Box{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
+}
+
+void QVideoEditDlg::setDragStart(const PreviewDrag::Box& box)
+{
+    m_dragStartRect[0] = box.x;
+    m_dragStartRect[1] = box.y;
+    m_dragStartRect[2] = box.w;
+    m_dragStartRect[3] = box.h;
+}
+
+PreviewDrag::Box QVideoEditDlg::cropDragBox() const
+{
+    const CropSettings& s = m_editSettings;
+    if (s.pad != 0 && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen)
+        return PreviewDrag::Box{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
+    return PreviewDrag::Box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
+}
+
+int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box)
+{
+    const double w = text ? Player_GetWatermarkTextWidth(m_player) : Player_GetWatermarkImageWidth(m_player);
+    const double h = text ? Player_GetWatermarkTextHeight(m_player) : Player_GetWatermarkImageHeight(m_player);
+    const int posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
+    const int posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
+    const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
+    const PreviewDrag::ScreenBox screen = PreviewDrag::watermarkBox(pic, posX, posY, w, h);
+    if (box)
+        *box = PreviewDrag::Box{posX / 1000.0, posY / 1000.0, w, h};
+    const QPoint p = pointerOf(e);
+    return PreviewDrag::hitTest(screen, pic.width(), p.x(), p.y());
+}
+
+bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
+{
+    if (!m_player || (text ? m_textSettings.border : m_imageSettings.border) == 0)
+        return false;
+    PreviewDrag::Box box;
+    const int mode = watermarkHit(text, e, &box);
+    if (mode == PreviewDrag::None)
+        return false;
+    (text ? m_textDragMode : m_imageDragMode) = mode;
+    m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
+    // The layer being dragged goes on top of the other.
+    const int topmost = text ? 1 : 0;
+    if (m_textSettings.topmost != topmost) {
+        m_textSettings.topmost = topmost;
+        Player_SetWatermarkTextLayerTopmost(m_player, topmost);
+    }
+    m_dragPressPos = pointerOf(e);
+    setDragStart(box);
+    m_dragStartScaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
+    m_dragStartScaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    return true;
+}
+
+bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
+{
+    if (!m_player || (text ? m_textSettings.border : m_imageSettings.border) == 0)
+        return false;
+    m_videoPreviewWidget->setCursor(Qt::ArrowCursor);
+    const int mode = text ? m_textDragMode : m_imageDragMode;
+    if (mode == PreviewDrag::None) {
+        const int hover = watermarkHit(text, e, nullptr);
+        if (hover == PreviewDrag::None)
+            return false;
+        m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(hover));
+        return true;
+    }
+    const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
+    const QPoint p = pointerOf(e);
+    const double nx = dragStart().x + double(p.x() - m_dragPressPos.x()) / pic.width();
+    const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
+    m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
+
+    // The two layers differ only in their record and engine calls.
+    int32_t& posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
+    int32_t& posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
+    int32_t& scaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
+    int32_t& scaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    const auto setPosition = text ? Player_SetWatermarkTextPosition : Player_SetWatermarkImagePosition;
+    const auto setScale = text ? Player_SetWatermarkTextScale : Player_SetWatermarkImageScale;
+
+    PreviewDrag::WatermarkState current;
+    current.posX = posX;
+    current.posY = posY;
+    current.scaleX = scaleX;
+    current.scaleY = scaleY;
+    const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
+        mode, dragStart(), m_dragStartScaleX, m_dragStartScaleY, current, nx, ny);
+    posX = r.state.posX;
+    posY = r.state.posY;
+    scaleX = r.state.scaleX;
+    scaleY = r.state.scaleY;
+    if (r.position)
+        setPosition(m_player, posX / 1000.0, posY / 1000.0);
+    if (r.scale)
+        setScale(m_player, scaleX, scaleY);
+    return true;
+}
+
+bool QVideoEditDlg::WatermarkTextDown(QMouseEvent* e) { return watermarkDown(true, e); }
+bool QVideoEditDlg::WatermarkImageDown(QMouseEvent* e) { return watermarkDown(false, e); }
+bool QVideoEditDlg::WatermarkTextMove(QMouseEvent* e) { return watermarkMove(true, e); }
+bool QVideoEditDlg::WatermarkImageMove(QMouseEvent* e) { return watermarkMove(false, e); }
+
+bool QVideoEditDlg::WatermarkTextUp(QMouseEvent*)
+{
+    m_textDragMode = 0;
+    return true;
+}
+
+bool QVideoEditDlg::WatermarkImageUp(QMouseEvent*)
+{
+    m_imageDragMode = 0;
+    return true;
+}
+
+bool QVideoEditDlg::CropDown(QMouseEvent* e)
+{
+    if (!m_player || !m_cropBorder)
+        return false;
+    const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
+    const PreviewDrag::Box box = cropDragBox();
+    const QPoint p = pointerOf(e);
+    const int mode = PreviewDrag::hitTest(PreviewDrag::cropBox(pic, box), pic.width(), p.x(), p.y());
+    if (mode == PreviewDrag::None)
+        return false;
+    m_cropDragMode = mode;
+    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(mode));
+    m_dragPressPos = p;
+    setDragStart(box);
+    return true;
+}
+
+bool QVideoEditDlg::CropMove(QMouseEvent* e)
+{
+    if (!m_player || !m_cropBorder)
+        return false;
+    m_videoOrignalWidget->setCursor(Qt::ArrowCursor);
+    const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
+    const QPoint p = pointerOf(e);
+    if (m_cropDragMode == PreviewDrag::None) {
+        const int hover =
+            PreviewDrag::hitTest(PreviewDrag::cropBox(pic, cropDragBox()), pic.width(), p.x(), p.y());
+        if (hover == PreviewDrag::None)
+            return false;
+        m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(hover));
+        return true;
+    }
+    const double nx = dragStart().x + double(p.x() - m_dragPressPos.x()) / pic.width();
+    const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
+    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_cropDragMode));
+    const PreviewDrag::Box b = PreviewDrag::dragCrop(m_cropDragMode, dragStart(), nx, ny);
+    CropSettings& s = m_editSettings;
+    s.crop_x = b.x;
+    s.crop_y = b.y;
+    s.crop_w = b.w;
+    s.crop_h = b.h;
+    // A pan-and-scan box keeps the proportions it had at the press.
+    if (s.pad != 0 && s.fill_type == 1 && (s.ratio_type == 0 || s.ratio_type == 1))
+        MoveCropPanScan();
+    s.panscan_x = s.crop_x;
+    s.panscan_y = s.crop_y;
+    s.panscan_w = s.crop_w;
+    s.panscan_h = s.crop_h;
+    Player_SetVideoCrop(m_player, s.crop_x, s.crop_y, s.crop_w, s.crop_h);
+    if (s.ratio_type == 1 || (s.ratio_type == 0 && s.pad == 0))
+        radRatioTypeChange();
+    else
+        Player_ShowVideoFrame(m_player);
+    return true;
+}
+
+bool QVideoEditDlg::CropUp(QMouseEvent*)
+{
+    m_cropDragMode = 0;
+    return true;
+}
+
+void QVideoEditDlg::mouseDownFormVideo(QMouseEvent* e)
+{
+    if (m_textSettings.topmost != 0) {
+        if (!WatermarkTextDown(e))
+            WatermarkImageDown(e);
+    } else if (!WatermarkImageDown(e)) {
+        WatermarkTextDown(e);
+    }
+}
+
+void QVideoEditDlg::mouseMoveFormVideo(QMouseEvent* e)
+{
+    if (m_textSettings.topmost != 0) {
+        if (!WatermarkTextMove(e))
+            WatermarkImageMove(e);
+    } else if (!WatermarkImageMove(e)) {
+        WatermarkTextMove(e);
+    }
+}
+
+void QVideoEditDlg::mouseUpFormVideo(QMouseEvent*)
+{
+    m_textDragMode = 0;
+    m_imageDragMode = 0;
+}
+
+void QVideoEditDlg::mouseCropDownVideo(QMouseEvent* e)
+{
+    CropDown(e);
+}
+
+void QVideoEditDlg::mouseCropMoveVideo(QMouseEvent* e)
+{
+    CropMove(e);
+}
+
+void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*)
+{
+    m_cropDragMode = 0;
+}

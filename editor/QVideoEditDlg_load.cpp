@@ -1,0 +1,294 @@
+// The editor window: loading a clip, its programs and streams, the time
+// label, play and stop, the trim range and the stream choice.
+#include "QVideoEditDlg.h"
+
+#include "QDualSlider.h"
+#include "QImageButton.h"
+#include "QSubtitleOperateDlg.h"
+#include "TrimRange.h"
+#include "VideoImageWindow.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QTime>
+#include <QTimer>
+
+Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor")
+
+namespace {
+
+QString utf8(const char* text)
+{
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+// "A1(title)[lang]": prefix with the 1-based number, the title in
+// parentheses, the language in brackets when there is one.
+QString streamEntry(const char* prefix, int number, const QString& title, const QString& language)
+{
+    QString entry = QString::fromLatin1(prefix).arg(number) + title + QLatin1Char(')');
+    if (!language.isEmpty())
+        entry += QStringLiteral("[%1]").arg(language);
+    return entry;
+}
+
+} // namespace
+
+bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
+{
+    if (!m_player)
+        return false;
+    if (Player_IsCompleted(m_player) == 0)
+        Player_Stop(m_player);
+    m_playSlider->setEnabledPull(true);
+    const QByteArray file = path.toUtf8();
+    if (Player_OpenEx(m_player, file.constData(), width, height, 0, 0) == 0) {
+        m_screenTimer->stop();
+        m_timeTimer->stop();
+        m_btnPlay->show();
+        m_btnPause->hide();
+        ShowTime(0);
+        m_playSlider->setValue(0);
+        m_playSlider->setEnabledPull(false);
+        m_videoPreviewWidget->hide();
+        return false;
+    }
+
+    m_editSettings = CropSettings();
+    SetEditSettings(m_editSettings);
+    m_videoPath = path;
+    ResizeVideoWindow();
+    // Edited frames to the output preview, unedited ones to the source preview.
+    Player_SetVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoPreviewWidget);
+    Player_SetOrignalVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoOrignalWidget);
+    Player_EnableVideoCropBorder(m_player, 0);
+    Player_SetAudioVolume(m_player, int(m_volume));
+    // The output frame comes from the first clip and stays.
+    const int w = Player_GetVideoWidth(m_player);
+    const int h = Player_GetVideoHeight(m_player);
+    if (m_outputWidth == 0)
+        m_outputWidth = w;
+    if (m_outputHeight == 0)
+        m_outputHeight = h;
+    ShowTime(0);
+    m_screenTimer->start(50);
+    if (Info_Open(m_info, file.constData()) != 0) {
+        SetProgram();
+        setAudioSubtlCount();
+    }
+    selectTab(m_btnTrim, EditType_Trim);
+    IsNoVideoSet();
+    m_startTime = 0;
+    m_endTime = 0;
+    setFileName(path);
+    OnBtnPlay();
+    return true;
+}
+
+void QVideoEditDlg::ResizeVideoWindow()
+{
+    if (!m_player)
+        return;
+    int w = Player_GetVideoWidth(m_player);
+    int h = Player_GetVideoHeight(m_player);
+    int ax = Player_GetVideoAspectRatioX(m_player);
+    int ay = Player_GetVideoAspectRatioY(m_player);
+    if (Player_GetDuration(m_player) == 0)
+        w = h = ax = ay = 0;
+    if (ax != 0 && ay != 0)
+        m_videoOrignalWidget->setVideoSize(ax, ay);
+    else
+        m_videoOrignalWidget->setVideoSize(w, h);
+    m_videoPreviewWidget->setVideoSize(w, h);
+}
+
+void QVideoEditDlg::SetProgram()
+{
+    if (!m_info)
+        return;
+    const int count = Info_GetProgrCount(m_info);
+    int choice = -1;
+    for (int i = 0; i < count; ++i) {
+        Info_SetProgrIndex(m_info, i);
+        if (choice == -1 && (Info_GetVideoCount(m_info) != 0 || Info_GetAudioCount(m_info) != 0))
+            choice = i;
+        qCDebug(lcEditor) << "program" << i << utf8(Info_GetProgrName(m_info));
+    }
+    m_programIndex = choice;
+    Info_SetProgrIndex(m_info, choice);
+}
+
+void QVideoEditDlg::setAudioSubtlCount()
+{
+    if (!m_info)
+        return;
+    QStringList audio;
+    const int audioCount = Info_GetAudioCount(m_info);
+    for (int i = 0; i < audioCount; ++i) {
+        Info_SetAudioIndex(m_info, i);
+        audio << streamEntry("A%1(", i + 1, utf8(Info_GetAudioTitle(m_info)), utf8(Info_GetAudioLanguage(m_info)));
+        qCDebug(lcEditor) << audio.last();
+    }
+    QStringList subtitles{QStringLiteral("[Disable]")};
+    const int subtitleCount = Info_GetSubtlCount(m_info);
+    for (int i = 0; i < subtitleCount; ++i) {
+        Info_SetSubtlIndex(m_info, i);
+        subtitles << streamEntry("S%1(", i + 1, utf8(Info_GetSubtlTitle(m_info)), utf8(Info_GetSubtlLanguage(m_info)));
+    }
+    subtitles << QStringLiteral("[CC]");
+
+    if (audioCount > 0) {
+        Info_SetAudioIndex(m_info, 0);
+        m_subtitlePanel->setAudioCmb(audio, 0);
+    }
+    if (subtitleCount > 0) {
+        Info_SetSubtlIndex(m_info, 0);
+        m_subtitlePanel->setSubtlCmb(subtitles, 1);
+    } else {
+        m_subtitlePanel->setSubtlCmb(subtitles, 0);
+    }
+    if (audioCount > 0)
+        Player_SetAudioIndex(m_player, 0);
+    if (subtitleCount > 0)
+        Player_SetSubtlIndex(m_player, 0);
+}
+
+void QVideoEditDlg::IsNoVideoSet()
+{
+    if (!m_player || Player_HasVideo(m_player) != 0 || Player_HasAudio(m_player) == 0)
+        return;
+    // A sound-only clip keeps only the Trim tab, and has no picture to snap.
+    m_btnCrop->hide();
+    m_btnEffect->hide();
+    m_btnWatermark->hide();
+    m_btnSubtitle->hide();
+    m_btnSnapshot->setEnabled(false);
+}
+
+void QVideoEditDlg::setFileName(QString path)
+{
+    const QFileInfo info(path);
+    m_labName->setText(info.exists() ? info.fileName() : tr("Unkown"));
+}
+
+QString QVideoEditDlg::timeText(uint64_t ms)
+{
+    const uint64_t seconds = uint64_t(double(ms) / 1000.0);
+    // A day or more has no time of day: the text stays empty.
+    const QTime time(int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60));
+    return time.isValid() ? time.toString(QStringLiteral("hh:mm:ss")) : QString();
+}
+
+void QVideoEditDlg::ShowTime(uint64_t ms)
+{
+    uint64_t total = 0;
+    if (m_endTime != 0)
+        total = (m_endTime - m_startTime) / 1000;
+    else if (m_player)
+        total = Player_GetDuration(m_player) / 1000;
+    QString text = timeText(ms);
+    if (total != 0)
+        text += QStringLiteral(" / ") + timeText(total);
+    m_labPlayTime->setText(text);
+}
+
+void QVideoEditDlg::OnBtnPlay()
+{
+    if (!m_player)
+        return;
+    if (Player_HasVideo(m_player) == 0 && Player_HasAudio(m_player) == 0) {
+        m_btnPlay->show();
+        m_btnPause->hide();
+        ShowTime(0);
+        return;
+    }
+    // With a trim set playback starts inside it; after a stop the engine
+    // stands at 0, before the trim start.
+    if (m_endTime != 0) {
+        const uint64_t t = Player_GetPlayTime(m_player);
+        if (t < m_startTime || t >= m_endTime)
+            Player_Seek(m_player, m_startTime);
+    }
+    if (Player_Play(m_player) == 0) {
+        qCDebug(lcEditor) << "error :---------Play Fail--------";
+        return;
+    }
+    m_videoPreviewWidget->show();
+    m_btnPlay->hide();
+    m_btnPause->show();
+    m_screenTimer->stop();
+    m_timeTimer->start(100);
+    m_playSlider->setEnabledPull(true);
+    qCDebug(lcEditor) << "play time" << Player_GetPlayTime(m_player);
+}
+
+void QVideoEditDlg::OnBtnStop()
+{
+    if (!m_player)
+        return;
+    Player_Stop(m_player);
+    m_screenTimer->start(50);
+    m_timeTimer->stop();
+    m_btnPlay->show();
+    m_btnPause->hide();
+    ShowTime(0);
+    m_playSlider->setValue(0);
+}
+
+void QVideoEditDlg::VideoFinished()
+{
+    m_btnPlay->show();
+    m_btnPause->hide();
+    ShowTime(0);
+}
+
+void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
+{
+    m_startTime = start;
+    m_endTime = end;
+    if (reset)
+        TrimChangeSetting();
+}
+
+void QVideoEditDlg::TrimChangeSetting()
+{
+    ShowTime(0);
+    m_TrimDSlider->setStartValue(0);
+    m_TrimDSlider->setEndValue(100);
+    m_playSlider->setValue(0);
+    Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, getPlayLen(),
+                                                      m_TrimDSlider->getStartValue()));
+}
+
+// ---- Stream choice ------------------------------------------------------------------
+
+void QVideoEditDlg::OnSelChangeAudio(int index)
+{
+    if (Info_SetAudioIndex(m_info, index) == 1) {
+        Player_SetAudioIndex(m_player, index);
+        Player_HasAudio(m_player);
+    }
+}
+
+void QVideoEditDlg::OnSelChangeSubtl(int index)
+{
+    const auto n = uint32_t(Info_GetSubtlCount(m_info));
+    const auto i = uint32_t(index);
+    bool done = false;
+    if (i <= n) {
+        done = Info_SetSubtlIndex(m_info, index - 1) == 1;
+        if (done)
+            Player_SetSubtlIndex(m_player, index - 1);
+    } else if (i == n + 1) {
+        done = Info_EnableClosedCaption(m_info, 1) == 1;
+        if (done)
+            Player_EnableClosedCaption(m_player, 1);
+    } else if (Info_SetSubtlIndex(m_info, -1) == 1) {
+        const QByteArray path = m_subtitlePanel->getSubtlPath().toUtf8();
+        Player_SetSubtlFile(m_player, path.constData());
+        done = true;
+    }
+    // A new source takes the style again.
+    if (done)
+        SetSubtitleSettings(m_subtitleSettings);
+}

@@ -1,0 +1,74 @@
+// Snapshots of the processed picture, their menu and the fading notice that
+// reports them.
+#include "QVideoEditDlg.h"
+
+#include "CSingleVersionStringUtil.h"
+#include "QCaptureSettingDlg.h"
+#include "QMessOpacityDlg.h"
+#include "QIAppUtil.h"
+#include "ShowMessage.h"
+#include "SnapshotWriter.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDesktopWidget>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QUrl>
+
+Q_DECLARE_LOGGING_CATEGORY(lcEditor)
+
+void QVideoEditDlg::OnScreenshots()
+{
+    if (!m_snapshotWriter) {
+        m_snapshotWriter = new SnapshotWriter(this);
+        connect(m_snapshotWriter, &SnapshotWriter::finished, this, [this](bool saved, QString) {
+            ShowOpacityMsgDlg(saved ? tr("Snapshot successfully!") : tr("Snapshot  failed!"));
+        });
+    }
+    switch (m_snapshotWriter->take(m_player, m_captureFolder, m_captureFormat)) {
+    case SnapshotWriter::FolderMissing:
+        ShowMessage(QString("\"%1\"").arg(m_captureFolder) + tr("is no exists"), QString());
+        break;
+    case SnapshotWriter::EmptyPicture:
+        ShowOpacityMsgDlg(tr("Snapshot  failed!"));
+        break;
+    case SnapshotWriter::NoPicture:
+    case SnapshotWriter::Saving:
+        break;
+    }
+}
+
+void QVideoEditDlg::ShowOpacityMsgDlg(QString text)
+{
+    if (!m_opacityDlg)
+        m_opacityDlg = new QMessOpacityDlg(this);
+    m_opacityDlg->SetBgImage(QIAppUtil::getResourcePath() + "/image/VideoEditDlg/msg_small_opacity.png");
+    m_opacityDlg->SetMessText(text);
+    m_opacityDlg->setWindowTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+    m_opacityDlg->StartOpacity();
+    const QRect desktop = QApplication::desktop()->geometry();
+    qCDebug(lcEditor) << "desktop width" << desktop.width();
+    qCDebug(lcEditor) << "editor at" << mapToGlobal(QPoint(0, 0));
+    m_opacityDlg->move(desktop.width() - m_opacityDlg->width() - 10,
+                       desktop.height() - m_opacityDlg->height() - 60);
+    m_opacityDlg->show();
+}
+
+void QVideoEditDlg::OnShowMenu()
+{
+    m_snapshotMenu->popup(QCursor::pos() - QPoint(2, 0));
+}
+
+void QVideoEditDlg::OpenImgPath()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_captureFolder));
+}
+
+void QVideoEditDlg::ShowPathSettingDlg()
+{
+    QCaptureSettingDlg dlg;
+    if (dlg.exec() == QDialog::Accepted)
+        IninScreenshotsInfo();
+}

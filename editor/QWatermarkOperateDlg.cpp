@@ -1,0 +1,203 @@
+#include "QWatermarkOperateDlg.h"
+
+#include "EditorSkin.h"
+#include "FormFonts.h"
+#include "FontChoice.h"
+#include "QIAppUtil.h"
+#include "QVideoEditDlg.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QPainter>
+
+QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
+    : QWidget(parent)
+    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+{
+    setupUi(this);
+    const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
+    m_btnFont->setBtnImage(res + "button_edit_font.png");
+    m_btnTextColor->setBtnImage(res + "button_edit_color.png");
+    m_btnAdd->setBtnImage(res + "button_edit_add.png");
+    m_btnDel->setBtnImage(res + "button_subtract.png");
+    m_btnApply->setBtnImage(res + "btn_apply.png");
+    m_btnApply->setBtnText(tr("Apply to all"));
+    m_btnApply->resizeFont();
+    m_btnApply->setTextStyle(TextColorStyle2);
+    m_btnFont->move(420, 4);
+    m_btnTextColor->move(450, 4);
+    m_btnAdd->move(420, 4);
+    m_btnDel->move(450, 4);
+    m_btnApply->move(675, 5);
+
+    editorskin::setPanelRadio(m_rdTextWater);
+    editorskin::setPanelRadio(m_rdImageWater);
+    m_rdTextWater->setGeometry(20, 11, 107, 16);
+    m_rdImageWater->setGeometry(140, 11, 113, 16);
+    m_editText->setGeometry(260, 8, 150, 20);
+    m_editImage->setGeometry(260, 8, 150, 20);
+    m_editImage->setReadOnly(true);
+    editorskin::setPanelText(m_LabTransparency);
+    m_LabTransparency->setGeometry(485, 9, 71, 21);
+    m_transparencySlider->setGeometry(560, 11, 104, 20);
+    m_transparencySlider->setBottomImage(res + "transparency_trake_slider.png");
+    m_transparencySlider->setTopImage(res + "transparency_trake_rate.png");
+    m_transparencySlider->setBtnImage(res + "transparency_slide.png");
+    m_transparencySlider->setValueRange(0, 255);
+    m_transparencySlider->setValue(255.0f);
+    m_transparencySlider->setCircle(true);
+    WaterTypeChange();
+
+    connect(m_rdTextWater, &QRadioButton::clicked, this, &QWatermarkOperateDlg::OnClickTextRd);
+    connect(m_rdImageWater, &QRadioButton::clicked, this, &QWatermarkOperateDlg::OnClickImageRd);
+    connect(m_btnAdd, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnAddImage);
+    connect(m_btnDel, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnRemoveImage);
+    connect(m_transparencySlider, &qSliderCtrl::sendProgressValue, this,
+            &QWatermarkOperateDlg::transparencyValueChange);
+    connect(m_editText, &QLineEdit::textChanged, this, &QWatermarkOperateDlg::editTextChange);
+    connect(m_btnFont, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnFontBtn);
+    connect(m_btnTextColor, &QPushButton::clicked, this, &QWatermarkOperateDlg::OnTextColorBtn);
+    connect(m_btnApply, &QPushButton::clicked, this, &QWatermarkOperateDlg::ApplyToAll);
+    fitFormFonts(this);
+}
+
+QWatermarkOperateDlg::~QWatermarkOperateDlg() = default;
+
+void QWatermarkOperateDlg::WaterTypeChange()
+{
+    m_rdTextWater->setChecked(!m_isImageMode);
+    m_rdImageWater->setChecked(m_isImageMode);
+    for (QWidget* w : {static_cast<QWidget*>(m_btnFont), static_cast<QWidget*>(m_btnTextColor),
+                       static_cast<QWidget*>(m_editText)})
+        w->setVisible(!m_isImageMode);
+    for (QWidget* w : {static_cast<QWidget*>(m_btnAdd), static_cast<QWidget*>(m_btnDel),
+                       static_cast<QWidget*>(m_editImage)})
+        w->setVisible(m_isImageMode);
+    setSliderAlpha(m_isImageMode ? m_imageAlpha : m_textAlpha);
+}
+
+void QWatermarkOperateDlg::setSliderAlpha(float alpha)
+{
+    m_transparencySlider->setValue(alpha);
+}
+
+void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
+{
+    m_textAlpha = float(settings.alpha);
+    if (!m_isImageMode)
+        setSliderAlpha(m_textAlpha);
+    m_editText->setText(settings.text);
+}
+
+void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
+{
+    m_imageAlpha = float(settings.alpha);
+    if (m_isImageMode)
+        setSliderAlpha(m_imageAlpha);
+    m_editImage->setText(settings.image_file);
+}
+
+QString QWatermarkOperateDlg::GetWaterText() { return m_editText->text(); }
+QString QWatermarkOperateDlg::getImagePath() { return m_imagePath; }
+
+void QWatermarkOperateDlg::OnClickTextRd()
+{
+    m_isImageMode = false;
+    WaterTypeChange();
+}
+
+void QWatermarkOperateDlg::OnClickImageRd()
+{
+    m_isImageMode = true;
+    WaterTypeChange();
+}
+
+void QWatermarkOperateDlg::editTextChange(QString text)
+{
+    if (!m_editor)
+        return;
+    WatermarkTextSettings settings;
+    m_editor->GetWatermarkTextSettings(settings);
+    settings.text = text;
+    settings.alpha = int(m_textAlpha);
+    m_editor->SetWatermarkTextSettings(settings);
+}
+
+void QWatermarkOperateDlg::setImageFile(const QString& path)
+{
+    if (m_editor) {
+        WatermarkImageSettings settings;
+        m_editor->GetWatermarkImageSettings(settings);
+        settings.image_file = path;
+        if (!path.isEmpty())
+            settings.alpha = int(m_imageAlpha);
+        m_editor->SetWatermarkImageSettings(settings);
+    }
+    m_imagePath = path;
+    m_editImage->setText(path);
+}
+
+void QWatermarkOperateDlg::OnAddImage()
+{
+    const QString file = QFileDialog::getOpenFileName(this, tr("Open Image"), QStringLiteral("/home"),
+                                                      tr("Images (*.jpg *.jpeg *.png *.gif *.bmp)"), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+    if (!file.isEmpty())
+        setImageFile(file);
+}
+
+void QWatermarkOperateDlg::OnRemoveImage()
+{
+    setImageFile(QString());
+}
+
+void QWatermarkOperateDlg::OnFontBtn()
+{
+    if (!m_editor)
+        return;
+    WatermarkTextSettings settings;
+    m_editor->GetWatermarkTextSettings(settings);
+    if (fontchoice::choose(this, settings))
+        m_editor->SetWatermarkTextSettings(settings);
+}
+
+void QWatermarkOperateDlg::OnTextColorBtn()
+{
+    if (!m_editor)
+        return;
+    WatermarkTextSettings settings;
+    m_editor->GetWatermarkTextSettings(settings);
+    const QColor initial = QColor::fromRgba(settings.text_color);
+    const QColor chosen = QColorDialog::getColor(initial, this, QString(),
+                                                 QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
+    if (!chosen.isValid())
+        return;
+    settings.text_color = chosen.rgba();
+    m_editor->SetWatermarkTextSettings(settings);
+}
+
+void QWatermarkOperateDlg::transparencyValueChange(double x)
+{
+    const float v = float(x * 255.0);
+    if (!m_editor)
+        return;
+    if (m_isImageMode) {
+        m_imageAlpha = v;
+        WatermarkImageSettings settings;
+        m_editor->GetWatermarkImageSettings(settings);
+        settings.alpha = int(v);
+        m_editor->SetWatermarkImageSettings(settings);
+    } else {
+        m_textAlpha = v;
+        WatermarkTextSettings settings;
+        m_editor->GetWatermarkTextSettings(settings);
+        settings.alpha = int(v);
+        m_editor->SetWatermarkTextSettings(settings);
+    }
+}
+
+void QWatermarkOperateDlg::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), editorskin::panelColor());
+}

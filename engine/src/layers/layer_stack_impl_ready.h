@@ -1,1 +1,0 @@
-// Marks the compositor as built; the converter uses it instead of its stand-in.

@@ -1,0 +1,381 @@
+// Damaged and hostile media: every job ends in bounded time with an error or
+// a playable output, says when the source ended early, never reports
+// success without content, and leaves nothing behind when it fails.
+#include "engine_test_util.h"
+
+#include <QtEndian>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace etest;
+
+namespace {
+
+// Little-endian 32-bit values written over a file's bytes at an offset
+// from the first occurrence of a marker.
+QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, std::initializer_list<quint32> values)
+{
+    const int at = bytes.indexOf(marker);
+    if (at < 0)
+        return {};
+    int pos = at + offset;
+    for (quint32 v : values) {
+        qToLittleEndian(v, bytes.data() + pos);
+        pos += 4;
+    }
+    return bytes;
+}
+
+Config smallConfig(int fps = 25)
+{
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 64, 48);
+    Config_SetVideoFrameRate(c, unsigned(fps), 1);
+    return c;
+}
+
+} // namespace
+
+class TestEngineHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void boundedTimeline_data();
+    void boundedTimeline();
+    void earlyEndReported();
+    void nonRegularFilesRefused_data();
+    void nonRegularFilesRefused();
+    void writeFailureIsWriteError_data();
+    void writeFailureIsWriteError();
+    void rangeNearTheEnd_data();
+    void rangeNearTheEnd();
+    void outputSizeCapped_data();
+    void outputSizeCapped();
+    void unknownPairsNotWritten();
+    void hostileStylingBounded();
+    void releaseIsPromptAndQuiet();
+
+private:
+    QString media(const QString& name) const { return m_media.filePath(name); }
+    QString out(const QString& name) const { return m_out.filePath(name); }
+
+    QTemporaryDir m_media;
+    QTemporaryDir m_out;
+};
+
+void TestEngineHostile::initTestCase()
+{
+    QVERIFY(m_media.isValid() && m_out.isValid());
+    const QString small = "testsrc=s=64x48:r=10:d=1";
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", small, "-c:v", "mpeg4", "-q:v", "10", media("small.avi")}));
+    // the video stream header declares a frame interval of 10^9 s
+    QVERIFY(writeAll(media("years.avi"), patched(readAll(media("small.avi")), "strh", 8 + 20, {1000000000u, 1u})));
+    // both streams jump ten hours ahead after half a second
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=1", "-f", "lavfi", "-i", "sine=r=8000:d=1",
+                    "-vf", "setpts=PTS+gte(T\\,0.5)*36000/TB", "-af", "asetpts=PTS+gte(T\\,0.5)*36000/TB",
+                    "-c:v", "mjpeg", "-q:v", "10", "-c:a", "pcm_s16le", media("jump.mkv")}));
+    // ten seconds declared, a third of the bytes present
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=10", "-f", "lavfi", "-i", "sine=r=8000:d=10",
+                    "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("whole.mkv")}));
+    const QByteArray whole = readAll(media("whole.mkv"));
+    QVERIFY(writeAll(media("truncated.mkv"), whole.left(whole.size() * 3 / 10)));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-f", "lavfi", "-i", "sine=r=8000:d=2",
+                    "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("clip.mkv")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f", "vob",
+                    media("program.mpg")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset", "ultrafast", media("wide.mkv")}));
+    QVERIFY(writeAll(media("hostile.ass"),
+                     "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
+                     "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
+                     "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
+                     "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                     "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
+                     "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
+                     "MarginR, MarginV, Effect, Text\n"
+                     "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
+                     "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}Wide and soft\n"));
+    QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
+    QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
+}
+
+void TestEngineHostile::boundedTimeline_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("merge");
+    QTest::newRow("frame interval of years") << "years.avi" << false;
+    QTest::newRow("ten-hour jump") << "jump.mkv" << false;
+    QTest::newRow("merged: frame interval of years") << "years.avi" << true;
+    QTest::newRow("merged: ten-hour jump") << "jump.mkv" << true;
+}
+
+void TestEngineHostile::boundedTimeline()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, merge);
+    const QString dst = out(QString("timeline_%1_%2.mp4").arg(QFileInfo(file).baseName()).arg(merge));
+    Config c = smallConfig();
+    QElapsedTimer t;
+    t.start();
+    int err = 0;
+    if (merge) {
+        MergerHandle m = Merger_Create(-1);
+        QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
+        QCOMPARE(Merger_Start(m), 1);
+        QCOMPARE(Merger_AddTask(m, u8(media(file)).constData(), 0, 0, c), 1);
+        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }, 20000));
+        err = Merger_GetError(m);
+        if (Merger_Close(m) != 1 && err == 0)
+            err = Merger_GetError(m);
+        Merger_Release(m);
+    } else {
+        err = convert(media(file), dst, "mp4", c);
+    }
+    Config_Release(c);
+    qInfo() << file << "ended in" << t.elapsed() << "ms with" << err;
+    QVERIFY(err != -2);
+    QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
+    if (err != 0) {
+        QVERIFY(!QFile::exists(dst));
+        return;
+    }
+    // what the packets hold, not what the time stamps claim
+    const Probe p = probe(dst);
+    QVERIFY(p.count("video") == 1);
+    QVERIFY2(p.duration() < 5.0, qPrintable(QString::number(p.duration())));
+    QVERIFY(QFileInfo(dst).size() < 1000000);
+}
+
+void TestEngineHostile::earlyEndReported()
+{
+    struct Case {
+        const char* file;
+        uint64_t declared;
+        bool early;
+    };
+    for (const Case& k : {Case{"whole.mkv", 10000000, false}, Case{"truncated.mkv", 10000000, true}}) {
+        const QString dst = out(QString("early_%1.mp4").arg(QFileInfo(k.file).baseName()));
+        Config c = smallConfig();
+        ConverterHandle h = Converter_Create(-1);
+        QCOMPARE(Converter_Open(h, u8(media(k.file)).constData(), u8(dst).constData(), "mp4", c), 1);
+        Config_Release(c);
+        QCOMPARE(Converter_GetDuration(h), k.declared);
+        QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0));  // not yet
+        QCOMPARE(Converter_Start(h), 1);
+        QVERIFY(waitFor([&] { return Converter_IsCompleted(h) == 1; }));
+        QCOMPARE(Converter_GetError(h), 0);
+        const uint64_t converted = Converter_GetConvertedDuration(h);
+        Converter_Release(h);
+        const double written = probe(dst).duration();
+        qInfo() << k.file << "converted" << converted << "us, output" << written << "s";
+        if (k.early) {
+            QVERIFY2(converted > 1000000 && converted < 5000000, qPrintable(QString::number(converted)));
+            QVERIFY(qAbs(written - converted / 1e6) < 0.2);
+        } else {
+            QCOMPARE(converted, k.declared);
+        }
+    }
+}
+
+void TestEngineHostile::nonRegularFilesRefused_data()
+{
+    QTest::addColumn<QString>("role");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    const QString fifo = media("fifo"), folder = media("folder.png");
+    QTest::newRow("source FIFO") << "source" << fifo << int(ORV_E_INPUT);
+    QTest::newRow("source device") << "source" << "/dev/zero" << int(ORV_E_INPUT);
+    QTest::newRow("source folder") << "source" << folder << int(ORV_E_INPUT);
+    QTest::newRow("subtitle FIFO") << "subtitle" << fifo << int(ORV_E_SUBTITLE);
+    QTest::newRow("subtitle folder") << "subtitle" << folder << int(ORV_E_SUBTITLE);
+    QTest::newRow("watermark FIFO") << "watermark" << fifo << int(ORV_E_WATERMARK);
+    QTest::newRow("watermark folder") << "watermark" << folder << int(ORV_E_WATERMARK);
+}
+
+// Refused at once: a FIFO would block a reader for ever, a folder fails
+// half-way through a read.
+void TestEngineHostile::nonRegularFilesRefused()
+{
+    QFETCH(QString, role);
+    QFETCH(QString, path);
+    QFETCH(int, error);
+    QElapsedTimer t;
+    t.start();
+    const QString src = role == "source" ? path : media("clip.mkv");
+    if (role == "source") {
+        InfoHandle i = Info_Create(-1);
+        QCOMPARE(Info_Open(i, u8(src).constData()), 0);
+        Info_Release(i);
+    }
+    Config c = smallConfig();
+    if (role == "subtitle")
+        Config_SetSubtlFile(c, u8(path).constData());
+    if (role == "watermark")
+        Config_SetWatermarkImageFile(c, u8(path).constData());
+    const QString dst = out("refused.mp4");
+    int openError = 0;
+    QCOMPARE(convert(src, dst, "mp4", c, 0, 0, &openError), -1);
+    Config_Release(c);
+    QCOMPARE(openError, error);
+    QVERIFY(!QFile::exists(dst));
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestEngineHostile::writeFailureIsWriteError_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::newRow("nothing can be written") << 0;
+    QTest::newRow("the disk fills after 4 KB") << 4096;
+}
+
+// A full disk, made by a file-size limit on this process.
+void TestEngineHostile::writeFailureIsWriteError()
+{
+    QFETCH(int, limit);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const QString dst = out(QString("full_%1.mkv").arg(limit));
+    Config c = smallConfig();
+    ConverterHandle h = Converter_Create(-1);
+    QCOMPARE(Converter_Open(h, u8(media("clip.mkv")).constData(), u8(dst).constData(), "matroska", c), 1);
+    Config_Release(c);
+    rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit full = old;
+    full.rlim_cur = rlim_t(limit);
+    setrlimit(RLIMIT_FSIZE, &full);
+    Converter_Start(h);
+    const bool done = waitFor([&] { return Converter_IsCompleted(h) == 1; }, 30000);
+    setrlimit(RLIMIT_FSIZE, &old);
+    QVERIFY(done);
+    QCOMPARE(Converter_GetError(h), int(ORV_E_WRITE));
+    Converter_Release(h);
+    QVERIFY(!QFile::exists(dst));
+}
+
+void TestEngineHostile::rangeNearTheEnd_data()
+{
+    QTest::addColumn<quint64>("begin");
+    QTest::addColumn<quint64>("length");
+    QTest::newRow("0.1 s, 0.1 s before the end") << quint64(1800000) << quint64(100000);
+    QTest::newRow("the last 0.2 s") << quint64(1800000) << quint64(0);
+    QTest::newRow("0.1 s mid-way") << quint64(1000000) << quint64(100000);
+}
+
+// A program stream has no index: a seek lands anywhere, often after the
+// last picture that can start decoding before the range.
+void TestEngineHostile::rangeNearTheEnd()
+{
+    QFETCH(quint64, begin);
+    QFETCH(quint64, length);
+    const QString dst = out(QString("range_%1_%2.mp4").arg(begin).arg(length));
+    Config c = smallConfig();
+    QCOMPARE(convert(media("program.mpg"), dst, "mp4", c, begin, length), 0);
+    Config_Release(c);
+    const double expected = (length ? length : 2000000 - begin) / 1e6;
+    const Probe p = probe(dst);
+    QVERIFY2(qAbs(p.duration() - expected) < 0.05, qPrintable(QString::number(p.duration())));
+}
+
+void TestEngineHostile::outputSizeCapped_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("outW");
+    QTest::addColumn<int>("outH");
+    QTest::newRow("8192x8192 asked") << "clip.mkv" << 8192 << 8192 << int(ORV_E_SIZE) << 0 << 0;
+    QTest::newRow("4096x4096 asked") << "clip.mkv" << 4096 << 4096 << int(ORV_E_SIZE) << 0 << 0;
+    QTest::newRow("4K asked") << "clip.mkv" << 3840 << 2160 << 0 << 3840 << 2160;
+    QTest::newRow("8192 wide source at its own size") << "wide.mkv" << 0 << 0 << 0 << 4096 << 32;
+}
+
+// Five 4K jobs fit in 8 GB; larger pictures are refused with their own code.
+void TestEngineHostile::outputSizeCapped()
+{
+    QFETCH(QString, file);
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, error);
+    QFETCH(int, outW);
+    QFETCH(int, outH);
+    Config c = Config_Create();
+    Config_SetVideoSize(c, w, h);
+    const QString dst = out(QString("size_%1x%2_%3.mp4").arg(w).arg(h).arg(QFileInfo(file).baseName()));
+    int openError = 0;
+    const int err = convert(media(file), dst, "mp4", c, 0, 200000, &openError);
+    Config_Release(c);
+    if (error) {
+        QCOMPARE(err, -1);
+        QCOMPARE(openError, error);
+        QVERIFY(!QFile::exists(dst));
+        return;
+    }
+    QCOMPARE(err, 0);
+    const QJsonObject v = probe(dst).stream("video");
+    QCOMPARE(v.value("width").toInt(), outW);
+    QCOMPARE(v.value("height").toInt(), outH);
+}
+
+// A transport stream keeps no codec list: WMV in it would be written and
+// then played by nothing, so the container's own codecs are used instead.
+void TestEngineHostile::unknownPairsNotWritten()
+{
+    Config c = smallConfig();
+    Config_SetVideoFormat(c, 19);     // WMV2
+    Config_SetAudioFormat(c, 86023);  // WMA1
+    Config_SetAudioSampleRate(c, 48000);
+    const QString dst = out("pairs.ts");
+    QCOMPARE(convert(media("clip.mkv"), dst, "mpegts", c), 0);
+    Config_Release(c);
+    const Probe p = probe(dst);
+    QCOMPARE(p.stream("video").value("codec_name").toString(), QString("mpeg2video"));
+    QCOMPARE(p.stream("audio").value("codec_name").toString(), QString("mp2"));
+}
+
+// Inline scale and blur in the tens of thousands render in bounded time.
+void TestEngineHostile::hostileStylingBounded()
+{
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 320, 240);
+    Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
+    const QString dst = out("styled.mp4");
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(convert(media("whole.mkv"), dst, "mp4", c, 0, 2000000), 0);
+    Config_Release(c);
+    qInfo() << "2 s under hostile styling took" << t.elapsed() << "ms";
+    QVERIFY2(t.elapsed() < 30000, qPrintable(QString::number(t.elapsed())));
+}
+
+// Release while frames are being drawn and silence filled: back within a
+// second, and not reported as a failure.
+void TestEngineHostile::releaseIsPromptAndQuiet()
+{
+    static QAtomicInt errors;
+    errors = 0;
+    Engine_SetLogHandler([](void*, int level, const char*) { errors += level == 0 ? 1 : 0; }, nullptr);
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 640, 480);
+    Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
+    const QString dst = out("released.mp4");
+    ConverterHandle h = Converter_Create(-1);
+    QCOMPARE(Converter_Open(h, u8(media("whole.mkv")).constData(), u8(dst).constData(), "mp4", c), 1);
+    Config_Release(c);
+    QCOMPARE(Converter_Start(h), 1);
+    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0 || Converter_IsCompleted(h); }, 20000));
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(Converter_Release(h), 1);
+    qInfo() << "release took" << t.elapsed() << "ms";
+    Engine_SetLogHandler(nullptr, nullptr);
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY(!QFile::exists(dst));
+    QCOMPARE(int(errors), 0);
+}
+
+QTEST_GUILESS_MAIN(TestEngineHostile)
+#include "tst_engine_hostile.moc"

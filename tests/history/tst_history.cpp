@@ -1,0 +1,492 @@
+// The history window, its rows and the clear dialog on history files made
+// here in the test's own data folder, and the library import dialog on a
+// small library file.
+
+#include "AddVideoDialog.h"
+#include "ClearnDialog.h"
+#include "HistoryBar.h"
+#include "HistoryDialog.h"
+#include "HistoryFile.h"
+#include "HistorytypeBar.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray item(const QString& path, const QString& time)
+{
+    return QString("<item filepath=\"%1\" time=\"%2\"/>").arg(path.toHtmlEscaped(), time).toUtf8();
+}
+
+// Answers each modal window as it comes up (every 10 ms) until destroyed.
+class ModalAnswer : public QObject
+{
+public:
+    explicit ModalAnswer(std::function<void(QWidget*)> act)
+        : m_act(std::move(act))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && modal != m_seen) {
+                m_seen = modal;
+                m_act(modal);
+            }
+        });
+        m_timer.start(10);
+    }
+
+private:
+    std::function<void(QWidget*)> m_act;
+    QTimer m_timer;
+    QPointer<QWidget> m_seen;
+};
+
+QStringList rowNames(const HistoryDialog& dialog)
+{
+    QStringList names;
+    for (HistoryBar* bar : dialog.historyBars())
+        names << bar->getFilename();
+    return names;
+}
+
+QStringList visibleRowNames(const HistoryDialog& dialog)
+{
+    QStringList names;
+    for (HistoryBar* bar : dialog.historyBars())
+        if (!bar->isHidden())
+            names << bar->getFilename();
+    return names;
+}
+
+QStringList typeTexts(const HistoryDialog& dialog)
+{
+    QStringList texts;
+    for (HistorytypeBar* bar : dialog.typeBars())
+        texts << bar->m_label->text();
+    return texts;
+}
+
+} // namespace
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void opensOnTheWrittenFile();
+    void categoryChoiceAndSearch();
+    void deleteOneEntry();
+    void clearDialogResults_data();
+    void clearDialogResults();
+    void clear_data();
+    void clear();
+    void damagedFileSetAside();
+    void openFolder();
+    void rowTexts();
+    void libraryImport();
+
+private:
+    QString m_path;
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+void TestHistory::init()
+{
+    m_path = HistoryFile::defaultPath();
+    QFile::remove(m_path);
+    QFile::remove(m_path + ".bad");
+    m_out.reset(new QTemporaryDir);
+    QVERIFY(m_out->isValid());
+}
+
+void TestHistory::cleanup()
+{
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+// Categories as "name (count)" in file order without the empty ones, the
+// first chosen with its entries, and an entry the writer added since.
+void TestHistory::opensOnTheWrittenFile()
+{
+    QVERIFY(writeAll(m_path, "<?xml version='1.0'?>\n<history>"
+                             "<Type name=\"AVI\">" + item("/o/a.avi", "2016-03-01 10:00:00") + "</Type>"
+                             "<Type name=\"WMV\"/>"
+                             "<Type name=\"MP4\">" + item("/o/b.mp4", "2016-03-02 11:00:00")
+                             + item("/o/c.mp4", "2016-03-03 12:00:00") + "</Type></history>"));
+    HistoryFile writer;
+    QVERIFY(writer.read());
+    writer.append("AVI", "/o/new.avi", QDateTime(QDate(2016, 3, 5), QTime(14, 7, 9)));
+    QVERIFY(writer.save());
+
+    HistoryDialog dialog(nullptr);
+    QCOMPARE(dialog.windowTitle(), QString("History"));
+    QCOMPARE(dialog.m_btnClear->isHidden(), false);
+    QCOMPARE(dialog.m_profileLabel->text(), QString("Profiles"));
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (2)", "AVI (2)"}));
+    QCOMPARE(dialog.currentTypeBar(), dialog.typeBars().first());
+    QVERIFY(dialog.typeBars().first()->IsPress());
+    QCOMPARE(rowNames(dialog), QStringList({"b.mp4", "c.mp4"}));
+    QCOMPARE(dialog.historyBars().at(1)->m_labeldate->text(), QString("2016-03-03 12:00:00"));
+}
+
+void TestHistory::categoryChoiceAndSearch()
+{
+    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item("/music/Clip.mp4", "1") + item("/o/CLIP2.mp4", "2")
+                             + item("/o/other.mp4", "3") + "</Type><Type name=\"AVI\">" + item("/o/clip.avi", "4")
+                             + item("/o/x.avi", "5") + "</Type></history>"));
+    HistoryDialog dialog(nullptr);
+    dialog.show();
+    // Case-sensitive, in the file name only.
+    dialog.m_searchEdit->setText("Cli");
+    QCOMPARE(visibleRowNames(dialog), QStringList({"Clip.mp4"}));
+    dialog.m_searchEdit->setText("music");
+    QCOMPARE(visibleRowNames(dialog), QStringList());
+    dialog.m_searchEdit->setText("");
+    QCOMPARE(visibleRowNames(dialog), rowNames(dialog));
+
+    dialog.m_searchEdit->setText("clip");
+    HistorytypeBar* avi = dialog.typeBars().at(1);
+    QTest::mouseClick(avi, Qt::LeftButton);
+    QCOMPARE(dialog.currentTypeBar(), avi);
+    QVERIFY(avi->IsPress());
+    QVERIFY(!dialog.typeBars().at(0)->IsPress());
+    // New rows come all visible; typing filters again.
+    QCOMPARE(visibleRowNames(dialog), QStringList({"clip.avi", "x.avi"}));
+    dialog.m_searchEdit->setText("clip.");
+    QCOMPARE(visibleRowNames(dialog), QStringList({"clip.avi"}));
+    // Pressing the chosen category again keeps it chosen.
+    QTest::mouseClick(avi, Qt::LeftButton);
+    QVERIFY(avi->IsPress());
+    QCOMPARE(rowNames(dialog), QStringList({"clip.avi", "x.avi"}));
+}
+
+// The delete button shows on hover; the pressed row's entry goes (the right
+// one of two with the same path), the converted file stays.
+void TestHistory::deleteOneEntry()
+{
+    const QString clip = m_out->filePath("clip.mp4");
+    QVERIFY(writeAll(clip, "x"));
+    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item(clip, "2016-03-01 10:00:00")
+                             + item("/o/b.mp4", "2016-03-02 11:00:00") + item(clip, "2016-03-03 12:00:00")
+                             + "</Type></history>"));
+    HistoryDialog dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QPointer<HistoryBar> last = dialog.historyBars().at(2);
+    QVERIFY(last->m_btnClose->isHidden());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(last, &enter);
+    QVERIFY(!last->m_btnClose->isHidden());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(last, &leave);
+    QVERIFY(last->m_btnClose->isHidden());
+    // A press on the row itself does nothing.
+    QTest::mouseClick(last, Qt::LeftButton, {}, QPoint(200, 5));
+    QVERIFY(!last->IsPress());
+
+    QApplication::sendEvent(last, &enter);
+    QTest::mouseClick(last->m_btnClose, Qt::LeftButton);
+    QVERIFY(last->isHidden());
+    QVERIFY(dialog.m_hisBarLayout->indexOf(last) < 0);
+    QTRY_VERIFY(last.isNull());
+    QCOMPARE(dialog.historyBars().size(), 2);
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (2)"}));
+    QVERIFY(QFile::exists(clip));
+
+    HistoryFile file;
+    QVERIFY(file.read());
+    const QList<HistoryEntry> entries = file.categories().first().entries;
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.at(0).time, QString("2016-03-01 10:00:00"));
+    QCOMPARE(entries.at(1).filePath, QString("/o/b.mp4"));
+
+    // The last entries go; the category stays chosen with 0, and has no row
+    // at the next opening.
+    for (int i = 0; i < 2; ++i)
+        emit dialog.historyBars().first()->m_btnClose->clicked();
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (0)"}));
+    QVERIFY(dialog.typeBars().first()->IsPress());
+    HistoryDialog again(nullptr);
+    QVERIFY(again.typeBars().isEmpty());
+    QVERIFY(QFile::exists(clip));
+}
+
+void TestHistory::clearDialogResults_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("removeFile");
+    QTest::newRow("Ok") << "ok" << 0x400 << false;
+    QTest::newRow("files, Ok") << "files ok" << 0x400 << true;
+    QTest::newRow("files, Cancel") << "files cancel" << 0x400000 << true;
+    QTest::newRow("Escape") << "escape" << 0 << false;
+    QTest::newRow("closed") << "close" << 0 << false;
+}
+
+void TestHistory::clearDialogResults()
+{
+    QFETCH(QString, action);
+    QFETCH(int, result);
+    QFETCH(bool, removeFile);
+    ClearnDialog dialog(nullptr);
+    QCOMPARE(dialog.windowTitle(), QString("Clear"));
+    QCOMPARE(dialog.label->text(), QString("Please select file type you would like to remove"));
+    QCOMPARE(dialog.m_removeInfo->text(), QString("Remove all history info"));
+    QCOMPARE(dialog.m_removeALL->text(), QString("Remove all history info as well as the file it represents"));
+    QVERIFY(dialog.m_removeInfo->isChecked());
+    QTimer::singleShot(0, &dialog, [&] {
+        if (action.startsWith("files"))
+            QTest::mouseClick(dialog.m_removeALL, Qt::LeftButton);
+        if (action.endsWith("ok"))
+            QTest::mouseClick(dialog.m_btnOK, Qt::LeftButton);
+        else if (action.endsWith("cancel"))
+            QTest::mouseClick(dialog.m_btnCancel, Qt::LeftButton);
+        else if (action == "escape")
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            dialog.close();
+    });
+    QCOMPARE(dialog.exec(), result);
+    QCOMPARE(dialog.IsRemoveFile(), removeFile);
+}
+
+void TestHistory::clear_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("history only") << "history";
+    QTest::newRow("with files") << "files";
+    QTest::newRow("cancel") << "cancel";
+    QTest::newRow("escape") << "escape";
+}
+
+// Clear with files deletes only our regular files: a running task's output,
+// a relative path, a folder and a link stay, and their number is told.
+void TestHistory::clear()
+{
+    QFETCH(QString, answer);
+    QVERIFY(QDir::setCurrent(m_out->path()));
+    const QString a = m_out->filePath("a.mp4");
+    const QString b = m_out->filePath("b.avi");
+    const QString running = m_out->filePath("running.mp4");
+    const QString target = m_out->filePath("target.mp4");
+    const QString link = m_out->filePath("link.mp4");
+    const QString folder = m_out->filePath("folder.mp4");
+    for (const QString& p : {a, b, running, target, m_out->filePath("relative.mp4")})
+        QVERIFY(writeAll(p, "x"));
+    QVERIFY(QFile::link(target, link));
+    QVERIFY(QDir().mkpath(folder));
+    const QByteArray before = "<history><Type name=\"MP4\">" + item(a, "1") + item(running, "2") + item("relative.mp4", "3")
+                              + item(link, "4") + "</Type><Type name=\"AVI\">" + item(b, "5") + item(folder, "6")
+                              + "</Type></history>";
+    QVERIFY(writeAll(m_path, before));
+
+    HistoryDialog dialog(nullptr);
+    dialog.setBusyOutputs([&] { return QSet<QString>{running}; });
+    dialog.show();
+    QString told;
+    ModalAnswer answerer([&](QWidget* modal) {
+        if (auto* clear = qobject_cast<ClearnDialog*>(modal)) {
+            if (answer == "files")
+                clear->m_removeALL->setChecked(true);
+            if (answer == "cancel")
+                clear->m_btnCancel->click();
+            else if (answer == "escape")
+                QTest::keyClick(clear, Qt::Key_Escape);
+            else
+                clear->m_btnOK->click();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    QTest::mouseClick(dialog.m_btnClear, Qt::LeftButton);
+
+    if (answer == "cancel" || answer == "escape") {
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(readAll(m_path), before);
+        QCOMPARE(dialog.typeBars().size(), 2);
+        QCOMPARE(dialog.historyBars().size(), 4);
+        return;
+    }
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(!QFile::exists(m_path));
+    QVERIFY(dialog.typeBars().isEmpty());
+    QVERIFY(dialog.historyBars().isEmpty());
+    const bool files = answer == "files";
+    QCOMPARE(QFile::exists(a), !files);
+    QCOMPARE(QFile::exists(b), !files);
+    for (const QString& p : {running, target, m_out->filePath("relative.mp4")})
+        QVERIFY2(QFile::exists(p), qPrintable(p));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(folder).isDir());
+    QCOMPARE(told, files ? QString("4 files could not be removed.") : QString());
+}
+
+// A file that does not parse is set aside, never deleted; the window opens
+// empty and Clear asks nothing.
+void TestHistory::damagedFileSetAside()
+{
+    const QByteArray damaged = "<history><Type name=\"MP4\"><item filepath=";
+    QVERIFY(writeAll(m_path, damaged));
+    HistoryDialog dialog(nullptr);
+    QVERIFY(dialog.typeBars().isEmpty());
+    QVERIFY(dialog.historyBars().isEmpty());
+    QCOMPARE(readAll(m_path + ".bad"), damaged);
+    bool asked = false;
+    ModalAnswer answerer([&](QWidget* modal) {
+        asked = true;
+        modal->close();
+    });
+    dialog.OnBtnClear();
+    QTest::qWait(30);
+    QVERIFY(!asked);
+}
+
+// Open Folder hands the desktop a local-file URL of the entry's folder,
+// whatever characters its name holds.
+void TestHistory::openFolder()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    const QString folder = m_out->filePath("a #1? 100%");
+    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item(folder + "/clip.mp4", "1") + "</Type></history>"));
+    HistoryDialog dialog(nullptr);
+    QTest::mouseClick(dialog.historyBars().first()->m_btnOpen, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(catcher.urls.size(), 1);
+    QVERIFY(catcher.urls.first().isLocalFile());
+    QCOMPARE(catcher.urls.first().toLocalFile(), folder);
+}
+
+void TestHistory::rowTexts()
+{
+    HistoryBar bar;
+    bar.setfilepath("/o/a.b.c.mp4");
+    bar.setfiledate("2016-03-05 14:07:09");
+    QCOMPARE(bar.getFilename(), QString("a.b.c.mp4"));
+    QCOMPARE(bar.m_labelName->getName(), QString("a.b.c.mp4"));
+    QCOMPARE(bar.m_labeldate->text(), QString("2016-03-05 14:07:09"));
+    QCOMPARE(bar.m_btnOpen->toolTip(), QString("Open Folder"));
+    bar.setfilepath("/o/folder/");
+    QCOMPARE(bar.getFilename(), QString());
+    bar.setfilepath("clip.mp4");
+    QCOMPARE(bar.getFilename(), QString("clip.mp4"));
+
+    HistorytypeBar type;
+    type.setText("MP4", 0);
+    QCOMPARE(type.m_label->text(), QString("MP4 (0)"));
+    type.setText("Apple TV", 12);
+    QCOMPARE(type.m_label->text(), QString("Apple TV (12)"));
+    QCOMPARE(type.getType(), QString("Apple TV"));
+}
+
+// Playlist names from the library file, the table of the chosen playlist
+// (reset whenever its list changes), a literal search and OK.
+void TestHistory::libraryImport()
+{
+    const QString library = m_out->filePath("Music/iTunes/iTunes Music Library.xml");
+    QVERIFY(writeAll(library, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>Playlists</key><array>"
+                              "<dict><key>Name</key><string>Library</string></dict>"
+                              "<dict><key>Name</key><string>Coding</string></dict></array></dict></plist>"));
+    const QString there = m_out->filePath("Learning C++.mp3");
+    QVERIFY(writeAll(there, "x"));
+    modelItem cpp{"Coding", there, "Ann", 59};
+    modelItem gone{"Coding", m_out->filePath("gone.mp3"), "Bo", 3600};
+    modelItem plain{"Coding", m_out->filePath("Cpp.mp3"), "Cy", 1};
+    modelItem loose{"", m_out->filePath("loose.mp3"), "", 0};
+    QList<modelItem*> items{&cpp, &gone, &plain, &loose};
+
+    AddVideoDialog dialog(nullptr, library);
+    QCOMPARE(dialog.m_comboBox->count(), 2);
+    QCOMPARE(dialog.m_comboBox->itemText(1), QString("Coding"));
+    QVERIFY(!dialog.m_btnOk->isEnabled());
+
+    dialog.setModelDateList(&items);
+    QCOMPARE(dialog.m_comboBox->count(), 2);
+    QCOMPARE(dialog.m_comboBox->itemText(0), QString("Coding"));
+    QCOMPARE(dialog.m_comboBox->itemText(1), QString("Unnamed Playlist"));
+    // The first playlist in name order: the one without a name.
+    QCOMPARE(dialog.m_comboBox->currentIndex(), 1);
+    VideoResourceModel* model = dialog.model();
+    QCOMPARE(model->rowCount(), 1);
+    QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QString("Name"));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("Artist"));
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QString("Time"));
+
+    // Every change of the list comes inside a reset.
+    QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+    dialog.m_comboBox->setCurrentIndex(0);
+    QCOMPARE(resets.count(), 2);
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(model->index(0, 0).data().toString(), QString("Learning C++.mp3"));
+    QCOMPARE(model->index(0, 0).data(Qt::ToolTipRole).toString(), there);
+    QCOMPARE(model->index(0, 1).data().toString(), QString("Ann"));
+    QCOMPARE(model->index(0, 2).data().toString(), QString("00:59"));
+    QCOMPARE(model->index(1, 2).data().toString(), QString("01:00:00"));
+    dialog.m_comboBox->setCurrentIndex(1);
+    QCOMPARE(resets.count(), 4);
+    QCOMPARE(dialog.m_tableView->model()->rowCount(), 1);
+    dialog.m_comboBox->setCurrentIndex(0);
+
+    dialog.m_searchEdit->setText("C++");
+    QAbstractItemModel* shown = dialog.m_tableView->model();
+    QCOMPARE(shown->rowCount(), 1);
+    QCOMPARE(shown->index(0, 0).data().toString(), QString("Learning C++.mp3"));
+    dialog.m_searchEdit->setText("learning");
+    QCOMPARE(shown->rowCount(), 1);
+    dialog.m_searchEdit->clear();
+    QCOMPARE(shown->rowCount(), 3);
+
+    // OK hands on the chosen tracks that exist.
+    QSignalSpy added(&dialog, &AddVideoDialog::signalAddVideo);
+    dialog.show();
+    dialog.m_tableView->selectRow(0);
+    dialog.m_tableView->selectionModel()->select(shown->index(1, 0),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    dialog.ShowBtnOKEnable();
+    QTest::mouseClick(dialog.m_btnOk, Qt::LeftButton);
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.first().first().toStringList(), QStringList({there}));
+    QVERIFY(!dialog.isVisible());
+}
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"
