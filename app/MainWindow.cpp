@@ -4,6 +4,9 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
 #include "DataFile.h"
 #include "FormFonts.h"
 #include "FormatWindow.h"
@@ -29,6 +32,13 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QtDebug>
+
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcMainWindow, "lumivane.app.mainwindow", QtWarningMsg)
+} // namespace
 
 namespace {
 void logEvent(int id, const char *text = nullptr)
@@ -282,15 +292,42 @@ void MainWindow::OnBtnConvert()
         StartConvert();
         return;
     }
-    CommonDialog dlg(this);
-    dlg.SetMessage(tr("Are you sure you want to cancel converting?"));
-    dlg.SetTitle(productName());
-    dlg.m_checkBox->hide();
-    if (dlg.exec() != QMessageBox::Ok)
+    if (!confirmCancel())
         return;
     // The run may have ended on its own while the box was open.
     if (!m_bConverting)
         return;
+    cancelRun();
+}
+
+bool MainWindow::confirmCancel()
+{
+    CommonDialog dlg(this);
+    dlg.SetMessage(tr("Are you sure you want to cancel converting?"));
+    dlg.SetTitle(productName());
+    dlg.m_checkBox->hide();
+    return dlg.exec() == QMessageBox::Ok;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_bConverting) {
+        if (!confirmCancel()) {
+            event->ignore();
+            return;
+        }
+        // Stopping the jobs removes their partial outputs.
+        if (m_bConverting)
+            cancelRun();
+    }
+    TensileWindow::closeEvent(event);
+    // A preview or other window left open does not keep the program alive.
+    if (event->isAccepted())
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void MainWindow::cancelRun()
+{
     logEvent(11622);
     m_btnMerageOFF->setEnabled(true);
     m_btnMerageON->setEnabled(true);
@@ -456,7 +493,7 @@ void MainWindow::updateWidgetText()
 void MainWindow::onChangeLanguage(QAction *action)
 {
     emit emitUpdateWidgetText();
-    qDebug() << action->text();
+    qCDebug(lcMainWindow) << action->text();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)

@@ -67,9 +67,15 @@ public slots:
 private slots:
     void onChangeLanguage(QAction *action);
 
+private:
+    bool confirmCancel();
+    void cancelRun();
+
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    // While conversions run, closing asks as the Cancel button does.
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -5,6 +5,13 @@
 #include <QDebug>
 #include <QDeadlineTimer>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcAddFileThread, "lumivane.convert.addfilethread", QtWarningMsg)
+} // namespace
+
 AddFileThread::AddFileThread(QObject* parent)
     : QThread(parent)
 {
@@ -58,6 +65,6 @@ void AddFileThread::run()
         while (!m_bStop && !deadline.hasExpired())
             m_pauseWake.wait(&m_pauseLock, deadline);
         locker.unlock();
-        qDebug() << i << "----";
+        qCDebug(lcAddFileThread) << i << "----";
     }
 }

@@ -52,8 +52,9 @@ void FinishConvertDialog::setFailures(int failed, int total)
     if (failed <= 0)
         return;
     m_infoLabel->setWordWrap(true);
-    m_infoLabel->setText(tr("All tasks completed") + "\n"
-                         + tr("%1 of %2 conversions failed").arg(failed).arg(total));
+    // Only a clean run is "completed"; the headline says what ended badly.
+    const QString headline = failed >= total ? tr("No task completed") : tr("Not every task completed");
+    m_infoLabel->setText(headline + "\n" + tr("%1 of %2 conversions failed").arg(failed).arg(total));
 }
 
 void FinishConvertDialog::setMergeFailed()

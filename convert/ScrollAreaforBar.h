@@ -159,6 +159,8 @@ private:
     void fillSlots();
     void endRun();
     void deferNextConvertIndex();
+    // History lists only files that were written whole.
+    void appendHistory(const QString& category, const QString& path);
 
     QList<VideoConvertBar*> m_barList;
     QList<VideoConvertBar*> m_addingBarList;
@@ -222,6 +224,8 @@ private:
     bool m_bMerging = false;
     int m_mergeJoined = 0;
     int m_mergeFailed = 0;
+    QString m_mergeOutput;
+    QString m_mergeCategory;
 };
 
 extern QStringList g_iTunesfileList;

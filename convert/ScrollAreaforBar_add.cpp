@@ -18,6 +18,13 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcScrollAreaforBaradd, "lumivane.convert.scrollareaforbar_add", QtWarningMsg)
+} // namespace
+
 namespace {
 const char* const kSettingsOrganisation = "kestrova";
 const char* const kSettingsApplication = "Tessalune";
@@ -167,7 +174,7 @@ void ScrollAreaforBar::dragEnterEvent(QDragEnterEvent* event)
 
 void ScrollAreaforBar::dropEvent(QDropEvent* event)
 {
-    qDebug() << "scroll drop down";
+    qCDebug(lcScrollAreaforBaradd) << "scroll drop down";
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;

@@ -15,6 +15,13 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run", QtWarningMsg)
+} // namespace
+
 namespace {
 constexpr int kMergePollMs = 500;
 constexpr int kMaxConverting = 5;
@@ -206,7 +213,7 @@ void ScrollAreaforBar::deferNextConvertIndex()
 
 void ScrollAreaforBar::ConvertIndex()
 {
-    qDebug() << m_barList.size();
+    qCDebug(lcScrollAreaforBarrun) << m_barList.size();
     if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
         deferNextConvertIndex();
         return;
@@ -249,7 +256,8 @@ void ScrollAreaforBar::ConvertIndex()
         if (added) {
             m_handedOutPaths.insert(output);
             item->setOutputPath(output);
-            saveHistoryXml(item);
+            m_mergeOutput = output;
+            m_mergeCategory = item->ItemName();
             added = Merger_Start(m_merger) != 0;
         }
     }
@@ -267,7 +275,7 @@ void ScrollAreaforBar::ConvertIndex()
         return;
     }
     ++m_mergeFailed;
-    item->SetFailed(m_merger ? engineErrorText(Merger_GetError(m_merger))
+    item->SetFailed(m_merger ? failureReason(Merger_GetError(m_merger), output)
                              : tr("The merger could not be created."));
     deferNextConvertIndex();
 }
@@ -275,7 +283,7 @@ void ScrollAreaforBar::ConvertIndex()
 void ScrollAreaforBar::NextConvertIndex()
 {
     ++m_mergeIndex;
-    qDebug() << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << m_mergeIndex;
     if (m_mergeIndex < m_barList.size()) {
         ConvertIndex();
         return;
@@ -288,6 +296,10 @@ void ScrollAreaforBar::NextConvertIndex()
     }
     const int joined = m_mergeJoined;
     const int failed = m_mergeFailed;
+    // The merged file is listed once it is whole, never while it is written.
+    if (joined > 0 && QFileInfo::exists(m_mergeOutput))
+        appendHistory(m_mergeCategory, m_mergeOutput);
+    m_mergeOutput.clear();
     CancelConvert();
     emit emitFinishConvert();
     FinishConvertDialog dialog(nullptr);
@@ -312,7 +324,8 @@ void ScrollAreaforBar::ConverTime()
         if (error != 0) {
             ++m_mergeFailed;
             if (item)
-                item->SetFailed(engineErrorText(error));
+                item->SetFailed(failureReason(error, item->OutputPath().isEmpty() ? g_Configure.m_strOutputFolder + "/"
+                                                                                   : item->OutputPath()));
         } else {
             ++m_mergeJoined;
             CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
@@ -325,7 +338,7 @@ void ScrollAreaforBar::ConverTime()
     const uint64_t duration = Merger_GetDuration(m_merger);
     const uint64_t done = Merger_GetConvertTime(m_merger);
     const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
-    qDebug() << progress << "------" << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << progress << "------" << m_mergeIndex;
     if (item)
         item->SetConvertProgress(float(progress));
 }
@@ -339,21 +352,27 @@ QString ScrollAreaforBar::historyPath()
 
 void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
 {
-    if (!convertBar)
-        return;
-    // An unusable file is set aside by the read; a new one is started.
-    HistoryFile history(historyPath());
-    if (!history.read()) {
-        CreateNewHistoryXml(convertBar);
-        return;
-    }
-    history.append(convertBar->ItemName(), convertBar->OutputPath());
-    history.save();
+    if (convertBar)
+        appendHistory(convertBar->ItemName(), convertBar->OutputPath());
 }
 
 void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
 {
     HistoryFile history(historyPath());
     history.append(convertBar->ItemName(), convertBar->OutputPath());
+    history.save();
+}
+
+void ScrollAreaforBar::appendHistory(const QString& category, const QString& path)
+{
+    // An unusable file is set aside by the read; a new one is started.
+    HistoryFile history(historyPath());
+    if (!history.read()) {
+        HistoryFile fresh(historyPath());
+        fresh.append(category, path);
+        fresh.save();
+        return;
+    }
+    history.append(category, path);
     history.save();
 }

@@ -21,6 +21,13 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcScrollAreaforBarselect, "lumivane.convert.scrollareaforbar_select", QtWarningMsg)
+} // namespace
+
 namespace {
 
 // The rows' design height, used while no row is chosen.
@@ -436,6 +443,7 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
         // The poll stops before the worker takes the row; nothing of the run
         // hears from the row again.
         bar->convertTimer()->stop();
+        bar->AbandonOpen();
         disconnect(bar, nullptr, this, nullptr);
         if (bar->GetCurrentState() != State_Waiting)
             --m_startIndex;
@@ -472,7 +480,7 @@ void ScrollAreaforBar::slotRemoveChoosenBar()
     const QList<VideoConvertBar*> selected = m_selectedBarList;
     for (VideoConvertBar* bar : selected) {
         if (!m_barList.contains(bar)) {
-            qDebug() << "delete bar  error-----!!!";
+            qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
             break;
         }
         removeBar(bar);
@@ -496,7 +504,7 @@ void ScrollAreaforBar::slotBarItemDelete()
 {
     auto* bar = qobject_cast<VideoConvertBar*>(sender());
     if (!bar || !m_barList.contains(bar)) {
-        qDebug() << "delete bar  error-----!!!";
+        qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
         return;
     }
     m_selectedBarList.removeAll(bar);

@@ -16,13 +16,24 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
+#include <QCoreApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstring>
 #include <limits>
+
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
+} // namespace
 
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
@@ -58,6 +69,13 @@ VideoConvertBar::~VideoConvertBar()
     m_waitImage = nullptr;
     delete m_convertTimer;
     m_convertTimer = nullptr;
+    if (m_openJob) {
+        // Rare (a row deleted while its job opens): the open is short, and
+        // its converter must not outlive the row unreleased.
+        const std::shared_ptr<OpenJob> job = std::move(m_openJob);
+        WaitForOpens();
+        releaseOpenJob(job);
+    }
     if (m_converter) {
         Converter_Release(m_converter);
         m_converter = nullptr;
@@ -88,6 +106,15 @@ void VideoConvertBar::Init()
     m_btnPreviewPlay->setBtnImage(res + "/image/newimage/Video_Preview_Play.png");
 
     m_retainTime->hide();
+
+    // Why the last conversion failed, under the failure text.
+    m_failReason = new QLabel(this);
+    m_failReason->setObjectName(QStringLiteral("m_failReason"));
+    m_failReason->setAlignment(Qt::AlignCenter);
+    m_failReason->setStyleSheet(QStringLiteral("color: rgb(200, 60, 60);"));
+    m_failReason->setFont(m_retainTime->font());
+    m_failReason->resize(m_retainTime->width() + 30, m_retainTime->height());
+    m_failReason->hide();
 
     delete m_waitImage;
     m_waitImage = new QImage(res + "/image/newimage/btn_wait_convert.png");
@@ -206,6 +233,26 @@ void VideoConvertBar::applyFacts(const SourceFacts& facts)
 
     delete m_thumbnail;
     m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
+    chooseDefaultStreams(facts);
+}
+
+// The editor's defaults, chosen here on the add thread from the reader that
+// is already open: the first program with a picture or a sound, its first
+// audio stream and first subtitle.
+void VideoConvertBar::chooseDefaultStreams(const SourceFacts& facts)
+{
+    m_subtitleInfo = SubtitleValueInfo();
+    if (facts.failed) {
+        m_subtitleInfo.program_index = -1;
+        m_subtitleInfo.audio_index = -1;
+        m_subtitleInfo.subtitle_index = -1;
+        m_subtitleInfo.subtitle_count = 0;
+        return;
+    }
+    m_subtitleInfo.program_index = facts.program;
+    m_subtitleInfo.audio_index = facts.audioCount > 0 ? 0 : -1;
+    m_subtitleInfo.subtitle_count = facts.subtitleCount;
+    m_subtitleInfo.subtitle_index = facts.subtitleCount > 0 ? 1 : 0;
 }
 
 QString VideoConvertBar::resolutionText() const
@@ -229,32 +276,64 @@ void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts)
     else if (rate > 1000)
         rate /= 1000;
     m_sourceInfo.V_FrameRate = QString::number(rate) + " FPS";
+    m_sourceVideoBitRate = facts.videoBitRate;
     m_sourceInfo.V_BitRate = QString::number(facts.videoBitRate / 1000) + " kbps";
     m_sourceInfo.F_Name = m_strVideoName;
 }
 
 void VideoConvertBar::slotSetEditInfo()
 {
-    qDebug() << "enter in";
-    const QString resolution = resolutionText();
-    const QString duration = getTime(m_totalTime);
-    m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
-                                     m_strFileFormat.toUpper(), resolution);
     const QString targetName = SourceProbe::stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
-    m_laterInfoWidget->SetVideoInfo(targetName, true, m_strFileSize, duration,
-                                    m_targetInfo.V_Format.toUpper(), resolution);
-    UpdateFileLength();
-
-    if (m_bProbeFailed)
+    if (m_bProbeFailed) {
+        // Nothing was learnt of the file: no facts are made up for it, and
+        // the play button would hide the text that says so.
+        m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, QString(),
+                                         m_strFileFormat.toUpper(), QString());
+        m_laterInfoWidget->SetVideoInfo(targetName, true, QString(), QString(),
+                                        m_targetInfo.V_Format.toUpper(), QString());
+        m_btnPreviewPlay->hide();
         setToolTip(tr("This file cannot be read: %1").arg(m_strFilePath));
+    } else {
+        const QString duration = getTime(m_totalTime);
+        m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
+                                         m_strFileFormat.toUpper(), m_videoWidth ? resolutionText() : QString());
+        m_laterInfoWidget->SetVideoInfo(targetName, true, QString(), duration,
+                                        m_targetInfo.V_Format.toUpper(), targetResolutionText());
+        UpdateFileLength();
+    }
+}
 
-    QVideoEditDlg editor(nullptr);
-    editor.SetVideoFile(m_strFilePath, 0, 0);
-    editor.GetEditSettings(m_cropSettings);
-    editor.GetWatermarkTextSettings(m_textWaterSettings);
-    editor.GetWatermarkImageSettings(m_imageWaterSettings);
-    editor.GetSubtitleSettings(m_subtitleSettings);
-    editor.GetSubtitleInfo(m_subtitleInfo);
+QString VideoConvertBar::targetResolutionText() const
+{
+    if (m_bProbeFailed || !m_targetInfo.isVideo || m_bDisVideo || m_videoWidth == 0 || m_videoHeight == 0)
+        return QString();
+    const int width = getVideoWidth(m_targetInfo.V_Resolution);
+    const int height = getVideoHeigth(m_targetInfo.V_Resolution);
+    return QString("%1*%2").arg(width).arg(height);
+}
+
+unsigned long long VideoConvertBar::estimatedOutputBytes() const
+{
+    // A rate the profile leaves to the source is estimated with the source's.
+    auto kbps = [](const QString& text, unsigned long long sourceKbps) -> unsigned long long {
+        bool ok = false;
+        const unsigned value = text.toUInt(&ok);
+        return ok ? value : sourceKbps;
+    };
+    unsigned long long total = 0;
+    if (!targetResolutionText().isEmpty())
+        total += kbps(m_targetInfo.V_BitRate, m_sourceVideoBitRate / 1000);
+    if (m_audioChannels != 0 && !m_bDisAudio)
+        total += kbps(m_targetInfo.A_BitRate, m_audioBitRate / 1000);
+    const unsigned long long seconds = m_cutLength / 1000000ull;
+    return total * seconds * 1000ull / 8ull;
+}
+
+void VideoConvertBar::refreshTargetPanel()
+{
+    m_laterInfoWidget->SetVideoFormat(m_targetInfo.V_Format.toUpper());
+    m_laterInfoWidget->SetVideoSize(targetResolutionText());
+    UpdateFileLength();
 }
 
 int VideoConvertBar::GetNumberFromString(QString text)
@@ -273,11 +352,7 @@ int VideoConvertBar::GetNumberFromString(QString text)
 
 void VideoConvertBar::UpdateFileLength()
 {
-    const qint64 kbps = qint64(GetNumberFromString(m_targetInfo.V_BitRate))
-                      + qint64(GetNumberFromString(m_targetInfo.A_BitRate));
-    const unsigned long long seconds = m_cutLength / 1000000ull;
-    const unsigned long long bytes = static_cast<unsigned long long>(kbps) * seconds * 1000ull / 8ull;
-    m_laterInfoWidget->SetVideoLength(QIAppUtil::size2String(bytes));
+    m_laterInfoWidget->SetVideoLength(m_bProbeFailed ? QString() : QIAppUtil::size2String(estimatedOutputBytes()));
 
     QStringList parts = m_laterInfoWidget->m_videoNameLab->getName().split(QLatin1Char('.'), Qt::KeepEmptyParts);
     parts.removeLast();
@@ -318,16 +393,14 @@ void VideoConvertBar::setConvertFormat()
     m_strItemName = item;
     m_relevantfile = file;
     if (!getConvertXMLInfo()) {
-        qDebug() << "getConvertXMLInfo() error!!";
+        qCDebug(lcVideoConvertBar) << "getConvertXMLInfo() error!!";
         return;
     }
     // On the add thread the row is not shown yet and its panels are filled
     // by slotSetEditInfo on the GUI thread right after the probe.
     if (QThread::currentThread() != thread())
         return;
-    m_laterInfoWidget->SetVideoFormat(g_itemChunk.m_convertinfo.V_Format);
-    m_laterInfoWidget->SetVideoSize(g_itemChunk.m_convertinfo.V_Resolution);
-    UpdateFileLength();
+    refreshTargetPanel();
 }
 
 bool VideoConvertBar::getConvertXMLInfo()
@@ -353,11 +426,8 @@ void VideoConvertBar::setConvertinfo(Convertinfo info)
     m_targetInfo.A_Channel = info.A_Channel;
     m_targetInfo.A_SampleRate = info.A_SampleRate;
     m_targetInfo.A_BitRate = info.A_BitRate;
-    m_laterInfoWidget->SetVideoFormat(info.V_Format);
-    m_laterInfoWidget->SetVideoSize(info.V_Resolution);
     saveSettingXml(GobelItemChunk::profilePath(m_relevantfile));
-    UpdateFileLength();
-    qDebug() << "convertinfo change!!";
+    refreshTargetPanel();
 }
 
 void VideoConvertBar::SlotShowSettingDialog()
@@ -403,6 +473,8 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_bFailed = false;
         m_strFailure.clear();
         m_retainTime->setToolTip(QString());
+        m_failReason->clear();
+        m_failReason->hide();
         m_progressLab->setText(QString("%1%").arg(double(m_fProgress)));
         m_progressLab->show();
         m_btnEditVideo->hide();
@@ -484,6 +556,9 @@ void VideoConvertBar::SetFailed(const QString& detail)
     m_retainTime->setText(FailureText());
     m_retainTime->setToolTip(detail);
     m_retainTime->show();
+    m_failReason->setText(detail);
+    m_failReason->setToolTip(detail);
+    m_failReason->show();
     update();
 }
 
@@ -515,6 +590,67 @@ void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
     }, Qt::QueuedConnection);
 }
 
+// What the opener thread needs for one open and what it hands back.
+struct VideoConvertBar::OpenJob
+{
+    QByteArray source;
+    QByteArray target;
+    QByteArray container;
+    bool hasContainer = false;
+    unsigned long long begin = 0;
+    unsigned long long length = 0;
+    Config config = nullptr;
+    ConverterHandle converter = nullptr;
+    bool opened = false;
+    int error = 0;
+    bool released = false;
+};
+
+namespace {
+
+// Opening a job probes the source and sets up the encoders, which takes
+// tens of milliseconds per 1080p clip: it runs off the GUI thread, one open
+// at a time so that the engine sees the opens in queue order.
+QThreadPool& opener()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(-1);
+        return p;
+    }();
+    return *pool;
+}
+
+} // namespace
+
+void VideoConvertBar::WaitForOpens()
+{
+    opener().waitForDone();
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
+
+void VideoConvertBar::releaseOpenJob(const std::shared_ptr<OpenJob>& job)
+{
+    if (!job || job->released)
+        return;
+    job->released = true;
+    if (job->converter) {
+        Converter_Release(job->converter);
+        job->converter = nullptr;
+    }
+    if (job->config) {
+        Config_Release(job->config);
+        job->config = nullptr;
+    }
+}
+
+void VideoConvertBar::AbandonOpen()
+{
+    // The job's own delivery releases it once the open has returned.
+    m_openJob.reset();
+}
+
 void VideoConvertBar::StartConvertMedia()
 {
     const QString folder = g_Configure.m_strOutputFolder;
@@ -525,14 +661,8 @@ void VideoConvertBar::StartConvertMedia()
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
 
-    const QByteArray source = m_strFilePath.toUtf8();
-    const QByteArray target = output.toUtf8();
-
     const QString event = conversionEventText(m_strFilePath, m_targetInfo.V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
-
-    const bool hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
-    const QByteArray container = m_targetInfo.V_Format.toLower().toUtf8();
 
     Config config = Config_Create();
     setConverterConfig(config, this);
@@ -541,23 +671,56 @@ void VideoConvertBar::StartConvertMedia()
         return;
     }
 
-    m_converter = Converter_Create(-1);
-    if (!m_converter) {
-        Config_Release(config);
-        failConversion(tr("The converter could not be created."), true);
+    auto job = std::make_shared<OpenJob>();
+    job->source = m_strFilePath.toUtf8();
+    job->target = output.toUtf8();
+    job->hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
+    job->container = m_targetInfo.V_Format.toLower().toUtf8();
+    job->begin = m_beginTime;
+    job->length = m_endTime > m_beginTime && m_endTime != 0 ? m_endTime - m_beginTime : 0;
+    job->config = config;
+    m_openJob = job;
+
+    QPointer<VideoConvertBar> self(this);
+    opener().start([job, self] {
+        job->converter = Converter_Create(-1);
+        if (job->converter) {
+            job->opened = Converter_Open(job->converter, job->source.constData(), job->target.constData(),
+                                         job->hasContainer ? job->container.constData() : nullptr,
+                                         job->config) != 0;
+            if (job->opened)
+                Converter_SetSplitTime(job->converter, job->begin, job->length);
+            else
+                job->error = Converter_GetError(job->converter);
+        }
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [job, self] {
+            if (self && self->m_openJob == job)
+                self->openDone(job);
+            else
+                releaseOpenJob(job);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
+{
+    m_openJob.reset();
+    job->released = true;
+    if (!job->converter) {
+        Config_Release(job->config);
+        failConversion(tr("The converter could not be created."), false);
         return;
     }
-    if (!Converter_Open(m_converter, source.constData(), target.constData(),
-                        hasContainer ? container.constData() : nullptr, config)) {
-        Config_Release(config);
-        failConversion(engineErrorText(Converter_GetError(m_converter)), true);
+    m_converter = job->converter;
+    if (!job->opened) {
+        Config_Release(job->config);
+        failConversion(failureReason(job->error, m_strOutputPath), false);
         return;
     }
-    const unsigned long long length = m_endTime > m_beginTime ? m_endTime - m_beginTime : 0;
-    Converter_SetSplitTime(m_converter, m_beginTime, m_endTime != 0 ? length : 0);
+    // A taken name gave the output a number: the row names the real file.
+    m_laterInfoWidget->slotSetVideoName(QFileInfo(m_strOutputPath).fileName());
 
-    emit emitSaveHistoryXml(this);
-
+    bool refused = false;
     if (Converter_Start(m_converter)) {
         slotStartConvert();
         m_convertTimer->start(kPollMs);
@@ -565,10 +728,12 @@ void VideoConvertBar::StartConvertMedia()
         // Not started: held paused so that the user may try again; a
         // converter that takes neither can only fail.
         SetConvertState(State_Paused);
-        if (m_convertState != State_Paused)
-            failConversion(engineErrorText(Converter_GetError(m_converter)), true);
+        refused = m_convertState != State_Paused;
     }
-    Config_Release(config);
+    const int error = refused ? Converter_GetError(m_converter) : 0;
+    Config_Release(job->config);
+    if (refused)
+        failConversion(failureReason(error, m_strOutputPath), false);
 }
 
 void VideoConvertBar::ConverTime()
@@ -577,13 +742,16 @@ void VideoConvertBar::ConverTime()
         ++m_nTicks;
         const int error = Converter_GetError(m_converter);
         if (error != 0) {
-            failConversion(engineErrorText(error), false);
+            failConversion(failureReason(error, m_strOutputPath), false);
             return;
         }
         CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
         m_fProgress = 100.0f;
         m_convertImage->SetProgress(100);
         repaint();
+        // Listed once written whole: a failed, cancelled or removed task
+        // leaves no entry.
+        emit emitSaveHistoryXml(this);
         SetConvertState(State_Finished);
         emit emitNotifyFinish();
         return;
@@ -628,6 +796,7 @@ void VideoConvertBar::SetConvertProgress(float progress)
 
 void VideoConvertBar::Recover()
 {
+    m_openJob.reset();
     if (!g_Configure.m_bMerge && m_convertState != State_Finished) {
         Converter_Release(m_converter);
         m_converter = nullptr;
@@ -652,6 +821,7 @@ void VideoConvertBar::Recover()
         m_progressLab->show();
         m_retainTime->setText(FailureText());
         m_retainTime->show();
+        m_failReason->show();
     }
 }
 
@@ -694,7 +864,7 @@ void VideoConvertBar::paintProgress()
     float remaining = 0.0f;
     if (hasEstimate)
         remaining = static_cast<float>((100.0 / p) * elapsed - elapsed);
-    qDebug() << "retiantime = " << remaining << "   " << m_nTicks;
+    qCDebug(lcVideoConvertBar) << "retiantime = " << remaining << "   " << m_nTicks;
 
     if (m_convertState != State_Paused) {
         if (hasEstimate && remaining >= 0.0f && remaining < 86400.0f) {
@@ -743,7 +913,10 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     m_btnEditVideo->move(W - 135, 55);
     m_btnStopConvert->move(W - 120, 30);
     m_waitConvertImage->move(W - 120, 30);
-    m_retainTime->move(W - 179, 70);
+    // A failure's reason takes a second line: both move up to fit the row.
+    const int statusY = m_failReason->isVisible() ? 60 : 70;
+    m_retainTime->move(W - 179, statusY);
+    m_failReason->move(W - 194, statusY + m_retainTime->height());
     m_convertImage->move((W - m_convertImage->width()) / 2, (H - m_convertImage->height()) / 2);
     m_progressLab->move((W - m_progressLab->width()) / 2, (H - m_progressLab->height()) / 2);
     m_laterInfoWidget->move(W - 400, 0);

@@ -17,12 +17,14 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 #include "ui_VideoConvertBar.h"
 
 class FormatSettingDialog;
 class QAction;
 class QImage;
+class QLabel;
 class QMenu;
 class QTimer;
 
@@ -51,6 +53,8 @@ public:
     void getConvertedFileInfo();
     void getConvertedFileInfo(const SourceFacts& facts);
     void UpdateFileLength();
+    // "w*h" of the picture the output will have, or empty for none.
+    QString TargetResolution() const { return targetResolutionText(); }
     static int GetNumberFromString(QString text);
 
     QString File() const { return m_strFilePath; }
@@ -106,6 +110,15 @@ public:
     void SetConvertProgress(float progress);
     void Recover();
     void DeleteConvert();
+    // True while the engine opens this task's job on the opener thread; the
+    // row shows "Waitting" until then.
+    bool IsOpening() const { return m_openJob != nullptr; }
+    // The queue lets go of this task mid-run: a pending open is released
+    // when it returns.
+    void AbandonOpen();
+    // Waits until every open handed to the opener thread has returned and
+    // been delivered (tests, and the end of the program).
+    static void WaitForOpens();
 
     // The catalogue item name of the task's format (the history category).
     QString ItemName() const { return m_strItemName; }
@@ -176,17 +189,29 @@ private:
     // setConvertFormat with the profile already read.
     void applyFormat(const TaskFormat& format);
     QString resolutionText() const;
+    void chooseDefaultStreams(const SourceFacts& facts);
+    // What the output will be: the task's current values with "Original"
+    // resolved against the source; empty when the output has no picture.
+    QString targetResolutionText() const;
+    // The output's size in bytes from the bit rates it will be written with.
+    unsigned long long estimatedOutputBytes() const;
+    // The target panel's format, picture size and size estimate.
+    void refreshTargetPanel();
     void paintProgress();
     // Ends this task's conversion as failed: converter released, the row
     // shows the failure, and the queue is told (at once, or once the
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
+    struct OpenJob;
+    void openDone(const std::shared_ptr<OpenJob>& job);
+    static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
 
     uint32_t m_audioSampleRate = 0;
     uint32_t m_audioChannels = 0;
     uint32_t m_audioBitRate = 0;
     uint32_t m_videoWidth = 0;
     uint32_t m_videoHeight = 0;
+    uint32_t m_sourceVideoBitRate = 0;
     Convertinfo m_targetInfo;
     Convertinfo m_sourceInfo;
     QString m_strItemName;
@@ -225,4 +250,8 @@ private:
     QSet<QString>* m_takenOutputs = nullptr;
     bool m_bFailed = false;
     QString m_strFailure;
+public:
+    QLabel* m_failReason = nullptr;
+private:
+    std::shared_ptr<OpenJob> m_openJob;
 };

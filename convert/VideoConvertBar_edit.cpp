@@ -18,6 +18,13 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcVideoConvertBaredit, "lumivane.convert.videoconvertbar_edit", QtWarningMsg)
+} // namespace
+
 namespace {
 
 constexpr unsigned long long kSecondUs = 1000000ull;
@@ -154,7 +161,7 @@ void VideoConvertBar::OnEditVideo()
     if (editor.exec() != QDialog::Accepted)
         return;
 
-    qDebug() << "aaaaaaaa";
+    qCDebug(lcVideoConvertBaredit) << "aaaaaaaa";
     editor.GetEditSettings(m_cropSettings);
     editor.GetWatermarkTextSettings(m_textWaterSettings);
     editor.GetWatermarkImageSettings(m_imageWaterSettings);

@@ -42,10 +42,10 @@ void VideoInfo::SetVideoInfo(QString name, bool canRename, QString size, QString
     if (!canRename)
         m_videoNameLab->move(10, 10);
     m_videoNameLab->setText(name);
-    m_length->setText(size);
-    m_time->setText(time);
+    SetVideoLength(size);
+    SetVideoTime(time);
     m_format->setText(format);
-    m_size->setText(resolution);
+    SetVideoSize(resolution);
 }
 
 void VideoInfo::SetEnableRename(bool enable)
@@ -62,6 +62,8 @@ void VideoInfo::slotSetVideoName(QString name)
 void VideoInfo::SetVideoTime(QString time)
 {
     m_time->setText(time);
+    // A fact that is not known shows neither text nor icon.
+    m_timeImage->setVisible(!time.isEmpty());
     update();
 }
 
@@ -74,12 +76,14 @@ void VideoInfo::SetVideoFormat(QString format)
 void VideoInfo::SetVideoSize(QString size)
 {
     m_size->setText(size);
+    m_sizeImage->setVisible(!size.isEmpty());
     update();
 }
 
 void VideoInfo::SetVideoLength(QString length)
 {
     m_length->setText(length);
+    m_lengthImage->setVisible(!length.isEmpty());
     update();
 }
 

@@ -11,6 +11,13 @@
 #include <QPixmap>
 #include <QtDebug>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcFormatItem, "lumivane.formats.formatitem", QtWarningMsg)
+} // namespace
+
 namespace {
 // Icons up to this size are drawn as they are, centred in the area whose
 // top-left corner is kIconArea; larger ones are squeezed into kLargeBox.
@@ -91,7 +98,7 @@ void FormatItem::mousePressEvent(QMouseEvent *event)
     event->accept();
     if (!g_itemChunk.m_bEnableSelect)
         return;
-    qDebug() << relevantfile;
+    qCDebug(lcFormatItem) << relevantfile;
     g_itemChunk.setNames(imagename, itemname, relevantfile);
     g_itemChunk.getConvertXMLInfo();
     g_itemChunk.saveDefaultXML();

@@ -12,6 +12,13 @@
 
 #include <utility>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcFormatSettingDialog, "lumivane.formats.formatsettingdialog", QtWarningMsg)
+} // namespace
+
 namespace {
 
 // The combo box of each quality value, in the order of kQualityAttributes.
@@ -173,7 +180,7 @@ void FormatSettingDialog::setXmlfile(QString path)
                 (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].name)));
         } else if (tag == QLatin1String("HIGH_QUALITY_VALUE") || tag == QLatin1String("STANDARD_QUALITY_VALUE")
                    || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
-            qDebug() << tag;
+            qCDebug(lcFormatSettingDialog) << tag;
             for (int s = 0; s < SettingCount; ++s) {
                 const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].name)),
                                                   QString::fromLatin1(kSettings[s].unit));

@@ -173,6 +173,31 @@ void FormatTypeWidget::RefreshItem()
     }
 }
 
+// Tiles added while the strip was hidden were never measured, so the row
+// kept the width it had then and squeezed them on top of each other. Measure
+// the row whenever the strip is seen or changes width: the row is never
+// narrower than its tiles, and the scroll area scrolls the rest.
+void FormatTypeWidget::layoutItems()
+{
+    m_itemLayout->invalidate();
+    if (QLayout *row = m_hby->layout()) {
+        row->activate();
+        m_hby->setMinimumWidth(row->minimumSize().width());
+    }
+}
+
+void FormatTypeWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    layoutItems();
+}
+
+void FormatTypeWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutItems();
+}
+
 void FormatTypeWidget::showWindow(bool show)
 {
     if (show)
@@ -200,6 +225,8 @@ void FormatTypeWidget::addRecentItem()
     markItem(item);
     m_itemLayout->addWidget(item);
     m_itemList.append(item);
+    if (isVisible())
+        layoutItems();
     saveRecentXml();
 }
 

@@ -54,9 +54,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     bool isOverflowing() const;
+    void layoutItems();
     bool isRecent() const;
     FormatItem *createItem(const QString &image, const QString &name, const QString &file);
     void markItem(FormatItem *item);

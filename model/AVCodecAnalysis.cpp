@@ -2,6 +2,13 @@
 
 #include <QDebug>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcAVCodecAnalysis, "lumivane.model.avcodecanalysis", QtWarningMsg)
+} // namespace
+
 // Ids in libavcodec's numbering of the engine's interface; "XVID" is the
 // fourcc X, V, I, D read as a little-endian number.
 // clang-format off
@@ -64,7 +71,7 @@ qint32 AVCodecAnalysis::GetVideoCodec(QString name)
 {
     m_videoCodec = 0;
     m_videoCodec = lookUp(m_VideoCodecArray, name);
-    qDebug() << "AVCodecAnalysis" << m_videoCodec;
+    qCDebug(lcAVCodecAnalysis) << "AVCodecAnalysis" << m_videoCodec;
     return m_videoCodec;
 }
 

@@ -8,6 +8,13 @@
 #include <cmath>
 #include <utility>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcConfigMapping, "lumivane.model.configmapping", QtWarningMsg)
+} // namespace
+
 namespace {
 
 const QString kOriginal = QStringLiteral("Original");
@@ -97,15 +104,15 @@ void sendVideo(Config config, const MappingValues& v)
         if (numerator != 0)
             Config_SetVideoFrameRate(config, numerator, denominator);
     }
-    qDebug() << videoCodec << v.width << v.height;
-    qDebug() << "V_BitRate = " << v.videoBitRate << "A_BitRate = " << v.audioBitRate;
-    qDebug() << numerator << denominator;
+    qCDebug(lcConfigMapping) << videoCodec << v.width << v.height;
+    qCDebug(lcConfigMapping) << "V_BitRate = " << v.videoBitRate << "A_BitRate = " << v.audioBitRate;
+    qCDebug(lcConfigMapping) << numerator << denominator;
 }
 
 void sendAudio(Config config, const MappingValues& v)
 {
     const int audioCodec = v.disAudio ? -1 : AVCodecAnalysis::GetAudioCodec(v.target.A_Encoder);
-    qDebug() << audioCodec << "-=-=--=";
+    qCDebug(lcConfigMapping) << audioCodec << "-=-=--=";
     Config_SetAudioFormat(config, audioCodec);
     Config_SetAudioChannels(config, v.channels);
     Config_SetAudioSampleRate(config, v.sampleRate);

@@ -30,6 +30,11 @@ struct SourceFacts
     // The thumbnail as 32-bit 0xffRRGGBB pixels, rows top-down, width x
     // height; empty when the engine gave no usable picture.
     QByteArray thumbnail;
+    // The streams a task converts by default: the first program with a
+    // picture or a sound (-1 for none), with its audio and subtitle counts.
+    int program = -1;
+    int audioCount = 0;
+    int subtitleCount = 0;
 };
 Q_DECLARE_METATYPE(SourceFacts)
 

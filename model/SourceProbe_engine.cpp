@@ -48,6 +48,17 @@ SourceFacts probe(const QString& path)
     const unsigned char* block = Info_GetVideoImage(info, thumbnailTime, 1, 0, 0);
     checkThumbnail(block, facts.width, facts.height, facts.thumbnail);
 
+    if (!facts.failed) {
+        const int programs = Info_GetProgrCount(info);
+        for (int i = 0; i < programs && facts.program < 0; ++i) {
+            if (Info_SetProgrIndex(info, i) && (Info_GetVideoCount(info) > 0 || Info_GetAudioCount(info) > 0))
+                facts.program = i;
+        }
+        Info_SetProgrIndex(info, facts.program);
+        facts.audioCount = Info_GetAudioCount(info);
+        facts.subtitleCount = Info_GetSubtlCount(info);
+    }
+
     Info_Close(info);
     Info_Release(info);
     return facts;

@@ -5,6 +5,13 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
+#include <QLoggingCategory>
+
+namespace {
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcRetractLabel, "lumivane.widgets.retractlabel", QtWarningMsg)
+} // namespace
+
 namespace {
 
 QString baseName(const QString& name)
@@ -89,7 +96,7 @@ void RetractLabel::setCanEditText(bool)
 
 void RetractLabel::NameChange(QString text)
 {
-    qDebug() << text << "-------------------";
+    qCDebug(lcRetractLabel) << text << "-------------------";
     static const QRegularExpression forbidden(QStringLiteral("[/:*\"<>|]"));
     if (text.contains(forbidden) || text.contains('\\'))
         m_pEdit->setText(m_strEditName); // takes the typed character back out

@@ -18,6 +18,20 @@
 
 namespace queuetest {
 
+// Lets every job open that the queue has handed to the opener thread,
+// including those a delivered open starts in turn.
+inline void settleOpens(const ScrollAreaforBar* queue)
+{
+    for (int round = 0; round < 100; ++round) {
+        VideoConvertBar::WaitForOpens();
+        bool opening = false;
+        for (VideoConvertBar* bar : queue->barList())
+            opening = opening || bar->IsOpening();
+        if (!opening)
+            return;
+    }
+}
+
 inline bool writeBytes(const QString& path, int size)
 {
     QFile file(path);

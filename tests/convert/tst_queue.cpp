@@ -397,7 +397,8 @@ void TestQueue::probedRowTexts()
     QCOMPARE(target->m_videoNameLab->getName(), QString("clip.mp4"));
     QVERIFY(target->m_editButton->isVisible());
     QCOMPARE(target->m_format->text(), QString("MP4"));
-    QCOMPARE(target->m_size->text(), QString("640*360"));
+    // The profile's current size, not the source's.
+    QCOMPARE(target->m_size->text(), QString("1280*720"));
     QCOMPARE(target->m_time->text(), QString("00:01:00"));
     QCOMPARE(target->m_length->text(), QIAppUtil::size2String(3128ull * 60 * 125));
 
@@ -440,8 +441,13 @@ void TestQueue::unreadableFileStillBecomesARow()
     QVERIFY(broken->ProbeFailed());
     QVERIFY(!broken->Thumbnail());
     QVERIFY(broken->toolTip().contains(bad));
-    QCOMPARE(broken->m_beforeInfoWidget->m_time->text(), QString("00:00:00"));
-    QCOMPARE(broken->m_beforeInfoWidget->m_size->text(), QString("0*0"));
+    // No made-up facts, and its message is not under the play button.
+    QCOMPARE(broken->m_beforeInfoWidget->m_time->text(), QString());
+    QCOMPARE(broken->m_beforeInfoWidget->m_size->text(), QString());
+    QVERIFY(!broken->m_beforeInfoWidget->m_sizeImage->isVisibleTo(broken));
+    QCOMPARE(broken->m_laterInfoWidget->m_length->text(), QString());
+    QCOMPARE(broken->m_laterInfoWidget->m_time->text(), QString());
+    QVERIFY(!broken->m_btnPreviewPlay->isVisibleTo(broken));
     // The row paints without a picture (its message instead) and does not crash.
     broken->grab();
 

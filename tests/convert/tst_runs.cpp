@@ -64,11 +64,14 @@ std::unique_ptr<ModalWatcher> answerRunDialogs(RunDialogs& seen, QSignalSpy& fin
     });
 }
 
-// Polls a task by hand until its conversion has ended.
+// Polls a task by hand until its conversion has ended; the opens it
+// started are let through.
 void finish(VideoConvertBar* bar)
 {
+    VideoConvertBar::WaitForOpens();
     for (int i = 0; i < 400 && bar->GetCurrentState() == State_Converting; ++i)
         bar->ConverTime();
+    VideoConvertBar::WaitForOpens();
 }
 
 // Rows are driven by hand: their own poll timers are kept quiet.
@@ -146,13 +149,17 @@ private slots:
     void twoTasksOfOneFileNeverShareAnOutput();
     void scheduleFiveAtATime();
     void failuresShowOnTheirRows();
+    void unwritableFolderSaysSo();
     void mergeFollowsTheQueueThroughARemoval();
     void mergeWithEveryItemFailingSaysSo();
+    void historyListsOnlyFinishedFiles();
     void historyFile_data();
     void historyFile();
     void profileRewrite_data();
     void profileRewrite();
     void settingsDialogHandOff();
+    void targetPanelShowsWhatIsWritten_data();
+    void targetPanelShowsWhatIsWritten();
     void contextMenuEntries();
     void dragReordersTheSelection();
     void fileInfoDialog();
@@ -192,6 +199,8 @@ void TestRuns::init()
 
 void TestRuns::cleanup()
 {
+    // An open a test left pending must not reach the next test's log.
+    VideoConvertBar::WaitForOpens();
     QDir(m_dir.filePath("out")).removeRecursively();
 }
 
@@ -265,11 +274,13 @@ void TestRuns::twoTasksOfOneFileNeverShareAnOutput()
 
     queue->StartConvert();
     queue->SetConvertState(true);
+    settleOpens(queue.get());
     QVERIFY(QFileInfo(m_dir.filePath("out/deep")).isDir());
     const QString folder = m_dir.filePath("out/deep");
     QCOMPARE(QString::fromStdString(orvfake::converter("V1")->dst), folder + "/same.mp4");
     QCOMPARE(QString::fromStdString(orvfake::converter("V2")->dst), folder + "/same1.mp4");
     QCOMPARE(queue->barList().at(1)->OutputPath(), folder + "/same1.mp4");
+    QCOMPARE(queue->barList().at(1)->m_laterInfoWidget->m_videoNameLab->getName(), QString("same1.mp4"));
     // An untrimmed task converts its whole length.
     QCOMPARE(orvfake::converter("V1")->lengthUs, uint64_t(2000000));
     finish(queue->barList().at(0));
@@ -303,7 +314,23 @@ void TestRuns::scheduleFiveAtATime()
 
     queue->StartConvert();
     queue->SetConvertState(true);
+    // The jobs open off the GUI thread: until then a task waits, holds no
+    // converter, and keeps its place.
     QCOMPARE(converting(), rows.mid(0, 5));
+    QVERIFY(rows.at(0)->IsOpening() || rows.at(0)->converter());
+    if (rows.at(4)->IsOpening()) {
+        QCOMPARE(rows.at(4)->GetCurrentState(), State_Waiting);
+        QCOMPARE(rows.at(4)->m_retainTime->text(), QString("Waitting"));
+    }
+    settleOpens(queue.get());
+    QCOMPARE(converting(), rows.mid(0, 5));
+    // Opened in queue order.
+    QStringList opened;
+    for (const std::string& line : orvfake::calls("Converter_Open("))
+        opened << QString::fromStdString(line);
+    QCOMPARE(opened.size(), 5);
+    for (int i = 0; i < 5; ++i)
+        QVERIFY2(opened.at(i).contains(QString("t%1.mov").arg(i)), qPrintable(opened.at(i)));
     QCOMPARE(rows.at(5)->GetCurrentState(), State_Waiting);
     QCOMPARE(rows.at(5)->m_retainTime->text(), QString("Waitting"));
     QVERIFY(rows.at(0)->convertTimer()->isActive());
@@ -383,7 +410,8 @@ void TestRuns::scheduleFiveAtATime()
     // No task was started twice.
     for (const QString& file : files + QStringList{late1, late2})
         QCOMPARE(openCount(file), 1);
-    QCOMPARE(historyPaths().size(), 9);
+    // Every task but the removed one was written whole and is listed.
+    QCOMPARE(historyPaths().size(), 8);
 }
 
 void TestRuns::failuresShowOnTheirRows()
@@ -406,6 +434,7 @@ void TestRuns::failuresShowOnTheirRows()
 
     queue->StartConvert();
     queue->SetConvertState(true);
+    settleOpens(queue.get());
 
     // An unknown duration shows no percentage, not "nan%".
     orvfake::setResult("Converter_GetDuration", 0);
@@ -421,11 +450,15 @@ void TestRuns::failuresShowOnTheirRows()
     QCOMPARE(rows.at(0)->m_retainTime->text(), QString("Conversion failed"));
     QCOMPARE(rows.at(0)->m_progressLab->text(), QString("Failed"));
     QVERIFY(!rows.at(0)->m_retainTime->toolTip().isEmpty());
+    // The reason is on the row itself, under the failure text.
+    QCOMPARE(rows.at(0)->m_failReason->text(), QString("This format cannot hold this file"));
+    QVERIFY(rows.at(0)->m_failReason->isVisible());
+    QCOMPARE(rows.at(1)->m_failReason->text(), QString("Cannot read this file"));
 
     finish(rows.at(2));
     QTRY_COMPARE(finished.count(), 1);
     QCOMPARE(seen.finishDialogs, 1);
-    QCOMPARE(seen.finishText, QString("All tasks completed\n2 of 3 conversions failed"));
+    QCOMPARE(seen.finishText, QString("Not every task completed\n2 of 3 conversions failed"));
 
     // After the run the failures stay in view; the good task is reset.
     for (int i : {0, 1}) {
@@ -437,15 +470,37 @@ void TestRuns::failuresShowOnTheirRows()
     QVERIFY(!rows.at(2)->HasFailed());
     QVERIFY(!rows.at(2)->m_retainTime->isVisible());
     QVERIFY(!orvfake::calls("Converter_Release(").empty());
-    // Only conversions that opened are in the history.
-    QCOMPARE(historyPaths(), QStringList({g_Configure.m_strOutputFolder + "/fails.mp4",
-                                          g_Configure.m_strOutputFolder + "/works.mp4"}));
+    // Only conversions that finished are in the history.
+    QCOMPARE(historyPaths(), QStringList({g_Configure.m_strOutputFolder + "/works.mp4"}));
 
     // The next run starts clean.
     queue->StartConvert();
     QVERIFY(!rows.at(0)->HasFailed());
     QCOMPARE(rows.at(0)->m_retainTime->text(), QString("Waitting"));
     queue->CancelConvert();
+}
+
+void TestRuns::unwritableFolderSaysSo()
+{
+    // A folder under a plain file can be made by nobody, root included.
+    QVERIFY(writeBytes(m_dir.filePath("plain"), 1));
+    g_Configure.m_strOutputFolder = m_dir.filePath("plain/out");
+    const QString clip = media("locked.mov");
+    orvfake::JobScript refused;
+    refused.openError = ORV_E_OUTPUT;
+    orvfake::setJobScript(clip.toStdString(), refused);
+    auto queue = queueWith({clip});
+    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
+    RunDialogs seen;
+    auto watcher = answerRunDialogs(seen, finished);
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    QTRY_COMPARE(seen.finishDialogs, 1);
+    QCOMPARE(seen.finishText, QString("No task completed\n1 of 1 conversions failed"));
+    VideoConvertBar* bar = queue->barList().first();
+    QCOMPARE(bar->m_failReason->text(), QString("Cannot write to the output folder"));
+    QVERIFY(bar->m_failReason->isVisible());
 }
 
 void TestRuns::mergeFollowsTheQueueThroughARemoval()
@@ -468,6 +523,7 @@ void TestRuns::mergeFollowsTheQueueThroughARemoval()
 
     queue->StartConvert();
     queue->SetConvertState(true);
+    settleOpens(queue.get());
     QCOMPARE(mergedSources("M1"), QStringList{files.at(0)});
     QVERIFY(orvfake::calls("Converter_").empty());
 
@@ -515,6 +571,7 @@ void TestRuns::mergeWithEveryItemFailingSaysSo()
 
     queue->StartConvert();
     queue->SetConvertState(true);
+    settleOpens(queue.get());
     // Nothing ends inside the start call.
     QVERIFY(queue->isConverting());
     QTRY_COMPARE(seen.finishDialogs, 1);
@@ -523,6 +580,42 @@ void TestRuns::mergeWithEveryItemFailingSaysSo()
     QVERIFY(!queue->isConverting());
     for (VideoConvertBar* bar : queue->barList())
         QVERIFY(bar->HasFailed());
+}
+
+void TestRuns::historyListsOnlyFinishedFiles()
+{
+    orvfake::JobScript broken;
+    broken.polls = 2;
+    broken.error = ORV_E_WRITE;
+    const QString done = media("done.mov");
+    const QString fails = media("failing.mov");
+    const QString removed = media("removed.mov");
+    orvfake::setJobScript(fails.toStdString(), broken);
+    auto queue = queueWith({done, fails, removed});
+    const QList<VideoConvertBar*> rows = queue->barList();
+    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
+    RunDialogs seen;
+    auto watcher = answerRunDialogs(seen, finished);
+    const QString out = g_Configure.m_strOutputFolder;
+
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    // Nothing is listed while it is written.
+    QVERIFY(historyPaths().isEmpty());
+    emit rows.at(2)->signalDeleteItem();
+    finish(rows.at(1));
+    QVERIFY(historyPaths().isEmpty());
+    finish(rows.at(0));
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
+
+    // A cancelled run adds nothing.
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    queue->CancelConvert();
+    QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
 }
 
 void TestRuns::historyFile_data()
@@ -688,6 +781,55 @@ void TestRuns::settingsDialogHandOff()
     QCOMPARE(shown.V_Extend, QString("mp4"));
     QCOMPARE(shownFile, profile);
     QVERIFY(bar->findChild<FormatSettingDialog*>());
+}
+
+void TestRuns::targetPanelShowsWhatIsWritten_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QString>("resolution"); // the task's current profile value
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<qint64>("bytes"); // 2 s at the profile's rates
+    QTest::newRow("small source scaled up") << 640 << 480 << "1280*720" << "1280*720" << qint64(782000);
+    QTest::newRow("1080p scaled down") << 1920 << 1080 << "1280*720" << "1280*720" << qint64(782000);
+    QTest::newRow("original size") << 640 << 480 << "Original" << "640*480" << qint64(782000);
+    // No picture in the source: the output is sound only.
+    QTest::newRow("audio file, 4K format") << 0 << 0 << "3840*2160" << "" << qint64(32000);
+}
+
+void TestRuns::targetPanelShowsWhatIsWritten()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QString, resolution);
+    QFETCH(QString, shown);
+    QFETCH(qint64, bytes);
+    orvfake::MediaFacts facts;
+    facts.width = uint32_t(width);
+    facts.height = uint32_t(height);
+    if (width == 0)
+        facts.programs[0].videoCount = 0;
+    auto queue = queueWith({media("panel.mov", facts)});
+    VideoConvertBar* bar = queue->barList().first();
+
+    Convertinfo values = bar->TargetInfo();
+    values.V_Resolution = resolution;
+    values.V_BitRate = "3000";
+    values.A_BitRate = "128";
+    bar->setConvertinfo(values);
+    QCOMPARE(bar->m_laterInfoWidget->m_size->text(), shown);
+    QCOMPARE(bar->m_laterInfoWidget->m_sizeImage->isVisibleTo(bar), !shown.isEmpty());
+    QCOMPARE(bar->m_laterInfoWidget->m_length->text(), QIAppUtil::size2String(quint64(bytes)));
+
+    // The engine is told the size the panel shows.
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    if (!shown.isEmpty())
+        QCOMPARE(QString::fromStdString(orvfake::converter("V1")->config.at("SetVideoSize")),
+                 QString(shown).replace('*', ", "));
+    queue->CancelConvert();
+    QFile::remove(UserData::path("format/XML/MP4 Video.xml"));
 }
 
 void TestRuns::contextMenuEntries()

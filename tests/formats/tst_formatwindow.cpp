@@ -108,6 +108,30 @@ private slots:
         g_Configure.m_bMerge = false;
     }
 
+    // Every strip lays its tiles side by side from the first time it is
+    // shown, at the panel's own width: a click lands on the tile under it.
+    void stripsLaidOutAtFirstShow()
+    {
+        auto window = newWindow();
+        window->resize(960, 170);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        for (FormatType type : {Format_Devices, Format_Video, Format_WebShare, Format_HD3D, Format_Audio}) {
+            window->showWidget(type);
+            QCoreApplication::processEvents();
+            const QList<FormatItem *> items = window->stripOf(type)->GetListItem();
+            QVERIFY(items.size() > 1);
+            for (int i = 1; i < items.size(); ++i) {
+                const QRect prev = items[i - 1]->geometry();
+                const QRect cur = items[i]->geometry();
+                QVERIFY2(prev.width() >= items[i - 1]->minimumWidth() && !prev.intersects(cur),
+                         qPrintable(QString("strip %1 tile %2: %3,%4 %5 wide after %6,%7 %8 wide")
+                                        .arg(type).arg(i).arg(cur.x()).arg(cur.y()).arg(cur.width())
+                                        .arg(prev.x()).arg(prev.y()).arg(prev.width())));
+            }
+        }
+    }
+
     // Without a recent list the panel opens on the Video strip, marking the
     // current choice there; its tab is the one disabled.
     void startsOnVideoStrip()

@@ -1,6 +1,8 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+
+#include <QCloseEvent>
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -201,6 +203,33 @@ private slots:
         } else {
             verifyIdle();
         }
+    }
+
+    void closeDuringRunAsks_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("Ok closes") << true;
+        QTest::newRow("Cancel keeps running") << false;
+    }
+
+    void closeDuringRunAsks()
+    {
+        QFETCH(bool, ok);
+        startRun();
+        QString message;
+        whenModal([&message, ok](QWidget *modal) {
+            auto *box = qobject_cast<CommonDialog *>(modal);
+            QVERIFY(box);
+            message = box->m_message->text();
+            QTest::mouseClick(ok ? box->m_btnOK : box->m_btnCancel, Qt::LeftButton);
+        });
+        QCloseEvent event;
+        QApplication::sendEvent(m_window.get(), &event);
+        QCOMPARE(message, QString("Are you sure you want to cancel converting?"));
+        QCOMPARE(event.isAccepted(), ok);
+        QCOMPARE(m_window->isConverting(), !ok);
+        // The quit the accepted close asks for is not let through here.
+        QCoreApplication::removePostedEvents(qApp, QEvent::MetaCall);
     }
 
     void mergeSwitch()
