@@ -7,7 +7,6 @@
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
 
-
 // ---- Getters ------------------------------------------------------------------
 
 unsigned long long VideoConvertBar::getBeginTime() const { return m_beginTime; }
@@ -25,10 +24,7 @@ int VideoConvertBar::getVideoHeigth(QString resolution) const
     return ConfigMapping::videoHeight(resolution, m_videoHeight);
 }
 
-int VideoConvertBar::getVideBitRate(QString bitRate) const
-{
-    return ConfigMapping::videoBitRate(bitRate);
-}
+int VideoConvertBar::getVideBitRate(QString bitRate) const { return ConfigMapping::videoBitRate(bitRate); }
 
 int VideoConvertBar::getAudioChannels(QString channels) const
 {
@@ -40,10 +36,7 @@ int VideoConvertBar::getAudioSampleRate(QString sampleRate) const
     return ConfigMapping::audioSampleRate(sampleRate, m_audioSampleRate);
 }
 
-int VideoConvertBar::getAudioBitRate(QString bitRate) const
-{
-    return ConfigMapping::audioBitRate(bitRate);
-}
+int VideoConvertBar::getAudioBitRate(QString bitRate) const { return ConfigMapping::audioBitRate(bitRate); }
 
 void VideoConvertBar::getCropSettings(CropSettings& settings) const { settings = m_cropSettings; }
 void VideoConvertBar::getSubtitleValueInfo(SubtitleValueInfo& info) const { info = m_subtitleInfo; }
@@ -64,11 +57,12 @@ void VideoConvertBar::getWatermarkImageSettings(WatermarkImageSettings& settings
 namespace {
 
 // Both entry points read a task through its getters, so they agree on every
-// value as well as on the calls.
-MappingValues valuesOf(const VideoConvertBar& bar)
+// value as well as on the calls. The target settings are the task's own for a
+// conversion and the merge settings for a merge.
+MappingValues valuesOf(const VideoConvertBar& bar, const Convertinfo& target)
 {
     MappingValues values;
-    values.target = bar.TargetInfo();
+    values.target = target;
     values.disVideo = bar.getIsDisVideo();
     values.disAudio = bar.getIsDisAudio();
     values.width = bar.getVideoWidth(values.target.V_Resolution);
@@ -92,12 +86,13 @@ MappingValues valuesOf(const VideoConvertBar& bar)
 void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar));
+        ConfigMapping::send(config, valuesOf(*bar, bar->TargetInfo()));
 }
 
-// The merge run's entry; the queue's own merge record plays no part.
+// The merge run's entry: the merged file is written with the merge settings
+// the person chose; the item gives its clip, crop, subtitles and marks.
 void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar));
+        ConfigMapping::send(config, valuesOf(*bar, m_mergeInfo));
 }
