@@ -244,7 +244,7 @@ void ScrollAreaforBar::ConvertIndex()
     const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
 
     Config config = Config_Create();
-    setConverterConfig(config, item);
+    setConverterConfig(config, item, m_mergeInfo);
 
     bool added = true;
     if (!m_merger) {

@@ -91,8 +91,8 @@ void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 
 // The merge run's entry: the merged file is written with the merge settings
 // the person chose; the item gives its clip, crop, subtitles and marks.
-void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar)
+void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar, const Convertinfo& target)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar, m_mergeInfo));
+        ConfigMapping::send(config, valuesOf(*bar, target));
 }
