@@ -31,13 +31,16 @@ void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
 {
     connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState,
             Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml, Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish, Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml,
+            Qt::UniqueConnection);
+    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish,
+            Qt::UniqueConnection);
 }
 
 void ScrollAreaforBar::disconnectRun(VideoConvertBar* bar)
 {
-    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState);
+    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this,
+               &ScrollAreaforBar::slotChangeConvertState);
     disconnect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml);
     disconnect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish);
 }
@@ -72,10 +75,7 @@ void ScrollAreaforBar::StartConvert()
     fillSlots();
 }
 
-void ScrollAreaforBar::SetConvertState(bool converting)
-{
-    m_bConverting = converting;
-}
+void ScrollAreaforBar::SetConvertState(bool converting) { m_bConverting = converting; }
 
 void ScrollAreaforBar::fillSlots()
 {
@@ -108,10 +108,7 @@ int ScrollAreaforBar::checkAllConvertFinished() const
     return -2;
 }
 
-bool ScrollAreaforBar::CheckAllConvertState() const
-{
-    return checkAllConvertFinished() == -2;
-}
+bool ScrollAreaforBar::CheckAllConvertState() const { return checkAllConvertFinished() == -2; }
 
 void ScrollAreaforBar::StopConverter() {}
 
@@ -230,8 +227,8 @@ void ScrollAreaforBar::ConvertIndex()
     m_mergeInfo = g_itemChunk.m_convertinfo;
 
     const QString folder = g_Configure.m_strOutputFolder;
-    const QString output = VideoConvertBar::FreeOutputPath(folder, item->VideoName(), m_mergeInfo.V_Extend,
-                                                           &m_handedOutPaths);
+    const QString output =
+        VideoConvertBar::FreeOutputPath(folder, item->VideoName(), m_mergeInfo.V_Extend, &m_handedOutPaths);
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
     const QByteArray source = item->File().toUtf8();
@@ -252,7 +249,8 @@ void ScrollAreaforBar::ConvertIndex()
         added = m_merger != nullptr;
         if (added)
             added = Merger_Open(m_merger, target.constData(), hasContainer ? container.constData() : nullptr,
-                                config) != 0;
+                                config)
+                != 0;
         if (added) {
             m_handedOutPaths.insert(output);
             item->setOutputPath(output);
@@ -324,8 +322,9 @@ void ScrollAreaforBar::ConverTime()
         if (error != 0) {
             ++m_mergeFailed;
             if (item)
-                item->SetFailed(failureReason(error, item->OutputPath().isEmpty() ? g_Configure.m_strOutputFolder + "/"
-                                                                                   : item->OutputPath()));
+                item->SetFailed(failureReason(
+                    error,
+                    item->OutputPath().isEmpty() ? g_Configure.m_strOutputFolder + "/" : item->OutputPath()));
         } else {
             ++m_mergeJoined;
             CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
@@ -345,10 +344,7 @@ void ScrollAreaforBar::ConverTime()
 
 // ---- History file ----------------------------------------------------------------
 
-QString ScrollAreaforBar::historyPath()
-{
-    return HistoryFile::defaultPath();
-}
+QString ScrollAreaforBar::historyPath() { return HistoryFile::defaultPath(); }
 
 void ScrollAreaforBar::saveHistoryXml(VideoConvertBar* convertBar)
 {

@@ -6,11 +6,12 @@
 #include "GobelItemChunk.h"
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
+#include "QVideoEditDlg.h"
 #include "QueueShared.h"
 #include "SourceProbe.h"
-#include "QVideoEditDlg.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QCoreApplication>
 #include <QPainter>
 #include <QPointer>
 #include <QThread>
@@ -34,7 +34,6 @@ namespace {
 // Debug lines are off unless enabled with QT_LOGGING_RULES.
 Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
 } // namespace
-
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
@@ -260,10 +259,7 @@ QString VideoConvertBar::resolutionText() const
     return QString("%1*%2").arg(m_videoWidth).arg(m_videoHeight);
 }
 
-void VideoConvertBar::getConvertedFileInfo()
-{
-    getConvertedFileInfo(SourceFacts());
-}
+void VideoConvertBar::getConvertedFileInfo() { getConvertedFileInfo(SourceFacts()); }
 
 void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts)
 {
@@ -296,7 +292,8 @@ void VideoConvertBar::slotSetEditInfo()
     } else {
         const QString duration = getTime(m_totalTime);
         m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
-                                         m_strFileFormat.toUpper(), m_videoWidth ? resolutionText() : QString());
+                                         m_strFileFormat.toUpper(),
+                                         m_videoWidth ? resolutionText() : QString());
         m_laterInfoWidget->SetVideoInfo(targetName, true, QString(), duration,
                                         m_targetInfo.V_Format.toUpper(), targetResolutionText());
         UpdateFileLength();
@@ -352,18 +349,17 @@ int VideoConvertBar::GetNumberFromString(QString text)
 
 void VideoConvertBar::UpdateFileLength()
 {
-    m_laterInfoWidget->SetVideoLength(m_bProbeFailed ? QString() : QIAppUtil::size2String(estimatedOutputBytes()));
+    m_laterInfoWidget->SetVideoLength(m_bProbeFailed ? QString()
+                                                     : QIAppUtil::size2String(estimatedOutputBytes()));
 
-    QStringList parts = m_laterInfoWidget->m_videoNameLab->getName().split(QLatin1Char('.'), Qt::KeepEmptyParts);
+    QStringList parts =
+        m_laterInfoWidget->m_videoNameLab->getName().split(QLatin1Char('.'), Qt::KeepEmptyParts);
     parts.removeLast();
     if (!parts.isEmpty())
         emit emitSetVideoName(parts.join(QLatin1Char('.')) + "." + m_targetInfo.V_Extend.toLower());
 }
 
-void VideoConvertBar::slotChangeVideoName(QString name)
-{
-    m_strVideoName = name;
-}
+void VideoConvertBar::slotChangeVideoName(QString name) { m_strVideoName = name; }
 
 // ---- Format values ------------------------------------------------------------
 
@@ -405,16 +401,13 @@ void VideoConvertBar::setConvertFormat()
 
 bool VideoConvertBar::getConvertXMLInfo()
 {
-    return ProfileFile::read(GobelItemChunk::profilePath(m_relevantfile), QStringLiteral("TEMP_QUALITY_VALUE"),
-                             m_targetInfo);
+    return ProfileFile::read(GobelItemChunk::profilePath(m_relevantfile),
+                             QStringLiteral("TEMP_QUALITY_VALUE"), m_targetInfo);
 }
 
 // The profile is shared by every task of its format; the person's copy is
 // replaced whole or not at all.
-void VideoConvertBar::saveSettingXml(QString path)
-{
-    ProfileFile::writeCurrent(path, m_targetInfo);
-}
+void VideoConvertBar::saveSettingXml(QString path) { ProfileFile::writeCurrent(path, m_targetInfo); }
 
 void VideoConvertBar::setConvertinfo(Convertinfo info)
 {
@@ -438,7 +431,8 @@ void VideoConvertBar::SlotShowSettingDialog()
     }
     if (!m_settingDialog) {
         m_settingDialog = new FormatSettingDialog(this);
-        connect(m_settingDialog, &FormatSettingDialog::signalChangeConvertInfo, this, &VideoConvertBar::setConvertinfo);
+        connect(m_settingDialog, &FormatSettingDialog::signalChangeConvertInfo, this,
+                &VideoConvertBar::setConvertinfo);
     }
     m_settingDialog->setConvertinfo(m_targetInfo);
     m_settingDialog->setXmlfile(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
@@ -451,10 +445,7 @@ namespace {
 
 constexpr int kPollMs = 500;
 
-QString resourceImage(const char* relative)
-{
-    return QIAppUtil::getResourcePath() + QLatin1String(relative);
-}
+QString resourceImage(const char* relative) { return QIAppUtil::getResourcePath() + QLatin1String(relative); }
 
 } // namespace
 
@@ -521,10 +512,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
     update();
 }
 
-void VideoConvertBar::SetConverting(bool converting)
-{
-    m_bConverting = converting;
-}
+void VideoConvertBar::SetConverting(bool converting) { m_bConverting = converting; }
 
 void VideoConvertBar::slotStartConvert()
 {
@@ -538,10 +526,7 @@ void VideoConvertBar::slotStartConvert()
     m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
 }
 
-QString VideoConvertBar::FailureText() const
-{
-    return tr("Conversion failed");
-}
+QString VideoConvertBar::FailureText() const { return tr("Conversion failed"); }
 
 void VideoConvertBar::SetFailed(const QString& detail)
 {
@@ -584,10 +569,13 @@ void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
     // A start is called from inside the queue's scheduling; the queue hears
     // of the failure once that has returned, and only if the run this task
     // failed in is still going.
-    QMetaObject::invokeMethod(this, [this] {
-        if (m_bFailed && m_convertState == State_Finished)
-            emit emitNotifyFinish();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_bFailed && m_convertState == State_Finished)
+                emit emitNotifyFinish();
+        },
+        Qt::QueuedConnection);
 }
 
 // What the opener thread needs for one open and what it hands back.
@@ -685,20 +673,24 @@ void VideoConvertBar::StartConvertMedia()
     opener().start([job, self] {
         job->converter = Converter_Create(-1);
         if (job->converter) {
-            job->opened = Converter_Open(job->converter, job->source.constData(), job->target.constData(),
-                                         job->hasContainer ? job->container.constData() : nullptr,
-                                         job->config) != 0;
+            job->opened =
+                Converter_Open(job->converter, job->source.constData(), job->target.constData(),
+                               job->hasContainer ? job->container.constData() : nullptr, job->config)
+                != 0;
             if (job->opened)
                 Converter_SetSplitTime(job->converter, job->begin, job->length);
             else
                 job->error = Converter_GetError(job->converter);
         }
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [job, self] {
-            if (self && self->m_openJob == job)
-                self->openDone(job);
-            else
-                releaseOpenJob(job);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [job, self] {
+                if (self && self->m_openJob == job)
+                    self->openDone(job);
+                else
+                    releaseOpenJob(job);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -832,10 +824,7 @@ void VideoConvertBar::DeleteConvert()
     m_converter = nullptr;
 }
 
-void VideoConvertBar::slotStartTimer()
-{
-    m_convertTimer->start(kPollMs);
-}
+void VideoConvertBar::slotStartTimer() { m_convertTimer->start(kPollMs); }
 
 // ---- Events and painting -----------------------------------------------------------
 
@@ -846,15 +835,9 @@ void VideoConvertBar::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
-void VideoConvertBar::enterEvent(QEvent* event)
-{
-    BaseBar::enterEvent(event);
-}
+void VideoConvertBar::enterEvent(QEvent* event) { BaseBar::enterEvent(event); }
 
-void VideoConvertBar::leaveEvent(QEvent* event)
-{
-    BaseBar::leaveEvent(event);
-}
+void VideoConvertBar::leaveEvent(QEvent* event) { BaseBar::leaveEvent(event); }
 
 void VideoConvertBar::paintProgress()
 {

@@ -250,8 +250,10 @@ private:
     QSet<QString>* m_takenOutputs = nullptr;
     bool m_bFailed = false;
     QString m_strFailure;
+
 public:
     QLabel* m_failReason = nullptr;
+
 private:
     std::shared_ptr<OpenJob> m_openJob;
 };

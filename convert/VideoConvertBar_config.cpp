@@ -7,7 +7,6 @@
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
 
-
 // ---- Getters ------------------------------------------------------------------
 
 unsigned long long VideoConvertBar::getBeginTime() const { return m_beginTime; }
@@ -25,10 +24,7 @@ int VideoConvertBar::getVideoHeigth(QString resolution) const
     return ConfigMapping::videoHeight(resolution, m_videoHeight);
 }
 
-int VideoConvertBar::getVideBitRate(QString bitRate) const
-{
-    return ConfigMapping::videoBitRate(bitRate);
-}
+int VideoConvertBar::getVideBitRate(QString bitRate) const { return ConfigMapping::videoBitRate(bitRate); }
 
 int VideoConvertBar::getAudioChannels(QString channels) const
 {
@@ -40,10 +36,7 @@ int VideoConvertBar::getAudioSampleRate(QString sampleRate) const
     return ConfigMapping::audioSampleRate(sampleRate, m_audioSampleRate);
 }
 
-int VideoConvertBar::getAudioBitRate(QString bitRate) const
-{
-    return ConfigMapping::audioBitRate(bitRate);
-}
+int VideoConvertBar::getAudioBitRate(QString bitRate) const { return ConfigMapping::audioBitRate(bitRate); }
 
 void VideoConvertBar::getCropSettings(CropSettings& settings) const { settings = m_cropSettings; }
 void VideoConvertBar::getSubtitleValueInfo(SubtitleValueInfo& info) const { info = m_subtitleInfo; }

@@ -12,10 +12,10 @@
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
-#include "UserData.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "SignalClass.h"
+#include "UserData.h"
 #include "VideoConvertBar.h"
 #include "orvalta_fake_control.h"
 
@@ -238,10 +238,11 @@ void TestRuns::outputNaming_data()
         << dir << "clip.mov" << QStringList{"clip.mp4", "clip1.mp4"} << QStringList() << dir + "/clip2.mp4";
     QTest::newRow("last dot only") << dir << "a.b.mov" << QStringList() << QStringList() << dir + "/a.b.mp4";
     QTest::newRow("no dot") << dir << "clip" << QStringList() << QStringList() << dir + "/clip.mp4";
-    QTest::newRow("trailing slash collapsed") << dir + "/" << "clip.mov" << QStringList() << QStringList()
-                                              << dir + "/clip.mp4";
-    QTest::newRow("path already handed out")
-        << dir << "clip.mov" << QStringList{"clip.mp4"} << QStringList{dir + "/clip1.mp4"} << dir + "/clip2.mp4";
+    QTest::newRow("trailing slash collapsed")
+        << dir + "/"
+        << "clip.mov" << QStringList() << QStringList() << dir + "/clip.mp4";
+    QTest::newRow("path already handed out") << dir << "clip.mov" << QStringList{"clip.mp4"}
+                                             << QStringList{dir + "/clip1.mp4"} << dir + "/clip2.mp4";
 }
 
 void TestRuns::outputNaming()
@@ -624,16 +625,23 @@ void TestRuns::historyFile_data()
     QTest::addColumn<QString>("itemName");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("setAside");
-    const QByteArray used = "<?xml version='1.0'?>\n<history>\n"
-                            "    <Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"t\"/>"
-                            "<item time=\"t\" filepath=\"/o/b.mp4\"/></Type>\n"
-                            "    <Type name=\"AVI\"><item filepath=\"/o/c.avi\" time=\"t\"/></Type>\n</history>\n";
-    QTest::newRow("no file") << QByteArray() << "MP4" << "MP4:1" << false;
-    QTest::newRow("used category moves last") << used << "MP4" << "AVI:1 MP4:3" << false;
-    QTest::newRow("names are case-sensitive") << used << "mp4" << "MP4:2 AVI:1 mp4:1" << false;
-    QTest::newRow("zero bytes") << QByteArray("") << "MP4" << "MP4:1" << false;
-    QTest::newRow("root only") << QByteArray("<history/>") << "MP4" << "MP4:1" << false;
-    QTest::newRow("not XML") << QByteArray("<history><Type name=") << "MP4" << "MP4:1" << true;
+    const QByteArray used =
+        "<?xml version='1.0'?>\n<history>\n"
+        "    <Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"t\"/>"
+        "<item time=\"t\" filepath=\"/o/b.mp4\"/></Type>\n"
+        "    <Type name=\"AVI\"><item filepath=\"/o/c.avi\" time=\"t\"/></Type>\n</history>\n";
+    QTest::newRow("no file") << QByteArray() << "MP4"
+                             << "MP4:1" << false;
+    QTest::newRow("used category moves last") << used << "MP4"
+                                              << "AVI:1 MP4:3" << false;
+    QTest::newRow("names are case-sensitive") << used << "mp4"
+                                              << "MP4:2 AVI:1 mp4:1" << false;
+    QTest::newRow("zero bytes") << QByteArray("") << "MP4"
+                                << "MP4:1" << false;
+    QTest::newRow("root only") << QByteArray("<history/>") << "MP4"
+                               << "MP4:1" << false;
+    QTest::newRow("not XML") << QByteArray("<history><Type name=") << "MP4"
+                             << "MP4:1" << true;
 }
 
 void TestRuns::historyFile()
@@ -669,7 +677,9 @@ void TestRuns::historyFile()
     const QDomElement last = doc.documentElement().lastChildElement().lastChildElement();
     QCOMPARE(last.tagName(), QString("item"));
     QCOMPARE(last.attribute("filepath"), QString("/out/clip1.mp4"));
-    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$").match(last.attribute("time")).hasMatch());
+    QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                .match(last.attribute("time"))
+                .hasMatch());
     QCOMPARE(QFile::exists(path + ".bad"), setAside);
     if (setAside) {
         QFile bad(path + ".bad");
@@ -687,11 +697,12 @@ void TestRuns::historyFile()
 void TestRuns::profileRewrite_data()
 {
     QTest::addColumn<QByteArray>("profile");
-    QTest::addColumn<int>("updated");     // TEMP_QUALITY_VALUE elements that take the new values
-    QTest::addColumn<bool>("videoKept");  // the video attributes stay as they were
+    QTest::addColumn<int>("updated"); // TEMP_QUALITY_VALUE elements that take the new values
+    QTest::addColumn<bool>("videoKept"); // the video attributes stay as they were
     const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    const QByteArray temp = "<TEMP_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"1280*720\" V_FrameRate=\"Original\" "
-                            "V_BitRate=\"3000\" A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"/>";
+    const QByteArray temp =
+        "<TEMP_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"1280*720\" V_FrameRate=\"Original\" "
+        "V_BitRate=\"3000\" A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"/>";
     const QByteArray format = "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/>";
     QTest::newRow("video") << head + "<P OnlyAudio=\"N\">" + temp + format + "</P>" << 1 << false;
     QTest::newRow("audio only") << head + "<P OnlyAudio=\"Y\">" + temp + format + "</P>" << 1 << true;
@@ -735,7 +746,9 @@ void TestRuns::profileRewrite()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     // The declaration stays (the DOM writes it with single quotes).
-    QVERIFY(QRegularExpression("^<\\?xml version=['\"]1.0['\"] encoding=['\"]UTF-8['\"]\\?>\n").match(QString::fromUtf8(text)).hasMatch());
+    QVERIFY(QRegularExpression("^<\\?xml version=['\"]1.0['\"] encoding=['\"]UTF-8['\"]\\?>\n")
+                .match(QString::fromUtf8(text))
+                .hasMatch());
     QVERIFY(text.contains("\n    <VIDIO_FOMAT_INFO "));
     QDomDocument doc;
     QVERIFY(doc.setContent(text));
@@ -790,11 +803,15 @@ void TestRuns::targetPanelShowsWhatIsWritten_data()
     QTest::addColumn<QString>("resolution"); // the task's current profile value
     QTest::addColumn<QString>("shown");
     QTest::addColumn<qint64>("bytes"); // 2 s at the profile's rates
-    QTest::newRow("small source scaled up") << 640 << 480 << "1280*720" << "1280*720" << qint64(782000);
-    QTest::newRow("1080p scaled down") << 1920 << 1080 << "1280*720" << "1280*720" << qint64(782000);
-    QTest::newRow("original size") << 640 << 480 << "Original" << "640*480" << qint64(782000);
+    QTest::newRow("small source scaled up") << 640 << 480 << "1280*720"
+                                            << "1280*720" << qint64(782000);
+    QTest::newRow("1080p scaled down") << 1920 << 1080 << "1280*720"
+                                       << "1280*720" << qint64(782000);
+    QTest::newRow("original size") << 640 << 480 << "Original"
+                                   << "640*480" << qint64(782000);
     // No picture in the source: the output is sound only.
-    QTest::newRow("audio file, 4K format") << 0 << 0 << "3840*2160" << "" << qint64(32000);
+    QTest::newRow("audio file, 4K format") << 0 << 0 << "3840*2160"
+                                           << "" << qint64(32000);
 }
 
 void TestRuns::targetPanelShowsWhatIsWritten()
@@ -882,8 +899,8 @@ void TestRuns::dragReordersTheSelection()
     // Moves go straight to the queue (nothing but a press makes a drag);
     // presses and releases travel the whole way from the row.
     auto move = [&](const QPoint& at) {
-        QMouseEvent event(QEvent::MouseMove, at, queue->viewport()->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent event(QEvent::MouseMove, at, queue->viewport()->mapToGlobal(at), Qt::NoButton,
+                          Qt::LeftButton, Qt::NoModifier);
         queue->mouseMoveEvent(&event);
     };
     auto inRow = [&](VideoConvertBar* row, const QPoint& at) { return at - QPoint(0, row->y()); };
@@ -924,7 +941,8 @@ void TestRuns::dragReordersTheSelection()
     QVERIFY(!queue->choosenBar());
     QVERIFY(!chosen.last().at(0).toBool());
     // Leave no modifier held for what follows.
-    QTest::mouseClick(queue->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(300, queue->viewport()->height() - 5));
+    QTest::mouseClick(queue->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(300, queue->viewport()->height() - 5));
 
     // Removing while idle takes the rows out at once; an emptied queue
     // shows its hint again.

@@ -278,10 +278,13 @@ void TestMapping::fullSequenceInOrder()
     style.shadow_offset = 250;
     style.outline_size = 1500;
     SubtitleValueInfo streams{1, 2, 1, 3, QString()};
-    QVERIFY(edit(task.get(), [&](QVideoEditDlg* editor) {
-        editor->IninSubtlSettingDlg(style);
-        editor->SetSubtitleInfo(streams);
-    }, QDialog::Accepted));
+    QVERIFY(edit(
+        task.get(),
+        [&](QVideoEditDlg* editor) {
+            editor->IninSubtlSettingDlg(style);
+            editor->SetSubtitleInfo(streams);
+        },
+        QDialog::Accepted));
     // The picture and watermark records go in as a task holds them, not as
     // the editor would recompute them for this clip.
     task->setEditSetting(crop);
@@ -359,7 +362,7 @@ void TestMapping::mappingTable_data()
         c.profile.isVideo = false;
         c.profile.vResolution = "640*480";
         c.present = QStringList{"Config_SetVideoFormat(C1, -1)", "Config_SetVideoSize(C1, 640, 480)",
-                     "Config_SetAudioFormat(C1, 86018)", "Config_SetAudioSampleRate(C1, 44100)"};
+                                "Config_SetAudioFormat(C1, 86018)", "Config_SetAudioSampleRate(C1, 44100)"};
         c.absent = QStringList{"Config_SetVideoFrameRate("};
     });
     row("unknown video codec", [](MappingCase& c) {
@@ -423,7 +426,7 @@ void TestMapping::mappingTable_data()
         c.profile.aBitRate = "Auto";
         c.profile.vBitRate = "Auto";
         c.present = QStringList{"Config_SetAudioChannels(C1, 0)", "Config_SetAudioSampleRate(C1, 48000)",
-                     "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
+                                "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
     });
     row("Original audio values", [](MappingCase& c) {
         c.profile.aChannel = "Original";
@@ -431,7 +434,7 @@ void TestMapping::mappingTable_data()
         c.profile.aBitRate = "Original";
         c.profile.vBitRate = "Original";
         c.present = QStringList{"Config_SetAudioChannels(C1, 2)", "Config_SetAudioSampleRate(C1, 48000)",
-                     "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
+                                "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
     });
     row("words are case-sensitive", [](MappingCase& c) {
         c.profile.aSampleRate = "auto";
@@ -445,8 +448,8 @@ void TestMapping::mappingTable_data()
             c.crop.aspect_width = 1280;
             c.crop.aspect_height = 720;
             c.present = QStringList{rotate == 180 ? "Config_SetVideoAspectRatio(C1, 1280, 720)"
-                                       : "Config_SetVideoAspectRatio(C1, 720, 1280)",
-                         QString("Config_SetVideoRotate(C1, %1)").arg(rotate)};
+                                                  : "Config_SetVideoAspectRatio(C1, 720, 1280)",
+                                    QString("Config_SetVideoRotate(C1, %1)").arg(rotate)};
         });
     }
     row("16:9 at 90 keeps the pair", [](MappingCase& c) {
@@ -464,7 +467,7 @@ void TestMapping::mappingTable_data()
         c.crop.panscan_x = 0.125;
         c.crop.panscan_w = 0.75;
         c.present = QStringList{"Config_SetVideoPadAndColor(C1, 0, 0xFF000000)",
-                     "Config_SetVideoCropf(C1, 0.125, 0, 0.75, 1)"};
+                                "Config_SetVideoCropf(C1, 0.125, 0, 0.75, 1)"};
         c.absent = QStringList{"Config_SetVideoCropf(C1, 0.25"};
     });
     row("pan and scan at full screen", [](MappingCase& c) {
@@ -474,7 +477,7 @@ void TestMapping::mappingTable_data()
         c.crop.crop_x = 0.25;
         c.crop.panscan_x = 0.125;
         c.present = QStringList{"Config_SetVideoPadAndColor(C1, 0, 0xFF000000)",
-                     "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
+                                "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
     });
     row("crop with padding", [](MappingCase& c) {
         c.crop.pad = 1;
@@ -483,7 +486,7 @@ void TestMapping::mappingTable_data()
         c.crop.pad_color = 0xFF336699u;
         c.crop.crop_x = 0.25;
         c.present = QStringList{"Config_SetVideoPadAndColor(C1, 1, 0xFF336699)",
-                     "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
+                                "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
     });
     const struct
     {
@@ -492,10 +495,18 @@ void TestMapping::mappingTable_data()
         QStringList present;
         QStringList absent;
     } subtitleChoices[] = {
-        {"no subtitle", 0, {"Config_SetSubtlIndex(C1, -1)"}, {"Config_EnableClosedCaption(", "Config_SetSubtlFile("}},
+        {"no subtitle",
+         0,
+         {"Config_SetSubtlIndex(C1, -1)"},
+         {"Config_EnableClosedCaption(", "Config_SetSubtlFile("}},
         {"second embedded subtitle", 2, {"Config_SetSubtlIndex(C1, 1)"}, {"Config_EnableClosedCaption("}},
-        {"closed captions", 3, {"Config_EnableClosedCaption(C1, 1)"}, {"Config_SetSubtlIndex(", "Config_SetSubtlFile("}},
-        {"external file", 4, {"Config_SetSubtlFile(C1, \"/subs/film.srt\")"},
+        {"closed captions",
+         3,
+         {"Config_EnableClosedCaption(C1, 1)"},
+         {"Config_SetSubtlIndex(", "Config_SetSubtlFile("}},
+        {"external file",
+         4,
+         {"Config_SetSubtlFile(C1, \"/subs/film.srt\")"},
          {"Config_SetSubtlIndex(", "Config_EnableClosedCaption("}},
     };
     for (const auto& choice : subtitleChoices) {
@@ -508,24 +519,26 @@ void TestMapping::mappingTable_data()
     row("one at sign is dropped", [](MappingCase& c) {
         c.subtitle.font_family = "@Noto Sans";
         c.text.font_family = "@Serif";
-        c.present = QStringList{"Config_SetSubtlTextFont(C1, \"Noto Sans\")", "Config_SetWatermarkTextFont(C1, \"Serif\")"};
+        c.present = QStringList{"Config_SetSubtlTextFont(C1, \"Noto Sans\")",
+                                "Config_SetWatermarkTextFont(C1, \"Serif\")"};
     });
     row("only one at sign is dropped", [](MappingCase& c) {
         c.subtitle.font_family = "@@Noto Sans";
         c.text.font_family = "@@Serif";
         c.present = QStringList{"Config_SetSubtlTextFont(C1, \"@Noto Sans\")",
-                     "Config_SetWatermarkTextFont(C1, \"@Serif\")"};
+                                "Config_SetWatermarkTextFont(C1, \"@Serif\")"};
     });
     row("text watermark", [](MappingCase& c) {
         c.text.text = QString::fromUtf8("Ünïcode mark");
         c.text.pos_x = 500;
         c.text.pos_y = 250;
         c.present = QStringList{QString::fromUtf8("Config_SetWatermarkText(C1, \"Ünïcode mark\")"),
-                     "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)"};
+                                "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)"};
     });
     row("no watermark", [](MappingCase& c) {
         c.absent = QStringList{"Config_SetWatermarkText(", "Config_SetWatermarkImageFile("};
-        c.present = QStringList{"Config_SetWatermarkTextFont(C1, \"\")", "Config_SetWatermarkTextLayerTopmost(C1, 1)"};
+        c.present = QStringList{"Config_SetWatermarkTextFont(C1, \"\")",
+                                "Config_SetWatermarkTextLayerTopmost(C1, 1)"};
     });
     row("long subtitle delay", [](MappingCase& c) {
         c.subtitle.delay = 3000000; // beyond what 32 bits hold once in microseconds
@@ -541,10 +554,13 @@ void TestMapping::mappingTable()
     facts.programs[0].subtitles.assign(2, orvfake::Track{});
     auto task = makeTask(row.profile, facts);
     QVERIFY(task);
-    QVERIFY(edit(task.get(), [&](QVideoEditDlg* editor) {
-        editor->SetSubtitleInfo(row.streams);
-        editor->IninSubtlSettingDlg(row.subtitle);
-    }, QDialog::Accepted));
+    QVERIFY(edit(
+        task.get(),
+        [&](QVideoEditDlg* editor) {
+            editor->SetSubtitleInfo(row.streams);
+            editor->IninSubtlSettingDlg(row.subtitle);
+        },
+        QDialog::Accepted));
     task->setEditSetting(row.crop);
     task->setWaterSetting(row.text, WatermarkImageSettings());
 
@@ -572,8 +588,8 @@ void TestMapping::editHandOff_data()
     QTest::newRow("ok") << int(QDialog::Accepted) << 10 * kSecond << 40 * kSecond << true << 10 * kSecond
                         << 40 * kSecond;
     // An inverted range would wrap the trim length round: the trim is kept.
-    QTest::newRow("ok, end before start") << int(QDialog::Accepted) << 40 * kSecond << 10 * kSecond << true
-                                          << 0ull << 60 * kSecond;
+    QTest::newRow("ok, end before start")
+        << int(QDialog::Accepted) << 40 * kSecond << 10 * kSecond << true << 0ull << 60 * kSecond;
     QTest::newRow("cancel") << int(QDialog::Rejected) << 10 * kSecond << 40 * kSecond << false << 0ull
                             << 60 * kSecond;
     QTest::newRow("other result") << 7 << 10 * kSecond << 40 * kSecond << false << 0ull << 60 * kSecond;
@@ -601,19 +617,22 @@ void TestMapping::editHandOff()
     if (taken && trimEnd < trimBegin)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("inverted trim range"));
     bool handedIn = false;
-    QVERIFY(edit(task.get(), [&](QVideoEditDlg* editor) {
-        CropSettings c;
-        WatermarkTextSettings t;
-        editor->GetEditSettings(c);
-        editor->GetWatermarkTextSettings(t);
-        handedIn = c.rotate == 90 && t.text == "before" && editor->GetStartTime() == 0
-                   && editor->GetEndTime() == 60 * kSecond;
-        c.rotate = 180;
-        t.text = "after";
-        editor->IninEditSettingDlg(c);
-        editor->IninTextSettingsDlg(t);
-        editor->SetTrimTime(trimBegin, trimEnd, true);
-    }, result));
+    QVERIFY(edit(
+        task.get(),
+        [&](QVideoEditDlg* editor) {
+            CropSettings c;
+            WatermarkTextSettings t;
+            editor->GetEditSettings(c);
+            editor->GetWatermarkTextSettings(t);
+            handedIn = c.rotate == 90 && t.text == "before" && editor->GetStartTime() == 0
+                && editor->GetEndTime() == 60 * kSecond;
+            c.rotate = 180;
+            t.text = "after";
+            editor->IninEditSettingDlg(c);
+            editor->IninTextSettingsDlg(t);
+            editor->SetTrimTime(trimBegin, trimEnd, true);
+        },
+        result));
     QVERIFY(handedIn);
 
     CropSettings c;
@@ -653,10 +672,13 @@ void TestMapping::editApplyToAllIsForwarded()
     text.text = "to all";
     WatermarkImageSettings image;
     image.image_file = "/pictures/logo.png";
-    QVERIFY(edit(task.get(), [&](QVideoEditDlg* editor) {
-        emit editor->seedApplyEditSetting(applied);
-        emit editor->seedApplyWaterSetting(text, image);
-    }, QDialog::Rejected));
+    QVERIFY(edit(
+        task.get(),
+        [&](QVideoEditDlg* editor) {
+            emit editor->seedApplyEditSetting(applied);
+            emit editor->seedApplyWaterSetting(text, image);
+        },
+        QDialog::Rejected));
 
     QCOMPARE(crops.count(), 1);
     QCOMPARE(crops.at(0).at(0).value<CropSettings>().mirror, 1);
@@ -751,8 +773,8 @@ void TestMapping::customizeTime()
         QTimeEdit* from = edits.at(0);
         QTimeEdit* to = edits.at(1);
         limitsRight = dialog->windowTitle() == "Customize" && from->time() == QTime(0, 0)
-                      && to->time() == QTime(0, 1) && from->maximumTime() == QTime(0, 0, 59)
-                      && to->maximumTime() == QTime(0, 1);
+            && to->time() == QTime(0, 1) && from->maximumTime() == QTime(0, 0, 59)
+            && to->maximumTime() == QTime(0, 1);
         to->setTime(QTime(0, 0, 40));
         from->setTime(QTime(0, 0, 10));
         // The start pushes the end to at least a second after it.
