@@ -16,7 +16,7 @@ class MainWindow : public TensileWindow, public Ui::MainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent);
+    explicit MainWindow(QWidget* parent);
     ~MainWindow() override;
 
     void StartConvert();
@@ -27,14 +27,14 @@ public:
     void GetiTeunesList();
 
     bool isConverting() const { return m_bConverting; }
-    QMenu *menu() const { return m_menu; }
-    QMenuBar *menuBar() const { return m_menuBar; }
+    QMenu* menu() const { return m_menu; }
+    QMenuBar* menuBar() const { return m_menuBar; }
     QString convertCaption() const { return m_strConvertCaption; }
 
     // Where "User Guide" leads: the configured address, or else the help
     // page shipped in the Resources folder.
-    static QUrl helpUrl(const QString &helpLink, const QString &resourcePath);
-    static QUrl folderUrl(const QString &folder);
+    static QUrl helpUrl(const QString& helpLink, const QString& resourcePath);
+    static QUrl folderUrl(const QString& folder);
     static QUrl supportUrl();
 
 signals:
@@ -65,32 +65,32 @@ public slots:
     void updateWidgetText();
 
 private slots:
-    void onChangeLanguage(QAction *action);
+    void onChangeLanguage(QAction* action);
 
 private:
     bool confirmCancel();
     void cancelRun();
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     // While conversions run, closing asks as the Cancel button does.
-    void closeEvent(QCloseEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void setConvertCaption(const QString &caption);
+    void setConvertCaption(const QString& caption);
     void placeQueue();
     void returnToIdle();
 
     bool m_bConverting = false;
-    QMenuBar *m_menuBar = nullptr;
-    QMenu *m_menu = nullptr;
-    QAction *m_actUserGuide = nullptr;
-    QAction *m_actSupportCenter = nullptr;
-    QAction *m_actCheckUpdate = nullptr;
-    QAction *m_actAbout = nullptr;
-    QMenu *m_menuLanguage = nullptr;
-    QAction *m_actEnglish = nullptr;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_menu = nullptr;
+    QAction* m_actUserGuide = nullptr;
+    QAction* m_actSupportCenter = nullptr;
+    QAction* m_actCheckUpdate = nullptr;
+    QAction* m_actAbout = nullptr;
+    QMenu* m_menuLanguage = nullptr;
+    QAction* m_actEnglish = nullptr;
     QString m_strConvertCaption;
 };

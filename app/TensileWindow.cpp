@@ -18,17 +18,13 @@ TensileWindow::TensileWindow(QWidget* parent)
     : QWidget(parent)
 {
     // No frameless flag: the platform frame and title bar stay.
-    setWindowFlags(Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowMaximizeButtonHint);
+    setWindowFlags(Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
     setMouseTracking(true);
 }
 
 TensileWindow::~TensileWindow() = default;
 
-void TensileWindow::setTitleHeight(int height)
-{
-    m_nTitleHeight = height;
-}
+void TensileWindow::setTitleHeight(int height) { m_nTitleHeight = height; }
 
 void TensileWindow::setCursorAndState(QMouseEvent* event)
 {

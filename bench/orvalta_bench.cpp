@@ -22,8 +22,9 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: orvalta_bench SRC DST [-f container] [-v id] [-a id] [-s WxH] [-vb kbps] "
-                         "[-ab kbps] [-j copies]\n");
+    std::fprintf(stderr,
+                 "usage: orvalta_bench SRC DST [-f container] [-v id] [-a id] [-s WxH] [-vb kbps] "
+                 "[-ab kbps] [-j copies]\n");
     return 2;
 }
 

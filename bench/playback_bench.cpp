@@ -29,7 +29,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Copier {
+struct Copier
+{
     std::mutex mutex;
     std::vector<unsigned char> buffer;
     std::vector<Clock::time_point> times;
@@ -50,7 +51,8 @@ double cpuSeconds()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
+        + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -101,7 +103,8 @@ int main(int argc, char** argv)
         for (const Clock::time_point& t : copier.times) {
             const double at = ms(t - copier.times.front());
             const long slot = std::lround(at / 40.0);
-            if (slot >= 0 && size_t(slot) < taken.size() && !taken[size_t(slot)] && std::fabs(at - slot * 40.0) <= 20.0) {
+            if (slot >= 0 && size_t(slot) < taken.size() && !taken[size_t(slot)]
+                && std::fabs(at - slot * 40.0) <= 20.0) {
                 taken[size_t(slot)] = true;
                 ++onTime;
             }
@@ -110,8 +113,8 @@ int main(int argc, char** argv)
     const int delivered = int(copier.times.size());
     std::printf("playback: %.2f s of clip in %.2f s, %d pictures delivered, %d dropped, %.1f %% on schedule, "
                 "%.2f CPU s\n",
-                duration, wall, delivered, std::max(0, expected - delivered), 100.0 * onTime / std::max(1, expected),
-                cpu);
+                duration, wall, delivered, std::max(0, expected - delivered),
+                100.0 * onTime / std::max(1, expected), cpu);
 
     // 2. accurate seeks while paused
     if (argc > 2) {
@@ -141,7 +144,8 @@ int main(int argc, char** argv)
     const Clock::time_point c0 = Clock::now();
     for (int i = 0; i < 50; ++i)
         cycle();
-    std::printf("hidden editor cycle: %.1f ms; threads %d -> %d, descriptors %d -> %d\n", ms(Clock::now() - c0) / 50,
-                threads, entries("/proc/self/task"), fds, entries("/proc/self/fd"));
+    std::printf("hidden editor cycle: %.1f ms; threads %d -> %d, descriptors %d -> %d\n",
+                ms(Clock::now() - c0) / 50, threads, entries("/proc/self/task"), fds,
+                entries("/proc/self/fd"));
     return 0;
 }

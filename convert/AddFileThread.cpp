@@ -2,8 +2,8 @@
 
 #include "QueueShared.h"
 
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 
 #include <QLoggingCategory>
 

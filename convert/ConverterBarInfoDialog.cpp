@@ -81,12 +81,6 @@ void ConverterBarInfoDialog::setFileInfo(VideoConvertBar* task)
     fillPane(m_widAudioInfo, tr("Audio Info"), audio, true);
 }
 
-void ConverterBarInfoDialog::onBtnColse()
-{
-    close();
-}
+void ConverterBarInfoDialog::onBtnColse() { close(); }
 
-void ConverterBarInfoDialog::onBtnOK()
-{
-    close();
-}
+void ConverterBarInfoDialog::onBtnOK() { close(); }

@@ -6,13 +6,9 @@
 
 DeleteVideoThread::DeleteVideoThread(QObject* parent)
     : QThread(parent)
-{
-}
+{}
 
-DeleteVideoThread::~DeleteVideoThread()
-{
-    finishAndWait();
-}
+DeleteVideoThread::~DeleteVideoThread() { finishAndWait(); }
 
 void DeleteVideoThread::addConvertBar(VideoConvertBar* bar)
 {

@@ -5,12 +5,12 @@
 
 #include <orvalta.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QCoreApplication>
 #include <QProcess>
 #include <QStorageInfo>
 #include <QStringList>
@@ -49,7 +49,8 @@ QString failureReason(int code, const QString& output)
         const QStorageInfo storage(folder);
         if (storage.isValid() && storage.bytesAvailable() < 16 * 1024 * 1024)
             return text("Disk full");
-        return code == ORV_E_OUTPUT ? text("Cannot create the output file") : text("Cannot write the output file");
+        return code == ORV_E_OUTPUT ? text("Cannot create the output file")
+                                    : text("Cannot write the output file");
     }
     case ORV_E_CONTAINER:
     case ORV_E_ENCODER:
@@ -76,16 +77,17 @@ QString conversionEventText(const QString& source, const QString& container)
 {
     const QString suffix = suffixOf(source);
     return "file size: " + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(source).size()))
-         + "; file format: " + suffix + "; converter: " + suffix + " to " + container.toLower();
+        + "; file format: " + suffix + "; converter: " + suffix + " to " + container.toLower();
 }
 
 void logAddedFile(const QString& path)
 {
     const QFileInfo fileInfo(path);
     const QString size = QIAppUtil::size2String(static_cast<unsigned long long>(fileInfo.size()));
-    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0, QString("file size: " + size).toLatin1().constData());
-    CSingleUserLog::getInstance()->AddUserLog(11604, false, 0,
-                                              QString("file format: " + fileInfo.suffix()).toLatin1().constData());
+    CSingleUserLog::getInstance()->AddUserLog(11602, false, 0,
+                                              QString("file size: " + size).toLatin1().constData());
+    CSingleUserLog::getInstance()->AddUserLog(
+        11604, false, 0, QString("file format: " + fileInfo.suffix()).toLatin1().constData());
 }
 
 // The path only ever travels as data: an argument of its own, a D-Bus
@@ -96,10 +98,9 @@ void revealFile(QObject* owner, const QString& path)
     const QString osascript = QStringLiteral("/usr/bin/osascript");
     if (QFileInfo::exists(osascript)) {
         QProcess::startDetached(osascript,
-                                {"-e", "on run argv",
-                                 "-e", "tell application \"Finder\" to reveal POSIX file (item 1 of argv)",
-                                 "-e", "tell application \"Finder\" to activate",
-                                 "-e", "end run", path});
+                                {"-e", "on run argv", "-e",
+                                 "tell application \"Finder\" to reveal POSIX file (item 1 of argv)", "-e",
+                                 "tell application \"Finder\" to activate", "-e", "end run", path});
         return;
     }
     QDBusConnection bus = QDBusConnection::sessionBus();

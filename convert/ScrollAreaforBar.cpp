@@ -44,8 +44,10 @@ void ScrollAreaforBar::Init()
     m_dragItemLabel = new LDragItemLabel(nullptr);
     m_dragItemLabel->hide();
 
-    connect(m_WidgetContents, &ScrollareaContentWidget::signalAddFile, this, &ScrollAreaforBar::addFileForBar);
-    connect(this, &ScrollAreaforBar::signalUpdateWidgetText, m_WidgetContents, &ScrollareaContentWidget::updateWidgetText);
+    connect(m_WidgetContents, &ScrollareaContentWidget::signalAddFile, this,
+            &ScrollAreaforBar::addFileForBar);
+    connect(this, &ScrollAreaforBar::signalUpdateWidgetText, m_WidgetContents,
+            &ScrollareaContentWidget::updateWidgetText);
 
     Layout->setContentsMargins(0, 0, 0, 0);
 
@@ -115,10 +117,7 @@ bool ScrollAreaforBar::nativeEvent(const QByteArray& eventType, void* message, l
     return QScrollArea::nativeEvent(eventType, message, result);
 }
 
-void ScrollAreaforBar::paintEvent(QPaintEvent* event)
-{
-    QScrollArea::paintEvent(event);
-}
+void ScrollAreaforBar::paintEvent(QPaintEvent* event) { QScrollArea::paintEvent(event); }
 
 // ---- Format requests and apply to all ------------------------------------------
 
@@ -169,4 +168,3 @@ void ScrollAreaforBar::setWaterSetting(WatermarkTextSettings textWater, Watermar
 
 void ScrollAreaforBar::slotRecoderTimeOut() {}
 void ScrollAreaforBar::slotQuitiTunes() {}
-

@@ -74,7 +74,8 @@ void ScrollAreaforBar::PerpareAddFile(int count)
     }
     if (!m_progressDialog) {
         m_progressDialog = new ProgresssDialog(this);
-        connect(m_progressDialog, &ProgresssDialog::signalStopAddFile, this, &ScrollAreaforBar::slotStopAddFile);
+        connect(m_progressDialog, &ProgresssDialog::signalStopAddFile, this,
+                &ScrollAreaforBar::slotStopAddFile);
     }
     m_progressDialog->setLast(false);
     m_progressDialog->setALLfileCount(count);
@@ -95,7 +96,8 @@ VideoConvertBar* ScrollAreaforBar::createBar()
     connect(bar, &BaseBar::SignalBarItemPress, this, &ScrollAreaforBar::slotBarItemPress);
     connect(bar, &VideoConvertBar::signalDeleteItem, this, &ScrollAreaforBar::slotBarItemDelete);
     connect(bar, &VideoConvertBar::emitVideoPlay, this, &ScrollAreaforBar::respondVideoPlayEmit);
-    connect(bar, &VideoConvertBar::signalShowMergeSetting, this, &ScrollAreaforBar::signalShowMergeSettingdlg);
+    connect(bar, &VideoConvertBar::signalShowMergeSetting, this,
+            &ScrollAreaforBar::signalShowMergeSettingdlg);
     connect(bar, &VideoConvertBar::seedEditSetting, this, &ScrollAreaforBar::setEditSetting);
     connect(bar, &VideoConvertBar::seedWaterSetting, this, &ScrollAreaforBar::setWaterSetting);
     m_WidgetContents->setImageHide(true);
@@ -135,8 +137,8 @@ void ScrollAreaforBar::runAdd(const QList<VideoConvertBar*>& bars, const QString
 void ScrollAreaforBar::addFileForBar()
 {
     const QString accepted = CSingleVersionStringUtil::GetLinkAddress(ADDR_INFO_FORMAT);
-    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), open_path, accepted,
-                                                            nullptr, QFileDialog::DontUseNativeDialog);
+    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), open_path, accepted, nullptr,
+                                                            QFileDialog::DontUseNativeDialog);
     if (!files.isEmpty())
         open_path = QFileInfo(files.first()).absolutePath();
     QSettings(kSettingsOrganisation, kSettingsApplication).setValue(kLastPathKey, open_path);

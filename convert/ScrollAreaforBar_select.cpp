@@ -2,9 +2,9 @@
 // removal of rows (during a run, through the remove worker).
 #include "ScrollAreaforBar.h"
 
+#include "CSingleVersionStringUtil.h"
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
-#include "CSingleVersionStringUtil.h"
 #include "DeleteVideoThread.h"
 #include "GobelItemChunk.h"
 #include "LDragItemLabel.h"
@@ -34,10 +34,7 @@ namespace {
 constexpr int kDefaultRowHeight = 97;
 constexpr int kDialogOk = 0x400;
 
-bool commandAlone()
-{
-    return QApplication::keyboardModifiers() == Qt::ControlModifier;
-}
+bool commandAlone() { return QApplication::keyboardModifiers() == Qt::ControlModifier; }
 
 } // namespace
 
@@ -82,10 +79,7 @@ void ScrollAreaforBar::InitDragingItem()
     m_dragItemLabel->hide();
 }
 
-int ScrollAreaforBar::rowHeight() const
-{
-    return m_choosenBar ? m_choosenBar->height() : kDefaultRowHeight;
-}
+int ScrollAreaforBar::rowHeight() const { return m_choosenBar ? m_choosenBar->height() : kDefaultRowHeight; }
 
 int ScrollAreaforBar::rowIndexAt(const QPoint& pos) const
 {
@@ -495,10 +489,7 @@ void ScrollAreaforBar::slotRemoveChoosenBar()
     afterRemoval();
 }
 
-void ScrollAreaforBar::slotRemoveRightMouseBar()
-{
-    slotRemoveChoosenBar();
-}
+void ScrollAreaforBar::slotRemoveRightMouseBar() { slotRemoveChoosenBar(); }
 
 void ScrollAreaforBar::slotBarItemDelete()
 {
@@ -518,7 +509,4 @@ void ScrollAreaforBar::slotBarItemDelete()
     afterRemoval();
 }
 
-void ScrollAreaforBar::slotSetIsShowDeleteDlg(bool checked)
-{
-    m_bShowDeleteDlg = !checked;
-}
+void ScrollAreaforBar::slotSetIsShowDeleteDlg(bool checked) { m_bShowDeleteDlg = !checked; }

@@ -36,8 +36,7 @@ void ScrollareaContentWidget::paintEvent(QPaintEvent* event)
         painter.drawImage(QRect(0, 0, width(), height()), background,
                           QRect(0, 0, background.width(), background.height()));
     }
-    m_labelImage->move((width() - m_labelImage->width()) / 2,
-                       (height() - m_labelImage->height()) / 2);
+    m_labelImage->move((width() - m_labelImage->width()) / 2, (height() - m_labelImage->height()) / 2);
     m_labImageText->move((width() - m_labImageText->width()) / 2,
                          m_labelImage->y() + m_labelImage->height() + 5);
     QWidget::paintEvent(event);

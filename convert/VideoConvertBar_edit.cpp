@@ -37,10 +37,7 @@ QTime timeOf(unsigned long long us)
 }
 
 // A second either side without wrapping round midnight.
-QTime secondBefore(const QTime& time)
-{
-    return time <= QTime(0, 0, 1) ? QTime(0, 0) : time.addSecs(-1);
-}
+QTime secondBefore(const QTime& time) { return time <= QTime(0, 0, 1) ? QTime(0, 0) : time.addSecs(-1); }
 
 QTime secondAfter(const QTime& time)
 {
@@ -190,10 +187,7 @@ void VideoConvertBar::SlotPreviewPlay()
         emit emitVideoPlay(m_strFilePath);
 }
 
-void VideoConvertBar::setEditSetting(CropSettings cropSetting)
-{
-    m_cropSettings = cropSetting;
-}
+void VideoConvertBar::setEditSetting(CropSettings cropSetting) { m_cropSettings = cropSetting; }
 
 void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater)
 {

@@ -33,8 +33,8 @@ void VideoInfo::Init()
     connect(m_videoNameLab, &RetractLabel::emitChangeName, this, &VideoInfo::slotEditVideoName);
 }
 
-void VideoInfo::SetVideoInfo(QString name, bool canRename, QString size, QString time,
-                             QString format, QString resolution)
+void VideoInfo::SetVideoInfo(QString name, bool canRename, QString size, QString time, QString format,
+                             QString resolution)
 {
     // The name label takes the pencil's place first: the eliding cut is
     // made for the label's size at the time of the call.
@@ -48,10 +48,7 @@ void VideoInfo::SetVideoInfo(QString name, bool canRename, QString size, QString
     SetVideoSize(resolution);
 }
 
-void VideoInfo::SetEnableRename(bool enable)
-{
-    m_editButton->setVisible(enable);
-}
+void VideoInfo::SetEnableRename(bool enable) { m_editButton->setVisible(enable); }
 
 void VideoInfo::slotSetVideoName(QString name)
 {
@@ -87,15 +84,9 @@ void VideoInfo::SetVideoLength(QString length)
     update();
 }
 
-void VideoInfo::OnBtnEdit()
-{
-    m_videoNameLab->setCanEditText(true);
-}
+void VideoInfo::OnBtnEdit() { m_videoNameLab->setCanEditText(true); }
 
-QString VideoInfo::GetVideoName()
-{
-    return m_videoNameLab->getName();
-}
+QString VideoInfo::GetVideoName() { return m_videoNameLab->getName(); }
 
 void VideoInfo::slotEditVideoName()
 {

@@ -20,8 +20,8 @@ public:
     ~VideoInfo() override;
 
     void Init();
-    void SetVideoInfo(QString name, bool canRename, QString size, QString time,
-                      QString format, QString resolution);
+    void SetVideoInfo(QString name, bool canRename, QString size, QString time, QString format,
+                      QString resolution);
     void SetEnableRename(bool enable);
     void SetVideoTime(QString time);
     void SetVideoFormat(QString format);

@@ -6,31 +6,31 @@
 #include <QSettings>
 
 const char* const g_type[kAddressTypeCount] = {
-    "Link/home",                // 0
-    "",                         // 1
-    "",                         // 2
-    "",                         // 3
-    "Link/support",             // 4
-    "Link/products",            // 5
-    "Link/help",                // 6
-    "Link/download",            // 7
-    "Link/download_zip",        // 8
-    "Link/newVersion",          // 9
-    "Softlog/siteID",           // 10
-    "Softlog/productID",        // 11
-    "Softlog/versionID",        // 12
-    "Link/download_sha256",     // 13
-    "",                         // 14
-    "",                         // 15
-    "",                         // 16
-    "",                         // 17
-    "Link/update_message",      // 18
-    "",                         // 19
-    "Info/Product Name",        // 20
-    "Info/Help",                // 21
-    "",                         // 22
-    "Info/format",              // 23
-    "",                         // 24
+    "Link/home", // 0
+    "", // 1
+    "", // 2
+    "", // 3
+    "Link/support", // 4
+    "Link/products", // 5
+    "Link/help", // 6
+    "Link/download", // 7
+    "Link/download_zip", // 8
+    "Link/newVersion", // 9
+    "Softlog/siteID", // 10
+    "Softlog/productID", // 11
+    "Softlog/versionID", // 12
+    "Link/download_sha256", // 13
+    "", // 14
+    "", // 15
+    "", // 16
+    "", // 17
+    "Link/update_message", // 18
+    "", // 19
+    "Info/Product Name", // 20
+    "Info/Help", // 21
+    "", // 22
+    "Info/format", // 23
+    "", // 24
 };
 
 QMap<int, QString> CSingleVersionStringUtil::s_linkMap;
@@ -59,12 +59,6 @@ std::string CSingleVersionStringUtil::GetIniFileName()
     return s_fileName;
 }
 
-void CSingleVersionStringUtil::ClearLinkMap()
-{
-    s_linkMap.clear();
-}
+void CSingleVersionStringUtil::ClearLinkMap() { s_linkMap.clear(); }
 
-bool CSingleVersionStringUtil::Check()
-{
-    return QFileInfo::exists(QString::fromStdString(GetIniFileName()));
-}
+bool CSingleVersionStringUtil::Check() { return QFileInfo::exists(QString::fromStdString(GetIniFileName())); }

@@ -9,8 +9,8 @@ class GobelConfigure
 public:
     GobelConfigure();
 
-    bool m_bMerge = false;       // merge all queued files into one output
-    QString m_strOutputFolder;   // absolute, "/" as separator
+    bool m_bMerge = false; // merge all queued files into one output
+    QString m_strOutputFolder; // absolute, "/" as separator
 };
 
 extern GobelConfigure g_Configure;

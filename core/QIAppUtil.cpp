@@ -35,25 +35,13 @@ QString QIAppUtil::size2String(unsigned long long bytes)
     return QString::number(bytes) + QStringLiteral(" B");
 }
 
-QString QIAppUtil::dndTmpPath()
-{
-    return QString();
-}
+QString QIAppUtil::dndTmpPath() { return QString(); }
 
-QString QIAppUtil::getTempBackupPath()
-{
-    return QString();
-}
+QString QIAppUtil::getTempBackupPath() { return QString(); }
 
-QString QIAppUtil::getRestorePassWord()
-{
-    return s_restorPassword;
-}
+QString QIAppUtil::getRestorePassWord() { return s_restorPassword; }
 
-void QIAppUtil::setRestorePassWord(const QString& password)
-{
-    s_restorPassword = password;
-}
+void QIAppUtil::setRestorePassWord(const QString& password) { s_restorPassword = password; }
 
 static bool isInList(QStringList& list, const char* const* table, const QString& extension)
 {
@@ -66,44 +54,39 @@ static bool isInList(QStringList& list, const char* const* table, const QString&
 
 bool QIAppUtil::IsPhoto(const QString& extension)
 {
-    static const char* const table[] = {
-        "bmp", "jpg", "jpeg", "png", "gif", "tif", "tiff", "ico", "icns", "psd", "tga",
-        "webp", "heic", "heif", "jp2", "pcx", "ppm", "pgm", "pbm", "svg", "raw", "dds",
-        nullptr};
+    static const char* const table[] = {"bmp",  "jpg", "jpeg", "png",  "gif",  "tif",  "tiff", "ico",
+                                        "icns", "psd", "tga",  "webp", "heic", "heif", "jp2",  "pcx",
+                                        "ppm",  "pgm", "pbm",  "svg",  "raw",  "dds",  nullptr};
     return isInList(s_photoExtensions, table, extension);
 }
 
 bool QIAppUtil::IsVideo(const QString& extension)
 {
     static const char* const table[] = {
-        "3g2", "3gp", "3gpp", "amv", "asf", "avi", "avs", "bik", "divx", "dv",
-        "dvr-ms", "evo", "f4v", "flv", "gvi", "gxf", "h264", "hevc", "ivf", "m1v",
-        "m2p", "m2t", "m2ts", "m2v", "m4v", "mkv", "mod", "mov", "mp2v", "mp4",
-        "mp4v", "mpe", "mpeg", "mpeg1", "mpeg2", "mpeg4", "mpg", "mpv", "mts", "mxf",
-        "nsv", "nuv", "ogm", "ogv", "ogx", "qt", "rec", "rm", "rmvb", "rpl",
-        "smk", "swf", "tod", "tp", "trp", "ts", "tts", "vfw", "vob", "vro",
-        "webm", "wm", "wmv", "wtv", "xvid", "yuv", "y4m", "dat", "mjpg", "264",
-        nullptr};
+        "3g2",  "3gp", "3gpp", "amv", "asf",  "avi",  "avs",  "bik", "divx", "dv",    "dvr-ms", "evo",
+        "f4v",  "flv", "gvi",  "gxf", "h264", "hevc", "ivf",  "m1v", "m2p",  "m2t",   "m2ts",   "m2v",
+        "m4v",  "mkv", "mod",  "mov", "mp2v", "mp4",  "mp4v", "mpe", "mpeg", "mpeg1", "mpeg2",  "mpeg4",
+        "mpg",  "mpv", "mts",  "mxf", "nsv",  "nuv",  "ogm",  "ogv", "ogx",  "qt",    "rec",    "rm",
+        "rmvb", "rpl", "smk",  "swf", "tod",  "tp",   "trp",  "ts",  "tts",  "vfw",   "vob",    "vro",
+        "webm", "wm",  "wmv",  "wtv", "xvid", "yuv",  "y4m",  "dat", "mjpg", "264",   nullptr};
     return isInList(s_videoExtensions, table, extension);
 }
 
 bool QIAppUtil::IsAudio(const QString& extension)
 {
-    static const char* const table[] = {
-        "aac", "ac3", "aif", "aifc", "aiff", "amr", "ape", "au", "caf", "dts",
-        "flac", "m4a", "m4b", "m4r", "mka", "mp2", "mp3", "mpa", "oga", "ogg",
-        "opus", "ra", "snd", "tta", "voc", "wav", "wma", "wv",
-        nullptr};
+    static const char* const table[] = {"aac", "ac3", "aif",  "aifc", "aiff", "amr", "ape", "au",
+                                        "caf", "dts", "flac", "m4a",  "m4b",  "m4r", "mka", "mp2",
+                                        "mp3", "mpa", "oga",  "ogg",  "opus", "ra",  "snd", "tta",
+                                        "voc", "wav", "wma",  "wv",   nullptr};
     return isInList(s_audioExtensions, table, extension);
 }
 
 bool QIAppUtil::IsDocument(const QString& extension)
 {
-    static const char* const table[] = {
-        "doc", "docx", "xls", "xlsx", "ppt", "pptx", "pdf", "txt", "rtf", "odt",
-        "ods", "odp", "csv", "htm", "html", "xml", "pages", "numbers", "key", "epub",
-        "md", "tex", "log", "wpd", "wps", "xps",
-        nullptr};
+    static const char* const table[] = {"doc",  "docx", "xls",   "xlsx",    "ppt", "pptx", "pdf",
+                                        "txt",  "rtf",  "odt",   "ods",     "odp", "csv",  "htm",
+                                        "html", "xml",  "pages", "numbers", "key", "epub", "md",
+                                        "tex",  "log",  "wpd",   "wps",     "xps", nullptr};
     return isInList(s_documentExtensions, table, extension);
 }
 

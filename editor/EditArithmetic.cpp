@@ -53,25 +53,13 @@ bool panScanActive(const CropSettings& s)
     return s.pad == 1 && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen;
 }
 
-bool quarterTurned(int rotate)
-{
-    return rotate == 90 || rotate == 270;
-}
+bool quarterTurned(int rotate) { return rotate == 90 || rotate == 270; }
 
-void rotateLeft(CropSettings& s)
-{
-    s.rotate = (s.rotate + (s.mirror ? 90 : 270)) % 360;
-}
+void rotateLeft(CropSettings& s) { s.rotate = (s.rotate + (s.mirror ? 90 : 270)) % 360; }
 
-void rotateRight(CropSettings& s)
-{
-    s.rotate = (s.rotate + (s.mirror ? 270 : 90)) % 360;
-}
+void rotateRight(CropSettings& s) { s.rotate = (s.rotate + (s.mirror ? 270 : 90)) % 360; }
 
-void flipHorizontal(CropSettings& s)
-{
-    s.mirror = 1 - (s.mirror ? 1 : 0);
-}
+void flipHorizontal(CropSettings& s) { s.mirror = 1 - (s.mirror ? 1 : 0); }
 
 void flipVertical(CropSettings& s)
 {

@@ -32,7 +32,8 @@ void rotateRight(CropSettings& s);
 void flipHorizontal(CropSettings& s);
 void flipVertical(CropSettings& s);
 
-struct Box {
+struct Box
+{
     double x = 0, y = 0, w = 1, h = 1;
 };
 

@@ -22,13 +22,12 @@ void setPanelRadio(QRadioButton* radio)
 {
     setPanelText(radio);
     const QString res = QIAppUtil::getResourcePath();
-    radio->setStyleSheet(
-        QStringLiteral("QRadioButton::indicator {width: 18px;height: 18px;}"
-                       "QRadioButton::indicator::unchecked {image: url(%1);}"
-                       "QRadioButton::indicator::checked {image: url(%2);}"
-                       "QRadioButton{background-color:transparent;border:none}")
-            .arg(res + "/image/VideoEditDlg/selections_no.png",
-                 res + "/image/VideoEditDlg/selections_yes.png"));
+    radio->setStyleSheet(QStringLiteral("QRadioButton::indicator {width: 18px;height: 18px;}"
+                                        "QRadioButton::indicator::unchecked {image: url(%1);}"
+                                        "QRadioButton::indicator::checked {image: url(%2);}"
+                                        "QRadioButton{background-color:transparent;border:none}")
+                             .arg(res + "/image/VideoEditDlg/selections_no.png",
+                                  res + "/image/VideoEditDlg/selections_yes.png"));
 }
 
 } // namespace editorskin

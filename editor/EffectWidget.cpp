@@ -9,7 +9,4 @@ EffectWidget::EffectWidget(QWidget* parent)
     ui->setupUi(this);
 }
 
-EffectWidget::~EffectWidget()
-{
-    delete ui;
-}
+EffectWidget::~EffectWidget() { delete ui; }

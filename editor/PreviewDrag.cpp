@@ -95,20 +95,14 @@ Edges dragEdges(const Box& s, double nx, double ny)
 
 namespace {
 
-int thousandths(double p)
-{
-    return int(p * 1000 + 0.5);
-}
+int thousandths(double p) { return int(p * 1000 + 0.5); }
 
-int scaled(double factor, double k)
-{
-    return int(factor * k + 0.5);
-}
+int scaled(double factor, double k) { return int(factor * k + 0.5); }
 
 } // namespace
 
-WatermarkResult dragWatermark(int mode, const Box& s, double kx, double ky,
-                              const WatermarkState& current, double nx, double ny)
+WatermarkResult dragWatermark(int mode, const Box& s, double kx, double ky, const WatermarkState& current,
+                              double nx, double ny)
 {
     const Edges e = dragEdges(s, nx, ny);
     WatermarkResult r;

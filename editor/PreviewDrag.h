@@ -45,8 +45,8 @@ enum Mode {
     Inside = 9
 };
 
-constexpr double kMinSize = 0.02;   // no edge drag makes a box smaller
-constexpr double kNoSize = 0.0001;  // at or below: nothing to grab
+constexpr double kMinSize = 0.02; // no edge drag makes a box smaller
+constexpr double kNoSize = 0.0001; // at or below: nothing to grab
 
 Qt::CursorShape cursorFor(int mode);
 
@@ -64,16 +64,16 @@ int hitTest(const ScreenBox& box, int pictureWidth, int mx, int my);
 // followed the mouse.
 struct Edges
 {
-    double left = 0, top = 0;        // new left and top edges
-    double rightAnchor = 0;          // new right edge = rightAnchor + start.w
-    double bottomAnchor = 0;         // new bottom edge = bottomAnchor + start.h
-    double moveX = 0, moveY = 0;     // top-left corner of a moved box
+    double left = 0, top = 0; // new left and top edges
+    double rightAnchor = 0; // new right edge = rightAnchor + start.w
+    double bottomAnchor = 0; // new bottom edge = bottomAnchor + start.h
+    double moveX = 0, moveY = 0; // top-left corner of a moved box
 };
 Edges dragEdges(const Box& start, double nx, double ny);
 
 struct WatermarkState
 {
-    int posX = 0, posY = 0;     // thousandths
+    int posX = 0, posY = 0; // thousandths
     int scaleX = 100, scaleY = 100; // percent
 };
 
@@ -81,7 +81,7 @@ struct WatermarkResult
 {
     WatermarkState state;
     bool position = false; // the engine must get the new position
-    bool scale = false;    // ... and the new scale (position first)
+    bool scale = false; // ... and the new scale (position first)
 };
 
 // start: the box at the press; startScaleX/Y: the scales at the press;

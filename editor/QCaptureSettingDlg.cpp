@@ -74,7 +74,7 @@ QCaptureSettingDlg::~QCaptureSettingDlg() = default;
 void QCaptureSettingDlg::InitCmbSuffix()
 {
     const int index = m_cmbFormat->findText(QVideoSettingXml::getCaptureImgSuffix(),
-                                             Qt::MatchExactly | Qt::MatchCaseSensitive);
+                                            Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0)
         m_cmbFormat->setCurrentIndex(index);
 }

@@ -33,7 +33,8 @@ QCropOperateDlg::QCropOperateDlg(QWidget* parent)
     m_btnFlipV->setToolTip(tr("Vertical"));
 
     m_radOriginalAspect->setChecked(true);
-    const struct {
+    const struct
+    {
         QRadioButton* radio;
         QRect place;
     } radios[] = {{m_radOriginalAspect, {255, 10, 101, 16}}, {m_radOriginalSize, {357, 10, 81, 16}},
@@ -49,7 +50,8 @@ QCropOperateDlg::QCropOperateDlg(QWidget* parent)
     connect(m_btnFlipH, &QPushButton::clicked, this, &QCropOperateDlg::OnFlipH);
     connect(m_btnFlipV, &QPushButton::clicked, this, &QCropOperateDlg::OnFilpV);
     // A click on the radio already checked announces it again.
-    for (QRadioButton* radio : {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9, m_radRatio4_3})
+    for (QRadioButton* radio :
+         {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9, m_radRatio4_3})
         connect(radio, &QRadioButton::clicked, this, &QCropOperateDlg::radCheckChange);
     connect(m_radPanScan, &QRadioButton::clicked, this, &QCropOperateDlg::seedFillModeChange);
     connect(m_btnApply, &QPushButton::clicked, this, &QCropOperateDlg::ApplyToAll);
@@ -79,15 +81,16 @@ void QCropOperateDlg::CropSettingsToDlg(CropSettings settings)
 {
     // An exclusive radio stays checked until another one is; a type outside
     // the table therefore keeps the radio shown before.
-    for (QRadioButton* radio : {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9,
-                                m_radRatio4_3, m_radPanScan})
+    for (QRadioButton* radio :
+         {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9, m_radRatio4_3, m_radPanScan})
         radio->setChecked(false);
     if (settings.fill_type == 1) {
         m_radPanScan->setChecked(true);
         emit seedFillModeChange();
         return;
     }
-    QRadioButton* byType[] = {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9, m_radRatio4_3};
+    QRadioButton* byType[] = {m_radOriginalAspect, m_radOriginalSize, m_radScreen, m_radRatio16_9,
+                              m_radRatio4_3};
     if (settings.ratio_type >= 0 && settings.ratio_type <= 4)
         byType[settings.ratio_type]->setChecked(true);
     emit radCheckChange();

@@ -1,8 +1,8 @@
 #include "QSubtitleOperateDlg.h"
 
 #include "EditorSkin.h"
-#include "FormFonts.h"
 #include "FontChoice.h"
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 

@@ -119,15 +119,16 @@ void QVideoEditDlg::InitDlg()
     m_cropPanel->setGeometry(6, 345, 785, 37);
     m_watermarkPanel->setGeometry(6, 350, 785, 32);
     m_subtitlePanel->setGeometry(6, 350, 785, 32);
-    for (QWidget* panel : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
-                           static_cast<QWidget*>(m_subtitlePanel)})
+    for (QWidget* panel : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel),
+                           static_cast<QWidget*>(m_watermarkPanel), static_cast<QWidget*>(m_subtitlePanel)})
         panel->hide();
 }
 
 bool QVideoEditDlg::OnInitBtnCtrl()
 {
     const QString res = QIAppUtil::getResourcePath();
-    const struct {
+    const struct
+    {
         QImageButton* button;
         const char* sprite;
     } sprites[] = {
@@ -172,15 +173,18 @@ bool QVideoEditDlg::OnInitBtnCtrl()
     m_btnCancel->move(575, 450);
     m_btnOk->move(685, 450);
 
-    const struct {
+    const struct
+    {
         QImageButton* button;
         QString text;
         int style;
     } texts[] = {
+        // clang-format off
         {m_btnTrim, tr("Trim"), -1},           {m_btnCrop, tr("Crop"), -1},
         {m_btnEffect, tr("Effrct"), 0},        {m_btnWatermark, tr("Watermark"), -1},
         {m_btnSubtitle, tr("Subtitle"), -1},   {m_btnEdit, tr("Edit"), -1},
         {m_btnCancel, tr("Cancel"), 3},        {m_btnOk, tr("Ok"), 3},
+        // clang-format on
     };
     for (const auto& t : texts) {
         t.button->setBtnText(t.text);
@@ -273,7 +277,8 @@ void QVideoEditDlg::InitConnect()
     connect(m_cropPanel, &QCropOperateDlg::radCheckChange, this, &QVideoEditDlg::radRatioTypeChange);
     connect(m_cropPanel, &QCropOperateDlg::seedFillModeChange, this, &QVideoEditDlg::FillModeChange);
     connect(m_cropPanel, &QCropOperateDlg::ApplyToAll, this, &QVideoEditDlg::ApplyEditSettingToAll);
-    connect(m_watermarkPanel, &QWatermarkOperateDlg::ApplyToAll, this, &QVideoEditDlg::ApplyWaterSettingToAll);
+    connect(m_watermarkPanel, &QWatermarkOperateDlg::ApplyToAll, this,
+            &QVideoEditDlg::ApplyWaterSettingToAll);
 }
 
 void QVideoEditDlg::IninScreenshotsInfo()
@@ -312,9 +317,10 @@ void QVideoEditDlg::setEditType(QEditType type)
     }
     m_cropBorder = false;
     Player_EnableVideoCropBorder(m_player, 0);
-    for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel), static_cast<QWidget*>(m_watermarkPanel),
-                       static_cast<QWidget*>(m_subtitlePanel), static_cast<QWidget*>(m_labOriginal),
-                       static_cast<QWidget*>(m_labOutput), static_cast<QWidget*>(m_videoOrignalWidget)})
+    for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel),
+                       static_cast<QWidget*>(m_watermarkPanel), static_cast<QWidget*>(m_subtitlePanel),
+                       static_cast<QWidget*>(m_labOriginal), static_cast<QWidget*>(m_labOutput),
+                       static_cast<QWidget*>(m_videoOrignalWidget)})
         w->hide();
     m_TrimDSlider->hide();
     m_videoPreviewWidget->setGeometry(140, 80, 520, 255);
@@ -356,12 +362,6 @@ void QVideoEditDlg::setEditType(QEditType type)
 
 // ---- Apply to all ---------------------------------------------------------------
 
-void QVideoEditDlg::ApplyEditSettingToAll()
-{
-    emit seedApplyEditSetting(m_editSettings);
-}
+void QVideoEditDlg::ApplyEditSettingToAll() { emit seedApplyEditSetting(m_editSettings); }
 
-void QVideoEditDlg::ApplyWaterSettingToAll()
-{
-    emit seedApplyWaterSetting(m_textSettings, m_imageSettings);
-}
+void QVideoEditDlg::ApplyWaterSettingToAll() { emit seedApplyWaterSetting(m_textSettings, m_imageSettings); }

@@ -48,7 +48,8 @@ PreviewDrag::Box QVideoEditDlg::cropDragBox() const
 int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box)
 {
     const double w = text ? Player_GetWatermarkTextWidth(m_player) : Player_GetWatermarkImageWidth(m_player);
-    const double h = text ? Player_GetWatermarkTextHeight(m_player) : Player_GetWatermarkImageHeight(m_player);
+    const double h =
+        text ? Player_GetWatermarkTextHeight(m_player) : Player_GetWatermarkImageHeight(m_player);
     const int posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
     const int posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
@@ -114,8 +115,8 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     current.posY = posY;
     current.scaleX = scaleX;
     current.scaleY = scaleY;
-    const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
-        mode, dragStart(), m_dragStartScaleX, m_dragStartScaleY, current, nx, ny);
+    const PreviewDrag::WatermarkResult r =
+        PreviewDrag::dragWatermark(mode, dragStart(), m_dragStartScaleX, m_dragStartScaleY, current, nx, ny);
     posX = r.state.posX;
     posY = r.state.posY;
     scaleX = r.state.scaleX;
@@ -232,17 +233,8 @@ void QVideoEditDlg::mouseUpFormVideo(QMouseEvent*)
     m_imageDragMode = 0;
 }
 
-void QVideoEditDlg::mouseCropDownVideo(QMouseEvent* e)
-{
-    CropDown(e);
-}
+void QVideoEditDlg::mouseCropDownVideo(QMouseEvent* e) { CropDown(e); }
 
-void QVideoEditDlg::mouseCropMoveVideo(QMouseEvent* e)
-{
-    CropMove(e);
-}
+void QVideoEditDlg::mouseCropMoveVideo(QMouseEvent* e) { CropMove(e); }
 
-void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*)
-{
-    m_cropDragMode = 0;
-}
+void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*) { m_cropDragMode = 0; }

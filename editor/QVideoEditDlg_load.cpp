@@ -17,10 +17,7 @@ Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor")
 
 namespace {
 
-QString utf8(const char* text)
-{
-    return text ? QString::fromUtf8(text) : QString();
-}
+QString utf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
 // "A1(title)[lang]": prefix with the 1-based number, the title in
 // parentheses, the language in brackets when there is one.
@@ -126,14 +123,16 @@ void QVideoEditDlg::setAudioSubtlCount()
     const int audioCount = Info_GetAudioCount(m_info);
     for (int i = 0; i < audioCount; ++i) {
         Info_SetAudioIndex(m_info, i);
-        audio << streamEntry("A%1(", i + 1, utf8(Info_GetAudioTitle(m_info)), utf8(Info_GetAudioLanguage(m_info)));
+        audio << streamEntry("A%1(", i + 1, utf8(Info_GetAudioTitle(m_info)),
+                             utf8(Info_GetAudioLanguage(m_info)));
         qCDebug(lcEditor) << audio.last();
     }
     QStringList subtitles{QStringLiteral("[Disable]")};
     const int subtitleCount = Info_GetSubtlCount(m_info);
     for (int i = 0; i < subtitleCount; ++i) {
         Info_SetSubtlIndex(m_info, i);
-        subtitles << streamEntry("S%1(", i + 1, utf8(Info_GetSubtlTitle(m_info)), utf8(Info_GetSubtlLanguage(m_info)));
+        subtitles << streamEntry("S%1(", i + 1, utf8(Info_GetSubtlTitle(m_info)),
+                                 utf8(Info_GetSubtlLanguage(m_info)));
     }
     subtitles << QStringLiteral("[CC]");
 
@@ -256,8 +255,8 @@ void QVideoEditDlg::TrimChangeSetting()
     m_TrimDSlider->setStartValue(0);
     m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
-    Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, getPlayLen(),
-                                                      m_TrimDSlider->getStartValue()));
+    Player_Seek(m_player,
+                TrimRange::seekTargetSingle(m_startTime, getPlayLen(), m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------

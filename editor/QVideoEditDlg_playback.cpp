@@ -110,8 +110,8 @@ void QVideoEditDlg::UpdateTime()
         stopAtEnd();
         return;
     }
-    const auto tick = TrimRange::tick(Player_GetPlayTime(m_player), m_startTime, m_endTime,
-                                      Player_GetDuration(m_player));
+    const auto tick =
+        TrimRange::tick(Player_GetPlayTime(m_player), m_startTime, m_endTime, Player_GetDuration(m_player));
     if (!tick)
         return;
     if (tick->hasPercent)
@@ -144,15 +144,9 @@ void QVideoEditDlg::seekToTrimHandle(double x)
     ShowTime(uint64_t(x * double(span) / 1000));
 }
 
-void QVideoEditDlg::setTrimStartValue(double x)
-{
-    seekToTrimHandle(x);
-}
+void QVideoEditDlg::setTrimStartValue(double x) { seekToTrimHandle(x); }
 
-void QVideoEditDlg::setTrimEndValue(double x)
-{
-    seekToTrimHandle(x);
-}
+void QVideoEditDlg::setTrimEndValue(double x) { seekToTrimHandle(x); }
 
 void QVideoEditDlg::frameStep(int direction)
 {
@@ -192,21 +186,15 @@ void QVideoEditDlg::frameStep(int direction)
     ShowTime(r / 1000);
 }
 
-void QVideoEditDlg::OnPreviousStep()
-{
-    frameStep(-1);
-}
+void QVideoEditDlg::OnPreviousStep() { frameStep(-1); }
 
-void QVideoEditDlg::OnNextStep()
-{
-    frameStep(+1);
-}
+void QVideoEditDlg::OnNextStep() { frameStep(+1); }
 
 void QVideoEditDlg::PlaySection()
 {
     if (m_player)
-        Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, getPlayLen(),
-                                                          m_TrimDSlider->getStartValue()));
+        Player_Seek(m_player,
+                    TrimRange::seekTargetSingle(m_startTime, getPlayLen(), m_TrimDSlider->getStartValue()));
     OnBtnPlay();
 }
 
@@ -296,10 +284,7 @@ void QVideoEditDlg::setPreviewDlg(bool preview)
     }
 }
 
-void QVideoEditDlg::OnBtnEdit()
-{
-    setPreviewDlg(false);
-}
+void QVideoEditDlg::OnBtnEdit() { setPreviewDlg(false); }
 
 void QVideoEditDlg::setTypeCtrlShow(bool show)
 {
@@ -333,15 +318,8 @@ void QVideoEditDlg::setCropVeiwDlg(bool on)
     ResizeVideoWindow();
 }
 
-void QVideoEditDlg::OnInitpreviewTime(uint64_t, uint64_t)
-{
-}
+void QVideoEditDlg::OnInitpreviewTime(uint64_t, uint64_t) {}
 
-void QVideoEditDlg::OnClose()
-{
-}
+void QVideoEditDlg::OnClose() {}
 
-void QVideoEditDlg::OnClickeAspectRadio()
-{
-    radRatioTypeChange();
-}
+void QVideoEditDlg::OnClickeAspectRadio() { radRatioTypeChange(); }

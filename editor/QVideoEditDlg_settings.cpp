@@ -14,10 +14,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 namespace {
 
-double thousandths(int value)
-{
-    return value / 1000.0;
-}
+double thousandths(int value) { return value / 1000.0; }
 
 // One leading at sign is dropped; an empty family goes out as "".
 QByteArray fontFamily(const QString& family)
@@ -294,10 +291,7 @@ void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
         m_subtitleSettings = s;
 }
 
-void QVideoEditDlg::IninSubtlSettingDlg(SubtitleSettings& s)
-{
-    SetSubtitleSettings(s);
-}
+void QVideoEditDlg::IninSubtlSettingDlg(SubtitleSettings& s) { SetSubtitleSettings(s); }
 
 void QVideoEditDlg::GetSubtitleSettings(SubtitleSettings& out)
 {
@@ -311,10 +305,7 @@ void QVideoEditDlg::SetDefaultSubtitleSettings()
     SetSubtitleSettings(m_subtitleSettings);
 }
 
-int QVideoEditDlg::getSubtlCount()
-{
-    return m_info ? Info_GetSubtlCount(m_info) : 0;
-}
+int QVideoEditDlg::getSubtlCount() { return m_info ? Info_GetSubtlCount(m_info) : 0; }
 
 void QVideoEditDlg::SetSubtitleInfo(SubtitleValueInfo& v)
 {

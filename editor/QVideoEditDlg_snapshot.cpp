@@ -4,8 +4,8 @@
 
 #include "CSingleVersionStringUtil.h"
 #include "QCaptureSettingDlg.h"
-#include "QMessOpacityDlg.h"
 #include "QIAppUtil.h"
+#include "QMessOpacityDlg.h"
 #include "ShowMessage.h"
 #include "SnapshotWriter.h"
 
@@ -56,15 +56,9 @@ void QVideoEditDlg::ShowOpacityMsgDlg(QString text)
     m_opacityDlg->show();
 }
 
-void QVideoEditDlg::OnShowMenu()
-{
-    m_snapshotMenu->popup(QCursor::pos() - QPoint(2, 0));
-}
+void QVideoEditDlg::OnShowMenu() { m_snapshotMenu->popup(QCursor::pos() - QPoint(2, 0)); }
 
-void QVideoEditDlg::OpenImgPath()
-{
-    QDesktopServices::openUrl(QUrl::fromLocalFile(m_captureFolder));
-}
+void QVideoEditDlg::OpenImgPath() { QDesktopServices::openUrl(QUrl::fromLocalFile(m_captureFolder)); }
 
 void QVideoEditDlg::ShowPathSettingDlg()
 {

@@ -46,35 +46,17 @@ QDomElement firstScreenshots(const QDomDocument& doc)
 
 } // namespace
 
-QString QVideoSettingXml::defaultFolder()
-{
-    return UserData::folder() + QStringLiteral("/Screenshots");
-}
+QString QVideoSettingXml::defaultFolder() { return UserData::folder() + QStringLiteral("/Screenshots"); }
 
-QString QVideoSettingXml::fileName()
-{
-    return UserData::path(QStringLiteral("VideoCaptureSetting.xml"));
-}
+QString QVideoSettingXml::fileName() { return UserData::path(QStringLiteral("VideoCaptureSetting.xml")); }
 
-QString QVideoSettingXml::getCaptureImgSuffix()
-{
-    return readValue(kSuffix, QStringLiteral("JPEG"));
-}
+QString QVideoSettingXml::getCaptureImgSuffix() { return readValue(kSuffix, QStringLiteral("JPEG")); }
 
-QString QVideoSettingXml::getCaptrueImaSavePath()
-{
-    return readValue(kFolder, defaultFolder());
-}
+QString QVideoSettingXml::getCaptrueImaSavePath() { return readValue(kFolder, defaultFolder()); }
 
-bool QVideoSettingXml::setCaptureImgSuffix(const QString& suffix)
-{
-    return writeValue(kSuffix, suffix);
-}
+bool QVideoSettingXml::setCaptureImgSuffix(const QString& suffix) { return writeValue(kSuffix, suffix); }
 
-bool QVideoSettingXml::setCaptrueImaPath(const QString& path)
-{
-    return writeValue(kFolder, path);
-}
+bool QVideoSettingXml::setCaptrueImaPath(const QString& path) { return writeValue(kFolder, path); }
 
 QString QVideoSettingXml::readValue(const QString& attribute, const QString& fallback)
 {
@@ -127,7 +109,8 @@ bool QVideoSettingXml::writeValue(const QString& attribute, const QString& value
     if (element.isNull()) {
         element = doc.createElement(kElement);
         doc.documentElement().appendChild(element);
-    } else if (state == Load::Parsed && element.attribute(attribute) == value && element.hasAttribute(attribute)) {
+    } else if (state == Load::Parsed && element.attribute(attribute) == value
+               && element.hasAttribute(attribute)) {
         return true;
     }
     element.setAttribute(attribute, value);

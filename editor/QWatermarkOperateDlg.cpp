@@ -1,8 +1,8 @@
 #include "QWatermarkOperateDlg.h"
 
 #include "EditorSkin.h"
-#include "FormFonts.h"
 #include "FontChoice.h"
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 
@@ -76,10 +76,7 @@ void QWatermarkOperateDlg::WaterTypeChange()
     setSliderAlpha(m_isImageMode ? m_imageAlpha : m_textAlpha);
 }
 
-void QWatermarkOperateDlg::setSliderAlpha(float alpha)
-{
-    m_transparencySlider->setValue(alpha);
-}
+void QWatermarkOperateDlg::setSliderAlpha(float alpha) { m_transparencySlider->setValue(alpha); }
 
 void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
 {
@@ -146,10 +143,7 @@ void QWatermarkOperateDlg::OnAddImage()
         setImageFile(file);
 }
 
-void QWatermarkOperateDlg::OnRemoveImage()
-{
-    setImageFile(QString());
-}
+void QWatermarkOperateDlg::OnRemoveImage() { setImageFile(QString()); }
 
 void QWatermarkOperateDlg::OnFontBtn()
 {
@@ -168,8 +162,8 @@ void QWatermarkOperateDlg::OnTextColorBtn()
     WatermarkTextSettings settings;
     m_editor->GetWatermarkTextSettings(settings);
     const QColor initial = QColor::fromRgba(settings.text_color);
-    const QColor chosen = QColorDialog::getColor(initial, this, QString(),
-                                                 QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
+    const QColor chosen = QColorDialog::getColor(
+        initial, this, QString(), QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return;
     settings.text_color = chosen.rgba();

@@ -21,10 +21,7 @@ SnapshotWriter::SnapshotWriter(QObject* parent)
     m_pool.setMaxThreadCount(1);
 }
 
-SnapshotWriter::~SnapshotWriter()
-{
-    m_pool.waitForDone();
-}
+SnapshotWriter::~SnapshotWriter() { m_pool.waitForDone(); }
 
 QString SnapshotWriter::fileName(const QDateTime& when, const QString& format)
 {
@@ -58,8 +55,7 @@ SnapshotWriter::Outcome SnapshotWriter::take(PlayerHandle player, const QString&
     if (!block)
         return NoPicture;
     // Copied so the block goes back to the engine before anything else.
-    const QImage picture =
-        QImage(block + kHeaderBytes, width, height, QImage::Format_RGB32).copy();
+    const QImage picture = QImage(block + kHeaderBytes, width, height, QImage::Format_RGB32).copy();
     Player_FreeVideoImage(player, block);
     if (picture.isNull())
         return EmptyPicture;

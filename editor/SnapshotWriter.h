@@ -17,9 +17,9 @@ class SnapshotWriter : public QObject
 public:
     enum Outcome {
         FolderMissing, // nothing written; the caller tells the user
-        NoPicture,     // no player, or the engine gave no picture: nothing to say
-        EmptyPicture,  // the player reports no size: a failed snapshot
-        Saving         // finished() follows
+        NoPicture, // no player, or the engine gave no picture: nothing to say
+        EmptyPicture, // the player reports no size: a failed snapshot
+        Saving // finished() follows
     };
 
     explicit SnapshotWriter(QObject* parent = nullptr);

@@ -27,7 +27,8 @@ const QPoint kIconArea(12, 11);
 const QRect kLargeBox(QPoint(22, 16), QPoint(67, 75));
 } // namespace
 
-FormatItem::FormatItem(QWidget *parent) : QWidget(parent)
+FormatItem::FormatItem(QWidget* parent)
+    : QWidget(parent)
 {
     setupUi(this);
     // The form's point sizes are pixels of a 72-dpi screen. Pinned as pixels,
@@ -70,10 +71,7 @@ void FormatItem::setItemName(QString name)
     m_labName->setText(name);
 }
 
-void FormatItem::setRelevantfile(QString file)
-{
-    relevantfile = file;
-}
+void FormatItem::setRelevantfile(QString file) { relevantfile = file; }
 
 void FormatItem::setPress(bool on)
 {
@@ -86,14 +84,14 @@ void FormatItem::OnBtnSetting()
 {
     if (!g_itemChunk.m_bEnableSelect)
         return;
-    SignalClass *relay = SignalClass::GetInstance(nullptr);
+    SignalClass* relay = SignalClass::GetInstance(nullptr);
     if (g_Configure.m_bMerge)
         relay->sendSignalShowMergeSetting();
     else
         relay->sendsignalShowSettingDialog();
 }
 
-void FormatItem::mousePressEvent(QMouseEvent *event)
+void FormatItem::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (!g_itemChunk.m_bEnableSelect)
@@ -105,7 +103,7 @@ void FormatItem::mousePressEvent(QMouseEvent *event)
     emit SignalItemPress();
 }
 
-void FormatItem::enterEvent(QEvent *)
+void FormatItem::enterEvent(QEvent*)
 {
     if (!isEnabled())
         return;
@@ -113,7 +111,7 @@ void FormatItem::enterEvent(QEvent *)
     repaint();
 }
 
-void FormatItem::leaveEvent(QEvent *)
+void FormatItem::leaveEvent(QEvent*)
 {
     if (!isEnabled())
         return;
@@ -121,7 +119,7 @@ void FormatItem::leaveEvent(QEvent *)
     repaint();
 }
 
-void FormatItem::paintEvent(QPaintEvent *)
+void FormatItem::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (m_bHover || m_bPress)

@@ -17,7 +17,7 @@ class FormatItem : public QWidget, public Ui::FormatItem
 {
     Q_OBJECT
 public:
-    explicit FormatItem(QWidget *parent = nullptr);
+    explicit FormatItem(QWidget* parent = nullptr);
     ~FormatItem() override;
 
     void setbgImage(QString path);
@@ -43,10 +43,10 @@ public slots:
     void OnBtnSetting();
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void enterEvent(QEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void enterEvent(QEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<QImage> m_image;

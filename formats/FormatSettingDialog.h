@@ -10,11 +10,7 @@
 #include "ui_FormatSettingDialog.h"
 
 // The preset buttons, numbered as the preset elements stand in a profile.
-enum customType {
-    Custom_High = 0,
-    Custom_Default = 1,
-    Custom_Small = 2
-};
+enum customType { Custom_High = 0, Custom_Default = 1, Custom_Small = 2 };
 
 // Quality settings of one output: each setting offers the values its
 // profile's lists allow, the three buttons apply the profile's presets, and
@@ -24,10 +20,10 @@ class FormatSettingDialog : public QImageDialog, public Ui::FormatSettingDialog
 {
     Q_OBJECT
 public:
-    explicit FormatSettingDialog(QWidget *parent);
+    explicit FormatSettingDialog(QWidget* parent);
     ~FormatSettingDialog() override;
 
-    void setConvertinfo(Convertinfo &info);
+    void setConvertinfo(Convertinfo& info);
     void setXmlfile(QString path);
     void setCurrect();
     void setChoosedType(customType type);
@@ -41,9 +37,9 @@ public:
     void InitA_SampleRate(QString text);
     void InitA_BitRate(QString text);
 
-    static void RefreshQStringList(QStringList &list, QString text);
+    static void RefreshQStringList(QStringList& list, QString text);
 
-    const Convertinfo &convertinfo() const { return m_info; }
+    const Convertinfo& convertinfo() const { return m_info; }
     QString xmlFile() const { return m_strXmlFile; }
 
     // The eight settings in the order of the profile's attributes.
@@ -58,10 +54,10 @@ public:
         A_BitRate,
         SettingCount
     };
-    QComboBox *comboOf(Setting setting);
-    const QStringList &itemsOf(Setting setting) const { return m_lists[setting].items; }
+    QComboBox* comboOf(Setting setting);
+    const QStringList& itemsOf(Setting setting) const { return m_lists[setting].items; }
     int rememberedIndex(Setting setting) const { return m_lists[setting].remembered; }
-    const QList<int> &presetsOf(Setting setting) const { return m_lists[setting].presets; }
+    const QList<int>& presetsOf(Setting setting) const { return m_lists[setting].presets; }
 
 signals:
     void signalChangeConvertInfo(Convertinfo convertinfo);
@@ -75,12 +71,12 @@ public slots:
 private:
     struct ValueList
     {
-        QStringList items;  // allowed values in display form, profile order
+        QStringList items; // allowed values in display form, profile order
         int remembered = -1; // selected at the load or at the last Ok
-        QList<int> presets;  // per preset element: its value's position, or -1
+        QList<int> presets; // per preset element: its value's position, or -1
     };
 
-    void fill(Setting setting, const QString &text);
+    void fill(Setting setting, const QString& text);
 
     QString m_strXmlFile;
     Convertinfo m_info;

@@ -23,13 +23,11 @@ constexpr int kItemWidth = 90;
 constexpr int kOverflowSlack = 40;
 const QString kRecentName = QStringLiteral("RECENT");
 
-QString imagePath(const QString &image)
-{
-    return QIAppUtil::getResourcePath() + "/format/image/" + image;
-}
+QString imagePath(const QString& image) { return QIAppUtil::getResourcePath() + "/format/image/" + image; }
 } // namespace
 
-FormatTypeWidget::FormatTypeWidget(QWidget *parent) : QWidget(parent)
+FormatTypeWidget::FormatTypeWidget(QWidget* parent)
+    : QWidget(parent)
 {
     setupUi(this);
     const QString res = QIAppUtil::getResourcePath();
@@ -48,31 +46,22 @@ FormatTypeWidget::FormatTypeWidget(QWidget *parent) : QWidget(parent)
     connect(m_timerLeft, &QTimer::timeout, this, &FormatTypeWidget::timeOu);
 }
 
-FormatTypeWidget::~FormatTypeWidget()
-{
-    qDeleteAll(m_itemList);
-}
+FormatTypeWidget::~FormatTypeWidget() { qDeleteAll(m_itemList); }
 
-QString FormatTypeWidget::recentXmlPath()
-{
-    return UserData::path(QStringLiteral("format/recent.xml"));
-}
+QString FormatTypeWidget::recentXmlPath() { return UserData::path(QStringLiteral("format/recent.xml")); }
 
-void FormatTypeWidget::setObjectName(const QString &name)
+void FormatTypeWidget::setObjectName(const QString& name)
 {
     QObject::setObjectName(name);
     if (name == kRecentName)
         m_itemLayout->setDirection(QBoxLayout::RightToLeft);
 }
 
-bool FormatTypeWidget::isRecent() const
-{
-    return objectName() == kRecentName;
-}
+bool FormatTypeWidget::isRecent() const { return objectName() == kRecentName; }
 
-FormatItem *FormatTypeWidget::createItem(const QString &image, const QString &name, const QString &file)
+FormatItem* FormatTypeWidget::createItem(const QString& image, const QString& name, const QString& file)
 {
-    auto *item = new FormatItem(nullptr);
+    auto* item = new FormatItem(nullptr);
     item->setbgImage(imagePath(image));
     item->setItemName(name);
     item->setRelevantfile(file);
@@ -87,8 +76,8 @@ void FormatTypeWidget::GreateItem(QString path)
     if (read == DataFile::Read::Damaged || read == DataFile::Read::Unreadable) {
         // Kept aside where it can be looked at, never destroyed; the strip
         // stays empty. A shipped catalogue that cannot be moved stays put.
-        DataFile::setAside(path, path == UserData::ownCopyOf(path) ? QStringLiteral(".bad")
-                                                                   : QStringLiteral(".broken"));
+        DataFile::setAside(
+            path, path == UserData::ownCopyOf(path) ? QStringLiteral(".bad") : QStringLiteral(".broken"));
         return;
     }
     if (read != DataFile::Read::Ok)
@@ -104,15 +93,15 @@ void FormatTypeWidget::GreateItem(QString path)
     // The recent list holds its newest ten, whatever the file says.
     if (isRecent() && items.size() > kMaxRecent)
         items = items.mid(items.size() - kMaxRecent);
-    for (const QDomElement &e : qAsConst(items)) {
-        FormatItem *item =
+    for (const QDomElement& e : qAsConst(items)) {
+        FormatItem* item =
             createItem(e.attribute("imagename"), e.attribute("itemname"), e.attribute("relevantfile"));
         m_itemList.append(item);
         m_itemLayout->addWidget(item);
     }
 }
 
-void FormatTypeWidget::markItem(FormatItem *item)
+void FormatTypeWidget::markItem(FormatItem* item)
 {
     if (m_selectedItem)
         m_selectedItem->setPress(false);
@@ -125,14 +114,14 @@ bool FormatTypeWidget::isOverflowing() const
 {
     if (m_itemList.isEmpty())
         return false;
-    const FormatItem *last = m_itemList.last();
+    const FormatItem* last = m_itemList.last();
     const int right = last->mapTo(m_hby, QPoint(0, 0)).x() + last->width();
     return right > width() - kOverflowSlack;
 }
 
 void FormatTypeWidget::SlotItemPress()
 {
-    auto *item = qobject_cast<FormatItem *>(sender());
+    auto* item = qobject_cast<FormatItem*>(sender());
     if (isOverflowing()) {
         // The pointer is still held on the tile: let it drag the row.
         m_bMousePress = true;
@@ -149,7 +138,7 @@ void FormatTypeWidget::setSelectedItem(QString name)
     if (m_selectedItem)
         m_selectedItem->setPress(false);
     const QString wanted = name.toUpper();
-    for (FormatItem *item : qAsConst(m_itemList)) {
+    for (FormatItem* item : qAsConst(m_itemList)) {
         if (item->itemname.toUpper() == wanted) {
             m_selectedItem = item;
             item->setPress(true);
@@ -165,7 +154,7 @@ void FormatTypeWidget::RefreshItem()
     if (m_selectedItem && m_selectedItem->imagename == image)
         return;
     markItem(nullptr);
-    for (FormatItem *item : qAsConst(m_itemList)) {
+    for (FormatItem* item : qAsConst(m_itemList)) {
         if (item->imagename == image) {
             markItem(item);
             return;
@@ -180,19 +169,19 @@ void FormatTypeWidget::RefreshItem()
 void FormatTypeWidget::layoutItems()
 {
     m_itemLayout->invalidate();
-    if (QLayout *row = m_hby->layout()) {
+    if (QLayout* row = m_hby->layout()) {
         row->activate();
         m_hby->setMinimumWidth(row->minimumSize().width());
     }
 }
 
-void FormatTypeWidget::showEvent(QShowEvent *event)
+void FormatTypeWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     layoutItems();
 }
 
-void FormatTypeWidget::resizeEvent(QResizeEvent *event)
+void FormatTypeWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutItems();
@@ -211,17 +200,17 @@ void FormatTypeWidget::addRecentItem()
         return;
     QString image, name, file;
     g_itemChunk.copyNames(image, name, file);
-    for (const FormatItem *item : qAsConst(m_itemList)) {
+    for (const FormatItem* item : qAsConst(m_itemList)) {
         if (item->imagename == image)
             return;
     }
     if (m_itemList.size() >= kMaxRecent) {
-        FormatItem *oldest = m_itemList.takeFirst();
+        FormatItem* oldest = m_itemList.takeFirst();
         if (oldest == m_selectedItem)
             m_selectedItem = nullptr;
         delete oldest;
     }
-    FormatItem *item = createItem(image, name, file);
+    FormatItem* item = createItem(image, name, file);
     markItem(item);
     m_itemLayout->addWidget(item);
     m_itemList.append(item);
@@ -236,7 +225,7 @@ void FormatTypeWidget::saveRecentXml()
     doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
     QDomElement root = doc.createElement("default");
     doc.appendChild(root);
-    for (const FormatItem *item : qAsConst(m_itemList)) {
+    for (const FormatItem* item : qAsConst(m_itemList)) {
         QDomElement e = doc.createElement("item");
         e.setAttribute("imagename", item->imagename);
         e.setAttribute("itemname", item->itemname);
@@ -253,15 +242,9 @@ void FormatTypeWidget::moveX(int x)
     setScrollValue(x);
 }
 
-int FormatTypeWidget::scrollValue() const
-{
-    return m_scrollArea->horizontalScrollBar()->value();
-}
+int FormatTypeWidget::scrollValue() const { return m_scrollArea->horizontalScrollBar()->value(); }
 
-void FormatTypeWidget::setScrollValue(int value)
-{
-    m_scrollArea->horizontalScrollBar()->setValue(value);
-}
+void FormatTypeWidget::setScrollValue(int value) { m_scrollArea->horizontalScrollBar()->setValue(value); }
 
 void FormatTypeWidget::OnPressRight()
 {
@@ -270,10 +253,7 @@ void FormatTypeWidget::OnPressRight()
     m_timerRight->start(kTickMs);
 }
 
-void FormatTypeWidget::OnRight()
-{
-    m_bStopScroll = true;
-}
+void FormatTypeWidget::OnRight() { m_bStopScroll = true; }
 
 void FormatTypeWidget::OnPressLeft()
 {
@@ -282,10 +262,7 @@ void FormatTypeWidget::OnPressLeft()
     m_timerLeft->start(kTickMs);
 }
 
-void FormatTypeWidget::OnLeft()
-{
-    m_bStopScroll = true;
-}
+void FormatTypeWidget::OnLeft() { m_bStopScroll = true; }
 
 void FormatTypeWidget::timeOut()
 {
@@ -308,12 +285,9 @@ void FormatTypeWidget::timeOu()
     }
 }
 
-void FormatTypeWidget::mousePressEvent(QMouseEvent *)
-{
-    m_bMousePress = true;
-}
+void FormatTypeWidget::mousePressEvent(QMouseEvent*) { m_bMousePress = true; }
 
-void FormatTypeWidget::mouseMoveEvent(QMouseEvent *event)
+void FormatTypeWidget::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_bMousePress || !isOverflowing())
         return;
@@ -324,7 +298,7 @@ void FormatTypeWidget::mouseMoveEvent(QMouseEvent *event)
         setScrollValue(m_nDragX - event->pos().x());
 }
 
-void FormatTypeWidget::mouseReleaseEvent(QMouseEvent *)
+void FormatTypeWidget::mouseReleaseEvent(QMouseEvent*)
 {
     setCursor(Qt::ArrowCursor);
     m_nDragX = -1;
@@ -332,7 +306,7 @@ void FormatTypeWidget::mouseReleaseEvent(QMouseEvent *)
     m_bMousePress = false;
 }
 
-void FormatTypeWidget::paintEvent(QPaintEvent *)
+void FormatTypeWidget::paintEvent(QPaintEvent*)
 {
     const bool overflow = isOverflowing();
     // Only real changes, since each one lays the strip out and paints again.

@@ -17,11 +17,11 @@ class FormatTypeWidget : public QWidget, public Ui::FormatTypeWidget
 {
     Q_OBJECT
 public:
-    explicit FormatTypeWidget(QWidget *parent = nullptr);
+    explicit FormatTypeWidget(QWidget* parent = nullptr);
     ~FormatTypeWidget() override;
 
     // Hides QObject::setObjectName: the name "RECENT" turns the row around.
-    void setObjectName(const QString &name);
+    void setObjectName(const QString& name);
 
     void GreateItem(QString path);
     void setSelectedItem(QString name);
@@ -30,10 +30,10 @@ public:
     void showWindow(bool show);
     void RefreshItem();
     int GetListLength() const { return m_itemList.size(); }
-    QList<FormatItem *> GetListItem() const { return m_itemList; }
+    QList<FormatItem*> GetListItem() const { return m_itemList; }
     void moveX(int x);
 
-    FormatItem *selectedItem() const { return m_selectedItem; }
+    FormatItem* selectedItem() const { return m_selectedItem; }
     int scrollPos() const { return m_nScrollPos; }
     static QString recentXmlPath();
 
@@ -50,28 +50,28 @@ public slots:
     void SlotItemPress();
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool isOverflowing() const;
     void layoutItems();
     bool isRecent() const;
-    FormatItem *createItem(const QString &image, const QString &name, const QString &file);
-    void markItem(FormatItem *item);
+    FormatItem* createItem(const QString& image, const QString& name, const QString& file);
+    void markItem(FormatItem* item);
     void setScrollValue(int value);
     int scrollValue() const;
 
-    QTimer *m_timerRight = nullptr;
-    QTimer *m_timerLeft = nullptr;
+    QTimer* m_timerRight = nullptr;
+    QTimer* m_timerLeft = nullptr;
     int m_nDragX = -1;
     bool m_bMousePress = false;
     int m_nScrollPos = 0;
     bool m_bStopScroll = false;
-    QList<FormatItem *> m_itemList;
-    FormatItem *m_selectedItem = nullptr;
+    QList<FormatItem*> m_itemList;
+    FormatItem* m_selectedItem = nullptr;
 };

@@ -4,27 +4,24 @@
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
 #include "GobelItemChunk.h"
-#include "UserData.h"
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "SignalClass.h"
+#include "UserData.h"
 
 #include <QBitmap>
 #include <QPainter>
 #include <QPixmap>
 
 namespace {
-QString backgroundPath()
-{
-    return QIAppUtil::getResourcePath() + "/image/convert_to_bg.png";
-}
+QString backgroundPath() { return QIAppUtil::getResourcePath() + "/image/convert_to_bg.png"; }
 
 struct Category
 {
     FormatType type;
-    const char *objectName;
-    const char *catalogue;
-    const char *sprite;
+    const char* objectName;
+    const char* catalogue;
+    const char* sprite;
 };
 
 // In the order the strips read their files at start.
@@ -42,36 +39,38 @@ const FormatType kSearchOrder[] = {Format_Recent, Format_Devices,  Format_Video,
                                    Format_HD3D,   Format_WebShare, Format_Audio};
 } // namespace
 
-FormatWindow::FormatWindow(QWidget *parent) : QWidget(parent)
+FormatWindow::FormatWindow(QWidget* parent)
+    : QWidget(parent)
 {
     setupUi(this);
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     setFixedHeight(QPixmap(backgroundPath()).height());
 
-    for (const Category &c : kCategories)
+    for (const Category& c : kCategories)
         stripOf(c.type)->setObjectName(QString::fromLatin1(c.objectName));
-    for (const Category &c : kCategories)
+    for (const Category& c : kCategories)
         stripOf(c.type)->setVisible(c.type == Format_Recent);
     m_currentWidget = m_recentWidget;
 
     g_itemChunk.Init();
 
     // The recent list is the person's; the other catalogues ship.
-    for (const Category &c : kCategories)
+    for (const Category& c : kCategories)
         stripOf(c.type)->GreateItem(UserData::readPath(QLatin1String(c.catalogue + 1)));
 
     connect(m_recentWidget, &FormatTypeWidget::signalFotmatChoosen, this, &FormatWindow::signalFotmatChoosen);
-    for (FormatTypeWidget *strip : {m_videoWidget, m_webWidget, m_HD3DWidget, m_audioWidget, m_deviceWidget})
+    for (FormatTypeWidget* strip : {m_videoWidget, m_webWidget, m_HD3DWidget, m_audioWidget, m_deviceWidget})
         connect(strip, &FormatTypeWidget::signalFotmatChoosen, this, &FormatWindow::slotFotmatChoosen);
 
-    SignalClass *relay = SignalClass::GetInstance(nullptr);
+    SignalClass* relay = SignalClass::GetInstance(nullptr);
     connect(relay, &SignalClass::signalShowMergeSetting, this, &FormatWindow::ShowmergeSettingDialog);
 
     const QString res = QIAppUtil::getResourcePath();
-    const QString captions[] = {tr("Recent"), tr("Devices"), tr("Video"), tr("Web share"), tr("HD&3D"), tr("Audio")};
-    for (const Category &c : kCategories) {
-        QImageButton *button = buttonOf(c.type);
+    const QString captions[] = {tr("Recent"),    tr("Devices"), tr("Video"),
+                                tr("Web share"), tr("HD&3D"),   tr("Audio")};
+    for (const Category& c : kCategories) {
+        QImageButton* button = buttonOf(c.type);
         button->setBtnImage(res + QLatin1String(c.sprite));
         button->setBtnText(captions[c.type]);
         button->setTextStyle(TextColorStyle6);
@@ -98,28 +97,40 @@ FormatWindow::FormatWindow(QWidget *parent) : QWidget(parent)
 
 FormatWindow::~FormatWindow() = default;
 
-FormatTypeWidget *FormatWindow::stripOf(FormatType type) const
+FormatTypeWidget* FormatWindow::stripOf(FormatType type) const
 {
     switch (type) {
-    case Format_Recent: return m_recentWidget;
-    case Format_Devices: return m_deviceWidget;
-    case Format_Video: return m_videoWidget;
-    case Format_WebShare: return m_webWidget;
-    case Format_HD3D: return m_HD3DWidget;
-    case Format_Audio: return m_audioWidget;
+    case Format_Recent:
+        return m_recentWidget;
+    case Format_Devices:
+        return m_deviceWidget;
+    case Format_Video:
+        return m_videoWidget;
+    case Format_WebShare:
+        return m_webWidget;
+    case Format_HD3D:
+        return m_HD3DWidget;
+    case Format_Audio:
+        return m_audioWidget;
     }
     return nullptr;
 }
 
-QImageButton *FormatWindow::buttonOf(FormatType type) const
+QImageButton* FormatWindow::buttonOf(FormatType type) const
 {
     switch (type) {
-    case Format_Recent: return m_btnRecent;
-    case Format_Devices: return m_btnDevices;
-    case Format_Video: return m_btnVideo;
-    case Format_WebShare: return m_btnWebShare;
-    case Format_HD3D: return m_btnHD3D;
-    case Format_Audio: return m_btnAudio;
+    case Format_Recent:
+        return m_btnRecent;
+    case Format_Devices:
+        return m_btnDevices;
+    case Format_Video:
+        return m_btnVideo;
+    case Format_WebShare:
+        return m_btnWebShare;
+    case Format_HD3D:
+        return m_btnHD3D;
+    case Format_Audio:
+        return m_btnAudio;
     }
     return nullptr;
 }
@@ -128,7 +139,7 @@ void FormatWindow::showWidget(FormatType type)
 {
     m_currentBtn->setEnabled(true);
     m_currentWidget->showWindow(false);
-    if (FormatTypeWidget *strip = stripOf(type)) {
+    if (FormatTypeWidget* strip = stripOf(type)) {
         m_currentWidget = strip;
         m_currentBtn = buttonOf(type);
     }
@@ -167,11 +178,11 @@ void FormatWindow::slotChangeFormatChoosed(QString name)
 
 bool FormatWindow::FindSelectedItem(FormatType type, QString name)
 {
-    FormatTypeWidget *strip = stripOf(type);
+    FormatTypeWidget* strip = stripOf(type);
     if (!strip)
         return false;
     const QString wanted = name.toUpper();
-    for (const FormatItem *item : strip->GetListItem()) {
+    for (const FormatItem* item : strip->GetListItem()) {
         if (item->itemname.toUpper() == wanted) {
             showWidget(type);
             strip->setSelectedItem(name);
@@ -200,7 +211,7 @@ QSize FormatWindow::sizeHint() const
     return QSize(QWidget::sizeHint().width(), h);
 }
 
-void FormatWindow::paintEvent(QPaintEvent *)
+void FormatWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(rect(), QImage(backgroundPath()));
@@ -208,7 +219,7 @@ void FormatWindow::paintEvent(QPaintEvent *)
                       QImage(QIAppUtil::getResourcePath() + "/image/convert_to_font.png"));
 }
 
-void FormatWindow::resizeEvent(QResizeEvent *event)
+void FormatWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     const QPixmap bg(backgroundPath());

@@ -25,16 +25,16 @@ class FormatWindow : public QWidget, public Ui::FormatWindow
 {
     Q_OBJECT
 public:
-    explicit FormatWindow(QWidget *parent = nullptr);
+    explicit FormatWindow(QWidget* parent = nullptr);
     ~FormatWindow() override;
 
     bool FindSelectedItem(FormatType type, QString name);
 
-    FormatTypeWidget *currentWidget() const { return m_currentWidget; }
-    QWidget *currentButton() const { return m_currentBtn; }
-    FormatTypeWidget *stripOf(FormatType type) const;
-    QImageButton *buttonOf(FormatType type) const;
-    FormatSettingDialog *mergeSettingDialog() const { return m_mergeSettingDlg; }
+    FormatTypeWidget* currentWidget() const { return m_currentWidget; }
+    QWidget* currentButton() const { return m_currentBtn; }
+    FormatTypeWidget* stripOf(FormatType type) const;
+    QImageButton* buttonOf(FormatType type) const;
+    FormatSettingDialog* mergeSettingDialog() const { return m_mergeSettingDlg; }
 
     QSize sizeHint() const override;
 
@@ -56,11 +56,11 @@ public slots:
     void updateWidgetText();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    FormatTypeWidget *m_currentWidget = nullptr;
-    QWidget *m_currentBtn = nullptr;
-    FormatSettingDialog *m_mergeSettingDlg = nullptr;
+    FormatTypeWidget* m_currentWidget = nullptr;
+    QWidget* m_currentBtn = nullptr;
+    FormatSettingDialog* m_mergeSettingDlg = nullptr;
 };

@@ -10,7 +10,7 @@ class SignalClass : public QObject
 public:
     // The first call creates the relay with this parent; later calls return
     // the same object whatever they pass.
-    static SignalClass *GetInstance(QObject *parent);
+    static SignalClass* GetInstance(QObject* parent);
 
     void sendSignalQuitiTunes();
     void sendsignalShowSettingDialog();
@@ -22,6 +22,6 @@ signals:
     void signalShowMergeSetting();
 
 private:
-    explicit SignalClass(QObject *parent);
-    static SignalClass *m_self;
+    explicit SignalClass(QObject* parent);
+    static SignalClass* m_self;
 };

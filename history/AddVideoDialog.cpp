@@ -93,7 +93,8 @@ void AddVideoDialog::InitView()
     m_tableView->verticalHeader()->hide();
     m_tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_tableView->setStyleSheet("QTableView::item{selection-background-color:rgb(165,219,241);min-height: 5px;}");
+    m_tableView->setStyleSheet(
+        "QTableView::item{selection-background-color:rgb(165,219,241);min-height: 5px;}");
     m_tableView->horizontalHeader()->setMinimumHeight(19);
     m_tableView->horizontalHeader()->setStyleSheet(
         "QHeaderView::section  { background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #a5d2f1, "
@@ -196,15 +197,9 @@ void AddVideoDialog::OnBtnOK()
         close();
 }
 
-void AddVideoDialog::OnBtnCancel()
-{
-    close();
-}
+void AddVideoDialog::OnBtnCancel() { close(); }
 
-void AddVideoDialog::OnBtnDown()
-{
-    m_comboBox->showPopup();
-}
+void AddVideoDialog::OnBtnDown() { m_comboBox->showPopup(); }
 
 void AddVideoDialog::OnBtnLocalFile()
 {
@@ -218,7 +213,4 @@ void AddVideoDialog::searchTextChanged(QString text)
     m_proxyModel->setFilterFixedString(text);
 }
 
-void AddVideoDialog::ShowBtnOKEnable()
-{
-    m_btnOk->setEnabled(true);
-}
+void AddVideoDialog::ShowBtnOKEnable() { m_btnOk->setEnabled(true); }

@@ -53,22 +53,10 @@ ClearnDialog::ClearnDialog(QWidget* parent)
 
 ClearnDialog::~ClearnDialog() = default;
 
-bool ClearnDialog::IsRemoveFile() const
-{
-    return m_removeALL->isChecked();
-}
+bool ClearnDialog::IsRemoveFile() const { return m_removeALL->isChecked(); }
 
-void ClearnDialog::OnbtnOK()
-{
-    done(ResultOk);
-}
+void ClearnDialog::OnbtnOK() { done(ResultOk); }
 
-void ClearnDialog::OnbtnCancel()
-{
-    done(ResultCancel);
-}
+void ClearnDialog::OnbtnCancel() { done(ResultCancel); }
 
-void ClearnDialog::OnbtnAlso()
-{
-    done(ResultOk);
-}
+void ClearnDialog::OnbtnAlso() { done(ResultOk); }

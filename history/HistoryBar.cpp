@@ -69,10 +69,7 @@ void HistoryBar::OnBtnOpenfile()
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_strFilePath).dir().path()));
 }
 
-void HistoryBar::OnBtnClose()
-{
-    emit signalDelete();
-}
+void HistoryBar::OnBtnClose() { emit signalDelete(); }
 
 void HistoryBar::mousePressEvent(QMouseEvent* event)
 {

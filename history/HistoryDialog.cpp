@@ -179,10 +179,7 @@ void HistoryDialog::slotSearchChange(QString text)
         bar->setVisible(HistoryRecords::matchesSearch(bar->getFilepath(), text));
 }
 
-void HistoryDialog::OnBtnClose()
-{
-    close();
-}
+void HistoryDialog::OnBtnClose() { close(); }
 
 void HistoryDialog::OnBtnClear()
 {

@@ -25,10 +25,7 @@ QList<HistoryTypeInfo> fromFile(const HistoryFile& file)
     return result;
 }
 
-QString fileName(const QString& path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
-}
+QString fileName(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
 bool matchesSearch(const QString& path, const QString& text)
 {

@@ -15,7 +15,7 @@ struct HistoryTypeInfo
 {
     QString m_name;
     QStringList m_filePaths; // oldest first
-    QStringList m_times;     // same length and order, shown as stored
+    QStringList m_times; // same length and order, shown as stored
 };
 
 namespace HistoryRecords {
@@ -32,13 +32,12 @@ QString fileName(const QString& path);
 bool matchesSearch(const QString& path, const QString& text);
 
 // Why Clear leaves a recorded file alone, or Removable.
-enum class Verdict
-{
+enum class Verdict {
     Removable,
-    Missing,  // nothing there any more
+    Missing, // nothing there any more
     Relative, // not a path we wrote
     NotAFile, // a folder, a link or anything but a regular file
-    Busy,     // the output of a conversion under way
+    Busy, // the output of a conversion under way
 };
 
 // Clear deletes only what the program made: absolute paths of existing

@@ -45,25 +45,13 @@ bool QCheckHeaderView::setOrderFlagsImage(const QString& path)
     return m_orderFlag.width() != 0;
 }
 
-void QCheckHeaderView::setCheckVisable(bool visible)
-{
-    m_checkBox->setVisible(visible);
-}
+void QCheckHeaderView::setCheckVisable(bool visible) { m_checkBox->setVisible(visible); }
 
-bool QCheckHeaderView::getCheckVisable() const
-{
-    return m_checkBox->isVisible();
-}
+bool QCheckHeaderView::getCheckVisable() const { return m_checkBox->isVisible(); }
 
-void QCheckHeaderView::setCheckState(Qt::CheckState state)
-{
-    m_checkBox->setCheckState(state);
-}
+void QCheckHeaderView::setCheckState(Qt::CheckState state) { m_checkBox->setCheckState(state); }
 
-Qt::CheckState QCheckHeaderView::getCheckState() const
-{
-    return m_checkBox->checkState();
-}
+Qt::CheckState QCheckHeaderView::getCheckState() const { return m_checkBox->checkState(); }
 
 void QCheckHeaderView::OnClickCheck()
 {
@@ -106,8 +94,9 @@ void QCheckHeaderView::paintSection(QPainter* painter, const QRect& rect, int lo
                           model() ? model()->headerData(logicalIndex, orientation()).toString() : QString());
         if (isSortIndicatorShown() && sortIndicatorSection() == logicalIndex && !m_orderFlag.isNull()) {
             const QPixmap& flag = sortIndicatorOrder() == Qt::DescendingOrder ? m_orderFlagDown : m_orderFlag;
-            painter->drawPixmap(QRect(rect.right() - flag.width() - 10, rect.top() + (rect.height() - flag.height()) / 2,
-                                      flag.width() + 1, flag.height()),
+            painter->drawPixmap(QRect(rect.right() - flag.width() - 10,
+                                      rect.top() + (rect.height() - flag.height()) / 2, flag.width() + 1,
+                                      flag.height()),
                                 flag);
         }
     }

@@ -8,8 +8,7 @@
 
 VideoResourceModel::VideoResourceModel(QObject* parent)
     : QAbstractTableModel(parent)
-{
-}
+{}
 
 VideoResourceModel::~VideoResourceModel() = default;
 
@@ -59,10 +58,7 @@ QVariant VideoResourceModel::data(const QModelIndex& index, int role) const
     }
 }
 
-bool VideoResourceModel::setData(const QModelIndex& index, const QVariant&, int)
-{
-    return index.isValid();
-}
+bool VideoResourceModel::setData(const QModelIndex& index, const QVariant&, int) { return index.isValid(); }
 
 QVariant VideoResourceModel::headerData(int section, Qt::Orientation orientation, int role) const
 {

@@ -54,7 +54,7 @@ qint32 AVCodecAnalysis::m_audioCodec = 0;
 
 namespace {
 
-qint32 lookUp(const CodecEntry *table, const QString &name)
+qint32 lookUp(const CodecEntry* table, const QString& name)
 {
     for (int i = 0; i < 260 && !table[i].name.isEmpty(); ++i) {
         if (table[i].name.compare(name, Qt::CaseInsensitive) == 0)
@@ -82,7 +82,7 @@ qint32 AVCodecAnalysis::GetAudioCodec(QString name)
     return m_audioCodec;
 }
 
-void AVCodecAnalysis::GetVideoFrameRate(unsigned int rate, unsigned int &numerator, unsigned int &denominator)
+void AVCodecAnalysis::GetVideoFrameRate(unsigned int rate, unsigned int& numerator, unsigned int& denominator)
 {
     // Profiles write the NTSC rates as 23.976, 29.97, 59.94 ...; the caller
     // truncates them, so one below each whole NTSC rate stands for it.

@@ -30,5 +30,5 @@ public:
     static qint32 GetAudioCodec(QString name);
 
     // The numerator and denominator for an integer frame rate, as the engine takes it.
-    static void GetVideoFrameRate(unsigned int rate, unsigned int &numerator, unsigned int &denominator);
+    static void GetVideoFrameRate(unsigned int rate, unsigned int& numerator, unsigned int& denominator);
 };

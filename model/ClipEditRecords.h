@@ -29,16 +29,17 @@ enum QEditType {
     EditType_Subtitle = 5
 };
 
-struct CropSettings {
+struct CropSettings
+{
     int32_t ratio_type = Ratio_OriginalAspect;
-    int32_t fill_type = 0;       // 1 = pan and scan
-    int32_t aspect_width = 0;    // 0 x 0 keeps the source aspect
+    int32_t fill_type = 0; // 1 = pan and scan
+    int32_t aspect_width = 0; // 0 x 0 keeps the source aspect
     int32_t aspect_height = 0;
-    int32_t reserved1 = 0;       // kept for the record's layout; nothing reads them
+    int32_t reserved1 = 0; // kept for the record's layout; nothing reads them
     int32_t reserved2 = 0;
-    int32_t rotate = 0;          // 0, 90, 180 or 270
+    int32_t rotate = 0; // 0, 90, 180 or 270
     int32_t mirror = 0;
-    int32_t pad = 1;             // every record we create pads
+    int32_t pad = 1; // every record we create pads
     uint32_t pad_color = 0xFF000000u;
     double crop_x = 0.0;
     double crop_y = 0.0;
@@ -50,7 +51,8 @@ struct CropSettings {
     double panscan_h = 1.0;
 };
 
-struct SubtitleValueInfo {
+struct SubtitleValueInfo
+{
     int32_t program_index = -1;
     int32_t audio_index = -1;
     // 0 none, 1..n an embedded stream, n + 1 closed captions, above: the file
@@ -59,11 +61,12 @@ struct SubtitleValueInfo {
     QString subtitle_file;
 };
 
-struct SubtitleSettings {
+struct SubtitleSettings
+{
     int32_t alpha = 255;
     int32_t scale_x = 100;
     int32_t scale_y = 100;
-    int32_t delay = 0;           // milliseconds
+    int32_t delay = 0; // milliseconds
     QString font_family;
     int32_t font_size = 18;
     int32_t bold = 0;
@@ -77,14 +80,15 @@ struct SubtitleSettings {
     int32_t outline_size = 1000;
 };
 
-struct WatermarkTextSettings {
-    QString text;                // empty: no text layer
+struct WatermarkTextSettings
+{
+    QString text; // empty: no text layer
     int32_t alpha = 255;
     int32_t scale_x = 100;
     int32_t scale_y = 100;
     int32_t pos_x = 0;
     int32_t pos_y = 0;
-    int32_t border = 1;          // editor preview only
+    int32_t border = 1; // editor preview only
     int32_t topmost = 1;
     QString font_family;
     int32_t font_size = 36;
@@ -99,14 +103,15 @@ struct WatermarkTextSettings {
     int32_t outline_size = 1000;
 };
 
-struct WatermarkImageSettings {
-    QString image_file;          // empty: no image layer
+struct WatermarkImageSettings
+{
+    QString image_file; // empty: no image layer
     int32_t alpha = 255;
     int32_t scale_x = 100;
     int32_t scale_y = 100;
     int32_t pos_x = 0;
     int32_t pos_y = 0;
-    int32_t border = 1;          // editor preview only
+    int32_t border = 1; // editor preview only
 };
 
 Q_DECLARE_METATYPE(CropSettings)

@@ -20,10 +20,7 @@ namespace {
 const QString kOriginal = QStringLiteral("Original");
 const QString kAuto = QStringLiteral("Auto");
 
-bool isOriginalOrAuto(const QString& text)
-{
-    return text == kOriginal || text == kAuto;
-}
+bool isOriginalOrAuto(const QString& text) { return text == kOriginal || text == kAuto; }
 
 // An unsigned decimal profile number; anything else, and a number the
 // engine's int cannot hold, is 0.
@@ -34,10 +31,7 @@ int profileNumber(const QString& text)
     return ok && value <= uint(INT_MAX) ? int(value) : 0;
 }
 
-int sourceValue(uint32_t value)
-{
-    return value <= uint32_t(INT_MAX) ? int(value) : 0;
-}
+int sourceValue(uint32_t value) { return value <= uint32_t(INT_MAX) ? int(value) : 0; }
 
 // One side of "width*height"; a missing, unusable or zero side is the
 // source's.
@@ -79,10 +73,7 @@ QByteArray fontFamily(const QString& family)
     return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
 }
 
-double thousandths(int32_t value)
-{
-    return value / 1000.0;
-}
+double thousandths(int32_t value) { return value / 1000.0; }
 
 using IntSetter = int (*)(Config, int);
 using ColourSetter = int (*)(Config, uint32_t);
@@ -169,10 +160,8 @@ void sendSubtitleStyle(Config config, const SubtitleSettings& s)
     const QByteArray font = fontFamily(s.font_family);
     Config_SetSubtlTextFont(config, font.constData());
     const std::pair<IntSetter, int32_t> flags[] = {
-        {Config_SetSubtlTextBold, s.bold},
-        {Config_SetSubtlTextItalic, s.italic},
-        {Config_SetSubtlTextUnderline, s.underline},
-        {Config_SetSubtlTextStrikeout, s.strikeout},
+        {Config_SetSubtlTextBold, s.bold},           {Config_SetSubtlTextItalic, s.italic},
+        {Config_SetSubtlTextUnderline, s.underline}, {Config_SetSubtlTextStrikeout, s.strikeout},
         {Config_SetSubtlTextSize, s.font_size},
     };
     for (const auto& [set, value] : flags)
@@ -205,10 +194,8 @@ void sendWatermarks(Config config, const WatermarkTextSettings& t, const Waterma
     Config_SetWatermarkTextAlpha(config, t.alpha);
     Config_SetWatermarkTextScale(config, t.scale_x, t.scale_y);
     const std::pair<IntSetter, int32_t> flags[] = {
-        {Config_SetWatermarkTextSize, t.font_size},
-        {Config_SetWatermarkTextBold, t.bold},
-        {Config_SetWatermarkTextItalic, t.italic},
-        {Config_SetWatermarkTextUnderline, t.underline},
+        {Config_SetWatermarkTextSize, t.font_size},      {Config_SetWatermarkTextBold, t.bold},
+        {Config_SetWatermarkTextItalic, t.italic},       {Config_SetWatermarkTextUnderline, t.underline},
         {Config_SetWatermarkTextStrikeout, t.strikeout},
     };
     for (const auto& [set, value] : flags)
@@ -253,10 +240,7 @@ int videoHeight(const QString& resolution, uint32_t sourceHeight)
     return resolutionSide(resolution, true, sourceHeight);
 }
 
-int videoBitRate(const QString& bitRate)
-{
-    return isOriginalOrAuto(bitRate) ? 0 : profileNumber(bitRate);
-}
+int videoBitRate(const QString& bitRate) { return isOriginalOrAuto(bitRate) ? 0 : profileNumber(bitRate); }
 
 int audioChannels(const QString& channels, uint32_t sourceChannels)
 {
@@ -268,14 +252,8 @@ int audioSampleRate(const QString& sampleRate, uint32_t sourceRate)
     return isOriginalOrAuto(sampleRate) ? sourceValue(sourceRate) : profileNumber(sampleRate);
 }
 
-int audioBitRate(const QString& bitRate)
-{
-    return isOriginalOrAuto(bitRate) ? 0 : profileNumber(bitRate);
-}
+int audioBitRate(const QString& bitRate) { return isOriginalOrAuto(bitRate) ? 0 : profileNumber(bitRate); }
 
-void send(Config config, const MappingValues& values)
-{
-    sendAll(config, values);
-}
+void send(Config config, const MappingValues& values) { sendAll(config, values); }
 
 } // namespace ConfigMapping

@@ -32,13 +32,12 @@ public:
 
     using Limits = DataFileLimits;
 
-    enum class Read
-    {
+    enum class Read {
         Ok,
-        Missing,    // no file at the path
-        Empty,      // a zero-byte file: nothing to keep
+        Missing, // no file at the path
+        Empty, // a zero-byte file: nothing to keep
         Unreadable, // cannot be opened
-        Damaged,    // not well-formed XML, or over the limits
+        Damaged, // not well-formed XML, or over the limits
     };
 
     // Parses the file into doc (no namespace processing) within limits.

@@ -11,27 +11,22 @@
 GobelItemChunk g_itemChunk;
 
 namespace {
-const char *const kDefaultImage = "MP4.png";
-const char *const kDefaultItem = "MP4";
-const char *const kDefaultProfile = "MP4 Video.xml";
+const char* const kDefaultImage = "MP4.png";
+const char* const kDefaultItem = "MP4";
+const char* const kDefaultProfile = "MP4 Video.xml";
 } // namespace
 
 GobelItemChunk::GobelItemChunk()
-    : imagename(QString::fromLatin1(kDefaultImage)), itemname(QString::fromLatin1(kDefaultItem)),
-      relevantfile(QString::fromLatin1(kDefaultProfile))
+    : imagename(QString::fromLatin1(kDefaultImage))
+    , itemname(QString::fromLatin1(kDefaultItem))
+    , relevantfile(QString::fromLatin1(kDefaultProfile))
 {}
 
-QString GobelItemChunk::defaultXmlPath()
-{
-    return UserData::path(QStringLiteral("format/default.xml"));
-}
+QString GobelItemChunk::defaultXmlPath() { return UserData::path(QStringLiteral("format/default.xml")); }
 
-QString GobelItemChunk::profilePath(const QString &file)
-{
-    return ProfileFile::path(file);
-}
+QString GobelItemChunk::profilePath(const QString& file) { return ProfileFile::path(file); }
 
-void GobelItemChunk::copyNames(QString &image, QString &item, QString &file) const
+void GobelItemChunk::copyNames(QString& image, QString& item, QString& file) const
 {
     QMutexLocker lock(&m_namesLock);
     image = imagename;
@@ -39,7 +34,7 @@ void GobelItemChunk::copyNames(QString &image, QString &item, QString &file) con
     file = relevantfile;
 }
 
-void GobelItemChunk::setNames(const QString &image, const QString &item, const QString &file)
+void GobelItemChunk::setNames(const QString& image, const QString& item, const QString& file)
 {
     QMutexLocker lock(&m_namesLock);
     imagename = image;

@@ -24,13 +24,13 @@ public:
 
     // The add-file thread reads the names while the GUI thread may replace
     // them; these two take the lock that makes that safe.
-    void copyNames(QString &image, QString &item, QString &file) const;
-    void setNames(const QString &image, const QString &item, const QString &file);
+    void copyNames(QString& image, QString& item, QString& file) const;
+    void setNames(const QString& image, const QString& item, const QString& file);
 
     // The default-format file, in the per-user data folder.
     static QString defaultXmlPath();
     // The profile to read: the person's copy when there is one.
-    static QString profilePath(const QString &file);
+    static QString profilePath(const QString& file);
 
     QString imagename;
     QString itemname;

@@ -5,10 +5,7 @@
 
 #include <QFile>
 
-QString HistoryFile::defaultPath()
-{
-    return UserData::path(QStringLiteral("history/history.xml"));
-}
+QString HistoryFile::defaultPath() { return UserData::path(QStringLiteral("history/history.xml")); }
 
 HistoryFile::HistoryFile(const QString& path)
     : m_path(path)
@@ -44,10 +41,7 @@ bool HistoryFile::read()
     return true;
 }
 
-bool HistoryFile::isEmpty() const
-{
-    return m_doc.documentElement().firstChildElement().isNull();
-}
+bool HistoryFile::isEmpty() const { return m_doc.documentElement().firstChildElement().isNull(); }
 
 QList<HistoryCategory> HistoryFile::categories() const
 {
@@ -118,10 +112,7 @@ bool HistoryFile::removeEntry(const QString& category, const QString& filePath, 
     return false;
 }
 
-bool HistoryFile::save()
-{
-    return DataFile::save(m_path, m_doc);
-}
+bool HistoryFile::save() { return DataFile::save(m_path, m_doc); }
 
 bool HistoryFile::clear()
 {

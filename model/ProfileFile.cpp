@@ -39,10 +39,7 @@ QDomElement loadProfile(const QString& path, QDomDocument& doc)
     return root;
 }
 
-bool isVideoProfile(const QDomElement& root)
-{
-    return root.attribute("OnlyAudio") != QLatin1String("Y");
-}
+bool isVideoProfile(const QDomElement& root) { return root.attribute("OnlyAudio") != QLatin1String("Y"); }
 
 } // namespace
 

@@ -20,10 +20,7 @@ int32_t readLe32(const unsigned char* p)
     return out;
 }
 
-uint16_t readLe16(const unsigned char* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
+uint16_t readLe16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
 
 } // namespace
 
@@ -53,7 +50,8 @@ bool checkThumbnail(const unsigned char* block, uint32_t width, uint32_t height,
     if (headerHeight == std::numeric_limits<int32_t>::min())
         return false;
     const int32_t absHeight = headerHeight < 0 ? -headerHeight : headerHeight;
-    if (headerWidth <= 0 || absHeight <= 0 || headerWidth > kMaxThumbnailSide || absHeight > kMaxThumbnailSide)
+    if (headerWidth <= 0 || absHeight <= 0 || headerWidth > kMaxThumbnailSide
+        || absHeight > kMaxThumbnailSide)
         return false;
     if (uint32_t(headerWidth) != width || uint32_t(absHeight) != height)
         return false;

@@ -14,7 +14,7 @@
 struct SourceFacts
 {
     QString path;
-    QString name;   // the file name, "\" read as "/"
+    QString name; // the file name, "\" read as "/"
     QString suffix; // case kept
     qint64 bytes = 0;
     bool failed = false; // the engine could not open it: every number is 0

@@ -7,10 +7,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-QString UserData::folder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-}
+QString UserData::folder() { return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation); }
 
 QString UserData::shippedPath(const QString& relative)
 {

@@ -36,7 +36,8 @@ PlayBtnWidget::PlayBtnWidget(QWidget* parent)
     setMouseTracking(true);
     setLayout(mainLayout);
 
-    const struct {
+    const struct
+    {
         QImageButton* button;
         const char* image;
     } images[] = {
@@ -121,20 +122,11 @@ PlayBtnWidget::~PlayBtnWidget()
     delete m_bottomPixmap;
 }
 
-void PlayBtnWidget::setTimeLabel(QString text)
-{
-    m_timeLabel->setText(text);
-}
+void PlayBtnWidget::setTimeLabel(QString text) { m_timeLabel->setText(text); }
 
-bool PlayBtnWidget::IsMute() const
-{
-    return m_btnVolume->isHidden();
-}
+bool PlayBtnWidget::IsMute() const { return m_btnVolume->isHidden(); }
 
-void PlayBtnWidget::setVolume(double value)
-{
-    m_volumeSlider->setValue(float(value));
-}
+void PlayBtnWidget::setVolume(double value) { m_volumeSlider->setValue(float(value)); }
 
 void PlayBtnWidget::setProcessValue(double fraction)
 {
@@ -161,10 +153,7 @@ void PlayBtnWidget::VideoBeginPlay(bool playing)
     m_btnPlay->setVisible(!playing);
 }
 
-void PlayBtnWidget::setProcessEnabledChange(bool enabled)
-{
-    m_videoProSlider->setEnabledPull(enabled);
-}
+void PlayBtnWidget::setProcessEnabledChange(bool enabled) { m_videoProSlider->setEnabledPull(enabled); }
 
 void PlayBtnWidget::setDialogWindow(bool fullScreen)
 {
@@ -204,10 +193,7 @@ void PlayBtnWidget::setHiddenAbout(bool hidden)
     m_btnPause->setVisible(!hidden);
 }
 
-bool PlayBtnWidget::getBtnPalyHide() const
-{
-    return m_btnPlay->isHidden();
-}
+bool PlayBtnWidget::getBtnPalyHide() const { return m_btnPlay->isHidden(); }
 
 void PlayBtnWidget::OnBtnPalyOrPause()
 {
@@ -238,14 +224,9 @@ void PlayBtnWidget::OnListSet()
     emit emitBtnListset();
 }
 
-void PlayBtnWidget::OnBtnSnapSetting()
-{
-    m_menu->popup(QCursor::pos());
-}
+void PlayBtnWidget::OnBtnSnapSetting() { m_menu->popup(QCursor::pos()); }
 
-void PlayBtnWidget::OnActOpenFolder()
-{
-}
+void PlayBtnWidget::OnActOpenFolder() {}
 
 void PlayBtnWidget::OnActSetting()
 {
@@ -261,10 +242,7 @@ void PlayBtnWidget::keyPressEvent(QKeyEvent* event)
         emit emitBtnFullScreen();
 }
 
-void PlayBtnWidget::enterEvent(QEvent*)
-{
-    setCursor(Qt::ArrowCursor);
-}
+void PlayBtnWidget::enterEvent(QEvent*) { setCursor(Qt::ArrowCursor); }
 
 void PlayBtnWidget::paintEvent(QPaintEvent*)
 {

@@ -23,7 +23,8 @@ PlayListWidget::PlayListWidget(QWidget* parent)
     : QScrollArea(parent)
 {
     setupUi(this);
-    m_scroWidget->SetImageBackgroud(QIAppUtil::getResourcePath() + QStringLiteral("/image/playlist_bg.PNG"), false);
+    m_scroWidget->SetImageBackgroud(QIAppUtil::getResourcePath() + QStringLiteral("/image/playlist_bg.PNG"),
+                                    false);
     setAcceptDrops(true);
 
     m_menu = new QMenu(this);
@@ -242,10 +243,7 @@ void PlayListWidget::aaa()
     m_bHasDrop = false;
 }
 
-void PlayListWidget::enterEvent(QEvent*)
-{
-    setCursor(Qt::ArrowCursor);
-}
+void PlayListWidget::enterEvent(QEvent*) { setCursor(Qt::ArrowCursor); }
 
 void PlayListWidget::dragEnterEvent(QDragEnterEvent* event)
 {

@@ -6,10 +6,7 @@
 
 namespace playback {
 
-uint64_t backTarget(uint64_t timeUs)
-{
-    return timeUs > kSeekStepUs ? timeUs - kSeekStepUs : 0;
-}
+uint64_t backTarget(uint64_t timeUs) { return timeUs > kSeekStepUs ? timeUs - kSeekStepUs : 0; }
 
 uint64_t fastTarget(uint64_t timeUs, uint64_t durationUs)
 {

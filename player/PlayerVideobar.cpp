@@ -12,10 +12,7 @@ namespace {
 // A picture block from the engine starts with a header of this size.
 constexpr int kPictureHeader = 54;
 
-QString resource(const char* path)
-{
-    return QIAppUtil::getResourcePath() + QLatin1String(path);
-}
+QString resource(const char* path) { return QIAppUtil::getResourcePath() + QLatin1String(path); }
 
 } // namespace
 
@@ -104,10 +101,7 @@ void PlayerVideobar::setBtnPlayHidden(bool hidden)
     m_labTime->setAlignment((hidden ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignBottom);
 }
 
-void PlayerVideobar::setVideoTotalTime(QString text)
-{
-    m_labTime->setText(text);
-}
+void PlayerVideobar::setVideoTotalTime(QString text) { m_labTime->setText(text); }
 
 bool PlayerVideobar::setWidgetImage(QString path)
 {
@@ -166,6 +160,7 @@ void PlayerVideobar::paintEvent(QPaintEvent*)
     const int frame = m_stateSprite->width() / 4;
     const int index = (m_widgetState == 1 || m_widgetState == 2) ? m_widgetState : 0;
     if (frame > 0)
-        painter.drawPixmap(QRect(0, 0, W, H), *m_stateSprite, QRect(index * frame, 0, frame, m_stateSprite->height()));
+        painter.drawPixmap(QRect(0, 0, W, H), *m_stateSprite,
+                           QRect(index * frame, 0, frame, m_stateSprite->height()));
     m_btnClose->move(W - 13, 2);
 }

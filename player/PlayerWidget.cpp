@@ -30,15 +30,9 @@ constexpr int kBarHeight = 50;
 
 // Width of the virtual desktop and height of the primary screen's
 // available area: the bounds the window sizes itself within.
-int desktopWidth()
-{
-    return QGuiApplication::primaryScreen()->virtualGeometry().width();
-}
+int desktopWidth() { return QGuiApplication::primaryScreen()->virtualGeometry().width(); }
 
-int availableHeight()
-{
-    return QGuiApplication::primaryScreen()->availableGeometry().height();
-}
+int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
 
 } // namespace
 
@@ -142,10 +136,7 @@ void PlayerWidget::InitConnect()
     connect(m_screenTimer, &QTimer::timeout, this, &PlayerWidget::UpdataScreen);
 }
 
-void PlayerWidget::StartPlayVideo(QString path)
-{
-    m_playListWidget->AddOneVideo(path);
-}
+void PlayerWidget::StartPlayVideo(QString path) { m_playListWidget->AddOneVideo(path); }
 
 // ---- Playback ---------------------------------------------------------------
 
@@ -375,16 +366,13 @@ void PlayerWidget::OnBtnClose()
     hide();
 }
 
-void PlayerWidget::OnBtnMin()
-{
-    showMinimized();
-}
+void PlayerWidget::OnBtnMin() { showMinimized(); }
 
 void PlayerWidget::OnBtnOpenFile()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), QStringLiteral("."),
-                                                            QStringLiteral("*.*"), nullptr,
-                                                            QFileDialog::DontUseNativeDialog);
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, QString(), QStringLiteral("."), QStringLiteral("*.*"), nullptr,
+                                      QFileDialog::DontUseNativeDialog);
     if (!files.isEmpty())
         m_playListWidget->AddVideos(files, false);
 }
@@ -395,23 +383,13 @@ void PlayerWidget::OnBtnListset()
     ResizeVideoWindow();
 }
 
-void PlayerWidget::OnBtnSnapSetting()
-{
-}
+void PlayerWidget::OnBtnSnapSetting() {}
 
-void PlayerWidget::OnBtnSnapshoot()
-{
-}
+void PlayerWidget::OnBtnSnapshoot() {}
 
-void PlayerWidget::OnBtnPreVideo()
-{
-    m_playListWidget->PreVideoPlay();
-}
+void PlayerWidget::OnBtnPreVideo() { m_playListWidget->PreVideoPlay(); }
 
-void PlayerWidget::OnBtnNextVideo()
-{
-    m_playListWidget->NextVideoPlay();
-}
+void PlayerWidget::OnBtnNextVideo() { m_playListWidget->NextVideoPlay(); }
 
 // ---- Sizing -----------------------------------------------------------------
 
@@ -466,10 +444,7 @@ void PlayerWidget::resizeEvent(QResizeEvent* event)
     update();
 }
 
-void PlayerWidget::paintEvent(QPaintEvent*)
-{
-    layoutFrame();
-}
+void PlayerWidget::paintEvent(QPaintEvent*) { layoutFrame(); }
 
 // ---- Full screen ------------------------------------------------------------
 
@@ -557,10 +532,7 @@ void PlayerWidget::OnBtnMax()
     m_bMaximized = !m_bMaximized;
 }
 
-void PlayerWidget::mouseDoubleClickEvent(QMouseEvent*)
-{
-    OnBtnMax();
-}
+void PlayerWidget::mouseDoubleClickEvent(QMouseEvent*) { OnBtnMax(); }
 
 void PlayerWidget::mousePressEvent(QMouseEvent* event)
 {
@@ -570,10 +542,7 @@ void PlayerWidget::mousePressEvent(QMouseEvent* event)
         m_bLeftPressed = true;
 }
 
-void PlayerWidget::mouseReleaseEvent(QMouseEvent*)
-{
-    m_bLeftPressed = false;
-}
+void PlayerWidget::mouseReleaseEvent(QMouseEvent*) { m_bLeftPressed = false; }
 
 void PlayerWidget::mouseMoveEvent(QMouseEvent* event)
 {
@@ -610,10 +579,12 @@ void PlayerWidget::setCursorAndState(QMouseEvent* event)
         Qt::CursorShape cursor;
     };
     const Zone zones[] = {
+        // clang-format off
         {atLeft && midY, 1, Qt::SizeHorCursor},    {atLeft && atTop, 2, Qt::SizeFDiagCursor},
         {midX && atTop, 3, Qt::SizeVerCursor},     {atRight && atTop, 4, Qt::SizeBDiagCursor},
         {atRight && midY, 5, Qt::SizeHorCursor},   {atRight && atBottom, 6, Qt::SizeFDiagCursor},
         {midX && atBottom, 7, Qt::SizeVerCursor},  {atLeft && atBottom, 8, Qt::SizeBDiagCursor},
+        // clang-format on
     };
     m_cursorState = 0;
     Qt::CursorShape shape = Qt::ArrowCursor;
@@ -642,14 +613,32 @@ void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
     const QRect current = geometry();
     QRect next = current;
     switch (m_cursorState) {
-    case 1: case 2: case 8: next.setLeft(cursor.x()); break;
-    case 4: case 5: case 6: next.setRight(cursor.x()); break;
-    default: break;
+    case 1:
+    case 2:
+    case 8:
+        next.setLeft(cursor.x());
+        break;
+    case 4:
+    case 5:
+    case 6:
+        next.setRight(cursor.x());
+        break;
+    default:
+        break;
     }
     switch (m_cursorState) {
-    case 2: case 3: case 4: next.setTop(cursor.y()); break;
-    case 6: case 7: case 8: next.setBottom(cursor.y()); break;
-    default: break;
+    case 2:
+    case 3:
+    case 4:
+        next.setTop(cursor.y());
+        break;
+    case 6:
+    case 7:
+    case 8:
+        next.setBottom(cursor.y());
+        break;
+    default:
+        break;
     }
     QRect result = current;
     const int widthSpan = next.right() - next.left();

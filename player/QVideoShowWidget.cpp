@@ -19,32 +19,30 @@ namespace {
 // hand-over instead of copied.
 constexpr int kMaxInFlight = 6;
 
-const char* const kVertexShader =
-    "attribute vec4 vPosition;\n"
-    "attribute vec2 a_texCoord;\n"
-    "varying vec2 tc;\n"
-    "void main()\n"
-    "{\n"
-    "    gl_Position = vPosition;\n"
-    "    tc = a_texCoord;\n"
-    "}\n";
+const char* const kVertexShader = "attribute vec4 vPosition;\n"
+                                  "attribute vec2 a_texCoord;\n"
+                                  "varying vec2 tc;\n"
+                                  "void main()\n"
+                                  "{\n"
+                                  "    gl_Position = vPosition;\n"
+                                  "    tc = a_texCoord;\n"
+                                  "}\n";
 
 // Limited-range BT.601.
-const char* const kFragmentShader =
-    "uniform sampler2D SamplerY;\n"
-    "uniform sampler2D SamplerU;\n"
-    "uniform sampler2D SamplerV;\n"
-    "varying vec2 tc;\n"
-    "void main()\n"
-    "{\n"
-    "    float y = texture2D(SamplerY, tc).r - 0.0625;\n"
-    "    float u = texture2D(SamplerU, tc).r - 0.5;\n"
-    "    float v = texture2D(SamplerV, tc).r - 0.5;\n"
-    "    gl_FragColor = vec4(1.164 * y + 1.596 * v,\n"
-    "                        1.164 * y - 0.392 * u - 0.813 * v,\n"
-    "                        1.164 * y + 2.017 * u,\n"
-    "                        1.0);\n"
-    "}\n";
+const char* const kFragmentShader = "uniform sampler2D SamplerY;\n"
+                                    "uniform sampler2D SamplerU;\n"
+                                    "uniform sampler2D SamplerV;\n"
+                                    "varying vec2 tc;\n"
+                                    "void main()\n"
+                                    "{\n"
+                                    "    float y = texture2D(SamplerY, tc).r - 0.0625;\n"
+                                    "    float u = texture2D(SamplerU, tc).r - 0.5;\n"
+                                    "    float v = texture2D(SamplerV, tc).r - 0.5;\n"
+                                    "    gl_FragColor = vec4(1.164 * y + 1.596 * v,\n"
+                                    "                        1.164 * y - 0.392 * u - 0.813 * v,\n"
+                                    "                        1.164 * y + 2.017 * u,\n"
+                                    "                        1.0);\n"
+                                    "}\n";
 
 int textureSize(int n)
 {
@@ -124,7 +122,8 @@ GLuint buildProgram(GLuint* vertexShader, GLuint* fragmentShader)
     GLint ok = GL_FALSE;
     f->glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (ok != GL_TRUE) {
-        logFailure(f, program, &QOpenGLFunctions::glGetProgramiv, &QOpenGLFunctions::glGetProgramInfoLog, "link");
+        logFailure(f, program, &QOpenGLFunctions::glGetProgramiv, &QOpenGLFunctions::glGetProgramInfoLog,
+                   "link");
         f->glDeleteProgram(program);
         f->glDeleteShader(vs);
         f->glDeleteShader(fs);
@@ -215,10 +214,7 @@ void QVideoShowWidget::initializeGL()
     m_glReady = true;
 }
 
-void QVideoShowWidget::resizeGL(int w, int h)
-{
-    glViewport(0, 0, w, h);
-}
+void QVideoShowWidget::resizeGL(int w, int h) { glViewport(0, 0, w, h); }
 
 bool QVideoShowWidget::beginUpload()
 {

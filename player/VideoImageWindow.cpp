@@ -41,7 +41,8 @@ int VideoImageWindow::DrawVideoFrame(void* frame)
     if (format == ORV_FRAME_YUV420P) {
         uint strides[3] = {uint(Frame_GetVideoStride0(frame)), uint(Frame_GetVideoStride1(frame)),
                            uint(Frame_GetVideoStride2(frame))};
-        uchar* planes[3] = {Frame_GetVideoData0(frame), Frame_GetVideoData1(frame), Frame_GetVideoData2(frame)};
+        uchar* planes[3] = {Frame_GetVideoData0(frame), Frame_GetVideoData1(frame),
+                            Frame_GetVideoData2(frame)};
         if (m_view->acceptsFrames())
             m_view->showYUVImage(planes, uint(width), uint(height), strides);
         return 1;
@@ -76,10 +77,7 @@ int VideoImageWindow::setVideoSize(int width, int height)
     return 1;
 }
 
-void VideoImageWindow::refit()
-{
-    setVideoSize(m_videoWidth, m_videoHeight);
-}
+void VideoImageWindow::refit() { setVideoSize(m_videoWidth, m_videoHeight); }
 
 void VideoImageWindow::setFullScreenState(bool full)
 {
@@ -106,20 +104,11 @@ void VideoImageWindow::showNormal()
     refit();
 }
 
-QRect VideoImageWindow::getVideoRect() const
-{
-    return m_view->geometry();
-}
+QRect VideoImageWindow::getVideoRect() const { return m_view->geometry(); }
 
-WId VideoImageWindow::getWId()
-{
-    return m_mediaWidget_WN->winId();
-}
+WId VideoImageWindow::getWId() { return m_mediaWidget_WN->winId(); }
 
-bool VideoImageWindow::controlsTimerActive() const
-{
-    return m_controlsTimer->isActive();
-}
+bool VideoImageWindow::controlsTimerActive() const { return m_controlsTimer->isActive(); }
 
 void VideoImageWindow::showImage(uchar* data, uint width, uint height, uint stride)
 {
@@ -192,15 +181,9 @@ void VideoImageWindow::OnTimer()
     m_hideBudget -= 0.1;
 }
 
-void VideoImageWindow::enterEvent(QEvent*)
-{
-    setCursor(Qt::ArrowCursor);
-}
+void VideoImageWindow::enterEvent(QEvent*) { setCursor(Qt::ArrowCursor); }
 
-void VideoImageWindow::leaveEvent(QEvent*)
-{
-    emit emitMouseLeave();
-}
+void VideoImageWindow::leaveEvent(QEvent*) { emit emitMouseLeave(); }
 
 void VideoImageWindow::paintEvent(QPaintEvent*)
 {

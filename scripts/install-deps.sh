@@ -3,7 +3,7 @@
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 PKGS=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   qtbase5-dev qtbase5-dev-tools libqt5opengl5-dev libqt5svg5-dev
   libcurl4-openssl-dev
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev

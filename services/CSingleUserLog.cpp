@@ -25,8 +25,7 @@ bool isPast(const timespec& deadline)
 {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec > deadline.tv_sec
-           || (now.tv_sec == deadline.tv_sec && now.tv_nsec >= deadline.tv_nsec);
+    return now.tv_sec > deadline.tv_sec || (now.tv_sec == deadline.tv_sec && now.tv_nsec >= deadline.tv_nsec);
 }
 
 // "Softlog" ids are decimal; anything else counts as 0.
@@ -149,8 +148,8 @@ void CSingleUserLog::send(const UserLogEvent& event)
 {
     if (!s_webLog)
         return;
-    s_webLog->SendLog(event.eventId, event.value, event.text.c_str(), s_softID, kLanguageId,
-                      s_siteID, kProgramVersion, s_mail.c_str(), 0, s_verID);
+    s_webLog->SendLog(event.eventId, event.value, event.text.c_str(), s_softID, kLanguageId, s_siteID,
+                      kProgramVersion, s_mail.c_str(), 0, s_verID);
 }
 
 int CSingleUserLog::AddUserLog(int eventId, bool flag, int value, const char* text)
@@ -174,14 +173,11 @@ void CSingleUserLog::AddUserLogBlock(int eventId, int value, const char* text)
 {
     if (!s_webLog)
         return;
-    s_webLog->SendLog(eventId, value, text, s_softID, kLanguageId, s_siteID, kProgramVersion,
-                      s_mail.c_str(), 0, s_verID);
+    s_webLog->SendLog(eventId, value, text, s_softID, kLanguageId, s_siteID, kProgramVersion, s_mail.c_str(),
+                      0, s_verID);
 }
 
-bool CSingleUserLog::waitSingle()
-{
-    return true;
-}
+bool CSingleUserLog::waitSingle() { return true; }
 
 void CSingleUserLog::lock()
 {
@@ -195,10 +191,7 @@ void CSingleUserLog::unlock()
         pthread_mutex_unlock(s_event);
 }
 
-IWebLogObj* CSingleUserLog::GetWebLogObj()
-{
-    return s_webLog;
-}
+IWebLogObj* CSingleUserLog::GetWebLogObj() { return s_webLog; }
 
 void CSingleUserLog::SetLanguageID(int languageId)
 {

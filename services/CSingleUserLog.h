@@ -13,7 +13,7 @@ class IWebLogObj;
 struct UserLogEvent
 {
     int eventId = 0;
-    bool flag = false;   // kept with the event, not handed to the library
+    bool flag = false; // kept with the event, not handed to the library
     int value = 0;
     std::string text;
 };

@@ -15,17 +15,14 @@
 Q_LOGGING_CATEGORY(lcUpdateDialog, "lumivane.update.dialog", QtWarningMsg)
 
 namespace {
-QString productName()
-{
-    return CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME);
-}
+QString productName() { return CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME); }
 
 // Closes every window the normal way; when one stays open the program goes
 // on and is not restarted.
 void closeAllWindows()
 {
     QApplication::closeAllWindows();
-    for (QWidget *w : QApplication::topLevelWidgets()) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->isVisible()) {
             UpdateRestart::cancel();
             return;
@@ -34,7 +31,8 @@ void closeAllWindows()
 }
 } // namespace
 
-CheckUpdateDialog::CheckUpdateDialog(QWidget *parent) : QImageDialog(parent, Qt::Dialog)
+CheckUpdateDialog::CheckUpdateDialog(QWidget* parent)
+    : QImageDialog(parent, Qt::Dialog)
 {
     setupUi(this);
     fitFormFonts(this);
@@ -84,7 +82,7 @@ void CheckUpdateDialog::initControl()
     m_labTitleIcon->setPixmap(QPixmap(res + "/exp_image/LOGO_20.png"));
     m_labIcon->setPixmap(QPixmap(res + "/exp_image/LOGO_48.png"));
     m_btnClose->setBtnImage(res + "/image/VideoEditDlg/top_btn_close.png");
-    for (QImageButton *button : {m_btnUpdateCompleted, m_btnUpdate, m_btnCancel}) {
+    for (QImageButton* button : {m_btnUpdateCompleted, m_btnUpdate, m_btnCancel}) {
         button->setBtnImage(res + "/image/btn_message.png");
         button->setTextStyle(TextColorStyle3);
         button->setCursor(Qt::PointingHandCursor);
@@ -140,7 +138,8 @@ void CheckUpdateDialog::onHaveUpdate(bool have, QString version, QString notes)
     } else {
         m_state = State::NoUpdate;
         m_btnUpdate->setBtnText(tr("OK"));
-        m_labNewVersionInfo->setText(tr("You have the latest version. No newer version is available at this time."));
+        m_labNewVersionInfo->setText(
+            tr("You have the latest version. No newer version is available at this time."));
     }
 }
 
@@ -195,8 +194,8 @@ void CheckUpdateDialog::showCompletedState()
     m_btnUpdateCompleted->show();
     m_btnUpdateCompleted->setDefault(true);
     // The notes stay; the title says what OK does.
-    m_labNewVersionTiltle->setText(tr("Version %1 is installed. Press OK to restart %2.")
-                                       .arg(m_strNewVersion, productName()));
+    m_labNewVersionTiltle->setText(
+        tr("Version %1 is installed. Press OK to restart %2.").arg(m_strNewVersion, productName()));
     m_labNewVersionTiltle->show();
 }
 

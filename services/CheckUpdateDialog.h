@@ -16,7 +16,7 @@ class CheckUpdateDialog : public QImageDialog, public Ui::CheckUpdateDialog, pub
 public:
     enum class State { Checking, NoUpdate, UpdateFound, Downloading, Installing, Completed, Failed };
 
-    explicit CheckUpdateDialog(QWidget *parent);
+    explicit CheckUpdateDialog(QWidget* parent);
     ~CheckUpdateDialog() override;
 
     void onBegin() override;
@@ -47,7 +47,7 @@ private:
     void startOrAttach();
 
     QString m_strNewVersion;
-    ICheckUpdateOpr *m_checker = nullptr;
+    ICheckUpdateOpr* m_checker = nullptr;
     bool m_bUpdating = false;
     bool m_bHasUpdate = false;
     bool m_bFailed = false;

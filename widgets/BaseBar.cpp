@@ -4,8 +4,7 @@
 
 BaseBar::BaseBar(QWidget* parent)
     : QWidget(parent)
-{
-}
+{}
 
 BaseBar::~BaseBar() = default;
 
@@ -22,10 +21,7 @@ void BaseBar::setPress(bool pressed)
     repaint();
 }
 
-bool BaseBar::IsPress() const
-{
-    return m_nState == 2;
-}
+bool BaseBar::IsPress() const { return m_nState == 2; }
 
 void BaseBar::mousePressEvent(QMouseEvent* event)
 {

@@ -53,20 +53,11 @@ void CommonDialog::initControls()
     connect(m_checkBox, &QCheckBox::clicked, this, &CommonDialog::slotCheckBox);
 }
 
-void CommonDialog::SetTitle(QString title)
-{
-    setWindowTitle(title);
-}
+void CommonDialog::SetTitle(QString title) { setWindowTitle(title); }
 
-void CommonDialog::SetMessage(QString message)
-{
-    m_message->setText(message);
-}
+void CommonDialog::SetMessage(QString message) { m_message->setText(message); }
 
-void CommonDialog::slotShowOK()
-{
-    done(QMessageBox::Ok);
-}
+void CommonDialog::slotShowOK() { done(QMessageBox::Ok); }
 
 void CommonDialog::slotShowCancel()
 {
@@ -80,10 +71,7 @@ void CommonDialog::slotCloseDialog()
     done(QMessageBox::Close);
 }
 
-void CommonDialog::slotCheckBox()
-{
-    emit emitIsShowDlg(m_checkBox->isChecked());
-}
+void CommonDialog::slotCheckBox() { emit emitIsShowDlg(m_checkBox->isChecked()); }
 
 void CommonDialog::paintEvent(QPaintEvent* event)
 {

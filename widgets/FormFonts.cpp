@@ -4,7 +4,7 @@
 #include <QWidget>
 
 namespace {
-void fitFont(QWidget *w, qreal factor)
+void fitFont(QWidget* w, qreal factor)
 {
     if (!w->testAttribute(Qt::WA_SetFont))
         return;
@@ -17,7 +17,7 @@ void fitFont(QWidget *w, qreal factor)
 }
 } // namespace
 
-void fitFormFonts(QWidget *root)
+void fitFormFonts(QWidget* root)
 {
     if (!root)
         return;
@@ -26,6 +26,6 @@ void fitFormFonts(QWidget *root)
         return;
     const qreal factor = 72.0 / dpi;
     fitFont(root, factor);
-    for (QWidget *w : root->findChildren<QWidget *>())
+    for (QWidget* w : root->findChildren<QWidget*>())
         fitFont(w, factor);
 }

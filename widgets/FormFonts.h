@@ -7,4 +7,4 @@ class QWidget;
 // points come out larger and overflow the fixed frames of the skin, so the
 // explicitly sized fonts of a form are scaled back to those pixel sizes.
 // Call once, right after setupUi.
-void fitFormFonts(QWidget *root);
+void fitFormFonts(QWidget* root);

@@ -32,10 +32,7 @@ void LDragItemLabel::mouseReleaseEvent(QMouseEvent* event)
     event->accept();
 }
 
-void LDragItemLabel::mouseMoveEvent(QMouseEvent* event)
-{
-    event->accept();
-}
+void LDragItemLabel::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
 
 void LDragItemLabel::paintEvent(QPaintEvent*)
 {

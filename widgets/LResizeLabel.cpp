@@ -2,8 +2,7 @@
 
 LResizeLabel::LResizeLabel(QWidget* parent)
     : QLabel(parent)
-{
-}
+{}
 
 LResizeLabel::~LResizeLabel() = default;
 
@@ -26,7 +25,4 @@ void LResizeLabel::resizeFont()
     repaint();
 }
 
-void LResizeLabel::paintEvent(QPaintEvent* event)
-{
-    QLabel::paintEvent(event);
-}
+void LResizeLabel::paintEvent(QPaintEvent* event) { QLabel::paintEvent(event); }

@@ -9,8 +9,7 @@ ProgressBar::ProgressBar(QWidget* parent)
     : QWidget(parent)
     , m_pBottomPixmap(std::make_unique<QPixmap>(":/new/prefix1/line_else.png"))
     , m_pTopPixmap(std::make_unique<QPixmap>(":/new/prefix1/line_contacts.png"))
-{
-}
+{}
 
 ProgressBar::~ProgressBar() = default;
 
@@ -46,10 +45,7 @@ void ProgressBar::setValue(int value)
     update();
 }
 
-int ProgressBar::getValue() const
-{
-    return int(m_fPercentage * float(m_nMax - m_nMin) + float(m_nMin));
-}
+int ProgressBar::getValue() const { return int(m_fPercentage * float(m_nMax - m_nMin) + float(m_nMin)); }
 
 void ProgressBar::setValuePercentage(float p)
 {
@@ -67,10 +63,7 @@ void ProgressBar::setValuePercentage(float p)
     update();
 }
 
-float ProgressBar::getValuePercentage() const
-{
-    return m_fPercentage;
-}
+float ProgressBar::getValuePercentage() const { return m_fPercentage; }
 
 bool ProgressBar::setCircleRadius(int radius)
 {
@@ -78,15 +71,9 @@ bool ProgressBar::setCircleRadius(int radius)
     return radius > 0;
 }
 
-void ProgressBar::showValueText(bool show)
-{
-    m_bShowText = show;
-}
+void ProgressBar::showValueText(bool show) { m_bShowText = show; }
 
-QString ProgressBar::valueText() const
-{
-    return QString("%1%").arg(int(m_fPercentage * 100.0f));
-}
+QString ProgressBar::valueText() const { return QString("%1%").arg(int(m_fPercentage * 100.0f)); }
 
 void ProgressBar::paintEvent(QPaintEvent*)
 {

@@ -5,11 +5,12 @@
 #include "QIAppUtil.h"
 
 namespace {
-const char *const kBrand = "Lumivane";
-const char *const kVersion = "3.2.2.0";
+const char* const kBrand = "Lumivane";
+const char* const kVersion = "3.2.2.0";
 } // namespace
 
-QAboutDlg::QAboutDlg(QWidget *parent) : QImageDialog(parent)
+QAboutDlg::QAboutDlg(QWidget* parent)
+    : QImageDialog(parent)
 {
     setupUi(this);
     fitFormFonts(this);
@@ -31,7 +32,7 @@ QString QAboutDlg::versionText()
     return QObject::tr("Version %1 Date %2").arg(QString::fromLatin1(kVersion), tr("07-31-2017"));
 }
 
-QString QAboutDlg::linkHtml(const QString &address)
+QString QAboutDlg::linkHtml(const QString& address)
 {
     return QStringLiteral("<html><head/><body><p><a href=\"%1\"><span style=\" text-decoration: underline; "
                           "color:#0000ff;\">%2</span></a></p></body></html>")

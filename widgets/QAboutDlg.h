@@ -9,7 +9,7 @@ class QAboutDlg : public QImageDialog, public Ui::QAboutDlg
 {
     Q_OBJECT
 public:
-    explicit QAboutDlg(QWidget *parent);
+    explicit QAboutDlg(QWidget* parent);
     ~QAboutDlg() override;
 
     // Fills every text; false when a button picture is missing, in which
@@ -18,5 +18,5 @@ public:
     void InitConnects();
 
     static QString versionText();
-    static QString linkHtml(const QString &address);
+    static QString linkHtml(const QString& address);
 };

@@ -14,8 +14,7 @@ Q_LOGGING_CATEGORY(lcDualSlider, "lumivane.widgets.dualslider")
 
 QDualSlider::QDualSlider(QWidget* parent)
     : QWidget(parent)
-{
-}
+{}
 
 QDualSlider::~QDualSlider() = default;
 
@@ -63,30 +62,15 @@ bool QDualSlider::setEndBtnImage(QString path)
     return true;
 }
 
-void QDualSlider::setCircle(bool rounded)
-{
-    m_bRounded = rounded;
-}
+void QDualSlider::setCircle(bool rounded) { m_bRounded = rounded; }
 
-void QDualSlider::setCircleLenght(int length)
-{
-    m_nCapLength = length;
-}
+void QDualSlider::setCircleLenght(int length) { m_nCapLength = length; }
 
-void QDualSlider::setEnabledPull(bool enabled)
-{
-    m_bPull = enabled;
-}
+void QDualSlider::setEnabledPull(bool enabled) { m_bPull = enabled; }
 
-void QDualSlider::setShowValue(bool show)
-{
-    m_bShowValue = show;
-}
+void QDualSlider::setShowValue(bool show) { m_bShowValue = show; }
 
-void QDualSlider::setWidth(int w)
-{
-    resize(w, 20);
-}
+void QDualSlider::setWidth(int w) { resize(w, 20); }
 
 void QDualSlider::setBtnHide()
 {
@@ -101,14 +85,9 @@ void QDualSlider::setValueRange(long long min, long long max)
     m_nMax = max;
 }
 
-void QDualSlider::setValue(float)
-{
-}
+void QDualSlider::setValue(float) {}
 
-int QDualSlider::usableTrack() const
-{
-    return width() - 2 * m_nHandleW;
-}
+int QDualSlider::usableTrack() const { return width() - 2 * m_nHandleW; }
 
 // A resize of a hidden widget reaches resizeEvent only when it is shown, so
 // every operation first rescales the positions to the current track.
@@ -126,10 +105,7 @@ void QDualSlider::syncTrack()
     moveEnd(int(m_fEnd + float(m_nHandleW)));
 }
 
-double QDualSlider::fraction(float pos) const
-{
-    return m_nTrack > 0 ? double(pos) / m_nTrack : 0.0;
-}
+double QDualSlider::fraction(float pos) const { return m_nTrack > 0 ? double(pos) / m_nTrack : 0.0; }
 
 void QDualSlider::moveStart(int x)
 {
@@ -175,15 +151,9 @@ void QDualSlider::setEndValue(float percent)
     update();
 }
 
-float QDualSlider::getStartValue() const
-{
-    return float(fraction(m_fStart));
-}
+float QDualSlider::getStartValue() const { return float(fraction(m_fStart)); }
 
-float QDualSlider::getEndValue() const
-{
-    return float(fraction(m_fEnd));
-}
+float QDualSlider::getEndValue() const { return float(fraction(m_fEnd)); }
 
 float QDualSlider::getValue() const
 {
@@ -343,15 +313,13 @@ void QDualSlider::paintEvent(QPaintEvent*)
     const int hb = m_nBottomHeight;
     const int y0 = (h - hb) / 2;
     if (!m_bRounded) {
-        painter.drawPixmap(QRect(hw / 2, y0, w - hw, hb), m_bottomImage,
-                           m_bottomImage.rect());
+        painter.drawPixmap(QRect(hw / 2, y0, w - hw, hb), m_bottomImage, m_bottomImage.rect());
         painter.drawPixmap(QRect(hw / 2, y0, int(m_fStart), hb), m_topImage, m_topImage.rect());
     } else {
         const int l = m_nCapLength;
         const int bw = m_bottomImage.width();
         painter.drawPixmap(QRect(hw / 2, y0, l, hb), m_bottomImage, QRect(0, 0, l + 1, hb + 1));
-        painter.drawPixmap(QRect(w - l - hw / 2, y0, l, hb), m_bottomImage,
-                           QRect(bw - l, 0, l + 1, hb + 1));
+        painter.drawPixmap(QRect(w - l - hw / 2, y0, l, hb), m_bottomImage, QRect(bw - l, 0, l + 1, hb + 1));
         painter.drawPixmap(QRect(hw / 2 + l, y0, w - 2 * l - hw + 1, hb), m_bottomImage,
                            QRect(l, 0, bw - 2 * l + 1, hb + 1));
         if (m_pStartBtn && m_pEndBtn) {
@@ -360,8 +328,7 @@ void QDualSlider::paintEvent(QPaintEvent*)
             const int sr = m_pStartBtn->x() + hw - 1;
             const int ex = m_pEndBtn->x();
             if (ex > sr)
-                painter.drawPixmap(QRect(sr, y0 + 1, ex - sr, hb), m_topImage,
-                                   QRect(10, 0, 1, hb + 1));
+                painter.drawPixmap(QRect(sr, y0 + 1, ex - sr, hb), m_topImage, QRect(10, 0, 1, hb + 1));
         }
     }
     if (m_bShowValue)

@@ -57,10 +57,7 @@ bool QImageButton::setBtnColor(QColor colour, int w, int h)
     return true;
 }
 
-void QImageButton::setTextStyle(TextColorStyle style)
-{
-    m_textStyle = style;
-}
+void QImageButton::setTextStyle(TextColorStyle style) { m_textStyle = style; }
 
 void QImageButton::setBtnText(QString text)
 {
@@ -83,10 +80,7 @@ void QImageButton::resizeFont()
     repaint();
 }
 
-void QImageButton::setTextFont(QFont font)
-{
-    m_textFont = font;
-}
+void QImageButton::setTextFont(QFont font) { m_textFont = font; }
 
 void QImageButton::setTextPOS(int x, int y)
 {
@@ -94,15 +88,9 @@ void QImageButton::setTextPOS(int x, int y)
     m_nTextY = y;
 }
 
-void QImageButton::setPosStyle(PosStyle style)
-{
-    m_posStyle = style;
-}
+void QImageButton::setPosStyle(PosStyle style) { m_posStyle = style; }
 
-void QImageButton::setIsFullImage(bool full)
-{
-    m_bFullImage = full;
-}
+void QImageButton::setIsFullImage(bool full) { m_bFullImage = full; }
 
 void QImageButton::setTextWithLogo(QString text, QString logoPath, int spacing)
 {
@@ -186,8 +174,7 @@ void QImageButton::paintEvent(QPaintEvent*)
         // The source runs on to the sprite's right edge; the button's own
         // bounds clip it to one frame.
         const int x = m_nState * w;
-        painter.drawImage(QPoint(0, 0), *m_pImage,
-                          QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
+        painter.drawImage(QPoint(0, 0), *m_pImage, QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
     }
 
     const QColor pen = captionColor(m_textStyle, m_nState);

@@ -23,10 +23,7 @@ enum TextColorStyle {
 };
 
 // 0 draws the caption; any other value leaves it out.
-enum PosStyle {
-    PosStyle0 = 0,
-    PosStyle1
-};
+enum PosStyle { PosStyle0 = 0, PosStyle1 };
 
 // A push button drawn from a sprite of four equal frames side by side
 // (normal, hover, pressed, disabled) with its caption centred on top.

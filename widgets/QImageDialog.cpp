@@ -22,15 +22,9 @@ bool QImageDialog::SetImageBackgroud(QString path, bool fixSize)
     return true;
 }
 
-void QImageDialog::setTitleHeight(int height)
-{
-    m_nTitleHeight = height;
-}
+void QImageDialog::setTitleHeight(int height) { m_nTitleHeight = height; }
 
-void QImageDialog::setCanGrad(bool can)
-{
-    m_bCanGrad = can;
-}
+void QImageDialog::setCanGrad(bool can) { m_bCanGrad = can; }
 
 void QImageDialog::ResizeChildren(int dy)
 {
@@ -42,10 +36,7 @@ void QImageDialog::ResizeChildren(int dy)
     }
 }
 
-QString QImageDialog::GetApplicationPath()
-{
-    return s_appDirPath;
-}
+QString QImageDialog::GetApplicationPath() { return s_appDirPath; }
 
 void QImageDialog::mousePressEvent(QMouseEvent* event)
 {
@@ -66,8 +57,7 @@ void QImageDialog::mouseReleaseEvent(QMouseEvent* event)
 
 void QImageDialog::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_bPressed && m_bCanGrad && m_pressRect.top() > 0 && m_pressRect.top() < m_nTitleHeight)
-    {
+    if (m_bPressed && m_bCanGrad && m_pressRect.top() > 0 && m_pressRect.top() < m_nTitleHeight) {
         // move() places the outer frame; the offset was taken on the client.
         const QPoint frame = geometry().topLeft() - pos();
         move(event->screenPos().toPoint() - m_pressRect.topLeft() - frame);

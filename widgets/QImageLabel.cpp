@@ -4,8 +4,7 @@
 
 QImageLabel::QImageLabel(QWidget* parent)
     : QLabel(parent)
-{
-}
+{}
 
 QImageLabel::~QImageLabel() = default;
 
@@ -22,10 +21,7 @@ void QImageLabel::SetProgress(int percent)
     update();
 }
 
-void QImageLabel::SetProgressImage(QString path)
-{
-    m_pProgressPixmap = std::make_unique<QPixmap>(path);
-}
+void QImageLabel::SetProgressImage(QString path) { m_pProgressPixmap = std::make_unique<QPixmap>(path); }
 
 void QImageLabel::paintEvent(QPaintEvent* event)
 {

@@ -30,20 +30,11 @@ void QImageWidget::setBackgroundColor(int r, int g, int b)
     m_pBgColor = std::make_unique<QColor>(r, g, b, 255);
 }
 
-void QImageWidget::SetGrabEnable(bool enable)
-{
-    m_bGrabEnable = enable;
-}
+void QImageWidget::SetGrabEnable(bool enable) { m_bGrabEnable = enable; }
 
-bool QImageWidget::GetGrabEnable() const
-{
-    return m_bGrabEnable;
-}
+bool QImageWidget::GetGrabEnable() const { return m_bGrabEnable; }
 
-QString QImageWidget::GetApplicationPath()
-{
-    return s_appDirPath;
-}
+QString QImageWidget::GetApplicationPath() { return s_appDirPath; }
 
 void QImageWidget::mousePressEvent(QMouseEvent* event)
 {

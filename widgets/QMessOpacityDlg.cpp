@@ -73,19 +73,11 @@ void QMessOpacityDlg::StartOpacity()
     m_pTimer->start(1000);
 }
 
-void QMessOpacityDlg::SetIsOpacity(bool fadeOnHover)
-{
-    m_bFadeOnHover = fadeOnHover;
-}
+void QMessOpacityDlg::SetIsOpacity(bool fadeOnHover) { m_bFadeOnHover = fadeOnHover; }
 
-void QMessOpacityDlg::SetCheckShow(bool show)
-{
-    m_chkNote->setVisible(show);
-}
+void QMessOpacityDlg::SetCheckShow(bool show) { m_chkNote->setVisible(show); }
 
-void QMessOpacityDlg::SetXmlSetting()
-{
-}
+void QMessOpacityDlg::SetXmlSetting() {}
 
 void QMessOpacityDlg::OnTimer()
 {

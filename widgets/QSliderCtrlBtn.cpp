@@ -6,8 +6,7 @@
 
 QSliderCtrlBtn::QSliderCtrlBtn(QWidget* parent)
     : QPushButton(parent)
-{
-}
+{}
 
 QSliderCtrlBtn::~QSliderCtrlBtn() = default;
 
@@ -34,10 +33,7 @@ void QSliderCtrlBtn::setStateNormal()
     repaint();
 }
 
-bool QSliderCtrlBtn::getMove() const
-{
-    return true;
-}
+bool QSliderCtrlBtn::getMove() const { return true; }
 
 void QSliderCtrlBtn::mousePressEvent(QMouseEvent* event)
 {
@@ -118,6 +114,5 @@ void QSliderCtrlBtn::paintEvent(QPaintEvent*)
         return;
     }
     const int x = m_nState * w;
-    painter.drawImage(QPoint(0, 0), *m_pImage,
-                      QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
+    painter.drawImage(QPoint(0, 0), *m_pImage, QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
 }

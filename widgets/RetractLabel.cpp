@@ -66,15 +66,9 @@ void RetractLabel::setText(const QString& text)
     QLabel::setText(shown);
 }
 
-QString RetractLabel::getName() const
-{
-    return m_strFullText;
-}
+QString RetractLabel::getName() const { return m_strFullText; }
 
-int RetractLabel::getTextWidth() const
-{
-    return m_nTextWidth;
-}
+int RetractLabel::getTextWidth() const { return m_nTextWidth; }
 
 void RetractLabel::setCanEditText(bool)
 {

@@ -29,8 +29,7 @@ void drawPart(QPainter& painter, const QRect& target, const QPixmap& image, QRec
 
 qSliderCtrl::qSliderCtrl(QWidget* parent)
     : QWidget(parent)
-{
-}
+{}
 
 qSliderCtrl::~qSliderCtrl() = default;
 
@@ -76,10 +75,7 @@ void qSliderCtrl::setBtnHide()
     m_bHideBtn = true;
 }
 
-void qSliderCtrl::setWidth(int w)
-{
-    resize(w, 20);
-}
+void qSliderCtrl::setWidth(int w) { resize(w, 20); }
 
 void qSliderCtrl::setValue(float value)
 {
@@ -215,7 +211,8 @@ void qSliderCtrl::paintEvent(QPaintEvent*)
         const QRect leftCapTarget(x0, y0, L, hb);
         drawPart(painter, leftCapTarget, m_bottom, leftCapSource);
         drawPart(painter, QRect(W - L - x0, y0, L, hb), m_bottom, QRect(bw - L, 0, L + 1, hb + 1));
-        drawPart(painter, QRect(x0 + L, y0, W - 2 * L - hw + 1, hb), m_bottom, QRect(L, 0, bw - 2 * L + 1, hb + 1));
+        drawPart(painter, QRect(x0 + L, y0, W - 2 * L - hw + 1, hb), m_bottom,
+                 QRect(L, 0, bw - 2 * L + 1, hb + 1));
 
         if (p <= L) {
             drawPart(painter, QRect(x0, y0, ip, hb), m_top, QRect(0, 0, ip + 1, hb + 1));
@@ -226,7 +223,8 @@ void qSliderCtrl::paintEvent(QPaintEvent*)
         } else {
             drawPart(painter, leftCapTarget, m_top, leftCapSource);
             const float m = p >= tw ? float(tw - L) : p - 2 * L;
-            drawPart(painter, QRect(x0 + L, y0, int(p - 2 * L), hb), m_top, QRect(L, 0, int(m) - L + 1, hb + 1));
+            drawPart(painter, QRect(x0 + L, y0, int(p - 2 * L), hb), m_top,
+                     QRect(L, 0, int(m) - L + 1, hb + 1));
             drawPart(painter, QRect(int(x0 + p - L), y0, L, hb), m_top, QRect(tw - L, 0, L + 1, hb + 1));
         }
     }

@@ -8,10 +8,11 @@ namespace {
 
 // Every setter stores its arguments, as logged, under its name without the
 // "Config_" prefix, and returns 1: the engine clamps and never refuses.
-template <class... A> int store(const char *function, Config c, const A &...args)
+template <class... A>
+int store(const char* function, Config c, const A&... args)
 {
     Call call(function, c, args...);
-    return call.on<ConfigObj>(c, 0, [&](ConfigObj &config) {
+    return call.on<ConfigObj>(c, 0, [&](ConfigObj& config) {
         config.settings[function + std::strlen("Config_")] = call.args().substr(call.args().find(", ") + 2);
         return 1;
     });
@@ -30,7 +31,7 @@ ORV_API Config Config_Create(void)
 ORV_API int Config_Release(Config c)
 {
     Call call(__func__, c);
-    return call.release<ConfigObj>(c, [](ConfigObj &) {});
+    return call.release<ConfigObj>(c, [](ConfigObj&) {});
 }
 
 // clang-format off

@@ -7,7 +7,7 @@ using namespace orvfake::detail;
 namespace {
 
 // The end is sticky, and a failed job removes its output.
-void settle(ConverterObj &job)
+void settle(ConverterObj& job)
 {
     if (job.state != JobState::Running || !job.run.completed())
         return;
@@ -20,7 +20,7 @@ void settle(ConverterObj &job)
 }
 
 // Only polls while running advance the script: a paused job's time is frozen.
-void poll(ConverterObj &job)
+void poll(ConverterObj& job)
 {
     if (job.state != JobState::Running)
         return;
@@ -28,7 +28,7 @@ void poll(ConverterObj &job)
     settle(job);
 }
 
-int fail(ConverterObj &job, int error)
+int fail(ConverterObj& job, int error)
 {
     job.error = error;
     return 0;
@@ -44,11 +44,11 @@ ORV_API ConverterHandle Converter_Create(int reserved)
     return call.create<OrvConverter_>(std::make_shared<ConverterObj>());
 }
 
-ORV_API int Converter_Open(ConverterHandle h, const char *src, const char *dst, const char *container,
+ORV_API int Converter_Open(ConverterHandle h, const char* src, const char* dst, const char* container,
                            Config c)
 {
     Call call(__func__, h, src, dst, container, c);
-    return call.on<ConverterObj>(h, 0, [&](ConverterObj &job) {
+    return call.on<ConverterObj>(h, 0, [&](ConverterObj& job) {
         if (job.state != JobState::Created)
             return fail(job, ORV_E_STATE);
         job.record.src = src ? src : "";
@@ -56,7 +56,7 @@ ORV_API int Converter_Open(ConverterHandle h, const char *src, const char *dst, 
         job.record.container = optionalText(container);
         job.record.config = settingsOf(c);
         job.script = scriptFor(src, dst);
-        const MediaFacts *media = mediaFor(src);
+        const MediaFacts* media = mediaFor(src);
         if (!media)
             return fail(job, ORV_E_INPUT);
         if (job.script.openError != ORV_OK)
@@ -73,7 +73,7 @@ ORV_API int Converter_Open(ConverterHandle h, const char *src, const char *dst, 
 ORV_API int Converter_SetSplitTime(ConverterHandle h, uint64_t beginUs, uint64_t lengthUs)
 {
     Call call(__func__, h, beginUs, lengthUs);
-    return call.on<ConverterObj>(h, 0, [&](ConverterObj &job) {
+    return call.on<ConverterObj>(h, 0, [&](ConverterObj& job) {
         if (job.state != JobState::Created && job.state != JobState::Opened)
             return 0;
         job.record.beginUs = beginUs;
@@ -85,7 +85,7 @@ ORV_API int Converter_SetSplitTime(ConverterHandle h, uint64_t beginUs, uint64_t
 ORV_API int Converter_Start(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, 0, [](ConverterObj &job) {
+    return call.on<ConverterObj>(h, 0, [](ConverterObj& job) {
         switch (job.state) {
         case JobState::Created:
             return 0;
@@ -110,7 +110,7 @@ ORV_API int Converter_Start(ConverterHandle h)
 ORV_API int Converter_Pause(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, 0, [](ConverterObj &job) {
+    return call.on<ConverterObj>(h, 0, [](ConverterObj& job) {
         if (job.state == JobState::Created || job.state == JobState::Opened)
             return 0;
         if (job.state == JobState::Running)
@@ -122,7 +122,7 @@ ORV_API int Converter_Pause(ConverterHandle h)
 ORV_API int Converter_IsCompleted(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, 0, [](ConverterObj &job) {
+    return call.on<ConverterObj>(h, 0, [](ConverterObj& job) {
         poll(job);
         return job.state == JobState::Completed ? 1 : 0;
     });
@@ -131,7 +131,7 @@ ORV_API int Converter_IsCompleted(ConverterHandle h)
 ORV_API uint64_t Converter_GetDuration(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj &job) -> uint64_t {
+    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj& job) -> uint64_t {
         if (job.state == JobState::Created)
             return 0;
         return splitLength(job.sourceDuration, job.record.beginUs, job.record.lengthUs);
@@ -141,7 +141,7 @@ ORV_API uint64_t Converter_GetDuration(ConverterHandle h)
 ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj &job) {
+    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj& job) {
         poll(job);
         return job.run.time();
     });
@@ -150,7 +150,7 @@ ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h)
 ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj &job) -> uint64_t {
+    return call.on<ConverterObj>(h, uint64_t(0), [](ConverterObj& job) -> uint64_t {
         if (job.state != JobState::Completed || job.error != ORV_OK)
             return 0;
         const uint64_t duration = job.run.duration();
@@ -163,7 +163,7 @@ ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h)
 ORV_API int Converter_Release(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.release<ConverterObj>(h, [](ConverterObj &job) {
+    return call.release<ConverterObj>(h, [](ConverterObj& job) {
         // An output that did not complete successfully is unplayable.
         const bool succeeded = job.state == JobState::Completed && job.error == ORV_OK;
         if (job.ownsFile && !succeeded)
@@ -175,7 +175,7 @@ ORV_API int Converter_Release(ConverterHandle h)
 ORV_API int Converter_GetError(ConverterHandle h)
 {
     Call call(__func__, h);
-    return call.on<ConverterObj>(h, 0, [](ConverterObj &job) { return job.error; });
+    return call.on<ConverterObj>(h, 0, [](ConverterObj& job) { return job.error; });
 }
 
 } // extern "C"

@@ -4,10 +4,10 @@ using namespace orvfake::detail;
 
 extern "C" {
 
-ORV_API const char *Engine_GetErrorText(int code)
+ORV_API const char* Engine_GetErrorText(int code)
 {
     Call call(__func__, code);
-    static const char *const texts[] = {
+    static const char* const texts[] = {
         "no error",
         "the source is missing, unreadable or of an unknown format",
         "there is no stream to write",
@@ -27,7 +27,7 @@ ORV_API const char *Engine_GetErrorText(int code)
     return texts[code];
 }
 
-ORV_API void Engine_SetLogHandler(void (*fn)(void *user, int level, const char *utf8), void *user)
+ORV_API void Engine_SetLogHandler(void (*fn)(void* user, int level, const char* utf8), void* user)
 {
     Call call(__func__, FnArg{fn != nullptr}, PtrArg{user != nullptr});
     state().logHandler = fn;

@@ -5,7 +5,7 @@ using namespace orvfake::detail;
 namespace {
 
 // Only polls after Start advance the current item.
-void poll(MergerObj &merger)
+void poll(MergerObj& merger)
 {
     if (merger.started && !merger.closed && merger.item)
         merger.item->poll();
@@ -21,10 +21,10 @@ ORV_API MergerHandle Merger_Create(int reserved)
     return call.create<OrvMerger_>(std::make_shared<MergerObj>());
 }
 
-ORV_API int Merger_Open(MergerHandle h, const char *dst, const char *container, Config output)
+ORV_API int Merger_Open(MergerHandle h, const char* dst, const char* container, Config output)
 {
     Call call(__func__, h, dst, container, output);
-    return call.on<MergerObj>(h, 0, [&](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [&](MergerObj& merger) {
         if (merger.opened) {
             merger.error = ORV_E_STATE;
             return 0;
@@ -44,7 +44,7 @@ ORV_API int Merger_Open(MergerHandle h, const char *dst, const char *container, 
 ORV_API int Merger_Start(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.on<MergerObj>(h, 0, [](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [](MergerObj& merger) {
         if (!merger.opened || merger.closed)
             return 0;
         if (!merger.started && merger.item)
@@ -54,13 +54,13 @@ ORV_API int Merger_Start(MergerHandle h)
     });
 }
 
-ORV_API int Merger_AddTask(MergerHandle h, const char *src, uint64_t beginUs, uint64_t lengthUs, Config item)
+ORV_API int Merger_AddTask(MergerHandle h, const char* src, uint64_t beginUs, uint64_t lengthUs, Config item)
 {
     Call call(__func__, h, src, beginUs, lengthUs, item);
-    return call.on<MergerObj>(h, 0, [&](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [&](MergerObj& merger) {
         if (!merger.opened || merger.closed)
             return 0;
-        const MediaFacts *media = mediaFor(src);
+        const MediaFacts* media = mediaFor(src);
         const JobScript script = scriptFor(src);
         if (!media || script.openError != ORV_OK)
             return 0;
@@ -78,7 +78,7 @@ ORV_API int Merger_AddTask(MergerHandle h, const char *src, uint64_t beginUs, ui
 ORV_API int Merger_IsCompleted(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.on<MergerObj>(h, 0, [](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [](MergerObj& merger) {
         if (merger.closed)
             return 1;
         poll(merger);
@@ -90,13 +90,13 @@ ORV_API uint64_t Merger_GetDuration(MergerHandle h)
 {
     Call call(__func__, h);
     return call.on<MergerObj>(h, uint64_t(0),
-                              [](MergerObj &merger) { return merger.item ? merger.item->duration() : 0; });
+                              [](MergerObj& merger) { return merger.item ? merger.item->duration() : 0; });
 }
 
 ORV_API uint64_t Merger_GetConvertTime(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.on<MergerObj>(h, uint64_t(0), [](MergerObj &merger) -> uint64_t {
+    return call.on<MergerObj>(h, uint64_t(0), [](MergerObj& merger) -> uint64_t {
         poll(merger);
         return merger.item ? merger.item->time() : 0;
     });
@@ -105,7 +105,7 @@ ORV_API uint64_t Merger_GetConvertTime(MergerHandle h)
 ORV_API int Merger_Close(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.on<MergerObj>(h, 0, [](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [](MergerObj& merger) {
         if (!merger.opened)
             return 0;
         if (merger.closed)
@@ -127,7 +127,7 @@ ORV_API int Merger_Close(MergerHandle h)
 ORV_API int Merger_Release(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.release<MergerObj>(h, [](MergerObj &merger) {
+    return call.release<MergerObj>(h, [](MergerObj& merger) {
         if (merger.ownsFile && !merger.closed)
             removeFile(merger.record.dst);
         merger.ownsFile = false;
@@ -137,7 +137,7 @@ ORV_API int Merger_Release(MergerHandle h)
 ORV_API int Merger_GetError(MergerHandle h)
 {
     Call call(__func__, h);
-    return call.on<MergerObj>(h, 0, [](MergerObj &merger) {
+    return call.on<MergerObj>(h, 0, [](MergerObj& merger) {
         const int itemError = merger.item ? merger.item->error() : ORV_OK;
         return itemError != ORV_OK ? itemError : merger.error;
     });

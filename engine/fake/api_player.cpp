@@ -21,30 +21,24 @@ std::unique_lock<std::mutex> holdDelivery(PlayerHandle h)
     return player ? std::unique_lock<std::mutex>(player->delivery) : std::unique_lock<std::mutex>();
 }
 
-bool hasFile(const PlayerObj &p)
-{
-    return p.media.has_value();
-}
+bool hasFile(const PlayerObj& p) { return p.media.has_value(); }
 
-bool videoOpen(const PlayerObj &p)
-{
-    return p.media && factsHaveVideo(*p.media);
-}
+bool videoOpen(const PlayerObj& p) { return p.media && factsHaveVideo(*p.media); }
 
-bool hasAudio(const MediaFacts &media)
+bool hasAudio(const MediaFacts& media)
 {
-    for (const Program &p : media.programs)
+    for (const Program& p : media.programs)
         if (!p.audio.empty())
             return true;
     return false;
 }
 
-uint64_t frameUs(const MediaFacts &media)
+uint64_t frameUs(const MediaFacts& media)
 {
     return media.frameRate > 0 ? static_cast<uint64_t>(1000000.0 / media.frameRate + 0.5) : 40000;
 }
 
-void closeFile(PlayerObj &p)
+void closeFile(PlayerObj& p)
 {
     p.media.reset();
     p.record.path.clear();
@@ -54,10 +48,10 @@ void closeFile(PlayerObj &p)
 }
 
 // Any file open before is closed, even when this one fails.
-int openFile(PlayerObj &p, const char *path, unsigned w, unsigned h)
+int openFile(PlayerObj& p, const char* path, unsigned w, unsigned h)
 {
     closeFile(p);
-    const MediaFacts *media = mediaFor(path);
+    const MediaFacts* media = mediaFor(path);
     if (!media || (!factsHaveVideo(*media) && !hasAudio(*media)))
         return 0;
     p.media = *media;
@@ -70,7 +64,7 @@ int openFile(PlayerObj &p, const char *path, unsigned w, unsigned h)
 }
 
 // A poll while playing moves the scripted clock.
-void poll(PlayerObj &p)
+void poll(PlayerObj& p)
 {
     if (p.record.state != PlayState::Playing || p.script.stepUs == 0)
         return;
@@ -87,11 +81,11 @@ struct Pictures
 };
 
 // Under the engine lock: the current pictures, or none without video.
-Pictures picturesOf(const PlayerObj &p)
+Pictures picturesOf(const PlayerObj& p)
 {
     if (!videoOpen(p))
         return {};
-    const MediaFacts &m = *p.media;
+    const MediaFacts& m = *p.media;
     const int w = static_cast<int>(p.record.openW ? p.record.openW : m.width);
     const int h = static_cast<int>(p.record.openH ? p.record.openH : m.height);
     return Pictures{std::make_shared<FakeFrame>(p.script.frameFormat, w, h, m.pictureArgb),
@@ -101,7 +95,7 @@ Pictures picturesOf(const PlayerObj &p)
 
 // Without the engine lock: hands the pictures to the handlers registered
 // now, unless the file was closed meanwhile.
-void deliver(PlayerObj &p, const Pictures &pictures)
+void deliver(PlayerObj& p, const Pictures& pictures)
 {
     if (!pictures.processed)
         return;
@@ -130,14 +124,14 @@ void deliver(PlayerObj &p, const Pictures &pictures)
 // thread: body returns the result and sets `show` when a picture is due,
 // which goes to the handlers once the engine lock is released.
 template <class Body, class... A>
-int transport(const char *function, PlayerHandle h, Body &&body, const A &...args)
+int transport(const char* function, PlayerHandle h, Body&& body, const A&... args)
 {
     std::shared_ptr<PlayerObj> player;
     Pictures pictures;
     int result = 0;
     {
         Call call(function, h, args...);
-        result = call.on<PlayerObj>(h, 0, [&](PlayerObj &p) {
+        result = call.on<PlayerObj>(h, 0, [&](PlayerObj& p) {
             bool show = false;
             const int r = body(p, show);
             if (show) {
@@ -154,27 +148,29 @@ int transport(const char *function, PlayerHandle h, Body &&body, const A &...arg
 
 // Setters store their arguments, as logged, under their name without the
 // "Player_" prefix, and answer 1 with or without a file.
-template <class... A> int store(const char *function, PlayerHandle h, const A &...args)
+template <class... A>
+int store(const char* function, PlayerHandle h, const A&... args)
 {
     Call call(function, h, args...);
-    return call.on<PlayerObj>(h, 0, [&](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) {
         p.record.settings[function + std::strlen("Player_")] = call.args().substr(call.args().find(", ") + 2);
         return 1;
     });
 }
 
 // A getter of the open file: 0 without one.
-template <class R, class Get> R fact(const char *function, PlayerHandle h, Get &&get)
+template <class R, class Get>
+R fact(const char* function, PlayerHandle h, Get&& get)
 {
     Call call(function, h);
-    return call.on<PlayerObj>(h, R{}, [&](PlayerObj &p) { return p.media ? R(get(p, *p.media)) : R{}; });
+    return call.on<PlayerObj>(h, R{}, [&](PlayerObj& p) { return p.media ? R(get(p, *p.media)) : R{}; });
 }
 
-int setHandler(const char *function, PlayerHandle h, FrameHandler fn, void *user, bool original)
+int setHandler(const char* function, PlayerHandle h, FrameHandler fn, void* user, bool original)
 {
     auto delivery = holdDelivery(h);
     Call call(function, h, FnArg{fn != nullptr}, PtrArg{user != nullptr});
-    return call.on<PlayerObj>(h, 0, [&](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) {
         (original ? p.originalFn : p.frameFn) = fn;
         (original ? p.originalUser : p.frameUser) = fn ? user : nullptr;
         (original ? p.record.originalHandler : p.record.frameHandler) = fn != nullptr;
@@ -182,7 +178,7 @@ int setHandler(const char *function, PlayerHandle h, FrameHandler fn, void *user
     });
 }
 
-int gcdPart(const MediaFacts &m, bool x)
+int gcdPart(const MediaFacts& m, bool x)
 {
     if (!factsHaveVideo(m))
         return 0;
@@ -191,24 +187,25 @@ int gcdPart(const MediaFacts &m, bool x)
 }
 
 // Reads a frame inside a handler call; 0 or NULL for any other pointer.
-template <class R, class Get> R frameFact(const char *function, FrameHandle frame, Get &&get)
+template <class R, class Get>
+R frameFact(const char* function, FrameHandle frame, Get&& get)
 {
     Call call(function, PtrArg{frame != nullptr});
     if (!frame || !state().liveFrames.count(frame))
         return R{};
-    return get(*static_cast<FakeFrame *>(frame));
+    return get(*static_cast<FakeFrame*>(frame));
 }
 
-unsigned char *planeData(FakeFrame &f, int i)
-{
-    return f.plane[i].empty() ? nullptr : f.plane[i].data();
-}
+unsigned char* planeData(FakeFrame& f, int i) { return f.plane[i].empty() ? nullptr : f.plane[i].data(); }
 
 } // namespace
 
 namespace orvfake::detail {
 
-FakeFrame::FakeFrame(int format, int w, int h, uint32_t argb) : format(format), width(w), height(h)
+FakeFrame::FakeFrame(int format, int w, int h, uint32_t argb)
+    : format(format)
+    , width(w)
+    , height(h)
 {
     auto align = [](int bytes) { return (bytes + 63) / 64 * 64; };
     const int r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
@@ -246,23 +243,24 @@ ORV_API PlayerHandle Player_Create(int reserved)
     return call.create<OrvPlayer_>(player);
 }
 
-ORV_API int Player_Open(PlayerHandle h, const char *path)
+ORV_API int Player_Open(PlayerHandle h, const char* path)
 {
     Call call(__func__, h, path);
-    return call.on<PlayerObj>(h, 0, [&](PlayerObj &p) { return openFile(p, path, 0, 0); });
+    return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) { return openFile(p, path, 0, 0); });
 }
 
-ORV_API int Player_OpenEx(PlayerHandle h, const char *path, unsigned w, unsigned hgt, int reserved1, int reserved2)
+ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int reserved1,
+                          int reserved2)
 {
     Call call(__func__, h, path, w, hgt, reserved1, reserved2);
-    return call.on<PlayerObj>(h, 0, [&](PlayerObj &p) { return openFile(p, path, w, hgt); });
+    return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) { return openFile(p, path, w, hgt); });
 }
 
 ORV_API int Player_Close(PlayerHandle h)
 {
     auto delivery = holdDelivery(h);
     Call call(__func__, h);
-    return call.on<PlayerObj>(h, 0, [](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [](PlayerObj& p) {
         closeFile(p);
         return 1;
     });
@@ -272,7 +270,7 @@ ORV_API int Player_Release(PlayerHandle h)
 {
     auto delivery = holdDelivery(h);
     Call call(__func__, h);
-    return call.release<PlayerObj>(h, [](PlayerObj &p) {
+    return call.release<PlayerObj>(h, [](PlayerObj& p) {
         closeFile(p);
         p.captures.clear();
         p.record.captures = 0;
@@ -284,7 +282,7 @@ ORV_API int Player_Release(PlayerHandle h)
 ORV_API int Player_Play(PlayerHandle h)
 {
     Call call(__func__, h);
-    return call.on<PlayerObj>(h, 0, [](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [](PlayerObj& p) {
         if (!hasFile(p))
             return 0;
         if (p.record.state == PlayState::Completed)
@@ -297,7 +295,7 @@ ORV_API int Player_Play(PlayerHandle h)
 ORV_API int Player_Pause(PlayerHandle h)
 {
     Call call(__func__, h);
-    return call.on<PlayerObj>(h, 0, [](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [](PlayerObj& p) {
         if (!hasFile(p))
             return 0;
         if (p.record.state == PlayState::Playing)
@@ -308,7 +306,7 @@ ORV_API int Player_Pause(PlayerHandle h)
 
 ORV_API int Player_Stop(PlayerHandle h)
 {
-    return transport(__func__, h, [](PlayerObj &p, bool &show) {
+    return transport(__func__, h, [](PlayerObj& p, bool& show) {
         if (!hasFile(p))
             return 0;
         p.record.state = PlayState::Stopped;
@@ -321,7 +319,7 @@ ORV_API int Player_Stop(PlayerHandle h)
 ORV_API int Player_IsCompleted(PlayerHandle h)
 {
     Call call(__func__, h);
-    return call.on<PlayerObj>(h, 0, [](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [](PlayerObj& p) {
         if (!hasFile(p))
             return 0;
         poll(p);
@@ -331,12 +329,12 @@ ORV_API int Player_IsCompleted(PlayerHandle h)
 
 ORV_API uint64_t Player_GetDuration(PlayerHandle h)
 {
-    return fact<uint64_t>(__func__, h, [](PlayerObj &, const MediaFacts &m) { return m.durationUs; });
+    return fact<uint64_t>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return m.durationUs; });
 }
 
 ORV_API uint64_t Player_GetPlayTime(PlayerHandle h)
 {
-    return fact<uint64_t>(__func__, h, [](PlayerObj &p, const MediaFacts &) {
+    return fact<uint64_t>(__func__, h, [](PlayerObj& p, const MediaFacts&) {
         poll(p);
         return p.record.timeUs;
     });
@@ -346,7 +344,7 @@ ORV_API int Player_Seek(PlayerHandle h, uint64_t timeUs)
 {
     return transport(
         __func__, h,
-        [&](PlayerObj &p, bool &show) {
+        [&](PlayerObj& p, bool& show) {
             if (!hasFile(p))
                 return 0;
             p.record.timeUs = std::min(timeUs, p.media->durationUs);
@@ -362,11 +360,11 @@ ORV_API int Player_FrameStep(PlayerHandle h, int direction)
 {
     return transport(
         __func__, h,
-        [&](PlayerObj &p, bool &show) {
+        [&](PlayerObj& p, bool& show) {
             if (!videoOpen(p) || direction == 0)
                 return 0;
             const uint64_t step = frameUs(*p.media);
-            uint64_t &t = p.record.timeUs;
+            uint64_t& t = p.record.timeUs;
             if (p.record.state != PlayState::Stopped)
                 p.record.state = PlayState::Paused;
             if (direction > 0 ? t + step >= p.media->durationUs : t == 0)
@@ -381,64 +379,64 @@ ORV_API int Player_FrameStep(PlayerHandle h, int direction)
 
 ORV_API int Player_HasVideo(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) { return factsHaveVideo(m) ? 1 : 0; });
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return factsHaveVideo(m) ? 1 : 0; });
 }
 
 ORV_API int Player_HasAudio(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) { return hasAudio(m) ? 1 : 0; });
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return hasAudio(m) ? 1 : 0; });
 }
 
 ORV_API int Player_GetVideoWidth(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) {
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) {
         return factsHaveVideo(m) ? static_cast<int>(m.width) : 0;
     });
 }
 
 ORV_API int Player_GetVideoHeight(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) {
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) {
         return factsHaveVideo(m) ? static_cast<int>(m.height) : 0;
     });
 }
 
 ORV_API int Player_GetVideoAspectRatioX(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) { return gcdPart(m, true); });
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return gcdPart(m, true); });
 }
 
 ORV_API int Player_GetVideoAspectRatioY(PlayerHandle h)
 {
-    return fact<int>(__func__, h, [](PlayerObj &, const MediaFacts &m) { return gcdPart(m, false); });
+    return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return gcdPart(m, false); });
 }
 
-ORV_API int Player_SetVideoFrameHandle(PlayerHandle h, FrameHandler fn, void *user)
+ORV_API int Player_SetVideoFrameHandle(PlayerHandle h, FrameHandler fn, void* user)
 {
     return setHandler(__func__, h, fn, user, false);
 }
 
-ORV_API int Player_SetOrignalVideoFrameHandle(PlayerHandle h, FrameHandler fn, void *user)
+ORV_API int Player_SetOrignalVideoFrameHandle(PlayerHandle h, FrameHandler fn, void* user)
 {
     return setHandler(__func__, h, fn, user, true);
 }
 
 ORV_API int Player_ShowVideoFrame(PlayerHandle h)
 {
-    return transport(__func__, h, [](PlayerObj &p, bool &show) {
+    return transport(__func__, h, [](PlayerObj& p, bool& show) {
         show = videoOpen(p);
         return show ? 1 : 0;
     });
 }
 
-ORV_API unsigned char *Player_CaptureVideoImage(PlayerHandle h, int w, int hgt)
+ORV_API unsigned char* Player_CaptureVideoImage(PlayerHandle h, int w, int hgt)
 {
     Call call(__func__, h, w, hgt);
-    return call.on<PlayerObj>(h, static_cast<unsigned char *>(nullptr), [&](PlayerObj &p) -> unsigned char * {
+    return call.on<PlayerObj>(h, static_cast<unsigned char*>(nullptr), [&](PlayerObj& p) -> unsigned char* {
         if (!videoOpen(p))
             return nullptr;
         PictureBlock block;
-        unsigned char *picture = block.fill(w, hgt, p.media->pictureArgb);
+        unsigned char* picture = block.fill(w, hgt, p.media->pictureArgb);
         if (!picture)
             return nullptr;
         p.captures.emplace_back(std::move(block), picture);
@@ -447,12 +445,12 @@ ORV_API unsigned char *Player_CaptureVideoImage(PlayerHandle h, int w, int hgt)
     });
 }
 
-ORV_API int Player_FreeVideoImage(PlayerHandle h, void *picture)
+ORV_API int Player_FreeVideoImage(PlayerHandle h, void* picture)
 {
     Call call(__func__, h, PtrArg{picture != nullptr});
-    return call.on<PlayerObj>(h, 0, [&](PlayerObj &p) {
+    return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) {
         auto it = std::find_if(p.captures.begin(), p.captures.end(),
-                               [&](const auto &capture) { return capture.second == picture; });
+                               [&](const auto& capture) { return capture.second == picture; });
         if (!picture || it == p.captures.end())
             return 0;
         p.captures.erase(it);
@@ -461,7 +459,7 @@ ORV_API int Player_FreeVideoImage(PlayerHandle h, void *picture)
     });
 }
 
-ORV_API int Player_SetWatermarkText(PlayerHandle h, const char *text)
+ORV_API int Player_SetWatermarkText(PlayerHandle h, const char* text)
 {
     const int r = store(__func__, h, text);
     if (r) {
@@ -472,7 +470,7 @@ ORV_API int Player_SetWatermarkText(PlayerHandle h, const char *text)
     return r;
 }
 
-ORV_API int Player_SetWatermarkImageFile(PlayerHandle h, const char *path)
+ORV_API int Player_SetWatermarkImageFile(PlayerHandle h, const char* path)
 {
     const int r = store(__func__, h, path);
     if (r) {
@@ -485,28 +483,28 @@ ORV_API int Player_SetWatermarkImageFile(PlayerHandle h, const char *path)
 
 ORV_API double Player_GetWatermarkTextWidth(PlayerHandle h)
 {
-    return fact<double>(__func__, h, [](PlayerObj &p, const MediaFacts &) {
+    return fact<double>(__func__, h, [](PlayerObj& p, const MediaFacts&) {
         return videoOpen(p) && p.textLayer ? p.script.textBoxW : 0.0;
     });
 }
 
 ORV_API double Player_GetWatermarkTextHeight(PlayerHandle h)
 {
-    return fact<double>(__func__, h, [](PlayerObj &p, const MediaFacts &) {
+    return fact<double>(__func__, h, [](PlayerObj& p, const MediaFacts&) {
         return videoOpen(p) && p.textLayer ? p.script.textBoxH : 0.0;
     });
 }
 
 ORV_API double Player_GetWatermarkImageWidth(PlayerHandle h)
 {
-    return fact<double>(__func__, h, [](PlayerObj &p, const MediaFacts &) {
+    return fact<double>(__func__, h, [](PlayerObj& p, const MediaFacts&) {
         return videoOpen(p) && p.imageLayer ? p.script.imageBoxW : 0.0;
     });
 }
 
 ORV_API double Player_GetWatermarkImageHeight(PlayerHandle h)
 {
-    return fact<double>(__func__, h, [](PlayerObj &p, const MediaFacts &) {
+    return fact<double>(__func__, h, [](PlayerObj& p, const MediaFacts&) {
         return videoOpen(p) && p.imageLayer ? p.script.imageBoxH : 0.0;
     });
 }
@@ -561,42 +559,41 @@ ORV_API int Player_SetSubtlTextOutlineSize(PlayerHandle h, double px) { return s
 
 // ---- Frame ----------------------------------------------------------------
 
-
 ORV_API int Frame_GetVideoFormat(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.format; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.format; });
 }
 ORV_API int Frame_GetVideoWidth(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.width; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.width; });
 }
 ORV_API int Frame_GetVideoHeight(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.height; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.height; });
 }
 ORV_API int Frame_GetVideoStride0(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.stride[0]; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.stride[0]; });
 }
 ORV_API int Frame_GetVideoStride1(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.stride[1]; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.stride[1]; });
 }
 ORV_API int Frame_GetVideoStride2(FrameHandle frame)
 {
-    return frameFact<int>(__func__, frame, [](FakeFrame &f) { return f.stride[2]; });
+    return frameFact<int>(__func__, frame, [](FakeFrame& f) { return f.stride[2]; });
 }
-ORV_API unsigned char *Frame_GetVideoData0(FrameHandle frame)
+ORV_API unsigned char* Frame_GetVideoData0(FrameHandle frame)
 {
-    return frameFact<unsigned char *>(__func__, frame, [](FakeFrame &f) { return planeData(f, 0); });
+    return frameFact<unsigned char*>(__func__, frame, [](FakeFrame& f) { return planeData(f, 0); });
 }
-ORV_API unsigned char *Frame_GetVideoData1(FrameHandle frame)
+ORV_API unsigned char* Frame_GetVideoData1(FrameHandle frame)
 {
-    return frameFact<unsigned char *>(__func__, frame, [](FakeFrame &f) { return planeData(f, 1); });
+    return frameFact<unsigned char*>(__func__, frame, [](FakeFrame& f) { return planeData(f, 1); });
 }
-ORV_API unsigned char *Frame_GetVideoData2(FrameHandle frame)
+ORV_API unsigned char* Frame_GetVideoData2(FrameHandle frame)
 {
-    return frameFact<unsigned char *>(__func__, frame, [](FakeFrame &f) { return planeData(f, 2); });
+    return frameFact<unsigned char*>(__func__, frame, [](FakeFrame& f) { return planeData(f, 2); });
 }
 
 } // extern "C"
@@ -605,19 +602,19 @@ ORV_API unsigned char *Frame_GetVideoData2(FrameHandle frame)
 
 namespace orvfake {
 
-void setPlaybackScript(const PlaybackScript &script)
+void setPlaybackScript(const PlaybackScript& script)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     state().defaultPlayback = script;
 }
 
-void setPlaybackScript(const std::string &path, const PlaybackScript &script)
+void setPlaybackScript(const std::string& path, const PlaybackScript& script)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     state().playbacks[path] = script;
 }
 
-std::optional<PlayerRecord> player(const std::string &label)
+std::optional<PlayerRecord> player(const std::string& label)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     if (auto p = std::static_pointer_cast<PlayerObj>(objectByLabel(Kind::Player, label, false)))
@@ -627,7 +624,8 @@ std::optional<PlayerRecord> player(const std::string &label)
 
 namespace {
 
-template <class Body> bool onOpenPlayer(const std::string &label, Body &&body)
+template <class Body>
+bool onOpenPlayer(const std::string& label, Body&& body)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     auto p = std::static_pointer_cast<PlayerObj>(objectByLabel(Kind::Player, label, true));
@@ -639,24 +637,24 @@ template <class Body> bool onOpenPlayer(const std::string &label, Body &&body)
 
 } // namespace
 
-bool setPlayTime(const std::string &label, uint64_t timeUs)
+bool setPlayTime(const std::string& label, uint64_t timeUs)
 {
-    return onOpenPlayer(label, [&](PlayerObj &p) {
+    return onOpenPlayer(label, [&](PlayerObj& p) {
         p.record.timeUs = std::min(timeUs, p.media->durationUs);
         if (p.record.state == PlayState::Completed)
             p.record.state = PlayState::Paused;
     });
 }
 
-bool completePlayback(const std::string &label)
+bool completePlayback(const std::string& label)
 {
-    return onOpenPlayer(label, [](PlayerObj &p) {
+    return onOpenPlayer(label, [](PlayerObj& p) {
         p.record.timeUs = p.media->durationUs;
         p.record.state = PlayState::Completed;
     });
 }
 
-bool deliverFrame(const std::string &label)
+bool deliverFrame(const std::string& label)
 {
     std::shared_ptr<PlayerObj> player;
     Pictures pictures;

@@ -5,24 +5,12 @@
 
 namespace orvfake::detail {
 
-void put(std::string &out, int value)
-{
-    out += std::to_string(value);
-}
-void put(std::string &out, unsigned value)
-{
-    out += std::to_string(value);
-}
-void put(std::string &out, long value)
-{
-    out += std::to_string(value);
-}
-void put(std::string &out, unsigned long value)
-{
-    out += std::to_string(value);
-}
+void put(std::string& out, int value) { out += std::to_string(value); }
+void put(std::string& out, unsigned value) { out += std::to_string(value); }
+void put(std::string& out, long value) { out += std::to_string(value); }
+void put(std::string& out, unsigned long value) { out += std::to_string(value); }
 
-void put(std::string &out, double value)
+void put(std::string& out, double value)
 {
     // to_chars instead of printf: the application may have set a locale with
     // a decimal comma, and the log must not depend on it.
@@ -31,14 +19,14 @@ void put(std::string &out, double value)
     out.append(buffer, result.ptr);
 }
 
-void put(std::string &out, const char *text)
+void put(std::string& out, const char* text)
 {
     if (!text) {
         out += "null";
         return;
     }
     out += '"';
-    for (const char *p = text; *p; ++p) {
+    for (const char* p = text; *p; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         switch (c) {
         case '"':
@@ -70,20 +58,14 @@ void put(std::string &out, const char *text)
     out += '"';
 }
 
-void put(std::string &out, Argb colour)
+void put(std::string& out, Argb colour)
 {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(colour.value));
     out += buffer;
 }
 
-void put(std::string &out, FnArg fn)
-{
-    out += fn.set ? "fn" : "null";
-}
-void put(std::string &out, PtrArg ptr)
-{
-    out += ptr.set ? "ptr" : "null";
-}
+void put(std::string& out, FnArg fn) { out += fn.set ? "fn" : "null"; }
+void put(std::string& out, PtrArg ptr) { out += ptr.set ? "ptr" : "null"; }
 
 } // namespace orvfake::detail

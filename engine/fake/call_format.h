@@ -10,33 +10,32 @@
 namespace orvfake::detail {
 
 // The letter a handle prints with.
-enum class Kind : char
-{
-    Info = 'I',
-    Config = 'C',
-    Converter = 'V',
-    Merger = 'M',
-    Player = 'P'
-};
+enum class Kind : char { Info = 'I', Config = 'C', Converter = 'V', Merger = 'M', Player = 'P' };
 
-template <class H> struct HandleKind;
-template <> struct HandleKind<OrvInfo_>
+template <class H>
+struct HandleKind;
+template <>
+struct HandleKind<OrvInfo_>
 {
     static constexpr Kind kind = Kind::Info;
 };
-template <> struct HandleKind<OrvConfig_>
+template <>
+struct HandleKind<OrvConfig_>
 {
     static constexpr Kind kind = Kind::Config;
 };
-template <> struct HandleKind<OrvConverter_>
+template <>
+struct HandleKind<OrvConverter_>
 {
     static constexpr Kind kind = Kind::Converter;
 };
-template <> struct HandleKind<OrvMerger_>
+template <>
+struct HandleKind<OrvMerger_>
 {
     static constexpr Kind kind = Kind::Merger;
 };
-template <> struct HandleKind<OrvPlayer_>
+template <>
+struct HandleKind<OrvPlayer_>
 {
     static constexpr Kind kind = Kind::Player;
 };
@@ -55,15 +54,15 @@ struct PtrArg
     bool set;
 };
 
-void put(std::string &out, int value);
-void put(std::string &out, unsigned value);
-void put(std::string &out, long value);
-void put(std::string &out, unsigned long value);
-void put(std::string &out, double value);
-void put(std::string &out, const char *text);
-void put(std::string &out, Argb colour);
-void put(std::string &out, FnArg fn);
-void put(std::string &out, PtrArg ptr);
+void put(std::string& out, int value);
+void put(std::string& out, unsigned value);
+void put(std::string& out, long value);
+void put(std::string& out, unsigned long value);
+void put(std::string& out, double value);
+void put(std::string& out, const char* text);
+void put(std::string& out, Argb colour);
+void put(std::string& out, FnArg fn);
+void put(std::string& out, PtrArg ptr);
 
 } // namespace orvfake::detail
 

@@ -13,14 +13,14 @@ inline Settings settingsOf(Config c)
     return config ? config->settings : Settings{};
 }
 
-inline std::optional<std::string> optionalText(const char *text)
+inline std::optional<std::string> optionalText(const char* text)
 {
     return text ? std::optional<std::string>(text) : std::nullopt;
 }
 
 // Creates dst as the engine does (O_CREAT|O_EXCL) unless files are off;
 // false when it exists or cannot be created.
-inline bool createOutput(const char *dst, bool &owns)
+inline bool createOutput(const char* dst, bool& owns)
 {
     owns = false;
     if (!state().createFiles)

@@ -25,7 +25,10 @@ class ScriptedRun
 {
 public:
     ScriptedRun() = default;
-    ScriptedRun(const JobScript &script, uint64_t duration) : m_script(script), m_duration(duration) {}
+    ScriptedRun(const JobScript& script, uint64_t duration)
+        : m_script(script)
+        , m_duration(duration)
+    {}
 
     void start(); // a job of 0 polls ends here
     void poll();
@@ -41,14 +44,7 @@ private:
     bool m_completed = false;
 };
 
-enum class JobState
-{
-    Created,
-    Opened,
-    Running,
-    Paused,
-    Completed
-};
+enum class JobState { Created, Opened, Running, Paused, Completed };
 
 struct ConverterObj : Object
 {

@@ -34,7 +34,7 @@ struct PlayerObj : Object
     std::optional<MediaFacts> media;
     PlaybackScript script;
     bool textLayer = false, imageLayer = false;
-    std::list<std::pair<PictureBlock, unsigned char *>> captures; // block, its address
+    std::list<std::pair<PictureBlock, unsigned char*>> captures; // block, its address
 };
 
 } // namespace orvfake::detail

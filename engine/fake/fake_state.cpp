@@ -7,7 +7,7 @@
 
 namespace orvfake::detail {
 
-State &state()
+State& state()
 {
     static State instance;
     return instance;
@@ -15,7 +15,7 @@ State &state()
 
 uint64_t addHandle(Kind kind, std::shared_ptr<Object> object)
 {
-    State &s = state();
+    State& s = state();
     const uint64_t id = s.nextId++;
     s.handles[id] = Slot{kind, ++s.ordinals[kind], std::move(object)};
     return id;
@@ -39,7 +39,7 @@ std::shared_ptr<Object> findObject(Kind kind, uint64_t id, bool liveOnly)
     return it->second.object;
 }
 
-const MediaFacts *mediaFor(const char *path)
+const MediaFacts* mediaFor(const char* path)
 {
     if (!path)
         return nullptr;
@@ -47,9 +47,9 @@ const MediaFacts *mediaFor(const char *path)
     return it == state().media.end() ? nullptr : &it->second;
 }
 
-JobScript scriptFor(const char *path, const char *other)
+JobScript scriptFor(const char* path, const char* other)
 {
-    for (const char *key : {path, other}) {
+    for (const char* key : {path, other}) {
         if (!key)
             continue;
         auto it = state().scripts.find(key);
@@ -59,7 +59,7 @@ JobScript scriptFor(const char *path, const char *other)
     return state().defaultScript;
 }
 
-PlaybackScript playbackFor(const char *path)
+PlaybackScript playbackFor(const char* path)
 {
     if (path) {
         auto it = state().playbacks.find(path);
@@ -69,27 +69,27 @@ PlaybackScript playbackFor(const char *path)
     return state().defaultPlayback;
 }
 
-bool factsHaveVideo(const MediaFacts &media)
+bool factsHaveVideo(const MediaFacts& media)
 {
     if (media.width == 0 || media.height == 0)
         return false;
-    for (const Program &p : media.programs)
+    for (const Program& p : media.programs)
         if (p.videoCount > 0)
             return true;
     return false;
 }
 
-std::shared_ptr<Object> objectByLabel(Kind kind, const std::string &label, bool liveOnly)
+std::shared_ptr<Object> objectByLabel(Kind kind, const std::string& label, bool liveOnly)
 {
-    for (auto &entry : state().handles) {
-        const Slot &slot = entry.second;
+    for (auto& entry : state().handles) {
+        const Slot& slot = entry.second;
         if (slot.kind == kind && (slot.live || !liveOnly) && labelOf(kind, entry.first) == label)
             return slot.object;
     }
     return nullptr;
 }
 
-bool createExclusive(const std::string &path)
+bool createExclusive(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
@@ -98,10 +98,7 @@ bool createExclusive(const std::string &path)
     return true;
 }
 
-void removeFile(const std::string &path)
-{
-    std::remove(path.c_str());
-}
+void removeFile(const std::string& path) { std::remove(path.c_str()); }
 
 uint64_t splitLength(uint64_t duration, uint64_t begin, uint64_t length)
 {
@@ -147,12 +144,10 @@ using namespace detail;
 
 namespace {
 
-std::unique_lock<std::mutex> lock()
-{
-    return std::unique_lock<std::mutex>(state().mutex);
-}
+std::unique_lock<std::mutex> lock() { return std::unique_lock<std::mutex>(state().mutex); }
 
-template <class T> std::shared_ptr<T> byLabel(Kind kind, const std::string &label)
+template <class T>
+std::shared_ptr<T> byLabel(Kind kind, const std::string& label)
 {
     return std::static_pointer_cast<T>(objectByLabel(kind, label, false));
 }
@@ -162,7 +157,7 @@ template <class T> std::shared_ptr<T> byLabel(Kind kind, const std::string &labe
 void reset()
 {
     auto guard = lock();
-    State &s = state();
+    State& s = state();
     s.calls.clear();
     s.handles.clear();
     s.ordinals.clear();
@@ -183,11 +178,11 @@ std::vector<std::string> calls()
     return state().calls;
 }
 
-std::vector<std::string> calls(const std::string &prefix)
+std::vector<std::string> calls(const std::string& prefix)
 {
     auto guard = lock();
     std::vector<std::string> matching;
-    for (const std::string &line : state().calls)
+    for (const std::string& line : state().calls)
         if (line.compare(0, prefix.size(), prefix) == 0)
             matching.push_back(line);
     return matching;
@@ -199,31 +194,31 @@ void clearCalls()
     state().calls.clear();
 }
 
-void setMedia(const std::string &path, const MediaFacts &facts)
+void setMedia(const std::string& path, const MediaFacts& facts)
 {
     auto guard = lock();
     state().media[path] = facts;
 }
 
-void setJobScript(const JobScript &script)
+void setJobScript(const JobScript& script)
 {
     auto guard = lock();
     state().defaultScript = script;
 }
 
-void setJobScript(const std::string &path, const JobScript &script)
+void setJobScript(const std::string& path, const JobScript& script)
 {
     auto guard = lock();
     state().scripts[path] = script;
 }
 
-void setResult(const std::string &function, long long value)
+void setResult(const std::string& function, long long value)
 {
     auto guard = lock();
     state().results[function] = value;
 }
 
-void clearResult(const std::string &function)
+void clearResult(const std::string& function)
 {
     auto guard = lock();
     state().results.erase(function);
@@ -235,11 +230,11 @@ void setCreateFiles(bool create)
     state().createFiles = create;
 }
 
-void emitLog(int level, const std::string &text)
+void emitLog(int level, const std::string& text)
 {
     auto guard = lock();
     auto handler = state().logHandler;
-    void *user = state().logUser;
+    void* user = state().logUser;
     guard.unlock(); // the handler may call back into the engine
     if (handler)
         handler(user, level, text.c_str());
@@ -247,7 +242,7 @@ void emitLog(int level, const std::string &text)
         std::fprintf(stderr, "orvalta: %s\n", text.c_str());
 }
 
-std::string label(const void *handle)
+std::string label(const void* handle)
 {
     auto guard = lock();
     const uint64_t id = reinterpret_cast<uintptr_t>(handle);
@@ -257,7 +252,7 @@ std::string label(const void *handle)
     return labelOf(it->second.kind, id);
 }
 
-std::optional<Settings> config(const std::string &label)
+std::optional<Settings> config(const std::string& label)
 {
     auto guard = lock();
     if (auto object = byLabel<ConfigObj>(Kind::Config, label))
@@ -265,7 +260,7 @@ std::optional<Settings> config(const std::string &label)
     return std::nullopt;
 }
 
-std::optional<ConverterRecord> converter(const std::string &label)
+std::optional<ConverterRecord> converter(const std::string& label)
 {
     auto guard = lock();
     if (auto object = byLabel<ConverterObj>(Kind::Converter, label))
@@ -273,7 +268,7 @@ std::optional<ConverterRecord> converter(const std::string &label)
     return std::nullopt;
 }
 
-std::optional<MergerRecord> merger(const std::string &label)
+std::optional<MergerRecord> merger(const std::string& label)
 {
     auto guard = lock();
     if (auto object = byLabel<MergerObj>(Kind::Merger, label))

@@ -61,42 +61,46 @@ struct State
     bool createFiles = true;
     PlaybackScript defaultPlayback;
     std::map<std::string, PlaybackScript> playbacks;
-    std::set<const void *> liveFrames; // frames inside a handler call, for Frame_*
+    std::set<const void*> liveFrames; // frames inside a handler call, for Frame_*
 
-    void (*logHandler)(void *, int, const char *) = nullptr;
-    void *logUser = nullptr;
+    void (*logHandler)(void*, int, const char*) = nullptr;
+    void* logUser = nullptr;
 };
 
-State &state();
+State& state();
 
 // Registry and scripts; callers hold state().mutex.
 uint64_t addHandle(Kind kind, std::shared_ptr<Object> object);
 std::string labelOf(Kind kind, uint64_t id);
 std::shared_ptr<Object> findObject(Kind kind, uint64_t id, bool liveOnly);
-const MediaFacts *mediaFor(const char *path);
-JobScript scriptFor(const char *path, const char *other = nullptr);
-PlaybackScript playbackFor(const char *path);
+const MediaFacts* mediaFor(const char* path);
+JobScript scriptFor(const char* path, const char* other = nullptr);
+PlaybackScript playbackFor(const char* path);
 // A file has video when it has a picture size and a program with video.
-bool factsHaveVideo(const MediaFacts &media);
+bool factsHaveVideo(const MediaFacts& media);
 // The live object behind a label of this kind, or none.
-std::shared_ptr<Object> objectByLabel(Kind kind, const std::string &label, bool liveOnly);
+std::shared_ptr<Object> objectByLabel(Kind kind, const std::string& label, bool liveOnly);
 
-template <class H> uint64_t idOf(H *handle)
+template <class H>
+uint64_t idOf(H* handle)
 {
     return reinterpret_cast<uintptr_t>(handle);
 }
-template <class H> H *handleOf(uint64_t id)
+template <class H>
+H* handleOf(uint64_t id)
 {
-    return reinterpret_cast<H *>(static_cast<uintptr_t>(id));
+    return reinterpret_cast<H*>(static_cast<uintptr_t>(id));
 }
 
-template <class H> void put(std::string &out, H *handle)
+template <class H>
+void put(std::string& out, H* handle)
 {
     out += labelOf(HandleKind<H>::kind, idOf(handle));
 }
 
-inline void appendArgs(std::string &) {}
-template <class A, class... More> void appendArgs(std::string &out, const A &arg, const More &...more)
+inline void appendArgs(std::string&) {}
+template <class A, class... More>
+void appendArgs(std::string& out, const A& arg, const More&... more)
 {
     put(out, arg);
     if constexpr (sizeof...(more) > 0) {
@@ -111,7 +115,9 @@ class Call
 {
 public:
     template <class... A>
-    explicit Call(const char *function, const A &...args) : m_lock(state().mutex), m_function(function)
+    explicit Call(const char* function, const A&... args)
+        : m_lock(state().mutex)
+        , m_function(function)
     {
         try {
             appendArgs(m_args, args...);
@@ -120,17 +126,18 @@ public:
         }
     }
 
-    const std::string &function() const { return m_function; }
+    const std::string& function() const { return m_function; }
 
     // Lets go of the engine lock early: before a frame handler runs, since
     // the handler calls Frame_* from the same thread.
     void unlock() { m_lock.unlock(); }
-    const std::string &args() const { return m_args; }
+    const std::string& args() const { return m_args; }
 
     // Runs body on the live object behind handle. 0, a released or a stale
     // handle gives none; a forced result replaces the call's effect; an
     // exception gives none with ORV_E_INTERNAL.
-    template <class T, class H, class R, class Body> R on(H *handle, R none, Body &&body)
+    template <class T, class H, class R, class Body>
+    R on(H* handle, R none, Body&& body)
     {
         auto object = std::static_pointer_cast<T>(findObject(HandleKind<H>::kind, idOf(handle), true));
         if (!object)
@@ -149,7 +156,8 @@ public:
     }
 
     // Registers a new object; creation results are never forced.
-    template <class H> H *create(std::shared_ptr<Object> object)
+    template <class H>
+    H* create(std::shared_ptr<Object> object)
     {
         try {
             return handleOf<H>(addHandle(HandleKind<H>::kind, std::move(object)));
@@ -159,9 +167,10 @@ public:
     }
 
     // Release: the handle goes stale, its record stays for inspection.
-    template <class T, class H, class Body> int release(H *handle, Body &&body)
+    template <class T, class H, class Body>
+    int release(H* handle, Body&& body)
     {
-        return on<T>(handle, 0, [&](T &object) {
+        return on<T>(handle, 0, [&](T& object) {
             body(object);
             state().handles[idOf(handle)].live = false;
             return 1;
@@ -175,8 +184,8 @@ private:
 };
 
 // Output files the fake creates and removes, as the engine does.
-bool createExclusive(const std::string &path);
-void removeFile(const std::string &path);
+bool createExclusive(const std::string& path);
+void removeFile(const std::string& path);
 
 // [begin, begin+length) within a source of this duration; length 0 or past
 // the end means to the end.

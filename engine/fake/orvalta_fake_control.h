@@ -70,7 +70,7 @@ struct MediaFacts
 struct JobScript
 {
     int polls = 3;
-    int error = ORV_OK;     // the job ends with this error (its output removed)
+    int error = ORV_OK; // the job ends with this error (its output removed)
     int openError = ORV_OK; // Converter_Open, Merger_Open or Merger_AddTask fails with it
     // Converter_GetConvertedDuration of a job that succeeded: the source
     // ended early at this time (µs); negative = the whole duration.
@@ -121,8 +121,7 @@ struct PlaybackScript
     double imageBoxW = 0.1, imageBoxH = 0.1;
 };
 
-enum class PlayState
-{
+enum class PlayState {
     Closed, // no file
     Stopped,
     Playing,
@@ -141,8 +140,8 @@ struct PlayerRecord
     // "0.1, 0, 0.8, 1". Kept across Open and Close, like the engine's.
     Settings settings;
     bool frameHandler = false, originalHandler = false; // registered now
-    int processedFrames = 0, originalFrames = 0;        // handler calls so far
-    int captures = 0;                                   // captures not yet freed
+    int processedFrames = 0, originalFrames = 0; // handler calls so far
+    int captures = 0; // captures not yet freed
 };
 
 // Back to the initial state: no handles (numbering restarts), no media, no
@@ -151,51 +150,51 @@ ORV_API void reset();
 
 ORV_API std::vector<std::string> calls();
 // Only the lines starting with prefix, e.g. "Config_" or "Converter_Open(".
-ORV_API std::vector<std::string> calls(const std::string &prefix);
+ORV_API std::vector<std::string> calls(const std::string& prefix);
 ORV_API void clearCalls();
 
-ORV_API void setMedia(const std::string &path, const MediaFacts &facts);
+ORV_API void setMedia(const std::string& path, const MediaFacts& facts);
 
 // The script of every job, and of a job whose src or dst (for a merge item:
 // whose src; for Merger_Open: whose dst) is path, which takes precedence.
-ORV_API void setJobScript(const JobScript &script);
-ORV_API void setJobScript(const std::string &path, const JobScript &script);
+ORV_API void setJobScript(const JobScript& script);
+ORV_API void setJobScript(const std::string& path, const JobScript& script);
 
 // Forces the result of a function on live handles; the call is logged and
 // otherwise has no effect. Integer and time results only.
-ORV_API void setResult(const std::string &function, long long value);
-ORV_API void clearResult(const std::string &function);
+ORV_API void setResult(const std::string& function, long long value);
+ORV_API void clearResult(const std::string& function);
 
 // false: Open creates no output and Release deletes nothing.
 ORV_API void setCreateFiles(bool create);
 
-ORV_API void setPlaybackScript(const PlaybackScript &script);
-ORV_API void setPlaybackScript(const std::string &path, const PlaybackScript &script);
+ORV_API void setPlaybackScript(const PlaybackScript& script);
+ORV_API void setPlaybackScript(const std::string& path, const PlaybackScript& script);
 
 // A player's state; released players keep their record until reset().
-ORV_API std::optional<PlayerRecord> player(const std::string &label);
+ORV_API std::optional<PlayerRecord> player(const std::string& label);
 
 // What the engine's own thread does to a live player with a file open.
 // false for an unknown, released or closed player.
-ORV_API bool setPlayTime(const std::string &label, uint64_t timeUs);
+ORV_API bool setPlayTime(const std::string& label, uint64_t timeUs);
 // IsCompleted becomes 1 and the play time the duration.
-ORV_API bool completePlayback(const std::string &label);
+ORV_API bool completePlayback(const std::string& label);
 // Delivers the current picture to the handlers on the calling thread (call
 // it from another thread to act as the engine's); false when there is no
 // picture (no file, or no video).
-ORV_API bool deliverFrame(const std::string &label);
+ORV_API bool deliverFrame(const std::string& label);
 
 // Sends a message through the handler set with Engine_SetLogHandler, or to
 // stderr for errors and warnings when none is set.
-ORV_API void emitLog(int level, const std::string &text);
+ORV_API void emitLog(int level, const std::string& text);
 
 // "C2" for a handle, "0" for 0, "stale" for one from before a reset.
-ORV_API std::string label(const void *handle);
+ORV_API std::string label(const void* handle);
 
 // Look-ups by label; released handles keep their records until reset().
-ORV_API std::optional<Settings> config(const std::string &label);
-ORV_API std::optional<ConverterRecord> converter(const std::string &label);
-ORV_API std::optional<MergerRecord> merger(const std::string &label);
+ORV_API std::optional<Settings> config(const std::string& label);
+ORV_API std::optional<ConverterRecord> converter(const std::string& label);
+ORV_API std::optional<MergerRecord> merger(const std::string& label);
 
 } // namespace orvfake
 

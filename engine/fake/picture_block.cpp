@@ -8,7 +8,7 @@ namespace {
 
 constexpr uintptr_t kAlignment = 64;
 
-void putLe(unsigned char *at, uint32_t value, int bytes)
+void putLe(unsigned char* at, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         at[i] = static_cast<unsigned char>(value >> (8 * i));
@@ -16,7 +16,7 @@ void putLe(unsigned char *at, uint32_t value, int bytes)
 
 } // namespace
 
-unsigned char *PictureBlock::fill(int w, int h, uint32_t argb)
+unsigned char* PictureBlock::fill(int w, int h, uint32_t argb)
 {
     clear();
     if (w < 1 || h < 1 || w > 16384 || h > 16384)
@@ -26,7 +26,7 @@ unsigned char *PictureBlock::fill(int w, int h, uint32_t argb)
 
     const uintptr_t start = reinterpret_cast<uintptr_t>(m_storage.get()) + kHeaderSize;
     const uintptr_t pixelsAt = (start + kAlignment - 1) & ~(kAlignment - 1);
-    unsigned char *block = m_storage.get() + (pixelsAt - start);
+    unsigned char* block = m_storage.get() + (pixelsAt - start);
 
     std::memset(block, 0, kHeaderSize);
     block[0] = 'B';
@@ -44,15 +44,12 @@ unsigned char *PictureBlock::fill(int w, int h, uint32_t argb)
 
     const unsigned char pixel[4] = {static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 8),
                                     static_cast<unsigned char>(argb >> 16), 255};
-    unsigned char *p = block + kHeaderSize;
+    unsigned char* p = block + kHeaderSize;
     for (uint32_t i = 0; i < pixelBytes; i += 4)
         std::memcpy(p + i, pixel, 4);
     return block;
 }
 
-void PictureBlock::clear()
-{
-    m_storage.reset();
-}
+void PictureBlock::clear() { m_storage.reset(); }
 
 } // namespace orvfake::detail

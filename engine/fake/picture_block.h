@@ -15,7 +15,7 @@ public:
     static constexpr int kHeaderSize = 54;
 
     // Rebuilds the block as w x h of one colour; NULL for a size out of 1..16384.
-    unsigned char *fill(int w, int h, uint32_t argb);
+    unsigned char* fill(int w, int h, uint32_t argb);
     void clear();
 
 private:

@@ -47,24 +47,24 @@ typedef int (*FrameHandler)(void* user, FrameHandle frame);
 /* Frame_GetVideoFormat results. */
 enum {
     ORV_FRAME_YUV420P = 0, /* three planes, chroma at half width and height */
-    ORV_FRAME_BGRA = 30    /* one plane of B,G,R,A bytes (A = 255) */
+    ORV_FRAME_BGRA = 30 /* one plane of B,G,R,A bytes (A = 255) */
 };
 
 /* Error codes of Converter_GetError / Merger_GetError. */
 enum {
     ORV_OK = 0,
-    ORV_E_INPUT = 1,      /* source missing, unreadable or of unknown format */
-    ORV_E_NOSTREAM = 2,   /* no output stream, or the merger wrote nothing */
-    ORV_E_CONTAINER = 3,  /* unknown container, or it takes none of the streams */
-    ORV_E_OUTPUT = 4,     /* dst exists or cannot be created */
-    ORV_E_ENCODER = 5,    /* no encoder left, or it fails to open */
-    ORV_E_WATERMARK = 6,  /* the watermark image does not decode */
-    ORV_E_SUBTITLE = 7,   /* the external subtitle file fails */
-    ORV_E_DECODE = 8,     /* demux I/O error, or a selected stream yields no frame */
-    ORV_E_WRITE = 9,      /* write or mux failure */
-    ORV_E_STATE = 10,     /* call not valid in this state */
-    ORV_E_INTERNAL = 11,  /* out of memory or unexpected */
-    ORV_E_SIZE = 12       /* the output picture is larger than 4096x2304 */
+    ORV_E_INPUT = 1, /* source missing, unreadable or of unknown format */
+    ORV_E_NOSTREAM = 2, /* no output stream, or the merger wrote nothing */
+    ORV_E_CONTAINER = 3, /* unknown container, or it takes none of the streams */
+    ORV_E_OUTPUT = 4, /* dst exists or cannot be created */
+    ORV_E_ENCODER = 5, /* no encoder left, or it fails to open */
+    ORV_E_WATERMARK = 6, /* the watermark image does not decode */
+    ORV_E_SUBTITLE = 7, /* the external subtitle file fails */
+    ORV_E_DECODE = 8, /* demux I/O error, or a selected stream yields no frame */
+    ORV_E_WRITE = 9, /* write or mux failure */
+    ORV_E_STATE = 10, /* call not valid in this state */
+    ORV_E_INTERNAL = 11, /* out of memory or unexpected */
+    ORV_E_SIZE = 12 /* the output picture is larger than 4096x2304 */
 };
 
 /* ---- Engine-wide ------------------------------------------------------ */
@@ -173,7 +173,8 @@ ORV_API int Config_SetWatermarkImagePosition(Config c, double x, double y);
 ORV_API ConverterHandle Converter_Create(int reserved);
 /* Synchronous: probes src, resolves muxer and encoders, creates dst with
  * O_EXCL. container NULL = guess from dst's extension. */
-ORV_API int Converter_Open(ConverterHandle h, const char* src, const char* dst, const char* container, Config c);
+ORV_API int Converter_Open(ConverterHandle h, const char* src, const char* dst, const char* container,
+                           Config c);
 ORV_API int Converter_SetSplitTime(ConverterHandle h, uint64_t beginUs, uint64_t lengthUs);
 ORV_API int Converter_Start(ConverterHandle h);
 ORV_API int Converter_Pause(ConverterHandle h);
@@ -222,7 +223,8 @@ ORV_API int Player_Open(PlayerHandle h, const char* path);
 /* Closes any current file, opens path and decodes its first picture as the
  * current one without delivering it; stopped at 0. Processed pictures are
  * w x hgt (a 0 takes the source's value). */
-ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int reserved1, int reserved2);
+ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int reserved1,
+                          int reserved2);
 /* Stops playback and frees the file; no handler call arrives after it
  * returns. The settings stay. */
 ORV_API int Player_Close(PlayerHandle h);

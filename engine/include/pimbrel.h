@@ -28,9 +28,8 @@ class IWebLogObj
 public:
     // Records one event. Texts are zero-terminated bytes (UTF-8); a null text
     // counts as empty. Returns 1 when the event was written, 0 otherwise.
-    virtual int SendLog(int eventId, int value, const char* text, int productId, int languageId,
-                        int siteId, const char* version, const char* account, int reserved,
-                        int versionId) = 0;
+    virtual int SendLog(int eventId, int value, const char* text, int productId, int languageId, int siteId,
+                        const char* version, const char* account, int reserved, int versionId) = 0;
 
     // Start-up call: writes two integers, both 0 when start-up failed.
     // Returns 1 on success, 0 on failure.

@@ -21,10 +21,18 @@ void appendEscaped(std::string& line, const char* text)
         return;
     for (const char* p = text; *p; ++p) {
         switch (*p) {
-        case '\\': line += "\\\\"; break;
-        case '\n': line += "\\n"; break;
-        case '\r': line += "\\r"; break;
-        default: line += *p; break;
+        case '\\':
+            line += "\\\\";
+            break;
+        case '\n':
+            line += "\\n";
+            break;
+        case '\r':
+            line += "\\r";
+            break;
+        default:
+            line += *p;
+            break;
         }
     }
 }
@@ -42,17 +50,15 @@ public:
 
     virtual ~WebLogObj() = default;
 
-    int SendLog(int eventId, int value, const char* text, int productId, int languageId,
-                int siteId, const char* version, const char* account, int reserved,
-                int versionId) override
+    int SendLog(int eventId, int value, const char* text, int productId, int languageId, int siteId,
+                const char* version, const char* account, int reserved, int versionId) override
     {
         std::string line = "event=" + std::to_string(eventId) + " value=" + std::to_string(value)
-                           + " product=" + std::to_string(productId)
-                           + " language=" + std::to_string(languageId)
-                           + " site=" + std::to_string(siteId) + " version=";
+            + " product=" + std::to_string(productId) + " language=" + std::to_string(languageId)
+            + " site=" + std::to_string(siteId) + " version=";
         appendEscaped(line, version);
-        line += " versionid=" + std::to_string(versionId) + " reserved=" + std::to_string(reserved)
-                + " account=";
+        line +=
+            " versionid=" + std::to_string(versionId) + " reserved=" + std::to_string(reserved) + " account=";
         appendEscaped(line, account);
         // The text goes last: it may hold blanks and '='.
         line += " text=";
@@ -106,12 +112,6 @@ private:
 
 } // namespace
 
-IWebLogObj* CreateExportObj(void)
-{
-    return new WebLogObj;
-}
+IWebLogObj* CreateExportObj(void) { return new WebLogObj; }
 
-void DestroyExportObj(IWebLogObj* object)
-{
-    delete static_cast<WebLogObj*>(object);
-}
+void DestroyExportObj(IWebLogObj* object) { delete static_cast<WebLogObj*>(object); }

@@ -23,10 +23,10 @@ Q_LOGGING_CATEGORY(lcCheck, "lumivane.update.check", QtWarningMsg)
 QString CCheckUpdateInNetworktxt::m_newVersion;
 
 namespace {
-CCheckUpdateInNetworktxt *s_checker = nullptr;
+CCheckUpdateInNetworktxt* s_checker = nullptr;
 
-const char *const kTooLarge = "lvTooLarge";
-const char *const kBadRedirect = "lvBadRedirect";
+const char* const kTooLarge = "lvTooLarge";
+const char* const kBadRedirect = "lvBadRedirect";
 
 QString unreachableText()
 {
@@ -35,14 +35,14 @@ QString unreachableText()
 }
 } // namespace
 
-ICheckUpdateOpr *CreateCheckUpdateObj()
+ICheckUpdateOpr* CreateCheckUpdateObj()
 {
     if (!s_checker)
         s_checker = new CCheckUpdateInNetworktxt;
     return s_checker;
 }
 
-void FreeCheckUpdateObj(ICheckUpdateOpr *) {}
+void FreeCheckUpdateObj(ICheckUpdateOpr*) {}
 
 CCheckUpdateInNetworktxt::CCheckUpdateInNetworktxt()
 {
@@ -62,7 +62,7 @@ CCheckUpdateInNetworktxt::~CCheckUpdateInNetworktxt()
     delete m_notesManager;
 }
 
-void CCheckUpdateInNetworktxt::setCallback(IUpdateCallback *client)
+void CCheckUpdateInNetworktxt::setCallback(IUpdateCallback* client)
 {
     delete m_adapter;
     m_adapter = new QCheckUpdateCallbackAdapter(client);
@@ -74,16 +74,13 @@ void CCheckUpdateInNetworktxt::removeCallback()
     m_adapter = nullptr;
 }
 
-void CCheckUpdateInNetworktxt::lastProgress(unsigned long long *done, unsigned long long *total) const
+void CCheckUpdateInNetworktxt::lastProgress(unsigned long long* done, unsigned long long* total) const
 {
     *done = m_done;
     *total = m_total;
 }
 
-QString CCheckUpdateInNetworktxt::foundVersion() const
-{
-    return m_bNewVersion ? m_newVersion : QString();
-}
+QString CCheckUpdateInNetworktxt::foundVersion() const { return m_bNewVersion ? m_newVersion : QString(); }
 
 void CCheckUpdateInNetworktxt::clearFinishedInstall()
 {
@@ -91,7 +88,7 @@ void CCheckUpdateInNetworktxt::clearFinishedInstall()
         m_stage = UpdateStage::Idle;
 }
 
-QString CCheckUpdateInNetworktxt::imageFileName(const QString &product, const QString &version)
+QString CCheckUpdateInNetworktxt::imageFileName(const QString& product, const QString& version)
 {
     QString name = product;
     // The product name is data; it must not lead out of the folder.
@@ -100,18 +97,19 @@ QString CCheckUpdateInNetworktxt::imageFileName(const QString &product, const QS
     return name + version + QStringLiteral("_temp.tar");
 }
 
-void CCheckUpdateInNetworktxt::applyHeaders(QNetworkRequest *request)
+void CCheckUpdateInNetworktxt::applyHeaders(QNetworkRequest* request)
 {
     // No Accept-Encoding of our own: the network layer asks for the
     // encodings it can undo and undoes them.
-    request->setRawHeader("User-Agent", "Mozilla/5.0 (X11; Linux x86_64; rv:7.0.1) Gecko/20100101 Firefox/7.0.1");
+    request->setRawHeader("User-Agent",
+                          "Mozilla/5.0 (X11; Linux x86_64; rv:7.0.1) Gecko/20100101 Firefox/7.0.1");
     request->setRawHeader("Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
     request->setRawHeader("Accept-Language", "zh-cn,zh;q=0.5");
     request->setRawHeader("Accept-Charset", "utf-8;q=0.7,*;q=0.7");
     request->setRawHeader("Connection", "keep-alive");
 }
 
-void CCheckUpdateInNetworktxt::fail(const QString &message)
+void CCheckUpdateInNetworktxt::fail(const QString& message)
 {
     qCDebug(lcCheck) << "failed:" << message;
     m_timer->stop();
@@ -121,7 +119,7 @@ void CCheckUpdateInNetworktxt::fail(const QString &message)
         emit m_adapter->error(message);
 }
 
-bool CCheckUpdateInNetworktxt::checkAddress(const QUrl &url)
+bool CCheckUpdateInNetworktxt::checkAddress(const QUrl& url)
 {
     if (url.isEmpty()) {
         fail(tr("This copy has no update address, so it cannot check for updates."));
@@ -137,22 +135,24 @@ bool CCheckUpdateInNetworktxt::checkAddress(const QUrl &url)
 void CCheckUpdateInNetworktxt::abortPending()
 {
     m_timer->stop();
-    if (QNetworkReply *reply = m_pending.data()) {
+    if (QNetworkReply* reply = m_pending.data()) {
         m_pending = nullptr;
         reply->abort();
     }
 }
 
-QNetworkReply *CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager *manager, const QUrl &url, qint64 limit)
+QNetworkReply* CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager* manager, const QUrl& url,
+                                                     qint64 limit)
 {
     QNetworkRequest request(url);
     applyHeaders(&request);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(30000);
-    QNetworkReply *reply = manager->get(request);
-    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl &to) {
+    QNetworkReply* reply = manager->get(request);
+    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& to) {
         if (isAllowedUpdateUrl(to)) {
             emit reply->redirectAllowed();
         } else {
@@ -173,10 +173,11 @@ QNetworkReply *CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager *mana
     return reply;
 }
 
-QString CCheckUpdateInNetworktxt::replyError(QNetworkReply *reply, const QString &contentText) const
+QString CCheckUpdateInNetworktxt::replyError(QNetworkReply* reply, const QString& contentText) const
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qCDebug(lcCheck) << reply->url() << "error" << reply->error() << reply->errorString() << "status" << status;
+    qCDebug(lcCheck) << reply->url() << "error" << reply->error() << reply->errorString() << "status"
+                     << status;
     if (reply->property(kTooLarge).toBool())
         return contentText;
     if (reply->property(kBadRedirect).toBool())
@@ -194,8 +195,8 @@ void CCheckUpdateInNetworktxt::startCheckHaveUpdate()
 {
     // A download under way or an install waiting for its restart is the
     // update; a second check would only start a second one.
-    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing ||
-        m_stage == UpdateStage::Installed)
+    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing
+        || m_stage == UpdateStage::Installed)
         return;
     abortPending();
     m_bVersionFetched = false;
@@ -208,8 +209,8 @@ void CCheckUpdateInNetworktxt::startCheckHaveUpdate()
                    kMaxVersionBytes);
 }
 
-void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccessManager **manager,
-                                              void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply *),
+void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccessManager** manager,
+                                              void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply*),
                                               qint64 limit)
 {
     const QUrl url(CSingleVersionStringUtil::GetLinkAddress(key), QUrl::TolerantMode);
@@ -222,17 +223,17 @@ void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccess
     sendRequest(*manager, url, limit);
 }
 
-bool CCheckUpdateInNetworktxt::takeReply(QNetworkReply *reply)
+bool CCheckUpdateInNetworktxt::takeReply(QNetworkReply* reply)
 {
     reply->deleteLater();
     if (reply != m_pending.data())
-        return false;  // an answer to a check that was given up
+        return false; // an answer to a check that was given up
     m_pending = nullptr;
     m_timer->stop();
     return true;
 }
 
-void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply *reply)
+void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply* reply)
 {
     if (!takeReply(reply))
         return;
@@ -263,7 +264,7 @@ void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply *reply)
                    kMaxNotesBytes);
 }
 
-void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply *reply)
+void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply* reply)
 {
     if (!takeReply(reply))
         return;
@@ -322,15 +323,16 @@ void CCheckUpdateInNetworktxt::onConnectInternetError()
 void CCheckUpdateInNetworktxt::startUpdate()
 {
     // One download per process.
-    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing ||
-        m_stage == UpdateStage::Installed)
+    if (m_stage == UpdateStage::Downloading || m_stage == UpdateStage::Installing
+        || m_stage == UpdateStage::Installed)
         return;
     if (!m_bNewVersion || !isStrictVersion(m_newVersion)) {
         fail(tr("There is no newer version to download. Check for updates first."));
         return;
     }
     const QUrl url(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_ZIP), QUrl::TolerantMode);
-    const QUrl hashUrl(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_SHA256), QUrl::TolerantMode);
+    const QUrl hashUrl(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_SHA256),
+                       QUrl::TolerantMode);
     if (!checkAddress(url) || !checkAddress(hashUrl))
         return;
     QString error;
@@ -361,9 +363,9 @@ void CCheckUpdateInNetworktxt::startUpdate()
                 &DownloadUpdateThread::stopDownload);
     }
     // Each download takes the addresses and the file of this version.
-    m_downloadThread->setRequest({url.toString(QUrl::FullyEncoded), hashUrl.toString(QUrl::FullyEncoded),
-                                  m_cacheFolder, fileName},
-                                 url.host());
+    m_downloadThread->setRequest(
+        {url.toString(QUrl::FullyEncoded), hashUrl.toString(QUrl::FullyEncoded), m_cacheFolder, fileName},
+        url.host());
     m_stage = UpdateStage::Downloading;
     // The last run has returned (its end was reported); let the thread
     // finish exiting so that start() cannot be ignored.
@@ -414,7 +416,8 @@ void CCheckUpdateInNetworktxt::httpFinished()
     }
     if (!m_scriptThread) {
         m_scriptThread = new ExeUpdateScriptThread(this);
-        connect(m_scriptThread, &QThread::finished, this, &CCheckUpdateInNetworktxt::onExeUpdateScriptFinished);
+        connect(m_scriptThread, &QThread::finished, this,
+                &CCheckUpdateInNetworktxt::onExeUpdateScriptFinished);
     }
     m_scriptThread->wait();
     m_scriptThread->setImagePath(m_imagePath);

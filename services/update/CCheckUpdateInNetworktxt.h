@@ -29,29 +29,29 @@ public:
     CCheckUpdateInNetworktxt();
     ~CCheckUpdateInNetworktxt() override;
 
-    void setCallback(IUpdateCallback *client) override;
+    void setCallback(IUpdateCallback* client) override;
     void removeCallback() override;
     void startCheckHaveUpdate() override;
     void startUpdate() override;
     void stopUpdate() override;
 
     UpdateStage stage() const override { return m_stage; }
-    void lastProgress(unsigned long long *done, unsigned long long *total) const override;
+    void lastProgress(unsigned long long* done, unsigned long long* total) const override;
     QString foundVersion() const override;
     QString foundNotes() const override { return m_notes; }
 
     // The folder of the partial image; the per-user cache by default.
-    void setCacheFolder(const QString &path) { m_cacheFolder = path; }
+    void setCacheFolder(const QString& path) { m_cacheFolder = path; }
     QString cacheFolder() const { return m_cacheFolder; }
     QString imagePath() const { return m_imagePath; }
     // After an install the program restarts; a process that goes on (a
     // test) calls this so that the next check starts afresh.
     void clearFinishedInstall();
     // The image's file name for a product and version.
-    static QString imageFileName(const QString &product, const QString &version);
+    static QString imageFileName(const QString& product, const QString& version);
 
     // Request headers of the version and notes requests.
-    static void applyHeaders(QNetworkRequest *request);
+    static void applyHeaders(QNetworkRequest* request);
 
     // The latest version text as fetched (strict versions only).
     static QString m_newVersion;
@@ -64,8 +64,8 @@ signals:
     void signStopUpdate();
 
 public slots:
-    void versionReplyFinished(QNetworkReply *reply);
-    void versionInfoReplyFinished(QNetworkReply *reply);
+    void versionReplyFinished(QNetworkReply* reply);
+    void versionInfoReplyFinished(QNetworkReply* reply);
     void onCheckNetworkTimer();
     void onLookUpHost(QHostInfo host);
     void onConnectInternetError();
@@ -74,28 +74,28 @@ public slots:
     void onExeUpdateScriptFinished();
 
 private:
-    void requestAddress(tagAddressType key, QNetworkAccessManager **manager,
-                        void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply *), qint64 limit);
+    void requestAddress(tagAddressType key, QNetworkAccessManager** manager,
+                        void (CCheckUpdateInNetworktxt::*answer)(QNetworkReply*), qint64 limit);
     // True when the reply answers the request under way (and ends it).
-    bool takeReply(QNetworkReply *reply);
-    QNetworkReply *sendRequest(QNetworkAccessManager *manager, const QUrl &url, qint64 limit);
+    bool takeReply(QNetworkReply* reply);
+    QNetworkReply* sendRequest(QNetworkAccessManager* manager, const QUrl& url, qint64 limit);
     void abortPending();
-    bool checkAddress(const QUrl &url);
-    void fail(const QString &message);
-    QString replyError(QNetworkReply *reply, const QString &contentText) const;
+    bool checkAddress(const QUrl& url);
+    void fail(const QString& message);
+    QString replyError(QNetworkReply* reply, const QString& contentText) const;
 
     QString m_imagePath;
-    QCheckUpdateCallbackAdapter *m_adapter = nullptr;
-    QNetworkAccessManager *m_versionManager = nullptr;
-    QNetworkAccessManager *m_notesManager = nullptr;
+    QCheckUpdateCallbackAdapter* m_adapter = nullptr;
+    QNetworkAccessManager* m_versionManager = nullptr;
+    QNetworkAccessManager* m_notesManager = nullptr;
     bool m_stop = false;
     bool m_bNewVersion = false;
     bool m_bVersionFetched = false;
     bool m_bNotesFetched = false;
     QString m_notes;
-    ExeUpdateScriptThread *m_scriptThread = nullptr;
-    DownloadUpdateThread *m_downloadThread = nullptr;
-    QTimer *m_timer = nullptr;
+    ExeUpdateScriptThread* m_scriptThread = nullptr;
+    DownloadUpdateThread* m_downloadThread = nullptr;
+    QTimer* m_timer = nullptr;
     int m_failCount = 0;
     QMutex m_mutex;
 

@@ -2,7 +2,8 @@
 
 #include <QTimer>
 
-DownloadUpdateThread::DownloadUpdateThread(QObject *parent) : QThread(parent)
+DownloadUpdateThread::DownloadUpdateThread(QObject* parent)
+    : QThread(parent)
 {
     m_timer = new QTimer(this);
     m_timer->setInterval(5000);
@@ -19,7 +20,7 @@ DownloadUpdateThread::~DownloadUpdateThread()
     delete m_downloader;
 }
 
-void DownloadUpdateThread::setRequest(const DownloadRequest &request, const QString &lookupHost)
+void DownloadUpdateThread::setRequest(const DownloadRequest& request, const QString& lookupHost)
 {
     m_request = request;
     m_lookupHost = lookupHost;
@@ -29,7 +30,8 @@ void DownloadUpdateThread::run()
 {
     if (!m_downloader) {
         m_downloader = new FirewareDownImpl;
-        connect(m_downloader, &FirewareDownImpl::downloadProgress, this, &DownloadUpdateThread::downloadProgress);
+        connect(m_downloader, &FirewareDownImpl::downloadProgress, this,
+                &DownloadUpdateThread::downloadProgress);
     }
     {
         QMutexLocker lock(&m_mutex);

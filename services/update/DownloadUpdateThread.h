@@ -15,11 +15,11 @@ class DownloadUpdateThread : public QThread
 {
     Q_OBJECT
 public:
-    explicit DownloadUpdateThread(QObject *parent);
+    explicit DownloadUpdateThread(QObject* parent);
     ~DownloadUpdateThread() override;
 
     // Set before start(); read by the next run only.
-    void setRequest(const DownloadRequest &request, const QString &lookupHost);
+    void setRequest(const DownloadRequest& request, const QString& lookupHost);
     // Valid once the thread has finished.
     bool succeeded() const { return m_ok; }
     QString errorText() const { return m_error; }
@@ -40,8 +40,8 @@ protected:
 private:
     DownloadRequest m_request;
     QString m_lookupHost;
-    FirewareDownImpl *m_downloader = nullptr;
-    QTimer *m_timer = nullptr;
+    FirewareDownImpl* m_downloader = nullptr;
+    QTimer* m_timer = nullptr;
     int m_failCount = 0;
     QMutex m_mutex;
     bool m_ok = false;

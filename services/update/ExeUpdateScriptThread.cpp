@@ -11,7 +11,9 @@
 
 Q_LOGGING_CATEGORY(lcInstall, "lumivane.update.install", QtWarningMsg)
 
-ExeUpdateScriptThread::ExeUpdateScriptThread(QObject *parent) : QThread(parent) {}
+ExeUpdateScriptThread::ExeUpdateScriptThread(QObject* parent)
+    : QThread(parent)
+{}
 
 QString ExeUpdateScriptThread::scriptPath()
 {
@@ -27,7 +29,7 @@ QString ExeUpdateScriptThread::bundlePath()
     return dir.absolutePath();
 }
 
-QStringList ExeUpdateScriptThread::scriptArguments(const QString &script, const QString &image)
+QStringList ExeUpdateScriptThread::scriptArguments(const QString& script, const QString& image)
 {
     const QString home = QStandardPaths::standardLocations(QStandardPaths::HomeLocation).value(0);
     return {script, image, bundlePath(), home};

@@ -10,15 +10,15 @@ class ExeUpdateScriptThread : public QThread
 {
     Q_OBJECT
 public:
-    explicit ExeUpdateScriptThread(QObject *parent);
+    explicit ExeUpdateScriptThread(QObject* parent);
 
-    void setImagePath(const QString &path) { m_imagePath = path; }
+    void setImagePath(const QString& path) { m_imagePath = path; }
     // Valid once the thread has finished.
     bool succeeded() const { return m_ok; }
     QString errorText() const { return m_error; }
 
     // The script's arguments after the script itself: image, bundle, home.
-    static QStringList scriptArguments(const QString &script, const QString &image);
+    static QStringList scriptArguments(const QString& script, const QString& image);
     static QString scriptPath();
     static QString bundlePath();
 

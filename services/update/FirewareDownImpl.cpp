@@ -38,7 +38,7 @@ void globalInit()
 // Settings every request shares: only https (or loopback http, checked by
 // the caller) and https redirects, certificate and host checks, bounded
 // connect and stall times.
-void applyCommon(CURL *h, const QByteArray &url)
+void applyCommon(CURL* h, const QByteArray& url)
 {
     curl_easy_setopt(h, CURLOPT_URL, url.constData());
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
@@ -54,9 +54,9 @@ void applyCommon(CURL *h, const QByteArray &url)
     curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
 }
 
-size_t appendText(char *data, size_t size, size_t count, void *user)
+size_t appendText(char* data, size_t size, size_t count, void* user)
 {
-    auto *text = static_cast<QByteArray *>(user);
+    auto* text = static_cast<QByteArray*>(user);
     const size_t n = size * count;
     if (text->size() + qint64(n) > kMaxHashText)
         return 0;
@@ -64,7 +64,7 @@ size_t appendText(char *data, size_t size, size_t count, void *user)
     return n;
 }
 
-bool writeAll(int fd, const char *data, size_t n)
+bool writeAll(int fd, const char* data, size_t n)
 {
     while (n > 0) {
         const ssize_t w = ::write(fd, data, n);
@@ -89,22 +89,22 @@ qint64 fileSize(int fd)
 // The state of one GET, shared with the libcurl callbacks.
 struct FirewareDownImpl::Transfer
 {
-    FirewareDownImpl *self = nullptr;
+    FirewareDownImpl* self = nullptr;
     int fd = -1;
-    qint64 offset = 0;       // bytes on disk when the request was made
-    qint64 total = 0;        // the image's size from the size request
-    qint64 written = 0;      // bytes of this response written
-    long status = 0;         // status of the last response header block
-    qint64 rangeStart = -1;  // start of its Content-Range, -1 when none
+    qint64 offset = 0; // bytes on disk when the request was made
+    qint64 total = 0; // the image's size from the size request
+    qint64 written = 0; // bytes of this response written
+    long status = 0; // status of the last response header block
+    qint64 rangeStart = -1; // start of its Content-Range, -1 when none
     bool bodyStarted = false;
     bool badStatus = false;
     bool rangeMismatch = false;
     bool oversize = false;
     bool ioError = false;
 
-    static size_t onHeader(char *data, size_t size, size_t count, void *user)
+    static size_t onHeader(char* data, size_t size, size_t count, void* user)
     {
-        auto *t = static_cast<Transfer *>(user);
+        auto* t = static_cast<Transfer*>(user);
         const size_t n = size * count;
         const QByteArray line = QByteArray(data, int(n)).trimmed();
         if (line.startsWith("HTTP/")) {
@@ -122,9 +122,9 @@ struct FirewareDownImpl::Transfer
         return n;
     }
 
-    static size_t onWrite(char *data, size_t size, size_t count, void *user)
+    static size_t onWrite(char* data, size_t size, size_t count, void* user)
     {
-        auto *t = static_cast<Transfer *>(user);
+        auto* t = static_cast<Transfer*>(user);
         const size_t n = size * count;
         if (!t->bodyStarted) {
             t->bodyStarted = true;
@@ -162,19 +162,13 @@ struct FirewareDownImpl::Transfer
     }
 };
 
-FirewareDownImpl::FirewareDownImpl()
-{
-    globalInit();
-}
+FirewareDownImpl::FirewareDownImpl() { globalInit(); }
 
 FirewareDownImpl::~FirewareDownImpl() = default;
 
-void FirewareDownImpl::stopDownload()
-{
-    s_isStop = true;
-}
+void FirewareDownImpl::stopDownload() { s_isStop = true; }
 
-bool FirewareDownImpl::fail(const QString &text)
+bool FirewareDownImpl::fail(const QString& text)
 {
     m_error = text;
     return false;
@@ -192,9 +186,9 @@ void FirewareDownImpl::reportProgress(qint64 done, qint64 total, bool force)
     emit downloadProgress(done, total);
 }
 
-bool FirewareDownImpl::fetchHash(const DownloadRequest &request, QByteArray *hash)
+bool FirewareDownImpl::fetchHash(const DownloadRequest& request, QByteArray* hash)
 {
-    CURL *h = curl_easy_init();
+    CURL* h = curl_easy_init();
     if (!h)
         return fail(tr("The download could not be started."));
     QByteArray body;
@@ -209,7 +203,8 @@ bool FirewareDownImpl::fetchHash(const DownloadRequest &request, QByteArray *has
     if (rc != CURLE_OK || status != 200) {
         if (rc == CURLE_OK || status >= 400)
             return fail(tr("The checksum of the update could not be loaded (HTTP %1).").arg(status));
-        return fail(tr("The update server could not be reached. Check your Internet connection and try again."));
+        return fail(
+            tr("The update server could not be reached. Check your Internet connection and try again."));
     }
     *hash = parseSha256Text(body);
     if (hash->isEmpty())
@@ -217,10 +212,10 @@ bool FirewareDownImpl::fetchHash(const DownloadRequest &request, QByteArray *has
     return true;
 }
 
-bool FirewareDownImpl::fetchSize(const QString &url, qint64 *size)
+bool FirewareDownImpl::fetchSize(const QString& url, qint64* size)
 {
     for (int attempt = 1;; ++attempt) {
-        CURL *h = curl_easy_init();
+        CURL* h = curl_easy_init();
         if (!h)
             return fail(tr("The download could not be started."));
         applyCommon(h, url.toUtf8());
@@ -243,9 +238,9 @@ bool FirewareDownImpl::fetchSize(const QString &url, qint64 *size)
         }
         // No answer or an empty image: try again a few times, then give up.
         if (attempt >= kSizeTries)
-            return fail(rc == CURLE_OK
-                            ? tr("The update on the server is empty.")
-                            : tr("The update server could not be reached. Check your Internet connection and try again."));
+            return fail(rc == CURLE_OK ? tr("The update on the server is empty.")
+                                       : tr("The update server could not be reached. Check your Internet "
+                                            "connection and try again."));
         for (int i = 0; i < 10; ++i) {
             if (s_isStop)
                 return fail(tr("The download was stopped."));
@@ -254,9 +249,9 @@ bool FirewareDownImpl::fetchSize(const QString &url, qint64 *size)
     }
 }
 
-int FirewareDownImpl::download(const QString &url, Transfer *t)
+int FirewareDownImpl::download(const QString& url, Transfer* t)
 {
-    CURL *h = curl_easy_init();
+    CURL* h = curl_easy_init();
     if (!h)
         return CURLE_FAILED_INIT;
     applyCommon(h, url.toUtf8());
@@ -266,8 +261,9 @@ int FirewareDownImpl::download(const QString &url, Transfer *t)
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Transfer::onWrite);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, t);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION,
-                     +[](void *, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int { return s_isStop ? 1 : 0; });
+    curl_easy_setopt(
+        h, CURLOPT_XFERINFOFUNCTION,
+        +[](void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int { return s_isStop ? 1 : 0; });
     const CURLcode rc = curl_easy_perform(h);
     curl_easy_cleanup(h);
     qCDebug(lcDownload) << "transfer from" << t->offset << "ended" << rc << curl_easy_strerror(rc) << "status"
@@ -275,7 +271,7 @@ int FirewareDownImpl::download(const QString &url, Transfer *t)
     return int(rc);
 }
 
-bool FirewareDownImpl::verify(int fd, const QByteArray &hash)
+bool FirewareDownImpl::verify(int fd, const QByteArray& hash)
 {
     QCryptographicHash sha(QCryptographicHash::Sha256);
     QByteArray block(1 << 20, Qt::Uninitialized);
@@ -300,7 +296,7 @@ bool FirewareDownImpl::verify(int fd, const QByteArray &hash)
     return true;
 }
 
-int FirewareDownImpl::startDownload(const DownloadRequest &request)
+int FirewareDownImpl::startDownload(const DownloadRequest& request)
 {
     s_isStop = false;
     m_error.clear();
@@ -354,12 +350,13 @@ int FirewareDownImpl::startDownload(const DownloadRequest &request)
                 return finish(fail(tr("The download was stopped.")));
             if (t.oversize) {
                 removeImage();
-                return finish(fail(tr("The update server sent more data than announced; the download was deleted.")));
+                return finish(
+                    fail(tr("The update server sent more data than announced; the download was deleted.")));
             }
             if (t.ioError)
                 return finish(fail(tr("The update could not be written to disk.")));
-            const bool ignoredRange = rc == CURLE_RANGE_ERROR || t.rangeMismatch ||
-                                      (t.status == 416 && fileSize(fd) != total);
+            const bool ignoredRange =
+                rc == CURLE_RANGE_ERROR || t.rangeMismatch || (t.status == 416 && fileSize(fd) != total);
             if (ignoredRange) {
                 // The server did not continue where the file ends: fetch the
                 // whole image once more, from the start.
@@ -371,7 +368,7 @@ int FirewareDownImpl::startDownload(const DownloadRequest &request)
                 continue;
             }
             if (t.status == 416)
-                break;  // what is on disk is already the whole image
+                break; // what is on disk is already the whole image
             if (t.badStatus || (rc == CURLE_OK && t.status != 200 && t.status != 206))
                 return finish(fail(tr("The update server answered with an error (HTTP %1).").arg(t.status)));
             if (rc != CURLE_OK || fileSize(fd) != total)

@@ -28,7 +28,7 @@ public:
 
     // Blocks until the image is complete and verified (0) or the download
     // failed or was stopped (-1, with errorText()).
-    int startDownload(const DownloadRequest &request);
+    int startDownload(const DownloadRequest& request);
     // Any thread: ends a download under way as soon as possible.
     static void stopDownload();
     QString errorText() const { return m_error; }
@@ -44,12 +44,12 @@ private:
     struct Transfer;
     friend struct Transfer;
 
-    bool fetchHash(const DownloadRequest &request, QByteArray *hash);
-    bool fetchSize(const QString &url, qint64 *size);
+    bool fetchHash(const DownloadRequest& request, QByteArray* hash);
+    bool fetchSize(const QString& url, qint64* size);
     // One GET of the rest of the image; the outcome is in the transfer.
-    int download(const QString &url, Transfer *transfer);
-    bool verify(int fd, const QByteArray &hash);
-    bool fail(const QString &text);
+    int download(const QString& url, Transfer* transfer);
+    bool verify(int fd, const QByteArray& hash);
+    bool fail(const QString& text);
     void reportProgress(qint64 done, qint64 total, bool force);
 
     static std::atomic<bool> s_isStop;

@@ -5,13 +5,7 @@
 // Where the process-wide update client stands. A check ends in Idle (with
 // its answer reported); a download runs through Downloading and Installing
 // to Installed, or back to Idle after an error.
-enum class UpdateStage {
-    Idle,
-    Checking,
-    Downloading,
-    Installing,
-    Installed
-};
+enum class UpdateStage { Idle, Checking, Downloading, Installing, Installed };
 
 // The client of the update checker. Every call arrives on the GUI thread.
 class IUpdateCallback
@@ -32,7 +26,7 @@ protected:
 class ICheckUpdateOpr
 {
 public:
-    virtual void setCallback(IUpdateCallback *client) = 0;
+    virtual void setCallback(IUpdateCallback* client) = 0;
     virtual void removeCallback() = 0;
     virtual void startCheckHaveUpdate() = 0;
     virtual void startUpdate() = 0;
@@ -40,7 +34,7 @@ public:
 
     virtual UpdateStage stage() const = 0;
     // The last progress reported by the download under way (0, 0 before).
-    virtual void lastProgress(unsigned long long *done, unsigned long long *total) const = 0;
+    virtual void lastProgress(unsigned long long* done, unsigned long long* total) const = 0;
     // The version and rendered notes of the last check that found one.
     virtual QString foundVersion() const = 0;
     virtual QString foundNotes() const = 0;
@@ -51,6 +45,6 @@ protected:
 
 // The process's one checker, made on first use and kept to the end, so a
 // download goes on after the dialog that started it has closed.
-ICheckUpdateOpr *CreateCheckUpdateObj();
+ICheckUpdateOpr* CreateCheckUpdateObj();
 // Nothing releases the checker; kept for symmetry, it does nothing.
-void FreeCheckUpdateObj(ICheckUpdateOpr *obj);
+void FreeCheckUpdateObj(ICheckUpdateOpr* obj);

@@ -2,7 +2,8 @@
 
 #include "ICheckUpdateOpr.h"
 
-QCheckUpdateCallbackAdapter::QCheckUpdateCallbackAdapter(IUpdateCallback *client) : m_client(client)
+QCheckUpdateCallbackAdapter::QCheckUpdateCallbackAdapter(IUpdateCallback* client)
+    : m_client(client)
 {
     connect(this, &QCheckUpdateCallbackAdapter::begin, this, &QCheckUpdateCallbackAdapter::OnBegin);
     connect(this, &QCheckUpdateCallbackAdapter::end, this, &QCheckUpdateCallbackAdapter::OnEnd);
@@ -12,10 +13,7 @@ QCheckUpdateCallbackAdapter::QCheckUpdateCallbackAdapter(IUpdateCallback *client
     connect(this, &QCheckUpdateCallbackAdapter::haveUpdate, this, &QCheckUpdateCallbackAdapter::OnHaveUpdate);
 }
 
-QCheckUpdateCallbackAdapter::~QCheckUpdateCallbackAdapter()
-{
-    m_client = nullptr;
-}
+QCheckUpdateCallbackAdapter::~QCheckUpdateCallbackAdapter() { m_client = nullptr; }
 
 void QCheckUpdateCallbackAdapter::OnBegin()
 {

@@ -11,7 +11,7 @@ class QCheckUpdateCallbackAdapter : public QObject
 {
     Q_OBJECT
 public:
-    explicit QCheckUpdateCallbackAdapter(IUpdateCallback *client);
+    explicit QCheckUpdateCallbackAdapter(IUpdateCallback* client);
     ~QCheckUpdateCallbackAdapter() override;
 
 signals:
@@ -31,5 +31,5 @@ public slots:
     void OnStop();
 
 private:
-    IUpdateCallback *m_client = nullptr;
+    IUpdateCallback* m_client = nullptr;
 };

@@ -15,15 +15,16 @@ namespace UpdateCacheFolder {
 
 QString defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Lumivane/update");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/Lumivane/update");
 }
 
-static QString errnoText(const QString &what)
+static QString errnoText(const QString& what)
 {
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-int openFolder(const QString &path, QString *error)
+int openFolder(const QString& path, QString* error)
 {
     const QString clean = QDir::cleanPath(path);
     const QString parent = QFileInfo(clean).path();
@@ -55,10 +56,11 @@ int openFolder(const QString &path, QString *error)
     return fd;
 }
 
-int openImage(int folderFd, const QString &name, QString *error)
+int openImage(int folderFd, const QString& name, QString* error)
 {
     const QByteArray native = QFile::encodeName(name);
-    const int fd = ::openat(folderFd, native.constData(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        ::openat(folderFd, native.constData(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         *error = errnoText(name);
         return -1;
@@ -72,7 +74,7 @@ int openImage(int folderFd, const QString &name, QString *error)
     return fd;
 }
 
-bool removeImage(const QString &folder, const QString &name)
+bool removeImage(const QString& folder, const QString& name)
 {
     QString error;
     const int dir = openFolder(folder, &error);
@@ -84,10 +86,11 @@ bool removeImage(const QString &folder, const QString &name)
     return gone;
 }
 
-void removeOtherImages(const QString &folder, const QString &keep)
+void removeOtherImages(const QString& folder, const QString& keep)
 {
-    const QStringList names = QDir(folder).entryList({QStringLiteral("*_temp.tar")}, QDir::Files | QDir::System);
-    for (const QString &name : names) {
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*_temp.tar")}, QDir::Files | QDir::System);
+    for (const QString& name : names) {
         if (name != keep)
             removeImage(folder, name);
     }

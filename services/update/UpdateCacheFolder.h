@@ -13,16 +13,16 @@ QString defaultPath();
 
 // Creates the folder (and its parents) when missing and opens it; a
 // directory descriptor, or -1 with a reason in error.
-int openFolder(const QString &path, QString *error);
+int openFolder(const QString& path, QString* error);
 
 // Opens (creating, mode 0600) a regular file of the folder for reading and
 // appending; -1 with a reason in error.
-int openImage(int folderFd, const QString &name, QString *error);
+int openImage(int folderFd, const QString& name, QString* error);
 
 // Removes a file of the folder; true when it is gone.
-bool removeImage(const QString &folder, const QString &name);
+bool removeImage(const QString& folder, const QString& name);
 
 // Removes the partial images other than keep (left by older versions).
-void removeOtherImages(const QString &folder, const QString &keep);
+void removeOtherImages(const QString& folder, const QString& keep);
 
 } // namespace UpdateCacheFolder

@@ -41,14 +41,8 @@ void requestAtQuit()
     });
 }
 
-void cancel()
-{
-    s_requested = false;
-}
+void cancel() { s_requested = false; }
 
-bool isRequested()
-{
-    return s_requested;
-}
+bool isRequested() { return s_requested; }
 
 } // namespace UpdateRestart

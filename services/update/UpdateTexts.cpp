@@ -9,13 +9,13 @@
 const char kRunningVersion[] = "3.2.2.0";
 
 namespace {
-const QRegularExpression &versionPattern()
+const QRegularExpression& versionPattern()
 {
     static const QRegularExpression re(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$"));
     return re;
 }
 
-const QRegularExpression &sectionPattern()
+const QRegularExpression& sectionPattern()
 {
     static const QRegularExpression re(QStringLiteral("^<(\\d+\\.\\d+\\.\\d+\\.\\d+)>$"));
     return re;
@@ -36,10 +36,7 @@ int compareNumber(QString a, QString b)
 }
 } // namespace
 
-bool isStrictVersion(const QString &text)
-{
-    return versionPattern().match(text).hasMatch();
-}
+bool isStrictVersion(const QString& text) { return versionPattern().match(text).hasMatch(); }
 
 int compareVersion(QString a, QString b)
 {
@@ -57,7 +54,7 @@ int compareVersion(QString a, QString b)
     return 0;
 }
 
-QString decodeUpdateText(const QByteArray &body)
+QString decodeUpdateText(const QByteArray& body)
 {
     QTextCodec::ConverterState state;
     const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(body.constData(), body.size(), &state);
@@ -66,20 +63,20 @@ QString decodeUpdateText(const QByteArray &body)
     return QString::fromLatin1(body);
 }
 
-QString parseVersionAnswer(const QByteArray &body)
+QString parseVersionAnswer(const QByteArray& body)
 {
     const int zero = body.indexOf('\0');
     const QString text = QString::fromLatin1(zero < 0 ? body : body.left(zero)).trimmed();
     return isStrictVersion(text) ? text : QString();
 }
 
-QString getVersionInfo(const QString &text)
+QString getVersionInfo(const QString& text)
 {
     QStringList versions;
     QMap<QString, QStringList> notes;
     QString current;
     const QStringList lines = text.trimmed().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    for (const QString &raw : lines) {
+    for (const QString& raw : lines) {
         const QString line = raw.trimmed();
         if (line.isEmpty())
             continue;
@@ -95,11 +92,12 @@ QString getVersionInfo(const QString &text)
 
     QString html;
     const QString running = QString::fromLatin1(kRunningVersion);
-    for (const QString &version : versions) {
+    for (const QString& version : versions) {
         if (compareVersion(version, running) <= 0)
             continue;
-        html += QStringLiteral("<font size=\"5\" color=\"%1\">%2</font><br/>").arg(QStringLiteral("gray"), version);
-        const QStringList &list = notes[version];
+        html += QStringLiteral("<font size=\"5\" color=\"%1\">%2</font><br/>")
+                    .arg(QStringLiteral("gray"), version);
+        const QStringList& list = notes[version];
         for (int i = 0; i < list.size(); ++i)
             html += QStringLiteral("%1. %2<br/>").arg(i + 1).arg(list.at(i).toHtmlEscaped());
         html += QStringLiteral("<br/>");
@@ -107,7 +105,7 @@ QString getVersionInfo(const QString &text)
     return html;
 }
 
-QByteArray parseSha256Text(const QByteArray &text)
+QByteArray parseSha256Text(const QByteArray& text)
 {
     const QByteArray word = text.trimmed().split(' ').value(0).split('\t').value(0).trimmed().toLower();
     if (word.size() != 64)
@@ -119,7 +117,7 @@ QByteArray parseSha256Text(const QByteArray &text)
     return word;
 }
 
-bool isAllowedUpdateUrl(const QUrl &url)
+bool isAllowedUpdateUrl(const QUrl& url)
 {
     if (!url.isValid() || url.host().isEmpty())
         return false;

@@ -26,9 +26,26 @@ static bool makeClip(const QString& path, const QString& size)
 {
     QProcess make;
     make.start(QStandardPaths::findExecutable("ffmpeg"),
-               {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=25", "-f", "lavfi",
-                "-i", "sine=frequency=440:sample_rate=44100", "-t", "2", "-c:v", "libx264", "-pix_fmt",
-                "yuv420p", "-c:a", "aac", path});
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=" + size + ":rate=25",
+                "-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=440:sample_rate=44100",
+                "-t",
+                "2",
+                "-c:v",
+                "libx264",
+                "-pix_fmt",
+                "yuv420p",
+                "-c:a",
+                "aac",
+                path});
     return make.waitForFinished(60000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0;
 }
 

@@ -56,16 +56,16 @@ Window TestLumivane::findWindowOf(qint64 pid)
         return 0;
     for (unsigned int i = 0; i < count && !found; ++i) {
         XWindowAttributes attributes;
-        if (!XGetWindowAttributes(m_display, children[i], &attributes)
-            || attributes.map_state != IsViewable)
+        if (!XGetWindowAttributes(m_display, children[i], &attributes) || attributes.map_state != IsViewable)
             continue;
         Atom type = 0;
         int format = 0;
         unsigned long items = 0;
         unsigned long after = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(m_display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type,
-                               &format, &items, &after, &data) == Success
+        if (XGetWindowProperty(m_display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                               &items, &after, &data)
+                == Success
             && data && items == 1 && format == 32) {
             if (static_cast<qint64>(*reinterpret_cast<unsigned long*>(data)) == pid)
                 found = children[i];
@@ -88,8 +88,10 @@ QString TestLumivane::windowTitle(Window window)
     unsigned long after = 0;
     unsigned char* data = nullptr;
     QString title;
-    if (XGetWindowProperty(m_display, window, nameAtom, 0, 1024, False, utf8, &type, &format,
-                           &items, &after, &data) == Success && data) {
+    if (XGetWindowProperty(m_display, window, nameAtom, 0, 1024, False, utf8, &type, &format, &items, &after,
+                           &data)
+            == Success
+        && data) {
         title = QString::fromUtf8(reinterpret_cast<const char*>(data), int(items));
     }
     if (data)
@@ -150,8 +152,10 @@ void TestLumivane::runsAtLeastFiveSecondsAndReportsRunTime()
     QFile file(log);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    QVERIFY2(!lines.filter(QRegularExpression("^event=10201 .* text=$")).isEmpty(), qPrintable(lines.join('\n')));
-    QVERIFY2(!lines.filter(QRegularExpression("^event=11600 .* text=$")).isEmpty(), qPrintable(lines.join('\n')));
+    QVERIFY2(!lines.filter(QRegularExpression("^event=10201 .* text=$")).isEmpty(),
+             qPrintable(lines.join('\n')));
+    QVERIFY2(!lines.filter(QRegularExpression("^event=11600 .* text=$")).isEmpty(),
+             qPrintable(lines.join('\n')));
 
     // The run time is measured before the minimum-run sleep.
     const QStringList end = lines.filter(QRegularExpression("^event=11601 "));

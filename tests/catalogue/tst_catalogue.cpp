@@ -12,10 +12,7 @@
 
 namespace {
 
-QString resources()
-{
-    return QCoreApplication::applicationDirPath() + "/../Resources";
-}
+QString resources() { return QCoreApplication::applicationDirPath() + "/../Resources"; }
 
 const QStringList kCatalogues{"video", "audio", "hd3d", "webshare", "devices"};
 const QStringList kKeys{"V_Encoder", "V_Resolution", "V_FrameRate",  "V_BitRate",
@@ -28,7 +25,7 @@ const QSet<qint32> kVideoIds{13, 28, 5, 1145656920, 17, 8, 25, 2, 1, 141, 18, 19
 const QSet<qint32> kAudioIds{86016, 86018, 86017, 86019, 86023, 86024, 86021, 65549, 86028, 65536};
 
 // Container argument -> muxer, as the engine resolves it.
-QString muxerOf(const QString &format)
+QString muxerOf(const QString& format)
 {
     static const QHash<QString, QString> aliases{
         {"wmv", "asf"},  {"wma", "asf"}, {"mkv", "matroska"}, {"mka", "matroska"}, {"aac", "adts"},
@@ -47,7 +44,7 @@ struct Fit
 {
     QStringList video, audio;
 };
-const QHash<QString, Fit> &fits()
+const QHash<QString, Fit>& fits()
 {
     static const QHash<QString, Fit> table{
         {"mp4", {{"H264", "MPEG-4"}, {"AAC", "MP3", "AC3"}}},
@@ -79,24 +76,23 @@ struct AudioLimit
     int minRate, maxRate, maxChannels;
     QList<int> rates;
 };
-const QHash<QString, AudioLimit> &audioLimits()
+const QHash<QString, AudioLimit>& audioLimits()
 {
     static const QHash<QString, AudioLimit> table{
+        // clang-format off
         {"AAC", {7350, 96000, 8, {}}},         {"MP3", {8000, 48000, 2, {}}},
         {"MP2", {16000, 48000, 2, {}}},        {"AC3", {0, 0, 6, {32000, 44100, 48000}}},
         {"WMAV1", {8000, 48000, 2, {}}},       {"WMAV2", {8000, 48000, 2, {}}},
         {"VORBIS", {0, 0, 8, {44100, 48000}}}, {"FLAC", {1, 655350, 8, {}}},
         {"PCM", {1, 655350, 8, {}}},
+        // clang-format on
     };
     return table;
 }
 
-bool isWord(const QString &v)
-{
-    return v == "Original" || v == "Auto";
-}
+bool isWord(const QString& v) { return v == "Original" || v == "Auto"; }
 
-int number(const QString &v)
+int number(const QString& v)
 {
     bool ok = false;
     const int n = v.toInt(&ok);
@@ -128,7 +124,7 @@ void TestCatalogue::catalogueFiles()
     QSet<QString> icons;
     QHash<QString, QString> videoAndAudioItems; // item name -> profile
     QSet<QString> formats;
-    for (const QString &cat : kCatalogues) {
+    for (const QString& cat : kCatalogues) {
         QFile f(resources() + "/format/" + cat + ".xml");
         QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
         QDomDocument doc;
@@ -160,7 +156,7 @@ void TestCatalogue::catalogueFiles()
         QVERIFY2(!names.isEmpty(), qPrintable(cat));
     }
     QVERIFY(videoAndAudioItems.contains("MP4"));
-    for (const QString &format : formats)
+    for (const QString& format : formats)
         QVERIFY2(videoAndAudioItems.contains(format), qPrintable(format));
 }
 
@@ -168,7 +164,7 @@ void TestCatalogue::profiles_data()
 {
     QTest::addColumn<QString>("icon");
     QTest::addColumn<QString>("profile");
-    for (const QString &cat : kCatalogues) {
+    for (const QString& cat : kCatalogues) {
         QFile f(resources() + "/format/" + cat + ".xml");
         QDomDocument doc;
         if (!f.open(QIODevice::ReadOnly) || !doc.setContent(&f))
@@ -208,13 +204,13 @@ void TestCatalogue::profiles()
 
     const QDomElement listsElement = root.firstChildElement("ATTRIBUTE_VALUE");
     QHash<QString, QStringList> lists;
-    for (const QString &key : kKeys)
+    for (const QString& key : kKeys)
         lists[key] = listsElement.attribute(key).split(',');
     QList<QDomElement> presets;
     for (int i = 1; i <= 4; ++i)
         presets << root.firstChildElement(kElements[i]);
-    for (const QDomElement &preset : presets)
-        for (const QString &key : kKeys)
+    for (const QDomElement& preset : presets)
+        for (const QString& key : kKeys)
             QVERIFY2(lists[key].contains(preset.attribute(key)),
                      qPrintable(preset.tagName() + " " + key + "=" + preset.attribute(key)));
 
@@ -223,14 +219,14 @@ void TestCatalogue::profiles()
     QVERIFY2(!muxer.isEmpty(), qPrintable(info.attribute("V_Format")));
     QVERIFY(!info.attribute("V_Extend").isEmpty() && !info.attribute("V_Extend").startsWith('.'));
     QVERIFY(fits().contains(muxer));
-    const Fit &fit = fits()[muxer];
+    const Fit& fit = fits()[muxer];
 
     // Every codec offered: a table row, encoded without fallback, taken by the container.
-    for (const QString &name : lists["A_Encoder"]) {
+    for (const QString& name : lists["A_Encoder"]) {
         QVERIFY2(kAudioIds.contains(AVCodecAnalysis::GetAudioCodec(name)), qPrintable(name));
         QVERIFY2(fit.audio.contains(name.toUpper()), qPrintable(name + " in " + muxer));
-        const AudioLimit &limit = audioLimits()[name.toUpper()];
-        for (const QString &rate : lists["A_SampleRate"]) {
+        const AudioLimit& limit = audioLimits()[name.toUpper()];
+        for (const QString& rate : lists["A_SampleRate"]) {
             const int hz = number(rate);
             QVERIFY2(rate == "Original" || hz > 0, qPrintable(rate));
             if (hz > 0)
@@ -239,13 +235,13 @@ void TestCatalogue::profiles()
                          qPrintable(name + " at " + rate));
         }
     }
-    for (const QString &v : lists["A_Channel"])
+    for (const QString& v : lists["A_Channel"])
         QVERIFY2(v == "Original" || number(v) > 0, qPrintable(v));
-    for (const QString &v : lists["A_BitRate"])
+    for (const QString& v : lists["A_BitRate"])
         QVERIFY2(isWord(v) || number(v) > 0, qPrintable(v));
     if (lists["A_Encoder"].contains("VORBIS")) {
         // libvorbis refuses rates and bit rates outside its tuned range.
-        for (const QString &v : lists["A_BitRate"])
+        for (const QString& v : lists["A_BitRate"])
             QVERIFY2(v == "Auto" || (number(v) >= 96 && number(v) <= 224), qPrintable(v));
     }
     if (muxer == "flv")
@@ -256,8 +252,8 @@ void TestCatalogue::profiles()
         QCOMPARE(lists["A_Channel"], QStringList{"2"});
         QCOMPARE(lists["V_FrameRate"], QStringList({"25", "29.97"}));
     }
-    for (const QDomElement &preset : presets) {
-        const AudioLimit &limit = audioLimits()[preset.attribute("A_Encoder").toUpper()];
+    for (const QDomElement& preset : presets) {
+        const AudioLimit& limit = audioLimits()[preset.attribute("A_Encoder").toUpper()];
         const int channels = number(preset.attribute("A_Channel"));
         QVERIFY2(channels <= limit.maxChannels, qPrintable(preset.tagName()));
     }
@@ -266,15 +262,15 @@ void TestCatalogue::profiles()
         return;
     QVERIFY(!fit.video.isEmpty());
     const QStringList mpegRates{"23.976", "24", "25", "29.97", "30", "50", "59.94", "60"};
-    for (const QString &name : lists["V_Encoder"]) {
+    for (const QString& name : lists["V_Encoder"]) {
         QVERIFY2(kVideoIds.contains(AVCodecAnalysis::GetVideoCodec(name)), qPrintable(name));
         QVERIFY2(fit.video.contains(name.toUpper()), qPrintable(name + " in " + muxer));
         if (name.startsWith("MPEG-1") || name.startsWith("MPEG-2")) {
-            for (const QString &rate : lists["V_FrameRate"])
+            for (const QString& rate : lists["V_FrameRate"])
                 QVERIFY2(rate == "Original" || mpegRates.contains(rate), qPrintable(rate));
         }
     }
-    for (const QString &v : lists["V_Resolution"]) {
+    for (const QString& v : lists["V_Resolution"]) {
         if (v == "Original")
             continue;
         const QStringList wh = v.split('*');
@@ -282,12 +278,12 @@ void TestCatalogue::profiles()
         const int w = number(wh[0]), h = number(wh[1]);
         QVERIFY2(w >= 16 && h >= 16 && w <= 8192 && h <= 8192 && w % 2 == 0 && h % 2 == 0, qPrintable(v));
     }
-    for (const QString &v : lists["V_FrameRate"])
+    for (const QString& v : lists["V_FrameRate"])
         QVERIFY2(v == "Original" || v.toDouble() > 0, qPrintable(v));
-    for (const QString &v : lists["V_BitRate"])
+    for (const QString& v : lists["V_BitRate"])
         QVERIFY2(isWord(v) || number(v) > 0, qPrintable(v));
     const QStringList h263Sizes{"128*96", "176*144", "352*288", "704*576", "1408*1152"};
-    for (const QDomElement &preset : presets) {
+    for (const QDomElement& preset : presets) {
         if (preset.attribute("V_Encoder") == "H263")
             QVERIFY2(h263Sizes.contains(preset.attribute("V_Resolution")), qPrintable(preset.tagName()));
     }
@@ -348,7 +344,7 @@ void TestCatalogue::frameRates_data()
     const uint rows[][3] = {{0, 0, 1},         {23, 24000, 1001}, {24, 24, 1}, {25, 25, 1},
                             {29, 30000, 1001}, {30, 30, 1},       {31, 31, 1}, {48, 48, 1},
                             {50, 50, 1},       {59, 60000, 1001}, {60, 60, 1}, {119, 120000, 1001}};
-    for (const auto &r : rows)
+    for (const auto& r : rows)
         QTest::newRow(qPrintable(QString::number(r[0]))) << r[0] << r[1] << r[2];
 }
 

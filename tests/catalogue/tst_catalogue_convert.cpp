@@ -12,11 +12,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QSet>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -45,59 +45,60 @@ struct Job
     int error = 0;
 };
 
-QString videoCodecName(const QString &profileName)
+QString videoCodecName(const QString& profileName)
 {
-    static const QHash<QString, QString> names{
+    static const QHash<QString, QString> names{// clang-format off
         {"H264", "h264"},    {"MPEG-4", "mpeg4"}, {"XVID", "mpeg4"},          {"WMV2", "wmv2"},
         {"WMV1", "wmv1"},    {"FLV", "flv1"},     {"VP8", "vp8"},             {"MPEG-2", "mpeg2video"},
         {"MPEG-1", "mpeg1video"}, {"H263", "h263"}, {"DVVIDEO", "dvvideo"}, {"MJPEG", "mjpeg"},
-        {"MSMPEG4V3", "msmpeg4v3"}};
+                                               // clang-format on
+                                               {"MSMPEG4V3", "msmpeg4v3"}};
     return names.value(profileName.toUpper(), "?" + profileName);
 }
 
-QString audioCodecName(const QString &profileName)
+QString audioCodecName(const QString& profileName)
 {
-    static const QHash<QString, QString> names{{"AAC", "aac"},     {"MP3", "mp3"},     {"AC3", "ac3"},
-                                               {"MP2", "mp2"},     {"WMAV2", "wmav2"}, {"WMAV1", "wmav1"},
-                                               {"VORBIS", "vorbis"}, {"FLAC", "flac"}, {"PCM", "pcm_"}};
+    static const QHash<QString, QString> names{{"AAC", "aac"},       {"MP3", "mp3"},     {"AC3", "ac3"},
+                                               {"MP2", "mp2"},       {"WMAV2", "wmav2"}, {"WMAV1", "wmav1"},
+                                               {"VORBIS", "vorbis"}, {"FLAC", "flac"},   {"PCM", "pcm_"}};
     return names.value(profileName.toUpper(), "?" + profileName);
 }
 
 // The demuxer ffprobe names for a container argument.
-QString demuxerOf(const QString &format)
+QString demuxerOf(const QString& format)
 {
-    static const QHash<QString, QString> names{
+    static const QHash<QString, QString> names{// clang-format off
         {"mp4", "mov,mp4"}, {"m4v", "mov,mp4"},  {"m4a", "mov,mp4"},      {"mov", "mov,mp4"}, {"3gp", "mov,mp4"},
         {"mkv", "matroska"}, {"webm", "matroska"}, {"avi", "avi"},       {"wmv", "asf"},     {"wma", "asf"},
         {"flv", "flv"},      {"mpg", "mpeg"},      {"ts", "mpegts"},     {"ogv", "ogg"},     {"ogg", "ogg"},
         {"dv", "dv"},        {"mp3", "mp3"},       {"mp2", "mp3"},       {"aac", "aac"},     {"wav", "wav"},
-        {"flac", "flac"},    {"ac3", "ac3"}};
+                                               // clang-format on
+                                               {"flac", "flac"},
+                                               {"ac3", "ac3"}};
     return names.value(format.toLower(), "?" + format);
 }
 
-QJsonObject probe(const QString &path)
+QJsonObject probe(const QString& path)
 {
     QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-count_frames", "-print_format", "json", "-show_format",
-                              "-show_streams", path});
+    ffprobe.start(
+        "ffprobe",
+        {"-v", "error", "-count_frames", "-print_format", "json", "-show_format", "-show_streams", path});
     if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
         return {};
     return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
 }
 
-QJsonObject streamOf(const QJsonObject &info, const QString &type)
+QJsonObject streamOf(const QJsonObject& info, const QString& type)
 {
-    for (const QJsonValue &s : info.value("streams").toArray()) {
+    for (const QJsonValue& s : info.value("streams").toArray()) {
         if (s.toObject().value("codec_type").toString() == type)
             return s.toObject();
     }
     return {};
 }
 
-double seconds(const QJsonValue &value)
-{
-    return value.toString().toDouble();
-}
+double seconds(const QJsonValue& value) { return value.toString().toDouble(); }
 
 } // namespace
 
@@ -119,22 +120,41 @@ private:
 
 void TestCatalogueConvert::initTestCase()
 {
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()
+        || QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clips");
     QVERIFY(m_dir.isValid());
     m_clip = m_dir.filePath("source.mov");
     QProcess make;
-    make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
-                          QString("testsrc=size=%1x%2:rate=%3").arg(kSourceWidth).arg(kSourceHeight).arg(kSourceRate),
-                          "-f", "lavfi", "-i", QString("sine=frequency=440:sample_rate=%1").arg(kSourceSampleRate),
-                          "-t", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac",
-                          QString::number(kSourceChannels), m_clip});
+    make.start("ffmpeg",
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                QString("testsrc=size=%1x%2:rate=%3").arg(kSourceWidth).arg(kSourceHeight).arg(kSourceRate),
+                "-f",
+                "lavfi",
+                "-i",
+                QString("sine=frequency=440:sample_rate=%1").arg(kSourceSampleRate),
+                "-t",
+                "1",
+                "-c:v",
+                "libx264",
+                "-pix_fmt",
+                "yuv420p",
+                "-c:a",
+                "aac",
+                "-ac",
+                QString::number(kSourceChannels),
+                m_clip});
     QVERIFY(make.waitForFinished(60000));
     QCOMPARE(make.exitCode(), 0);
 
     // Every profile that a catalogue item names, once.
     QSet<QString> seen;
-    for (const char *catalogue : {"video", "audio", "hd3d", "webshare", "devices"}) {
+    for (const char* catalogue : {"video", "audio", "hd3d", "webshare", "devices"}) {
         QFile file(QIAppUtil::getResourcePath() + "/format/" + catalogue + ".xml");
         QDomDocument doc;
         QVERIFY(file.open(QIODevice::ReadOnly) && doc.setContent(&file));
@@ -163,7 +183,7 @@ void TestCatalogueConvert::convertEveryProfile()
     int running = 0;
     while (next < m_jobs.size() || running > 0) {
         while (running < kParallel && next < m_jobs.size()) {
-            Job &job = *m_jobs[next];
+            Job& job = *m_jobs[next];
             g_itemChunk.setNames(job.icon, job.item, job.profile);
             VideoConvertBar bar;
             bar.setFile(m_clip);
@@ -180,7 +200,7 @@ void TestCatalogueConvert::convertEveryProfile()
             const QByteArray container = job.target.V_Format.toLower().toUtf8();
             job.opened = Converter_Open(job.converter, source.constData(), target.constData(),
                                         container.constData(), config)
-                         == 1;
+                == 1;
             const unsigned long long begin = bar.getBeginTime();
             const unsigned long long end = bar.getEndTime();
             Converter_SetSplitTime(job.converter, begin, end != 0 && end > begin ? end - begin : 0);
@@ -196,7 +216,7 @@ void TestCatalogueConvert::convertEveryProfile()
             ++next;
         }
         QTest::qWait(50);
-        for (const auto &job : qAsConst(m_jobs)) {
+        for (const auto& job : qAsConst(m_jobs)) {
             if (!job->converter || job->finished)
                 continue;
             if (Converter_IsCompleted(job->converter)) {
@@ -222,8 +242,8 @@ void TestCatalogueConvert::outputs_data()
 void TestCatalogueConvert::outputs()
 {
     QFETCH(int, index);
-    const Job &job = *m_jobs[index];
-    const Convertinfo &t = job.target;
+    const Job& job = *m_jobs[index];
+    const Convertinfo& t = job.target;
     QVERIFY2(job.opened, qPrintable(QString("open failed, error %1").arg(job.error)));
     QCOMPARE(job.error, 0);
     QVERIFY(job.output.endsWith("." + t.V_Extend));

@@ -47,12 +47,12 @@ inline bool writeBytes(const QString& path, int size)
 class QueueUnderTest : public ScrollAreaforBar
 {
 public:
-    using ScrollAreaforBar::ScrollAreaforBar;
-    using ScrollAreaforBar::dropEvent;
-    using ScrollAreaforBar::mousePressEvent;
-    using ScrollAreaforBar::mouseMoveEvent;
-    using ScrollAreaforBar::mouseReleaseEvent;
     using ScrollAreaforBar::contextMenuEvent;
+    using ScrollAreaforBar::dropEvent;
+    using ScrollAreaforBar::mouseMoveEvent;
+    using ScrollAreaforBar::mousePressEvent;
+    using ScrollAreaforBar::mouseReleaseEvent;
+    using ScrollAreaforBar::ScrollAreaforBar;
 };
 
 // Drags the URLs onto the queue the way the window system does (to its

@@ -24,9 +24,9 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <memory>
 #include <vector>
 
 using namespace queuetest;
@@ -123,12 +123,18 @@ void TestQueue::supportedSuffix_data()
     QTest::addColumn<QString>("accepted");
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("taken");
-    QTest::newRow("listed") << "*.mp4 *.mov" << "/m/a.mov" << true;
-    QTest::newRow("not listed") << "*.mp4 *.mov" << "/m/a.avi" << false;
-    QTest::newRow("case differs") << "*.mp4" << "/m/a.MP4" << false;
-    QTest::newRow("substring of a listed suffix") << "*.mp4" << "/m/a.mp" << true;
-    QTest::newRow("no suffix") << "*.mp4" << "/m/clip" << true;
-    QTest::newRow("empty value takes all") << "" << "/m/a.xyz" << true;
+    QTest::newRow("listed") << "*.mp4 *.mov"
+                            << "/m/a.mov" << true;
+    QTest::newRow("not listed") << "*.mp4 *.mov"
+                                << "/m/a.avi" << false;
+    QTest::newRow("case differs") << "*.mp4"
+                                  << "/m/a.MP4" << false;
+    QTest::newRow("substring of a listed suffix") << "*.mp4"
+                                                  << "/m/a.mp" << true;
+    QTest::newRow("no suffix") << "*.mp4"
+                               << "/m/clip" << true;
+    QTest::newRow("empty value takes all") << ""
+                                           << "/m/a.xyz" << true;
 }
 
 void TestQueue::supportedSuffix()
@@ -153,8 +159,9 @@ void TestQueue::dropTakesAcceptedLocalFiles()
     QVERIFY(hint->m_labelImage->isVisible());
     QSignalSpy hasVideo(queue.get(), &ScrollAreaforBar::signalHasVideo);
 
-    QVERIFY(drop(queue.get(), {QUrl::fromLocalFile(a), QUrl::fromLocalFile(refused),
-                               QUrl("http://example.com/c.mp4"), QUrl::fromLocalFile(d)}));
+    QVERIFY(drop(queue.get(),
+                 {QUrl::fromLocalFile(a), QUrl::fromLocalFile(refused), QUrl("http://example.com/c.mp4"),
+                  QUrl::fromLocalFile(d)}));
 
     QCOMPARE(queue->barList().size(), 2);
     QCOMPARE(queue->barList().at(0)->File(), a);
@@ -176,13 +183,15 @@ void TestQueue::dropTakesAcceptedLocalFiles()
     }
 
     // The drop and both probes are recorded as usage events.
-    QTRY_VERIFY_WITH_TIMEOUT([&] {
-        QFile log(m_eventLog);
-        if (!log.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray text = log.readAll();
-        return text.contains("11603") && text.count("11602") >= 2 && text.count("11604") >= 2;
-    }(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QFile log(m_eventLog);
+            if (!log.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray text = log.readAll();
+            return text.contains("11603") && text.count("11602") >= 2 && text.count("11604") >= 2;
+        }(),
+        5000);
 }
 
 void TestQueue::dropOfNothingAcceptedShowsMessageOnce()
@@ -202,10 +211,12 @@ void TestQueue::dropOfNothingAcceptedShowsMessageOnce()
         box->accept();
         return true;
     });
-    QVERIFY(!drop(queue.get(), {QUrl::fromLocalFile(x), QUrl::fromLocalFile(y), QUrl("http://example.com/z.mp4")}));
+    QVERIFY(!drop(queue.get(),
+                  {QUrl::fromLocalFile(x), QUrl::fromLocalFile(y), QUrl("http://example.com/z.mp4")}));
 
     QCOMPARE(boxes, 1);
-    QCOMPARE(boxText, QString("Oops! This format is not supported. To convert it, please use Lumivane Vantoria"));
+    QCOMPARE(boxText,
+             QString("Oops! This format is not supported. To convert it, please use Lumivane Vantoria"));
     QVERIFY(queue->barList().isEmpty());
     QVERIFY(queue->m_WidgetContents->m_labelImage->isVisible());
 }
@@ -329,7 +340,8 @@ void TestQueue::cancel()
 
     // The worker finishes the probe under way, delivers nothing more and ends.
     bool fed = deliveredBeforeCancel != 0;
-    QTRY_VERIFY_WITH_TIMEOUT((fed = fed || feedFifo(held, profileText)) && !queue->addFileThread()->isRunning(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (fed = fed || feedFifo(held, profileText)) && !queue->addFileThread()->isRunning(), 5000);
     QTest::qWait(50);
     g_itemChunk.setNames("MP4.png", "MP4", "MP4 Video.xml");
     QFile::remove(held);
@@ -418,7 +430,8 @@ void TestQueue::probedRowTexts()
     QVERIFY(!row->ProbeFailed());
     const auto images = orvfake::calls("Info_GetVideoImage(");
     QVERIFY(!images.empty());
-    QCOMPARE(QString::fromStdString(images.front()), QString("Info_GetVideoImage(I1, %1, 1, 0, 0)").arg(thumbnailTime));
+    QCOMPARE(QString::fromStdString(images.front()),
+             QString("Info_GetVideoImage(I1, %1, 1, 0, 0)").arg(thumbnailTime));
 
     // The row's target name follows a rename.
     QSignalSpy renamed(target, &VideoInfo::emitVideoNameChanged);
@@ -429,7 +442,7 @@ void TestQueue::probedRowTexts()
 
 void TestQueue::unreadableFileStillBecomesARow()
 {
-    const QString bad = file("broken.mp4", 10);      // no media facts: the engine cannot read it
+    const QString bad = file("broken.mp4", 10); // no media facts: the engine cannot read it
     const QString good = file("fine.mp4");
     orvfake::setMedia(good.toStdString(), orvfake::MediaFacts{});
 
@@ -491,8 +504,10 @@ void TestQueue::thumbnailCopyChecksHeader_data()
     QTest::addColumn<uint>("topLeft");
     QTest::newRow("top-down") << pictureBlock(4, -3, 4, 3) << 4u << 3u << true << 0xFFFF0000u;
     QTest::newRow("bottom-up") << pictureBlock(4, 3, 4, 3) << 4u << 3u << true << 0xFF0000FFu;
-    QTest::newRow("reported size larger than the block") << pictureBlock(4, -3, 4, 3) << 400u << 300u << false << 0u;
-    QTest::newRow("header larger than the block") << pictureBlock(4000, -3000, 4, 3) << 4000u << 3000u << false << 0u;
+    QTest::newRow("reported size larger than the block")
+        << pictureBlock(4, -3, 4, 3) << 400u << 300u << false << 0u;
+    QTest::newRow("header larger than the block")
+        << pictureBlock(4000, -3000, 4, 3) << 4000u << 3000u << false << 0u;
     QTest::newRow("zero size") << pictureBlock(0, 0, 1, 1) << 0u << 0u << false << 0u;
     QTest::newRow("absurd size") << pictureBlock(100000, -2, 1, 1) << 100000u << 2u << false << 0u;
     QByteArray notBitmap = pictureBlock(4, -3, 4, 3);

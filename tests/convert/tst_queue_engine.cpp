@@ -31,11 +31,29 @@ void TestQueueEngine::addGeneratedClipAndJunk()
     QVERIFY(dir.isValid());
     const QString clip = dir.filePath("clip.mov");
     QProcess make;
-    make.start(ffmpeg, {"-v", "error", "-y",
-                        "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25",
-                        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
-                        "-t", "2", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                        "-c:a", "aac", "-ac", "2", clip});
+    make.start(ffmpeg,
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=320x240:rate=25",
+                "-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=440:sample_rate=48000",
+                "-t",
+                "2",
+                "-c:v",
+                "libx264",
+                "-pix_fmt",
+                "yuv420p",
+                "-c:a",
+                "aac",
+                "-ac",
+                "2",
+                clip});
     QVERIFY(make.waitForFinished(60000));
     QCOMPARE(make.exitCode(), 0);
     const QString junk = dir.filePath("junk.mp4");

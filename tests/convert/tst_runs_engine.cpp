@@ -79,11 +79,31 @@ QStringList historyPaths()
 bool makeClip(const QString& path, const QString& size, int seconds)
 {
     QProcess make;
-    make.start("ffmpeg", {"-v", "error", "-y",
-                          "-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=25",
-                          "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
-                          "-t", QString::number(seconds), "-c:v", "libx264", "-preset", "ultrafast",
-                          "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac", "2", path});
+    make.start("ffmpeg",
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=" + size + ":rate=25",
+                "-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=440:sample_rate=48000",
+                "-t",
+                QString::number(seconds),
+                "-c:v",
+                "libx264",
+                "-preset",
+                "ultrafast",
+                "-pix_fmt",
+                "yuv420p",
+                "-c:a",
+                "aac",
+                "-ac",
+                "2",
+                path});
     return make.waitForFinished(120000) && make.exitCode() == 0;
 }
 
@@ -134,7 +154,8 @@ private slots:
 
 void TestRunsEngine::convertThenMerge()
 {
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()
+        || QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clips");
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -142,11 +163,29 @@ void TestRunsEngine::convertThenMerge()
     for (const char* name : {"a", "b", "c"}) {
         const QString clip = dir.filePath(QString(name) + ".mov");
         QProcess make;
-        make.start("ffmpeg", {"-v", "error", "-y",
-                              "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25",
-                              "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000",
-                              "-t", "2", "-c:v", "libx264", "-pix_fmt", "yuv420p",
-                              "-c:a", "aac", "-ac", "2", clip});
+        make.start("ffmpeg",
+                   {"-v",
+                    "error",
+                    "-y",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "testsrc=size=320x240:rate=25",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "sine=frequency=440:sample_rate=48000",
+                    "-t",
+                    "2",
+                    "-c:v",
+                    "libx264",
+                    "-pix_fmt",
+                    "yuv420p",
+                    "-c:a",
+                    "aac",
+                    "-ac",
+                    "2",
+                    clip});
         QVERIFY(make.waitForFinished(60000));
         QCOMPARE(make.exitCode(), 0);
         clips << clip;
@@ -159,7 +198,8 @@ void TestRunsEngine::convertThenMerge()
     QueueUnderTest queue(nullptr);
     queue.resize(900, 400);
     queue.show();
-    drop(&queue, {QUrl::fromLocalFile(clips[0]), QUrl::fromLocalFile(clips[1]), QUrl::fromLocalFile(clips[2])});
+    drop(&queue,
+         {QUrl::fromLocalFile(clips[0]), QUrl::fromLocalFile(clips[1]), QUrl::fromLocalFile(clips[2])});
     QCOMPARE(queue.barList().size(), 3);
 
     QSignalSpy finished(&queue, &ScrollAreaforBar::emitFinishConvert);
@@ -274,9 +314,11 @@ void TestRunsEngine::windowNeverStallsThroughAFiveJobRun()
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 240000);
     const qint64 running = probe.phaseMs();
     for (int i = 0; i < 4; ++i)
-        QVERIFY2(QFileInfo::exists(dir.filePath(QString("out/hd%1.mp4").arg(i))), qPrintable(QString::number(i)));
+        QVERIFY2(QFileInfo::exists(dir.filePath(QString("out/hd%1.mp4").arg(i))),
+                 qPrintable(QString::number(i)));
 
-    qInfo("longest event-loop stall: %lld ms adding, %lld ms starting, %lld ms running to the end; %lld ms in all",
+    qInfo("longest event-loop stall: %lld ms adding, %lld ms starting, %lld ms running to the end; %lld ms "
+          "in all",
           adding, starting, running, probe.longestMs());
     // A bound with room for a loaded machine running other tests: what it
     // catches is a run whose opens block the window again (seconds).

@@ -29,18 +29,17 @@ private:
     QCoreApplication* m_app = nullptr;
 };
 
-static const QByteArray kIni =
-    "[Info]\n"
-    "Product Name=Media Converter\n"
-    "Help=\n"
-    "format=\"*.mp4 *.mkv, *.avi\"\n"
-    "[Link]\n"
-    "home=https://www.example.com/\n"
-    "newVersion=https://www.example.com/a,b\n"
-    "download_zip=\"https://www.example.com/a,b\"\n"
-    "[Softlog]\n"
-    "productID=7\n"
-    "versionID=3\n";
+static const QByteArray kIni = "[Info]\n"
+                               "Product Name=Media Converter\n"
+                               "Help=\n"
+                               "format=\"*.mp4 *.mkv, *.avi\"\n"
+                               "[Link]\n"
+                               "home=https://www.example.com/\n"
+                               "newVersion=https://www.example.com/a,b\n"
+                               "download_zip=\"https://www.example.com/a,b\"\n"
+                               "[Softlog]\n"
+                               "productID=7\n"
+                               "versionID=3\n";
 
 void TestVersionInfo::writeIni(const QByteArray& content)
 {

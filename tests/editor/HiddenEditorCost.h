@@ -13,7 +13,8 @@
 #include <QElapsedTimer>
 #include <QUrl>
 
-struct HiddenEditorCost {
+struct HiddenEditorCost
+{
     int added = 0;
     qint64 withEditorMs = 0;
     qint64 editorsMs = 0;

@@ -1,8 +1,8 @@
 // The editor's widget-free parts: the crop arithmetic and the snapshot
 // settings file.
 #include "EditArithmetic.h"
-#include "UserData.h"
 #include "QVideoSettingXml.h"
+#include "UserData.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -137,8 +137,8 @@ void TestEditModel::proportionKept_data()
     // The press box is the whole picture: width and height fractions stay equal.
     QTest::newRow("bottom-right, too wide") << 5 << QRectF(0, 0, 0.8, 0.6) << QRectF(0, 0, 0.8, 0.8);
     QTest::newRow("bottom-right, too tall") << 5 << QRectF(0, 0, 0.5, 0.7) << QRectF(0, 0, 0.7, 0.7);
-    QTest::newRow("top-left keeps the bottom edge") << 1 << QRectF(0.2, 0.4, 0.8, 0.6)
-                                                 << QRectF(0.2, 0.2, 0.8, 0.8);
+    QTest::newRow("top-left keeps the bottom edge")
+        << 1 << QRectF(0.2, 0.4, 0.8, 0.6) << QRectF(0.2, 0.2, 0.8, 0.8);
     QTest::newRow("left edge: height follows") << 3 << QRectF(0.3, 0, 0.7, 1.0) << QRectF(0.3, 0, 0.7, 0.7);
     QTest::newRow("bottom edge: width follows") << 8 << QRectF(0, 0, 1.0, 0.5) << QRectF(0, 0, 0.5, 0.5);
     QTest::newRow("move leaves it") << 9 << QRectF(0.1, 0.1, 0.5, 0.3) << QRectF(0.1, 0.1, 0.5, 0.3);

@@ -48,10 +48,7 @@ QStringList items(QComboBox* box)
     return out;
 }
 
-orvfake::Track track(const char* title, const char* language)
-{
-    return orvfake::Track{title, language};
-}
+orvfake::Track track(const char* title, const char* language) { return orvfake::Track{title, language}; }
 
 } // namespace
 
@@ -88,10 +85,7 @@ private:
     QString m_clip = QStringLiteral("/media/clip.mov");
 };
 
-void TestEditor::init()
-{
-    orvfake::reset();
-}
+void TestEditor::init() { orvfake::reset(); }
 
 std::unique_ptr<QVideoEditDlg> TestEditor::open(const orvfake::MediaFacts& facts, unsigned w, unsigned h)
 {
@@ -124,9 +118,10 @@ void TestEditor::freshEditor()
     // subtitle style, text watermark, image watermark, crop.
     const QStringList log = calls("Player_");
     // The Crop tab is laid out before any player exists.
-    QCOMPARE(log.mid(0, 4).join('\n'), QStringList({"Player_EnableVideoCropBorder(0, 0)",
-                                                     "Player_EnableVideoCropBorder(0, 1)", "Player_Create(-1)",
-                                                     "Player_SetAudioVolume(P1, 100)"}).join('\n'));
+    QCOMPARE(log.mid(0, 4).join('\n'),
+             QStringList({"Player_EnableVideoCropBorder(0, 0)", "Player_EnableVideoCropBorder(0, 1)",
+                          "Player_Create(-1)", "Player_SetAudioVolume(P1, 100)"})
+                 .join('\n'));
     auto at = [&](const QString& start) {
         for (int i = 0; i < log.size(); ++i)
             if (log.at(i).startsWith(start))
@@ -301,10 +296,11 @@ void TestEditor::streamLists_data()
     QTest::newRow("titles, languages, two subtitles")
         << std::vector<orvfake::Track>{track("Stereo", "eng"), track("", "deu")}
         << std::vector<orvfake::Track>{track("Full", "eng"), track("", "")}
-        << QStringList{"A1(Stereo)[eng]", "A2()[deu]"} << QStringList{"[Disable]", "S1(Full)[eng]", "S2()", "[CC]"}
-        << 0 << 1;
-    QTest::newRow("no audio") << std::vector<orvfake::Track>{} << std::vector<orvfake::Track>{track("", "fra")}
-                              << QStringList{} << QStringList{"[Disable]", "S1()[fra]", "[CC]"} << -1 << 1;
+        << QStringList{"A1(Stereo)[eng]", "A2()[deu]"}
+        << QStringList{"[Disable]", "S1(Full)[eng]", "S2()", "[CC]"} << 0 << 1;
+    QTest::newRow("no audio") << std::vector<orvfake::Track>{}
+                              << std::vector<orvfake::Track>{track("", "fra")} << QStringList{}
+                              << QStringList{"[Disable]", "S1()[fra]", "[CC]"} << -1 << 1;
 }
 
 void TestEditor::streamLists()
@@ -330,8 +326,10 @@ void TestEditor::streamLists()
     QCOMPARE(streams.subtitle_count, int(subtitles.size()));
     // A clip with subtitle streams starts showing its first one; without,
     // the selected "[Disable]" reaches the player.
-    QCOMPARE(last("Player_SetSubtlIndex"), QString("Player_SetSubtlIndex(P1, %1)").arg(subtitles.empty() ? -1 : 0));
-    QCOMPARE(last("Player_SetAudioIndex"), audio.empty() ? QString() : QString("Player_SetAudioIndex(P1, 0)"));
+    QCOMPARE(last("Player_SetSubtlIndex"),
+             QString("Player_SetSubtlIndex(P1, %1)").arg(subtitles.empty() ? -1 : 0));
+    QCOMPARE(last("Player_SetAudioIndex"),
+             audio.empty() ? QString() : QString("Player_SetAudioIndex(P1, 0)"));
 }
 
 void TestEditor::audioOnlyClip()
@@ -342,7 +340,8 @@ void TestEditor::audioOnlyClip()
     auto editor = open(facts);
     QVERIFY(editor);
     QVERIFY(!editor->m_btnTrim->isHidden());
-    for (QWidget* tab : {editor->m_btnCrop, editor->m_btnEffect, editor->m_btnWatermark, editor->m_btnSubtitle})
+    for (QWidget* tab :
+         {editor->m_btnCrop, editor->m_btnEffect, editor->m_btnWatermark, editor->m_btnSubtitle})
         QVERIFY(tab->isHidden());
     QVERIFY(!editor->m_btnSnapshot->isEnabled());
     QVERIFY(!calls("Player_Play").isEmpty());
@@ -359,15 +358,23 @@ void TestEditor::aspectChoices_data()
     QTest::addColumn<QString>("crop");
 
     const QString full = "Player_SetVideoCrop(P1, 0.25, 0, 0.5, 0.5)";
-    QTest::newRow("original aspect") << "m_radOriginalAspect" << 0 << 0 << 0 << "0, 0" << "1" << full;
-    QTest::newRow("original size") << "m_radOriginalSize" << 0 << 1 << 0 << "960, 540" << "1" << full;
-    QTest::newRow("full screen") << "m_radScreen" << 0 << 2 << 0 << "1920, 1080" << "0" << full;
-    QTest::newRow("full screen turned") << "m_radScreen" << 90 << 2 << 0 << "1080, 1920" << "0" << full;
-    QTest::newRow("16:9 turned keeps 16:9") << "m_radRatio16_9" << 270 << 3 << 0 << "16, 9" << "1" << full;
-    QTest::newRow("4:3") << "m_radRatio4_3" << 0 << 4 << 0 << "4, 3" << "1" << full;
-    QTest::newRow("pan scan") << "m_radPanScan" << 0 << 0 << 1 << "1920, 1080" << "0"
+    QTest::newRow("original aspect") << "m_radOriginalAspect" << 0 << 0 << 0 << "0, 0"
+                                     << "1" << full;
+    QTest::newRow("original size") << "m_radOriginalSize" << 0 << 1 << 0 << "960, 540"
+                                   << "1" << full;
+    QTest::newRow("full screen") << "m_radScreen" << 0 << 2 << 0 << "1920, 1080"
+                                 << "0" << full;
+    QTest::newRow("full screen turned") << "m_radScreen" << 90 << 2 << 0 << "1080, 1920"
+                                        << "0" << full;
+    QTest::newRow("16:9 turned keeps 16:9") << "m_radRatio16_9" << 270 << 3 << 0 << "16, 9"
+                                            << "1" << full;
+    QTest::newRow("4:3") << "m_radRatio4_3" << 0 << 4 << 0 << "4, 3"
+                         << "1" << full;
+    QTest::newRow("pan scan") << "m_radPanScan" << 0 << 0 << 1 << "1920, 1080"
+                              << "0"
                               << "Player_SetVideoCrop(P1, 0, 0, 1, 1)";
-    QTest::newRow("pan scan turned") << "m_radPanScan" << 90 << 0 << 1 << "1080, 1920" << "0"
+    QTest::newRow("pan scan turned") << "m_radPanScan" << 90 << 0 << 1 << "1080, 1920"
+                                     << "0"
                                      << "Player_SetVideoCrop(P1, 0, 0, 1, 1)";
 }
 
@@ -462,16 +469,15 @@ void TestEditor::orientationButtons()
     auto editor = open(orvfake::MediaFacts());
     QVERIFY(editor);
     QCropOperateDlg* panel = editor->cropPanel();
-    const struct {
+    const struct
+    {
         QImageButton* button;
         const char* rotate;
         const char* mirror;
     } steps[] = {
-        {panel->m_btnRightRotate, "90", "0"},
-        {panel->m_btnFlipH, "90", "1"},
-        {panel->m_btnRightRotate, "0", "1"},  // mirrored: a right turn adds 270
-        {panel->m_btnFlipV, "180", "0"},
-        {panel->m_btnLeftRotate, "90", "0"},
+        {panel->m_btnRightRotate, "90", "0"}, {panel->m_btnFlipH, "90", "1"},
+        {panel->m_btnRightRotate, "0", "1"}, // mirrored: a right turn adds 270
+        {panel->m_btnFlipV, "180", "0"},      {panel->m_btnLeftRotate, "90", "0"},
     };
     for (const auto& step : steps) {
         orvfake::clearCalls();
@@ -556,13 +562,14 @@ void TestEditor::watermarkImageHandOver()
     s.pos_x = 1000;
     orvfake::clearCalls();
     editor->SetWatermarkImageSettings(s);
-    QCOMPARE(calls("Player_"), QStringList({
-                                   "Player_SetWatermarkImageAlpha(P1, 255)",
-                                   "Player_SetWatermarkImageScale(P1, 100, 100)",
-                                   "Player_SetWatermarkImagePosition(P1, 1, 0)",
-                                   "Player_EnableWatermarkImageBorder(P1, 1)",
-                                   "Player_SetWatermarkImageFile(P1, \"/pictures/logo.png\")",
-                               }));
+    QCOMPARE(calls("Player_"),
+             QStringList({
+                 "Player_SetWatermarkImageAlpha(P1, 255)",
+                 "Player_SetWatermarkImageScale(P1, 100, 100)",
+                 "Player_SetWatermarkImagePosition(P1, 1, 0)",
+                 "Player_EnableWatermarkImageBorder(P1, 1)",
+                 "Player_SetWatermarkImageFile(P1, \"/pictures/logo.png\")",
+             }));
     orvfake::clearCalls();
     editor->SetWatermarkImageSettings(s);
     QVERIFY(calls("Player_SetWatermarkImageFile").isEmpty());
@@ -605,22 +612,23 @@ void TestEditor::subtitleStyleHandOver()
     s.shadow_offset = 1500;
     orvfake::clearCalls();
     editor->IninSubtlSettingDlg(s);
-    QCOMPARE(calls("Player_"), QStringList({
-                                   "Player_SetSubtlAlpha(P1, 255)",
-                                   "Player_SetSubtlScale(P1, 100, 100)",
-                                   "Player_SetSubtlDelay(P1, -250000)",
-                                   "Player_SetSubtlTextFont(P1, \"Sans\")",
-                                   "Player_SetSubtlTextBold(P1, 0)",
-                                   "Player_SetSubtlTextItalic(P1, 0)",
-                                   "Player_SetSubtlTextUnderline(P1, 0)",
-                                   "Player_SetSubtlTextStrikeout(P1, 0)",
-                                   "Player_SetSubtlTextSize(P1, 18)",
-                                   "Player_SetSubtlTextColor(P1, 0xFFFFFFFF)",
-                                   "Player_SetSubtlTextShadowColor(P1, 0x80000000)",
-                                   "Player_SetSubtlTextOutlineColor(P1, 0xFF000000)",
-                                   "Player_SetSubtlTextShadowOffset(P1, 1.5)",
-                                   "Player_SetSubtlTextOutlineSize(P1, 1)",
-                               }));
+    QCOMPARE(calls("Player_"),
+             QStringList({
+                 "Player_SetSubtlAlpha(P1, 255)",
+                 "Player_SetSubtlScale(P1, 100, 100)",
+                 "Player_SetSubtlDelay(P1, -250000)",
+                 "Player_SetSubtlTextFont(P1, \"Sans\")",
+                 "Player_SetSubtlTextBold(P1, 0)",
+                 "Player_SetSubtlTextItalic(P1, 0)",
+                 "Player_SetSubtlTextUnderline(P1, 0)",
+                 "Player_SetSubtlTextStrikeout(P1, 0)",
+                 "Player_SetSubtlTextSize(P1, 18)",
+                 "Player_SetSubtlTextColor(P1, 0xFFFFFFFF)",
+                 "Player_SetSubtlTextShadowColor(P1, 0x80000000)",
+                 "Player_SetSubtlTextOutlineColor(P1, 0xFF000000)",
+                 "Player_SetSubtlTextShadowOffset(P1, 1.5)",
+                 "Player_SetSubtlTextOutlineSize(P1, 1)",
+             }));
 }
 
 void TestEditor::streamChoice()
@@ -633,7 +641,8 @@ void TestEditor::streamChoice()
     QVERIFY(editor);
     QSubtitleOperateDlg* panel = editor->subtitlePanel();
 
-    const struct {
+    const struct
+    {
         int choice;
         const char* call;
     } rows[] = {
@@ -688,7 +697,8 @@ void TestEditor::externalSubtitleEntry()
     auto editor = open(orvfake::MediaFacts());
     QVERIFY(editor);
     QSubtitleOperateDlg* panel = editor->subtitlePanel();
-    const struct {
+    const struct
+    {
         const char* path;
         const char* entry;
     } rows[] = {{"/subs/a.srt", "[SRT]*"}, {"/subs/b.ass", "[ASS]*"}, {"/subs/plain", "[]*"}};
@@ -733,7 +743,8 @@ void TestEditor::teardownOrder()
         if (line.contains("Close") || line.contains("Release"))
             releases << line;
     }
-    QCOMPARE(releases, QStringList({"Player_Close(P1)", "Player_Release(P1)", "Info_Close(I1)", "Info_Release(I1)"}));
+    QCOMPARE(releases,
+             QStringList({"Player_Close(P1)", "Player_Release(P1)", "Info_Close(I1)", "Info_Release(I1)"}));
 }
 
 QTEST_MAIN(TestEditor)

@@ -42,21 +42,24 @@ bool run(const QStringList& args)
 QImage frameAt1s(const QString& path)
 {
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-ss", "1", "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
-                       "rgb24", "-"});
+    p.start("ffmpeg",
+            {"-v", "error", "-ss", "1", "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24",
+             "-"});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return QImage();
     const QByteArray raw = p.readAllStandardOutput();
     if (raw.size() != kW * kH * 3)
         return QImage();
-    return QImage(reinterpret_cast<const uchar*>(raw.constData()), kW, kH, kW * 3, QImage::Format_RGB888).copy();
+    return QImage(reinterpret_cast<const uchar*>(raw.constData()), kW, kH, kW * 3, QImage::Format_RGB888)
+        .copy();
 }
 
 // The dominant tone of the output's first audio stream, by zero crossings.
 double toneOf(const QString& path)
 {
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-ar", "48000", "-f", "s16le", "-"});
+    p.start("ffmpeg",
+            {"-v", "error", "-i", path, "-map", "0:a:0", "-ac", "1", "-ar", "48000", "-f", "s16le", "-"});
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return 0;
     const QByteArray raw = p.readAllStandardOutput();
@@ -74,22 +77,26 @@ bool is(QRgb c, Colour want)
 {
     const int r = qRed(c), g = qGreen(c), b = qBlue(c);
     switch (want) {
-    case Colour::Red: return r > 160 && g < 90 && b < 90;
-    case Colour::Blue: return b > 160 && r < 90 && g < 90;
-    case Colour::Green: return g > 100 && r < 90 && b < 90;
-    case Colour::Black: return r < 40 && g < 40 && b < 40;
-    case Colour::Grey: return qAbs(r - 128) < 30 && qAbs(g - 128) < 30 && qAbs(b - 128) < 30;
-    case Colour::Any: return true;
+    case Colour::Red:
+        return r > 160 && g < 90 && b < 90;
+    case Colour::Blue:
+        return b > 160 && r < 90 && g < 90;
+    case Colour::Green:
+        return g > 100 && r < 90 && b < 90;
+    case Colour::Black:
+        return r < 40 && g < 40 && b < 40;
+    case Colour::Grey:
+        return qAbs(r - 128) < 30 && qAbs(g - 128) < 30 && qAbs(b - 128) < 30;
+    case Colour::Any:
+        return true;
     }
     return false;
 }
 
-QString describe(QRgb c)
-{
-    return QString("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
-}
+QString describe(QRgb c) { return QString("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c)); }
 
-struct Probe {
+struct Probe
+{
     QPoint at;
     Colour colour;
 };
@@ -106,12 +113,13 @@ int textPixels(const QImage& frame)
 
 } // namespace
 
-struct EditCase {
+struct EditCase
+{
     QString clip;
     std::function<void(QVideoEditDlg*)> choose;
     QVector<Probe> probes;
     int subtitleText = -1; // 1: burnt-in text expected, 0: none, -1: not checked
-    double tone = 0;       // expected audio tone, 0: not checked
+    double tone = 0; // expected audio tone, 0: not checked
 };
 Q_DECLARE_METATYPE(EditCase)
 
@@ -140,10 +148,32 @@ void TestEditorEngine::initTestCase()
 
     const QString d = m_dir.path() + "/";
     // Left half red, right half blue, 4:3, with a 440 Hz tone.
-    QVERIFY(run({"-f", "lavfi", "-i", "color=c=red:s=160x240:r=25:d=2", "-f", "lavfi", "-i",
-                 "color=c=blue:s=160x240:r=25:d=2", "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:d=2",
-                 "-filter_complex", "[0][1]hstack=inputs=2[v]", "-map", "[v]", "-map", "2", "-c:v", "libx264",
-                 "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", d + "lr.mp4"}));
+    QVERIFY(run({"-f",
+                 "lavfi",
+                 "-i",
+                 "color=c=red:s=160x240:r=25:d=2",
+                 "-f",
+                 "lavfi",
+                 "-i",
+                 "color=c=blue:s=160x240:r=25:d=2",
+                 "-f",
+                 "lavfi",
+                 "-i",
+                 "sine=frequency=440:sample_rate=48000:d=2",
+                 "-filter_complex",
+                 "[0][1]hstack=inputs=2[v]",
+                 "-map",
+                 "[v]",
+                 "-map",
+                 "2",
+                 "-c:v",
+                 "libx264",
+                 "-pix_fmt",
+                 "yuv420p",
+                 "-c:a",
+                 "aac",
+                 "-shortest",
+                 d + "lr.mp4"}));
     // Grey with one subtitle stream covering the whole clip.
     QFile srt(d + "line.srt");
     QVERIFY(srt.open(QIODevice::WriteOnly));
@@ -152,10 +182,13 @@ void TestEditorEngine::initTestCase()
     QVERIFY(run({"-f", "lavfi", "-i", "color=c=gray:s=320x240:r=25:d=2", "-i", d + "line.srt", "-map", "0",
                  "-map", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:s", "srt", d + "sub.mkv"}));
     // Grey with two audio tracks, 440 Hz and 880 Hz.
-    QVERIFY(run({"-f", "lavfi", "-i", "color=c=gray:s=320x240:r=25:d=2", "-f", "lavfi", "-i",
-                 "sine=frequency=440:sample_rate=48000:d=2", "-f", "lavfi", "-i",
-                 "sine=frequency=880:sample_rate=48000:d=2", "-map", "0", "-map", "1", "-map", "2", "-c:v",
-                 "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", d + "two.mkv"}));
+    QVERIFY(run({"-f",        "lavfi",      "-i",   "color=c=gray:s=320x240:r=25:d=2",
+                 "-f",        "lavfi",      "-i",   "sine=frequency=440:sample_rate=48000:d=2",
+                 "-f",        "lavfi",      "-i",   "sine=frequency=880:sample_rate=48000:d=2",
+                 "-map",      "0",          "-map", "1",
+                 "-map",      "2",          "-c:v", "libx264",
+                 "-pix_fmt",  "yuv420p",    "-c:a", "aac",
+                 "-shortest", d + "two.mkv"}));
     QVERIFY(run({"-f", "lavfi", "-i", "color=c=0x00C000:s=48x48", "-frames:v", "1", d + "mark.png"}));
 
     // A 4:3 output of 640 x 480.
@@ -167,9 +200,14 @@ void TestEditorEngine::initTestCase()
     xml.writeStartElement("Profile");
     xml.writeAttribute("OnlyAudio", "N");
     xml.writeStartElement("TEMP_QUALITY_VALUE");
-    for (const auto& kv : {std::pair<const char*, const char*>{"V_Encoder", "H264"}, {"V_Resolution", "640*480"},
-                           {"V_FrameRate", "25"}, {"V_BitRate", "2000"}, {"A_Encoder", "AAC"}, {"A_Channel", "2"},
-                           {"A_SampleRate", "48000"}, {"A_BitRate", "128"}})
+    for (const auto& kv : {std::pair<const char*, const char*>{"V_Encoder", "H264"},
+                           {"V_Resolution", "640*480"},
+                           {"V_FrameRate", "25"},
+                           {"V_BitRate", "2000"},
+                           {"A_Encoder", "AAC"},
+                           {"A_Channel", "2"},
+                           {"A_SampleRate", "48000"},
+                           {"A_BitRate", "128"}})
         xml.writeAttribute(kv.first, kv.second);
     xml.writeEndElement();
     xml.writeStartElement("VIDIO_FOMAT_INFO");
@@ -190,17 +228,32 @@ void TestEditorEngine::editThenConvert_data()
     QTest::addColumn<EditCase>("row");
     const QString d = m_dir.path() + "/";
     QTest::newRow("rotate right: red on top")
-        << EditCase{d + "lr.mp4", [](QVideoEditDlg* e) { e->OnCropBtn(); e->cropPanel()->m_btnRightRotate->click(); },
+        << EditCase{d + "lr.mp4",
+                    [](QVideoEditDlg* e) {
+                        e->OnCropBtn();
+                        e->cropPanel()->m_btnRightRotate->click();
+                    },
                     {{{320, 60}, Colour::Red}, {{320, 420}, Colour::Blue}, {{20, 240}, Colour::Black}}};
     QTest::newRow("horizontal: sides swapped")
-        << EditCase{d + "lr.mp4", [](QVideoEditDlg* e) { e->OnCropBtn(); e->cropPanel()->m_btnFlipH->click(); },
+        << EditCase{d + "lr.mp4",
+                    [](QVideoEditDlg* e) {
+                        e->OnCropBtn();
+                        e->cropPanel()->m_btnFlipH->click();
+                    },
                     {{{100, 240}, Colour::Blue}, {{540, 240}, Colour::Red}}};
     QTest::newRow("16:9 into 4:3: bars top and bottom")
-        << EditCase{d + "lr.mp4", [](QVideoEditDlg* e) { e->OnCropBtn(); e->cropPanel()->m_radRatio16_9->click(); },
+        << EditCase{d + "lr.mp4",
+                    [](QVideoEditDlg* e) {
+                        e->OnCropBtn();
+                        e->cropPanel()->m_radRatio16_9->click();
+                    },
                     {{{320, 20}, Colour::Black}, {{320, 460}, Colour::Black}, {{100, 240}, Colour::Red}}};
-    QTest::newRow("full screen: no bars")
-        << EditCase{d + "lr.mp4", [](QVideoEditDlg* e) { e->OnCropBtn(); e->cropPanel()->m_radScreen->click(); },
-                    {{{100, 10}, Colour::Red}, {{540, 470}, Colour::Blue}}};
+    QTest::newRow("full screen: no bars") << EditCase{d + "lr.mp4",
+                                                      [](QVideoEditDlg* e) {
+                                                          e->OnCropBtn();
+                                                          e->cropPanel()->m_radScreen->click();
+                                                      },
+                                                      {{{100, 10}, Colour::Red}, {{540, 470}, Colour::Blue}}};
     QTest::newRow("png watermark at the top left")
         << EditCase{d + "lr.mp4",
                     [d](QVideoEditDlg* e) {
@@ -215,10 +268,15 @@ void TestEditorEngine::editThenConvert_data()
         << EditCase{d + "sub.mkv", [](QVideoEditDlg*) {}, {}, 1};
     QTest::newRow("[Disable] leaves the picture clean")
         << EditCase{d + "sub.mkv",
-                    [](QVideoEditDlg* e) { e->subtitlePanel()->m_cmbSubtitle->setCurrentIndex(0); }, {}, 0};
-    QTest::newRow("audio track 2")
-        << EditCase{d + "two.mkv", [](QVideoEditDlg* e) { e->subtitlePanel()->m_cmbAudio->setCurrentIndex(1); },
-                    {}, -1, 880};
+                    [](QVideoEditDlg* e) { e->subtitlePanel()->m_cmbSubtitle->setCurrentIndex(0); },
+                    {},
+                    0};
+    QTest::newRow("audio track 2") << EditCase{
+        d + "two.mkv",
+        [](QVideoEditDlg* e) { e->subtitlePanel()->m_cmbAudio->setCurrentIndex(1); },
+        {},
+        -1,
+        880};
 }
 
 void TestEditorEngine::editThenConvert()
@@ -276,11 +334,15 @@ void TestEditorEngine::editThenConvert()
         QVERIFY(!frame.isNull());
         QVERIFY(!preview.isNull());
         for (const Probe& p : row.probes) {
-            QVERIFY2(is(frame.pixel(p.at), p.colour),
-                     qPrintable(QString("output %1,%2 %3").arg(p.at.x()).arg(p.at.y()).arg(describe(frame.pixel(p.at)))));
+            QVERIFY2(
+                is(frame.pixel(p.at), p.colour),
+                qPrintable(
+                    QString("output %1,%2 %3").arg(p.at.x()).arg(p.at.y()).arg(describe(frame.pixel(p.at)))));
             QVERIFY2(is(preview.pixel(p.at), p.colour),
-                         qPrintable(QString("preview %1,%2 %3").arg(p.at.x()).arg(p.at.y())
-                                        .arg(describe(preview.pixel(p.at)))));
+                     qPrintable(QString("preview %1,%2 %3")
+                                    .arg(p.at.x())
+                                    .arg(p.at.y())
+                                    .arg(describe(preview.pixel(p.at)))));
         }
         if (row.subtitleText >= 0) {
             const int pixels = textPixels(frame);

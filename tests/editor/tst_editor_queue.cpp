@@ -84,7 +84,8 @@ void TestEditorQueue::defaultRecords_data()
     QTest::addColumn<int>("audio");
     QTest::addColumn<bool>("known");
     QTest::addColumn<SubtitleValueInfo>("expected");
-    QTest::newRow("two subtitles: the first is burnt in") << 2 << 1 << true << SubtitleValueInfo{0, 0, 1, 2, {}};
+    QTest::newRow("two subtitles: the first is burnt in")
+        << 2 << 1 << true << SubtitleValueInfo{0, 0, 1, 2, {}};
     QTest::newRow("no subtitles") << 0 << 1 << true << SubtitleValueInfo{0, 0, 0, 0, {}};
     QTest::newRow("no audio") << 0 << 0 << true << SubtitleValueInfo{0, -1, 0, 0, {}};
     QTest::newRow("unreadable file") << 0 << 1 << false << SubtitleValueInfo{-1, -1, -1, 0, {}};

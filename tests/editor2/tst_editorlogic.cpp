@@ -116,10 +116,9 @@ void TestEditorLogic::watermarkDrag()
     WatermarkState current;
     current.posX = 250;
     current.posY = 250;
-    const WatermarkResult r =
-        dragWatermark(mode, start, 100, 100, current, start.x + dx, start.y + dy);
-    const QList<int> got{r.state.posX, r.state.posY, r.state.scaleX, r.state.scaleY,
-                         int(r.position), int(r.scale)};
+    const WatermarkResult r = dragWatermark(mode, start, 100, 100, current, start.x + dx, start.y + dy);
+    const QList<int> got{r.state.posX,   r.state.posY,    r.state.scaleX,
+                         r.state.scaleY, int(r.position), int(r.scale)};
     QCOMPARE(got, expected);
 }
 
@@ -163,14 +162,13 @@ void TestEditorLogic::trimApply_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<quint64>("newStart");
     QTest::addColumn<quint64>("newEnd");
-    QTest::newRow("25-75 % of 20 s") << 0ull << 0ull << 20000000ull << 0.25f << 0.75f << true
-                                     << 5000000ull << 15000000ull;
-    QTest::newRow("then 50-100 %") << 5000000ull << 15000000ull << 20000000ull << 0.5f << 1.0f
-                                   << true << 10000000ull << 15000000ull;
+    QTest::newRow("25-75 % of 20 s") << 0ull << 0ull << 20000000ull << 0.25f << 0.75f << true << 5000000ull
+                                     << 15000000ull;
+    QTest::newRow("then 50-100 %") << 5000000ull << 15000000ull << 20000000ull << 0.5f << 1.0f << true
+                                   << 10000000ull << 15000000ull;
     QTest::newRow("2000 us") << 0ull << 0ull << 10000ull << 0.0f << 0.2f << true << 0ull << 2000ull;
     QTest::newRow("1999 us") << 0ull << 0ull << 10000ull << 0.0f << 0.1999f << false << 0ull << 0ull;
-    QTest::newRow("equal handles") << 0ull << 0ull << 20000000ull << 0.4f << 0.4f << false << 0ull
-                                   << 0ull;
+    QTest::newRow("equal handles") << 0ull << 0ull << 20000000ull << 0.4f << 0.4f << false << 0ull << 0ull;
     QTest::newRow("no duration") << 0ull << 0ull << 0ull << 0.0f << 1.0f << false << 0ull << 0ull;
 }
 
@@ -201,10 +199,10 @@ void TestEditorLogic::timeTick_data()
     QTest::addColumn<double>("percent");
     QTest::newRow("first millisecond") << 999ull << 0ull << 0ull << 20000000ull << 0 << 0ull << 0.0;
     QTest::newRow("no trim") << 5000000ull << 0ull << 0ull << 20000000ull << 2 << 5000ull << 25.0;
-    QTest::newRow("in trim") << 7500000ull << 5000000ull << 15000000ull << 20000000ull << 2
-                             << 2500ull << 25.0;
-    QTest::newRow("before trim start") << 1000000ull << 5000000ull << 15000000ull << 20000000ull
-                                       << 2 << 0ull << 0.0;
+    QTest::newRow("in trim") << 7500000ull << 5000000ull << 15000000ull << 20000000ull << 2 << 2500ull
+                             << 25.0;
+    QTest::newRow("before trim start")
+        << 1000000ull << 5000000ull << 15000000ull << 20000000ull << 2 << 0ull << 0.0;
     QTest::newRow("unknown duration") << 5000ull << 0ull << 0ull << 0ull << 1 << 5ull << 0.0;
     QTest::newRow("sub-ms duration") << 1500ull << 0ull << 0ull << 800ull << 1 << 1ull << 0.0;
 }

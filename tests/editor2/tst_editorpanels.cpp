@@ -4,14 +4,14 @@
 #include "QTrimOperatedlgDlg.h"
 #include "QVideoSettingXml.h"
 
+#include "UserData.h"
 #include <QApplication>
 #include <QDir>
 #include <QDomDocument>
-#include "UserData.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QDir>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTimer>
@@ -19,10 +19,7 @@
 
 namespace {
 
-QString settingsFile()
-{
-    return QVideoSettingXml::fileName();
-}
+QString settingsFile() { return QVideoSettingXml::fileName(); }
 
 void writeSettings(const QString& content)
 {
@@ -118,10 +115,14 @@ void TestEditorPanels::settingsDialogShowsStored_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("PNG") << "PNG" << "PNG";
-    QTest::newRow("BMP") << "BMP" << "BMP";
-    QTest::newRow("lower case is not a choice") << "png" << "JPEG";
-    QTest::newRow("unknown") << "TIFF" << "JPEG";
+    QTest::newRow("PNG") << "PNG"
+                         << "PNG";
+    QTest::newRow("BMP") << "BMP"
+                         << "BMP";
+    QTest::newRow("lower case is not a choice") << "png"
+                                                << "JPEG";
+    QTest::newRow("unknown") << "TIFF"
+                             << "JPEG";
 }
 
 void TestEditorPanels::settingsDialogShowsStored()

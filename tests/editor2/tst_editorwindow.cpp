@@ -106,10 +106,7 @@ private:
     std::unique_ptr<QVideoEditDlg> openEditor(uint64_t durationUs = 20000000);
 };
 
-void TestEditorWindow::init()
-{
-    orvfake::reset();
-}
+void TestEditorWindow::init() { orvfake::reset(); }
 
 std::unique_ptr<QVideoEditDlg> TestEditorWindow::openEditor(uint64_t durationUs)
 {
@@ -298,11 +295,18 @@ void TestEditorWindow::tabLayouts_data()
     QTest::addColumn<bool>("twoPreviews");
     QTest::addColumn<QString>("cropBorder");
     QTest::addColumn<QString>("waterBorder");
-    QTest::newRow("trim") << "m_btnTrim" << "QTrimOperatedlgDlg" << true << false << "0" << "0";
-    QTest::newRow("crop") << "m_btnCrop" << "QCropOperateDlg" << false << true << "1" << "0";
-    QTest::newRow("watermark") << "m_btnWatermark" << "QWatermarkOperateDlg" << false << false << "0"
+    QTest::newRow("trim") << "m_btnTrim"
+                          << "QTrimOperatedlgDlg" << true << false << "0"
+                          << "0";
+    QTest::newRow("crop") << "m_btnCrop"
+                          << "QCropOperateDlg" << false << true << "1"
+                          << "0";
+    QTest::newRow("watermark") << "m_btnWatermark"
+                               << "QWatermarkOperateDlg" << false << false << "0"
                                << "1";
-    QTest::newRow("subtitle") << "m_btnSubtitle" << "QSubtitleOperateDlg" << false << false << "0" << "0";
+    QTest::newRow("subtitle") << "m_btnSubtitle"
+                              << "QSubtitleOperateDlg" << false << false << "0"
+                              << "0";
 }
 
 void TestEditorWindow::tabLayouts()
@@ -318,8 +322,8 @@ void TestEditorWindow::tabLayouts()
     ed->m_btnWatermark->click(); // borders on, so every other tab must switch them off
     ed->findChild<QImageButton*>(button)->click();
     QVERIFY(!ed->findChild<QImageButton*>(button)->isEnabled());
-    for (const char* name : {"QTrimOperatedlgDlg", "QCropOperateDlg", "QWatermarkOperateDlg",
-                             "QSubtitleOperateDlg"}) {
+    for (const char* name :
+         {"QTrimOperatedlgDlg", "QCropOperateDlg", "QWatermarkOperateDlg", "QSubtitleOperateDlg"}) {
         QWidget* p = nullptr;
         for (QWidget* w : ed->findChildren<QWidget*>())
             if (QString(w->metaObject()->className()) == name)
@@ -349,17 +353,17 @@ void TestEditorWindow::dragModes_data()
     QTest::addColumn<QList<int>>("record"); // pos_x, pos_y, scale_x, scale_y
     QTest::newRow("bottom-right to twice") << QPointF(0.5, 0.35) << QPointF(0.75, 0.45)
                                            << int(Qt::SizeFDiagCursor) << QList<int>{250, 250, 200, 200};
-    QTest::newRow("top-left to the corner: clamped at 0") << QPointF(0.25, 0.25) << QPointF(-0.2, -0.2)
-                                                          << int(Qt::SizeFDiagCursor)
-                                                          << QList<int>{0, 0, 200, 350};
-    QTest::newRow("left edge past the right: 0.02") << QPointF(0.25, 0.3) << QPointF(0.9, 0.3)
-                                                    << int(Qt::SizeHorCursor) << QList<int>{480, 250, 8, 100};
-    QTest::newRow("right edge past the border") << QPointF(0.5, 0.3) << QPointF(1.3, 0.3)
-                                                << int(Qt::SizeHorCursor) << QList<int>{250, 250, 300, 100};
-    QTest::newRow("inside against the border") << QPointF(0.4, 0.3) << QPointF(1.4, 1.4)
-                                               << int(Qt::SizeAllCursor) << QList<int>{750, 900, 100, 100};
-    QTest::newRow("outside every grip") << QPointF(0.1, 0.1) << QPointF(0.3, 0.3) << int(Qt::ArrowCursor)
-                                        << QList<int>{250, 250, 100, 100};
+    QTest::newRow("top-left to the corner: clamped at 0")
+        << QPointF(0.25, 0.25) << QPointF(-0.2, -0.2) << int(Qt::SizeFDiagCursor)
+        << QList<int>{0, 0, 200, 350};
+    QTest::newRow("left edge past the right: 0.02")
+        << QPointF(0.25, 0.3) << QPointF(0.9, 0.3) << int(Qt::SizeHorCursor) << QList<int>{480, 250, 8, 100};
+    QTest::newRow("right edge past the border")
+        << QPointF(0.5, 0.3) << QPointF(1.3, 0.3) << int(Qt::SizeHorCursor) << QList<int>{250, 250, 300, 100};
+    QTest::newRow("inside against the border")
+        << QPointF(0.4, 0.3) << QPointF(1.4, 1.4) << int(Qt::SizeAllCursor) << QList<int>{750, 900, 100, 100};
+    QTest::newRow("outside every grip")
+        << QPointF(0.1, 0.1) << QPointF(0.3, 0.3) << int(Qt::ArrowCursor) << QList<int>{250, 250, 100, 100};
 }
 
 void TestEditorWindow::dragModes()
@@ -395,7 +399,8 @@ void TestEditorWindow::dragModes()
     const QList<int> got{text.pos_x, text.pos_y, text.scale_x, text.scale_y};
     // a pixel of the surface is about 3 thousandths of the picture
     for (int i = 0; i < 4; ++i)
-        QVERIFY2(qAbs(got[i] - record[i]) <= 6, qPrintable(QString("%1: %2 vs %3").arg(i).arg(got[i]).arg(record[i])));
+        QVERIFY2(qAbs(got[i] - record[i]) <= 6,
+                 qPrintable(QString("%1: %2 vs %3").arg(i).arg(got[i]).arg(record[i])));
     if (record[0] != 250 || record[1] != 250)
         QVERIFY(!calls("Player_SetWatermarkTextPosition(").isEmpty());
 
@@ -487,7 +492,8 @@ void TestEditorWindow::cropDragKeepsPanScan()
     QCOMPARE(crop.panscan_w, crop.crop_w);
     QCOMPARE(crop.panscan_h, crop.crop_h);
     // the proportions of the press: a square box stays square
-    QVERIFY2(qAbs(crop.crop_w - crop.crop_h) < 0.01, qPrintable(QString("%1 x %2").arg(crop.crop_w).arg(crop.crop_h)));
+    QVERIFY2(qAbs(crop.crop_w - crop.crop_h) < 0.01,
+             qPrintable(QString("%1 x %2").arg(crop.crop_w).arg(crop.crop_h)));
     QVERIFY(crop.crop_w > 0.5);
     QVERIFY(!calls("Player_SetVideoCrop(").isEmpty());
 }
@@ -499,7 +505,8 @@ void TestEditorWindow::snapshotSaved()
     QFile settings(QVideoSettingXml::fileName());
     QVERIFY(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
     settings.write(QString("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\" IMG_Folder=\"%1/\"/></ROOTITEM>")
-                       .arg(dir.path()).toUtf8());
+                       .arg(dir.path())
+                       .toUtf8());
     settings.close();
     auto ed = openEditor();
     QVERIFY(ed);
@@ -508,12 +515,13 @@ void TestEditorWindow::snapshotSaved()
     QTRY_VERIFY((notice = ed->findChild<QMessOpacityDlg*>()) && notice->isVisible());
     QCOMPARE(notice->m_labText->text(), QString("Snapshot successfully!"));
     const QRect desktop = QApplication::desktop()->geometry();
-    QCOMPARE(notice->pos(), QPoint(desktop.width() - notice->width() - 10,
-                                   desktop.height() - notice->height() - 60));
+    QCOMPARE(notice->pos(),
+             QPoint(desktop.width() - notice->width() - 10, desktop.height() - notice->height() - 60));
     const QStringList files = QDir(dir.path()).entryList({"*_kestrova.png"}, QDir::Files);
     QCOMPARE(files.size(), 1);
     QVERIFY(QRegularExpression("^\\d\\d-\\d\\d-\\d{4} \\d\\d-\\d\\d-\\d\\d\\.\\d{3}_kestrova\\.png$")
-                .match(files[0]).hasMatch());
+                .match(files[0])
+                .hasMatch());
     const QImage image(dir.filePath(files[0]));
     QCOMPARE(image.size(), QSize(320, 240));
     QCOMPARE(orvfake::player("P1")->captures, 0);

@@ -14,7 +14,7 @@ namespace {
 bool near(const QColor& c, const QColor& want, int tolerance)
 {
     return qAbs(c.red() - want.red()) <= tolerance && qAbs(c.green() - want.green()) <= tolerance
-           && qAbs(c.blue() - want.blue()) <= tolerance;
+        && qAbs(c.blue() - want.blue()) <= tolerance;
 }
 
 } // namespace
@@ -46,10 +46,11 @@ void TestSnapshotEngine::processedPictureSaved()
     // Left half red, right half blue, a green square in the middle.
     const QString clip = dir.filePath("halves.mp4");
     QProcess make;
-    make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
-                          "color=c=red:s=160x120:r=25,drawbox=x=80:y=0:w=80:h=120:color=blue:t=fill,"
-                          "drawbox=x=60:y=40:w=40:h=40:color=lime:t=fill",
-                          "-t", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", clip});
+    make.start("ffmpeg",
+               {"-v", "error", "-y", "-f", "lavfi", "-i",
+                "color=c=red:s=160x120:r=25,drawbox=x=80:y=0:w=80:h=120:color=blue:t=fill,"
+                "drawbox=x=60:y=40:w=40:h=40:color=lime:t=fill",
+                "-t", "1", "-c:v", "libx264", "-pix_fmt", "yuv420p", clip});
     QVERIFY(make.waitForFinished(60000));
     QCOMPARE(make.exitCode(), 0);
 

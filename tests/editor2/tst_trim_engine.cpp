@@ -43,14 +43,35 @@ private slots:
 
 void TestTrimEngine::trimmedTaskConvertsToTrimmedLength()
 {
-    if (QStandardPaths::findExecutable("ffmpeg").isEmpty() || QStandardPaths::findExecutable("ffprobe").isEmpty())
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty()
+        || QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clip");
     QTemporaryDir dir;
     const QString clip = dir.filePath("twenty.mov");
     QProcess make;
-    make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25",
-                          "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", "20",
-                          "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac", "2", clip});
+    make.start("ffmpeg",
+               {"-v",
+                "error",
+                "-y",
+                "-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=160x120:rate=25",
+                "-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=440:sample_rate=48000",
+                "-t",
+                "20",
+                "-c:v",
+                "libx264",
+                "-pix_fmt",
+                "yuv420p",
+                "-c:a",
+                "aac",
+                "-ac",
+                "2",
+                clip});
     QVERIFY(make.waitForFinished(120000));
     QCOMPARE(make.exitCode(), 0);
     g_Configure.m_strOutputFolder = dir.filePath("out");

@@ -79,7 +79,8 @@ inline int convert(const QString& src, const QString& dst, const char* container
     return err;
 }
 
-struct Probe {
+struct Probe
+{
     QJsonObject format;
     QJsonArray streams;
     QJsonObject stream(const QString& type) const
@@ -102,7 +103,8 @@ struct Probe {
 inline Probe probe(const QString& path)
 {
     QProcess p;
-    p.start("ffprobe", {"-v", "error", "-count_packets", "-show_format", "-show_streams", "-of", "json", path});
+    p.start("ffprobe",
+            {"-v", "error", "-count_packets", "-show_format", "-show_streams", "-of", "json", path});
     p.waitForFinished(30000);
     const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     return Probe{o.value("format").toObject(), o.value("streams").toArray()};
@@ -110,12 +112,14 @@ inline Probe probe(const QString& path)
 
 inline double streamDuration(const QJsonObject& s) { return s.value("duration").toString().toDouble(); }
 
-struct Rgb {
+struct Rgb
+{
     int r = 0, g = 0, b = 0;
 };
 
 // One frame at time t as RGB24, with its size.
-struct Picture {
+struct Picture
+{
     int w = 0, h = 0;
     QByteArray rgb;
     Rgb at(int x, int y) const
@@ -134,10 +138,11 @@ inline Picture grab(const QString& path, double t = 0.0)
     pic.h = v.value("height").toInt();
     for (const auto& sd : v.value("side_data_list").toArray())
         if (qAbs(sd.toObject().value("rotation").toInt()) == 90)
-            std::swap(pic.w, pic.h);  // the CLI turns the picture upright
+            std::swap(pic.w, pic.h); // the CLI turns the picture upright
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-nostdin", "-ss", QString::number(t), "-i", path, "-frames:v", "1",
-                       "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    p.start("ffmpeg",
+            {"-v", "error", "-nostdin", "-ss", QString::number(t), "-i", path, "-frames:v", "1", "-f",
+             "rawvideo", "-pix_fmt", "rgb24", "-"});
     p.waitForFinished(30000);
     pic.rgb = p.readAllStandardOutput();
     if (pic.rgb.size() != pic.w * pic.h * 3)
@@ -152,7 +157,10 @@ inline bool near(Rgb a, Rgb b, int tol = 40)
 
 inline QString colourName(Rgb c)
 {
-    return QString("#%1%2%3").arg(c.r, 2, 16, QChar('0')).arg(c.g, 2, 16, QChar('0')).arg(c.b, 2, 16, QChar('0'));
+    return QString("#%1%2%3")
+        .arg(c.r, 2, 16, QChar('0'))
+        .arg(c.g, 2, 16, QChar('0'))
+        .arg(c.b, 2, 16, QChar('0'));
 }
 
 } // namespace etest

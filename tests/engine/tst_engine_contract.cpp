@@ -57,9 +57,9 @@ void TestEngineContract::noneSafety()
     QCOMPARE(Info_Release(info), 0);
     QCOMPARE(Info_GetDuration(info), uint64_t(0));
     QVERIFY(!Info_GetFormatName(info));
-    QCOMPARE(Info_GetVideoWidth(info) + Info_GetVideoHeight(info) + Info_GetVideoBitRate(info) +
-                 Info_GetVideoFrameRate(info) + Info_GetAudioSampleRate(info) + Info_GetAudioChannels(info) +
-                 Info_GetAudioBitRate(info),
+    QCOMPARE(Info_GetVideoWidth(info) + Info_GetVideoHeight(info) + Info_GetVideoBitRate(info)
+                 + Info_GetVideoFrameRate(info) + Info_GetAudioSampleRate(info) + Info_GetAudioChannels(info)
+                 + Info_GetAudioBitRate(info),
              0u);
     QCOMPARE(Info_CanSeek(info), 0);
     QVERIFY(!Info_GetVideoImage(info, 0, 1, 0, 0));
@@ -125,14 +125,27 @@ void TestEngineContract::noneSafety()
         [&] { return Player_SetVideoAspectRatio(player, 4, 3) + Player_SetVideoMirror(player, 1); },
         [&] { return Player_SetVideoPadAndColor(player, 1, 0) + Player_EnableVideoCropBorder(player, 1); },
         [&] { return Player_SetWatermarkText(player, "x") + Player_SetWatermarkTextFont(player, "x"); },
-        [&] { return Player_SetWatermarkTextPosition(player, 0.5, 0.5) + Player_SetWatermarkTextScale(player, 1, 1); },
-        [&] { return Player_SetWatermarkImageFile(player, "x.png") + Player_SetWatermarkImageAlpha(player, 1); },
-        [&] { return Player_EnableWatermarkTextBorder(player, 1) + Player_EnableWatermarkImageBorder(player, 1); },
+        [&] {
+            return Player_SetWatermarkTextPosition(player, 0.5, 0.5)
+                + Player_SetWatermarkTextScale(player, 1, 1);
+        },
+        [&] {
+            return Player_SetWatermarkImageFile(player, "x.png") + Player_SetWatermarkImageAlpha(player, 1);
+        },
+        [&] {
+            return Player_EnableWatermarkTextBorder(player, 1) + Player_EnableWatermarkImageBorder(player, 1);
+        },
         [&] { return Player_SetSubtlDelay(player, -5) + Player_SetSubtlTextSize(player, 9); },
         [&] { return Player_Close(player); },
         [&] { return Player_Release(player); },
-        [] { return Frame_GetVideoFormat(nullptr) + Frame_GetVideoWidth(nullptr) + Frame_GetVideoHeight(nullptr); },
-        [] { return Frame_GetVideoStride0(nullptr) + Frame_GetVideoStride1(nullptr) + Frame_GetVideoStride2(nullptr); },
+        [] {
+            return Frame_GetVideoFormat(nullptr) + Frame_GetVideoWidth(nullptr)
+                + Frame_GetVideoHeight(nullptr);
+        },
+        [] {
+            return Frame_GetVideoStride0(nullptr) + Frame_GetVideoStride1(nullptr)
+                + Frame_GetVideoStride2(nullptr);
+        },
     };
     for (size_t i = 0; i < ints.size(); ++i)
         QVERIFY2(ints[i]() == 0, qPrintable(QString("call %1").arg(i)));

@@ -25,57 +25,75 @@ private:
 void TestEngineConvert::codecTable_data()
 {
     QTest::addColumn<QString>("src");
-    QTest::addColumn<QByteArray>("container");  // empty: NULL
+    QTest::addColumn<QByteArray>("container"); // empty: NULL
     QTest::addColumn<QString>("dstName");
     QTest::addColumn<int>("vid");
     QTest::addColumn<int>("aid");
-    QTest::addColumn<QSize>("size");            // requested, 0x0 = source
-    QTest::addColumn<QString>("vcodec");        // "" = no video stream
+    QTest::addColumn<QSize>("size"); // requested, 0x0 = source
+    QTest::addColumn<QString>("vcodec"); // "" = no video stream
     QTest::addColumn<QString>("acodec");
     QTest::addColumn<QSize>("outSize");
-    QTest::addColumn<QString>("extra");         // key=value checked on a stream
+    QTest::addColumn<QString>("extra"); // key=value checked on a stream
 
     const QString clip = "clip.mov";
     QTest::newRow("mp4 h264 aac") << clip << QByteArray("mp4") << "a.mp4" << 28 << 86018 << QSize(160, 120)
-                                  << "h264" << "aac" << QSize(160, 120) << "";
+                                  << "h264"
+                                  << "aac" << QSize(160, 120) << "";
     QTest::newRow("asf wmv1 wmav2") << clip << QByteArray("asf") << "b.asf" << 18 << 86024 << QSize()
-                                    << "wmv1" << "wmav2" << QSize(320, 240) << "";
-    QTest::newRow("wmv alias wmv2 wmav1") << clip << QByteArray("wmv") << "c.wmv" << 19 << 86023 << QSize()
-                                          << "wmv2" << "wmav1" << QSize(320, 240) << "";
+                                    << "wmv1"
+                                    << "wmav2" << QSize(320, 240) << "";
+    QTest::newRow("wmv alias wmv2 wmav1")
+        << clip << QByteArray("wmv") << "c.wmv" << 19 << 86023 << QSize() << "wmv2"
+        << "wmav1" << QSize(320, 240) << "";
     QTest::newRow("avi mpeg4 mp3") << clip << QByteArray("avi") << "d.avi" << 13 << 86017 << QSize()
-                                   << "mpeg4" << "mp3" << QSize(320, 240) << "";
+                                   << "mpeg4"
+                                   << "mp3" << QSize(320, 240) << "";
     QTest::newRow("avi xvid ac3") << clip << QByteArray("avi") << "e.avi" << 1145656920 << 86019 << QSize()
-                                  << "mpeg4" << "ac3" << QSize(320, 240) << "v:codec_tag_string=XVID";
-    QTest::newRow("avi msmpeg4v3 pcm") << clip << QByteArray("avi") << "f.avi" << 17 << 65536 << QSize()
-                                       << "msmpeg4v3" << "pcm_s16le" << QSize(320, 240) << "";
+                                  << "mpeg4"
+                                  << "ac3" << QSize(320, 240) << "v:codec_tag_string=XVID";
+    QTest::newRow("avi msmpeg4v3 pcm")
+        << clip << QByteArray("avi") << "f.avi" << 17 << 65536 << QSize() << "msmpeg4v3"
+        << "pcm_s16le" << QSize(320, 240) << "";
     QTest::newRow("webm vp8 vorbis") << clip << QByteArray("webm") << "g.webm" << 141 << 86021 << QSize()
-                                     << "vp8" << "vorbis" << QSize(320, 240) << "";
-    QTest::newRow("flv adpcm_swf 44100") << clip << QByteArray("flv") << "h.flv" << 22 << 69645 << QSize()
-                                         << "flv1" << "adpcm_swf" << QSize(320, 240) << "a:sample_rate=44100";
-    QTest::newRow("mpeg snapped rate") << clip << QByteArray("mpeg") << "i.mpg" << 1 << 86016 << QSize()
-                                       << "mpeg1video" << "mp2" << QSize(320, 240) << "v:r_frame_rate=24000/1001";
-    QTest::newRow("mpegts mpeg2 ac3") << clip << QByteArray("ts") << "j.ts" << 2 << 86019 << QSize()
-                                      << "mpeg2video" << "ac3" << QSize(320, 240) << "";
-    QTest::newRow("3gp h263 fixed size") << clip << QByteArray("3gp") << "k.3gp" << 5 << 73728 << QSize()
-                                         << "h263" << "aac" << QSize(352, 288) << "";
-    QTest::newRow("asf wmv3 falls back") << clip << QByteArray("asf") << "l.asf" << 72 << 0 << QSize()
-                                         << "wmv2" << "wmav2" << QSize(320, 240) << "";
-    QTest::newRow("dv fixed") << clip << QByteArray("dv") << "m.dv" << 25 << 86022 << QSize()
-                              << "dvvideo" << "pcm_s16le" << QSize(720, 576) << "a:sample_rate=48000";
+                                     << "vp8"
+                                     << "vorbis" << QSize(320, 240) << "";
+    QTest::newRow("flv adpcm_swf 44100")
+        << clip << QByteArray("flv") << "h.flv" << 22 << 69645 << QSize() << "flv1"
+        << "adpcm_swf" << QSize(320, 240) << "a:sample_rate=44100";
+    QTest::newRow("mpeg snapped rate")
+        << clip << QByteArray("mpeg") << "i.mpg" << 1 << 86016 << QSize() << "mpeg1video"
+        << "mp2" << QSize(320, 240) << "v:r_frame_rate=24000/1001";
+    QTest::newRow("mpegts mpeg2 ac3")
+        << clip << QByteArray("ts") << "j.ts" << 2 << 86019 << QSize() << "mpeg2video"
+        << "ac3" << QSize(320, 240) << "";
+    QTest::newRow("3gp h263 fixed size")
+        << clip << QByteArray("3gp") << "k.3gp" << 5 << 73728 << QSize() << "h263"
+        << "aac" << QSize(352, 288) << "";
+    QTest::newRow("asf wmv3 falls back")
+        << clip << QByteArray("asf") << "l.asf" << 72 << 0 << QSize() << "wmv2"
+        << "wmav2" << QSize(320, 240) << "";
+    QTest::newRow("dv fixed") << clip << QByteArray("dv") << "m.dv" << 25 << 86022 << QSize() << "dvvideo"
+                              << "pcm_s16le" << QSize(720, 576) << "a:sample_rate=48000";
     QTest::newRow("mov mjpeg pcm24") << clip << QByteArray("mov") << "n.mov" << 8 << 65549 << QSize()
-                                     << "mjpeg" << "pcm_s24be" << QSize(320, 240) << "";
-    QTest::newRow("flac audio only") << clip << QByteArray("flac") << "o.flac" << -1 << 86028 << QSize()
-                                     << "" << "flac" << QSize() << "";
-    QTest::newRow("mp3 drops cover art") << "cover.mp3" << QByteArray("mp3") << "p.mp3" << 0 << 0 << QSize()
-                                         << "" << "mp3" << QSize() << "";
-    QTest::newRow("mp3 from 5.1 gives stereo") << "tone51.wav" << QByteArray("mp3") << "q.mp3" << 0 << 0 << QSize()
-                                               << "" << "mp3" << QSize() << "a:channels=2";
-    QTest::newRow("NULL container from extension") << clip << QByteArray() << "r.mkv" << 0 << 0 << QSize()
-                                                   << "h264" << "vorbis" << QSize(320, 240) << "";
-    QTest::newRow("vp8 does not fit mp4") << clip << QByteArray("mp4") << "s.mp4" << 141 << 0 << QSize()
-                                          << "h264" << "aac" << QSize(320, 240) << "";
-    QTest::newRow("old numbering: 28 is H264") << clip << QByteArray("mkv") << "t.mkv" << 28 << 86017 << QSize()
-                                               << "h264" << "mp3" << QSize(320, 240) << "";
+                                     << "mjpeg"
+                                     << "pcm_s24be" << QSize(320, 240) << "";
+    QTest::newRow("flac audio only") << clip << QByteArray("flac") << "o.flac" << -1 << 86028 << QSize() << ""
+                                     << "flac" << QSize() << "";
+    QTest::newRow("mp3 drops cover art")
+        << "cover.mp3" << QByteArray("mp3") << "p.mp3" << 0 << 0 << QSize() << ""
+        << "mp3" << QSize() << "";
+    QTest::newRow("mp3 from 5.1 gives stereo")
+        << "tone51.wav" << QByteArray("mp3") << "q.mp3" << 0 << 0 << QSize() << ""
+        << "mp3" << QSize() << "a:channels=2";
+    QTest::newRow("NULL container from extension")
+        << clip << QByteArray() << "r.mkv" << 0 << 0 << QSize() << "h264"
+        << "vorbis" << QSize(320, 240) << "";
+    QTest::newRow("vp8 does not fit mp4")
+        << clip << QByteArray("mp4") << "s.mp4" << 141 << 0 << QSize() << "h264"
+        << "aac" << QSize(320, 240) << "";
+    QTest::newRow("old numbering: 28 is H264")
+        << clip << QByteArray("mkv") << "t.mkv" << 28 << 86017 << QSize() << "h264"
+        << "mp3" << QSize(320, 240) << "";
 }
 
 void TestEngineConvert::codecTable()
@@ -147,7 +165,7 @@ void TestEngineConvert::splitTime()
     QCOMPARE(Converter_SetSplitTime(h, begin, length), 1);
     QCOMPARE(Converter_GetDuration(h), uint64_t(expected));
     QCOMPARE(Converter_Start(h), 1);
-    QCOMPARE(Converter_SetSplitTime(h, 0, 0), 0);  // only before the first start
+    QCOMPARE(Converter_SetSplitTime(h, 0, 0), 0); // only before the first start
     QVERIFY(waitFor([&] { return Converter_IsCompleted(h) == 1; }));
     QCOMPARE(Converter_GetError(h), 0);
     QCOMPARE(Converter_GetConvertTime(h), uint64_t(expected));
@@ -167,7 +185,8 @@ void TestEngineConvert::splitTime()
         int diff = 0;
         for (int i = 0; i < cut.rgb.size(); i += 97)
             diff += qAbs(int(uchar(cut.rgb[i])) - int(uchar(ref.rgb[i])));
-        QVERIFY2(diff / (cut.rgb.size() / 97) < 12, qPrintable(QString::number(diff / (cut.rgb.size() / 97))));
+        QVERIFY2(diff / (cut.rgb.size() / 97) < 12,
+                 qPrintable(QString::number(diff / (cut.rgb.size() / 97))));
     }
 }
 

@@ -15,9 +15,10 @@ using namespace etest;
 
 namespace {
 
-struct Seed {
+struct Seed
+{
     const char* name;
-    QStringList encode;  // ffmpeg output options
+    QStringList encode; // ffmpeg output options
 };
 
 // Small files of the containers people convert from: a few KB each.
@@ -47,17 +48,26 @@ QByteArray mutate(const QByteArray& in, QRandomGenerator& rng)
         for (int k = 0, count = 1 + int(rng.bounded(20)); k < count; ++k)
             b[int(rng.bounded(quint32(n)))] = char(rng.bounded(256));
         break;
-    case Mutation::Truncate: b.truncate(at); break;
-    case Mutation::Zero: b.replace(at, qMin(n - at, 1 + int(rng.bounded(256))), QByteArray(256, '\0')); break;
-    case Mutation::Repeat: b.insert(at, b.mid(int(rng.bounded(quint32(n))), 1 + int(rng.bounded(1024)))); break;
-    case Mutation::Fill: b.replace(at, qMin(n - at, 1 + int(rng.bounded(64))), QByteArray(64, '\xff')); break;
+    case Mutation::Truncate:
+        b.truncate(at);
+        break;
+    case Mutation::Zero:
+        b.replace(at, qMin(n - at, 1 + int(rng.bounded(256))), QByteArray(256, '\0'));
+        break;
+    case Mutation::Repeat:
+        b.insert(at, b.mid(int(rng.bounded(quint32(n))), 1 + int(rng.bounded(1024))));
+        break;
+    case Mutation::Fill:
+        b.replace(at, qMin(n - at, 1 + int(rng.bounded(64))), QByteArray(64, '\xff'));
+        break;
     }
     return b;
 }
 
-struct Outcome {
+struct Outcome
+{
     QString name;
-    int error = 0;   // engine error, -1 open refused, -2 over the bound
+    int error = 0; // engine error, -1 open refused, -2 over the bound
     bool fileLeft = false;
     bool playable = false;
     qint64 ms = 0;
@@ -83,7 +93,7 @@ Outcome runOne(const QString& src, const QString& dst)
     Config_SetVideoFrameRate(c, 10, 1);
     ConverterHandle h = Converter_Create(-1);
     if (!Converter_Open(h, u8(src).constData(), u8(dst).constData(), "mp4", c)) {
-        o.error = Converter_GetError(h) ? -1 : 0;  // a refusal must say why
+        o.error = Converter_GetError(h) ? -1 : 0; // a refusal must say why
         o.fileLeft = QFile::exists(dst);
         Converter_Release(h);
         Config_Release(c);
@@ -125,8 +135,8 @@ void TestEngineFuzz::initTestCase()
     QVERIFY(QDir(m_dir.path()).mkpath("in") && QDir(m_dir.path()).mkpath("out"));
     for (const Seed& s : kSeeds)
         QVERIFY2(ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=0.6", "-f", "lavfi", "-i",
-                                    "sine=r=8000:d=0.6", "-shortest"} +
-                        s.encode + QStringList{m_dir.filePath(QString("in/") + s.name)}),
+                                    "sine=r=8000:d=0.6", "-shortest"}
+                        + s.encode + QStringList{m_dir.filePath(QString("in/") + s.name)}),
                  s.name);
 }
 
@@ -153,8 +163,8 @@ void TestEngineFuzz::mutatedMedia()
     for (int w = 0; w < 8; ++w)
         workers.emplace_back([&] {
             for (int k = next++; k < inputs.size(); k = next++)
-                outcomes[size_t(k)] =
-                    runOne(inputs[k], m_dir.filePath(QString("out/%1.mp4").arg(QFileInfo(inputs[k]).baseName())));
+                outcomes[size_t(k)] = runOne(
+                    inputs[k], m_dir.filePath(QString("out/%1.mp4").arg(QFileInfo(inputs[k]).baseName())));
         });
     for (std::thread& w : workers)
         w.join();
@@ -173,10 +183,12 @@ void TestEngineFuzz::mutatedMedia()
     }
     // nothing else appears in the output folder: no temporary leftovers
     QCOMPARE(QDir(m_dir.filePath("out")).entryList(QDir::Files | QDir::Hidden).size(), converted);
-    std::sort(outcomes.begin(), outcomes.end(), [](const Outcome& a, const Outcome& b) { return a.ms > b.ms; });
-    qInfo() << "slowest:" << outcomes[0].name << outcomes[0].ms << "ms," << outcomes[1].name << outcomes[1].ms << "ms";
-    qInfo() << outcomes.size() << "mutations:" << converted << "converted," << failed << "refused or failed, in"
-            << t.elapsed() << "ms";
+    std::sort(outcomes.begin(), outcomes.end(),
+              [](const Outcome& a, const Outcome& b) { return a.ms > b.ms; });
+    qInfo() << "slowest:" << outcomes[0].name << outcomes[0].ms << "ms," << outcomes[1].name << outcomes[1].ms
+            << "ms";
+    qInfo() << outcomes.size() << "mutations:" << converted << "converted," << failed
+            << "refused or failed, in" << t.elapsed() << "ms";
 }
 
 QTEST_GUILESS_MAIN(TestEngineFuzz)

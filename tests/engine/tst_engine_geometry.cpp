@@ -73,7 +73,7 @@ void TestEngineGeometry::fitRectangle()
     QCOMPARE(p.fitH, 360);
     QCOMPARE(p.fitW, 202);
     QCOMPARE(p.fitX % 2, 0);
-    QCOMPARE(p.scaleW, 360);  // scaled before the transform, so swapped
+    QCOMPARE(p.scaleW, 360); // scaled before the transform, so swapped
     QCOMPARE(p.scaleH, 202);
     in.pad = false;
     p = orv::planGeometry(in);
@@ -94,7 +94,7 @@ void TestEngineGeometry::rotateMirror_data()
 {
     QTest::addColumn<int>("rotate");
     QTest::addColumn<bool>("mirror");
-    QTest::addColumn<QVector<int>>("order");  // source quadrant shown at TL, TR, BL, BR
+    QTest::addColumn<QVector<int>>("order"); // source quadrant shown at TL, TR, BL, BR
     QTest::newRow("0") << 0 << false << QVector<int>{0, 1, 2, 3};
     QTest::newRow("0 mirror") << 0 << true << QVector<int>{1, 0, 3, 2};
     QTest::newRow("90") << 90 << false << QVector<int>{2, 0, 3, 1};
@@ -120,7 +120,8 @@ void TestEngineGeometry::rotateMirror()
     const QVector<Rgb> src{kRed, kGreen, kBlue, kWhite};
     const QVector<Rgb> got = quadrants(p);
     for (int i = 0; i < 4; ++i)
-        QVERIFY2(near(got[i], src[order[i]]), qPrintable(QString("quadrant %1: %2").arg(i).arg(colourName(got[i]))));
+        QVERIFY2(near(got[i], src[order[i]]),
+                 qPrintable(QString("quadrant %1: %2").arg(i).arg(colourName(got[i]))));
 }
 
 void TestEngineGeometry::cropRightHalf()
@@ -134,7 +135,7 @@ void TestEngineGeometry::cropRightHalf()
     QCOMPARE(p.w, 160);
     QVERIFY(near(p.at(80, 40), kGreen));
     QVERIFY(near(p.at(80, 200), kWhite));
-    QVERIFY(near(p.at(5, 5), kGreen));  // no red left over at the cut
+    QVERIFY(near(p.at(5, 5), kGreen)); // no red left over at the cut
 }
 
 void TestEngineGeometry::padColourAndStretch()

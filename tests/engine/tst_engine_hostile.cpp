@@ -15,7 +15,8 @@ namespace {
 
 // Little-endian 32-bit values written over a file's bytes at an offset
 // from the first occurrence of a marker.
-QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, std::initializer_list<quint32> values)
+QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset,
+                   std::initializer_list<quint32> values)
 {
     const int at = bytes.indexOf(marker);
     if (at < 0)
@@ -73,7 +74,8 @@ void TestEngineHostile::initTestCase()
     const QString small = "testsrc=s=64x48:r=10:d=1";
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", small, "-c:v", "mpeg4", "-q:v", "10", media("small.avi")}));
     // the video stream header declares a frame interval of 10^9 s
-    QVERIFY(writeAll(media("years.avi"), patched(readAll(media("small.avi")), "strh", 8 + 20, {1000000000u, 1u})));
+    QVERIFY(writeAll(media("years.avi"),
+                     patched(readAll(media("small.avi")), "strh", 8 + 20, {1000000000u, 1u})));
     // both streams jump ten hours ahead after half a second
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=1", "-f", "lavfi", "-i", "sine=r=8000:d=1",
                     "-vf", "setpts=PTS+gte(T\\,0.5)*36000/TB", "-af", "asetpts=PTS+gte(T\\,0.5)*36000/TB",
@@ -85,19 +87,21 @@ void TestEngineHostile::initTestCase()
     QVERIFY(writeAll(media("truncated.mkv"), whole.left(whole.size() * 3 / 10)));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-f", "lavfi", "-i", "sine=r=8000:d=2",
                     "-c:v", "mpeg4", "-c:a", "pcm_s16le", media("clip.mkv")}));
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f", "vob",
-                    media("program.mpg")}));
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset", "ultrafast", media("wide.mkv")}));
-    QVERIFY(writeAll(media("hostile.ass"),
-                     "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
-                     "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
-                     "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
-                     "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
-                     "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
-                     "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
-                     "MarginR, MarginV, Effect, Text\n"
-                     "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
-                     "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}Wide and soft\n"));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2", "-c:v", "mpeg2video", "-g", "12", "-f",
+                    "vob", media("program.mpg")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset",
+                    "ultrafast", media("wide.mkv")}));
+    QVERIFY(
+        writeAll(media("hostile.ass"),
+                 "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
+                 "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
+                 "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
+                 "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                 "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
+                 "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
+                 "MarginR, MarginV, Effect, Text\n"
+                 "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
+                 "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}Wide and soft\n"));
     QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
     QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
@@ -151,7 +155,8 @@ void TestEngineHostile::boundedTimeline()
 
 void TestEngineHostile::earlyEndReported()
 {
-    struct Case {
+    struct Case
+    {
         const char* file;
         uint64_t declared;
         bool early;
@@ -163,7 +168,7 @@ void TestEngineHostile::earlyEndReported()
         QCOMPARE(Converter_Open(h, u8(media(k.file)).constData(), u8(dst).constData(), "mp4", c), 1);
         Config_Release(c);
         QCOMPARE(Converter_GetDuration(h), k.declared);
-        QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0));  // not yet
+        QCOMPARE(Converter_GetConvertedDuration(h), uint64_t(0)); // not yet
         QCOMPARE(Converter_Start(h), 1);
         QVERIFY(waitFor([&] { return Converter_IsCompleted(h) == 1; }));
         QCOMPARE(Converter_GetError(h), 0);
@@ -187,7 +192,8 @@ void TestEngineHostile::nonRegularFilesRefused_data()
     QTest::addColumn<int>("error");
     const QString fifo = media("fifo"), folder = media("folder.png");
     QTest::newRow("source FIFO") << "source" << fifo << int(ORV_E_INPUT);
-    QTest::newRow("source device") << "source" << "/dev/zero" << int(ORV_E_INPUT);
+    QTest::newRow("source device") << "source"
+                                   << "/dev/zero" << int(ORV_E_INPUT);
     QTest::newRow("source folder") << "source" << folder << int(ORV_E_INPUT);
     QTest::newRow("subtitle FIFO") << "subtitle" << fifo << int(ORV_E_SUBTITLE);
     QTest::newRow("subtitle folder") << "subtitle" << folder << int(ORV_E_SUBTITLE);
@@ -325,8 +331,8 @@ void TestEngineHostile::outputSizeCapped()
 void TestEngineHostile::unknownPairsNotWritten()
 {
     Config c = smallConfig();
-    Config_SetVideoFormat(c, 19);     // WMV2
-    Config_SetAudioFormat(c, 86023);  // WMA1
+    Config_SetVideoFormat(c, 19); // WMV2
+    Config_SetAudioFormat(c, 86023); // WMA1
     Config_SetAudioSampleRate(c, 48000);
     const QString dst = out("pairs.ts");
     QCOMPARE(convert(media("clip.mkv"), dst, "mpegts", c), 0);

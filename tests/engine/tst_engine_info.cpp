@@ -37,11 +37,13 @@ void TestEngineInfo::facts_data()
     QTest::addColumn<uint>("channels");
     QTest::addColumn<QString>("format");
     QTest::newRow("clip") << "clip.mov" << 2000000ull << QSize(320, 240) << 2500000u << 48000u << 2u << "mov";
-    QTest::newRow("square pixels") << "anamorphic.mkv" << 1000000ull << QSize(1024, 576) << 2500000u << 0u << 0u
-                                   << "matroska";
-    QTest::newRow("auto-rotated") << "quad_rot.mp4" << 1000000ull << QSize(240, 320) << 2500000u << 0u << 0u << "mov";
+    QTest::newRow("square pixels") << "anamorphic.mkv" << 1000000ull << QSize(1024, 576) << 2500000u << 0u
+                                   << 0u << "matroska";
+    QTest::newRow("auto-rotated") << "quad_rot.mp4" << 1000000ull << QSize(240, 320) << 2500000u << 0u << 0u
+                                  << "mov";
     QTest::newRow("audio only") << "a.mp3" << 0ull << QSize(0, 0) << 0u << 44100u << 1u << "mp3";
-    QTest::newRow("cover art is no video") << "cover.mp3" << 0ull << QSize(0, 0) << 0u << 44100u << 1u << "mp3";
+    QTest::newRow("cover art is no video")
+        << "cover.mp3" << 0ull << QSize(0, 0) << 0u << 44100u << 1u << "mp3";
 }
 
 void TestEngineInfo::facts()
@@ -88,7 +90,7 @@ void TestEngineInfo::thumbnailBlock()
     QCOMPARE(le32(b + 10), 54u);
     QCOMPARE(le32(b + 14), 40u);
     QCOMPARE(int32_t(le32(b + 18)), 320);
-    QCOMPARE(int32_t(le32(b + 22)), -240);  // top-down
+    QCOMPARE(int32_t(le32(b + 22)), -240); // top-down
     QCOMPARE(b[26] | b[27] << 8, 1);
     QCOMPARE(b[28] | b[29] << 8, 32);
     QCOMPARE(le32(b + 30), 0u);
@@ -108,12 +110,13 @@ void TestEngineInfo::thumbnailAutoRotated()
     unsigned char* b = Info_GetVideoImage(h, 0, 1, 0, 0);
     QVERIFY(b);
     QCOMPARE(int32_t(le32(b + 18)), 240);
-    const Picture ref = grab(fixture("quad_rot.mp4"));  // the CLI rotates on its own
+    const Picture ref = grab(fixture("quad_rot.mp4")); // the CLI rotates on its own
     QCOMPARE(ref.w, 240);
     for (QPoint p : {QPoint(60, 80), QPoint(180, 80), QPoint(60, 240), QPoint(180, 240)}) {
         const unsigned char* px = b + 54 + (p.y() * 240 + p.x()) * 4;
         const Rgb got{px[2], px[1], px[0]};
-        QVERIFY2(near(got, ref.at(p.x(), p.y())), qPrintable(colourName(got) + " vs " + colourName(ref.at(p.x(), p.y()))));
+        QVERIFY2(near(got, ref.at(p.x(), p.y())),
+                 qPrintable(colourName(got) + " vs " + colourName(ref.at(p.x(), p.y()))));
     }
     Info_Release(h);
 }
@@ -167,13 +170,13 @@ void TestEngineInfo::selection()
     InfoHandle h = Info_Create(-1);
     QCOMPARE(Info_Open(h, u8(fixture("sub2.mkv")).constData()), 1);
     QCOMPARE(Info_GetSubtlCount(h), 2);
-    QCOMPARE(Info_SetSubtlIndex(h, -1), 1);  // "[Disable]" relies on it
+    QCOMPARE(Info_SetSubtlIndex(h, -1), 1); // "[Disable]" relies on it
     QCOMPARE(Info_SetSubtlIndex(h, 1), 1);
     QCOMPARE(Info_SetSubtlIndex(h, 2), 0);
     QCOMPARE(Info_SetAudioIndex(h, -1), 0);
     QCOMPARE(Info_SetAudioIndex(h, 0), 1);
     QCOMPARE(Info_SetAudioIndex(h, 1), 0);
-    QCOMPARE(Info_EnableClosedCaption(h, 1), 0);  // no captions in this file
+    QCOMPARE(Info_EnableClosedCaption(h, 1), 0); // no captions in this file
     QCOMPARE(Info_EnableClosedCaption(h, 0), 1);
     Info_Release(h);
 }

@@ -51,7 +51,7 @@ void TestEngineMerger::mergesAndNormalises()
     QCOMPARE(v.value("width").toInt(), 320);
     QCOMPARE(v.value("height").toInt(), 240);
     QCOMPARE(v.value("r_frame_rate").toString(), QString("25/1"));
-    QCOMPARE(v.value("nb_read_packets").toString().toInt(), 25 * 2 + 25 + 25 / 2 + 1);  // 3.5 s, 88 frames
+    QCOMPARE(v.value("nb_read_packets").toString().toInt(), 25 * 2 + 25 + 25 / 2 + 1); // 3.5 s, 88 frames
     QVERIFY2(qAbs(streamDuration(p.stream("audio")) - 3.52) < 0.1,
              qPrintable(QString::number(streamDuration(p.stream("audio")))));
     // the second item is fitted into 320x240 with bars (16:9 in 4:3)
@@ -60,7 +60,9 @@ void TestEngineMerger::mergesAndNormalises()
     QVERIFY(near(mid.at(160, 10), Rgb{0, 0, 0}, 24));
     // silence fills the item without sound: the level there is far below the tone
     QProcess vd;
-    vd.start("ffmpeg", {"-nostdin", "-ss", "2.2", "-t", "0.6", "-i", dst, "-vn", "-af", "volumedetect", "-f", "null", "-"});
+    vd.start(
+        "ffmpeg",
+        {"-nostdin", "-ss", "2.2", "-t", "0.6", "-i", dst, "-vn", "-af", "volumedetect", "-f", "null", "-"});
     vd.waitForFinished(30000);
     const QString log = QString::fromUtf8(vd.readAllStandardError());
     QVERIFY2(log.contains("max_volume: -91") || log.contains("max_volume: -inf"), qPrintable(log.right(300)));
@@ -108,7 +110,7 @@ void TestEngineMerger::refusals()
 {
     Config c = Config_Create();
     MergerHandle m = Merger_Create(-1);
-    QCOMPARE(Merger_AddTask(m, u8(fixture("clip.mov")).constData(), 0, 0, c), 0);  // not opened
+    QCOMPARE(Merger_AddTask(m, u8(fixture("clip.mov")).constData(), 0, 0, c), 0); // not opened
     const QString dst = m_dir.filePath("refused.mp4");
     QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
     QCOMPARE(Merger_Start(m), 1);
@@ -127,7 +129,7 @@ void TestEngineMerger::refusals()
     QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 0);
     QCOMPARE(Merger_GetError(m), int(ORV_E_OUTPUT));
     Merger_Release(m);
-    QVERIFY(QFile::exists(dst));  // not ours to delete
+    QVERIFY(QFile::exists(dst)); // not ours to delete
     Config_Release(c);
 }
 

@@ -23,11 +23,12 @@ constexpr bool kSanitized = false;
 #endif
 
 // What a frame handler saw, for the checks.
-struct Seen {
+struct Seen
+{
     std::mutex mutex;
     int calls = 0;
     int format = -1, w = 0, h = 0, stride = 0;
-    QByteArray pixels;  // B,G,R,A rows without padding
+    QByteArray pixels; // B,G,R,A rows without padding
     std::atomic<bool> closed{false}, late{false};
 
     static int handler(void* user, FrameHandle f)
@@ -151,9 +152,9 @@ void TestEnginePlayer::seekLandsAtOrAfter()
     PlayerHandle p = Player_Create(-1);
     QCOMPARE(Player_SetVideoFrameHandle(p, &Seen::handler, &seen), 1);
     QCOMPARE(Player_Open(p, m_ramp), 1);
-    QCOMPARE(seen.count(), 0);  // Open delivers nothing
+    QCOMPARE(seen.count(), 0); // Open delivers nothing
     QCOMPARE(Player_Seek(p, target), 1);
-    QCOMPARE(seen.count(), 1);  // delivered before Seek returns
+    QCOMPARE(seen.count(), 1); // delivered before Seek returns
     QCOMPARE(seen.rampFrame(), frame);
     QCOMPARE(Player_GetPlayTime(p), uint64_t(time));
     QCOMPARE(Player_IsCompleted(p), 0);
@@ -173,9 +174,9 @@ void TestEnginePlayer::stepStopAndPlay()
     QCOMPARE(Player_GetDuration(p), uint64_t(4000000));
     QCOMPARE(Player_GetPlayTime(p), uint64_t(0));
 
-    QCOMPARE(Player_FrameStep(p, -1), 0);  // nothing before the first picture
+    QCOMPARE(Player_FrameStep(p, -1), 0); // nothing before the first picture
     QCOMPARE(Player_Seek(p, 1000000), 1);
-    QCOMPARE(Player_FrameStep(p, -1), 1);  // across the keyframe
+    QCOMPARE(Player_FrameStep(p, -1), 1); // across the keyframe
     QCOMPARE(Player_GetPlayTime(p), uint64_t(1000000 - kFrameUs));
     QCOMPARE(seen.rampFrame(), 24);
     QCOMPARE(Player_FrameStep(p, 1), 1);
@@ -183,7 +184,7 @@ void TestEnginePlayer::stepStopAndPlay()
     QCOMPARE(Player_GetPlayTime(p), uint64_t(1000000 + kFrameUs));
     QCOMPARE(seen.rampFrame(), 26);
     QCOMPARE(Player_Seek(p, 3960000), 1);
-    QCOMPARE(Player_FrameStep(p, 1), 0);  // nothing after the last
+    QCOMPARE(Player_FrameStep(p, 1), 0); // nothing after the last
 
     QCOMPARE(Player_Stop(p), 1);
     QCOMPARE(Player_GetPlayTime(p), uint64_t(0));
@@ -201,7 +202,7 @@ void TestEnginePlayer::stepStopAndPlay()
     const qint64 took = timer.elapsed();
     qInfo("4 s clip played in %lld ms, %d pictures", took, seen.count() - before);
     if (!kSanitized)
-        QVERIFY2(took < 4500 + 1500, qPrintable(QString::number(took)));  // 4.5 s quiet, headroom when loaded
+        QVERIFY2(took < 4500 + 1500, qPrintable(QString::number(took))); // 4.5 s quiet, headroom when loaded
     QVERIFY(took >= 3800);
     QVERIFY(seen.count() - before >= 50);
     QCOMPARE(seen.format, int(ORV_FRAME_BGRA));
@@ -224,7 +225,7 @@ void TestEnginePlayer::audioOnly()
 {
     PlayerHandle p = Player_Create(27);
     QCOMPARE(Player_Open(p, u8(fixture("cover.mp3"))), 1);
-    QCOMPARE(Player_HasVideo(p), 0);  // cover art is not video
+    QCOMPARE(Player_HasVideo(p), 0); // cover art is not video
     QCOMPARE(Player_HasAudio(p), 1);
     QCOMPARE(Player_GetVideoWidth(p), 0);
     QCOMPARE(Player_ShowVideoFrame(p), 0);
@@ -235,7 +236,7 @@ void TestEnginePlayer::audioOnly()
     timer.start();
     QCOMPARE(Player_Play(p), 1);
     QThread::msleep(500);
-    QVERIFY(Player_GetPlayTime(p) >= 300000);  // the clock runs without a device
+    QVERIFY(Player_GetPlayTime(p) >= 300000); // the clock runs without a device
     QVERIFY(waitFor([&] { return Player_IsCompleted(p) == 1; }, 10000));
     qInfo("2 s of sound played in %lld ms", timer.elapsed());
     QVERIFY(timer.elapsed() >= 1800);
@@ -254,7 +255,7 @@ void TestEnginePlayer::showFrameUsesCurrentSettings()
     QCOMPARE(Player_ShowVideoFrame(p), 1);
     QCOMPARE(processed.w, 240);
     QCOMPARE(processed.h, 320);
-    QCOMPARE(original.w, 320);  // the source as it is
+    QCOMPARE(original.w, 320); // the source as it is
     QVERIFY(near(original.at(20, 20), Rgb{255, 0, 0}));
 
     QCOMPARE(Player_SetVideoRotate(p, 90), 1);
@@ -304,7 +305,7 @@ void TestEnginePlayer::previewEqualsOutput_data()
         Player_SetWatermarkImageFile(p, wm);
         Player_SetWatermarkImageScale(p, 200, 200);
         Player_SetWatermarkImagePosition(p, 0.5, 0.25);
-        Player_EnableWatermarkImageBorder(p, 1);  // previews only; captures never show it
+        Player_EnableWatermarkImageBorder(p, 1); // previews only; captures never show it
     });
     row("text watermark", [](Config c, PlayerHandle p) {
         Config_SetWatermarkText(c, "Lumi 42");
@@ -362,7 +363,7 @@ void TestEnginePlayer::settingsOutliveFiles()
     QCOMPARE(Player_SetWatermarkTextSize(p, 36), 1);
     QCOMPARE(Player_GetWatermarkTextHeight(p), 0.0);
     QCOMPARE(Player_OpenEx(p, u8(fixture("clip.mov")), 640, 360, 0, 0), 1);
-    const double small = Player_GetWatermarkTextHeight(p);  // before any picture
+    const double small = Player_GetWatermarkTextHeight(p); // before any picture
     QCOMPARE(Player_Close(p), 1);
     QCOMPARE(Player_OpenEx(p, u8(fixture("clip.mov")), 1280, 720, 0, 0), 1);
     const double large = Player_GetWatermarkTextHeight(p);
@@ -380,7 +381,7 @@ void TestEnginePlayer::settingsOutliveFiles()
     QCOMPARE(reinterpret_cast<uintptr_t>(block + 54) % 64, uintptr_t(0));
     QVERIFY(!Player_CaptureVideoImage(p, 0, 10));
     QVERIFY(!Player_CaptureVideoImage(p, 16385, 10));
-    QCOMPARE(Player_Release(p), 1);  // frees the capture
+    QCOMPARE(Player_Release(p), 1); // frees the capture
 }
 
 // Close and Release during playback, over and over: no handler call after
@@ -396,7 +397,7 @@ void TestEnginePlayer::noHandlerAfterClose()
         Player_SetOrignalVideoFrameHandle(p, &Seen::handler, &seen);
         QCOMPARE(Player_Open(p, clip), 1);
         QCOMPARE(Player_Play(p), 1);
-        QThread::usleep(8000 * (i % 7));  // up to a few pictures in
+        QThread::usleep(8000 * (i % 7)); // up to a few pictures in
         // every other round Release does the closing
         if (i % 2) {
             QCOMPARE(Player_Close(p), 1);
@@ -421,7 +422,7 @@ void TestEnginePlayer::hiddenEditorCycle()
         Player_Close(p);
         Player_Release(p);
     };
-    cycle();  // libraries and fonts warm
+    cycle(); // libraries and fonts warm
     const int fds = countEntries("/proc/self/fd");
     const int threads = countEntries("/proc/self/task");
     QElapsedTimer timer;
@@ -431,7 +432,7 @@ void TestEnginePlayer::hiddenEditorCycle()
     const double each = timer.elapsed() / 50.0;
     qInfo("hidden editor cycle: %.1f ms", each);
     if (!kSanitized)
-        QVERIFY2(each < 50.0 * 3, qPrintable(QString::number(each)));  // 50 ms quiet, headroom when loaded
+        QVERIFY2(each < 50.0 * 3, qPrintable(QString::number(each))); // 50 ms quiet, headroom when loaded
     QCOMPARE(countEntries("/proc/self/fd"), fds);
     QVERIFY(waitFor([&] { return countEntries("/proc/self/task") == threads; }, 2000));
 }

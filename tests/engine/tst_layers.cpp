@@ -21,7 +21,8 @@ using orv::LayerStack;
 
 namespace {
 
-struct FrameDeleter {
+struct FrameDeleter
+{
     void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 using Frame = std::unique_ptr<AVFrame, FrameDeleter>;
@@ -42,7 +43,8 @@ Frame blackFrame(int w, int h)
     return f;
 }
 
-struct Yuv {
+struct Yuv
+{
     int y, u, v;
 };
 
@@ -125,8 +127,8 @@ void TestLayers::initTestCase()
     QVERIFY(m_dir.isValid());
     const QString magenta = "color=c=magenta:s=32x32";
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-frames:v", "1", path("wm.png")}));
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-vf", "format=rgba,colorchannelmixer=aa=0.5",
-                    "-frames:v", "1", path("wm_half.png")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-vf", "format=rgba,colorchannelmixer=aa=0.5", "-frames:v",
+                    "1", path("wm_half.png")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-frames:v", "1", "-q:v", "2", path("wm.jpg")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-frames:v", "1", path("wm.bmp")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", magenta, "-frames:v", "2", path("wm.gif")}));
@@ -135,22 +137,23 @@ void TestLayers::initTestCase()
     writeFile("text.png", "just some text, not a picture\n");
     writeFile("empty.png", "");
 
-    writeFile("red.ass", QByteArray("[Script Info]\nScriptType: v4.00+\nPlayResX: 640\nPlayResY: 480\n\n"
-                                    "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, "
-                                    "SecondaryColour, OutlineColour, BackColour, Bold, Italic, Underline, "
-                                    "StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
-                                    "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
-                                    "Style: Default,Arial,20,&H000000FF,&H000000FF,&H00000000,&H00000000,"
-                                    "0,0,0,0,100,100,0,0,1,0,0,2,10,10,10,1\n\n"
-                                    "[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, "
-                                    "MarginV, Effect, Text\n"
-                                    "Dialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,")
-                               + kBlock + kBlock + "\n");
+    writeFile("red.ass",
+              QByteArray("[Script Info]\nScriptType: v4.00+\nPlayResX: 640\nPlayResY: 480\n\n"
+                         "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, "
+                         "SecondaryColour, OutlineColour, BackColour, Bold, Italic, Underline, "
+                         "StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, "
+                         "Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+                         "Style: Default,Arial,20,&H000000FF,&H000000FF,&H00000000,&H00000000,"
+                         "0,0,0,0,100,100,0,0,1,0,0,2,10,10,10,1\n\n"
+                         "[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, "
+                         "MarginV, Effect, Text\n"
+                         "Dialogue: 0,0:00:00.50,0:00:01.50,Default,,0,0,0,,")
+                  + kBlock + kBlock + "\n");
     writeFile("subs.srt", QByteArray("1\n00:00:00,500 --> 00:00:01,500\n") + kBlock + "\n\n");
     // "é" in Windows-1252, which is not UTF-8.
     writeFile("cp1252.srt", "1\n00:00:00,500 --> 00:00:01,500\ncaf\xE9\n\n");
-    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "color=c=black:s=160x120:d=4:r=10", "-i", path("subs.srt"),
-                    "-c:v", "mpeg4", "-c:s", "srt", "-map", "0:v", "-map", "1:s", path("sub.mkv")}));
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "color=c=black:s=160x120:d=4:r=10", "-i", path("subs.srt"), "-c:v",
+                    "mpeg4", "-c:s", "srt", "-map", "0:v", "-map", "1:s", path("sub.mkv")}));
 }
 
 void TestLayers::imageWatermark_data()
@@ -194,7 +197,8 @@ void TestLayers::imageWatermark()
     // Top-left at (160, 120): both inner corners are drawn, the outside is not.
     for (const auto& [x, y] : {std::pair{162, 122}, std::pair{160 + side - 3, 120 + side - 3}}) {
         const Yuv p = pixel(f.get(), x, y);
-        QVERIFY2(std::abs(p.y - expectY) <= 6, qPrintable(QString("luma %1 at %2,%3").arg(p.y).arg(x).arg(y)));
+        QVERIFY2(std::abs(p.y - expectY) <= 6,
+                 qPrintable(QString("luma %1 at %2,%3").arg(p.y).arg(x).arg(y)));
     }
     QVERIFY(near(pixel(f.get(), 157, 122), kBlack, 0));
     QVERIFY(near(pixel(f.get(), 162, 117), kBlack, 0));
@@ -278,11 +282,16 @@ void TestLayers::textIsLiteral_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("escaped");
     const QString wj = QString(QChar(0x2060));
-    QTest::newRow("override block") << R"({\alpha&HFF&}██)" << R"(\{\alpha&HFF&\}██)";
-    QTest::newRow("line break kept literal") << R"(a\Nb\n\h)" << R"(a\)" + wj + R"(Nb\)" + wj + R"(n\)" + wj + "h";
-    QTest::newRow("escaped brace") << R"(\{x)" << R"(\)" + wj + R"(\{x)";
-    QTest::newRow("newline") << "a\nb\r\nc" << R"(a\Nb\Nc)";
-    QTest::newRow("punctuation") << R"(% : [ ] ' " \ ,)" << R"(% : [ ] ' " \ ,)";
+    QTest::newRow("override block") << R"({\alpha&HFF&}██)"
+                                    << R"(\{\alpha&HFF&\}██)";
+    QTest::newRow("line break kept literal") << R"(a\Nb\n\h)"
+                                             << R"(a\)" + wj + R"(Nb\)" + wj + R"(n\)" + wj + "h";
+    QTest::newRow("escaped brace") << R"(\{x)"
+                                   << R"(\)" + wj + R"(\{x)";
+    QTest::newRow("newline") << "a\nb\r\nc"
+                             << R"(a\Nb\Nc)";
+    QTest::newRow("punctuation") << R"(% : [ ] ' " \ ,)"
+                                 << R"(% : [ ] ' " \ ,)";
 }
 
 void TestLayers::textIsLiteral()
@@ -408,9 +417,7 @@ void TestLayers::scriptStylesTakeOurFields()
 // EIA-608 pop-on captions, as A53 cc_data triplets of field 1.
 void TestLayers::closedCaptions()
 {
-    auto oddParity = [](uint8_t b) {
-        return uint8_t(__builtin_popcount(b) % 2 ? b : b | 0x80);
-    };
+    auto oddParity = [](uint8_t b) { return uint8_t(__builtin_popcount(b) % 2 ? b : b | 0x80); };
     LayerSettings s;
     s.subSource = orv::SubtitleSource::ClosedCaption;
     LayerStack stack;
@@ -421,8 +428,7 @@ void TestLayers::closedCaptions()
     };
     const uint8_t sequence[][2] = {
         {0x14, 0x20}, {0x14, 0x20}, // resume caption loading
-        {'H', 'I'},
-        {0x14, 0x2F}, {0x14, 0x2F}, // end of caption: show it
+        {'H', 'I'},   {0x14, 0x2F}, {0x14, 0x2F}, // end of caption: show it
     };
     int64_t t = 0;
     for (const auto& pair : sequence) {

@@ -25,30 +25,25 @@ struct Handles
     PlayerHandle p = nullptr;
 };
 
-using CallFn = std::function<void(const Handles &)>;
-using ResultFn = std::function<bool(const Handles &)>; // true when the result is not 0/NULL
+using CallFn = std::function<void(const Handles&)>;
+using ResultFn = std::function<bool(const Handles&)>; // true when the result is not 0/NULL
 
 Handles createAll()
 {
-    return Handles{Info_Create(-1), Config_Create(), Converter_Create(-1), Merger_Create(-1), Player_Create(-1)};
+    return Handles{Info_Create(-1), Config_Create(), Converter_Create(-1), Merger_Create(-1),
+                   Player_Create(-1)};
 }
 
-QStringList toList(const std::vector<std::string> &lines)
+QStringList toList(const std::vector<std::string>& lines)
 {
     QStringList list;
-    for (const std::string &line : lines)
+    for (const std::string& line : lines)
         list << QString::fromStdString(line);
     return list;
 }
 
-uint32_t le32(const unsigned char *p)
-{
-    return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
-uint16_t le16(const unsigned char *p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
+uint32_t le32(const unsigned char* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t le16(const unsigned char* p) { return uint16_t(p[0] | p[1] << 8); }
 
 } // namespace
 
@@ -72,79 +67,80 @@ private slots:
     {
         QTest::addColumn<CallFn>("call");
         QTest::addColumn<QString>("line");
-        auto row = [](const char *name, CallFn call, const char *line) {
+        auto row = [](const char* name, CallFn call, const char* line) {
             QTest::newRow(name) << call << QString::fromUtf8(line);
         };
         row(
-            "doubles", [](const Handles &h) { Config_SetWatermarkTextPosition(h.c, 0.5, 0.25); },
+            "doubles", [](const Handles& h) { Config_SetWatermarkTextPosition(h.c, 0.5, 0.25); },
             "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)");
         row(
             "six significant digits",
-            [](const Handles &h) { Config_SetVideoCropf(h.c, 0.1, 1.0 / 3, 1, 1e-7); },
+            [](const Handles& h) { Config_SetVideoCropf(h.c, 0.1, 1.0 / 3, 1, 1e-7); },
             "Config_SetVideoCropf(C1, 0.1, 0.333333, 1, 1e-07)");
         row(
-            "colour", [](const Handles &h) { Config_SetVideoPadAndColor(h.c, 1, 0x0ff00a0b); },
+            "colour", [](const Handles& h) { Config_SetVideoPadAndColor(h.c, 1, 0x0ff00a0b); },
             "Config_SetVideoPadAndColor(C1, 1, 0x0FF00A0B)");
         row(
-            "unsigned", [](const Handles &h) { Config_SetVideoFrameRate(h.c, 30000, 1001); },
+            "unsigned", [](const Handles& h) { Config_SetVideoFrameRate(h.c, 30000, 1001); },
             "Config_SetVideoFrameRate(C1, 30000, 1001)");
         row(
-            "int64", [](const Handles &h) { Config_SetSubtlDelay(h.c, -1500000); },
+            "int64", [](const Handles& h) { Config_SetSubtlDelay(h.c, -1500000); },
             "Config_SetSubtlDelay(C1, -1500000)");
         row(
-            "uint64 on handle 0",
-            [](const Handles &) { Converter_SetSplitTime(nullptr, 500000, UINT64_MAX); },
+            "uint64 on handle 0", [](const Handles&) { Converter_SetSplitTime(nullptr, 500000, UINT64_MAX); },
             "Converter_SetSplitTime(0, 500000, 18446744073709551615)");
         row(
-            "escapes", [](const Handles &h) { Config_SetWatermarkText(h.c, "say \"hi\"\\\n\t日本"); },
+            "escapes", [](const Handles& h) { Config_SetWatermarkText(h.c, "say \"hi\"\\\n\t日本"); },
             "Config_SetWatermarkText(C1, \"say \\\"hi\\\"\\\\\\n\\t日本\")");
         row(
             "control character",
-            [](const Handles &h) {
-                Config_SetSubtlTextFont(h.c, "a\001"
-                                             "2");
+            [](const Handles& h) {
+                Config_SetSubtlTextFont(h.c,
+                                        "a\001"
+                                        "2");
             },
             "Config_SetSubtlTextFont(C1, \"a\\0012\")");
         row(
-            "null string", [](const Handles &h) { Config_SetSubtlFile(h.c, nullptr); },
+            "null string", [](const Handles& h) { Config_SetSubtlFile(h.c, nullptr); },
             "Config_SetSubtlFile(C1, null)");
         row(
-            "open", [](const Handles &h) { Converter_Open(h.v, "/in.mov", "/out.mp4", nullptr, h.c); },
+            "open", [](const Handles& h) { Converter_Open(h.v, "/in.mov", "/out.mp4", nullptr, h.c); },
             "Converter_Open(V1, \"/in.mov\", \"/out.mp4\", null, C1)");
         row(
-            "merge item", [](const Handles &h) { Merger_AddTask(h.m, "a.mov", 0, 1000000, h.c); },
+            "merge item", [](const Handles& h) { Merger_AddTask(h.m, "a.mov", 0, 1000000, h.c); },
             "Merger_AddTask(M1, \"a.mov\", 0, 1000000, C1)");
         row(
-            "picture", [](const Handles &h) { Info_GetVideoImage(h.i, 1000000, 1, 0, 0); },
+            "picture", [](const Handles& h) { Info_GetVideoImage(h.i, 1000000, 1, 0, 0); },
             "Info_GetVideoImage(I1, 1000000, 1, 0, 0)");
         row(
-            "player open", [](const Handles &h) { Player_OpenEx(h.p, "a.mov", 640, 360, 0, 0); },
+            "player open", [](const Handles& h) { Player_OpenEx(h.p, "a.mov", 640, 360, 0, 0); },
             "Player_OpenEx(P1, \"a.mov\", 640, 360, 0, 0)");
         row(
-            "player crop", [](const Handles &h) { Player_SetVideoCrop(h.p, 0.1, 0, 0.8, 1); },
+            "player crop", [](const Handles& h) { Player_SetVideoCrop(h.p, 0.1, 0, 0.8, 1); },
             "Player_SetVideoCrop(P1, 0.1, 0, 0.8, 1)");
         row(
             "frame handler",
-            [](const Handles &h) {
+            [](const Handles& h) {
                 static int user;
-                Player_SetVideoFrameHandle(h.p, [](void *, FrameHandle) { return 0; }, &user);
+                Player_SetVideoFrameHandle(
+                    h.p, [](void*, FrameHandle) { return 0; }, &user);
             },
             "Player_SetVideoFrameHandle(P1, fn, ptr)");
         row(
-            "seek", [](const Handles &h) { Player_Seek(h.p, 1500000); }, "Player_Seek(P1, 1500000)");
+            "seek", [](const Handles& h) { Player_Seek(h.p, 1500000); }, "Player_Seek(P1, 1500000)");
         row(
-            "no frame", [](const Handles &) { Frame_GetVideoData0(nullptr); }, "Frame_GetVideoData0(null)");
+            "no frame", [](const Handles&) { Frame_GetVideoData0(nullptr); }, "Frame_GetVideoData0(null)");
         row(
-            "no arguments", [](const Handles &) { Config_Create(); }, "Config_Create()");
+            "no arguments", [](const Handles&) { Config_Create(); }, "Config_Create()");
         row(
             "callback",
-            [](const Handles &) {
+            [](const Handles&) {
                 static int user;
-                Engine_SetLogHandler([](void *, int, const char *) {}, &user);
+                Engine_SetLogHandler([](void*, int, const char*) {}, &user);
             },
             "Engine_SetLogHandler(fn, ptr)");
         row(
-            "no callback", [](const Handles &) { Engine_SetLogHandler(nullptr, nullptr); },
+            "no callback", [](const Handles&) { Engine_SetLogHandler(nullptr, nullptr); },
             "Engine_SetLogHandler(null, null)");
     }
 
@@ -188,37 +184,38 @@ private slots:
     void noneSafety_data()
     {
         QTest::addColumn<ResultFn>("call");
-        auto row = [](const char *name, ResultFn call) { QTest::newRow(name) << call; };
-        row("Info_Open", [](const Handles &h) { return Info_Open(h.i, "clip.mov") != 0; });
-        row("Info_GetDuration", [](const Handles &h) { return Info_GetDuration(h.i) != 0; });
-        row("Info_GetFormatName", [](const Handles &h) { return Info_GetFormatName(h.i) != nullptr; });
+        auto row = [](const char* name, ResultFn call) { QTest::newRow(name) << call; };
+        row("Info_Open", [](const Handles& h) { return Info_Open(h.i, "clip.mov") != 0; });
+        row("Info_GetDuration", [](const Handles& h) { return Info_GetDuration(h.i) != 0; });
+        row("Info_GetFormatName", [](const Handles& h) { return Info_GetFormatName(h.i) != nullptr; });
         row("Info_GetVideoImage",
-            [](const Handles &h) { return Info_GetVideoImage(h.i, 0, 1, 0, 0) != nullptr; });
-        row("Info_SetSubtlIndex", [](const Handles &h) { return Info_SetSubtlIndex(h.i, -1) != 0; });
-        row("Info_Release", [](const Handles &h) { return Info_Release(h.i) != 0; });
-        row("Config_SetVideoSize", [](const Handles &h) { return Config_SetVideoSize(h.c, 640, 480) != 0; });
+            [](const Handles& h) { return Info_GetVideoImage(h.i, 0, 1, 0, 0) != nullptr; });
+        row("Info_SetSubtlIndex", [](const Handles& h) { return Info_SetSubtlIndex(h.i, -1) != 0; });
+        row("Info_Release", [](const Handles& h) { return Info_Release(h.i) != 0; });
+        row("Config_SetVideoSize", [](const Handles& h) { return Config_SetVideoSize(h.c, 640, 480) != 0; });
         row("Config_SetWatermarkText",
-            [](const Handles &h) { return Config_SetWatermarkText(h.c, "x") != 0; });
-        row("Config_Release", [](const Handles &h) { return Config_Release(h.c) != 0; });
-        row("Converter_Start", [](const Handles &h) { return Converter_Start(h.v) != 0; });
-        row("Converter_GetDuration", [](const Handles &h) { return Converter_GetDuration(h.v) != 0; });
-        row("Converter_Release", [](const Handles &h) { return Converter_Release(h.v) != 0; });
+            [](const Handles& h) { return Config_SetWatermarkText(h.c, "x") != 0; });
+        row("Config_Release", [](const Handles& h) { return Config_Release(h.c) != 0; });
+        row("Converter_Start", [](const Handles& h) { return Converter_Start(h.v) != 0; });
+        row("Converter_GetDuration", [](const Handles& h) { return Converter_GetDuration(h.v) != 0; });
+        row("Converter_Release", [](const Handles& h) { return Converter_Release(h.v) != 0; });
         row("Merger_AddTask",
-            [](const Handles &h) { return Merger_AddTask(h.m, "clip.mov", 0, 0, h.c) != 0; });
-        row("Merger_IsCompleted", [](const Handles &h) { return Merger_IsCompleted(h.m) != 0; });
-        row("Merger_Close", [](const Handles &h) { return Merger_Close(h.m) != 0; });
-        row("Merger_Release", [](const Handles &h) { return Merger_Release(h.m) != 0; });
-        row("Player_Open", [](const Handles &h) { return Player_Open(h.p, "clip.mov") != 0; });
-        row("Player_Play", [](const Handles &h) { return Player_Play(h.p) != 0; });
-        row("Player_GetDuration", [](const Handles &h) { return Player_GetDuration(h.p) != 0; });
-        row("Player_SetVideoCrop", [](const Handles &h) { return Player_SetVideoCrop(h.p, 0, 0, 1, 1) != 0; });
-        row("Player_ShowVideoFrame", [](const Handles &h) { return Player_ShowVideoFrame(h.p) != 0; });
+            [](const Handles& h) { return Merger_AddTask(h.m, "clip.mov", 0, 0, h.c) != 0; });
+        row("Merger_IsCompleted", [](const Handles& h) { return Merger_IsCompleted(h.m) != 0; });
+        row("Merger_Close", [](const Handles& h) { return Merger_Close(h.m) != 0; });
+        row("Merger_Release", [](const Handles& h) { return Merger_Release(h.m) != 0; });
+        row("Player_Open", [](const Handles& h) { return Player_Open(h.p, "clip.mov") != 0; });
+        row("Player_Play", [](const Handles& h) { return Player_Play(h.p) != 0; });
+        row("Player_GetDuration", [](const Handles& h) { return Player_GetDuration(h.p) != 0; });
+        row("Player_SetVideoCrop",
+            [](const Handles& h) { return Player_SetVideoCrop(h.p, 0, 0, 1, 1) != 0; });
+        row("Player_ShowVideoFrame", [](const Handles& h) { return Player_ShowVideoFrame(h.p) != 0; });
         row("Player_CaptureVideoImage",
-            [](const Handles &h) { return Player_CaptureVideoImage(h.p, 64, 36) != nullptr; });
+            [](const Handles& h) { return Player_CaptureVideoImage(h.p, 64, 36) != nullptr; });
         row("Player_GetWatermarkTextWidth",
-            [](const Handles &h) { return Player_GetWatermarkTextWidth(h.p) != 0.0; });
-        row("Player_Release", [](const Handles &h) { return Player_Release(h.p) != 0; });
-        row("Frame_GetVideoWidth", [](const Handles &) { return Frame_GetVideoWidth(nullptr) != 0; });
+            [](const Handles& h) { return Player_GetWatermarkTextWidth(h.p) != 0.0; });
+        row("Player_Release", [](const Handles& h) { return Player_Release(h.p) != 0; });
+        row("Frame_GetVideoWidth", [](const Handles&) { return Frame_GetVideoWidth(nullptr) != 0; });
     }
 
     void noneSafety()
@@ -258,7 +255,7 @@ private slots:
         QCOMPARE(Info_GetAudioCount(h), 3);
         QCOMPARE(Info_GetAudioTitle(h), "English");
         QCOMPARE(Info_SetProgrIndex(h, 1), 1);
-        QCOMPARE(Info_GetProgrName(h), static_cast<const char *>(nullptr));
+        QCOMPARE(Info_GetProgrName(h), static_cast<const char*>(nullptr));
         QCOMPARE(Info_GetVideoCount(h), 0);
         QCOMPARE(Info_GetAudioTitle(h), "Radio");
         QCOMPARE(Info_SetProgrIndex(h, 2), 0);
@@ -266,10 +263,10 @@ private slots:
         QCOMPARE(Info_GetProgrName(h), "News");
         QCOMPARE(Info_SetAudioIndex(h, -1), 0);
         QCOMPARE(Info_SetAudioIndex(h, 1), 1);
-        QCOMPARE(Info_GetAudioTitle(h), static_cast<const char *>(nullptr));
+        QCOMPARE(Info_GetAudioTitle(h), static_cast<const char*>(nullptr));
         QCOMPARE(Info_GetAudioLanguage(h), "fra");
         QCOMPARE(Info_SetSubtlIndex(h, -1), 1);
-        QCOMPARE(Info_GetSubtlTitle(h), static_cast<const char *>(nullptr));
+        QCOMPARE(Info_GetSubtlTitle(h), static_cast<const char*>(nullptr));
         QCOMPARE(Info_SetSubtlIndex(h, 0), 1);
         QCOMPARE(Info_GetSubtlLanguage(h), "deu");
         QCOMPARE(Info_SetSubtlIndex(h, 1), 0);
@@ -326,14 +323,14 @@ private slots:
         orvfake::setMedia("a.mov", facts);
         InfoHandle info = Info_Create(-1);
         QCOMPARE(Info_Open(info, "a.mov"), 1);
-        const unsigned char *block = Info_GetVideoImage(info, 500000, 1, askW, askH);
+        const unsigned char* block = Info_GetVideoImage(info, 500000, 1, askW, askH);
         if (w == 0) {
             QVERIFY(!block);
             return;
         }
         QVERIFY(block);
         const uint32_t size = 4u * w * h;
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(block), 2), QByteArray("BM"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(block), 2), QByteArray("BM"));
         QCOMPARE(le32(block + 2), 54 + size);
         QCOMPARE(le32(block + 10), 54u);
         QCOMPARE(le32(block + 14), 40u);
@@ -365,10 +362,10 @@ private slots:
                                << quint64(600000);
         QTest::newRow("fails") << 4 << int(ORV_E_WRITE) << quint64(0) << quint64(2000000) << qint64(500000)
                                << quint64(0);
-        QTest::newRow("ends at start") << 0 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1)
-                                       << quint64(2000000);
-        QTest::newRow("source ends early") << 2 << int(ORV_OK) << quint64(0) << quint64(2000000)
-                                           << qint64(700000) << quint64(700000);
+        QTest::newRow("ends at start")
+            << 0 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(-1) << quint64(2000000);
+        QTest::newRow("source ends early")
+            << 2 << int(ORV_OK) << quint64(0) << quint64(2000000) << qint64(700000) << quint64(700000);
     }
 
     void converterJob()
@@ -552,8 +549,8 @@ private slots:
 
         QStringList received;
         Engine_SetLogHandler(
-            [](void *user, int level, const char *text) {
-                *static_cast<QStringList *>(user) << QString::number(level) + ":" + text;
+            [](void* user, int level, const char* text) {
+                *static_cast<QStringList*>(user) << QString::number(level) + ":" + text;
             },
             &received);
         orvfake::emitLog(1, "fallback");
@@ -570,7 +567,7 @@ private slots:
                 for (int n = 0; n < 500; ++n)
                     Config_SetAudioVolume(c, t);
             });
-        for (std::thread &thread : threads)
+        for (std::thread& thread : threads)
             thread.join();
         const auto lines = orvfake::calls("Config_SetAudioVolume(C1, ");
         QCOMPARE(lines.size(), size_t(2000));
@@ -588,7 +585,7 @@ private slots:
         int delivered = 0;
         PlayerHandle p = Player_Create(27);
         QCOMPARE(Player_SetVideoFrameHandle(
-                     p, [](void *user, FrameHandle) { return ++*static_cast<int *>(user); }, &delivered),
+                     p, [](void* user, FrameHandle) { return ++*static_cast<int*>(user); }, &delivered),
                  1);
         QCOMPARE(Player_Play(p), 0);
         QCOMPARE(Player_Open(p, "missing.mov"), 0);
@@ -668,7 +665,7 @@ private slots:
         QCOMPARE(Player_HasVideo(p), 0);
         QCOMPARE(Player_GetVideoWidth(p), 0);
         QCOMPARE(Player_ShowVideoFrame(p), 0);
-        QCOMPARE(Player_CaptureVideoImage(p, 32, 32), static_cast<unsigned char *>(nullptr));
+        QCOMPARE(Player_CaptureVideoImage(p, 32, 32), static_cast<unsigned char*>(nullptr));
         QCOMPARE(Player_GetWatermarkTextWidth(p), 0.0);
         QCOMPARE(Player_Close(p), 1);
         const auto record = orvfake::player("P1");
@@ -677,11 +674,11 @@ private slots:
 
         // Captures are the player's until freed or released.
         QCOMPARE(Player_Open(p, "a.mov"), 1);
-        unsigned char *first = Player_CaptureVideoImage(p, 33, 7);
+        unsigned char* first = Player_CaptureVideoImage(p, 33, 7);
         QVERIFY(first);
         QCOMPARE(int32_t(le32(first + 18)), 33);
         QVERIFY(Player_CaptureVideoImage(p, 8, 8));
-        QCOMPARE(Player_CaptureVideoImage(p, 0, 8), static_cast<unsigned char *>(nullptr));
+        QCOMPARE(Player_CaptureVideoImage(p, 0, 8), static_cast<unsigned char*>(nullptr));
         QCOMPARE(orvfake::player("P1")->captures, 2);
         QCOMPARE(Player_FreeVideoImage(p, first), 1);
         QCOMPARE(Player_FreeVideoImage(p, first), 0);
@@ -722,17 +719,18 @@ private slots:
             int format = -1, w = 0, h = 0, stride[3] = {}, first[3] = {};
             bool planes[3] = {};
         };
-        auto read = [](void *user, FrameHandle f) {
-            Seen &s = *static_cast<Seen *>(user);
+        auto read = [](void* user, FrameHandle f) {
+            Seen& s = *static_cast<Seen*>(user);
             s.format = Frame_GetVideoFormat(f);
             s.w = Frame_GetVideoWidth(f);
             s.h = Frame_GetVideoHeight(f);
-            int (*strides[3])(FrameHandle) = {Frame_GetVideoStride0, Frame_GetVideoStride1, Frame_GetVideoStride2};
-            unsigned char *(*data[3])(FrameHandle) = {Frame_GetVideoData0, Frame_GetVideoData1,
+            int (*strides[3])(FrameHandle) = {Frame_GetVideoStride0, Frame_GetVideoStride1,
+                                              Frame_GetVideoStride2};
+            unsigned char* (*data[3])(FrameHandle) = {Frame_GetVideoData0, Frame_GetVideoData1,
                                                       Frame_GetVideoData2};
             for (int i = 0; i < 3; ++i) {
                 s.stride[i] = strides[i](f);
-                unsigned char *plane = data[i](f);
+                unsigned char* plane = data[i](f);
                 s.planes[i] = plane != nullptr;
                 s.first[i] = plane ? plane[0] : -1;
             }
@@ -750,7 +748,7 @@ private slots:
         QCOMPARE(processed.h, processedH);
         QCOMPARE(original.w, 99);
         QCOMPARE(original.h, 51);
-        for (const Seen *s : {&processed, &original}) {
+        for (const Seen* s : {&processed, &original}) {
             QCOMPARE(s->stride[0] % 64, 0);
             QVERIFY(s->stride[0] >= (format == ORV_FRAME_BGRA ? 4 * s->w : s->w));
             if (format == ORV_FRAME_BGRA) {
@@ -778,13 +776,13 @@ private slots:
         std::atomic<bool> closed{false}, late{false};
         struct Probe
         {
-            std::atomic<bool> *closed, *late;
+            std::atomic<bool>*closed, *late;
         } probe{&closed, &late};
         PlayerHandle p = Player_Create(27);
         Player_SetVideoFrameHandle(
             p,
-            [](void *user, FrameHandle) {
-                auto *probe = static_cast<Probe *>(user);
+            [](void* user, FrameHandle) {
+                auto* probe = static_cast<Probe*>(user);
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
                 if (probe->closed->load())
                     probe->late->store(true);

@@ -14,14 +14,14 @@ class TstFormatChoice : public QObject
 
 private:
     static QString resources() { return QIAppUtil::getResourcePath(); }
-    static void writeFile(const QString &path, const QByteArray &data)
+    static void writeFile(const QString& path, const QByteArray& data)
     {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(data);
     }
-    static QByteArray readFile(const QString &path)
+    static QByteArray readFile(const QString& path)
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -115,7 +115,7 @@ private slots:
     void shippedDefaultProfile()
     {
         g_itemChunk.getConvertXMLInfo();
-        const Convertinfo &info = g_itemChunk.m_convertinfo;
+        const Convertinfo& info = g_itemChunk.m_convertinfo;
         QVERIFY(info.isVideo);
         QCOMPARE(info.V_Encoder, QString("H264"));
         QCOMPARE(info.A_Encoder, QString("AAC"));
@@ -132,10 +132,10 @@ private slots:
         const QStringList presets{"HIGH_QUALITY_VALUE", "STANDARD_QUALITY_VALUE", "SMALL_QUALITY_VALUE",
                                   "TEMP_QUALITY_VALUE"};
         QCOMPARE(lists.nextSiblingElement().tagName(), presets.at(0));
-        for (const QString &preset : presets) {
+        for (const QString& preset : presets) {
             const QDomElement e = root.firstChildElement(preset);
             QVERIFY2(!e.isNull(), qPrintable(preset));
-            for (const QString &key : keys)
+            for (const QString& key : keys)
                 QVERIFY2(lists.attribute(key).split(',').contains(e.attribute(key)),
                          qPrintable(preset + " " + key + "=" + e.attribute(key)));
         }
@@ -148,19 +148,16 @@ private slots:
         QTest::addColumn<QString>("bitRate");
         QTest::addColumn<QString>("format");
         const QByteArray tail = "<VIDIO_FOMAT_INFO V_Format=\"MP3\" V_Extend=\"mp3\"/></P>";
-        QTest::newRow("audio") << QByteArray(
-                                      "<P OnlyAudio=\"Y\"><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>") +
-                                      tail
-                               << false << "128"
+        QTest::newRow("audio") << QByteArray("<P OnlyAudio=\"Y\"><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>")
+                + tail << false << "128"
                                << "MP3";
         QTest::newRow("lower-case y is video")
             << QByteArray("<P OnlyAudio=\"y\"><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>") + tail << true
             << "128"
             << "MP3";
         QTest::newRow("later preset wins") << QByteArray("<P><STANDARD_QUALITY_VALUE A_BitRate=\"96\"/>"
-                                                         "<STANDARD_QUALITY_VALUE A_BitRate=\"192\"/>") +
-                                                  tail
-                                           << true << "192"
+                                                         "<STANDARD_QUALITY_VALUE A_BitRate=\"192\"/>")
+                + tail << true << "192"
                                            << "MP3";
         // Broken or missing parts leave the previous values in place.
         QTest::newRow("broken") << QByteArray("<P><STANDARD") << false << "old"

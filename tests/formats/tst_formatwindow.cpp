@@ -26,14 +26,14 @@ class TstFormatWindow : public QObject
 
 private:
     static QString res() { return QIAppUtil::getResourcePath(); }
-    static QString catalogue(const QString &name) { return res() + "/format/" + name + ".xml"; }
+    static QString catalogue(const QString& name) { return res() + "/format/" + name + ".xml"; }
 
-    static QByteArray readFile(const QString &path)
+    static QByteArray readFile(const QString& path)
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    static void writeFile(const QString &path, const QByteArray &data)
+    static void writeFile(const QString& path, const QByteArray& data)
     {
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
@@ -41,10 +41,10 @@ private:
         f.write(data);
     }
     // name|icon|profile per entry
-    static QByteArray catalogueXml(const QStringList &entries)
+    static QByteArray catalogueXml(const QStringList& entries)
     {
         QByteArray xml = "<catalogue>";
-        for (const QString &e : entries) {
+        for (const QString& e : entries) {
             const QStringList p = e.split('|');
             xml += QString("<item imagename=\"%2\" itemname=\"%1\" relevantfile=\"%3\"/>")
                        .arg(p.value(0), p.value(1), p.value(2))
@@ -53,15 +53,15 @@ private:
         return xml + "</catalogue>";
     }
     // The item names of a strip as its list holds them.
-    static QStringList names(const FormatTypeWidget *strip)
+    static QStringList names(const FormatTypeWidget* strip)
     {
         QStringList out;
-        for (const FormatItem *item : strip->GetListItem())
+        for (const FormatItem* item : strip->GetListItem())
             out << item->itemname;
         return out;
     }
     // name, icon, profile of the file's items, in file order
-    static QStringList fileItems(const QString &path)
+    static QStringList fileItems(const QString& path)
     {
         QDomDocument doc;
         if (!doc.setContent(readFile(path)))
@@ -69,10 +69,11 @@ private:
         QStringList out;
         for (QDomElement e = doc.documentElement().firstChildElement("item"); !e.isNull();
              e = e.nextSiblingElement("item"))
-            out << e.attribute("itemname") + "|" + e.attribute("imagename") + "|" + e.attribute("relevantfile");
+            out << e.attribute("itemname") + "|" + e.attribute("imagename") + "|"
+                    + e.attribute("relevantfile");
         return out;
     }
-    static void press(FormatItem *item, Qt::MouseButton button = Qt::LeftButton)
+    static void press(FormatItem* item, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mousePress(item, button, Qt::NoModifier, QPoint(40, 40));
         QTest::mouseRelease(item, button, Qt::NoModifier, QPoint(40, 40));
@@ -91,7 +92,7 @@ private slots:
     void initTestCase()
     {
         qRegisterMetaType<Convertinfo>();
-        for (const char *name : {"video", "audio", "hd3d", "webshare", "devices"})
+        for (const char* name : {"video", "audio", "hd3d", "webshare", "devices"})
             m_shipped.insert(name, readFile(catalogue(name)));
     }
 
@@ -119,15 +120,21 @@ private slots:
         for (FormatType type : {Format_Devices, Format_Video, Format_WebShare, Format_HD3D, Format_Audio}) {
             window->showWidget(type);
             QCoreApplication::processEvents();
-            const QList<FormatItem *> items = window->stripOf(type)->GetListItem();
+            const QList<FormatItem*> items = window->stripOf(type)->GetListItem();
             QVERIFY(items.size() > 1);
             for (int i = 1; i < items.size(); ++i) {
                 const QRect prev = items[i - 1]->geometry();
                 const QRect cur = items[i]->geometry();
                 QVERIFY2(prev.width() >= items[i - 1]->minimumWidth() && !prev.intersects(cur),
                          qPrintable(QString("strip %1 tile %2: %3,%4 %5 wide after %6,%7 %8 wide")
-                                        .arg(type).arg(i).arg(cur.x()).arg(cur.y()).arg(cur.width())
-                                        .arg(prev.x()).arg(prev.y()).arg(prev.width())));
+                                        .arg(type)
+                                        .arg(i)
+                                        .arg(cur.x())
+                                        .arg(cur.y())
+                                        .arg(cur.width())
+                                        .arg(prev.x())
+                                        .arg(prev.y())
+                                        .arg(prev.width())));
             }
         }
     }
@@ -162,7 +169,7 @@ private slots:
     {
         auto window = newWindow();
         QSignalSpy chosen(window.get(), &FormatWindow::signalFotmatChoosen);
-        const QList<FormatItem *> video = window->m_videoWidget->GetListItem();
+        const QList<FormatItem*> video = window->m_videoWidget->GetListItem();
         QVERIFY(video.size() >= 12);
 
         // Eleven distinct formats; the right button chooses just like the left.
@@ -195,7 +202,7 @@ private slots:
         QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()), expected);
 
         // A tile of the Recent strip reports the choice but adds nothing.
-        FormatItem *recentTile = window->m_recentWidget->GetListItem().first();
+        FormatItem* recentTile = window->m_recentWidget->GetListItem().first();
         const QString recentIcon = recentTile->imagename;
         press(recentTile);
         QCOMPARE(chosen.count(), 13);
@@ -213,7 +220,7 @@ private slots:
         again->resize(960, again->height());
         again->show();
         QVERIFY(QTest::qWaitForWindowExposed(again.get()));
-        const QList<FormatItem *> shown = again->m_recentWidget->GetListItem();
+        const QList<FormatItem*> shown = again->m_recentWidget->GetListItem();
         QVERIFY(shown.last()->x() < shown.first()->x());
     }
 
@@ -247,15 +254,16 @@ private slots:
         QFETCH(int, strip);
         writeFile(FormatTypeWidget::recentXmlPath(), catalogueXml({"MP4|MP4.png|MP4 Video.xml"}));
         writeFile(catalogue("devices"), catalogueXml({"Phone|P.png|P.xml", "Both|B1.png|B.xml"}));
-        writeFile(catalogue("video"),
-                  catalogueXml({"MP4|MP4.png|MP4 Video.xml", "AVI|AVI.png|AVI Video.xml", "Both|B2.png|B.xml"}));
+        writeFile(
+            catalogue("video"),
+            catalogueXml({"MP4|MP4.png|MP4 Video.xml", "AVI|AVI.png|AVI Video.xml", "Both|B2.png|B.xml"}));
         writeFile(catalogue("hd3d"), catalogueXml({"Other|O.png|O.xml", "Shared|S1.png|S.xml"}));
         writeFile(catalogue("webshare"), catalogueXml({"Shared|S2.png|S.xml", "WebOnly|W.png|W.xml"}));
         writeFile(catalogue("audio"), catalogueXml({"MP3|MP3.png|MP3 Audio.xml"}));
         auto window = newWindow();
         window->showWidget(Format_Audio);
-        FormatTypeWidget *before = window->currentWidget();
-        const FormatItem *markedBefore = before->selectedItem();
+        FormatTypeWidget* before = window->currentWidget();
+        const FormatItem* markedBefore = before->selectedItem();
 
         window->slotChangeFormatChoosed(name);
 
@@ -265,7 +273,7 @@ private slots:
             QCOMPARE(before->selectedItem(), markedBefore);
             return;
         }
-        FormatTypeWidget *expected = window->stripOf(FormatType(strip));
+        FormatTypeWidget* expected = window->stripOf(FormatType(strip));
         QCOMPARE(window->currentWidget(), expected);
         QVERIFY(!window->buttonOf(FormatType(strip))->isEnabled());
         QVERIFY(expected->selectedItem());
@@ -291,12 +299,12 @@ private slots:
         auto window = newWindow();
         QSignalSpy toQueue(SignalClass::GetInstance(nullptr), &SignalClass::signalShowSettingDialog);
         QSignalSpy toMerge(SignalClass::GetInstance(nullptr), &SignalClass::signalShowMergeSetting);
-        FormatItem *marked = window->m_videoWidget->selectedItem();
+        FormatItem* marked = window->m_videoWidget->selectedItem();
         QVERIFY(marked);
         // Merge settings: answered by the panel's own dialog, reused.
         bool sawDialog = false;
         QTimer::singleShot(0, this, [&] {
-            if (auto *dlg = qobject_cast<FormatSettingDialog *>(QApplication::activeModalWidget())) {
+            if (auto* dlg = qobject_cast<FormatSettingDialog*>(QApplication::activeModalWidget())) {
                 sawDialog = dlg == window->mergeSettingDialog();
                 dlg->close();
             }
@@ -305,9 +313,9 @@ private slots:
         marked->m_btnSetting->click();
         QCOMPARE(toMerge.count(), 1);
         QVERIFY(sawDialog);
-        FormatSettingDialog *first = window->mergeSettingDialog();
+        FormatSettingDialog* first = window->mergeSettingDialog();
         QTimer::singleShot(0, this, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
+            if (QWidget* modal = QApplication::activeModalWidget())
                 modal->close();
         });
         marked->m_btnSetting->click();
@@ -356,8 +364,8 @@ private slots:
         window->resize(500, window->height());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        FormatTypeWidget *strip = window->m_videoWidget;
-        QScrollBar *bar = strip->m_scrollArea->horizontalScrollBar();
+        FormatTypeWidget* strip = window->m_videoWidget;
+        QScrollBar* bar = strip->m_scrollArea->horizontalScrollBar();
         QVERIFY(bar->maximum() > 200);
         QVERIFY(strip->m_btnLeft->isVisible());
 
@@ -387,12 +395,13 @@ private slots:
         const QStringList handedIn{"H264", "640*360", "25", "Auto", "AAC", "2", "44100", "128"};
         QTest::newRow("as handed in, task") << "" << false << handedIn;
         QTest::newRow("as handed in, merge") << "" << true << handedIn;
-        QTest::newRow("high, task")
-            << "High" << false << QStringList{"MPEG-4", "1280*720", "Original", "3000", "MP3", "2", "48000", "Auto"};
+        QTest::newRow("high, task") << "High" << false
+                                    << QStringList{"MPEG-4", "1280*720", "Original", "3000",
+                                                   "MP3",    "2",        "48000",    "Auto"};
         QTest::newRow("default, merge") << "Default" << true << handedIn;
         // The small preset's size is not offered: that list keeps its value.
-        QTest::newRow("small, task")
-            << "Small" << false << QStringList{"H264", "640*360", "24", "800", "AAC", "1", "22050", "64"};
+        QTest::newRow("small, task") << "Small" << false << QStringList{"H264", "640*360", "24",    "800",
+                                                                        "AAC",  "1",       "22050", "64"};
     }
 
     void settingsDialog()
@@ -400,18 +409,19 @@ private slots:
         QFETCH(QString, button);
         QFETCH(bool, merge);
         QFETCH(QStringList, result);
-        writeFile(GobelItemChunk::profilePath("Dialog Test.xml"),
-                  "<P OnlyAudio=\"N\">"
-                  "<ATTRIBUTE_VALUE V_Encoder=\"H264,MPEG-4\" V_Resolution=\"640*360,1280*720\" "
-                  "V_FrameRate=\"Original,24,25\" V_BitRate=\"Auto,800,3000\" A_Encoder=\"AAC,MP3\" "
-                  "A_Channel=\"1,2\" A_SampleRate=\"22050,44100,48000\" A_BitRate=\"Auto,64,128\"/>"
-                  "<HIGH_QUALITY_VALUE V_Encoder=\"MPEG-4\" V_Resolution=\"1280*720\" V_FrameRate=\"Original\" "
-                  "V_BitRate=\"3000\" A_Encoder=\"MP3\" A_Channel=\"2\" A_SampleRate=\"48000\" A_BitRate=\"Auto\"/>"
-                  "<STANDARD_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"640*360\" V_FrameRate=\"25\" "
-                  "V_BitRate=\"Auto\" A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"/>"
-                  "<SMALL_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"320*240\" V_FrameRate=\"24\" "
-                  "V_BitRate=\"800\" A_Encoder=\"AAC\" A_Channel=\"1\" A_SampleRate=\"22050\" A_BitRate=\"64\"/>"
-                  "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>");
+        writeFile(
+            GobelItemChunk::profilePath("Dialog Test.xml"),
+            "<P OnlyAudio=\"N\">"
+            "<ATTRIBUTE_VALUE V_Encoder=\"H264,MPEG-4\" V_Resolution=\"640*360,1280*720\" "
+            "V_FrameRate=\"Original,24,25\" V_BitRate=\"Auto,800,3000\" A_Encoder=\"AAC,MP3\" "
+            "A_Channel=\"1,2\" A_SampleRate=\"22050,44100,48000\" A_BitRate=\"Auto,64,128\"/>"
+            "<HIGH_QUALITY_VALUE V_Encoder=\"MPEG-4\" V_Resolution=\"1280*720\" V_FrameRate=\"Original\" "
+            "V_BitRate=\"3000\" A_Encoder=\"MP3\" A_Channel=\"2\" A_SampleRate=\"48000\" A_BitRate=\"Auto\"/>"
+            "<STANDARD_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"640*360\" V_FrameRate=\"25\" "
+            "V_BitRate=\"Auto\" A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"/>"
+            "<SMALL_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"320*240\" V_FrameRate=\"24\" "
+            "V_BitRate=\"800\" A_Encoder=\"AAC\" A_Channel=\"1\" A_SampleRate=\"22050\" A_BitRate=\"64\"/>"
+            "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>");
         g_Configure.m_bMerge = merge;
         Convertinfo in;
         in.isVideo = true;
@@ -432,18 +442,20 @@ private slots:
         dialog.setConvertinfo(in);
         dialog.setXmlfile(GobelItemChunk::profilePath("Dialog Test.xml"));
         QCOMPARE(dialog.v_framerateBox->currentText(), QString("25 fps"));
-        QCOMPARE(dialog.itemsOf(FormatSettingDialog::V_FrameRate), QStringList({"Original", "24 fps", "25 fps"}));
-        QCOMPARE(dialog.itemsOf(FormatSettingDialog::A_BitRate), QStringList({"Auto", "64 kbps", "128 kbps"}));
+        QCOMPARE(dialog.itemsOf(FormatSettingDialog::V_FrameRate),
+                 QStringList({"Original", "24 fps", "25 fps"}));
+        QCOMPARE(dialog.itemsOf(FormatSettingDialog::A_BitRate),
+                 QStringList({"Auto", "64 kbps", "128 kbps"}));
         QCOMPARE(dialog.a_samplerateBox->currentText(), QString("44100 HZ"));
         QCOMPARE(dialog.presetsOf(FormatSettingDialog::V_Resolution), QList<int>({1, 0, -1}));
 
         if (!button.isEmpty())
-            dialog.findChild<QImageButton *>("m_btn" + button)->click();
+            dialog.findChild<QImageButton*>("m_btn" + button)->click();
         dialog.m_btnOK->click();
 
-        const Convertinfo out = merge ? g_itemChunk.m_convertinfo
-                                      : (changed.isEmpty() ? Convertinfo()
-                                                           : changed.first().first().value<Convertinfo>());
+        const Convertinfo out = merge
+            ? g_itemChunk.m_convertinfo
+            : (changed.isEmpty() ? Convertinfo() : changed.first().first().value<Convertinfo>());
         QCOMPARE(changed.count(), merge ? 0 : 1);
         QCOMPARE(QStringList({out.V_Encoder, out.V_Resolution, out.V_FrameRate, out.V_BitRate, out.A_Encoder,
                               out.A_Channel, out.A_SampleRate, out.A_BitRate}),
@@ -458,12 +470,13 @@ private slots:
     // Values that are not offered, a reopened file and an audio-only profile.
     void settingsDialogEdges()
     {
-        writeFile(GobelItemChunk::profilePath("Audio Test.xml"),
-                  "<P OnlyAudio=\"Y\"><ATTRIBUTE_VALUE A_Encoder=\"MP3\" A_Channel=\"Original,2\" "
-                  "A_SampleRate=\"44100\" A_BitRate=\"64, 128\"/>"
-                  "<HIGH_QUALITY_VALUE A_Encoder=\"MP3\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"64\"/>"
-                  "<STANDARD_QUALITY_VALUE A_Encoder=\"MP3\" A_Channel=\"Original\" A_SampleRate=\"44100\" "
-                  "A_BitRate=\" 128\"/></P>");
+        writeFile(
+            GobelItemChunk::profilePath("Audio Test.xml"),
+            "<P OnlyAudio=\"Y\"><ATTRIBUTE_VALUE A_Encoder=\"MP3\" A_Channel=\"Original,2\" "
+            "A_SampleRate=\"44100\" A_BitRate=\"64, 128\"/>"
+            "<HIGH_QUALITY_VALUE A_Encoder=\"MP3\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"64\"/>"
+            "<STANDARD_QUALITY_VALUE A_Encoder=\"MP3\" A_Channel=\"Original\" A_SampleRate=\"44100\" "
+            "A_BitRate=\" 128\"/></P>");
         Convertinfo in;
         in.isVideo = false;
         in.V_Encoder = "kept";

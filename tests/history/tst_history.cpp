@@ -137,20 +137,21 @@ void TestHistory::init()
     QVERIFY(m_out->isValid());
 }
 
-void TestHistory::cleanup()
-{
-    QTRY_VERIFY(!QApplication::activeModalWidget());
-}
+void TestHistory::cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
 
 // Categories as "name (count)" in file order without the empty ones, the
 // first chosen with its entries, and an entry the writer added since.
 void TestHistory::opensOnTheWrittenFile()
 {
-    QVERIFY(writeAll(m_path, "<?xml version='1.0'?>\n<history>"
-                             "<Type name=\"AVI\">" + item("/o/a.avi", "2016-03-01 10:00:00") + "</Type>"
-                             "<Type name=\"WMV\"/>"
-                             "<Type name=\"MP4\">" + item("/o/b.mp4", "2016-03-02 11:00:00")
-                             + item("/o/c.mp4", "2016-03-03 12:00:00") + "</Type></history>"));
+    QVERIFY(writeAll(m_path,
+                     "<?xml version='1.0'?>\n<history>"
+                     "<Type name=\"AVI\">"
+                         + item("/o/a.avi", "2016-03-01 10:00:00")
+                         + "</Type>"
+                           "<Type name=\"WMV\"/>"
+                           "<Type name=\"MP4\">"
+                         + item("/o/b.mp4", "2016-03-02 11:00:00") + item("/o/c.mp4", "2016-03-03 12:00:00")
+                         + "</Type></history>"));
     HistoryFile writer;
     QVERIFY(writer.read());
     writer.append("AVI", "/o/new.avi", QDateTime(QDate(2016, 3, 5), QTime(14, 7, 9)));
@@ -169,9 +170,10 @@ void TestHistory::opensOnTheWrittenFile()
 
 void TestHistory::categoryChoiceAndSearch()
 {
-    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item("/music/Clip.mp4", "1") + item("/o/CLIP2.mp4", "2")
-                             + item("/o/other.mp4", "3") + "</Type><Type name=\"AVI\">" + item("/o/clip.avi", "4")
-                             + item("/o/x.avi", "5") + "</Type></history>"));
+    QVERIFY(writeAll(m_path,
+                     "<history><Type name=\"MP4\">" + item("/music/Clip.mp4", "1") + item("/o/CLIP2.mp4", "2")
+                         + item("/o/other.mp4", "3") + "</Type><Type name=\"AVI\">" + item("/o/clip.avi", "4")
+                         + item("/o/x.avi", "5") + "</Type></history>"));
     HistoryDialog dialog(nullptr);
     dialog.show();
     // Case-sensitive, in the file name only.
@@ -204,9 +206,10 @@ void TestHistory::deleteOneEntry()
 {
     const QString clip = m_out->filePath("clip.mp4");
     QVERIFY(writeAll(clip, "x"));
-    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item(clip, "2016-03-01 10:00:00")
-                             + item("/o/b.mp4", "2016-03-02 11:00:00") + item(clip, "2016-03-03 12:00:00")
-                             + "</Type></history>"));
+    QVERIFY(writeAll(m_path,
+                     "<history><Type name=\"MP4\">" + item(clip, "2016-03-01 10:00:00")
+                         + item("/o/b.mp4", "2016-03-02 11:00:00") + item(clip, "2016-03-03 12:00:00")
+                         + "</Type></history>"));
     HistoryDialog dialog(nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -270,7 +273,8 @@ void TestHistory::clearDialogResults()
     QCOMPARE(dialog.windowTitle(), QString("Clear"));
     QCOMPARE(dialog.label->text(), QString("Please select file type you would like to remove"));
     QCOMPARE(dialog.m_removeInfo->text(), QString("Remove all history info"));
-    QCOMPARE(dialog.m_removeALL->text(), QString("Remove all history info as well as the file it represents"));
+    QCOMPARE(dialog.m_removeALL->text(),
+             QString("Remove all history info as well as the file it represents"));
     QVERIFY(dialog.m_removeInfo->isChecked());
     QTimer::singleShot(0, &dialog, [&] {
         if (action.startsWith("files"))
@@ -313,9 +317,9 @@ void TestHistory::clear()
         QVERIFY(writeAll(p, "x"));
     QVERIFY(QFile::link(target, link));
     QVERIFY(QDir().mkpath(folder));
-    const QByteArray before = "<history><Type name=\"MP4\">" + item(a, "1") + item(running, "2") + item("relative.mp4", "3")
-                              + item(link, "4") + "</Type><Type name=\"AVI\">" + item(b, "5") + item(folder, "6")
-                              + "</Type></history>";
+    const QByteArray before = "<history><Type name=\"MP4\">" + item(a, "1") + item(running, "2")
+        + item("relative.mp4", "3") + item(link, "4") + "</Type><Type name=\"AVI\">" + item(b, "5")
+        + item(folder, "6") + "</Type></history>";
     QVERIFY(writeAll(m_path, before));
 
     HistoryDialog dialog(nullptr);
@@ -387,7 +391,8 @@ void TestHistory::openFolder()
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "open");
     const QString folder = m_out->filePath("a #1? 100%");
-    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item(folder + "/clip.mp4", "1") + "</Type></history>"));
+    QVERIFY(writeAll(m_path,
+                     "<history><Type name=\"MP4\">" + item(folder + "/clip.mp4", "1") + "</Type></history>"));
     HistoryDialog dialog(nullptr);
     QTest::mouseClick(dialog.historyBars().first()->m_btnOpen, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("file");
@@ -423,9 +428,10 @@ void TestHistory::rowTexts()
 void TestHistory::libraryImport()
 {
     const QString library = m_out->filePath("Music/iTunes/iTunes Music Library.xml");
-    QVERIFY(writeAll(library, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>Playlists</key><array>"
-                              "<dict><key>Name</key><string>Library</string></dict>"
-                              "<dict><key>Name</key><string>Coding</string></dict></array></dict></plist>"));
+    QVERIFY(writeAll(library,
+                     "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict><key>Playlists</key><array>"
+                     "<dict><key>Name</key><string>Library</string></dict>"
+                     "<dict><key>Name</key><string>Coding</string></dict></array></dict></plist>"));
     const QString there = m_out->filePath("Learning C++.mp3");
     QVERIFY(writeAll(there, "x"));
     modelItem cpp{"Coding", there, "Ann", 59};

@@ -39,9 +39,29 @@ void TestHistoryEngine::convertThenClearWithFiles()
     for (const char* name : {"a", "b"}) {
         const QString clip = dir.filePath(QString(name) + ".mov");
         QProcess make;
-        make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-f", "lavfi",
-                              "-i", "sine=frequency=440:sample_rate=48000", "-t", "1", "-c:v", "libx264", "-pix_fmt",
-                              "yuv420p", "-c:a", "aac", "-ac", "2", clip});
+        make.start("ffmpeg",
+                   {"-v",
+                    "error",
+                    "-y",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "testsrc=size=160x120:rate=25",
+                    "-f",
+                    "lavfi",
+                    "-i",
+                    "sine=frequency=440:sample_rate=48000",
+                    "-t",
+                    "1",
+                    "-c:v",
+                    "libx264",
+                    "-pix_fmt",
+                    "yuv420p",
+                    "-c:a",
+                    "aac",
+                    "-ac",
+                    "2",
+                    clip});
         QVERIFY(make.waitForFinished(60000));
         QCOMPARE(make.exitCode(), 0);
         clips << QUrl::fromLocalFile(clip);

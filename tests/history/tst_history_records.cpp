@@ -44,12 +44,14 @@ void TestHistoryRecords::categories()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("history.xml");
-    QVERIFY(writeAll(path, "<history>"
-                           "<Type name=\"AVI\"><item filepath=\"/o/a.avi\" time=\"t1\"/></Type>"
-                           "<Type name=\"WMV\"/>"
-                           "<Type><item filepath=\"/o/x\" time=\"t2\"/></Type>"
-                           "<Type name=\"AVI\"><item filepath=\"/o/b.avi\"/><item time=\"t4\" filepath=\"/o/c.avi\"/></Type>"
-                           "</history>"));
+    QVERIFY(writeAll(
+        path,
+        "<history>"
+        "<Type name=\"AVI\"><item filepath=\"/o/a.avi\" time=\"t1\"/></Type>"
+        "<Type name=\"WMV\"/>"
+        "<Type><item filepath=\"/o/x\" time=\"t2\"/></Type>"
+        "<Type name=\"AVI\"><item filepath=\"/o/b.avi\"/><item time=\"t4\" filepath=\"/o/c.avi\"/></Type>"
+        "</history>"));
     HistoryFile writer(path);
     QVERIFY(writer.read());
     writer.append("MP4", "/o/new.mp4", QDateTime(QDate(2016, 3, 5), QTime(14, 7, 9)));
@@ -78,13 +80,20 @@ void TestHistoryRecords::search_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("shown");
-    QTest::newRow("empty text") << "/o/Clip.mp4" << "" << true;
-    QTest::newRow("same case") << "/o/Clip.mp4" << "Cli" << true;
-    QTest::newRow("other case") << "/o/CLIP.mp4" << "clip" << false;
-    QTest::newRow("folder only") << "/music/a.mp4" << "music" << false;
-    QTest::newRow("dots kept") << "/o/a.b.c.mp4" << "b.c.m" << true;
-    QTest::newRow("no slash") << "clip.mp4" << "clip" << true;
-    QTest::newRow("trailing slash") << "/o/clip/" << "clip" << false;
+    QTest::newRow("empty text") << "/o/Clip.mp4"
+                                << "" << true;
+    QTest::newRow("same case") << "/o/Clip.mp4"
+                               << "Cli" << true;
+    QTest::newRow("other case") << "/o/CLIP.mp4"
+                                << "clip" << false;
+    QTest::newRow("folder only") << "/music/a.mp4"
+                                 << "music" << false;
+    QTest::newRow("dots kept") << "/o/a.b.c.mp4"
+                               << "b.c.m" << true;
+    QTest::newRow("no slash") << "clip.mp4"
+                              << "clip" << true;
+    QTest::newRow("trailing slash") << "/o/clip/"
+                                    << "clip" << false;
 }
 
 void TestHistoryRecords::search()
@@ -153,16 +162,19 @@ void TestHistoryRecords::playlists_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("names");
-    const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                            "<key>Tracks</key><dict><key>1</key><dict><key>Name</key><string>Track</string></dict></dict>";
-    QTest::newRow("two playlists")
-        << head + "<key>Playlists</key><array>"
-                  "<dict><key>Name</key><string>Library</string><key>Playlist ID</key><integer>1</integer></dict>"
-                  "<dict><key>Playlist ID</key><integer>2</integer><key>Name</key><string>Road &amp; Rain</string></dict>"
-                  "</array></dict></plist>"
-        << QStringList({"Library", "Road & Rain"});
+    const QByteArray head =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+        "<key>Tracks</key><dict><key>1</key><dict><key>Name</key><string>Track</string></dict></dict>";
+    QTest::newRow("two playlists") << head
+            + "<key>Playlists</key><array>"
+              "<dict><key>Name</key><string>Library</string><key>Playlist ID</key><integer>1</integer></dict>"
+              "<dict><key>Playlist ID</key><integer>2</integer><key>Name</key><string>Road &amp; "
+              "Rain</string></dict>"
+              "</array></dict></plist>"
+                                   << QStringList({"Library", "Road & Rain"});
     QTest::newRow("not an array") << head + "<key>Playlists</key><dict/></dict></plist>" << QStringList();
-    QTest::newRow("no playlists key") << head + "<key>playlists</key><array/></dict></plist>" << QStringList();
+    QTest::newRow("no playlists key")
+        << head + "<key>playlists</key><array/></dict></plist>" << QStringList();
     QTest::newRow("not XML") << QByteArray("<plist><dict>") << QStringList();
     QTest::newRow("no file") << QByteArray() << QStringList();
 }

@@ -2,7 +2,6 @@
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
 
-#include <QCloseEvent>
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -11,6 +10,7 @@
 #include "QAboutDlg.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
+#include <QCloseEvent>
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -28,10 +28,10 @@
 
 namespace {
 // Runs once the next modal dialog is up: the window's slots block in exec().
-void whenModal(std::function<void(QWidget *)> act)
+void whenModal(std::function<void(QWidget*)> act)
 {
     QTimer::singleShot(0, [act] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
             whenModal(act);
             return;
@@ -48,7 +48,7 @@ class UrlCatcher : public QObject
 public:
     QList<QUrl> urls;
 public slots:
-    void open(const QUrl &url) { urls.append(url); }
+    void open(const QUrl& url) { urls.append(url); }
 };
 
 class TstMainWindow : public QObject
@@ -83,12 +83,13 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_tmp.isValid());
-        for (const char *scheme : {"file", "http", "https"})
+        for (const char* scheme : {"file", "http", "https"})
             QDesktopServices::setUrlHandler(scheme, &m_catcher, "open");
         // "Check for Update" asks a closed port on this machine, never the
         // real site.
         {
-            QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()), QSettings::IniFormat);
+            QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()),
+                          QSettings::IniFormat);
             ini.setValue("Link/newVersion", "http://127.0.0.1:9/latestversion.txt");
         }
         CSingleVersionStringUtil::ClearLinkMap();
@@ -116,27 +117,28 @@ private slots:
         QVERIFY(!m_window->m_btnMerageON->isVisible());
         QCOMPARE(m_window->m_lineEdit->text(), g_Configure.m_strOutputFolder);
         QVERIFY(m_window->m_lineEdit->isReadOnly());
-        for (QWidget *hidden :
-             {static_cast<QWidget *>(m_window->m_btnClose), static_cast<QWidget *>(m_window->m_btnMax),
-              static_cast<QWidget *>(m_window->m_btnMin), static_cast<QWidget *>(m_window->m_btnMenu)})
+        for (QWidget* hidden :
+             {static_cast<QWidget*>(m_window->m_btnClose), static_cast<QWidget*>(m_window->m_btnMax),
+              static_cast<QWidget*>(m_window->m_btnMin), static_cast<QWidget*>(m_window->m_btnMenu)})
             QVERIFY(!hidden->isVisible());
         QVERIFY(g_itemChunk.m_bEnableSelect);
     }
 
     void menuEntries()
     {
-        QMenuBar *bar = m_window->menuBar();
+        QMenuBar* bar = m_window->menuBar();
         QVERIFY(bar);
         QCOMPARE(bar->actions().size(), 1);
         QCOMPARE(bar->actions().first()->menu(), m_window->menu());
         QCOMPARE(bar->actions().first()->text(), QString("Menu"));
 
         QStringList entries;
-        for (QAction *a : m_window->menu()->actions())
+        for (QAction* a : m_window->menu()->actions())
             entries << (a->isSeparator() ? QString("-") : a->text());
-        QCOMPARE(entries, QStringList({"User Guide", "Support Center", "-", "Check for Update", "-", "About",
-                                       "-", "Language"}));
-        QMenu *language = m_window->menu()->actions().last()->menu();
+        QCOMPARE(entries,
+                 QStringList({"User Guide", "Support Center", "-", "Check for Update", "-", "About", "-",
+                              "Language"}));
+        QMenu* language = m_window->menu()->actions().last()->menu();
         QVERIFY(language);
         QCOMPARE(language->actions().size(), 1);
         QCOMPARE(language->actions().first()->text(), QString("English"));
@@ -144,7 +146,7 @@ private slots:
 
     void buttonsFollowQueue()
     {
-        ScrollAreaforBar *queue = m_window->m_videoWidget;
+        ScrollAreaforBar* queue = m_window->m_videoWidget;
         emit queue->signalHasVideo(true);
         QVERIFY(m_window->m_btnConvert->isEnabled());
         emit queue->signalHasChoosenBar(true);
@@ -182,8 +184,8 @@ private slots:
         QFETCH(bool, stillConverting);
         startRun();
         QString message;
-        whenModal([&message, answer](QWidget *modal) {
-            auto *box = qobject_cast<CommonDialog *>(modal);
+        whenModal([&message, answer](QWidget* modal) {
+            auto* box = qobject_cast<CommonDialog*>(modal);
             QVERIFY(box);
             message = box->m_message->text();
             QVERIFY(!box->m_checkBox->isVisible());
@@ -217,8 +219,8 @@ private slots:
         QFETCH(bool, ok);
         startRun();
         QString message;
-        whenModal([&message, ok](QWidget *modal) {
-            auto *box = qobject_cast<CommonDialog *>(modal);
+        whenModal([&message, ok](QWidget* modal) {
+            auto* box = qobject_cast<CommonDialog*>(modal);
             QVERIFY(box);
             message = box->m_message->text();
             QTest::mouseClick(ok ? box->m_btnOK : box->m_btnCancel, Qt::LeftButton);
@@ -264,8 +266,8 @@ private slots:
         const QString target = m_tmp.path() + "/chosen";
         QVERIFY(QDir().mkpath(target));
         QString caption;
-        whenModal([&, accept](QWidget *modal) {
-            auto *dlg = qobject_cast<QFileDialog *>(modal);
+        whenModal([&, accept](QWidget* modal) {
+            auto* dlg = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dlg);
             caption = dlg->windowTitle();
             if (!accept) {
@@ -274,7 +276,7 @@ private slots:
             }
             dlg->setDirectory(target);
             dlg->selectFile(target);
-            static_cast<QDialog *>(dlg)->accept();
+            static_cast<QDialog*>(dlg)->accept();
         });
         QTest::mouseClick(m_window->m_btnChosepath, Qt::LeftButton);
         QCOMPARE(caption, QString("Choose path"));
@@ -343,7 +345,7 @@ private slots:
     {
         QFETCH(QString, entry);
         QFETCH(QUrl, expected);
-        for (QAction *a : m_window->menu()->actions())
+        for (QAction* a : m_window->menu()->actions())
             if (a->text() == entry)
                 a->trigger();
         QCOMPARE(m_catcher.urls, QList<QUrl>{expected});
@@ -367,8 +369,8 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, className);
         QString seen;
-        QWidget *parent = nullptr;
-        whenModal([&](QWidget *modal) {
+        QWidget* parent = nullptr;
+        whenModal([&](QWidget* modal) {
             seen = modal->metaObject()->className();
             parent = modal->parentWidget();
             modal->close();
@@ -376,20 +378,20 @@ private slots:
         if (entry.isEmpty()) {
             QTest::mouseClick(m_window->m_btnHistory, Qt::LeftButton);
         } else {
-            for (QAction *a : m_window->menu()->actions())
+            for (QAction* a : m_window->menu()->actions())
                 if (a->text() == entry)
                     a->trigger();
         }
         QCOMPARE(seen, className);
-        QCOMPARE(parent, static_cast<QWidget *>(m_window.get()));
-        QVERIFY(m_window->findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
+        QCOMPARE(parent, static_cast<QWidget*>(m_window.get()));
+        QVERIFY(m_window->findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
     }
 
     void languageResetsTexts()
     {
         QSignalSpy relay(m_window->m_videoWidget, &ScrollAreaforBar::signalUpdateWidgetText);
         m_window->m_outputLabel->setText("stale");
-        QMenu *language = m_window->menu()->actions().last()->menu();
+        QMenu* language = m_window->menu()->actions().last()->menu();
         language->actions().first()->trigger();
         QCOMPARE(relay.count(), 1);
         QCOMPARE(m_window->m_outputLabel->text(), QString("Output Folder:"));
@@ -457,7 +459,7 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     int status = 0;

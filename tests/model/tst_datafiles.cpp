@@ -71,7 +71,8 @@ const QByteArray kTwoCategories = "<?xml version='1.0'?>\n"
 
 QByteArray nested(int depth)
 {
-    return "<history>" + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth) + "</history>";
+    return "<history>" + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth)
+        + "</history>";
 }
 
 // Makes every write past `bytes` in any file of this process fail the way a
@@ -133,10 +134,7 @@ void TestDataFiles::init()
     m_path = m_dir->filePath("history/history.xml");
 }
 
-void TestDataFiles::cleanup()
-{
-    DataFile::setFailureHandler(nullptr);
-}
+void TestDataFiles::cleanup() { DataFile::setFailureHandler(nullptr); }
 
 void TestDataFiles::historyAppend_data()
 {
@@ -145,29 +143,32 @@ void TestDataFiles::historyAppend_data()
     QTest::addColumn<QByteArray>("after");
 
     QTest::newRow("no file") << QByteArray() << "MP4"
-                             << QByteArray("<?xml version='1.0'?>\n"
-                                           "<history>\n"
-                                           "    <Type name=\"MP4\">\n"
-                                           "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
-                                           "    </Type>\n"
-                                           "</history>\n");
+                             << QByteArray(
+                                    "<?xml version='1.0'?>\n"
+                                    "<history>\n"
+                                    "    <Type name=\"MP4\">\n"
+                                    "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
+                                    "    </Type>\n"
+                                    "</history>\n");
     // An existing category moves last; others keep their order.
-    QTest::newRow("existing category") << kTwoCategories << "AVI"
-                                       << QByteArray("<?xml version='1.0'?>\n"
-                                                     "<history>\n"
-                                                     "    <Type name=\"MP4\">\n"
-                                                     "        <item filepath=\"/o/b.mp4\" time=\"2016-03-02 11:00:00\"/>\n"
-                                                     "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
-                                                     "    </Type>\n"
-                                                     "    <Type name=\"AVI\">\n"
-                                                     "        <item filepath=\"/o/a.avi\" time=\"2016-03-01 10:00:00\"/>\n"
-                                                     "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
-                                                     "    </Type>\n"
-                                                     "</history>\n");
+    QTest::newRow("existing category")
+        << kTwoCategories << "AVI"
+        << QByteArray("<?xml version='1.0'?>\n"
+                      "<history>\n"
+                      "    <Type name=\"MP4\">\n"
+                      "        <item filepath=\"/o/b.mp4\" time=\"2016-03-02 11:00:00\"/>\n"
+                      "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
+                      "    </Type>\n"
+                      "    <Type name=\"AVI\">\n"
+                      "        <item filepath=\"/o/a.avi\" time=\"2016-03-01 10:00:00\"/>\n"
+                      "        <item filepath=\"/o/new.mp4\" time=\"2016-03-05 14:07:09\"/>\n"
+                      "    </Type>\n"
+                      "</history>\n");
     // Names are compared exactly; what the writer does not know is kept.
     QTest::newRow("case and unknown content")
-        << QByteArray("<?xml version='1.0'?>\n<history note=\"x\"><Type name=\"mp4\"><item filepath=\"/o/d.mp4\" "
-                      "time=\"t\" extra=\"1\"/></Type><!-- kept --></history>\n")
+        << QByteArray(
+               "<?xml version='1.0'?>\n<history note=\"x\"><Type name=\"mp4\"><item filepath=\"/o/d.mp4\" "
+               "time=\"t\" extra=\"1\"/></Type><!-- kept --></history>\n")
         << "MP4"
         << QByteArray("<?xml version='1.0'?>\n"
                       "<history note=\"x\">\n"
@@ -246,13 +247,14 @@ void TestDataFiles::historyRemoveAndClear()
     // A category left without entries stays in the file.
     QVERIFY(history.removeEntry("AVI", 0));
     QVERIFY(history.save());
-    COMPARE_XML(readAll(m_path), QByteArray("<?xml version='1.0'?>\n"
-                                         "<history>\n"
-                                         "    <Type name=\"AVI\"/>\n"
-                                         "    <Type name=\"MP4\">\n"
-                                         "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
-                                         "    </Type>\n"
-                                         "</history>\n"));
+    COMPARE_XML(readAll(m_path),
+                QByteArray("<?xml version='1.0'?>\n"
+                           "<history>\n"
+                           "    <Type name=\"AVI\"/>\n"
+                           "    <Type name=\"MP4\">\n"
+                           "        <item filepath=\"/o/c.mp4\" time=\"2016-03-03 12:00:00\"/>\n"
+                           "    </Type>\n"
+                           "</history>\n"));
 
     HistoryFile reread(m_path);
     QVERIFY(reread.read());
@@ -271,11 +273,12 @@ void TestDataFiles::historyRemoveAndClear()
 // goes, also from the second of two categories with the same name.
 void TestDataFiles::historyRemoveByPathAndTime()
 {
-    QVERIFY(writeAll(m_path, "<history>"
-                             "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"1\"/></Type>"
-                             "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"2\"/>"
-                             "<item filepath=\"/o/a.mp4\" time=\"3\"/></Type>"
-                             "</history>"));
+    QVERIFY(writeAll(m_path,
+                     "<history>"
+                     "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"1\"/></Type>"
+                     "<Type name=\"MP4\"><item filepath=\"/o/a.mp4\" time=\"2\"/>"
+                     "<item filepath=\"/o/a.mp4\" time=\"3\"/></Type>"
+                     "</history>"));
     HistoryFile history(m_path);
     QVERIFY(history.read());
     QVERIFY(!history.removeEntry("MP4", "/o/a.mp4", "4"));
@@ -310,13 +313,18 @@ void TestDataFiles::profileCurrentValues()
 {
     QFETCH(QByteArray, onlyAudio);
     QFETCH(QByteArray, videoAfter);
-    const QByteArray audioBefore = "A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"";
+    const QByteArray audioBefore =
+        "A_Encoder=\"AAC\" A_Channel=\"2\" A_SampleRate=\"44100\" A_BitRate=\"128\"";
     const QString path = m_dir->filePath("Round Trip.xml");
-    QVERIFY(writeAll(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P OnlyAudio=\"" + onlyAudio + "\">"
-                               "<ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>"
-                               "<TEMP_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"1280*720\" "
-                               "V_FrameRate=\"Original\" V_BitRate=\"3000\" " + audioBefore + "/>"
-                               "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>\n"));
+    QVERIFY(writeAll(path,
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<P OnlyAudio=\"" + onlyAudio
+                         + "\">"
+                           "<ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>"
+                           "<TEMP_QUALITY_VALUE V_Encoder=\"H264\" V_Resolution=\"1280*720\" "
+                           "V_FrameRate=\"Original\" V_BitRate=\"3000\" "
+                         + audioBefore
+                         + "/>"
+                           "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>\n"));
 
     Convertinfo edited;
     for (const QualityAttribute& a : kQualityAttributes)
@@ -333,13 +341,18 @@ void TestDataFiles::profileCurrentValues()
     QCOMPARE(edited.isVideo, onlyAudio == "N");
 
     // The declaration is kept (the DOM writes it with single quotes).
-    COMPARE_XML(readAll(path), "<?xml version='1.0' encoding='UTF-8'?>\n"
-                               "<P OnlyAudio=\"" + onlyAudio + "\">\n"
-                               "    <ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>\n"
-                               "    <TEMP_QUALITY_VALUE " + videoAfter + " A_Encoder=\"MP3\" A_Channel=\"1\" "
-                               "A_SampleRate=\"22050\" A_BitRate=\"64\"/>\n"
-                               "    <VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/>\n"
-                               "</P>\n");
+    COMPARE_XML(readAll(path),
+                "<?xml version='1.0' encoding='UTF-8'?>\n"
+                "<P OnlyAudio=\""
+                    + onlyAudio
+                    + "\">\n"
+                      "    <ATTRIBUTE_VALUE A_BitRate=\"64,128\"/>\n"
+                      "    <TEMP_QUALITY_VALUE "
+                    + videoAfter
+                    + " A_Encoder=\"MP3\" A_Channel=\"1\" "
+                      "A_SampleRate=\"22050\" A_BitRate=\"64\"/>\n"
+                      "    <VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/>\n"
+                      "</P>\n");
 
     Convertinfo read;
     read.F_Name = "kept";

@@ -92,8 +92,8 @@ void TestSourceChecks::thumbnailBlock()
     QFETCH(QList<int>, rowsTopDown);
 
     QByteArray pixels("untouched");
-    const bool ok = SourceProbe::checkThumbnail(reinterpret_cast<const unsigned char*>(bytes.constData()), width,
-                                                height, pixels);
+    const bool ok = SourceProbe::checkThumbnail(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                                width, height, pixels);
     QCOMPARE(ok, !rowsTopDown.isEmpty());
     if (!ok) {
         QCOMPARE(pixels, QByteArray("untouched"));
@@ -114,7 +114,8 @@ void TestSourceChecks::freeOutputPath()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString folder = dir.path();
-    QCOMPARE(SourceProbe::freeOutputPath(folder + "/", "clip.v1.mov", "mp4", nullptr), folder + "/clip.v1.mp4");
+    QCOMPARE(SourceProbe::freeOutputPath(folder + "/", "clip.v1.mov", "mp4", nullptr),
+             folder + "/clip.v1.mp4");
 
     QFile(folder + "/clip.mp4").open(QIODevice::WriteOnly);
     // A dangling link also holds its name.

@@ -21,7 +21,9 @@ struct YuvFrame
     uchar* data[3] = {nullptr, nullptr, nullptr};
 
     YuvFrame(uint w, uint h, uint sy, uint su, uint sv)
-        : width(w), height(h), strides{sy, su, sv}
+        : width(w)
+        , height(h)
+        , strides{sy, su, sv}
     {
         planes[0].assign(size_t(sy) * h, 81);
         planes[1].assign(size_t(su) * (h / 2), 90);
@@ -39,7 +41,8 @@ QColor centre(QVideoShowWidget* view)
 
 bool near(const QColor& actual, const QColor& expected, int tolerance = 16)
 {
-    return qAbs(actual.red() - expected.red()) <= tolerance && qAbs(actual.green() - expected.green()) <= tolerance
+    return qAbs(actual.red() - expected.red()) <= tolerance
+        && qAbs(actual.green() - expected.green()) <= tolerance
         && qAbs(actual.blue() - expected.blue()) <= tolerance;
 }
 
@@ -92,10 +95,10 @@ void TestFrameView::allocatesPowerOfTwoTextures_data()
     QTest::addColumn<float>("t");
     QTest::newRow("packed 1080p") << false << QSize(1920, 1080) << QVector<uint>{7680} << QSize(2048, 2048)
                                   << 0.9375f << 0.52734375f;
-    QTest::newRow("packed small, at least 128") << false << QSize(100, 50) << QVector<uint>{400}
-                                                << QSize(128, 128) << 0.78125f << 0.390625f;
-    QTest::newRow("yuv 720p") << true << QSize(1280, 720) << QVector<uint>{1280, 640, 640} << QSize(2048, 1024)
-                              << 0.625f << 0.703125f;
+    QTest::newRow("packed small, at least 128")
+        << false << QSize(100, 50) << QVector<uint>{400} << QSize(128, 128) << 0.78125f << 0.390625f;
+    QTest::newRow("yuv 720p") << true << QSize(1280, 720) << QVector<uint>{1280, 640, 640}
+                              << QSize(2048, 1024) << 0.625f << 0.703125f;
 }
 
 void TestFrameView::allocatesPowerOfTwoTextures()
@@ -195,8 +198,10 @@ void TestFrameView::uploadsRowsOfOddLength()
         const int y = int(image.height() * fy);
         const QColor left = image.pixelColor(image.width() / 5, y);
         const QColor right = image.pixelColor(image.width() * 4 / 5, y);
-        QVERIFY2(near(left, QColor(255, 0, 0), 24), qPrintable(QStringLiteral("row %1 left %2").arg(y).arg(left.name())));
-        QVERIFY2(near(right, QColor(0, 0, 255), 24), qPrintable(QStringLiteral("row %1 right %2").arg(y).arg(right.name())));
+        QVERIFY2(near(left, QColor(255, 0, 0), 24),
+                 qPrintable(QStringLiteral("row %1 left %2").arg(y).arg(left.name())));
+        QVERIFY2(near(right, QColor(0, 0, 255), 24),
+                 qPrintable(QStringLiteral("row %1 right %2").arg(y).arg(right.name())));
     }
 }
 

@@ -28,16 +28,19 @@ void TestPlaybackMath::seekTargets_data()
     QTest::addColumn<quint64>("target");
     QTest::newRow("back at 4.9 s") << "back" << 0.0 << quint64(4900000) << quint64(60000000) << quint64(0);
     QTest::newRow("back at 5 s") << "back" << 0.0 << quint64(5000000) << quint64(60000000) << quint64(0);
-    QTest::newRow("back at 5.1 s") << "back" << 0.0 << quint64(5100000) << quint64(60000000) << quint64(100000);
-    QTest::newRow("fast mid-clip") << "fast" << 0.0 << quint64(10000000) << quint64(60000000) << quint64(15000000);
-    QTest::newRow("fast in last 6 s") << "fast" << 0.0 << quint64(55000000) << quint64(60000000)
-                                      << quint64(59000000);
-    QTest::newRow("fast, clip under a second") << "fast" << 0.0 << quint64(300000) << quint64(800000)
-                                               << quint64(800000);
+    QTest::newRow("back at 5.1 s") << "back" << 0.0 << quint64(5100000) << quint64(60000000)
+                                   << quint64(100000);
+    QTest::newRow("fast mid-clip") << "fast" << 0.0 << quint64(10000000) << quint64(60000000)
+                                   << quint64(15000000);
+    QTest::newRow("fast in last 6 s")
+        << "fast" << 0.0 << quint64(55000000) << quint64(60000000) << quint64(59000000);
+    QTest::newRow("fast, clip under a second")
+        << "fast" << 0.0 << quint64(300000) << quint64(800000) << quint64(800000);
     QTest::newRow("fast, empty duration") << "fast" << 0.0 << quint64(0) << quint64(0) << quint64(0);
     QTest::newRow("slider half") << "fraction" << 0.5 << quint64(0) << quint64(10000000) << quint64(5000000);
     QTest::newRow("slider end") << "fraction" << 1.0 << quint64(0) << quint64(10000000) << quint64(10000000);
-    QTest::newRow("slider past end") << "fraction" << 1.5 << quint64(0) << quint64(10000000) << quint64(10000000);
+    QTest::newRow("slider past end") << "fraction" << 1.5 << quint64(0) << quint64(10000000)
+                                     << quint64(10000000);
 }
 
 void TestPlaybackMath::seekTargets()

@@ -26,17 +26,15 @@ bool makeClip(const QString& path, const QStringList& videoSource, const QString
 {
     const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
     QProcess make;
-    make.start(ffmpeg, QStringList{"-v", "error", "-y", "-f", "lavfi", "-i"} + videoSource
-                           + QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t",
-                                         seconds, "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt",
-                                         "yuv420p", "-c:a", "aac", "-ac", "2", path});
+    make.start(ffmpeg,
+               QStringList{"-v", "error", "-y", "-f", "lavfi", "-i"} + videoSource
+                   + QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", seconds,
+                                 "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a",
+                                 "aac", "-ac", "2", path});
     return make.waitForFinished(120000) && make.exitCode() == 0;
 }
 
-bool nearRed(const QColor& c)
-{
-    return c.red() > 200 && c.green() < 50 && c.blue() < 50;
-}
+bool nearRed(const QColor& c) { return c.red() > 200 && c.green() < 50 && c.blue() < 50; }
 
 } // namespace
 
@@ -155,7 +153,8 @@ void TestPlayerEngine::playsFullHdAtItsOwnRate()
     probe.stop();
     const int handed = view->framesHanded() - handed0;
     const int drawn = view->framesDrawn() - drawn0;
-    qInfo("1080p25 over 10 s: %d frames handed to the view, %d drawn (%.1f %%), longest event-loop stall %lld ms",
+    qInfo("1080p25 over 10 s: %d frames handed to the view, %d drawn (%.1f %%), longest event-loop stall "
+          "%lld ms",
           handed, drawn, handed ? 100.0 * drawn / handed : 0.0, longest);
     QCOMPARE(window->playState(), 1);
     // Bounds with headroom for a loaded machine; the quiet figures are

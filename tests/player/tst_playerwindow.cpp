@@ -25,10 +25,7 @@ bool logged(const std::string& line)
     return std::find(calls.begin(), calls.end(), line) != calls.end();
 }
 
-std::vector<std::string> playerCalls()
-{
-    return orvfake::calls("Player_");
-}
+std::vector<std::string> playerCalls() { return orvfake::calls("Player_"); }
 
 } // namespace
 
@@ -93,8 +90,8 @@ void TestPlayerWindow::previewStartsPlaybackAndTimeLabel()
     QCOMPARE(m_window->windowTitle(), QString("a.mp4"));
     QCOMPARE(m_window->currentFile(), QString("/media/a.mp4"));
     const std::vector<std::string> expected = {
-        "Player_Open(P1, \"/media/a.mp4\")",           "Player_SetVideoFrameHandle(P1, fn, ptr)",
-        "Player_EnableVideoCropBorder(P1, 0)",         "Player_Play(P1)",
+        "Player_Open(P1, \"/media/a.mp4\")",   "Player_SetVideoFrameHandle(P1, fn, ptr)",
+        "Player_EnableVideoCropBorder(P1, 0)", "Player_Play(P1)",
         "Player_SetAudioVolume(P1, 50)",
     };
     auto calls = playerCalls();
@@ -142,12 +139,26 @@ void TestPlayerWindow::statesAndTimers()
         {"click again", [&] { m_window->VideoWidgetPress(); }, 1, true, false},
         {"stop", [&] { m_window->OnBtnStop(); }, 4, false, false, false},
         {"play after stop", [&] { m_bar->OnBtnPalyOrPause(); }, 1, true, false},
-        {"end reached", [&] { orvfake::completePlayback("P1"); m_window->UpdateTime(); }, 3, false, false, false},
+        {"end reached",
+         [&] {
+             orvfake::completePlayback("P1");
+             m_window->UpdateTime();
+         },
+         3, false, false, false},
         {"stop when finished does nothing", [&] { m_window->OnBtnStop(); }, 3, false, false, false},
-        {"open fails", [&] { orvfake::setResult("Player_Open", 0); m_window->PlayVideoFile("/media/b.mp4"); },
+        {"open fails",
+         [&] {
+             orvfake::setResult("Player_Open", 0);
+             m_window->PlayVideoFile("/media/b.mp4");
+         },
          4, false, false, false},
-        {"play fails", [&] { orvfake::clearResult("Player_Open"); orvfake::setResult("Player_Play", 0);
-                             m_window->PlayVideoFile("/media/b.mp4"); }, 5, false, false},
+        {"play fails",
+         [&] {
+             orvfake::clearResult("Player_Open");
+             orvfake::setResult("Player_Play", 0);
+             m_window->PlayVideoFile("/media/b.mp4");
+         },
+         5, false, false},
     };
     for (const Step& step : steps) {
         step.act();
@@ -179,7 +190,8 @@ void TestPlayerWindow::seeking_data()
     QTest::newRow("back at 5.1 s") << "back" << quint64(5100000) << qint64(100000);
     QTest::newRow("fast in the last 6 s") << "fast" << quint64(55 * kSecond) << qint64(59 * kSecond);
     QTest::newRow("fast mid-clip") << "fast" << quint64(20 * kSecond) << qint64(25 * kSecond);
-    QTest::newRow("previous button seeks back") << "previous" << quint64(20 * kSecond) << qint64(15 * kSecond);
+    QTest::newRow("previous button seeks back")
+        << "previous" << quint64(20 * kSecond) << qint64(15 * kSecond);
     QTest::newRow("next button seeks on") << "next" << quint64(20 * kSecond) << qint64(25 * kSecond);
     QTest::newRow("back when stopped") << "stopped back" << quint64(20 * kSecond) << qint64(-1);
     QTest::newRow("slider at 0.25") << "slider" << quint64(0) << qint64(15 * kSecond);

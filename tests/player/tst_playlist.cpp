@@ -66,10 +66,7 @@ private slots:
     void rowReadsFileFacts();
 };
 
-void TestPlaylist::init()
-{
-    orvfake::reset();
-}
+void TestPlaylist::init() { orvfake::reset(); }
 
 void TestPlaylist::addOneVideoSelectsByExactPath()
 {

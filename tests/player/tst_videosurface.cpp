@@ -40,10 +40,12 @@ void TestVideoSurface::fitsPictureWithAspect_data()
     QTest::addColumn<QSize>("surface");
     QTest::addColumn<QSize>("video");
     QTest::addColumn<QRect>("picture");
-    QTest::newRow("wide video, bars left and right") << QSize(700, 300) << QSize(1280, 720) << QRect(83, 0, 533, 300);
+    QTest::newRow("wide video, bars left and right")
+        << QSize(700, 300) << QSize(1280, 720) << QRect(83, 0, 533, 300);
     QTest::newRow("4:3 in 2:1") << QSize(800, 400) << QSize(640, 480) << QRect(133, 0, 533, 400);
     QTest::newRow("equal aspect") << QSize(800, 600) << QSize(640, 480) << QRect(0, 0, 800, 600);
-    QTest::newRow("wide video in tall surface") << QSize(400, 600) << QSize(1920, 1080) << QRect(0, 187, 400, 225);
+    QTest::newRow("wide video in tall surface")
+        << QSize(400, 600) << QSize(1920, 1080) << QRect(0, 187, 400, 225);
 }
 
 void TestVideoSurface::fitsPictureWithAspect()

@@ -43,7 +43,11 @@ static QString expectedLine(int eventId, int value, const QString& text, int pro
 {
     return QString("event=%1 value=%2 product=%3 language=1033 site=111 version=3.2.2.0 "
                    "versionid=%4 reserved=0 account= text=%5")
-        .arg(eventId).arg(value).arg(product).arg(version).arg(text);
+        .arg(eventId)
+        .arg(value)
+        .arg(product)
+        .arg(version)
+        .arg(text);
 }
 
 static const QByteArray kIni = "[Softlog]\nproductID=7\nversionID=3\n";
@@ -110,10 +114,7 @@ void TestUserEventLog::initTestCase()
     QTRY_VERIFY(!eventLines(m_log).isEmpty());
 }
 
-void TestUserEventLog::cleanup()
-{
-    writeIni(kIni);
-}
+void TestUserEventLog::cleanup() { writeIni(kIni); }
 
 void TestUserEventLog::startsWithThreadEvent()
 {
@@ -175,12 +176,10 @@ void TestUserEventLog::startupRetries_data()
     QTest::addColumn<QByteArray>("fails");
     QTest::addColumn<QStringList>("startup");
     QTest::newRow("first call succeeds") << QByteArray("0") << QStringList{"startup call=1 ok"};
-    QTest::newRow("fails twice")
-        << QByteArray("2")
-        << QStringList{"startup call=1 failed", "startup call=2 failed", "startup call=3 ok"};
-    QTest::newRow("always fails")
-        << QByteArray("1000")
-        << QStringList{"startup call=1 failed", "startup call=2 failed", "startup call=3 failed"};
+    QTest::newRow("fails twice") << QByteArray(
+        "2") << QStringList{"startup call=1 failed", "startup call=2 failed", "startup call=3 ok"};
+    QTest::newRow("always fails") << QByteArray(
+        "1000") << QStringList{"startup call=1 failed", "startup call=2 failed", "startup call=3 failed"};
 }
 
 void TestUserEventLog::startupRetries()
@@ -237,8 +236,9 @@ void TestUserEventLog::idsFromProductInformation()
     // The child's event may overtake the thread's own 10201.
     QStringList sent = eventLines(log);
     sent.sort();
-    QCOMPARE(sent, QStringList({expectedLine(10201, 0, QString(), product, version),
-                                expectedLine(20000, 0, "child 0", product, version)}));
+    QCOMPARE(sent,
+             QStringList({expectedLine(10201, 0, QString(), product, version),
+                          expectedLine(20000, 0, "child 0", product, version)}));
 }
 
 // The child queues its events right after start-up and leaves main at once:

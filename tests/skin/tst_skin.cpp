@@ -10,12 +10,9 @@
 
 namespace {
 
-QString resources()
-{
-    return QCoreApplication::applicationDirPath() + "/../Resources";
-}
+QString resources() { return QCoreApplication::applicationDirPath() + "/../Resources"; }
 
-QImage frame(const QImage &img, int frames, int k)
+QImage frame(const QImage& img, int frames, int k)
 {
     const int w = img.width() / frames;
     return img.copy(k * w, 0, w, img.height());
@@ -57,7 +54,7 @@ void TestSkin::pictures_data()
 void TestSkin::pictures()
 {
     QFETCH(int, index);
-    const skin::Picture &pic = skin::kPictures[index];
+    const skin::Picture& pic = skin::kPictures[index];
     const QString path = resources() + QString::fromLatin1(pic.path);
     QVERIFY2(QFile::exists(path), qPrintable(path));
     const QImage img(path);
@@ -85,14 +82,20 @@ void TestSkin::productInformation_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("mayBeEmpty");
-    const struct { const char *key; bool mayBeEmpty; } keys[] = {
+    const struct
+    {
+        const char* key;
+        bool mayBeEmpty;
+    } keys[] = {
+        // clang-format off
         {"Link/home", false},          {"Link/support", false},      {"Link/products", false},
         {"Link/help", false},          {"Link/download", true},      {"Link/download_zip", true},
         {"Link/newVersion", true},     {"Softlog/siteID", false},    {"Softlog/productID", false},
         {"Softlog/versionID", false},  {"Link/update_message", true}, {"Info/Product Name", false},
         {"Info/Help", true},           {"Info/format", false},
+        // clang-format on
     };
-    for (const auto &k : keys)
+    for (const auto& k : keys)
         QTest::newRow(k.key) << QString::fromLatin1(k.key) << k.mayBeEmpty;
 }
 
@@ -116,7 +119,7 @@ void TestSkin::productInformation()
     }
     if (key == "Info/format") {
         // The queue matches suffixes case-sensitively inside this text.
-        for (const char *suffix : {"*.mp4", "*.MP4", "*.mkv", "*.MOV", "*.mp3", "*.WAV", "*.flac"})
+        for (const char* suffix : {"*.mp4", "*.MP4", "*.mkv", "*.MOV", "*.mp3", "*.WAV", "*.flac"})
             QVERIFY2(v.toString().contains(QLatin1String(suffix)), suffix);
     }
 }

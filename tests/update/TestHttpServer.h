@@ -19,11 +19,11 @@ public:
     {
         int status = 200;
         QByteArray body;
-        bool ranges = true;      // honours "Range: bytes=N-"
-        bool dropHalf = false;   // sends half the body, then hangs up
-        int throttleMs = 0;      // pause between chunks of the body
+        bool ranges = true; // honours "Range: bytes=N-"
+        bool dropHalf = false; // sends half the body, then hangs up
+        int throttleMs = 0; // pause between chunks of the body
         int chunk = 16 * 1024;
-        qint64 headLength = -1;  // a HEAD answer's length when not the body's
+        qint64 headLength = -1; // a HEAD answer's length when not the body's
     };
 
     struct Request
@@ -31,16 +31,20 @@ public:
         QByteArray method;
         QByteArray path;
         QList<QPair<QByteArray, QByteArray>> headers;
-        QByteArray header(const QByteArray &name) const
+        QByteArray header(const QByteArray& name) const
         {
-            for (const auto &h : headers)
+            for (const auto& h : headers)
                 if (h.first.compare(name, Qt::CaseInsensitive) == 0)
                     return h.second;
             return QByteArray();
         }
     };
 
-    TestHttpServer() { start(); m_ready.acquire(); }
+    TestHttpServer()
+    {
+        start();
+        m_ready.acquire();
+    }
     ~TestHttpServer() override
     {
         quit();
@@ -48,12 +52,12 @@ public:
     }
 
     quint16 port() const { return m_port; }
-    QByteArray url(const QByteArray &path) const
+    QByteArray url(const QByteArray& path) const
     {
         return "http://127.0.0.1:" + QByteArray::number(m_port) + path;
     }
 
-    void setRoute(const QByteArray &path, const Route &route)
+    void setRoute(const QByteArray& path, const Route& route)
     {
         QMutexLocker lock(&m_mutex);
         m_routes[path] = route;
@@ -68,10 +72,10 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_requests;
     }
-    QList<Request> requests(const QByteArray &method, const QByteArray &path) const
+    QList<Request> requests(const QByteArray& method, const QByteArray& path) const
     {
         QList<Request> out;
-        for (const Request &r : requests())
+        for (const Request& r : requests())
             if (r.method == method && r.path == path)
                 out.append(r);
         return out;
@@ -89,7 +93,7 @@ protected:
         server.listen(QHostAddress::LocalHost, 0);
         m_port = server.serverPort();
         QObject::connect(&server, &QTcpServer::newConnection, [&] {
-            while (QTcpSocket *socket = server.nextPendingConnection())
+            while (QTcpSocket* socket = server.nextPendingConnection())
                 serve(socket);
         });
         m_ready.release();
@@ -97,9 +101,9 @@ protected:
     }
 
 private:
-    void serve(QTcpSocket *socket)
+    void serve(QTcpSocket* socket)
     {
-        auto *buffer = new QByteArray;
+        auto* buffer = new QByteArray;
         QObject::connect(socket, &QTcpSocket::disconnected, socket, [socket, buffer] {
             delete buffer;
             socket->deleteLater();
@@ -118,7 +122,8 @@ private:
             for (int i = 1; i < lines.size(); ++i) {
                 const int colon = lines[i].indexOf(':');
                 if (colon > 0)
-                    request.headers.append({lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
+                    request.headers.append(
+                        {lines[i].left(colon).trimmed(), lines[i].mid(colon + 1).trimmed()});
             }
             Route route;
             bool known = false;
@@ -135,15 +140,20 @@ private:
     static QByteArray reason(int status)
     {
         switch (status) {
-        case 200: return "OK";
-        case 206: return "Partial Content";
-        case 404: return "Not Found";
-        case 416: return "Range Not Satisfiable";
-        default: return "Error";
+        case 200:
+            return "OK";
+        case 206:
+            return "Partial Content";
+        case 404:
+            return "Not Found";
+        case 416:
+            return "Range Not Satisfiable";
+        default:
+            return "Error";
         }
     }
 
-    void respond(QTcpSocket *socket, const Request &request, const Route &route)
+    void respond(QTcpSocket* socket, const Request& request, const Route& route)
     {
         int status = route.status;
         QByteArray body = route.body;
@@ -159,13 +169,13 @@ private:
             } else {
                 status = 206;
                 body = route.body.mid(int(from));
-                extra = "Content-Range: bytes " + QByteArray::number(from) + "-" + QByteArray::number(size - 1) +
-                        "/" + QByteArray::number(size) + "\r\n";
+                extra = "Content-Range: bytes " + QByteArray::number(from) + "-"
+                    + QByteArray::number(size - 1) + "/" + QByteArray::number(size) + "\r\n";
             }
         }
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " " + reason(status) + "\r\n" +
-                          "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
-                          "Connection: close\r\n" + extra + "\r\n";
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + " " + reason(status) + "\r\n"
+            + "Content-Length: " + QByteArray::number(body.size()) + "\r\n" + "Connection: close\r\n" + extra
+            + "\r\n";
         if (request.method == "HEAD" && route.headLength >= 0)
             head.replace("Content-Length: " + QByteArray::number(body.size()),
                          "Content-Length: " + QByteArray::number(route.headLength));
@@ -185,8 +195,8 @@ private:
             socket->disconnectFromHost();
             return;
         }
-        auto *timer = new QTimer(socket);
-        auto *pos = new int(0);
+        auto* timer = new QTimer(socket);
+        auto* pos = new int(0);
         QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, pos, body, route] {
             if (*pos >= body.size()) {
                 timer->stop();

@@ -25,11 +25,11 @@ namespace {
 // What a row puts in the cache folder before the download.
 enum Partial { NoPartial, Partial40, PartialFull, PartialOversize };
 
-void whenModal(std::function<void(QWidget *)> act)
+void whenModal(std::function<void(QWidget*)> act)
 {
     QTimer::singleShot(0, [act] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !qobject_cast<CommonDialog *>(modal)) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !qobject_cast<CommonDialog*>(modal)) {
             whenModal(act);
             return;
         }
@@ -49,37 +49,44 @@ private:
     QTemporaryDir m_tmp;
     QByteArray m_image;
     QByteArray m_imageHash;
-    CCheckUpdateInNetworktxt *m_checker = nullptr;
+    CCheckUpdateInNetworktxt* m_checker = nullptr;
 
     QString recordDir() const { return m_tmp.path() + "/record"; }
     QString cacheDir() const { return m_tmp.path() + "/cache"; }
     QString imagePath() const
     {
-        return cacheDir() + "/" +
-               CCheckUpdateInNetworktxt::imageFileName(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME),
-                                                       "3.2.3.0");
+        return cacheDir() + "/"
+            + CCheckUpdateInNetworktxt::imageFileName(
+                   CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME), "3.2.3.0");
     }
 
-    static void writeFile(const QString &path, const QByteArray &data)
+    static void writeFile(const QString& path, const QByteArray& data)
     {
         QFile file(path);
         QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
         QCOMPARE(file.write(data), qint64(data.size()));
     }
-    static QByteArray readFile(const QString &path)
+    static QByteArray readFile(const QString& path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void writeIni(const QByteArray &versionUrl, const QByteArray &base)
+    void writeIni(const QByteArray& versionUrl, const QByteArray& base)
     {
         writeFile(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()),
                   "[Info]\nProduct Name=\"Media Converter\"\n[Link]\n"
-                  "newVersion=\"" + versionUrl + "\"\n"
-                  "download=\"" + base + "/notes.txt\"\n"
-                  "download_zip=\"" + base + "/image.tar\"\n"
-                  "download_sha256=\"" + base + "/image.tar.sha256\"\n");
+                  "newVersion=\""
+                      + versionUrl
+                      + "\"\n"
+                        "download=\""
+                      + base
+                      + "/notes.txt\"\n"
+                        "download_zip=\""
+                      + base
+                      + "/image.tar\"\n"
+                        "download_sha256=\""
+                      + base + "/image.tar.sha256\"\n");
         CSingleVersionStringUtil::ClearLinkMap();
     }
 
@@ -104,9 +111,9 @@ private:
     // running into the next one).
     void waitIdle()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_checker->stage() != UpdateStage::Downloading &&
-                                     m_checker->stage() != UpdateStage::Installing &&
-                                     m_checker->stage() != UpdateStage::Checking,
+        QTRY_VERIFY_WITH_TIMEOUT(m_checker->stage() != UpdateStage::Downloading
+                                     && m_checker->stage() != UpdateStage::Installing
+                                     && m_checker->stage() != UpdateStage::Checking,
                                  30000);
         m_checker->clearFinishedInstall();
     }
@@ -121,20 +128,23 @@ private slots:
 
         QRandomGenerator gen(17);
         m_image.resize(300 * 1024);
-        for (char &c : m_image)
+        for (char& c : m_image)
             c = char(gen.bounded(256));
         m_imageHash = QCryptographicHash::hash(m_image, QCryptographicHash::Sha256).toHex();
 
         // A recording stand-in for the install script.
         const QString script = ExeUpdateScriptThread::scriptPath();
-        writeFile(script, "#!/bin/sh\n"
-                          "rec='" + recordDir().toUtf8() + "'\n"
-                          "printf '%s\\n' \"$0\" \"$@\" > \"$rec/args\"\n"
-                          "sha256sum \"$1\" | cut -d' ' -f1 > \"$rec/sha\"\n"
-                          "exit $(cat \"$rec/exit\" 2>/dev/null || echo 0)\n");
+        writeFile(script,
+                  "#!/bin/sh\n"
+                  "rec='"
+                      + recordDir().toUtf8()
+                      + "'\n"
+                        "printf '%s\\n' \"$0\" \"$@\" > \"$rec/args\"\n"
+                        "sha256sum \"$1\" | cut -d' ' -f1 > \"$rec/sha\"\n"
+                        "exit $(cat \"$rec/exit\" 2>/dev/null || echo 0)\n");
 
-        m_checker = static_cast<CCheckUpdateInNetworktxt *>(CreateCheckUpdateObj());
-        QCOMPARE(static_cast<ICheckUpdateOpr *>(m_checker), CreateCheckUpdateObj());
+        m_checker = static_cast<CCheckUpdateInNetworktxt*>(CreateCheckUpdateObj());
+        QCOMPARE(static_cast<ICheckUpdateOpr*>(m_checker), CreateCheckUpdateObj());
         m_checker->setCacheFolder(cacheDir());
     }
 
@@ -152,37 +162,42 @@ private slots:
 
     void flows_data()
     {
-        QTest::addColumn<QByteArray>("latest");       // body of the latest-version text
-        QTest::addColumn<QString>("change");          // what differs from a good server
+        QTest::addColumn<QByteArray>("latest"); // body of the latest-version text
+        QTest::addColumn<QString>("change"); // what differs from a good server
         QTest::addColumn<int>("partial");
         QTest::addColumn<CheckUpdateDialog::State>("end");
-        QTest::addColumn<QString>("text");            // part of the final message
+        QTest::addColumn<QString>("text"); // part of the final message
         using S = CheckUpdateDialog::State;
         const QString latest = "You have the latest version. No newer version is available at this time.";
         const QString unreachable = "could not be reached";
-        QTest::newRow("equal version") << QByteArray("3.2.2.0") << "" << int(NoPartial) << S::NoUpdate << latest;
-        QTest::newRow("older version") << QByteArray("3.2.1.9") << "" << int(NoPartial) << S::NoUpdate << latest;
-        QTest::newRow("newer, installed") << QByteArray("3.2.3.0\r\n") << "" << int(NoPartial) << S::Completed << "";
-        QTest::newRow("resume from 40 %") << QByteArray("3.2.3.0") << "" << int(Partial40) << S::Completed << "";
-        QTest::newRow("complete on disk") << QByteArray("3.2.3.0") << "" << int(PartialFull) << S::Completed << "";
-        QTest::newRow("oversize partial restarts") << QByteArray("3.2.3.0") << "" << int(PartialOversize)
-                                                   << S::Completed << "";
-        QTest::newRow("ignored range restarts") << QByteArray("3.2.3.0") << "norange" << int(Partial40)
-                                                << S::Completed << "";
+        QTest::newRow("equal version")
+            << QByteArray("3.2.2.0") << "" << int(NoPartial) << S::NoUpdate << latest;
+        QTest::newRow("older version")
+            << QByteArray("3.2.1.9") << "" << int(NoPartial) << S::NoUpdate << latest;
+        QTest::newRow("newer, installed")
+            << QByteArray("3.2.3.0\r\n") << "" << int(NoPartial) << S::Completed << "";
+        QTest::newRow("resume from 40 %")
+            << QByteArray("3.2.3.0") << "" << int(Partial40) << S::Completed << "";
+        QTest::newRow("complete on disk")
+            << QByteArray("3.2.3.0") << "" << int(PartialFull) << S::Completed << "";
+        QTest::newRow("oversize partial restarts")
+            << QByteArray("3.2.3.0") << "" << int(PartialOversize) << S::Completed << "";
+        QTest::newRow("ignored range restarts")
+            << QByteArray("3.2.3.0") << "norange" << int(Partial40) << S::Completed << "";
         QTest::newRow("wrong hash") << QByteArray("3.2.3.0") << "badhash" << int(NoPartial) << S::Failed
                                     << "does not match its published checksum";
         QTest::newRow("404 image") << QByteArray("3.2.3.0") << "image404" << int(NoPartial) << S::Failed
                                    << "HTTP 404";
-        QTest::newRow("404 image after partial") << QByteArray("3.2.3.0") << "image404" << int(Partial40)
-                                                 << S::Failed << "HTTP 404";
+        QTest::newRow("404 image after partial")
+            << QByteArray("3.2.3.0") << "image404" << int(Partial40) << S::Failed << "HTTP 404";
         QTest::newRow("404 checksum") << QByteArray("3.2.3.0") << "hash404" << int(NoPartial) << S::Failed
                                       << "checksum of the update could not be loaded";
         QTest::newRow("empty image") << QByteArray("3.2.3.0") << "empty" << int(NoPartial) << S::Failed
                                      << "empty";
-        QTest::newRow("longer than announced") << QByteArray("3.2.3.0") << "long" << int(NoPartial) << S::Failed
-                                               << "more data than announced";
-        QTest::newRow("dropped connection") << QByteArray("3.2.3.0") << "drop" << int(NoPartial) << S::Failed
-                                            << "interrupted";
+        QTest::newRow("longer than announced")
+            << QByteArray("3.2.3.0") << "long" << int(NoPartial) << S::Failed << "more data than announced";
+        QTest::newRow("dropped connection")
+            << QByteArray("3.2.3.0") << "drop" << int(NoPartial) << S::Failed << "interrupted";
         QTest::newRow("bad version text") << QByteArray("<html>3.2.3.0</html>") << "" << int(NoPartial)
                                           << S::Failed << "did not answer with a version number";
         QTest::newRow("version 404") << QByteArray("3.2.3.0") << "version404" << int(NoPartial) << S::Failed
@@ -262,19 +277,23 @@ private slots:
             QVERIFY(dlg->m_labNewVersionInfo->text().contains("1. Faster &amp; smaller<br/>"));
             QVERIFY(!dlg->m_labNewVersionInfo->text().contains("Old"));
             QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(dlg->state() == CheckUpdateDialog::State::Completed ||
-                                         dlg->state() == CheckUpdateDialog::State::Failed,
+            QTRY_VERIFY_WITH_TIMEOUT(dlg->state() == CheckUpdateDialog::State::Completed
+                                         || dlg->state() == CheckUpdateDialog::State::Failed,
                                      30000);
         }
         QCOMPARE(dlg->state(), end);
         if (!text.isEmpty())
-            QVERIFY2(dlg->m_labNewVersionInfo->text().contains(text), qPrintable(dlg->m_labNewVersionInfo->text()));
+            QVERIFY2(dlg->m_labNewVersionInfo->text().contains(text),
+                     qPrintable(dlg->m_labNewVersionInfo->text()));
 
-        const QStringList args = QString::fromUtf8(readFile(recordDir() + "/args")).split('\n', Qt::SkipEmptyParts);
+        const QStringList args =
+            QString::fromUtf8(readFile(recordDir() + "/args")).split('\n', Qt::SkipEmptyParts);
         const bool scriptRan = !args.isEmpty();
         QCOMPARE(scriptRan, end == CheckUpdateDialog::State::Completed || change == "script1");
         if (scriptRan) {
-            QCOMPARE(args, ExeUpdateScriptThread::scriptArguments(ExeUpdateScriptThread::scriptPath(), imagePath()));
+            QCOMPARE(
+                args,
+                ExeUpdateScriptThread::scriptArguments(ExeUpdateScriptThread::scriptPath(), imagePath()));
             QCOMPARE(readFile(recordDir() + "/sha").trimmed(), m_imageHash);
             QVERIFY(!QFile::exists(imagePath()));
         }
@@ -302,7 +321,7 @@ private slots:
         if (partial == Partial40 && end == CheckUpdateDialog::State::Completed) {
             QCOMPARE(gets.value(0).header("Range"), "bytes=" + QByteArray::number(cut) + "-");
             if (change == "norange")
-                QCOMPARE(gets.size(), 2);  // once ignored, then fetched whole
+                QCOMPARE(gets.size(), 2); // once ignored, then fetched whole
         }
         if (partial == PartialFull)
             QVERIFY(gets.isEmpty());
@@ -315,9 +334,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::NoUpdate, 15000);
         const auto requests = m_server->requests("GET", "/latest.txt");
         QCOMPARE(requests.size(), 1);
-        const TestHttpServer::Request &r = requests.first();
+        const TestHttpServer::Request& r = requests.first();
         QVERIFY(r.header("User-Agent").startsWith("Mozilla/5.0"));
-        QCOMPARE(r.header("Accept"), QByteArray("text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"));
+        QCOMPARE(r.header("Accept"),
+                 QByteArray("text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"));
         QCOMPARE(r.header("Accept-Language"), QByteArray("zh-cn,zh;q=0.5"));
         QCOMPARE(r.header("Accept-Charset"), QByteArray("utf-8;q=0.7,*;q=0.7"));
         // The network layer's own offer, which it can decode, not a raw one.
@@ -336,14 +356,14 @@ private slots:
         QVERIFY(first->m_widProgress->isVisible());
         QVERIFY(!first->m_widButtons->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(first->m_pgrDownload->value() > 0, 15000);
-        first.reset();  // closing the dialog leaves the download running
+        first.reset(); // closing the dialog leaves the download running
 
         const int checks = m_server->requests("GET", "/latest.txt").size();
         auto second = openDialog();
         QCOMPARE(second->state(), CheckUpdateDialog::State::Downloading);
         QVERIFY(second->m_widProgress->isVisible());
         QCOMPARE(second->m_labNewVersionTiltle->text(), QString("What's New? - Version 3.2.3.0"));
-        QTest::mouseClick(second->m_btnUpdate, Qt::LeftButton);  // hidden: nothing may start
+        QTest::mouseClick(second->m_btnUpdate, Qt::LeftButton); // hidden: nothing may start
         QTRY_COMPARE_WITH_TIMEOUT(second->state(), CheckUpdateDialog::State::Completed, 30000);
         QCOMPARE(m_server->requests("GET", "/latest.txt").size(), checks);
         QCOMPARE(m_server->requests("GET", "/image.tar").size(), 1);
@@ -362,7 +382,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::NoUpdate, 15000);
         QCOMPARE(m_server->requests("GET", "/latest.txt").size(), 2);
         QVERIFY(dlg->isVisible());
-        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);  // "OK" closes
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton); // "OK" closes
         QVERIFY(!dlg->isVisible());
     }
 
@@ -402,7 +422,7 @@ private slots:
         QVERIFY(m_image.startsWith(kept));
 
         m_server->setRoute("/image.tar", {200, m_image});
-        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);  // Retry
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton); // Retry
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::UpdateFound, 15000);
         QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Completed, 30000);
@@ -470,9 +490,9 @@ private slots:
         dlg->setConversionQuery([converting] { return converting; });
         dlg->setCloseApplication([&closed] { ++closed; });
         if (converting)
-            whenModal([&](QWidget *box) {
+            whenModal([&](QWidget* box) {
                 asked = true;
-                static_cast<QDialog *>(box)->done(answer);
+                static_cast<QDialog*>(box)->done(answer);
             });
         QTest::mouseClick(dlg->m_btnUpdateCompleted, Qt::LeftButton);
         QCOMPARE(asked, converting);
@@ -496,12 +516,13 @@ private slots:
         QVERIFY(QDir(m_tmp.path() + "/elsewhere").isEmpty());
         QVERIFY(QFile::remove(cacheDir()));
 
-        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);  // Retry
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton); // Retry
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::UpdateFound, 15000);
         QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Completed, 30000);
-        QCOMPARE(QFileInfo(cacheDir()).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                                         QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+        QCOMPARE(QFileInfo(cacheDir()).permissions()
+                     & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                        | QFile::WriteOther | QFile::ExeOther),
                  QFileDevice::Permissions());
     }
 };

@@ -13,7 +13,7 @@ class TestUpdateScript : public QObject
     Q_OBJECT
 
 private:
-    static bool writeFile(const QString &path, const QByteArray &data, bool executable = false)
+    static bool writeFile(const QString& path, const QByteArray& data, bool executable = false)
     {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
@@ -22,12 +22,12 @@ private:
         file.close();
         return !executable || file.setPermissions(file.permissions() | QFile::ExeOwner);
     }
-    static QByteArray readFile(const QString &path)
+    static QByteArray readFile(const QString& path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    static int run(const QString &program, const QStringList &args, const QString &dir = QString())
+    static int run(const QString& program, const QStringList& args, const QString& dir = QString())
     {
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -41,7 +41,7 @@ private:
 private slots:
     void install_data()
     {
-        QTest::addColumn<QString>("image");   // how the image is made
+        QTest::addColumn<QString>("image"); // how the image is made
         QTest::addColumn<bool>("installs");
         QTest::newRow("good bundle") << "good" << true;
         QTest::newRow("not an archive") << "garbage" << false;
@@ -99,7 +99,9 @@ private slots:
         QTemporaryDir tmp;
         QVERIFY(writeFile(tmp.path() + "/image.tar", "x"));
         const QString script = QIAppUtil::getResourcePath() + "/update_script.sh";
-        QVERIFY(run("/bin/sh", {script, tmp.path() + "/image.tar", tmp.path() + "/nothing.app", QDir::homePath()}) != 0);
+        QVERIFY(
+            run("/bin/sh", {script, tmp.path() + "/image.tar", tmp.path() + "/nothing.app", QDir::homePath()})
+            != 0);
         QVERIFY(run("/bin/sh", {script}) != 0);
     }
 };

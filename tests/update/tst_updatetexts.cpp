@@ -15,21 +15,36 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("result");
-        QTest::newRow("newer last part") << "3.2.2.1" << "3.2.2.0" << 1;
-        QTest::newRow("newer first part") << "4.0.0.0" << "3.2.2.0" << 1;
-        QTest::newRow("equal") << "3.2.2.0" << "3.2.2.0" << 0;
-        QTest::newRow("older") << "3.2.1.9" << "3.2.2.0" << -1;
-        QTest::newRow("numeric, not textual") << "3.2.10.0" << "3.2.9.0" << 1;
-        QTest::newRow("leading zeros") << "3.2.02.0" << "3.2.2.0" << 0;
-        QTest::newRow("longer than any integer") << "99999999999999999999.0.0.0" << "3.2.2.0" << 1;
-        QTest::newRow("white space trimmed") << " 3.2.2.1\r\n" << "3.2.2.0" << 1;
-        QTest::newRow("letters for dots") << "3x2x2x1" << "3.2.2.0" << -2;
-        QTest::newRow("three parts") << "3.2.2" << "3.2.2.0" << -2;
-        QTest::newRow("five parts") << "3.2.2.0.1" << "3.2.2.0" << -2;
-        QTest::newRow("trailing text") << "3.2.2.1beta" << "3.2.2.0" << -2;
-        QTest::newRow("negative part") << "3.2.-2.1" << "3.2.2.0" << -2;
-        QTest::newRow("html") << "<html>" << "3.2.2.0" << -2;
-        QTest::newRow("empty") << "" << "3.2.2.0" << -2;
+        QTest::newRow("newer last part") << "3.2.2.1"
+                                         << "3.2.2.0" << 1;
+        QTest::newRow("newer first part") << "4.0.0.0"
+                                          << "3.2.2.0" << 1;
+        QTest::newRow("equal") << "3.2.2.0"
+                               << "3.2.2.0" << 0;
+        QTest::newRow("older") << "3.2.1.9"
+                               << "3.2.2.0" << -1;
+        QTest::newRow("numeric, not textual") << "3.2.10.0"
+                                              << "3.2.9.0" << 1;
+        QTest::newRow("leading zeros") << "3.2.02.0"
+                                       << "3.2.2.0" << 0;
+        QTest::newRow("longer than any integer") << "99999999999999999999.0.0.0"
+                                                 << "3.2.2.0" << 1;
+        QTest::newRow("white space trimmed") << " 3.2.2.1\r\n"
+                                             << "3.2.2.0" << 1;
+        QTest::newRow("letters for dots") << "3x2x2x1"
+                                          << "3.2.2.0" << -2;
+        QTest::newRow("three parts") << "3.2.2"
+                                     << "3.2.2.0" << -2;
+        QTest::newRow("five parts") << "3.2.2.0.1"
+                                    << "3.2.2.0" << -2;
+        QTest::newRow("trailing text") << "3.2.2.1beta"
+                                       << "3.2.2.0" << -2;
+        QTest::newRow("negative part") << "3.2.-2.1"
+                                       << "3.2.2.0" << -2;
+        QTest::newRow("html") << "<html>"
+                              << "3.2.2.0" << -2;
+        QTest::newRow("empty") << ""
+                               << "3.2.2.0" << -2;
     }
     void compare()
     {
@@ -62,15 +77,19 @@ private slots:
         QTest::addColumn<QString>("html");
         const QString h = "<font size=\"5\" color=\"gray\">%1</font><br/>";
         QTest::newRow("newer sections only, in file order")
-            << "intro line\r\n<3.2.3.0>\r\n  Faster  \r\n\r\nSmaller\r\n<3.2.2.0>\r\nOld\r\n<3.2.2.5>\r\nFix\r\n"
-            << h.arg("3.2.3.0") + "1. Faster<br/>2. Smaller<br/><br/>" + h.arg("3.2.2.5") + "1. Fix<br/><br/>";
-        QTest::newRow("nothing newer") << "<3.2.2.0>\r\nOld\r\n<3.1.0.0>\r\nOlder" << "";
+            << "intro line\r\n<3.2.3.0>\r\n  Faster  "
+               "\r\n\r\nSmaller\r\n<3.2.2.0>\r\nOld\r\n<3.2.2.5>\r\nFix\r\n"
+            << h.arg("3.2.3.0") + "1. Faster<br/>2. Smaller<br/><br/>" + h.arg("3.2.2.5")
+                + "1. Fix<br/><br/>";
+        QTest::newRow("nothing newer") << "<3.2.2.0>\r\nOld\r\n<3.1.0.0>\r\nOlder"
+                                       << "";
         QTest::newRow("section without notes") << "<3.3.0.0>\r\n" << h.arg("3.3.0.0") + "<br/>";
-        QTest::newRow("markup is shown, not run")
-            << "<3.3.0.0>\r\n<script>alert(1)</script> & <b>bold</b>"
-            << h.arg("3.3.0.0") + "1. &lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;b&gt;bold&lt;/b&gt;<br/><br/>";
+        QTest::newRow("markup is shown, not run") << "<3.3.0.0>\r\n<script>alert(1)</script> & <b>bold</b>"
+                                                  << h.arg("3.3.0.0")
+                + "1. &lt;script&gt;alert(1)&lt;/script&gt; &amp; &lt;b&gt;bold&lt;/b&gt;<br/><br/>";
         QTest::newRow("loose section marks are notes")
-            << "<3.3.0.0>\r\n<3x3x0x0>\r\n<3.3.0>" << h.arg("3.3.0.0") + "1. &lt;3x3x0x0&gt;<br/>2. &lt;3.3.0&gt;<br/><br/>";
+            << "<3.3.0.0>\r\n<3x3x0x0>\r\n<3.3.0>"
+            << h.arg("3.3.0.0") + "1. &lt;3x3x0x0&gt;<br/>2. &lt;3.3.0&gt;<br/><br/>";
         QTest::newRow("repeated version keeps its last notes")
             << "<3.3.0.0>\r\nA\r\n<3.3.0.0>\r\nB"
             << h.arg("3.3.0.0") + "1. B<br/><br/>" + h.arg("3.3.0.0") + "1. B<br/><br/>";

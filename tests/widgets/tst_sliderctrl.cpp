@@ -107,12 +107,13 @@ void TestSliderCtrl::pressesAndDrags_data()
     QTest::addColumn<bool>("handle");
     QTest::addColumn<QVector<int>>("moves"); // press at the first x, then moves with the button held
     QTest::addColumn<QVector<double>>("fractions");
-    QTest::newRow("no handle: press anywhere") << false << QVector<int>{0, 150, 299} << QVector<double>{0.0, 0.5, 299.0 / 300};
+    QTest::newRow("no handle: press anywhere")
+        << false << QVector<int>{0, 150, 299} << QVector<double>{0.0, 0.5, 299.0 / 300};
     QTest::newRow("handle: press centres it") << true << QVector<int>{156} << QVector<double>{0.5};
     QTest::newRow("handle: press too near an end") << true << QVector<int>{5} << QVector<double>{};
     QTest::newRow("handle: press near the right end") << true << QVector<int>{307} << QVector<double>{};
-    QTest::newRow("drag beyond both ends pins") << true << QVector<int>{100, -40, 400}
-                                                << QVector<double>{94.0 / 300, 0.0, 1.0};
+    QTest::newRow("drag beyond both ends pins")
+        << true << QVector<int>{100, -40, 400} << QVector<double>{94.0 / 300, 0.0, 1.0};
 }
 
 void TestSliderCtrl::pressesAndDrags()
@@ -143,7 +144,8 @@ void TestSliderCtrl::handleDragFollowsGrabPoint()
     QSliderCtrlBtn* knob = slider->handle();
     // Grab the handle 4 pixels inside its left edge and drag.
     send(knob, QEvent::MouseButtonPress, 4, Qt::LeftButton);
-    const struct {
+    const struct
+    {
         int sliderX;
         double fraction;
     } steps[] = {{104, 100.0 / 300}, {7, 0.0}, {500, 1.0}};

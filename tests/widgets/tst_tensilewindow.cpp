@@ -20,8 +20,7 @@ const QRect kStart(100, 100, 400, 300);
 void sendMouse(QWidget& w, QEvent::Type type, const QPoint& global, Qt::MouseButton button,
                Qt::MouseButtons held)
 {
-    QMouseEvent event(type, global - w.geometry().topLeft(), global, button, held,
-                      Qt::NoModifier);
+    QMouseEvent event(type, global - w.geometry().topLeft(), global, button, held, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
 }
 
@@ -101,23 +100,19 @@ void TestTensileWindow::dragResize_data()
     const int left = Qt::LeftButton;
     QTest::newRow("top edge keeps its 3-pixel offset")
         << QPoint(300, 103) << QPoint(300, 53) << left << QRect(100, 50, 400, 350);
-    QTest::newRow("no jump at the first move")
-        << QPoint(300, 103) << QPoint(300, 103) << left << kStart;
-    QTest::newRow("right edge") << QPoint(497, 250) << QPoint(597, 250) << left
-                                << QRect(100, 100, 500, 300);
-    QTest::newRow("bottom-left corner") << QPoint(102, 397) << QPoint(52, 447) << left
-                                        << QRect(50, 100, 450, 350);
-    QTest::newRow("top-right corner") << QPoint(498, 101) << QPoint(548, 81) << left
-                                      << QRect(100, 80, 450, 320);
+    QTest::newRow("no jump at the first move") << QPoint(300, 103) << QPoint(300, 103) << left << kStart;
+    QTest::newRow("right edge") << QPoint(497, 250) << QPoint(597, 250) << left << QRect(100, 100, 500, 300);
+    QTest::newRow("bottom-left corner")
+        << QPoint(102, 397) << QPoint(52, 447) << left << QRect(50, 100, 450, 350);
+    QTest::newRow("top-right corner")
+        << QPoint(498, 101) << QPoint(548, 81) << left << QRect(100, 80, 450, 320);
     QTest::newRow("left edge stops at minimum + 2")
         << QPoint(102, 250) << QPoint(300, 250) << left << QRect(298, 100, 202, 300);
-    QTest::newRow("left edge past the stop stays")
-        << QPoint(102, 250) << QPoint(301, 250) << left << kStart;
+    QTest::newRow("left edge past the stop stays") << QPoint(102, 250) << QPoint(301, 250) << left << kStart;
     QTest::newRow("bottom edge stops at the minimum")
         << QPoint(300, 398) << QPoint(300, 150) << left << QRect(100, 100, 400, 150);
     QTest::newRow("two buttons neither resize nor move")
-        << QPoint(497, 250) << QPoint(597, 250) << int(Qt::LeftButton | Qt::RightButton)
-        << kStart;
+        << QPoint(497, 250) << QPoint(597, 250) << int(Qt::LeftButton | Qt::RightButton) << kStart;
 }
 
 void TestTensileWindow::dragResize()

@@ -27,13 +27,9 @@
 namespace {
 
 // Frame colours that appear in no caption colour set.
-const QList<QColor> kFrames = {QColor(200, 0, 0), QColor(0, 200, 0), QColor(0, 0, 200),
-                               QColor(200, 200, 0)};
+const QList<QColor> kFrames = {QColor(200, 0, 0), QColor(0, 200, 0), QColor(0, 0, 200), QColor(200, 200, 0)};
 
-QImage grabImage(QWidget& w)
-{
-    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
+QImage grabImage(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
 bool containsColour(const QImage& image, const QColor& colour)
 {
@@ -118,13 +114,9 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestWidgets::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-}
+void TestWidgets::initTestCase() { QVERIFY(m_dir.isValid()); }
 
-QString TestWidgets::makeStrip(const QString& name, int frameWidth, int height,
-                               const QList<QColor>& colours)
+QString TestWidgets::makeStrip(const QString& name, int frameWidth, int height, const QList<QColor>& colours)
 {
     QImage image(frameWidth * colours.size(), height, QImage::Format_RGB32);
     QPainter painter(&image);
@@ -282,19 +274,19 @@ void TestWidgets::sliderHandleReportsGrip()
 
     for (int dx : {10, 30}) {
         const QPoint at = grip + QPoint(dx, 0);
-        QMouseEvent move(QEvent::MouseMove, at, handle.mapToGlobal(at), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, handle.mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(&handle, &move);
     }
     QCOMPARE(moved.count(), 2);
     QCOMPARE(moved.at(1).at(1).toInt(), 7);
 
-    QMouseEvent release(QEvent::MouseButtonRelease, grip, handle.mapToGlobal(grip),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, grip, handle.mapToGlobal(grip), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&handle, &release);
     QCOMPARE(handle.state(), 0);
-    QMouseEvent after(QEvent::MouseMove, grip, handle.mapToGlobal(grip), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
+    QMouseEvent after(QEvent::MouseMove, grip, handle.mapToGlobal(grip), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&handle, &after);
     QCOMPARE(moved.count(), 2);
 }
@@ -415,8 +407,7 @@ void TestWidgets::retractLabelElides()
     QCOMPARE(label.getName(), longName);
     // The longest prefix that fits: one more character would not.
     const QString longer = longName.left(prefix.size() + 1) + "...";
-    QVERIFY(fm.boundingRect(QRect(0, 0, 120, 0), Qt::TextWrapAnywhere, longer).height()
-            > label.height());
+    QVERIFY(fm.boundingRect(QRect(0, 0, 120, 0), Qt::TextWrapAnywhere, longer).height() > label.height());
 
     // Too small even for "...".
     RetractLabel tiny;
@@ -433,12 +424,30 @@ void TestWidgets::retractLabelRename_data()
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("emits");
 
-    QTest::newRow("new name") << "holiday.mp4" << "holiday" << "trip" << "trip.mp4" << 1;
-    QTest::newRow("last dot only") << "a.b.mkv" << "a.b" << "c.d" << "c.d.mkv" << 1;
-    QTest::newRow("no extension") << "clip" << "clip" << "scene" << "scene" << 1;
-    QTest::newRow("unchanged") << "holiday.mp4" << "holiday" << "holiday" << "holiday.mp4" << 0;
-    QTest::newRow("empty keeps old name") << "holiday.mp4" << "holiday" << "" << "holiday.mp4" << 0;
-    QTest::newRow("blank keeps old name") << "holiday.mp4" << "holiday" << "   " << "holiday.mp4" << 0;
+    QTest::newRow("new name") << "holiday.mp4"
+                              << "holiday"
+                              << "trip"
+                              << "trip.mp4" << 1;
+    QTest::newRow("last dot only") << "a.b.mkv"
+                                   << "a.b"
+                                   << "c.d"
+                                   << "c.d.mkv" << 1;
+    QTest::newRow("no extension") << "clip"
+                                  << "clip"
+                                  << "scene"
+                                  << "scene" << 1;
+    QTest::newRow("unchanged") << "holiday.mp4"
+                               << "holiday"
+                               << "holiday"
+                               << "holiday.mp4" << 0;
+    QTest::newRow("empty keeps old name") << "holiday.mp4"
+                                          << "holiday"
+                                          << ""
+                                          << "holiday.mp4" << 0;
+    QTest::newRow("blank keeps old name") << "holiday.mp4"
+                                          << "holiday"
+                                          << "   "
+                                          << "holiday.mp4" << 0;
 }
 
 void TestWidgets::retractLabelRename()
@@ -725,8 +734,8 @@ void TestWidgets::imageDialogDragBand()
     dialog.setTitleHeight(titleHeight);
 
     const QPoint pressGlobal(150, 100 + pressY);
-    QMouseEvent press(QEvent::MouseButtonPress, pressGlobal - QPoint(100, 100), pressGlobal,
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, pressGlobal - QPoint(100, 100), pressGlobal, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&dialog, &press);
     const QPoint to = pressGlobal + QPoint(40, 25);
     QMouseEvent move(QEvent::MouseMove, to - QPoint(100, 100), to, Qt::NoButton, Qt::LeftButton,
@@ -769,8 +778,7 @@ void TestWidgets::commonDialogResult()
     QCOMPARE(dialog.m_checkBox->text(), QString("Don't open in this edit"));
 
     QString seen;
-    connect(&dialog, &CommonDialog::emitIsShowDlg, this,
-            [&seen](bool show) { seen += show ? '1' : '0'; });
+    connect(&dialog, &CommonDialog::emitIsShowDlg, this, [&seen](bool show) { seen += show ? '1' : '0'; });
 
     QTimer::singleShot(0, &dialog, [&] {
         for (const QString& step : action.split(',')) {
@@ -818,8 +826,10 @@ void TestWidgets::showMessageBox_data()
     QTest::addColumn<QString>("title");
 
     QTest::newRow("utf-8 text, null title") << 0 << QString::fromUtf8("Dépôt plein ✓") << "";
-    QTest::newRow("strings") << 1 << "Not Supported!" << "Lumivane";
-    QTest::newRow("parent ignored") << 2 << "Done" << "Lumivane";
+    QTest::newRow("strings") << 1 << "Not Supported!"
+                             << "Lumivane";
+    QTest::newRow("parent ignored") << 2 << "Done"
+                                    << "Lumivane";
 }
 
 void TestWidgets::showMessageBox()
@@ -841,9 +851,8 @@ void TestWidgets::showMessageBox()
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        seen = box->text() == text && box->windowTitle() == title
-            && box->parentWidget() == nullptr && box->standardButtons() == QMessageBox::Ok
-            && box->icon() == QMessageBox::Information;
+        seen = box->text() == text && box->windowTitle() == title && box->parentWidget() == nullptr
+            && box->standardButtons() == QMessageBox::Ok && box->icon() == QMessageBox::Information;
         box->button(QMessageBox::Ok)->click();
     });
 

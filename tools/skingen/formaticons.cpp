@@ -13,7 +13,7 @@ namespace skin {
 
 namespace {
 
-QColor categoryColour(const QString &category)
+QColor categoryColour(const QString& category)
 {
     if (category == "audio")
         return QColor("#8e5bd3");
@@ -38,7 +38,7 @@ struct Box
     qreal s(qreal v) const { return v * r.width(); }
 };
 
-void playMark(QPainter &p, const Box &b, qreal cx, qreal cy, qreal size, const QColor &c)
+void playMark(QPainter& p, const Box& b, qreal cx, qreal cy, qreal size, const QColor& c)
 {
     QPainterPath t;
     t.moveTo(b.at(cx - size * 0.4, cy - size * 0.5));
@@ -52,7 +52,7 @@ void playMark(QPainter &p, const Box &b, qreal cx, qreal cy, qreal size, const Q
     p.restore();
 }
 
-void dot(QPainter &p, const Box &b, qreal x, qreal y, qreal d, const QColor &c)
+void dot(QPainter& p, const Box& b, qreal x, qreal y, qreal d, const QColor& c)
 {
     p.save();
     p.setPen(Qt::NoPen);
@@ -62,7 +62,7 @@ void dot(QPainter &p, const Box &b, qreal x, qreal y, qreal d, const QColor &c)
 }
 
 // Symbols that the shared glyph set lacks: device outlines and web shapes.
-void drawSymbol(QPainter &p, const QString &name, const QRectF &box, const QColor &c)
+void drawSymbol(QPainter& p, const QString& name, const QRectF& box, const QColor& c)
 {
     if (name == "film" || name == "web" || name == "audio") {
         drawGlyph(p, name, box, c);
@@ -197,7 +197,7 @@ void drawSymbol(QPainter &p, const QString &name, const QRectF &box, const QColo
 }
 
 // The largest bold font, up to maxPx, in which text fits width.
-QFont fitFont(const QString &text, qreal width, int maxPx, int minPx)
+QFont fitFont(const QString& text, qreal width, int maxPx, int minPx)
 {
     QFont f("DejaVu Sans");
     f.setBold(true);
@@ -212,7 +212,7 @@ QFont fitFont(const QString &text, qreal width, int maxPx, int minPx)
 
 } // namespace
 
-void formatBadge(QPainter &p, const QRectF &r, int, const Picture &pic)
+void formatBadge(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QStringList parts = QString::fromLatin1(pic.glyph).split('|');
     const QString symbol = parts.value(0), label = parts.value(1), sub = parts.value(2);

@@ -9,7 +9,8 @@ namespace skin {
 
 namespace {
 
-struct Unit {
+struct Unit
+{
     QRectF r;
     QPointF at(qreal x, qreal y) const { return {r.left() + x * r.width(), r.top() + y * r.height()}; }
     QRectF box(qreal x, qreal y, qreal w, qreal h) const
@@ -19,16 +20,16 @@ struct Unit {
     qreal s(qreal v) const { return v * r.width(); }
 };
 
-void line(QPainter &p, const Unit &u, qreal x1, qreal y1, qreal x2, qreal y2)
+void line(QPainter& p, const Unit& u, qreal x1, qreal y1, qreal x2, qreal y2)
 {
     p.drawLine(u.at(x1, y1), u.at(x2, y2));
 }
 
-QPainterPath poly(const Unit &u, std::initializer_list<QPointF> pts)
+QPainterPath poly(const Unit& u, std::initializer_list<QPointF> pts)
 {
     QPainterPath path;
     bool first = true;
-    for (const QPointF &pt : pts) {
+    for (const QPointF& pt : pts) {
         if (first)
             path.moveTo(u.at(pt.x(), pt.y()));
         else
@@ -40,8 +41,8 @@ QPainterPath poly(const Unit &u, std::initializer_list<QPointF> pts)
 }
 
 // A circular arrow: an arc from startDeg sweeping spanDeg, with a head at its end.
-void arcArrow(QPainter &p, const Unit &u, qreal cx, qreal cy, qreal rad, qreal startDeg, qreal spanDeg,
-              const QColor &c)
+void arcArrow(QPainter& p, const Unit& u, qreal cx, qreal cy, qreal rad, qreal startDeg, qreal spanDeg,
+              const QColor& c)
 {
     QRectF box = u.box(cx - rad, cy - rad, 2 * rad, 2 * rad);
     QPainterPath arc;
@@ -67,7 +68,7 @@ void arcArrow(QPainter &p, const Unit &u, qreal cx, qreal cy, qreal rad, qreal s
     p.drawPath(head);
 }
 
-QPainterPath gear(const Unit &u, int teeth, qreal outer, qreal inner, qreal hole)
+QPainterPath gear(const Unit& u, int teeth, qreal outer, qreal inner, qreal hole)
 {
     QPainterPath path;
     const QPointF c = u.at(0.5, 0.5);
@@ -87,7 +88,7 @@ QPainterPath gear(const Unit &u, int teeth, qreal outer, qreal inner, qreal hole
     return path;
 }
 
-void filmStrip(QPainter &p, const Unit &u, const QColor &c, qreal stroke)
+void filmStrip(QPainter& p, const Unit& u, const QColor& c, qreal stroke)
 {
     const QRectF body = u.box(0.16, 0.22, 0.68, 0.56);
     p.setBrush(Qt::NoBrush);
@@ -103,7 +104,7 @@ void filmStrip(QPainter &p, const Unit &u, const QColor &c, qreal stroke)
 
 } // namespace
 
-void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor &c)
+void drawGlyph(QPainter& p, const QString& name, const QRectF& box, const QColor& c)
 {
     if (name.isEmpty())
         return;
@@ -246,22 +247,34 @@ void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor
     } else if (name == "arrow_right" || name == "arrow_left" || name == "arrow_up" || name == "arrow_down") {
         QPainterPath a;
         if (name == "arrow_right") {
-            a.moveTo(u.at(0.4, 0.26)); a.lineTo(u.at(0.64, 0.5)); a.lineTo(u.at(0.4, 0.74));
+            a.moveTo(u.at(0.4, 0.26));
+            a.lineTo(u.at(0.64, 0.5));
+            a.lineTo(u.at(0.4, 0.74));
         } else if (name == "arrow_left") {
-            a.moveTo(u.at(0.6, 0.26)); a.lineTo(u.at(0.36, 0.5)); a.lineTo(u.at(0.6, 0.74));
+            a.moveTo(u.at(0.6, 0.26));
+            a.lineTo(u.at(0.36, 0.5));
+            a.lineTo(u.at(0.6, 0.74));
         } else if (name == "arrow_up") {
-            a.moveTo(u.at(0.26, 0.6)); a.lineTo(u.at(0.5, 0.36)); a.lineTo(u.at(0.74, 0.6));
+            a.moveTo(u.at(0.26, 0.6));
+            a.lineTo(u.at(0.5, 0.36));
+            a.lineTo(u.at(0.74, 0.6));
         } else {
-            a.moveTo(u.at(0.26, 0.4)); a.lineTo(u.at(0.5, 0.64)); a.lineTo(u.at(0.74, 0.4));
+            a.moveTo(u.at(0.26, 0.4));
+            a.lineTo(u.at(0.5, 0.64));
+            a.lineTo(u.at(0.74, 0.4));
         }
         pen.setWidthF(stroke * 1.2);
         p.setPen(pen);
         p.drawPath(a);
     } else if (name == "hourglass") {
         QPainterPath h;
-        h.moveTo(u.at(0.3, 0.2)); h.lineTo(u.at(0.7, 0.2));
-        h.lineTo(u.at(0.5, 0.5)); h.lineTo(u.at(0.7, 0.8));
-        h.lineTo(u.at(0.3, 0.8)); h.lineTo(u.at(0.5, 0.5)); h.closeSubpath();
+        h.moveTo(u.at(0.3, 0.2));
+        h.lineTo(u.at(0.7, 0.2));
+        h.lineTo(u.at(0.5, 0.5));
+        h.lineTo(u.at(0.7, 0.8));
+        h.lineTo(u.at(0.3, 0.8));
+        h.lineTo(u.at(0.5, 0.5));
+        h.closeSubpath();
         p.drawPath(h);
         p.setPen(Qt::NoPen);
         p.setBrush(c);
@@ -294,7 +307,8 @@ void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor
             line(p, u, 0.22, 0.86, 0.78, 0.86);
     } else if (name == "volume" || name == "mute") {
         p.setBrush(c);
-        p.drawPath(poly(u, {{0.2, 0.42}, {0.32, 0.42}, {0.48, 0.28}, {0.48, 0.72}, {0.32, 0.58}, {0.2, 0.58}}));
+        p.drawPath(
+            poly(u, {{0.2, 0.42}, {0.32, 0.42}, {0.48, 0.28}, {0.48, 0.72}, {0.32, 0.58}, {0.2, 0.58}}));
         p.setBrush(Qt::NoBrush);
         if (name == "volume") {
             p.drawArc(u.box(0.38, 0.34, 0.24, 0.32), -50 * 16, 100 * 16);
@@ -350,8 +364,12 @@ void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor
         p.restore();
     } else if (name == "crop") {
         QPainterPath k;
-        k.moveTo(u.at(0.32, 0.16)); k.lineTo(u.at(0.32, 0.68)); k.lineTo(u.at(0.84, 0.68));
-        k.moveTo(u.at(0.16, 0.32)); k.lineTo(u.at(0.68, 0.32)); k.lineTo(u.at(0.68, 0.84));
+        k.moveTo(u.at(0.32, 0.16));
+        k.lineTo(u.at(0.32, 0.68));
+        k.lineTo(u.at(0.84, 0.68));
+        k.moveTo(u.at(0.16, 0.32));
+        k.lineTo(u.at(0.68, 0.32));
+        k.lineTo(u.at(0.68, 0.84));
         p.drawPath(k);
     } else if (name == "text" || name == "font") {
         QFont f("DejaVu Serif");
@@ -388,9 +406,9 @@ void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor
         for (int i = 0; i < 3; ++i) {
             const qreal a = qDegreesToRadians(90.0 + i * 120);
             p.setBrush(dots[i]);
-            p.drawEllipse(QPointF(u.at(0.5, 0.52).x() + u.s(0.16) * qCos(a),
-                                  u.at(0.5, 0.52).y() - u.s(0.16) * qSin(a)),
-                          u.s(0.15), u.s(0.15));
+            p.drawEllipse(
+                QPointF(u.at(0.5, 0.52).x() + u.s(0.16) * qCos(a), u.at(0.5, 0.52).y() - u.s(0.16) * qSin(a)),
+                u.s(0.15), u.s(0.15));
         }
     } else if (name == "reset") {
         arcArrow(p, u, 0.5, 0.52, 0.26, 120, 270, c);
@@ -403,7 +421,10 @@ void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor
         p.drawEllipse(u.box(0.56, 0.54, 0.2, 0.16));
         p.setBrush(Qt::NoBrush);
         QPainterPath n;
-        n.moveTo(u.at(0.42, 0.68)); n.lineTo(u.at(0.42, 0.24)); n.lineTo(u.at(0.76, 0.18)); n.lineTo(u.at(0.76, 0.62));
+        n.moveTo(u.at(0.42, 0.68));
+        n.lineTo(u.at(0.42, 0.24));
+        n.lineTo(u.at(0.76, 0.18));
+        n.lineTo(u.at(0.76, 0.62));
         p.drawPath(n);
     } else if (name == "web") {
         p.drawEllipse(u.box(0.2, 0.2, 0.6, 0.6));

@@ -12,11 +12,11 @@
 
 namespace {
 
-int writeAll(const QString &root)
+int writeAll(const QString& root)
 {
     int failures = 0;
     for (int i = 0; i < skin::kPictureCount; ++i) {
-        const skin::Picture &pic = skin::kPictures[i];
+        const skin::Picture& pic = skin::kPictures[i];
         const QString path = root + QString::fromLatin1(pic.path);
         const QImage img = skin::renderPicture(pic);
         if (img.isNull() || !QDir().mkpath(QFileInfo(path).absolutePath()) || !img.save(path, "PNG")) {
@@ -28,7 +28,7 @@ int writeAll(const QString &root)
 }
 
 // Pictures meant for the dark window chrome are shown on that ground.
-bool onDarkGround(const skin::Picture &pic)
+bool onDarkGround(const skin::Picture& pic)
 {
     const QString style = QString::fromLatin1(pic.style);
     if (style == "tool")
@@ -36,7 +36,7 @@ bool onDarkGround(const skin::Picture &pic)
     return QStringList{"ghost", "window", "switch", "drop", "logo", "primary"}.contains(style);
 }
 
-void checker(QPainter &p, const QRectF &r)
+void checker(QPainter& p, const QRectF& r)
 {
     p.fillRect(r, QColor("#9aa3ad"));
     for (int y = int(r.top()); y < r.bottom(); y += 8)
@@ -44,14 +44,19 @@ void checker(QPainter &p, const QRectF &r)
             p.fillRect(QRectF(x, y, 8, 8).intersected(r), QColor("#a9b2bb"));
 }
 
-int writeSheet(const QString &out, const QString &filter, int zoomAll)
+int writeSheet(const QString& out, const QString& filter, int zoomAll)
 {
     const int sheetW = 1500, pad = 14, labelH = 16, maxW = sheetW - 2 * pad;
-    struct Cell { const skin::Picture *pic; QImage img; QRect r; };
+    struct Cell
+    {
+        const skin::Picture* pic;
+        QImage img;
+        QRect r;
+    };
     QVector<Cell> cells;
     int x = pad, y = pad, rowH = 0;
     for (int i = 0; i < skin::kPictureCount; ++i) {
-        const skin::Picture &pic = skin::kPictures[i];
+        const skin::Picture& pic = skin::kPictures[i];
         if (!filter.isEmpty() && !QString::fromLatin1(pic.path).contains(filter))
             continue;
         QImage img = skin::renderPicture(pic);
@@ -77,7 +82,7 @@ int writeSheet(const QString &out, const QString &filter, int zoomAll)
     QFont f("DejaVu Sans");
     f.setPixelSize(10);
     p.setFont(f);
-    for (const Cell &c : cells) {
+    for (const Cell& c : cells) {
         if (onDarkGround(*c.pic))
             p.fillRect(c.r, skin::pal::ink2);
         else
@@ -86,8 +91,8 @@ int writeSheet(const QString &out, const QString &filter, int zoomAll)
         p.setPen(QColor("#30363d"));
         p.drawText(QRect(c.r.left(), c.r.bottom() + 2, qMax(c.r.width(), 120) + pad, labelH),
                    Qt::AlignLeft | Qt::AlignTop,
-                   QString::fromLatin1(c.pic->path).section('/', -2) + QString(" %1x%2")
-                       .arg(c.img.width()).arg(c.img.height()));
+                   QString::fromLatin1(c.pic->path).section('/', -2)
+                       + QString(" %1x%2").arg(c.img.width()).arg(c.img.height()));
     }
     p.end();
     return sheet.save(out) ? 0 : 1;
@@ -95,7 +100,7 @@ int writeSheet(const QString &out, const QString &filter, int zoomAll)
 
 } // namespace
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);

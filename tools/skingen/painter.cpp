@@ -12,7 +12,7 @@ namespace skin {
 
 namespace {
 
-using Style = std::function<void(QPainter &, const QRectF &, int, const Picture &)>;
+using Style = std::function<void(QPainter&, const QRectF&, int, const Picture&)>;
 
 QColor withAlpha(QColor c, qreal a)
 {
@@ -20,13 +20,13 @@ QColor withAlpha(QColor c, qreal a)
     return c;
 }
 
-QColor tintOr(const Picture &pic, const QColor &fallback)
+QColor tintOr(const Picture& pic, const QColor& fallback)
 {
     const QColor c(QString::fromLatin1(pic.tint));
     return c.isValid() ? c : fallback;
 }
 
-void fillRounded(QPainter &p, const QRectF &r, qreal radius, const QColor &top, const QColor &bottom)
+void fillRounded(QPainter& p, const QRectF& r, qreal radius, const QColor& top, const QColor& bottom)
 {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, top);
@@ -35,7 +35,7 @@ void fillRounded(QPainter &p, const QRectF &r, qreal radius, const QColor &top, 
     p.drawRoundedRect(r, radius, radius);
 }
 
-void verticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom)
+void verticalFill(QPainter& p, const QRectF& r, const QColor& top, const QColor& bottom)
 {
     QLinearGradient g(r.topLeft(), r.bottomLeft());
     g.setColorAt(0, top);
@@ -44,7 +44,7 @@ void verticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor 
 }
 
 // The mark: a prism that splits one beam into three coloured vanes.
-void drawMark(QPainter &p, const QRectF &box, bool tile)
+void drawMark(QPainter& p, const QRectF& box, bool tile)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -58,7 +58,7 @@ void drawMark(QPainter &p, const QRectF &box, bool tile)
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(r.adjusted(s * 0.03, s * 0.03, -s * 0.03, -s * 0.03), s * 0.21, s * 0.21);
     }
-    const qreal k = tile ? 0.78 : 1.0;  // the tile leaves a margin around the prism
+    const qreal k = tile ? 0.78 : 1.0; // the tile leaves a margin around the prism
     auto in = [&](qreal x, qreal y) { return at(0.5 + (x - 0.5) * k, 0.5 + (y - 0.5) * k); };
     // Incoming beam.
     p.setPen(QPen(withAlpha(pal::snow, 0.9), qMax<qreal>(1.0, s * 0.045), Qt::SolidLine, Qt::RoundCap));
@@ -105,7 +105,7 @@ void drawMark(QPainter &p, const QRectF &box, bool tile)
     p.restore();
 }
 
-void drawWordmark(QPainter &p, const QRectF &r, const QColor &c, qreal px, const QString &tagline)
+void drawWordmark(QPainter& p, const QRectF& r, const QColor& c, qreal px, const QString& tagline)
 {
     QFont f("DejaVu Sans");
     f.setBold(true);
@@ -131,7 +131,7 @@ void drawWordmark(QPainter &p, const QRectF &r, const QColor &c, qreal px, const
 // ---- buttons -------------------------------------------------------------
 
 // Caption-carrying button of the dark header: a glyph chip at the left.
-void ghost(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void ghost(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const QRectF body = r.adjusted(3, 4, -3, -4);
     p.setPen(Qt::NoPen);
@@ -142,22 +142,40 @@ void ghost(QPainter &p, const QRectF &r, int st, const Picture &pic)
     const qreal d = qMin<qreal>(30, body.height() - 10);
     const QRectF chip(body.left() + 8, body.center().y() - d / 2, d, d);
     QColor top = pal::accentHi, bottom = pal::accent;
-    if (st == 1) { top = QColor("#7cc6f3"); bottom = pal::accentHi; }
-    if (st == 2) { top = pal::accentLo; bottom = pal::accentLo.darker(115); }
-    if (st == 3) { top = pal::ink4; bottom = pal::ink3; }
+    if (st == 1) {
+        top = QColor("#7cc6f3");
+        bottom = pal::accentHi;
+    }
+    if (st == 2) {
+        top = pal::accentLo;
+        bottom = pal::accentLo.darker(115);
+    }
+    if (st == 3) {
+        top = pal::ink4;
+        bottom = pal::ink3;
+    }
     fillRounded(p, chip, d / 2, top, bottom);
     drawGlyph(p, pic.glyph, chip.adjusted(d * 0.16, d * 0.16, -d * 0.16, -d * 0.16),
               st == 3 ? pal::muted : Qt::white);
 }
 
 // The one call to action: an accent pill.
-void primary(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void primary(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const QRectF body = r.adjusted(2, 2, -2, -3);
     QColor top = pal::accentHi, bottom = pal::accent;
-    if (st == 1) { top = QColor("#74c2f2"); bottom = QColor("#3aa6e8"); }
-    if (st == 2) { top = pal::accentLo; bottom = pal::accent; }
-    if (st == 3) { top = pal::ink4; bottom = pal::ink3; }
+    if (st == 1) {
+        top = QColor("#74c2f2");
+        bottom = QColor("#3aa6e8");
+    }
+    if (st == 2) {
+        top = pal::accentLo;
+        bottom = pal::accent;
+    }
+    if (st == 3) {
+        top = pal::ink4;
+        bottom = pal::ink3;
+    }
     p.setPen(Qt::NoPen);
     // Soft drop shadow under the pill.
     p.setBrush(withAlpha(Qt::black, st == 2 ? 0.15 : 0.3));
@@ -172,13 +190,25 @@ void primary(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // Dialog buttons on light paper; their captions are dark grey.
-void light(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void light(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const QRectF body = r.adjusted(1.5, 1.5, -1.5, -2);
     QColor top = Qt::white, bottom = pal::paper2, edge = pal::border;
-    if (st == 1) { top = QColor("#f6fbff"); bottom = pal::accentPale; edge = pal::accentHi; }
-    if (st == 2) { top = QColor("#d4e8f7"); bottom = pal::accentPale; edge = pal::accent; }
-    if (st == 3) { top = QColor("#f3f4f6"); bottom = QColor("#eef0f2"); edge = QColor("#dfe3e8"); }
+    if (st == 1) {
+        top = QColor("#f6fbff");
+        bottom = pal::accentPale;
+        edge = pal::accentHi;
+    }
+    if (st == 2) {
+        top = QColor("#d4e8f7");
+        bottom = pal::accentPale;
+        edge = pal::accent;
+    }
+    if (st == 3) {
+        top = QColor("#f3f4f6");
+        bottom = QColor("#eef0f2");
+        edge = QColor("#dfe3e8");
+    }
     p.setPen(Qt::NoPen);
     if (st != 3 && st != 2) {
         p.setBrush(withAlpha(QColor("#1b2a3a"), 0.08));
@@ -194,7 +224,7 @@ void light(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // Small symbol buttons; the tint says whether they sit on dark or light ground.
-void tool(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void tool(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const bool onLight = QString::fromLatin1(pic.tint) == "light";
     const QRectF body = r.adjusted(0.5, 0.5, -0.5, -0.5);
@@ -218,14 +248,23 @@ void tool(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // Round accent buttons of the list rows and the players.
-void round(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void round(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const qreal d = qMin(r.width(), r.height()) - 2;
     const QRectF c(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
     QColor top = pal::accentHi, bottom = pal::accent;
-    if (st == 1) { top = QColor("#7cc6f3"); bottom = pal::accentHi; }
-    if (st == 2) { top = pal::accentLo; bottom = pal::accentLo; }
-    if (st == 3) { top = QColor("#c6ced6"); bottom = QColor("#b3bcc6"); }
+    if (st == 1) {
+        top = QColor("#7cc6f3");
+        bottom = pal::accentHi;
+    }
+    if (st == 2) {
+        top = pal::accentLo;
+        bottom = pal::accentLo;
+    }
+    if (st == 3) {
+        top = QColor("#c6ced6");
+        bottom = QColor("#b3bcc6");
+    }
     p.setPen(Qt::NoPen);
     p.setBrush(withAlpha(Qt::black, 0.18));
     p.drawEllipse(c.translated(0, 1));
@@ -237,7 +276,7 @@ void round(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // Window controls of a dark title area; close turns red on hover.
-void window(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void window(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const bool close = QString::fromLatin1(pic.glyph) == "close";
     const QRectF body = r.adjusted(1.5, 1.5, -1.5, -1.5);
@@ -258,15 +297,18 @@ void window(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // The merge switch: a pill with a knob, off at the left, on at the right.
-void toggle(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void toggle(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const bool on = QString::fromLatin1(pic.glyph) == "on";
     const qreal h = qMin(r.height() - 8, r.width() * 0.58);
     const QRectF track(r.left() + 1, r.center().y() - h / 2, r.width() - 2, h);
     QColor t = on ? pal::accent : pal::ink4;
-    if (st == 1) t = on ? pal::accentHi : pal::rule;
-    if (st == 2) t = on ? pal::accentLo : pal::ink3;
-    if (st == 3) t = on ? QColor("#3d5566") : pal::ink3;
+    if (st == 1)
+        t = on ? pal::accentHi : pal::rule;
+    if (st == 2)
+        t = on ? pal::accentLo : pal::ink3;
+    if (st == 3)
+        t = on ? QColor("#3d5566") : pal::ink3;
     p.setPen(QPen(withAlpha(Qt::black, 0.35), 1));
     p.setBrush(t);
     p.drawRoundedRect(track, h / 2, h / 2);
@@ -277,13 +319,24 @@ void toggle(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // The big drop target of the empty queue.
-void drop(QPainter &p, const QRectF &r, int st, const Picture &)
+void drop(QPainter& p, const QRectF& r, int st, const Picture&)
 {
     const QRectF body = r.adjusted(6, 6, -6, -6);
     QColor edge = withAlpha(pal::fog, 0.45), fill = withAlpha(Qt::white, 0.03), icon = pal::fog;
-    if (st == 1) { edge = pal::accentHi; fill = withAlpha(pal::accent, 0.1); icon = pal::accentHi; }
-    if (st == 2) { edge = pal::accent; fill = withAlpha(pal::accent, 0.2); icon = Qt::white; }
-    if (st == 3) { edge = withAlpha(pal::fog, 0.15); icon = pal::ink4; }
+    if (st == 1) {
+        edge = pal::accentHi;
+        fill = withAlpha(pal::accent, 0.1);
+        icon = pal::accentHi;
+    }
+    if (st == 2) {
+        edge = pal::accent;
+        fill = withAlpha(pal::accent, 0.2);
+        icon = Qt::white;
+    }
+    if (st == 3) {
+        edge = withAlpha(pal::fog, 0.15);
+        icon = pal::ink4;
+    }
     QPen pen(edge, 2, Qt::DashLine, Qt::RoundCap);
     pen.setDashPattern({4, 3});
     p.setPen(pen);
@@ -296,23 +349,44 @@ void drop(QPainter &p, const QRectF &r, int st, const Picture &)
 // ---- strips and backgrounds ------------------------------------------------
 
 // A list row: a light card; hover warms its edge, pressed (chosen) is accent.
-void row(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void row(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const bool dark = QString::fromLatin1(pic.tint) == "dark";
     const QRectF card = r.adjusted(4, 3, -4, -3);
     p.setPen(Qt::NoPen);
     if (dark) {
         QColor top = pal::ink3, bottom = pal::ink2;
-        if (st == 1) { top = pal::ink4; bottom = pal::ink3; }
-        if (st == 2) { top = pal::accentLo; bottom = pal::accentLo.darker(120); }
-        if (st == 3) { top = pal::ink2; bottom = pal::ink2; }
+        if (st == 1) {
+            top = pal::ink4;
+            bottom = pal::ink3;
+        }
+        if (st == 2) {
+            top = pal::accentLo;
+            bottom = pal::accentLo.darker(120);
+        }
+        if (st == 3) {
+            top = pal::ink2;
+            bottom = pal::ink2;
+        }
         fillRounded(p, card, 6, top, bottom);
         return;
     }
     QColor top = pal::paper, bottom = pal::paper2, edge = pal::border;
-    if (st == 1) { top = Qt::white; bottom = QColor("#f1f6fa"); edge = pal::accentHi; }
-    if (st == 2) { top = QColor("#e8f4fd"); bottom = QColor("#d6eaf8"); edge = pal::accent; }
-    if (st == 3) { top = QColor("#e6e9ed"); bottom = QColor("#dfe3e7"); edge = QColor("#d3d9df"); }
+    if (st == 1) {
+        top = Qt::white;
+        bottom = QColor("#f1f6fa");
+        edge = pal::accentHi;
+    }
+    if (st == 2) {
+        top = QColor("#e8f4fd");
+        bottom = QColor("#d6eaf8");
+        edge = pal::accent;
+    }
+    if (st == 3) {
+        top = QColor("#e6e9ed");
+        bottom = QColor("#dfe3e7");
+        edge = QColor("#d3d9df");
+    }
     p.setBrush(withAlpha(Qt::black, 0.25));
     p.drawRoundedRect(card.translated(0, 1.5), 8, 8);
     p.setPen(QPen(edge, st == 2 ? 1.5 : 1));
@@ -325,7 +399,7 @@ void row(QPainter &p, const QRectF &r, int st, const Picture &pic)
     }
 }
 
-void header(QPainter &p, const QRectF &r, int, const Picture &)
+void header(QPainter& p, const QRectF& r, int, const Picture&)
 {
     verticalFill(p, r, pal::ink3, pal::ink1);
     QRadialGradient glow(QPointF(r.left() + 90, r.top() + 30), 260);
@@ -338,7 +412,7 @@ void header(QPainter &p, const QRectF &r, int, const Picture &)
 
 // Footer: the format catalogue area above and the output-folder strip below.
 // Its right edge must stay uniform because the window stretches it.
-void footer(QPainter &p, const QRectF &r, int, const Picture &)
+void footer(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const qreal strip = 58;
     verticalFill(p, QRectF(r.left(), r.top(), r.width(), r.height() - strip), pal::ink2, pal::ink1);
@@ -349,14 +423,14 @@ void footer(QPainter &p, const QRectF &r, int, const Picture &)
     p.fillRect(QRectF(r.left(), r.bottom() - strip + 1, r.width(), 1), withAlpha(Qt::white, 0.05));
 }
 
-void canvas(QPainter &p, const QRectF &r, int, const Picture &pic)
+void canvas(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QColor base = tintOr(pic, pal::ink1);
     verticalFill(p, r, base, base.darker(118));
 }
 
 // Light dialog paper; the glyph "band" adds a dark title band of 30 pixels.
-void dialog(QPainter &p, const QRectF &r, int, const Picture &pic)
+void dialog(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     verticalFill(p, r, Qt::white, pal::paper2);
     if (QString::fromLatin1(pic.glyph) == "band") {
@@ -370,7 +444,7 @@ void dialog(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // Dark panel backgrounds of the player and the editor.
-void panel(QPainter &p, const QRectF &r, int, const Picture &pic)
+void panel(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     verticalFill(p, r, tintOr(pic, pal::ink2), pal::ink1);
     p.fillRect(QRectF(r.left(), r.top(), r.width(), 1), withAlpha(Qt::white, 0.07));
@@ -380,7 +454,7 @@ void panel(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // A rounded notice on a transparent ground: a dark title band over paper.
-void notice(QPainter &p, const QRectF &r, int, const Picture &)
+void notice(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const QRectF card = r.adjusted(1, 1, -1, -1);
     QPainterPath shape;
@@ -396,7 +470,7 @@ void notice(QPainter &p, const QRectF &r, int, const Picture &)
     p.drawPath(shape);
 }
 
-void about(QPainter &p, const QRectF &r, int, const Picture &)
+void about(QPainter& p, const QRectF& r, int, const Picture&)
 {
     verticalFill(p, r, Qt::white, pal::paper2);
     const QRectF hero(r.left(), r.top(), r.width(), 190);
@@ -419,12 +493,12 @@ void about(QPainter &p, const QRectF &r, int, const Picture &)
 
 // ---- icons -----------------------------------------------------------------
 
-void icon(QPainter &p, const QRectF &r, int, const Picture &pic)
+void icon(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     drawGlyph(p, pic.glyph, r, tintOr(pic, pal::slate));
 }
 
-void badge(QPainter &p, const QRectF &r, int, const Picture &pic)
+void badge(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const qreal d = qMin(r.width(), r.height()) - 2;
     const QRectF c(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
@@ -434,18 +508,20 @@ void badge(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // A glyph on a soft rounded tile, for format and device icons.
-void tile(QPainter &p, const QRectF &r, int, const Picture &pic)
+void tile(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QColor c = tintOr(pic, pal::accent);
-    const QRectF body = r.adjusted(r.width() * 0.06, r.height() * 0.06, -r.width() * 0.06, -r.height() * 0.06);
+    const QRectF body =
+        r.adjusted(r.width() * 0.06, r.height() * 0.06, -r.width() * 0.06, -r.height() * 0.06);
     p.setPen(Qt::NoPen);
     fillRounded(p, body, body.width() * 0.2, c.lighter(125), c.darker(115));
-    drawGlyph(p, pic.glyph, body.adjusted(body.width() * 0.18, body.height() * 0.18, -body.width() * 0.18,
-                                         -body.height() * 0.18),
-              Qt::white);
+    drawGlyph(
+        p, pic.glyph,
+        body.adjusted(body.width() * 0.18, body.height() * 0.18, -body.width() * 0.18, -body.height() * 0.18),
+        Qt::white);
 }
 
-void logo(QPainter &p, const QRectF &r, int, const Picture &)
+void logo(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const qreal m = r.height();
     drawMark(p, QRectF(r.left(), r.top(), m, m), false);
@@ -453,13 +529,10 @@ void logo(QPainter &p, const QRectF &r, int, const Picture &)
                  "MEDIA CONVERTER");
 }
 
-void mark(QPainter &p, const QRectF &r, int, const Picture &)
-{
-    drawMark(p, r, r.width() >= 32);
-}
+void mark(QPainter& p, const QRectF& r, int, const Picture&) { drawMark(p, r, r.width() >= 32); }
 
 // Progress bar pieces: a recessed track and a glossy accent fill.
-void track(QPainter &p, const QRectF &r, int, const Picture &pic)
+void track(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QRectF body = r.adjusted(0.5, 0.5, -0.5, -0.5);
     if (QString::fromLatin1(pic.tint) == "dark") {
@@ -471,7 +544,7 @@ void track(QPainter &p, const QRectF &r, int, const Picture &pic)
     fillRounded(p, body, r.height() / 2, QColor("#d9e0e7"), QColor("#eef2f5"));
 }
 
-void fill(QPainter &p, const QRectF &r, int, const Picture &pic)
+void fill(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QColor c = tintOr(pic, pal::accent);
     p.setPen(QPen(c.darker(115), 1));
@@ -479,7 +552,7 @@ void fill(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // The row's progress arrow; the fill version is revealed from the left.
-void arrow(QPainter &p, const QRectF &r, int, const Picture &pic)
+void arrow(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const bool filled = QString::fromLatin1(pic.glyph) == "fill";
     QPainterPath a;
@@ -506,7 +579,7 @@ void arrow(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // The row's thumbnail frame: a dark screen with sprocket holes.
-void thumb(QPainter &p, const QRectF &r, int, const Picture &)
+void thumb(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const QRectF body = r.adjusted(1, 1, -1, -1);
     p.setPen(QPen(pal::ink0, 1));
@@ -517,10 +590,11 @@ void thumb(QPainter &p, const QRectF &r, int, const Picture &)
         p.drawRoundedRect(QRectF(x, body.top() + 1.5, 5, 3), 1, 1);
         p.drawRoundedRect(QRectF(x, body.bottom() - 4.5, 5, 3), 1, 1);
     }
-    drawGlyph(p, "film", QRectF(body.center().x() - 16, body.center().y() - 16, 32, 32), withAlpha(pal::fog, 0.5));
+    drawGlyph(p, "film", QRectF(body.center().x() - 16, body.center().y() - 16, 32, 32),
+              withAlpha(pal::fog, 0.5));
 }
 
-void wait(QPainter &p, const QRectF &r, int, const Picture &)
+void wait(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const qreal d = qMin(r.width(), r.height()) - 2;
     const QRectF c(r.center().x() - d / 2, r.center().y() - d / 2, d, d);
@@ -530,13 +604,16 @@ void wait(QPainter &p, const QRectF &r, int, const Picture &)
 }
 
 // Slider handles: a white knob with an accent ring.
-void knob(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void knob(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const QString shape = QString::fromLatin1(pic.glyph);
     QColor ring = pal::accent;
-    if (st == 1) ring = pal::accentHi;
-    if (st == 2) ring = pal::accentLo;
-    if (st == 3) ring = pal::muted;
+    if (st == 1)
+        ring = pal::accentHi;
+    if (st == 2)
+        ring = pal::accentLo;
+    if (st == 3)
+        ring = pal::muted;
     p.setPen(Qt::NoPen);
     if (shape == "start" || shape == "end") {
         // Trim markers: a slim flag pointing into the kept range.
@@ -571,7 +648,7 @@ void knob(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // A check or radio mark (yes/no pictures).
-void choice(QPainter &p, const QRectF &r, int, const Picture &pic)
+void choice(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const bool yes = QString::fromLatin1(pic.glyph) == "yes";
     const QRectF box = r.adjusted(1.5, 1.5, -1.5, -1.5);
@@ -585,13 +662,25 @@ void choice(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // Tabs and captioned buttons of dark panels: the pressed frame is the chosen look.
-void tab(QPainter &p, const QRectF &r, int st, const Picture &pic)
+void tab(QPainter& p, const QRectF& r, int st, const Picture& pic)
 {
     const QRectF body = r.adjusted(1.5, 1.5, -1.5, -1.5);
     QColor top = pal::ink4, bottom = pal::ink3, edge = withAlpha(Qt::white, 0.1);
-    if (st == 1) { top = pal::rule; bottom = pal::ink4; edge = withAlpha(pal::accentHi, 0.7); }
-    if (st == 2) { top = pal::accent; bottom = pal::accentLo; edge = pal::accentLo; }
-    if (st == 3) { top = pal::ink2; bottom = pal::ink2; edge = withAlpha(Qt::white, 0.04); }
+    if (st == 1) {
+        top = pal::rule;
+        bottom = pal::ink4;
+        edge = withAlpha(pal::accentHi, 0.7);
+    }
+    if (st == 2) {
+        top = pal::accent;
+        bottom = pal::accentLo;
+        edge = pal::accentLo;
+    }
+    if (st == 3) {
+        top = pal::ink2;
+        bottom = pal::ink2;
+        edge = withAlpha(Qt::white, 0.04);
+    }
     p.setPen(QPen(edge, 1));
     fillRounded(p, body, 6, top, bottom);
     if (*pic.glyph) {
@@ -602,7 +691,7 @@ void tab(QPainter &p, const QRectF &r, int st, const Picture &pic)
 }
 
 // The hover and chosen halo behind a format tile.
-void highlight(QPainter &p, const QRectF &r, int, const Picture &)
+void highlight(QPainter& p, const QRectF& r, int, const Picture&)
 {
     const QRectF body = r.adjusted(1, 1, -1, -1);
     p.setPen(QPen(withAlpha(pal::accent, 0.8), 1.2));
@@ -610,7 +699,7 @@ void highlight(QPainter &p, const QRectF &r, int, const Picture &)
 }
 
 // A short caption drawn as a picture; the glyph field holds the words.
-void label(QPainter &p, const QRectF &r, int, const Picture &pic)
+void label(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     QFont f("DejaVu Sans");
     f.setBold(true);
@@ -628,7 +717,7 @@ void label(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // Table header pieces: a light band, a separator, and the pressed band.
-void headerCell(QPainter &p, const QRectF &r, int, const Picture &pic)
+void headerCell(QPainter& p, const QRectF& r, int, const Picture& pic)
 {
     const QString kind = QString::fromLatin1(pic.glyph);
     if (kind == "separator") {
@@ -641,14 +730,15 @@ void headerCell(QPainter &p, const QRectF &r, int, const Picture &pic)
 }
 
 // A row separator drawn over another row background.
-void hairline(QPainter &p, const QRectF &r, int, const Picture &)
+void hairline(QPainter& p, const QRectF& r, int, const Picture&)
 {
     p.fillRect(QRectF(r.left() + 6, r.bottom() - 1, r.width() - 12, 1), withAlpha(Qt::white, 0.08));
 }
 
-const QHash<QString, Style> &styles()
+const QHash<QString, Style>& styles()
 {
     static const QHash<QString, Style> table = {
+        // clang-format off
         {"ghost", ghost},   {"primary", primary}, {"light", light},   {"tool", tool},
         {"round", round},   {"window", window},   {"switch", toggle}, {"drop", drop},
         {"row", row},       {"header", header},   {"footer", footer}, {"canvas", canvas},
@@ -658,13 +748,14 @@ const QHash<QString, Style> &styles()
         {"thumb", thumb},   {"wait", wait},       {"knob", knob},     {"choice", choice},
         {"tab", tab},       {"highlight", highlight}, {"label", label}, {"headerCell", headerCell},
         {"hairline", hairline}, {"format", formatBadge},
+        // clang-format on
     };
     return table;
 }
 
 } // namespace
 
-QImage renderPicture(const Picture &pic)
+QImage renderPicture(const Picture& pic)
 {
     QImage img(pic.frameWidth * pic.frames, pic.height, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);

@@ -7,6 +7,7 @@ namespace skin {
 const Picture kPictures[] = {
     // path                                         frame w, h, frames, style, glyph, tint
     // Main window
+    // clang-format off
     {"/image/top_bg.png",                           960,  84, 1, "header",  "",           ""},
     {"/image/foot_bg.png",                          960, 192, 1, "footer",  "",           ""},
     {"/image/convert_bg.png",                       960, 340, 1, "canvas",  "",           ""},
@@ -25,7 +26,9 @@ const Picture kPictures[] = {
     {"/image/btn_history.png",                       21,  22, 4, "tool",    "history",    ""},
     {"/image/btn_off.png",                           21,  23, 4, "switch",  "off",        ""},
     {"/image/btn_on.png",                            21,  22, 4, "switch",  "on",         ""},
+    // clang-format on
     // Dialogs and their buttons
+    // clang-format off
     {"/exp_image/about_bg.png",                     472, 500, 1, "about",   "",           ""},
     {"/image/newimage/common_bg.png",               450, 200, 1, "dialog",  "",           ""},
     {"/image/newimage/common_icon.png",              40,  40, 1, "badge",   "question",   ""},
@@ -40,7 +43,9 @@ const Picture kPictures[] = {
     {"/image/VideoEditDlg/button_ok.png",            80,  24, 4, "light",   "",           ""},
     {"/image/line_else.png",                         60,  14, 1, "track",   "",           ""},
     {"/image/line_contacts.png",                     60,  14, 1, "fill",    "",           ""},
+    // clang-format on
     // Queue and task rows
+    // clang-format off
     {"/image/middle_logo_btn.png",                  200, 150, 4, "drop",    "",           ""},
     {"/image/button_list.png",                      940,  97, 4, "row",     "",           ""},
     {"/image/video_icon.png",                       100,  76, 1, "thumb",   "",           ""},
@@ -58,7 +63,9 @@ const Picture kPictures[] = {
     {"/image/newimage/pic_format.png",               20,  20, 1, "icon",    "format",     ""},
     {"/image/newimage/pic_screen.png",               20,  20, 1, "icon",    "screen",     ""},
     {"/image/btn_write.png",                         14,  12, 4, "tool",    "edit",       "light"},
+    // clang-format on
     // Format catalogue and format settings
+    // clang-format off
     {"/image/convert_to_bg.png",                    960, 170, 1, "panel",   "",           ""},
     {"/image/convert_to_font.png",                   80,  18, 1, "label",   "CONVERT TO", ""},
     {"/image/btn_audio.png",                         96,  26, 4, "tab",     "",           ""},
@@ -69,8 +76,10 @@ const Picture kPictures[] = {
     {"/image/setting_btn.png",                       16,  16, 4, "tool",    "settings",   "light"},
     {"/image/ini_setting_bg.png",                   541, 340, 1, "dialog",  "",           ""},
     {"/image/btn_Default.png",                       80,  28, 4, "light",   "",           ""},
+    // clang-format on
     // Player window, control bar and playlist. The bar is 50 pixels high and
     // holds two rows of buttons: the picture sizes must fit both.
+    // clang-format off
     {"/image/PlayerImage/top_btn_close.png",         23,  23, 4, "window",  "close",      ""},
     {"/image/PlayerImage/top_btn_max.png",           23,  23, 4, "window",  "max",        ""},
     {"/image/PlayerImage/top_btn_min.png",           23,  23, 4, "window",  "min",        ""},
@@ -103,7 +112,9 @@ const Picture kPictures[] = {
     {"/image/BUTTON_OK_m.png",                       80,  26, 4, "light",   "",           ""},
     {"/image/BUTTON_Cancel_m.png",                   80,  26, 4, "light",   "",           ""},
     {"/image/VideoEditDlg/button_close.png",         24,  24, 4, "tool",    "close",      "light"},
+    // clang-format on
     // Editor
+    // clang-format off
     {"/image/VideoEditDlg/bg_edit.png",             800, 490, 1, "panel",   "",           ""},
     {"/image/VideoEditDlg/btn_crop.png",             72,  28, 4, "tab",     "",           ""},
     {"/image/VideoEditDlg/btn_watermark.png",       104,  28, 4, "tab",     "",           ""},
@@ -139,14 +150,18 @@ const Picture kPictures[] = {
     {"/image/VideoEditDlg/button_next_frame.png",    40,  28, 4, "tool",    "next_frame", ""},
     {"/image/VideoEditDlg/button_play_section.png",  48,  28, 4, "tool",    "section",    ""},
     {"/image/VideoEditDlg/button_trim.png",          44,  28, 4, "tool",    "trim",       ""},
+    // clang-format on
     // carries the caption "Reset" drawn by the button itself
+    // clang-format off
     {"/image/VideoEditDlg/button_reset.png",         60,  28, 4, "tab",     "",           ""},
     {"/image/VideoEditDlg/msg_small_opacity.png",   360, 100, 1, "notice",  "",           ""},
     {"/image/VideoEditDlg/bg_setting.png",          520, 230, 1, "notice",  "",           ""},
     {"/image/VideoEditDlg/btn_folder.png",            24,  24, 4, "tool",    "folder",     "light"},
     {"/image/VideoEditDlg/selections_yes.png",       18,  18, 1, "choice",  "yes",        ""},
     {"/image/VideoEditDlg/selections_no.png",        18,  18, 1, "choice",  "no",         ""},
+    // clang-format on
     // History window, its rows and the library import dialog
+    // clang-format off
     {"/image/bg_history.png",                       731, 475, 1, "dialog",  "",           ""},
     {"/image/btn_clear.png",                         90,  28, 4, "light",   "",           ""},
     {"/image/progress_list.png",                    500,  64, 4, "row",     "",           ""},
@@ -159,11 +174,15 @@ const Picture kPictures[] = {
     {"/image/header_bg.png",                        100,  24, 1, "headerCell","",         ""},
     {"/image/header_slip.png",                        2,  24, 1, "headerCell","separator",""},
     {"/image/header_select_bg.png",                 100,  24, 1, "headerCell","chosen",   ""},
+    // clang-format on
     // Update dialog
+    // clang-format off
     {"/exp_image/LOGO_48.png",                       48,  48, 1, "mark",    "",           ""},
     {"/exp_image/LOGO_16.png",                       16,  16, 1, "mark",    "",           ""},
     {"/image/IPAD_128.png",                         128, 128, 1, "tile",    "tablet",     ""},
+    // clang-format on
     // Format catalogue icons: at most 65 x 70 so the tiles draw them unscaled
+    // clang-format off
     {"/format/image/MP4.png",                   60,  66, 1, "format",  "film|MP4", "video"},
     {"/format/image/MKV.png",                   60,  66, 1, "format",  "film|MKV", "video"},
     {"/format/image/MOV.png",                   60,  66, 1, "format",  "film|MOV", "video"},
@@ -227,6 +246,7 @@ const Picture kPictures[] = {
     {"/format/image/AC3.png",                   60,  66, 1, "format",  "note|AC3", "audio"},
     {"/format/image/WMA.png",                   60,  66, 1, "format",  "note|WMA", "audio"},
     {"/format/image/MP2.png",                   60,  66, 1, "format",  "note|MP2", "audio"},
+    // clang-format on
 };
 
 const int kPictureCount = int(sizeof(kPictures) / sizeof(kPictures[0]));

@@ -21,12 +21,12 @@ const QColor mint("#34c6b0"), danger("#e0574f"), muted("#8a96a3");
 } // namespace pal
 
 // Draws the named symbol centred in box, in colour c.
-void drawGlyph(QPainter &p, const QString &name, const QRectF &box, const QColor &c);
+void drawGlyph(QPainter& p, const QString& name, const QRectF& box, const QColor& c);
 
 // The format badge style of the catalogue icons (formaticons.cpp).
-void formatBadge(QPainter &p, const QRectF &r, int state, const Picture &pic);
+void formatBadge(QPainter& p, const QRectF& r, int state, const Picture& pic);
 
 // The finished picture for one table row (all frames side by side).
-QImage renderPicture(const Picture &pic);
+QImage renderPicture(const Picture& pic);
 
 } // namespace skin

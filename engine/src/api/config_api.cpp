@@ -1,8 +1,8 @@
 // Config_*: a plain store. Every setter copies its argument (texts too),
 // clamps it and answers 1; nothing is refused.
 #include "api/api_common.h"
-#include "settings/processing_setters.h"
 #include "orvalta.h"
+#include "settings/processing_setters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,58 +48,59 @@ bool copyConfig(Config c, ConfigStore& out)
 
 } // namespace orv
 
-#define SET_TEXT_STYLE(Prefix, member)                                                                   \
-    ORV_API int Config_Set##Prefix##TextFont(Config c, const char* f)                                    \
-    {                                                                                                    \
-        std::string s = set::text(f);                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.font = s; });                   \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextBold(Config c, int on)                                           \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::bold(k.proc.layers.member, on); });              \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextItalic(Config c, int on)                                         \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::italic(k.proc.layers.member, on); });            \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextUnderline(Config c, int on)                                      \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::underline(k.proc.layers.member, on); });         \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextStrikeout(Config c, int on)                                      \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::strikeout(k.proc.layers.member, on); });         \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextSize(Config c, int pt)                                           \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::size(k.proc.layers.member, pt); });              \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextColor(Config c, uint32_t argb)                                   \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::color(k.proc.layers.member, argb); });           \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextShadowColor(Config c, uint32_t argb)                             \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::shadowColor(k.proc.layers.member, argb); });     \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextOutlineColor(Config c, uint32_t argb)                            \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::outlineColor(k.proc.layers.member, argb); });    \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextShadowOffset(Config c, double px)                                \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::shadowOffset(k.proc.layers.member, px); });      \
-    }                                                                                                    \
-    ORV_API int Config_Set##Prefix##TextOutlineSize(Config c, double px)                                 \
-    {                                                                                                    \
-        return withConfig(c, [&](ConfigStore& k) { set::outlineSize(k.proc.layers.member, px); });       \
+#define SET_TEXT_STYLE(Prefix, member)                                                                       \
+    ORV_API int Config_Set##Prefix##TextFont(Config c, const char* f)                                        \
+    {                                                                                                        \
+        std::string s = set::text(f);                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { k.proc.layers.member.font = s; });                        \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextBold(Config c, int on)                                               \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::bold(k.proc.layers.member, on); });                  \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextItalic(Config c, int on)                                             \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::italic(k.proc.layers.member, on); });                \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextUnderline(Config c, int on)                                          \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::underline(k.proc.layers.member, on); });             \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextStrikeout(Config c, int on)                                          \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::strikeout(k.proc.layers.member, on); });             \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextSize(Config c, int pt)                                               \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::size(k.proc.layers.member, pt); });                  \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextColor(Config c, uint32_t argb)                                       \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::color(k.proc.layers.member, argb); });               \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextShadowColor(Config c, uint32_t argb)                                 \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::shadowColor(k.proc.layers.member, argb); });         \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextOutlineColor(Config c, uint32_t argb)                                \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::outlineColor(k.proc.layers.member, argb); });        \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextShadowOffset(Config c, double px)                                    \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::shadowOffset(k.proc.layers.member, px); });          \
+    }                                                                                                        \
+    ORV_API int Config_Set##Prefix##TextOutlineSize(Config c, double px)                                     \
+    {                                                                                                        \
+        return withConfig(c, [&](ConfigStore& k) { set::outlineSize(k.proc.layers.member, px); });           \
     }
 
 extern "C" {
 
 ORV_API Config Config_Create(void)
 {
-    return guarded<Config>(nullptr, [] { return makeHandle<Config>(configs().add(std::make_shared<ConfigStore>())); });
+    return guarded<Config>(nullptr,
+                           [] { return makeHandle<Config>(configs().add(std::make_shared<ConfigStore>())); });
 }
 
 ORV_API int Config_Release(Config c)
@@ -164,7 +165,8 @@ ORV_API int Config_SetAudioChannels(Config c, int ch)
 
 ORV_API int Config_SetAudioSampleRate(Config c, int hz)
 {
-    return withConfig(c, [&](ConfigStore& k) { k.enc.sampleRate = hz <= 0 ? 0 : clampInt(hz, 4000, 192000); });
+    return withConfig(c,
+                      [&](ConfigStore& k) { k.enc.sampleRate = hz <= 0 ? 0 : clampInt(hz, 4000, 192000); });
 }
 
 ORV_API int Config_SetAudioBitRate(Config c, int kbps)

@@ -22,9 +22,7 @@ Registry<Converter>& converters()
 template <class R, class F>
 R withConverter(ConverterHandle h, R fallback, F&& fn)
 {
-    return guarded(fallback, [&]() -> R {
-        return withObject(converters().get(handleId(h)), fallback, fn);
-    });
+    return guarded(fallback, [&]() -> R { return withObject(converters().get(handleId(h)), fallback, fn); });
 }
 
 } // namespace
@@ -39,7 +37,8 @@ ORV_API ConverterHandle Converter_Create(int)
     });
 }
 
-ORV_API int Converter_Open(ConverterHandle h, const char* src, const char* dst, const char* container, Config c)
+ORV_API int Converter_Open(ConverterHandle h, const char* src, const char* dst, const char* container,
+                           Config c)
 {
     const std::string s = src ? src : "";
     const std::string d = dst ? dst : "";

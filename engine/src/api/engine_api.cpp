@@ -7,10 +7,7 @@ using namespace orv;
 
 extern "C" {
 
-ORV_API const char* Engine_GetErrorText(int code)
-{
-    return errorText(code);
-}
+ORV_API const char* Engine_GetErrorText(int code) { return errorText(code); }
 
 ORV_API void Engine_SetLogHandler(void (*fn)(void* user, int level, const char* utf8), void* user)
 {

@@ -10,8 +10,9 @@ using namespace orv;
 
 namespace {
 
-struct InfoObject {
-    std::mutex mutex;  // a Release racing a getter waits for it
+struct InfoObject
+{
+    std::mutex mutex; // a Release racing a getter waits for it
     InfoReader reader;
 };
 
@@ -81,10 +82,10 @@ ORV_API const char* Info_GetFormatName(InfoHandle h)
     return withInfo(h, static_cast<const char*>(nullptr), [](InfoReader& r) { return r.formatName(); });
 }
 
-#define INFO_U32(Name, method)                                                                  \
-    ORV_API uint32_t Info_##Name(InfoHandle h)                                                  \
-    {                                                                                           \
-        return withInfo(h, uint32_t(0), [](InfoReader& r) { return r.isOpen() ? r.method() : 0u; }); \
+#define INFO_U32(Name, method)                                                                               \
+    ORV_API uint32_t Info_##Name(InfoHandle h)                                                               \
+    {                                                                                                        \
+        return withInfo(h, uint32_t(0), [](InfoReader& r) { return r.isOpen() ? r.method() : 0u; });         \
     }
 
 INFO_U32(GetVideoWidth, videoWidth)

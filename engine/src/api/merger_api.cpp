@@ -19,9 +19,7 @@ Registry<Merger>& mergers()
 template <class R, class F>
 R withMerger(MergerHandle h, R fallback, F&& fn)
 {
-    return guarded(fallback, [&]() -> R {
-        return withObject(mergers().get(handleId(h)), fallback, fn);
-    });
+    return guarded(fallback, [&]() -> R { return withObject(mergers().get(handleId(h)), fallback, fn); });
 }
 
 } // namespace

@@ -44,51 +44,51 @@ constexpr Player::Part kPreview = Player::Part::Preview;
 
 } // namespace
 
-#define PLAYER_TEXT_STYLE(Prefix, member)                                                                        \
-    ORV_API int Player_Set##Prefix##TextFont(PlayerHandle h, const char* f)                                      \
-    {                                                                                                            \
-        std::string s = set::text(f);                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { p.layers.member.font = s; });                    \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextBold(PlayerHandle h, int on)                                             \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::bold(p.layers.member, on); });               \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextItalic(PlayerHandle h, int on)                                           \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::italic(p.layers.member, on); });             \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextUnderline(PlayerHandle h, int on)                                        \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::underline(p.layers.member, on); });          \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextStrikeout(PlayerHandle h, int on)                                        \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::strikeout(p.layers.member, on); });          \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextSize(PlayerHandle h, int pt)                                             \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::size(p.layers.member, pt); });               \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextColor(PlayerHandle h, uint32_t argb)                                     \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::color(p.layers.member, argb); });            \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextShadowColor(PlayerHandle h, uint32_t argb)                               \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::shadowColor(p.layers.member, argb); });      \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextOutlineColor(PlayerHandle h, uint32_t argb)                              \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::outlineColor(p.layers.member, argb); });     \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextShadowOffset(PlayerHandle h, double px)                                  \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::shadowOffset(p.layers.member, px); });       \
-    }                                                                                                            \
-    ORV_API int Player_Set##Prefix##TextOutlineSize(PlayerHandle h, double px)                                   \
-    {                                                                                                            \
-        return change(h, kLayers, [&](ProcessingSettings& p) { set::outlineSize(p.layers.member, px); });        \
+#define PLAYER_TEXT_STYLE(Prefix, member)                                                                    \
+    ORV_API int Player_Set##Prefix##TextFont(PlayerHandle h, const char* f)                                  \
+    {                                                                                                        \
+        std::string s = set::text(f);                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { p.layers.member.font = s; });                 \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextBold(PlayerHandle h, int on)                                         \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::bold(p.layers.member, on); });           \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextItalic(PlayerHandle h, int on)                                       \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::italic(p.layers.member, on); });         \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextUnderline(PlayerHandle h, int on)                                    \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::underline(p.layers.member, on); });      \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextStrikeout(PlayerHandle h, int on)                                    \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::strikeout(p.layers.member, on); });      \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextSize(PlayerHandle h, int pt)                                         \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::size(p.layers.member, pt); });           \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextColor(PlayerHandle h, uint32_t argb)                                 \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::color(p.layers.member, argb); });        \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextShadowColor(PlayerHandle h, uint32_t argb)                           \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::shadowColor(p.layers.member, argb); });  \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextOutlineColor(PlayerHandle h, uint32_t argb)                          \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::outlineColor(p.layers.member, argb); }); \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextShadowOffset(PlayerHandle h, double px)                              \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::shadowOffset(p.layers.member, px); });   \
+    }                                                                                                        \
+    ORV_API int Player_Set##Prefix##TextOutlineSize(PlayerHandle h, double px)                               \
+    {                                                                                                        \
+        return change(h, kLayers, [&](ProcessingSettings& p) { set::outlineSize(p.layers.member, px); });    \
     }
 
 extern "C" {
@@ -101,10 +101,7 @@ ORV_API PlayerHandle Player_Create(int)
     });
 }
 
-ORV_API int Player_Open(PlayerHandle h, const char* path)
-{
-    return Player_OpenEx(h, path, 0, 0, 0, 0);
-}
+ORV_API int Player_Open(PlayerHandle h, const char* path) { return Player_OpenEx(h, path, 0, 0, 0, 0); }
 
 ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int, int)
 {
@@ -137,9 +134,18 @@ ORV_API int Player_Release(PlayerHandle h)
     });
 }
 
-ORV_API int Player_Play(PlayerHandle h) { return withPlayer(h, 0, [](Player& p) { return yes(p.play()); }); }
-ORV_API int Player_Pause(PlayerHandle h) { return withPlayer(h, 0, [](Player& p) { return yes(p.pause()); }); }
-ORV_API int Player_Stop(PlayerHandle h) { return withPlayer(h, 0, [](Player& p) { return yes(p.stop()); }); }
+ORV_API int Player_Play(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) { return yes(p.play()); });
+}
+ORV_API int Player_Pause(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) { return yes(p.pause()); });
+}
+ORV_API int Player_Stop(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) { return yes(p.stop()); });
+}
 
 ORV_API int Player_IsCompleted(PlayerHandle h)
 {
@@ -166,8 +172,14 @@ ORV_API int Player_FrameStep(PlayerHandle h, int direction)
     return withPlayer(h, 0, [&](Player& p) { return yes(p.frameStep(direction)); });
 }
 
-ORV_API int Player_HasVideo(PlayerHandle h) { return withPlayer(h, 0, [](Player& p) { return yes(p.hasVideo()); }); }
-ORV_API int Player_HasAudio(PlayerHandle h) { return withPlayer(h, 0, [](Player& p) { return yes(p.hasAudio()); }); }
+ORV_API int Player_HasVideo(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) { return yes(p.hasVideo()); });
+}
+ORV_API int Player_HasAudio(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) { return yes(p.hasAudio()); });
+}
 
 ORV_API int Player_GetVideoWidth(PlayerHandle h)
 {

@@ -17,7 +17,8 @@ namespace {
 
 constexpr uint32_t fourcc(char a, char b, char c, char d)
 {
-    return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;
+    return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16
+        | uint32_t(uint8_t(d)) << 24;
 }
 
 const CodecRow kVideoRows[] = {
@@ -27,24 +28,24 @@ const CodecRow kVideoRows[] = {
     {1145656920, "XVID", "libxvid", fourcc('X', 'V', 'I', 'D'), false},
     {17, "MSMPEG4V3", "msmpeg4", 0, false},
     {8, "MJPEG", "mjpeg", 0, false},
-    {65537, "PCM_S16BE", nullptr, 0, false},  // an audio id in the video table
+    {65537, "PCM_S16BE", nullptr, 0, false}, // an audio id in the video table
     {25, "DVVIDEO", "dvvideo", 0, false},
     {2, "MPEG-2", "mpeg2video", 0, false},
     {1, "MPEG-1", "mpeg1video", 0, false},
     {141, "VP8", "libvpx", 0, false},
     {18, "WMV1", "wmv1", 0, false},
     {19, "WMV2", "wmv2", 0, false},
-    {72, "WMV3", "wmv2", 0, true},            // no WMV3 encoder exists
-    {71, "VC-1", "wmv2", 0, true},            // nor a VC-1 one
+    {72, "WMV3", "wmv2", 0, true}, // no WMV3 encoder exists
+    {71, "VC-1", "wmv2", 0, true}, // nor a VC-1 one
     {22, "FLV", "flv", 0, false},
-    {69645, "SWF", nullptr, 0, false},        // an audio id in the video table
+    {69645, "SWF", nullptr, 0, false}, // an audio id in the video table
 };
 
 const CodecRow kAudioRows[] = {
     {86016, "MP2", "mp2", 0, false},
     {86018, "AAC", "aac", 0, false},
     {86017, "MP3", "libmp3lame", 0, false},
-    {73728, "AMR_NB", "aac", 0, true},        // no AMR-NB encoder in Debian
+    {73728, "AMR_NB", "aac", 0, true}, // no AMR-NB encoder in Debian
     {86019, "AC3", "ac3", 0, false},
     {86023, "WMAV1", "wmav1", 0, false},
     {86024, "WMAV2", "wmav2", 0, false},
@@ -56,13 +57,14 @@ const CodecRow kAudioRows[] = {
     {69645, "ADPCM_SWF", "adpcm_swf", 0, false},
 };
 
-struct Alias {
+struct Alias
+{
     const char* name;
     const char* muxer;
 };
 const Alias kAliases[] = {
-    {"wmv", "asf"}, {"wma", "asf"}, {"mkv", "matroska"}, {"mka", "matroska"}, {"aac", "adts"},
-    {"m4a", "ipod"}, {"m4v", "mp4"}, {"ts", "mpegts"}, {"m2ts", "mpegts"}, {"mts", "mpegts"},
+    {"wmv", "asf"},  {"wma", "asf"}, {"mkv", "matroska"}, {"mka", "matroska"}, {"aac", "adts"},
+    {"m4a", "ipod"}, {"m4v", "mp4"}, {"ts", "mpegts"},    {"m2ts", "mpegts"},  {"mts", "mpegts"},
     {"mpg", "mpeg"}, {"ogv", "ogg"}, {"oga", "ogg"},
 };
 
@@ -75,14 +77,29 @@ const AVCodec* preferredEncoder(AVCodecID id)
 {
     const char* name = nullptr;
     switch (id) {
-    case AV_CODEC_ID_H264: name = "libx264"; break;
-    case AV_CODEC_ID_MP3: name = "libmp3lame"; break;
-    case AV_CODEC_ID_VORBIS: name = "libvorbis"; break;
-    case AV_CODEC_ID_VP9: name = "libvpx-vp9"; break;
-    case AV_CODEC_ID_VP8: name = "libvpx"; break;
-    case AV_CODEC_ID_OPUS: name = "libopus"; break;
-    case AV_CODEC_ID_THEORA: name = "libtheora"; break;
-    default: break;
+    case AV_CODEC_ID_H264:
+        name = "libx264";
+        break;
+    case AV_CODEC_ID_MP3:
+        name = "libmp3lame";
+        break;
+    case AV_CODEC_ID_VORBIS:
+        name = "libvorbis";
+        break;
+    case AV_CODEC_ID_VP9:
+        name = "libvpx-vp9";
+        break;
+    case AV_CODEC_ID_VP8:
+        name = "libvpx";
+        break;
+    case AV_CODEC_ID_OPUS:
+        name = "libopus";
+        break;
+    case AV_CODEC_ID_THEORA:
+        name = "libtheora";
+        break;
+    default:
+        break;
     }
     if (name) {
         if (const AVCodec* c = avcodec_find_encoder_by_name(name))
@@ -103,11 +120,13 @@ bool isAudioOnlyMuxer(const AVOutputFormat* fmt)
 }
 
 // Codecs known to play in muxers that keep no list of their own.
-struct KnownPair {
+struct KnownPair
+{
     const char* muxer;
     AVCodecID codec;
 };
 const KnownPair kKnownPairs[] = {
+    // clang-format off
     {"mpeg", AV_CODEC_ID_MPEG1VIDEO},  {"mpeg", AV_CODEC_ID_MPEG2VIDEO}, {"mpeg", AV_CODEC_ID_MP2},
     {"mpeg", AV_CODEC_ID_MP3},         {"mpeg", AV_CODEC_ID_AC3},        {"vob", AV_CODEC_ID_MPEG2VIDEO},
     {"vob", AV_CODEC_ID_MPEG1VIDEO},   {"vob", AV_CODEC_ID_MP2},         {"vob", AV_CODEC_ID_AC3},
@@ -120,6 +139,7 @@ const KnownPair kKnownPairs[] = {
     {"dv", AV_CODEC_ID_PCM_S16LE},     {"ogg", AV_CODEC_ID_THEORA},      {"ogg", AV_CODEC_ID_VP8},
     {"ogg", AV_CODEC_ID_VORBIS},       {"ogg", AV_CODEC_ID_OPUS},        {"ogg", AV_CODEC_ID_FLAC},
     {"ogg", AV_CODEC_ID_SPEEX},
+    // clang-format on
 };
 
 bool muxerTakes(const AVOutputFormat* fmt, AVCodecID id)
@@ -171,17 +191,17 @@ int resolveOne(const AVOutputFormat* fmt, AVMediaType type, int id, CodecChoice&
     if (row && row->encoder) {
         enc = avcodec_find_encoder_by_name(row->encoder);
         if (enc && row->substitute)
-            warn(std::string(kind) + " codec " + std::to_string(id) + " (" + row->name + ") unavailable, using " +
-                 enc->name);
+            warn(std::string(kind) + " codec " + std::to_string(id) + " (" + row->name
+                 + ") unavailable, using " + enc->name);
         else if (!enc)
-            warn(std::string(kind) + " codec " + std::to_string(id) + " (" + row->name +
-                 ") unavailable, using the container default");
+            warn(std::string(kind) + " codec " + std::to_string(id) + " (" + row->name
+                 + ") unavailable, using the container default");
         if (enc)
             out.codecTag = row->tag;
     }
     if (enc && !muxerTakes(fmt, enc->id)) {
-        warn(std::string(kind) + " codec " + enc->name + " does not fit " + fmt->name +
-             ", using the container default");
+        warn(std::string(kind) + " codec " + enc->name + " does not fit " + fmt->name
+             + ", using the container default");
         enc = nullptr;
         out.codecTag = 0;
     }
@@ -207,7 +227,7 @@ int nearestOf(const int* list, int wanted)
     return best;
 }
 
-const AVRational kMpegRates[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001},
+const AVRational kMpegRates[] = {{24000, 1001}, {24, 1}, {25, 1},       {30000, 1001},
                                  {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
 
 bool isMpeg12(const AVCodec* enc)
@@ -243,7 +263,8 @@ const AVOutputFormat* resolveMuxer(const char* container, const std::string& dst
 {
     if (container && *container) {
         std::string name(container);
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char ch) { return std::tolower(ch); });
         for (const Alias& a : kAliases)
             if (name == a.name)
                 return av_guess_format(a.muxer, nullptr, nullptr);
@@ -255,7 +276,8 @@ const AVOutputFormat* resolveMuxer(const char* container, const std::string& dst
     const size_t slash = dstPath.find_last_of('/');
     if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
         std::string ext = dstPath.substr(dot + 1);
-        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        std::transform(ext.begin(), ext.end(), ext.begin(),
+                       [](unsigned char ch) { return std::tolower(ch); });
         for (const Alias& a : kAliases)
             if (ext == a.name)
                 return av_guess_format(a.muxer, nullptr, nullptr);
@@ -265,8 +287,8 @@ const AVOutputFormat* resolveMuxer(const char* container, const std::string& dst
     return nullptr;
 }
 
-int resolveCodecs(const AVOutputFormat* muxer, int videoId, int audioId, CodecChoice& video, CodecChoice& audio,
-                  std::vector<std::string>* warnings)
+int resolveCodecs(const AVOutputFormat* muxer, int videoId, int audioId, CodecChoice& video,
+                  CodecChoice& audio, std::vector<std::string>* warnings)
 {
     int err = resolveOne(muxer, AVMEDIA_TYPE_VIDEO, videoId, video, warnings);
     if (err)
@@ -319,7 +341,8 @@ void snapVideoSize(const AVCodec* enc, AVRational fps, int& w, int& h)
             }
         }
         if (w != sizes[best][0] || h != sizes[best][1])
-            logf(LogWarning, "fallback: H.263 takes only fixed sizes, using %dx%d", sizes[best][0], sizes[best][1]);
+            logf(LogWarning, "fallback: H.263 takes only fixed sizes, using %dx%d", sizes[best][0],
+                 sizes[best][1]);
         w = sizes[best][0];
         h = sizes[best][1];
     } else if (enc->id == AV_CODEC_ID_DVVIDEO) {
@@ -328,8 +351,9 @@ void snapVideoSize(const AVCodec* enc, AVRational fps, int& w, int& h)
     } else if (isMpeg12(enc)) {
         w = std::min(w, 4094);
         h = std::min(h, 4094);
-    } else if (enc->id == AV_CODEC_ID_MSMPEG4V3 || enc->id == AV_CODEC_ID_WMV1 || enc->id == AV_CODEC_ID_WMV2 ||
-               enc->id == AV_CODEC_ID_FLV1 || enc->id == AV_CODEC_ID_MPEG4 || enc->id == AV_CODEC_ID_MJPEG) {
+    } else if (enc->id == AV_CODEC_ID_MSMPEG4V3 || enc->id == AV_CODEC_ID_WMV1 || enc->id == AV_CODEC_ID_WMV2
+               || enc->id == AV_CODEC_ID_FLV1 || enc->id == AV_CODEC_ID_MPEG4
+               || enc->id == AV_CODEC_ID_MJPEG) {
         // 16-bit or 12-bit size fields in these bitstreams
         w = std::min(w, 4094);
         h = std::min(h, 4094);
@@ -388,9 +412,14 @@ int maxChannels(const AVCodec* enc, const AVOutputFormat* muxer)
         case AV_CODEC_ID_MP2:
         case AV_CODEC_ID_WMAV1:
         case AV_CODEC_ID_WMAV2:
-        case AV_CODEC_ID_ADPCM_SWF: maxCh = 2; break;
-        case AV_CODEC_ID_AC3: maxCh = 6; break;
-        default: break;
+        case AV_CODEC_ID_ADPCM_SWF:
+            maxCh = 2;
+            break;
+        case AV_CODEC_ID_AC3:
+            maxCh = 6;
+            break;
+        default:
+            break;
         }
         if (enc->ch_layouts) {
             int m = 0;
@@ -480,20 +509,38 @@ void applyAudioRate(AVCodecContext* ctx, int kbps)
 {
     const AVCodecID id = ctx->codec->id;
     const int ch = ctx->ch_layout.nb_channels;
-    const bool lossless = id == AV_CODEC_ID_FLAC || id == AV_CODEC_ID_ADPCM_SWF ||
-                          (id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT);
+    const bool lossless = id == AV_CODEC_ID_FLAC || id == AV_CODEC_ID_ADPCM_SWF
+        || (id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT);
     if (lossless)
         return;
     int maxKbps = 640;
     int defKbps = 128;
     switch (id) {
-    case AV_CODEC_ID_AAC: defKbps = 64 * ch; maxKbps = 256 * ch; break;
-    case AV_CODEC_ID_MP3: defKbps = 128; maxKbps = 320; break;
-    case AV_CODEC_ID_MP2: defKbps = 192; maxKbps = 384; break;
-    case AV_CODEC_ID_AC3: defKbps = ch > 2 ? 448 : 192; maxKbps = 640; break;
+    case AV_CODEC_ID_AAC:
+        defKbps = 64 * ch;
+        maxKbps = 256 * ch;
+        break;
+    case AV_CODEC_ID_MP3:
+        defKbps = 128;
+        maxKbps = 320;
+        break;
+    case AV_CODEC_ID_MP2:
+        defKbps = 192;
+        maxKbps = 384;
+        break;
+    case AV_CODEC_ID_AC3:
+        defKbps = ch > 2 ? 448 : 192;
+        maxKbps = 640;
+        break;
     case AV_CODEC_ID_WMAV1:
-    case AV_CODEC_ID_WMAV2: defKbps = 128; maxKbps = 320; break;
-    case AV_CODEC_ID_OPUS: defKbps = 96 * ((ch + 1) / 2); maxKbps = 256 * ch; break;
+    case AV_CODEC_ID_WMAV2:
+        defKbps = 128;
+        maxKbps = 320;
+        break;
+    case AV_CODEC_ID_OPUS:
+        defKbps = 96 * ((ch + 1) / 2);
+        maxKbps = 256 * ch;
+        break;
     case AV_CODEC_ID_VORBIS:
         if (kbps <= 0) {
             ctx->flags |= AV_CODEC_FLAG_QSCALE;
@@ -502,7 +549,8 @@ void applyAudioRate(AVCodecContext* ctx, int kbps)
         }
         maxKbps = 500;
         break;
-    default: break;
+    default:
+        break;
     }
     const int k = kbps > 0 ? std::min(std::max(kbps, 8), maxKbps) : defKbps;
     ctx->bit_rate = int64_t(k) * 1000;

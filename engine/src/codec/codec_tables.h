@@ -17,19 +17,21 @@ extern "C" {
 
 namespace orv {
 
-struct CodecChoice {
-    const AVCodec* encoder = nullptr;  // nullptr: no stream of this kind
-    uint32_t codecTag = 0;             // forced fourcc, 0 = the muxer's
+struct CodecChoice
+{
+    const AVCodec* encoder = nullptr; // nullptr: no stream of this kind
+    uint32_t codecTag = 0; // forced fourcc, 0 = the muxer's
 };
 
 // Encoders by product id. Returns the encoder name or nullptr when the id
 // means "container default"; *fallbackFrom is set when a row substitutes.
-struct CodecRow {
+struct CodecRow
+{
     int id;
-    const char* name;        // product name, for messages
-    const char* encoder;     // FFmpeg encoder name, nullptr = container default
+    const char* name; // product name, for messages
+    const char* encoder; // FFmpeg encoder name, nullptr = container default
     uint32_t tag;
-    bool substitute;         // the encoder stands in for one Debian lacks
+    bool substitute; // the encoder stands in for one Debian lacks
 };
 const CodecRow* findVideoRow(int id);
 const CodecRow* findAudioRow(int id);
@@ -41,8 +43,8 @@ const AVOutputFormat* resolveMuxer(const char* container, const std::string& dst
 // Full resolution of the codecs for a muxer: applies the rows, the container
 // defaults, the fit check and the single-kind rules, logging each fallback.
 // Returns 0 or ORV_E_ENCODER.
-int resolveCodecs(const AVOutputFormat* muxer, int videoId, int audioId, CodecChoice& video, CodecChoice& audio,
-                  std::vector<std::string>* warnings = nullptr);
+int resolveCodecs(const AVOutputFormat* muxer, int videoId, int audioId, CodecChoice& video,
+                  CodecChoice& audio, std::vector<std::string>* warnings = nullptr);
 
 // ---- Encoder constraints ------------------------------------------------
 

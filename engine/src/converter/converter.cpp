@@ -62,7 +62,8 @@ int openLayers(JobItem& item, const OutputPlan& plan)
 
 Converter::~Converter() { release(); }
 
-bool Converter::open(const std::string& src, const std::string& dst, const char* container, const ConfigStore& config)
+bool Converter::open(const std::string& src, const std::string& dst, const char* container,
+                     const ConfigStore& config)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_openedOnce) {
@@ -121,14 +122,17 @@ bool Converter::start()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (m_state) {
-    case State::Created: return false;
+    case State::Created:
+        return false;
     case State::Running:
-    case State::Done: return true;
+    case State::Done:
+        return true;
     case State::Paused:
         m_job->setPaused(false);
         m_state = State::Running;
         return true;
-    case State::Opened: break;
+    case State::Opened:
+        break;
     }
     m_job = std::make_unique<TranscodeJob>(m_plan);
     m_state = State::Running;
@@ -141,10 +145,13 @@ bool Converter::pause()
     std::lock_guard<std::mutex> lock(m_mutex);
     switch (m_state) {
     case State::Created:
-    case State::Opened: return false;
+    case State::Opened:
+        return false;
     case State::Paused:
-    case State::Done: return true;
-    case State::Running: break;
+    case State::Done:
+        return true;
+    case State::Running:
+        break;
     }
     if (m_completed)
         return true;
@@ -198,8 +205,8 @@ void Converter::run()
         const int64_t content = std::min(m_job->lastItemUs(), m_item.lengthUs);
         const bool whole = m_item.lengthUs - content <= kShortfallUs;
         if (!whole)
-            logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(), content / 1e6,
-                 m_item.lengthUs / 1e6);
+            logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(),
+                 content / 1e6, m_item.lengthUs / 1e6);
         m_convertedUs = uint64_t(whole ? m_item.lengthUs : content);
         m_succeeded = true;
     }

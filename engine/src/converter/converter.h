@@ -19,7 +19,8 @@ class Converter
 public:
     ~Converter();
 
-    bool open(const std::string& src, const std::string& dst, const char* container, const ConfigStore& config);
+    bool open(const std::string& src, const std::string& dst, const char* container,
+              const ConfigStore& config);
     bool setSplitTime(uint64_t beginUs, uint64_t lengthUs);
     bool start();
     bool pause();

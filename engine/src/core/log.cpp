@@ -1,8 +1,8 @@
 #include "core/log.h"
 
 extern "C" {
-#include <libavutil/log.h>
 #include <libavutil/error.h>
+#include <libavutil/log.h>
 }
 
 #include <cstdarg>

@@ -6,7 +6,11 @@
 namespace orv {
 namespace {
 
-void put16(unsigned char* p, uint16_t v) { p[0] = v & 0xff; p[1] = v >> 8; }
+void put16(unsigned char* p, uint16_t v)
+{
+    p[0] = v & 0xff;
+    p[1] = v >> 8;
+}
 void put32(unsigned char* p, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)

@@ -237,7 +237,7 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
 
     const int rot = m_input.autoRotation(m_video);
     const bool swap = rot == 90 || rot == 270;
-    const int pw = swap ? h : w;  // size before the rotation
+    const int pw = swap ? h : w; // size before the rotation
     const int ph = swap ? w : h;
     std::vector<uint8_t> temp;
     if (!m_image.allocate(w, h))
@@ -263,7 +263,7 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
         const uint32_t* in = reinterpret_cast<const uint32_t*>(temp.data());
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
-                int sx, sy;  // source pixel for output (x, y), clockwise rotation
+                int sx, sy; // source pixel for output (x, y), clockwise rotation
                 if (rot == 90) {
                     sx = y;
                     sy = ph - 1 - x;

@@ -52,7 +52,7 @@ private:
 
     InputFile m_input;
     int m_program = -1;
-    int m_video = -1;    // AVStream indexes
+    int m_video = -1; // AVStream indexes
     int m_audio = -1;
     int m_subtitle = -1;
     int m_captions = -1; // -1 not scanned, 0 none, 1 found

@@ -12,9 +12,10 @@ extern "C" {
 namespace orv {
 
 AudioShaper::AudioShaper(OutputSink& sink, int volume, int64_t cap)
-    : m_sink(sink), m_gain(volume / 100.0f), m_cap(cap)
-{
-}
+    : m_sink(sink)
+    , m_gain(volume / 100.0f)
+    , m_cap(cap)
+{}
 
 AudioShaper::~AudioShaper()
 {
@@ -79,8 +80,8 @@ int AudioShaper::pushSilence(int64_t samples)
 
 int AudioShaper::ensureSwr(const AVFrame* f)
 {
-    if (m_swr && f->format == m_inFormat && f->sample_rate == m_inRate &&
-        av_channel_layout_compare(&f->ch_layout, &m_inLayout) == 0)
+    if (m_swr && f->format == m_inFormat && f->sample_rate == m_inRate
+        && av_channel_layout_compare(&f->ch_layout, &m_inLayout) == 0)
         return 0;
     if (m_swr)
         flush();
@@ -126,7 +127,8 @@ int AudioShaper::convert(const uint8_t** in, int inCount)
         return ORV_OK;
     if (need > m_bufferCap) {
         freeBuffer();
-        if (av_samples_alloc_array_and_samples(&m_buffer, nullptr, m_channels, need, AV_SAMPLE_FMT_FLTP, 0) < 0)
+        if (av_samples_alloc_array_and_samples(&m_buffer, nullptr, m_channels, need, AV_SAMPLE_FMT_FLTP, 0)
+            < 0)
             return ORV_E_INTERNAL;
         m_bufferCap = need;
     }

@@ -50,8 +50,8 @@ private:
     int m_channels = 2;
     uint8_t** m_buffer = nullptr;
     int m_bufferCap = 0;
-    int64_t m_produced = 0;  // samples made, including those past the cap
-    int64_t m_written = 0;   // samples handed to the sink
+    int64_t m_produced = 0; // samples made, including those past the cap
+    int64_t m_written = 0; // samples handed to the sink
 };
 
 } // namespace orv

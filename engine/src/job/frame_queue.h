@@ -14,15 +14,18 @@ extern "C" {
 
 namespace orv {
 
-struct StageMessage {
+struct StageMessage
+{
     enum Kind { Video, Audio, End } kind = End;
-    AVFrame* frame = nullptr;  // owned; pts = µs from the item's start
+    AVFrame* frame = nullptr; // owned; pts = µs from the item's start
 };
 
 class FrameQueue
 {
 public:
-    explicit FrameQueue(size_t capacity) : m_capacity(capacity) {}
+    explicit FrameQueue(size_t capacity)
+        : m_capacity(capacity)
+    {}
     ~FrameQueue() { clear(); }
 
     // false once aborted; the frame is then freed here

@@ -9,7 +9,8 @@
 
 namespace orv {
 
-int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst, OutputPlan& plan)
+int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst,
+                     OutputPlan& plan)
 {
     plan.path = dst;
     plan.muxer = resolveMuxer(container, dst);
@@ -81,8 +82,8 @@ int resolveParameters(const EncodeSettings& enc, const InputFile& src, int video
         const int wantedRate = enc.sampleRate > 0 ? enc.sampleRate : st->codecpar->sample_rate;
         plan.sampleRate = nearestSampleRate(enc_, plan.muxer, wantedRate);
         if (enc.sampleRate > 0 && plan.sampleRate != enc.sampleRate)
-            logf(LogWarning, "fallback: sample rate %d not allowed by %s, using %d", enc.sampleRate, enc_->name,
-                 plan.sampleRate);
+            logf(LogWarning, "fallback: sample rate %d not allowed by %s, using %d", enc.sampleRate,
+                 enc_->name, plan.sampleRate);
         int ch = enc.channels > 0 ? enc.channels : st->codecpar->ch_layout.nb_channels;
         if (ch <= 0)
             ch = 2;

@@ -11,10 +11,11 @@ namespace orv {
 
 class InputFile;
 
-struct OutputPlan {
+struct OutputPlan
+{
     std::string path;
     const AVOutputFormat* muxer = nullptr;
-    CodecChoice video, audio;  // encoder nullptr: no such stream
+    CodecChoice video, audio; // encoder nullptr: no such stream
 
     int width = 0, height = 0;
     AVRational fps{25, 1};
@@ -38,7 +39,8 @@ constexpr int64_t kMaxOutputArea = 4096 * 2304;
 bool fitsSizeLimit(int w, int h);
 
 // Resolves muxer and codecs only (the merger knows no source at open).
-int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst, OutputPlan& plan);
+int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst,
+                     OutputPlan& plan);
 
 // Fills the parameters from the settings and the source's streams (-1 for
 // none) and drops the kinds the source lacks. 0 or an ORV_E_* code.

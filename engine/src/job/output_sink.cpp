@@ -13,7 +13,9 @@ extern "C" {
 
 namespace orv {
 
-OutputSink::OutputSink(const OutputPlan& plan) : m_plan(plan) {}
+OutputSink::OutputSink(const OutputPlan& plan)
+    : m_plan(plan)
+{}
 
 OutputSink::~OutputSink()
 {
@@ -101,16 +103,17 @@ int OutputSink::openAudioEncoder()
     m_ast->time_base = m_aenc->time_base;
 
     m_audioFrameSize = (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) || m_aenc->frame_size <= 0
-                           ? 1024
-                           : m_aenc->frame_size;
+        ? 1024
+        : m_aenc->frame_size;
     m_fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, m_plan.channels, m_audioFrameSize * 4);
     m_audioFrame = av_frame_alloc();
     if (!m_fifo || !m_audioFrame)
         return ORV_E_INTERNAL;
     if (m_plan.sampleFmt != AV_SAMPLE_FMT_FLTP) {
         if (swr_alloc_set_opts2(&m_toEncoderFormat, &m_aenc->ch_layout, m_plan.sampleFmt, m_plan.sampleRate,
-                                &m_aenc->ch_layout, AV_SAMPLE_FMT_FLTP, m_plan.sampleRate, 0, nullptr) < 0 ||
-            swr_init(m_toEncoderFormat) < 0)
+                                &m_aenc->ch_layout, AV_SAMPLE_FMT_FLTP, m_plan.sampleRate, 0, nullptr)
+                < 0
+            || swr_init(m_toEncoderFormat) < 0)
             return ORV_E_INTERNAL;
     }
     return ORV_OK;
@@ -144,8 +147,8 @@ int OutputSink::open(int encoderThreads)
         logf(LogError, "cannot write the header of \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
         // a full disk or an I/O error is a write failure; anything else is
         // the muxer refusing the streams
-        const bool io = (m_fmt->pb && m_fmt->pb->error < 0) || r == AVERROR(ENOSPC) || r == AVERROR(EIO) ||
-                        r == AVERROR(EFBIG) || r == AVERROR(EDQUOT) || r == AVERROR(EROFS) || r == AVERROR(EPIPE);
+        const bool io = (m_fmt->pb && m_fmt->pb->error < 0) || r == AVERROR(ENOSPC) || r == AVERROR(EIO)
+            || r == AVERROR(EFBIG) || r == AVERROR(EDQUOT) || r == AVERROR(EROFS) || r == AVERROR(EPIPE);
         return io ? ORV_E_WRITE : ORV_E_CONTAINER;
     }
     m_headerWritten = true;
@@ -169,7 +172,8 @@ int OutputSink::encode(AVCodecContext* enc, AVStream* st, AVFrame* frame)
             return ORV_E_ENCODER;
         }
         m_pkt->stream_index = st->index;
-        const int64_t end = m_pkt->pts != AV_NOPTS_VALUE ? m_pkt->pts + std::max<int64_t>(m_pkt->duration, 0) : 0;
+        const int64_t end =
+            m_pkt->pts != AV_NOPTS_VALUE ? m_pkt->pts + std::max<int64_t>(m_pkt->duration, 0) : 0;
         const int64_t endUs = av_rescale_q(end, enc->time_base, AVRational{1, 1000000});
         av_packet_rescale_ts(m_pkt, enc->time_base, st->time_base);
         r = av_interleaved_write_frame(m_fmt, m_pkt);
@@ -198,8 +202,9 @@ int OutputSink::drainAudioFifo(bool final)
 {
     while (av_audio_fifo_size(m_fifo) >= m_audioFrameSize || (final && av_audio_fifo_size(m_fifo) > 0)) {
         int n = std::min(av_audio_fifo_size(m_fifo), m_audioFrameSize);
-        const bool smallLastOk = (m_aenc->codec->capabilities &
-                                  (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE)) != 0;
+        const bool smallLastOk =
+            (m_aenc->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
+            != 0;
         const int frameSamples = (n < m_audioFrameSize && !smallLastOk) ? m_audioFrameSize : n;
 
         AVFrame* fl = av_frame_alloc();
@@ -223,9 +228,10 @@ int OutputSink::drainAudioFifo(bool final)
             av_channel_layout_copy(&conv->ch_layout, &m_aenc->ch_layout);
             conv->sample_rate = m_plan.sampleRate;
             conv->nb_samples = frameSamples;
-            if (av_frame_get_buffer(conv, 0) < 0 ||
-                swr_convert(m_toEncoderFormat, conv->extended_data, frameSamples,
-                            const_cast<const uint8_t**>(fl->extended_data), frameSamples) < 0) {
+            if (av_frame_get_buffer(conv, 0) < 0
+                || swr_convert(m_toEncoderFormat, conv->extended_data, frameSamples,
+                               const_cast<const uint8_t**>(fl->extended_data), frameSamples)
+                    < 0) {
                 av_frame_free(&conv);
                 av_frame_free(&fl);
                 return ORV_E_INTERNAL;
@@ -260,7 +266,8 @@ int OutputSink::writeSilence(int64_t samples)
     if (!m_aenc || samples <= 0)
         return ORV_OK;
     std::vector<float> zeros(size_t(std::min<int64_t>(samples, 4096)), 0.0f);
-    std::vector<const uint8_t*> planes(size_t(m_plan.channels), reinterpret_cast<const uint8_t*>(zeros.data()));
+    std::vector<const uint8_t*> planes(size_t(m_plan.channels),
+                                       reinterpret_cast<const uint8_t*>(zeros.data()));
     while (samples > 0) {
         if (m_abort)
             return ORV_E_STATE;

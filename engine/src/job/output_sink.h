@@ -64,15 +64,15 @@ private:
     AVStream* m_vst = nullptr;
     AVStream* m_ast = nullptr;
     AVAudioFifo* m_fifo = nullptr;
-    SwrContext* m_toEncoderFormat = nullptr;  // fltp -> encoder sample format
+    SwrContext* m_toEncoderFormat = nullptr; // fltp -> encoder sample format
     AVFrame* m_audioFrame = nullptr;
     AVPacket* m_pkt = nullptr;
     int m_audioFrameSize = 1024;
     bool m_headerWritten = false;
     bool m_fileOpen = false;
     int64_t m_videoFrames = 0;
-    int64_t m_audioSamples = 0;    // samples handed in
-    int64_t m_audioEncoded = 0;    // samples handed to the encoder
+    int64_t m_audioSamples = 0; // samples handed in
+    int64_t m_audioEncoded = 0; // samples handed to the encoder
     int64_t m_videoPackets = 0;
     int64_t m_audioPackets = 0;
     std::atomic<int64_t> m_mainEndUs{0};

@@ -44,7 +44,7 @@ public:
 
 private:
     int64_t m_shiftUs = 0;
-    int64_t m_endUs = 0;  // end of the latest frame so far
+    int64_t m_endUs = 0; // end of the latest frame so far
     bool m_warned = false;
 };
 
@@ -95,17 +95,20 @@ void lowerThreadPriority()
         setpriority(PRIO_PROCESS, tid, std::min(current + 5, 19));
 }
 
-struct TranscodeJob::ItemRun {
+struct TranscodeJob::ItemRun
+{
     JobItem& item;
     FrameQueue q1{12};
     FrameQueue q2{6};
     std::atomic<int> error{0};
-    int64_t maxSlots = 0;   // video slots of the item's length
-    bool hasVideo = false;  // the output has video
+    int64_t maxSlots = 0; // video slots of the item's length
+    bool hasVideo = false; // the output has video
     bool hasAudio = false;
     // set by stage 2 before its End: the video is padded to the full length
     std::atomic<bool> paddedToLength{false};
-    explicit ItemRun(JobItem& i) : item(i) {}
+    explicit ItemRun(JobItem& i)
+        : item(i)
+    {}
     void fail(int code)
     {
         int expected = 0;
@@ -113,7 +116,11 @@ struct TranscodeJob::ItemRun {
     }
 };
 
-TranscodeJob::TranscodeJob(const OutputPlan& plan) : m_sink(plan) { ++g_runningJobs; }
+TranscodeJob::TranscodeJob(const OutputPlan& plan)
+    : m_sink(plan)
+{
+    ++g_runningJobs;
+}
 
 TranscodeJob::~TranscodeJob()
 {
@@ -142,10 +149,13 @@ void TranscodeJob::stopItem()
     m_stopItem = true;
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_currentInput)
-        m_currentInput->abort();  // unblocks a slow read; the stage then ends normally
+        m_currentInput->abort(); // unblocks a slow read; the stage then ends normally
 }
 
-int64_t TranscodeJob::itemDoneUs() const { return std::max<int64_t>(0, m_sink.mainEndUs() - m_itemStartUs.load()); }
+int64_t TranscodeJob::itemDoneUs() const
+{
+    return std::max<int64_t>(0, m_sink.mainEndUs() - m_itemStartUs.load());
+}
 
 int TranscodeJob::runItem(JobItem& item)
 {
@@ -243,13 +253,15 @@ void TranscodeJob::decodeStage(ItemRun& run)
 
     const int64_t fileStart = item.input->startTimeUs();
     if (item.beginUs > 0) {
-        const int64_t from = vIndex >= 0 ? decodableSeekPoint(*item.input, vIndex, item.beginUs) : item.beginUs;
+        const int64_t from =
+            vIndex >= 0 ? decodableSeekPoint(*item.input, vIndex, item.beginUs) : item.beginUs;
         if (!loop.seek(fileStart + from))
             logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(from));
     }
 
     const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
-    int64_t frameUs = (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    int64_t frameUs =
+        (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
     frameUs = std::clamp<int64_t>(frameUs, 1000, 1000000);
     const int64_t outFrameUs = av_rescale(1000000, m_sink.plan().fps.den, m_sink.plan().fps.num);
     // video runs a little past the length, so the last slot has its picture
@@ -273,7 +285,8 @@ void TranscodeJob::decodeStage(ItemRun& run)
             ++videoFrames;
         } else {
             if (t != INT64_MIN && frame->sample_rate > 0)
-                t = audioLine.place(t - item.beginUs, av_rescale(frame->nb_samples, 1000000, frame->sample_rate));
+                t = audioLine.place(t - item.beginUs,
+                                    av_rescale(frame->nb_samples, 1000000, frame->sample_rate));
             else
                 t = AV_NOPTS_VALUE;
             if (t != AV_NOPTS_VALUE && t >= item.lengthUs) {
@@ -292,7 +305,8 @@ void TranscodeJob::decodeStage(ItemRun& run)
     loop.run(onFrame, [&] { return m_gate.pass() && !m_stopItem; });
     if (const int r = loop.readError(); r && !m_stopItem && !m_gate.aborted())
         logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
-    if (!m_stopItem && !m_gate.aborted() && ((vIndex >= 0 && videoFrames == 0) || (aIndex >= 0 && audioFrames == 0))) {
+    if (!m_stopItem && !m_gate.aborted()
+        && ((vIndex >= 0 && videoFrames == 0) || (aIndex >= 0 && audioFrames == 0))) {
         logf(LogError, "\"%s\": a selected stream yields no frame", item.input->path().c_str());
         run.fail(ORV_E_DECODE);
     }
@@ -320,7 +334,8 @@ void TranscodeJob::videoStage(ItemRun& run)
             int64_t end = stage.holding() ? std::min(run.maxSlots, stage.heldSlot() + 1) : 0;
             // merge items are exactly their length, unless the source ended
             // far before it (a broken header declaring hours)
-            if (item.exactLength && !m_stopItem && slotToUs(run.maxSlots - end, m_sink.plan().fps) <= kMaxGapUs) {
+            if (item.exactLength && !m_stopItem
+                && slotToUs(run.maxSlots - end, m_sink.plan().fps) <= kMaxGapUs) {
                 end = run.maxSlots;
                 run.paddedToLength = true;
             }
@@ -392,15 +407,16 @@ int TranscodeJob::outputStage(ItemRun& run)
     const int64_t vItem = m_sink.videoFrames() - startV;
     int64_t targetV = vItem;
     int64_t targetA = shaper.written();
-    const bool exact = item.exactLength && !m_stopItem &&
-                       (run.hasVideo ? run.paddedToLength.load()
-                                     : av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
+    const bool exact = item.exactLength && !m_stopItem
+        && (run.hasVideo ? run.paddedToLength.load()
+                         : av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
     if (exact) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;
     } else if (run.hasVideo) {
         const int64_t aUs = av_rescale(shaper.written(), 1000000, plan.sampleRate);
-        const int64_t endUs = std::min(item.lengthUs, std::max(slotToUs(vItem, plan.fps), run.hasAudio ? aUs : 0));
+        const int64_t endUs =
+            std::min(item.lengthUs, std::max(slotToUs(vItem, plan.fps), run.hasAudio ? aUs : 0));
         targetV = std::max(vItem, usToSlot(endUs, plan.fps));
         targetA = run.hasAudio ? audioTarget(startV + targetV) : 0;
     }

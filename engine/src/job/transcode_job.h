@@ -24,15 +24,16 @@ namespace orv {
 // or silence (a damaged header can declare frame intervals of years).
 constexpr int64_t kMaxGapUs = 30000000;
 
-struct JobItem {
+struct JobItem
+{
     std::shared_ptr<InputFile> input;
-    int videoStream = -1;          // AVStream indexes, -1 none
+    int videoStream = -1; // AVStream indexes, -1 none
     int audioStream = -1;
     int64_t beginUs = 0;
-    int64_t lengthUs = 0;          // > 0
+    int64_t lengthUs = 0; // > 0
     ProcessingSettings proc;
-    std::shared_ptr<LayerStack> layers;  // opened at the output size, or null
-    bool exactLength = false;      // merge items: exactly lengthUs of every stream
+    std::shared_ptr<LayerStack> layers; // opened at the output size, or null
+    bool exactLength = false; // merge items: exactly lengthUs of every stream
 };
 
 // Item length from a split request: min(length, duration - begin), or
@@ -58,8 +59,8 @@ public:
     // Closes the output without a trailer.
     void closeOutput() { m_sink.closeFile(); }
 
-    void abort();        // any thread: stops every stage promptly
-    void stopItem();     // any thread: ends the current item where it is
+    void abort(); // any thread: stops every stage promptly
+    void stopItem(); // any thread: ends the current item where it is
     void setPaused(bool paused) { m_gate.setPaused(paused); }
 
     bool fatal() const { return m_fatal; }
@@ -81,7 +82,7 @@ private:
     std::atomic<bool> m_stopItem{false};
     std::atomic<bool> m_fatal{false};
     std::atomic<int64_t> m_itemStartUs{0};
-    std::mutex m_mutex;                       // guards m_currentInput and the queues
+    std::mutex m_mutex; // guards m_currentInput and the queues
     std::shared_ptr<InputFile> m_currentInput;
     std::shared_ptr<LayerStack> m_currentLayers;
     FrameQueue* m_q1 = nullptr;

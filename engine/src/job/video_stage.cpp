@@ -24,15 +24,22 @@ FramePtr blackFrame(int w, int h, AVPixelFormat fmt)
     ptrdiff_t lines[4];
     for (int i = 0; i < 4; ++i)
         lines[i] = f->linesize[i];
-    av_image_fill_black(f->data, lines, fmt, fmt == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG, w, h);
+    av_image_fill_black(f->data, lines, fmt, fmt == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG,
+                        w, h);
     return f;
 }
 
-int64_t slotToUs(int64_t slot, AVRational fps) { return av_rescale(slot, int64_t(fps.den) * 1000000, fps.num); }
+int64_t slotToUs(int64_t slot, AVRational fps)
+{
+    return av_rescale(slot, int64_t(fps.den) * 1000000, fps.num);
+}
 int64_t usToSlot(int64_t us, AVRational fps) { return av_rescale(us, fps.num, int64_t(fps.den) * 1000000); }
 
 VideoStage::VideoStage(const OutputPlan& plan, const JobItem& item, FrameQueue& out, int64_t maxSlots)
-    : m_plan(plan), m_item(item), m_out(out), m_maxSlots(maxSlots)
+    : m_plan(plan)
+    , m_item(item)
+    , m_out(out)
+    , m_maxSlots(maxSlots)
 {
     if (item.videoStream >= 0) {
         ChainSetup setup;
@@ -110,8 +117,9 @@ bool VideoStage::toEncoderFormat(FramePtr& frame)
 {
     if (m_plan.pixFmt == AV_PIX_FMT_YUV420P)
         return true;
-    m_toEncoder = sws_getCachedContext(m_toEncoder, m_plan.width, m_plan.height, AV_PIX_FMT_YUV420P, m_plan.width,
-                                       m_plan.height, m_plan.pixFmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    m_toEncoder =
+        sws_getCachedContext(m_toEncoder, m_plan.width, m_plan.height, AV_PIX_FMT_YUV420P, m_plan.width,
+                             m_plan.height, m_plan.pixFmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     FramePtr conv(av_frame_alloc());
     if (!conv || !m_toEncoder)
         return false;

@@ -13,7 +13,8 @@ namespace {
 
 constexpr int kFull = 255 * 255; // full coverage × full opacity
 
-struct Sample {
+struct Sample
+{
     int a; // 0..kFull
     int y, u, v;
 };
@@ -123,8 +124,7 @@ YuvaImage rgbaToYuva(const uint8_t* rgba, int w, int h, int stride, int alpha)
     return img;
 }
 
-bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh,
-               std::vector<uint8_t>* out)
+bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh, std::vector<uint8_t>* out)
 {
     // Scaled premultiplied, so the colour of transparent pixels (often
     // black) does not bleed into the edges of a logo.
@@ -139,8 +139,8 @@ bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh,
             q[x + 3] = uint8_t(a);
         }
     }
-    SwsContext* sws = sws_getContext(sw, sh, AV_PIX_FMT_RGBA, dw, dh, AV_PIX_FMT_RGBA,
-                                     SWS_BICUBIC, nullptr, nullptr, nullptr);
+    SwsContext* sws = sws_getContext(sw, sh, AV_PIX_FMT_RGBA, dw, dh, AV_PIX_FMT_RGBA, SWS_BICUBIC, nullptr,
+                                     nullptr, nullptr);
     if (!sws)
         return false;
     out->assign(size_t(dw) * dh * 4, 0);
@@ -169,15 +169,13 @@ void blendYuva(AVFrame* frame, const YuvaImage& img, int x, int y)
     });
 }
 
-void blendMask(AVFrame* frame, const uint8_t* mask, int stride, int w, int h, int x, int y,
-               uint32_t assColor)
+void blendMask(AVFrame* frame, const uint8_t* mask, int stride, int w, int h, int x, int y, uint32_t assColor)
 {
     const int opacity = 255 - int(assColor & 0xFF);
     if (opacity <= 0)
         return;
     int cy, cu, cv;
-    rgbToYuv(int(assColor >> 24), int((assColor >> 16) & 0xFF), int((assColor >> 8) & 0xFF), &cy,
-             &cu, &cv);
+    rgbToYuv(int(assColor >> 24), int((assColor >> 16) & 0xFF), int((assColor >> 8) & 0xFF), &cy, &cu, &cv);
     blendRect(frame, x, y, w, h, [=](int px, int py) {
         return Sample{mask[ptrdiff_t(py) * stride + px] * opacity, cy, cu, cv};
     });

@@ -13,7 +13,8 @@ namespace orv {
 
 // A picture with full-resolution chroma and straight alpha, so it can be
 // placed at odd positions without shifting its colours.
-struct YuvaImage {
+struct YuvaImage
+{
     int w = 0, h = 0;
     std::vector<uint8_t> y, u, v, a;
     bool empty() const { return w <= 0 || h <= 0; }
@@ -26,8 +27,7 @@ void rgbToYuv(int r, int g, int b, int* y, int* u, int* v);
 YuvaImage rgbaToYuva(const uint8_t* rgba, int w, int h, int stride, int alpha);
 
 // Bicubic resize of an RGBA picture; false if swscale refuses.
-bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh,
-               std::vector<uint8_t>* out);
+bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh, std::vector<uint8_t>* out);
 
 // Draws with its top-left at (x, y), clipped at the frame.
 void blendYuva(AVFrame* frame, const YuvaImage& img, int x, int y);

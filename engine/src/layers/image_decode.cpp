@@ -19,7 +19,8 @@ namespace orv {
 
 namespace {
 
-struct MemoryReader {
+struct MemoryReader
+{
     const uint8_t* data;
     int64_t size;
     int64_t pos;
@@ -61,12 +62,19 @@ AVPixelFormat plainFormat(AVPixelFormat f, bool* fullRange)
 {
     *fullRange = true;
     switch (f) {
-    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
-    default: *fullRange = false; return f;
+    case AV_PIX_FMT_YUVJ420P:
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        return AV_PIX_FMT_YUV440P;
+    case AV_PIX_FMT_YUVJ411P:
+        return AV_PIX_FMT_YUV411P;
+    default:
+        *fullRange = false;
+        return f;
     }
 }
 
@@ -74,9 +82,8 @@ bool frameToRgba(const AVFrame* frame, std::vector<uint8_t>* rgba)
 {
     bool fullRange = false;
     const AVPixelFormat src = plainFormat(AVPixelFormat(frame->format), &fullRange);
-    SwsContext* sws = sws_getContext(frame->width, frame->height, src, frame->width,
-                                     frame->height, AV_PIX_FMT_RGBA, SWS_BICUBIC, nullptr,
-                                     nullptr, nullptr);
+    SwsContext* sws = sws_getContext(frame->width, frame->height, src, frame->width, frame->height,
+                                     AV_PIX_FMT_RGBA, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!sws)
         return false;
     if (fullRange || frame->color_range == AVCOL_RANGE_JPEG) {
@@ -104,8 +111,8 @@ bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_
     MemoryReader reader{reinterpret_cast<const uint8_t*>(bytes.data()), int64_t(bytes.size()), 0};
     const int kBuf = 1 << 15;
     uint8_t* buf = static_cast<uint8_t*>(av_malloc(kBuf));
-    AVIOContext* io = buf ? avio_alloc_context(buf, kBuf, 0, &reader, readMemory, nullptr, seekMemory)
-                          : nullptr;
+    AVIOContext* io =
+        buf ? avio_alloc_context(buf, kBuf, 0, &reader, readMemory, nullptr, seekMemory) : nullptr;
     if (!io) {
         av_free(buf);
         return false;

@@ -9,31 +9,37 @@
 
 namespace orv {
 
-struct TextStyle {
-    std::string font;            // fontconfig family, "" = default sans
-    int sizePt = 18;             // reference points at 288 lines
+struct TextStyle
+{
+    std::string font; // fontconfig family, "" = default sans
+    int sizePt = 18; // reference points at 288 lines
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strikeout = false;
-    uint32_t color = 0xFFFFFFFFu;         // 0xAARRGGBB
+    uint32_t color = 0xFFFFFFFFu; // 0xAARRGGBB
     uint32_t shadowColor = 0xFF000000u;
     uint32_t outlineColor = 0xFF000000u;
-    double shadowOffset = 0.0;   // reference px
-    double outlineSize = 0.0;    // reference px
-    int scaleX = 100;            // percent
+    double shadowOffset = 0.0; // reference px
+    double outlineSize = 0.0; // reference px
+    int scaleX = 100; // percent
     int scaleY = 100;
-    int alpha = 255;             // layer opacity, multiplied into all colours
+    int alpha = 255; // layer opacity, multiplied into all colours
 };
 
 enum class SubtitleSource { None, Stream, ClosedCaption, File };
 
-struct LayerSettings {
+struct LayerSettings
+{
     // Text watermark; empty text = no layer.
     std::string wmText;
-    TextStyle wmStyle = [] { TextStyle s; s.sizePt = 36; return s; }();
-    double wmTextX = 0.0, wmTextY = 0.0;   // top-left of the drawn box, fractions of W×H
-    bool textTopmost = true;               // text over image
+    TextStyle wmStyle = [] {
+        TextStyle s;
+        s.sizePt = 36;
+        return s;
+    }();
+    double wmTextX = 0.0, wmTextY = 0.0; // top-left of the drawn box, fractions of W×H
+    bool textTopmost = true; // text over image
 
     // Image watermark; empty path = no layer.
     std::string wmImageFile;
@@ -43,11 +49,11 @@ struct LayerSettings {
 
     // Subtitles burnt in.
     SubtitleSource subSource = SubtitleSource::None;
-    std::string subSourcePath;   // the media file, for Stream
-    int subStreamIndex = -1;     // AVStream index in that file, for Stream
-    std::string subFile;         // external file, for File
-    TextStyle subStyle;          // sizePt 18 by default
-    int64_t subDelayUs = 0;      // positive = later
+    std::string subSourcePath; // the media file, for Stream
+    int subStreamIndex = -1; // AVStream index in that file, for Stream
+    std::string subFile; // external file, for File
+    TextStyle subStyle; // sizePt 18 by default
+    int64_t subDelayUs = 0; // positive = later
 
     // Preview borders (players only, never in conversions).
     bool textBorder = false;

@@ -25,13 +25,15 @@ constexpr int64_t kReadAheadUs = 2000000;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
 
 // A copy of one ASS_Image: libass's own list dies at the next render.
-struct Mask {
+struct Mask
+{
     int x = 0, y = 0, w = 0, h = 0;
     uint32_t color = 0;
     std::vector<uint8_t> bits;
 };
 
-struct Box {
+struct Box
+{
     int x = 0, y = 0, w = 0, h = 0;
 };
 
@@ -45,7 +47,8 @@ int roundPos(double fraction, int size)
 
 } // namespace
 
-struct LayerStack::Impl {
+struct LayerStack::Impl
+{
     LayerSettings s;
     int w = 0, h = 0;
     AssRenderer ass;
@@ -194,8 +197,8 @@ void LayerStack::Impl::openText()
         m.color = img->color;
         m.bits.resize(size_t(m.w) * m.h);
         for (int row = 0; row < m.h; ++row)
-            memcpy(m.bits.data() + size_t(row) * m.w,
-                   img->bitmap + ptrdiff_t(row + iy0) * img->stride + ix0, size_t(m.w));
+            memcpy(m.bits.data() + size_t(row) * m.w, img->bitmap + ptrdiff_t(row + iy0) * img->stride + ix0,
+                   size_t(m.w));
         x0 = std::min(x0, m.x);
         y0 = std::min(y0, m.y);
         x1 = std::max(x1, m.x + m.w);
@@ -240,8 +243,8 @@ int LayerStack::Impl::openSubtitles()
             feed.reset();
             return ORV_OK;
         }
-        if (!feed || feed->kind() != SubtitleFeed::Kind::Stream
-            || feed->source() != s.subSourcePath || feed->streamIndex() != s.subStreamIndex)
+        if (!feed || feed->kind() != SubtitleFeed::Kind::Stream || feed->source() != s.subSourcePath
+            || feed->streamIndex() != s.subStreamIndex)
             feed = SubtitleFeed::openStream(s.subSourcePath, s.subStreamIndex);
         return ORV_OK;
     case SubtitleSource::ClosedCaption:
@@ -356,7 +359,9 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
         drawPicture(f, pic);
 }
 
-LayerStack::LayerStack() : d(new Impl) {}
+LayerStack::LayerStack()
+    : d(new Impl)
+{}
 
 LayerStack::~LayerStack() = default;
 
@@ -384,10 +389,7 @@ void LayerStack::close()
     d->feed.reset();
 }
 
-bool LayerStack::empty() const
-{
-    return d->w <= 0 || (d->image.empty() && d->text.empty() && !d->feed);
-}
+bool LayerStack::empty() const { return d->w <= 0 || (d->image.empty() && d->text.empty() && !d->feed); }
 
 void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
 {
@@ -416,7 +418,8 @@ void LayerStack::interrupt()
 
 void LayerStack::drawBorders(AVFrame* frame, bool text, bool image) const
 {
-    if (!frame || d->w <= 0 || frame->format != AV_PIX_FMT_YUV420P || frame->width != d->w || frame->height != d->h)
+    if (!frame || d->w <= 0 || frame->format != AV_PIX_FMT_YUV420P || frame->width != d->w
+        || frame->height != d->h)
         return;
     if (image && !d->image.empty())
         drawPreviewBorder(frame, d->imageBox.x, d->imageBox.y, d->imageBox.w, d->imageBox.h);
@@ -430,24 +433,12 @@ void LayerStack::feedCaptions(const uint8_t* a53, size_t size, int64_t ptsUs)
         d->feed->feedCaptions(a53, size, ptsUs);
 }
 
-double LayerStack::textBoxWidth() const
-{
-    return d->w > 0 ? double(d->textBox.w) / d->w : 0.0;
-}
+double LayerStack::textBoxWidth() const { return d->w > 0 ? double(d->textBox.w) / d->w : 0.0; }
 
-double LayerStack::textBoxHeight() const
-{
-    return d->h > 0 ? double(d->textBox.h) / d->h : 0.0;
-}
+double LayerStack::textBoxHeight() const { return d->h > 0 ? double(d->textBox.h) / d->h : 0.0; }
 
-double LayerStack::imageBoxWidth() const
-{
-    return d->w > 0 ? double(d->imageBox.w) / d->w : 0.0;
-}
+double LayerStack::imageBoxWidth() const { return d->w > 0 ? double(d->imageBox.w) / d->w : 0.0; }
 
-double LayerStack::imageBoxHeight() const
-{
-    return d->h > 0 ? double(d->imageBox.h) / d->h : 0.0;
-}
+double LayerStack::imageBoxHeight() const { return d->h > 0 ? double(d->imageBox.h) / d->h : 0.0; }
 
 } // namespace orv

@@ -4,7 +4,11 @@
 
 namespace orv {
 
-DecodeLoop::DecodeLoop(AVFormatContext* fmt) : m_fmt(fmt), m_pkt(av_packet_alloc()), m_frame(av_frame_alloc()) {}
+DecodeLoop::DecodeLoop(AVFormatContext* fmt)
+    : m_fmt(fmt)
+    , m_pkt(av_packet_alloc())
+    , m_frame(av_frame_alloc())
+{}
 
 DecodeLoop::~DecodeLoop()
 {
@@ -92,7 +96,7 @@ DecodeLoop::End DecodeLoop::run(const FrameHandler& onFrame, const PassCheck& pa
         }
         Stream* s = find(m_pkt->stream_index);
         if (s && !s->finished)
-            avcodec_send_packet(s->dec, m_pkt);  // a bad packet is skipped
+            avcodec_send_packet(s->dec, m_pkt); // a bad packet is skipped
         av_packet_unref(m_pkt);
         if (s && !receive(*s, onFrame))
             return End::Stopped;

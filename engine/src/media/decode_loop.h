@@ -36,9 +36,9 @@ public:
     bool seek(int64_t ts);
 
     enum class End {
-        AllDone,      // every stream finished
-        EndOfFile,    // read to the end (or to a read error) and drained
-        Stopped,      // the frame handler or the pass check said stop
+        AllDone, // every stream finished
+        EndOfFile, // read to the end (or to a read error) and drained
+        Stopped, // the frame handler or the pass check said stop
     };
     // Frames belong to the loop; a handler that keeps one moves its
     // reference out. Returning false stops the loop.
@@ -51,7 +51,8 @@ public:
     int readError() const { return m_readError; }
 
 private:
-    struct Stream {
+    struct Stream
+    {
         int index = -1;
         AVCodecContext* dec = nullptr;
         bool finished = false;

@@ -10,7 +10,8 @@ extern "C" {
 
 namespace orv {
 
-struct FrameDeleter {
+struct FrameDeleter
+{
     void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;

@@ -14,10 +14,7 @@ namespace orv {
 
 InputFile::~InputFile() { close(); }
 
-int InputFile::interruptCallback(void* self)
-{
-    return static_cast<InputFile*>(self)->m_abort.load() ? 1 : 0;
-}
+int InputFile::interruptCallback(void* self) { return static_cast<InputFile*>(self)->m_abort.load() ? 1 : 0; }
 
 int InputFile::open(const std::string& path)
 {
@@ -78,8 +75,11 @@ void addStream(Program& p, const AVStream* st, int index)
         if (st->codecpar->ch_layout.nb_channels > 0 && st->codecpar->sample_rate > 0)
             p.audio.push_back(index);
         break;
-    case AVMEDIA_TYPE_SUBTITLE: p.subtitle.push_back(index); break;
-    default: break;
+    case AVMEDIA_TYPE_SUBTITLE:
+        p.subtitle.push_back(index);
+        break;
+    default:
+        break;
     }
 }
 
@@ -120,9 +120,9 @@ const Program& InputFile::program(int index) const
 
 int InputFile::bestStream(const Program& p, AVMediaType type) const
 {
-    const std::vector<int>* list = type == AVMEDIA_TYPE_VIDEO   ? &p.video
-                                   : type == AVMEDIA_TYPE_AUDIO ? &p.audio
-                                                                : &p.subtitle;
+    const std::vector<int>* list = type == AVMEDIA_TYPE_VIDEO ? &p.video
+        : type == AVMEDIA_TYPE_AUDIO                          ? &p.audio
+                                                              : &p.subtitle;
     if (list->empty() || !m_fmt)
         return -1;
     const int related = p.avProgram >= 0 ? list->front() : -1;

@@ -14,12 +14,13 @@ extern "C" {
 
 namespace orv {
 
-struct Program {
-    std::string name;          // service_name, else title
-    std::vector<int> video;    // AVStream indexes, container order; no cover art
+struct Program
+{
+    std::string name; // service_name, else title
+    std::vector<int> video; // AVStream indexes, container order; no cover art
     std::vector<int> audio;
     std::vector<int> subtitle;
-    int avProgram = -1;        // index into AVFormatContext::programs, -1 synthetic/all
+    int avProgram = -1; // index into AVFormatContext::programs, -1 synthetic/all
 };
 
 class InputFile
@@ -57,8 +58,8 @@ public:
     void sourceSize(int stream, int& w, int& h) const;
     AVRational frameRate(int stream) const;
 
-    int64_t startTimeUs() const;  // first timestamp, 0 if unknown
-    uint64_t durationUs() const;  // container, else longest stream, else 0
+    int64_t startTimeUs() const; // first timestamp, 0 if unknown
+    uint64_t durationUs() const; // container, else longest stream, else 0
 
 private:
     static int interruptCallback(void* self);

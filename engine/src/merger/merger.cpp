@@ -42,7 +42,8 @@ bool Merger::start()
     return true;
 }
 
-bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs, const ConfigStore& itemConfig)
+bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs,
+                     const ConfigStore& itemConfig)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_opened || m_closing || m_closed || m_fatalError)

@@ -25,7 +25,7 @@ constexpr int64_t kToleranceUs = 60000;
 bool sdlAudioReady()
 {
     static std::mutex mutex;
-    static int state = 0;  // 0 untried, 1 ready, -1 failed
+    static int state = 0; // 0 untried, 1 ready, -1 failed
     std::lock_guard<std::mutex> lock(mutex);
     if (state == 0) {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -42,14 +42,19 @@ bool sdlAudioReady()
 class SdlSink : public AudioSink
 {
 public:
-    explicit SdlSink(SDL_AudioDeviceID device) : m_device(device) { SDL_PauseAudioDevice(m_device, 0); }
+    explicit SdlSink(SDL_AudioDeviceID device)
+        : m_device(device)
+    {
+        SDL_PauseAudioDevice(m_device, 0);
+    }
     ~SdlSink() override { SDL_CloseAudioDevice(m_device); }
 
     void write(const float* samples, int count, int64_t ptsUs, int64_t clockUs) override
     {
         // Keep the device's queue within the tolerance of the clock: the
         // chunk should start sounding (ptsUs - clockUs) from now.
-        const int64_t queuedUs = int64_t(SDL_GetQueuedAudioSize(m_device)) * 1000000 / (8 * AudioOutput::kRate);
+        const int64_t queuedUs =
+            int64_t(SDL_GetQueuedAudioSize(m_device)) * 1000000 / (8 * AudioOutput::kRate);
         const int64_t drift = (ptsUs - clockUs) - queuedUs;
         if (drift > kToleranceUs) {
             std::vector<float> silence(size_t(drift * AudioOutput::kRate / 1000000) * 2, 0.0f);
@@ -110,7 +115,7 @@ void AudioOutput::clear()
 void AudioOutput::play(const AVFrame* f, int64_t clockUs)
 {
     if (!m_sink || f->nb_samples <= 0)
-        return;  // the null sink: nothing to convert
+        return; // the null sink: nothing to convert
     const int channels = f->ch_layout.nb_channels;
     if (!m_swr || f->format != m_inFormat || f->sample_rate != m_inRate || channels != m_inChannels) {
         swr_free(&m_swr);
@@ -120,8 +125,8 @@ void AudioOutput::play(const AVFrame* f, int64_t clockUs)
         else
             av_channel_layout_copy(&in, &f->ch_layout);
         av_channel_layout_default(&out, 2);
-        const int r = swr_alloc_set_opts2(&m_swr, &out, AV_SAMPLE_FMT_FLT, kRate, &in, AVSampleFormat(f->format),
-                                          f->sample_rate, 0, nullptr);
+        const int r = swr_alloc_set_opts2(&m_swr, &out, AV_SAMPLE_FMT_FLT, kRate, &in,
+                                          AVSampleFormat(f->format), f->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&in);
         av_channel_layout_uninit(&out);
         if (r < 0 || swr_init(m_swr) < 0) {
@@ -137,7 +142,8 @@ void AudioOutput::play(const AVFrame* f, int64_t clockUs)
         return;
     m_buffer.resize(size_t(need) * 2);
     uint8_t* out[1] = {reinterpret_cast<uint8_t*>(m_buffer.data())};
-    const int got = swr_convert(m_swr, out, need, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
+    const int got =
+        swr_convert(m_swr, out, need, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
     if (got <= 0)
         return;
     const float gain = float(m_volume.load()) / 100.0f;

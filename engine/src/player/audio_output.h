@@ -35,7 +35,9 @@ public:
     static constexpr int kRate = 48000;
 
     // volume: percent, read at every frame, owned by the player.
-    explicit AudioOutput(const std::atomic<int>& volume) : m_volume(volume) {}
+    explicit AudioOutput(const std::atomic<int>& volume)
+        : m_volume(volume)
+    {}
     ~AudioOutput();
     AudioOutput(const AudioOutput&) = delete;
     AudioOutput& operator=(const AudioOutput&) = delete;

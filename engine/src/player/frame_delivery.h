@@ -10,7 +10,8 @@ struct SwsContext;
 
 namespace orv {
 
-struct DeliveredFrame {
+struct DeliveredFrame
+{
     static constexpr uint32_t kMagic = 0x4F52464Du;
     uint32_t magic = kMagic;
     int width = 0, height = 0, stride = 0;

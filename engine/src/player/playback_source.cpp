@@ -11,8 +11,8 @@ namespace orv {
 namespace {
 
 constexpr size_t kVideoQueue = 8;
-constexpr int64_t kAudioAheadAlone = 500000;  // audio-only: 0.5 s queued
-constexpr int64_t kAudioAheadMax = 2000000;   // beside video: never more than 2 s
+constexpr int64_t kAudioAheadAlone = 500000; // audio-only: 0.5 s queued
+constexpr int64_t kAudioAheadMax = 2000000; // beside video: never more than 2 s
 constexpr int64_t kBackStepUs = 1000000;
 // Enough for 1080p in real time; fewer threads keep a player's open and
 // close cheap (the hidden editor opens one per added file).
@@ -60,7 +60,8 @@ int PlaybackSource::open(const std::string& path)
     if (!m_pkt)
         return ORV_E_INTERNAL;
     for (unsigned i = 0; i < fmt->nb_streams; ++i)
-        fmt->streams[i]->discard = (int(i) == m_vIndex || int(i) == m_aIndex) ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+        fmt->streams[i]->discard =
+            (int(i) == m_vIndex || int(i) == m_aIndex) ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     m_vEnded = !m_vdec;
     m_aEnded = !m_adec;
     m_duration = m_input.durationUs();
@@ -76,8 +77,9 @@ int PlaybackSource::open(const std::string& path)
 void PlaybackSource::selectAudio(int index)
 {
     const Program& prog = program();
-    const int wanted = (index >= 0 && index < int(prog.audio.size())) ? prog.audio[size_t(index)]
-                                                                      : m_input.bestStream(prog, AVMEDIA_TYPE_AUDIO);
+    const int wanted = (index >= 0 && index < int(prog.audio.size()))
+        ? prog.audio[size_t(index)]
+        : m_input.bestStream(prog, AVMEDIA_TYPE_AUDIO);
     if (wanted == m_aIndex || wanted < 0)
         return;
     AVFormatContext* fmt = m_input.fmt();
@@ -102,7 +104,7 @@ void PlaybackSource::useThreadedDecoder()
     m_threaded = true;
     AVCodecContext* dec = openDecoder(m_input.fmt()->streams[m_vIndex], true, kDecoderThreads);
     if (!dec)
-        return;  // the single-threaded one goes on
+        return; // the single-threaded one goes on
     avcodec_free_context(&m_vdec);
     m_vdec = dec;
     if (m_lastOutUs == INT64_MIN) {
@@ -121,8 +123,8 @@ void PlaybackSource::seekDemuxer(int64_t targetUs)
 {
     AVFormatContext* fmt = m_input.fmt();
     const int64_t ts = targetUs <= 0 ? INT64_MIN + 1 : m_fileStart + targetUs;
-    if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0 &&
-        avformat_seek_file(fmt, -1, INT64_MIN, INT64_MIN + 1, INT64_MIN + 1, 0) < 0)
+    if (avformat_seek_file(fmt, -1, INT64_MIN, ts, ts, 0) < 0
+        && avformat_seek_file(fmt, -1, INT64_MIN, INT64_MIN + 1, INT64_MIN + 1, 0) < 0)
         av_seek_frame(fmt, -1, 0, AVSEEK_FLAG_BYTE | AVSEEK_FLAG_BACKWARD);
 }
 
@@ -175,8 +177,9 @@ PlaybackSource::Got PlaybackSource::decodeOne(FramePtr* out)
                 m_lastVideoUs = t;
                 if (t <= m_skipUntilUs)
                     continue;
-            } else if (m_skipUntilUs != INT64_MIN && t != INT64_MIN &&
-                       t + av_rescale(f->nb_samples, 1000000, std::max(f->sample_rate, 1)) <= m_skipUntilUs) {
+            } else if (m_skipUntilUs != INT64_MIN && t != INT64_MIN
+                       && t + av_rescale(f->nb_samples, 1000000, std::max(f->sample_rate, 1))
+                           <= m_skipUntilUs) {
                 continue;
             }
             f->pts = t == INT64_MIN ? AV_NOPTS_VALUE : t;
@@ -202,12 +205,13 @@ PlaybackSource::Got PlaybackSource::decodeOne(FramePtr* out)
             return Got::None;
         if (r < 0) {
             if (r != AVERROR_EOF)
-                logf(LogWarning, "reading \"%s\" stopped: %s", m_input.path().c_str(), avErrorText(r).c_str());
+                logf(LogWarning, "reading \"%s\" stopped: %s", m_input.path().c_str(),
+                     avErrorText(r).c_str());
             m_demuxEnded = true;
             continue;
         }
         if (m_pkt->stream_index == m_vIndex && m_vdec)
-            avcodec_send_packet(m_vdec, m_pkt);  // a bad packet is skipped
+            avcodec_send_packet(m_vdec, m_pkt); // a bad packet is skipped
         else if (m_pkt->stream_index == m_aIndex && m_adec)
             avcodec_send_packet(m_adec, m_pkt);
         av_packet_unref(m_pkt);
@@ -220,7 +224,7 @@ FramePtr PlaybackSource::seek(int64_t targetUs, bool* atEnd)
     *atEnd = false;
     m_threaded = m_threaded || !m_vdec;
     if (!m_threaded) {
-        m_lastOutUs = INT64_MIN;  // no need to go on from anywhere: we seek
+        m_lastOutUs = INT64_MIN; // no need to go on from anywhere: we seek
         useThreadedDecoder();
     }
     clearQueues();
@@ -248,7 +252,7 @@ FramePtr PlaybackSource::seek(int64_t targetUs, bool* atEnd)
                 m_audioQueuedUs += audioLengthUs(f.get());
                 m_audio.push_back(std::move(f));
                 if (!m_vdec)
-                    return nullptr;  // audio only: the sound restarts here
+                    return nullptr; // audio only: the sound restarts here
             }
             continue;
         }
@@ -271,7 +275,7 @@ FramePtr PlaybackSource::nextPicture()
 FramePtr PlaybackSource::nextPictureInner()
 {
     if (m_lastOutUs != INT64_MIN)
-        useThreadedDecoder();  // the very first picture decodes on one thread
+        useThreadedDecoder(); // the very first picture decodes on one thread
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!m_video.empty()) {
@@ -335,7 +339,7 @@ FramePtr PlaybackSource::previousPicture(int64_t beforeUs)
                 continue;
             }
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_video.push_back(std::move(f));  // the picture we stepped back from comes next
+            m_video.push_back(std::move(f)); // the picture we stepped back from comes next
             break;
         }
         if (last || target <= 0) {

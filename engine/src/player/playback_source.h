@@ -57,14 +57,14 @@ public:
 
     // ---- Reader running ----
     void startReader();
-    void stopReader();  // joins; any thread but the reader's
+    void stopReader(); // joins; any thread but the reader's
     // Next picture if its turn has come: pops pictures due at or before
     // nowUs, keeping only the latest due (the others count as dropped).
     // Without one due, returns nullptr and sets *nextUs to the next time.
     FramePtr takeDuePicture(int64_t nowUs, int64_t* nextUs, int* dropped);
     // Audio frames starting before untilUs, in order.
     FramePtr takeAudio(int64_t untilUs);
-    bool videoDrained();  // the reader ended and every picture was taken
+    bool videoDrained(); // the reader ended and every picture was taken
     // Pictures waiting, or a large number once the reader has ended.
     size_t bufferedPictures();
     bool audioDrained();
@@ -89,7 +89,7 @@ private:
     void flushDecoders();
     void clearQueues();
     void readerLoop();
-    bool readerMayRead();  // with m_mutex held
+    bool readerMayRead(); // with m_mutex held
 
     InputFile m_input;
     int m_program = -1;
@@ -102,11 +102,11 @@ private:
     int64_t m_fileStart = 0;
     int64_t m_lastVideoUs = INT64_MIN;
     bool m_threaded = false;
-    int64_t m_lastOutUs = INT64_MIN;  // time of the last picture handed out
-    int64_t m_skipUntilUs = INT64_MIN;  // after a decoder switch: pictures up to it are old
-    bool m_demuxEnded = false;   // no more packets
+    int64_t m_lastOutUs = INT64_MIN; // time of the last picture handed out
+    int64_t m_skipUntilUs = INT64_MIN; // after a decoder switch: pictures up to it are old
+    bool m_demuxEnded = false; // no more packets
     bool m_vFlushed = false, m_aFlushed = false;
-    bool m_vEnded = false, m_aEnded = false;   // decoders drained
+    bool m_vEnded = false, m_aEnded = false; // decoders drained
 
     std::mutex m_mutex;
     std::condition_variable m_cond;

@@ -9,11 +9,11 @@ namespace orv {
 
 namespace {
 
-constexpr int64_t kAudioLeadUs = 100000;     // sound is handed over this early
-constexpr int64_t kAudioLateUs = 60000;      // and dropped when this late
-constexpr int64_t kDeviceAfterUs = 100000;   // a device opens after this much playback
+constexpr int64_t kAudioLeadUs = 100000; // sound is handed over this early
+constexpr int64_t kAudioLateUs = 60000; // and dropped when this late
+constexpr int64_t kDeviceAfterUs = 100000; // a device opens after this much playback
 constexpr int64_t kMaxSleepUs = 20000;
-constexpr size_t kPrerollPictures = 3;        // queued before the clock starts
+constexpr size_t kPrerollPictures = 3; // queued before the clock starts
 constexpr int64_t kMaxPrerollUs = 300000;
 
 int64_t audioLengthUs(const AVFrame* f)
@@ -264,7 +264,8 @@ void Player::seekLocked(int64_t targetUs, bool deliver)
         return;
     }
     // on the last picture (or past it) the time is the duration
-    const bool last = f && duration && PlaybackSource::timeOf(f.get()) + m_source->frameIntervalUs() >= duration;
+    const bool last =
+        f && duration && PlaybackSource::timeOf(f.get()) + m_source->frameIntervalUs() >= duration;
     {
         std::lock_guard<std::mutex> lock(m_state);
         m_atEnd = atEnd || last || (duration && targetUs >= duration);
@@ -320,7 +321,8 @@ bool Player::frameStep(int direction)
         atEnd = m_atEnd;
         current = m_shownUs;
     }
-    FramePtr f = direction > 0 ? (atEnd ? nullptr : m_source->nextPicture()) : m_source->previousPicture(current);
+    FramePtr f =
+        direction > 0 ? (atEnd ? nullptr : m_source->nextPicture()) : m_source->previousPicture(current);
     if (!f)
         return false;
     {
@@ -350,10 +352,7 @@ void Player::sourceSize(int* w, int* h)
     *h = m_srcH;
 }
 
-void Player::setVolume(int percent)
-{
-    m_volume = std::min(std::max(percent, 0), 100);
-}
+void Player::setVolume(int percent) { m_volume = std::min(std::max(percent, 0), 100); }
 
 void Player::setAudioIndex(int index)
 {
@@ -395,8 +394,9 @@ void Player::presenterLoop(bool presentCurrent)
     if (m_hasVideo) {
         // Let the reader get ahead before the clock starts, so the first
         // pictures are not late while the decoder warms up.
-        while (m_source->bufferedPictures() < kPrerollPictures &&
-               std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count() < kMaxPrerollUs) {
+        while (m_source->bufferedPictures() < kPrerollPictures
+               && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count()
+                   < kMaxPrerollUs) {
             {
                 std::lock_guard<std::mutex> lock(m_state);
                 if (m_stopPresenter)
@@ -427,8 +427,9 @@ void Player::presenterLoop(bool presentCurrent)
         }
         wasRunning = true;
         if (m_hasAudio) {
-            if (!m_audio->deviceTried() &&
-                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count() > kDeviceAfterUs)
+            if (!m_audio->deviceTried()
+                && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count()
+                    > kDeviceAfterUs)
                 m_audio->openDevice();
             while (FramePtr a = m_source->takeAudio(pos + kAudioLeadUs)) {
                 const int64_t t = PlaybackSource::timeOf(a.get());
@@ -507,7 +508,8 @@ void Player::ensureChain()
         }
         int err = m_layers.open(ls, m_outW, m_outH);
         if (err == ORV_E_WATERMARK) {
-            logf(LogWarning, "the watermark image \"%s\" cannot be read; it is left out", ls.wmImageFile.c_str());
+            logf(LogWarning, "the watermark image \"%s\" cannot be read; it is left out",
+                 ls.wmImageFile.c_str());
             ls.wmImageFile.clear();
             err = m_layers.open(ls, m_outW, m_outH);
         }
@@ -643,10 +645,14 @@ double Player::layerBox(Box which)
         return 0.0;
     ensureChain();
     switch (which) {
-    case Box::TextW: return m_layers.textBoxWidth();
-    case Box::TextH: return m_layers.textBoxHeight();
-    case Box::ImageW: return m_layers.imageBoxWidth();
-    case Box::ImageH: return m_layers.imageBoxHeight();
+    case Box::TextW:
+        return m_layers.textBoxWidth();
+    case Box::TextH:
+        return m_layers.textBoxHeight();
+    case Box::ImageW:
+        return m_layers.imageBoxWidth();
+    case Box::ImageH:
+        return m_layers.imageBoxHeight();
     }
     return 0.0;
 }

@@ -45,7 +45,7 @@ public:
 
     bool open(const std::string& path, unsigned w, unsigned h);
     void close();
-    void release();  // close and free the captures
+    void release(); // close and free the captures
     bool play();
     bool pause();
     bool stop();
@@ -82,7 +82,8 @@ public:
     double layerBox(Box which);
 
 private:
-    struct Borders {
+    struct Borders
+    {
         bool text = false, image = false, crop = false;
     };
 
@@ -138,15 +139,15 @@ private:
 
     // ---- clock and flags (m_state) ----
     using Clock = std::chrono::steady_clock;
-    bool m_running = false;        // the clock runs
+    bool m_running = false; // the clock runs
     bool m_stopPresenter = false;
     bool m_completed = false;
-    bool m_atEnd = false;          // parked past the last picture: time = duration
-    int64_t m_baseUs = 0;          // position when the clock last started or stopped
+    bool m_atEnd = false; // parked past the last picture: time = duration
+    int64_t m_baseUs = 0; // position when the clock last started or stopped
     Clock::time_point m_baseAt;
-    int64_t m_shownUs = 0;         // time of the last picture shown
+    int64_t m_shownUs = 0; // time of the last picture shown
 
-    std::list<PictureBlock> m_captures;  // m_api
+    std::list<PictureBlock> m_captures; // m_api
 };
 
 } // namespace orv

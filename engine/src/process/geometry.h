@@ -8,20 +8,22 @@ namespace orv {
 
 struct ProcessingSettings;
 
-struct GeometryInput {
-    int srcW = 0, srcH = 0;  // source picture: square pixels, auto-rotated
+struct GeometryInput
+{
+    int srcW = 0, srcH = 0; // source picture: square pixels, auto-rotated
     double cropX = 0, cropY = 0, cropW = 1, cropH = 1;
-    int aspectW = 0, aspectH = 0;  // 0: the whole source's aspect
-    int rotate = 0;                // clockwise 0/90/180/270
+    int aspectW = 0, aspectH = 0; // 0: the whole source's aspect
+    int rotate = 0; // clockwise 0/90/180/270
     bool mirror = false;
     bool pad = true;
     int outW = 0, outH = 0;
 };
 
-struct GeometryPlan {
-    int cropX = 0, cropY = 0, cropW = 0, cropH = 0;  // in the source picture
-    int scaleW = 0, scaleH = 0;                     // scaled size before the transform
-    int fitX = 0, fitY = 0, fitW = 0, fitH = 0;     // the picture inside the output
+struct GeometryPlan
+{
+    int cropX = 0, cropY = 0, cropW = 0, cropH = 0; // in the source picture
+    int scaleW = 0, scaleH = 0; // scaled size before the transform
+    int fitX = 0, fitY = 0, fitW = 0, fitH = 0; // the picture inside the output
     int outW = 0, outH = 0;
     int rotate = 0;
     bool mirror = false;

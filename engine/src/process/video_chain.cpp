@@ -54,7 +54,9 @@ std::vector<std::pair<const char*, Options>> transformFilters(int rotate, bool m
 {
     std::vector<std::pair<const char*, Options>> f;
     switch (rotate) {
-    case 90: f.push_back({"transpose", {{"dir", mirror ? "cclock_flip" : "clock"}}}); break;
+    case 90:
+        f.push_back({"transpose", {{"dir", mirror ? "cclock_flip" : "clock"}}});
+        break;
     case 180:
         if (mirror) {
             f.push_back({"vflip", {}});
@@ -63,7 +65,9 @@ std::vector<std::pair<const char*, Options>> transformFilters(int rotate, bool m
             f.push_back({"vflip", {}});
         }
         break;
-    case 270: f.push_back({"transpose", {{"dir", mirror ? "clock_flip" : "cclock"}}}); break;
+    case 270:
+        f.push_back({"transpose", {{"dir", mirror ? "clock_flip" : "cclock"}}});
+        break;
     default:
         if (mirror)
             f.push_back({"hflip", {}});
@@ -94,9 +98,9 @@ void VideoChain::setup(const ChainSetup& setup)
 bool VideoChain::isIdentity(const AVFrame* in) const
 {
     const GeometryInput& g = m_setup.geometry;
-    return m_setup.autoRotate == 0 && m_plan.rotate == 0 && !m_plan.mirror && !m_plan.pads() &&
-           !m_plan.cropsAnything(g.srcW, g.srcH) && in->width == m_plan.outW && in->height == m_plan.outH &&
-           in->format == AV_PIX_FMT_YUV420P && g.srcW == in->width && g.srcH == in->height;
+    return m_setup.autoRotate == 0 && m_plan.rotate == 0 && !m_plan.mirror && !m_plan.pads()
+        && !m_plan.cropsAnything(g.srcW, g.srcH) && in->width == m_plan.outW && in->height == m_plan.outH
+        && in->format == AV_PIX_FMT_YUV420P && g.srcW == in->width && g.srcH == in->height;
 }
 
 int VideoChain::build(const AVFrame* in)
@@ -132,7 +136,7 @@ int VideoChain::build(const AVFrame* in)
     for (auto& f : transformFilters(ar, false))
         ok = ok && add(f.first, f.second);
     const bool arQuarter = ar == 90 || ar == 270;
-    const int rw = arQuarter ? in->height : in->width;  // stored pixels after auto-rotation
+    const int rw = arQuarter ? in->height : in->width; // stored pixels after auto-rotation
     const int rh = arQuarter ? in->width : in->height;
 
     // 2. crop, mapped from square source pixels to stored ones
@@ -144,8 +148,13 @@ int VideoChain::build(const AVFrame* in)
         int ch = std::max(2, std::min(rh, int(std::lround(m_plan.cropH * fy))));
         int cx = std::min(rw - cw, int(std::lround(m_plan.cropX * fx)));
         int cy = std::min(rh - ch, int(std::lround(m_plan.cropY * fy)));
-        ok = ok && add("crop", {{"w", num(cw)}, {"h", num(ch)}, {"x", num(std::max(cx, 0))},
-                                {"y", num(std::max(cy, 0))}, {"exact", "0"}});
+        ok = ok
+            && add("crop",
+                   {{"w", num(cw)},
+                    {"h", num(ch)},
+                    {"x", num(std::max(cx, 0))},
+                    {"y", num(std::max(cy, 0))},
+                    {"exact", "0"}});
     }
     // 6 (the size part): scale to the fit rectangle, before the transform
     ok = ok && add("scale", {{"w", num(m_plan.scaleW)}, {"h", num(m_plan.scaleH)}, {"flags", "bicubic"}});
@@ -154,8 +163,13 @@ int VideoChain::build(const AVFrame* in)
         ok = ok && add(f.first, f.second);
     // 6. bars
     if (m_plan.pads())
-        ok = ok && add("pad", {{"w", num(m_plan.outW)}, {"h", num(m_plan.outH)}, {"x", num(m_plan.fitX)},
-                               {"y", num(m_plan.fitY)}, {"color", colourText(m_setup.padColor)}});
+        ok = ok
+            && add("pad",
+                   {{"w", num(m_plan.outW)},
+                    {"h", num(m_plan.outH)},
+                    {"x", num(m_plan.fitX)},
+                    {"y", num(m_plan.fitY)},
+                    {"color", colourText(m_setup.padColor)}});
     ok = ok && add("setsar", {{"sar", "1"}});
     ok = ok && add("format", {{"pix_fmts", "yuv420p"}});
     if (ok) {

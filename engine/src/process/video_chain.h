@@ -17,9 +17,10 @@ extern "C" {
 
 namespace orv {
 
-struct ChainSetup {
-    int autoRotate = 0;         // clockwise degrees the display matrix asks for
-    GeometryInput geometry;     // srcW/srcH: the source picture (square, rotated)
+struct ChainSetup
+{
+    int autoRotate = 0; // clockwise degrees the display matrix asks for
+    GeometryInput geometry; // srcW/srcH: the source picture (square, rotated)
     uint32_t padColor = 0xFF000000u;
 };
 

@@ -85,8 +85,14 @@ inline void size(TextStyle& s, int pt) { s.sizePt = clampInt(pt, 1, 1000); }
 inline void color(TextStyle& s, uint32_t argb) { s.color = argb; }
 inline void shadowColor(TextStyle& s, uint32_t argb) { s.shadowColor = argb; }
 inline void outlineColor(TextStyle& s, uint32_t argb) { s.outlineColor = argb; }
-inline void shadowOffset(TextStyle& s, double px) { s.shadowOffset = std::min(std::max(finiteOr0(px), -100.0), 100.0); }
-inline void outlineSize(TextStyle& s, double px) { s.outlineSize = std::min(std::max(finiteOr0(px), 0.0), 100.0); }
+inline void shadowOffset(TextStyle& s, double px)
+{
+    s.shadowOffset = std::min(std::max(finiteOr0(px), -100.0), 100.0);
+}
+inline void outlineSize(TextStyle& s, double px)
+{
+    s.outlineSize = std::min(std::max(finiteOr0(px), 0.0), 100.0);
+}
 
 inline void watermarkText(ProcessingSettings& p, const char* t) { p.layers.wmText = text(t); }
 inline void watermarkTextPosition(ProcessingSettings& p, double x, double y)

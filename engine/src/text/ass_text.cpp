@@ -63,15 +63,18 @@ std::string escapeAssText(const std::string& text)
 
 namespace {
 
-struct TagRange {
+struct TagRange
+{
     const char* name;
     double lo, hi;
 };
 // Longer names first: \fscx must not be read as \fs.
 const TagRange kTagRanges[] = {
+    // clang-format off
     {"fscx", 0, 400}, {"fscy", 0, 400}, {"fsp", -100, 100}, {"fs", 0, 400},   {"blur", 0, 20},
     {"be", 0, 20},    {"xbord", 0, 40}, {"ybord", 0, 40},   {"bord", 0, 40}, {"xshad", -40, 40},
     {"yshad", -40, 40}, {"shad", -40, 40},
+    // clang-format on
 };
 
 } // namespace
@@ -176,8 +179,7 @@ bool AssRenderer::prepare(int w, int h)
         // No hinting: glyph sizes then scale linearly with the frame, so a
         // preview at one size matches the output at another.
         ass_set_hinting(m_renderer, ASS_HINTING_NONE);
-        ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT,
-                      nullptr, 1);
+        ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
     }
     if (w != m_w || h != m_h) {
         ass_set_frame_size(m_renderer, w, h);

@@ -41,8 +41,9 @@ const char* guessCharset(const std::string& path)
     std::string bytes;
     if (!readSmallFile(path, kMaxSubtitleBytes, &bytes))
         return nullptr;
-    if (bytes.size() >= 2 && ((uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
-                              || (uint8_t(bytes[0]) == 0xFE && uint8_t(bytes[1]) == 0xFF)))
+    if (bytes.size() >= 2
+        && ((uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
+            || (uint8_t(bytes[0]) == 0xFE && uint8_t(bytes[1]) == 0xFF)))
         return nullptr;
     return isUtf8(bytes) ? nullptr : "WINDOWS-1252";
 }
@@ -57,7 +58,9 @@ constexpr uint32_t kUnknownEnd = UINT32_MAX;
 
 } // namespace
 
-SubtitleFeed::SubtitleFeed(Kind kind) : m_kind(kind) {}
+SubtitleFeed::SubtitleFeed(Kind kind)
+    : m_kind(kind)
+{}
 
 SubtitleFeed::~SubtitleFeed()
 {
@@ -98,8 +101,8 @@ bool SubtitleFeed::openDecoder(int codecId, const AVCodecParameters* par, const 
                         size_t(m_dec->subtitle_header_size));
     // Scripts and captions place their lines themselves (captions with a
     // position tag on a 384×288 grid), so their canvas is kept.
-    m_ownLayout = codec->id == AV_CODEC_ID_ASS || codec->id == AV_CODEC_ID_SSA
-                  || codec->id == AV_CODEC_ID_EIA_608;
+    m_ownLayout =
+        codec->id == AV_CODEC_ID_ASS || codec->id == AV_CODEC_ID_SSA || codec->id == AV_CODEC_ID_EIA_608;
     m_haveHeader = true;
     m_cond.notify_all();
     return true;
@@ -154,10 +157,9 @@ void SubtitleFeed::decodePacket(AVPacket* pkt, int64_t pktTimeUs)
             pic->canvasH = 576;
         }
         std::lock_guard<std::mutex> lock(m_mutex);
-        auto pos = std::upper_bound(m_pictures.begin(), m_pictures.end(), pic->startUs,
-                                    [](int64_t t, const std::shared_ptr<const SubtitlePicture>& p) {
-                                        return t < p->startUs;
-                                    });
+        auto pos = std::upper_bound(
+            m_pictures.begin(), m_pictures.end(), pic->startUs,
+            [](int64_t t, const std::shared_ptr<const SubtitlePicture>& p) { return t < p->startUs; });
         m_pictures.insert(pos, std::move(pic));
     } else {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -243,10 +245,7 @@ void SubtitleFeed::feedCaptions(const uint8_t* data, size_t size, int64_t ptsUs)
     av_packet_free(&pkt);
 }
 
-static int interruptCallback(void* opaque)
-{
-    return static_cast<std::atomic<bool>*>(opaque)->load() ? 1 : 0;
-}
+static int interruptCallback(void* opaque) { return static_cast<std::atomic<bool>*>(opaque)->load() ? 1 : 0; }
 
 void SubtitleFeed::readAhead(std::string url)
 {
@@ -259,7 +258,7 @@ void SubtitleFeed::readAhead(std::string url)
     }
     ok = ok && avformat_find_stream_info(fmt, nullptr) >= 0;
     ok = ok && m_streamIndex >= 0 && unsigned(m_streamIndex) < fmt->nb_streams
-         && fmt->streams[m_streamIndex]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
+        && fmt->streams[m_streamIndex]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
     if (ok) {
         // Bitmap streams without a canvas size of their own are drawn on
         // the video's.
@@ -282,9 +281,8 @@ void SubtitleFeed::readAhead(std::string url)
         while (pkt && !m_abort && av_read_frame(fmt, pkt) >= 0) {
             const AVRational tb = fmt->streams[pkt->stream_index]->time_base;
             const int64_t ts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
-            const int64_t t = ts != AV_NOPTS_VALUE
-                                  ? av_rescale_q(ts, tb, AVRational{1, AV_TIME_BASE}) - start
-                                  : INT64_MIN;
+            const int64_t t =
+                ts != AV_NOPTS_VALUE ? av_rescale_q(ts, tb, AVRational{1, AV_TIME_BASE}) - start : INT64_MIN;
             if (pkt->stream_index == m_streamIndex && t != INT64_MIN) {
                 if (pkt->duration > 0)
                     pkt->duration = av_rescale_q(pkt->duration, st->time_base, AVRational{1, AV_TIME_BASE});
@@ -341,10 +339,9 @@ void SubtitleFeed::textEvents(size_t first, std::vector<SubtitleTextEvent>* out)
 std::shared_ptr<const SubtitlePicture> SubtitleFeed::pictureAt(int64_t tUs) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto it = std::upper_bound(m_pictures.begin(), m_pictures.end(), tUs,
-                               [](int64_t t, const std::shared_ptr<const SubtitlePicture>& p) {
-                                   return t < p->startUs;
-                               });
+    auto it = std::upper_bound(
+        m_pictures.begin(), m_pictures.end(), tUs,
+        [](int64_t t, const std::shared_ptr<const SubtitlePicture>& p) { return t < p->startUs; });
     if (it == m_pictures.begin())
         return nullptr;
     const auto& pic = *(it - 1);

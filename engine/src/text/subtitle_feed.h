@@ -20,22 +20,25 @@ struct AVPacket;
 
 namespace orv {
 
-struct SubtitleTextEvent {
+struct SubtitleTextEvent
+{
     int64_t startMs = 0;
-    int64_t durationMs = -1;  // < 0: until the next event
-    std::string chunk;        // ReadOrder,Layer,Style,Name,MarginL,MarginR,MarginV,Effect,Text
+    int64_t durationMs = -1; // < 0: until the next event
+    std::string chunk; // ReadOrder,Layer,Style,Name,MarginL,MarginR,MarginV,Effect,Text
 };
 
 // A bitmap subtitle on its source canvas, in RGBA.
-struct SubtitlePicture {
-    struct Rect {
+struct SubtitlePicture
+{
+    struct Rect
+    {
         int x = 0, y = 0, w = 0, h = 0;
         std::vector<uint8_t> rgba;
     };
     int64_t startUs = 0;
-    int64_t endUs = INT64_MAX;  // INT64_MAX: until the next picture
+    int64_t endUs = INT64_MAX; // INT64_MAX: until the next picture
     int canvasW = 0, canvasH = 0;
-    std::vector<Rect> rects;    // none: clears the screen
+    std::vector<Rect> rects; // none: clears the screen
 };
 
 class SubtitleFeed
@@ -49,8 +52,7 @@ public:
 
     // nullptr when the file cannot be opened or holds no subtitles.
     static std::shared_ptr<SubtitleFeed> openFile(const std::string& path);
-    static std::shared_ptr<SubtitleFeed> openStream(const std::string& mediaPath,
-                                                    int streamIndex);
+    static std::shared_ptr<SubtitleFeed> openStream(const std::string& mediaPath, int streamIndex);
     static std::shared_ptr<SubtitleFeed> openCaptions();
 
     Kind kind() const { return m_kind; }
