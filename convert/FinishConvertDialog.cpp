@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QStringList>
 #include <QUrl>
 
 FinishConvertDialog::FinishConvertDialog(QWidget* parent)
@@ -47,14 +48,19 @@ void FinishConvertDialog::Init()
     connect(m_btnClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void FinishConvertDialog::setFailures(int failed, int total)
+void FinishConvertDialog::setFailures(int failed, int total, int endedEarly)
 {
-    if (failed <= 0)
+    if (failed <= 0 && endedEarly <= 0)
         return;
     m_infoLabel->setWordWrap(true);
     // Only a clean run is "completed"; the headline says what ended badly.
     const QString headline = failed >= total ? tr("No task completed") : tr("Not every task completed");
-    m_infoLabel->setText(headline + "\n" + tr("%1 of %2 conversions failed").arg(failed).arg(total));
+    QStringList lines{headline};
+    if (failed > 0)
+        lines << tr("%1 of %2 conversions failed").arg(failed).arg(total);
+    if (endedEarly > 0)
+        lines << tr("%1 of %2 sources ended early").arg(endedEarly).arg(total);
+    m_infoLabel->setText(lines.join("\n"));
 }
 
 void FinishConvertDialog::setMergeFailed()

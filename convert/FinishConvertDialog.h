@@ -16,7 +16,7 @@ public:
 
     // A run in which `failed` of `total` conversions failed says so under
     // the closing line; a merge with nothing joined says that instead.
-    void setFailures(int failed, int total);
+    void setFailures(int failed, int total, int endedEarly = 0);
     void setMergeFailed();
 
 public slots:

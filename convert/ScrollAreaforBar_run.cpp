@@ -133,14 +133,17 @@ void ScrollAreaforBar::Check()
 void ScrollAreaforBar::endRun()
 {
     int failed = 0;
+    int endedEarly = 0;
     for (VideoConvertBar* bar : qAsConst(m_barList)) {
         if (bar->HasFailed())
             ++failed;
+        else if (bar->EndedEarly())
+            ++endedEarly;
     }
     const int total = m_barList.size();
     CancelConvert();
     FinishConvertDialog dialog(nullptr);
-    dialog.setFailures(failed, total);
+    dialog.setFailures(failed, total, endedEarly);
     dialog.exec();
     emit emitFinishConvert();
 }
@@ -241,7 +244,7 @@ void ScrollAreaforBar::ConvertIndex()
     const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
 
     Config config = Config_Create();
-    setConverterConfig(config, item);
+    setConverterConfig(config, item, m_mergeInfo);
 
     bool added = true;
     if (!m_merger) {

@@ -463,6 +463,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_fProgress = 0.0f;
         m_bFailed = false;
         m_strFailure.clear();
+        m_strEndedEarly.clear();
         m_retainTime->setToolTip(QString());
         m_failReason->clear();
         m_failReason->hide();
@@ -737,6 +738,12 @@ void VideoConvertBar::ConverTime()
             failConversion(failureReason(error, m_strOutputPath), false);
             return;
         }
+        // A source that ends before its probed length is written as far as it
+        // goes; the row says how far, and the run does not count it as clean.
+        const uint64_t whole = Converter_GetDuration(m_converter);
+        const uint64_t converted = Converter_GetConvertedDuration(m_converter);
+        if (converted < whole)
+            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(converted), getTime(whole));
         CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
         m_fProgress = 100.0f;
         m_convertImage->SetProgress(100);
@@ -745,6 +752,7 @@ void VideoConvertBar::ConverTime()
         // leaves no entry.
         emit emitSaveHistoryXml(this);
         SetConvertState(State_Finished);
+        showEndedEarly();
         emit emitNotifyFinish();
         return;
     }
@@ -815,6 +823,16 @@ void VideoConvertBar::Recover()
         m_retainTime->show();
         m_failReason->show();
     }
+    showEndedEarly();
+}
+
+void VideoConvertBar::showEndedEarly()
+{
+    if (m_strEndedEarly.isEmpty())
+        return;
+    m_failReason->setText(m_strEndedEarly);
+    m_failReason->setToolTip(tr("The source ended before its stated length"));
+    m_failReason->show();
 }
 
 void VideoConvertBar::DeleteConvert()

@@ -137,6 +137,8 @@ public:
     // The last conversion of this task ended in an engine error; the row
     // says so until the task joins another run.
     bool HasFailed() const { return m_bFailed; }
+    // Finished, but the source ended before its stated length.
+    bool EndedEarly() const { return !m_strEndedEarly.isEmpty(); }
     void SetFailed(const QString& detail);
     QString FailureText() const;
     float Progress() const { return m_fProgress; }
@@ -202,6 +204,7 @@ private:
     // shows the failure, and the queue is told (at once, or once the
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
+    void showEndedEarly();
     struct OpenJob;
     void openDone(const std::shared_ptr<OpenJob>& job);
     static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
@@ -249,6 +252,7 @@ private:
     QString m_strOutputPath;
     QSet<QString>* m_takenOutputs = nullptr;
     bool m_bFailed = false;
+    QString m_strEndedEarly;
     QString m_strFailure;
 
 public:

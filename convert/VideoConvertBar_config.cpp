@@ -57,11 +57,12 @@ void VideoConvertBar::getWatermarkImageSettings(WatermarkImageSettings& settings
 namespace {
 
 // Both entry points read a task through its getters, so they agree on every
-// value as well as on the calls.
-MappingValues valuesOf(const VideoConvertBar& bar)
+// value as well as on the calls. The target settings are the task's own for a
+// conversion and the merge settings for a merge.
+MappingValues valuesOf(const VideoConvertBar& bar, const Convertinfo& target)
 {
     MappingValues values;
-    values.target = bar.TargetInfo();
+    values.target = target;
     values.disVideo = bar.getIsDisVideo();
     values.disAudio = bar.getIsDisAudio();
     values.width = bar.getVideoWidth(values.target.V_Resolution);
@@ -85,12 +86,13 @@ MappingValues valuesOf(const VideoConvertBar& bar)
 void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar));
+        ConfigMapping::send(config, valuesOf(*bar, bar->TargetInfo()));
 }
 
-// The merge run's entry; the queue's own merge record plays no part.
-void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar)
+// The merge run's entry: the merged file is written with the merge settings
+// the person chose; the item gives its clip, crop, subtitles and marks.
+void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar, const Convertinfo& target)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar));
+        ConfigMapping::send(config, valuesOf(*bar, target));
 }

@@ -150,8 +150,10 @@ private slots:
     void scheduleFiveAtATime();
     void failuresShowOnTheirRows();
     void unwritableFolderSaysSo();
+    void sourceEndingEarlyIsReported();
     void mergeFollowsTheQueueThroughARemoval();
     void mergeWithEveryItemFailingSaysSo();
+    void mergeUsesTheMergeSettings();
     void historyListsOnlyFinishedFiles();
     void historyFile_data();
     void historyFile();
@@ -504,6 +506,50 @@ void TestRuns::unwritableFolderSaysSo()
     QVERIFY(bar->m_failReason->isVisible());
 }
 
+void TestRuns::sourceEndingEarlyIsReported()
+{
+    orvfake::MediaFacts tenSeconds;
+    tenSeconds.durationUs = 10000000;
+    const QString truncated = media("truncated.mov", tenSeconds);
+    const QString whole = media("whole.mov", tenSeconds);
+    orvfake::JobScript short2900ms;
+    short2900ms.endsEarlyUs = 2900000;
+    orvfake::setJobScript(truncated.toStdString(), short2900ms);
+    auto queue = queueWith({truncated, whole});
+    quietTimers(queue.get());
+    const QList<VideoConvertBar*> rows = queue->barList();
+    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
+    RunDialogs seen;
+    auto watcher = answerRunDialogs(seen, finished);
+
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    finish(rows.at(0));
+    QCOMPARE(rows.at(0)->GetCurrentState(), State_Finished);
+    QVERIFY(rows.at(0)->EndedEarly());
+    QVERIFY(!rows.at(0)->HasFailed());
+    QCOMPARE(rows.at(0)->m_failReason->text(), QString("Converted 00:00:02 of 00:00:10"));
+    QVERIFY(rows.at(0)->m_failReason->isVisible());
+
+    finish(rows.at(1));
+    QTRY_COMPARE(seen.finishDialogs, 1);
+    // Not a clean run, and not a failure either.
+    QCOMPARE(seen.finishText, QString("Not every task completed\n1 of 2 sources ended early"));
+    // The note stays on its row after the run; the whole file has none.
+    QVERIFY(rows.at(0)->m_failReason->isVisible());
+    QVERIFY(!rows.at(1)->EndedEarly());
+    QVERIFY(!rows.at(1)->m_failReason->isVisible());
+    // What was written exists and is listed.
+    QCOMPARE(historyPaths().size(), 2);
+
+    // The next run starts clean.
+    queue->StartConvert();
+    QVERIFY(!rows.at(0)->EndedEarly());
+    QVERIFY(!rows.at(0)->m_failReason->isVisible());
+    queue->CancelConvert();
+}
+
 void TestRuns::mergeFollowsTheQueueThroughARemoval()
 {
     g_Configure.m_bMerge = true;
@@ -552,6 +598,43 @@ void TestRuns::mergeFollowsTheQueueThroughARemoval()
     for (VideoConvertBar* bar : queue->barList()) {
         QCOMPARE(bar->GetCurrentState(), State_Ready);
         QVERIFY(bar->isEnabled());
+    }
+}
+
+void TestRuns::mergeUsesTheMergeSettings()
+{
+    g_Configure.m_bMerge = true;
+    g_itemChunk.getConvertXMLInfo();
+    // What the merge settings dialog leaves behind when the person changes
+    // the size and the bit rate.
+    g_itemChunk.m_convertinfo.V_Resolution = "640*360";
+    g_itemChunk.m_convertinfo.V_BitRate = "777";
+    orvfake::JobScript item;
+    item.polls = 1;
+    orvfake::setJobScript(item);
+    const QStringList files{media("a.mov"), media("b.mov")};
+    auto queue = queueWith(files);
+    for (VideoConvertBar* bar : queue->barList())
+        QVERIFY(bar->TargetInfo().V_BitRate != "777");
+    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
+    RunDialogs seen;
+    auto watcher = answerRunDialogs(seen, finished);
+
+    queue->StartConvert();
+    queue->SetConvertState(true);
+    settleOpens(queue.get());
+    QTRY_COMPARE_WITH_TIMEOUT(seen.finishDialogs, 1, 20000);
+    const auto record = orvfake::merger("M1");
+    QVERIFY(record);
+    QCOMPARE(mergedSources("M1"), files);
+    // The merged file and every item in it are written with the merge
+    // settings, not with the items' own.
+    std::vector<orvfake::Settings> configs{record->output};
+    for (const orvfake::MergeItem& added : record->items)
+        configs.push_back(added.config);
+    for (const orvfake::Settings& config : configs) {
+        QCOMPARE(QString::fromStdString(config.at("SetVideoSize")), QString("640, 360"));
+        QCOMPARE(QString::fromStdString(config.at("SetVideoBitRate")), QString("777"));
     }
 }
 

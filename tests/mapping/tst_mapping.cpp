@@ -202,7 +202,7 @@ void TestMapping::mapBoth(VideoConvertBar* task, QStringList& own, QStringList& 
 
     orvfake::clearCalls();
     Config second = Config_Create();
-    m_queue->setConverterConfig(second, task);
+    m_queue->setConverterConfig(second, task, task->TargetInfo());
     const QString label = QString::fromStdString(orvfake::label(second));
     for (QString line : withoutCreate(orvfake::calls("Config_")))
         queued << line.replace("(" + label + ",", "(" + QString::fromStdString(orvfake::label(first)) + ",");
