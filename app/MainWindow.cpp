@@ -5,8 +5,6 @@
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
 
-#include <QApplication>
-#include <QCloseEvent>
 #include "DataFile.h"
 #include "FormFonts.h"
 #include "FormatWindow.h"
@@ -17,6 +15,8 @@
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "ShowMessage.h"
+#include <QApplication>
+#include <QCloseEvent>
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -41,21 +41,18 @@ Q_LOGGING_CATEGORY(lcMainWindow, "lumivane.app.mainwindow", QtWarningMsg)
 } // namespace
 
 namespace {
-void logEvent(int id, const char *text = nullptr)
+void logEvent(int id, const char* text = nullptr)
 {
     CSingleUserLog::getInstance()->AddUserLog(id, false, 0, text);
 }
 
-QString productName()
-{
-    return CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME);
-}
+QString productName() { return CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME); }
 } // namespace
 
 namespace {
 // A data file that could not be saved (full disk, folder not writable) is
 // told once per run, after the step that failed; the program goes on.
-void tellFailedSaveOnce(const QString &path)
+void tellFailedSaveOnce(const QString& path)
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
@@ -74,7 +71,8 @@ void tellFailedSaveOnce(const QString &path)
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : TensileWindow(parent)
+MainWindow::MainWindow(QWidget* parent)
+    : TensileWindow(parent)
 {
     DataFile::setFailureHandler(tellFailedSaveOnce);
     setupUi(this);
@@ -241,24 +239,18 @@ void MainWindow::InitOthers()
 
 void MainWindow::GetiTeunesList() {}
 
-QUrl MainWindow::helpUrl(const QString &helpLink, const QString &resourcePath)
+QUrl MainWindow::helpUrl(const QString& helpLink, const QString& resourcePath)
 {
     if (!helpLink.isEmpty())
         return QUrl(helpLink, QUrl::TolerantMode);
     return QUrl::fromLocalFile(resourcePath + "/help/index.html");
 }
 
-QUrl MainWindow::folderUrl(const QString &folder)
-{
-    return QUrl::fromLocalFile(folder);
-}
+QUrl MainWindow::folderUrl(const QString& folder) { return QUrl::fromLocalFile(folder); }
 
-QUrl MainWindow::supportUrl()
-{
-    return QUrl(QStringLiteral("https://www.lumivane.example/support/"));
-}
+QUrl MainWindow::supportUrl() { return QUrl(QStringLiteral("https://www.lumivane.example/support/")); }
 
-void MainWindow::setConvertCaption(const QString &caption)
+void MainWindow::setConvertCaption(const QString& caption)
 {
     m_strConvertCaption = caption;
     m_btnConvert->setBtnText(caption);
@@ -339,20 +331,11 @@ void MainWindow::cancelRun()
     update();
 }
 
-void MainWindow::slotFinishConvert()
-{
-    returnToIdle();
-}
+void MainWindow::slotFinishConvert() { returnToIdle(); }
 
-void MainWindow::slotBtnConvertEnable(bool flag)
-{
-    m_btnConvert->setEnabled(flag);
-}
+void MainWindow::slotBtnConvertEnable(bool flag) { m_btnConvert->setEnabled(flag); }
 
-void MainWindow::slotBtnRemoveEnable(bool flag)
-{
-    m_btnRemove->setEnabled(flag);
-}
+void MainWindow::slotBtnRemoveEnable(bool flag) { m_btnRemove->setEnabled(flag); }
 
 void MainWindow::OnBtnAdd()
 {
@@ -360,10 +343,7 @@ void MainWindow::OnBtnAdd()
     m_videoWidget->addFileForBar();
 }
 
-void MainWindow::OnBtnRemove()
-{
-    m_videoWidget->slotRemoveChoosenBar();
-}
+void MainWindow::OnBtnRemove() { m_videoWidget->slotRemoveChoosenBar(); }
 
 void MainWindow::OnBtnMerage()
 {
@@ -413,10 +393,7 @@ void MainWindow::OnbtnHelp()
         helpUrl(CSingleVersionStringUtil::GetLinkAddress(ADDR_INFO_HELP), QIAppUtil::getResourcePath()));
 }
 
-void MainWindow::OnbtnSupportCenter()
-{
-    QDesktopServices::openUrl(supportUrl());
-}
+void MainWindow::OnbtnSupportCenter() { QDesktopServices::openUrl(supportUrl()); }
 
 void MainWindow::OnbtnCheckUpdates()
 {
@@ -440,16 +417,13 @@ void MainWindow::OnBtnMenu()
     m_menu->popup(QCursor::pos());
 }
 
-void MainWindow::OnBtnMin()
-{
-    showMinimized();
-}
+void MainWindow::OnBtnMin() { showMinimized(); }
 
 void MainWindow::OnBtnMax()
 {
     if (!m_bMax) {
         m_normalGeometry = geometry();
-        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QScreen* screen = QGuiApplication::primaryScreen();
         setGeometry(0, 0, screen->virtualGeometry().width(), screen->availableGeometry().height());
         m_bMax = true;
     } else {
@@ -458,10 +432,7 @@ void MainWindow::OnBtnMax()
     }
 }
 
-void MainWindow::OnBtnClose()
-{
-    close();
-}
+void MainWindow::OnBtnClose() { close(); }
 
 void MainWindow::OnbtnDoNothing() {}
 
@@ -490,13 +461,13 @@ void MainWindow::updateWidgetText()
     m_btnMin->setToolTip(tr("Minimize"));
 }
 
-void MainWindow::onChangeLanguage(QAction *action)
+void MainWindow::onChangeLanguage(QAction* action)
 {
     emit emitUpdateWidgetText();
     qCDebug(lcMainWindow) << action->text();
 }
 
-void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)
+void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->globalY() - geometry().top() < m_nTitleHeight)
         OnBtnMax();
@@ -504,14 +475,18 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent *event)
 
 void MainWindow::placeQueue()
 {
-    m_videoWidget->setGeometry(0, 84, width(), height() - 276);
+    // The queue ends where the format panel begins, so its last row is never
+    // drawn under the panel.
+    const int top = 84;
+    const int panelTop = m_formatWindow->mapTo(this, QPoint(0, 0)).y();
+    m_videoWidget->setGeometry(0, top, width(), qMax(0, panelTop - top));
     if (m_menuBar && !m_menuBar->isNativeMenuBar()) {
         const QSize menuSize = m_menuBar->sizeHint();
         m_menuBar->setGeometry(width() - menuSize.width() - 10, 6, menuSize.width(), menuSize.height());
     }
 }
 
-void MainWindow::paintEvent(QPaintEvent *event)
+void MainWindow::paintEvent(QPaintEvent* event)
 {
     const QString res = QIAppUtil::getResourcePath();
     const int w = width();
@@ -538,7 +513,7 @@ void MainWindow::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
 }
 
-void MainWindow::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     TensileWindow::resizeEvent(event);
     // Place the queue before the first paint, too.

@@ -1,6 +1,7 @@
 #include "FinishConvertDialog.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "QIAppUtil.h"
 
@@ -14,7 +15,9 @@ FinishConvertDialog::FinishConvertDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
+    SetImageBackgroud(QIAppUtil::getResourcePath() + "/image/newimage/finish_bg.png", true);
     // The system title bar stands in for the skin's title strip.
     m_btnClose->hide();
     m_labTitle->hide();

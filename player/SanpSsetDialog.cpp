@@ -1,5 +1,6 @@
 #include "SanpSsetDialog.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QFileDialog>
@@ -8,6 +9,7 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     : QImageDialog(parent, Qt::Dialog)
 {
     setupUi(this);
+    fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground, false);
     m_btnClose->hide();
     const QString res = QIAppUtil::getResourcePath();
@@ -16,8 +18,8 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     m_btnCancel->setBtnImage(res + QStringLiteral("/image/BUTTON_Cancel_m.png"));
     m_btnClose->setBtnImage(res + QStringLiteral("/image/VideoEditDlg/button_close.png"));
     m_comboBox->addItems({QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("bmp")});
-    const QString fieldStyle = QStringLiteral(
-        "font-family: Tahoma; background: transparent; border: none; color: rgb(0, 55, 66);");
+    const QString fieldStyle =
+        QStringLiteral("font-family: Tahoma; background: transparent; border: none; color: rgb(0, 55, 66);");
     const QString disabledStyle = QStringLiteral(":disabled { color: rgb(118, 116, 108); }");
     m_lineEdit->setStyleSheet(QStringLiteral("QLineEdit { %1 } QLineEdit%2").arg(fieldStyle, disabledStyle));
     m_comboBox->setStyleSheet(QStringLiteral("QComboBox { %1 } QComboBox%2 "
@@ -30,20 +32,11 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     connect(m_btnOpen, &QPushButton::clicked, this, &SanpSsetDialog::OnBtnOPen);
 }
 
-void SanpSsetDialog::OnBtnOK()
-{
-    hide();
-}
+void SanpSsetDialog::OnBtnOK() { hide(); }
 
-void SanpSsetDialog::OnBtnCancel()
-{
-    hide();
-}
+void SanpSsetDialog::OnBtnCancel() { hide(); }
 
-void SanpSsetDialog::OnBtnClose()
-{
-    hide();
-}
+void SanpSsetDialog::OnBtnClose() { hide(); }
 
 void SanpSsetDialog::OnBtnOPen()
 {

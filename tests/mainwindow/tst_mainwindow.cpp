@@ -1,8 +1,9 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+#include "FinishConvertDialog.h"
+#include "ProgresssDialog.h"
 
-#include <QCloseEvent>
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -11,6 +12,7 @@
 #include "QAboutDlg.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
+#include <QCloseEvent>
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -28,10 +30,10 @@
 
 namespace {
 // Runs once the next modal dialog is up: the window's slots block in exec().
-void whenModal(std::function<void(QWidget *)> act)
+void whenModal(std::function<void(QWidget*)> act)
 {
     QTimer::singleShot(0, [act] {
-        QWidget *modal = QApplication::activeModalWidget();
+        QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
             whenModal(act);
             return;
@@ -48,7 +50,7 @@ class UrlCatcher : public QObject
 public:
     QList<QUrl> urls;
 public slots:
-    void open(const QUrl &url) { urls.append(url); }
+    void open(const QUrl& url) { urls.append(url); }
 };
 
 class TstMainWindow : public QObject
@@ -83,12 +85,13 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_tmp.isValid());
-        for (const char *scheme : {"file", "http", "https"})
+        for (const char* scheme : {"file", "http", "https"})
             QDesktopServices::setUrlHandler(scheme, &m_catcher, "open");
         // "Check for Update" asks a closed port on this machine, never the
         // real site.
         {
-            QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()), QSettings::IniFormat);
+            QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()),
+                          QSettings::IniFormat);
             ini.setValue("Link/newVersion", "http://127.0.0.1:9/latestversion.txt");
         }
         CSingleVersionStringUtil::ClearLinkMap();
@@ -116,27 +119,28 @@ private slots:
         QVERIFY(!m_window->m_btnMerageON->isVisible());
         QCOMPARE(m_window->m_lineEdit->text(), g_Configure.m_strOutputFolder);
         QVERIFY(m_window->m_lineEdit->isReadOnly());
-        for (QWidget *hidden :
-             {static_cast<QWidget *>(m_window->m_btnClose), static_cast<QWidget *>(m_window->m_btnMax),
-              static_cast<QWidget *>(m_window->m_btnMin), static_cast<QWidget *>(m_window->m_btnMenu)})
+        for (QWidget* hidden :
+             {static_cast<QWidget*>(m_window->m_btnClose), static_cast<QWidget*>(m_window->m_btnMax),
+              static_cast<QWidget*>(m_window->m_btnMin), static_cast<QWidget*>(m_window->m_btnMenu)})
             QVERIFY(!hidden->isVisible());
         QVERIFY(g_itemChunk.m_bEnableSelect);
     }
 
     void menuEntries()
     {
-        QMenuBar *bar = m_window->menuBar();
+        QMenuBar* bar = m_window->menuBar();
         QVERIFY(bar);
         QCOMPARE(bar->actions().size(), 1);
         QCOMPARE(bar->actions().first()->menu(), m_window->menu());
         QCOMPARE(bar->actions().first()->text(), QString("Menu"));
 
         QStringList entries;
-        for (QAction *a : m_window->menu()->actions())
+        for (QAction* a : m_window->menu()->actions())
             entries << (a->isSeparator() ? QString("-") : a->text());
-        QCOMPARE(entries, QStringList({"User Guide", "Support Center", "-", "Check for Update", "-", "About",
-                                       "-", "Language"}));
-        QMenu *language = m_window->menu()->actions().last()->menu();
+        QCOMPARE(entries,
+                 QStringList({"User Guide", "Support Center", "-", "Check for Update", "-", "About", "-",
+                              "Language"}));
+        QMenu* language = m_window->menu()->actions().last()->menu();
         QVERIFY(language);
         QCOMPARE(language->actions().size(), 1);
         QCOMPARE(language->actions().first()->text(), QString("English"));
@@ -144,7 +148,7 @@ private slots:
 
     void buttonsFollowQueue()
     {
-        ScrollAreaforBar *queue = m_window->m_videoWidget;
+        ScrollAreaforBar* queue = m_window->m_videoWidget;
         emit queue->signalHasVideo(true);
         QVERIFY(m_window->m_btnConvert->isEnabled());
         emit queue->signalHasChoosenBar(true);
@@ -182,8 +186,8 @@ private slots:
         QFETCH(bool, stillConverting);
         startRun();
         QString message;
-        whenModal([&message, answer](QWidget *modal) {
-            auto *box = qobject_cast<CommonDialog *>(modal);
+        whenModal([&message, answer](QWidget* modal) {
+            auto* box = qobject_cast<CommonDialog*>(modal);
             QVERIFY(box);
             message = box->m_message->text();
             QVERIFY(!box->m_checkBox->isVisible());
@@ -217,8 +221,8 @@ private slots:
         QFETCH(bool, ok);
         startRun();
         QString message;
-        whenModal([&message, ok](QWidget *modal) {
-            auto *box = qobject_cast<CommonDialog *>(modal);
+        whenModal([&message, ok](QWidget* modal) {
+            auto* box = qobject_cast<CommonDialog*>(modal);
             QVERIFY(box);
             message = box->m_message->text();
             QTest::mouseClick(ok ? box->m_btnOK : box->m_btnCancel, Qt::LeftButton);
@@ -264,8 +268,8 @@ private slots:
         const QString target = m_tmp.path() + "/chosen";
         QVERIFY(QDir().mkpath(target));
         QString caption;
-        whenModal([&, accept](QWidget *modal) {
-            auto *dlg = qobject_cast<QFileDialog *>(modal);
+        whenModal([&, accept](QWidget* modal) {
+            auto* dlg = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dlg);
             caption = dlg->windowTitle();
             if (!accept) {
@@ -274,7 +278,7 @@ private slots:
             }
             dlg->setDirectory(target);
             dlg->selectFile(target);
-            static_cast<QDialog *>(dlg)->accept();
+            static_cast<QDialog*>(dlg)->accept();
         });
         QTest::mouseClick(m_window->m_btnChosepath, Qt::LeftButton);
         QCOMPARE(caption, QString("Choose path"));
@@ -343,7 +347,7 @@ private slots:
     {
         QFETCH(QString, entry);
         QFETCH(QUrl, expected);
-        for (QAction *a : m_window->menu()->actions())
+        for (QAction* a : m_window->menu()->actions())
             if (a->text() == entry)
                 a->trigger();
         QCOMPARE(m_catcher.urls, QList<QUrl>{expected});
@@ -367,8 +371,8 @@ private slots:
         QFETCH(QString, entry);
         QFETCH(QString, className);
         QString seen;
-        QWidget *parent = nullptr;
-        whenModal([&](QWidget *modal) {
+        QWidget* parent = nullptr;
+        whenModal([&](QWidget* modal) {
             seen = modal->metaObject()->className();
             parent = modal->parentWidget();
             modal->close();
@@ -376,20 +380,20 @@ private slots:
         if (entry.isEmpty()) {
             QTest::mouseClick(m_window->m_btnHistory, Qt::LeftButton);
         } else {
-            for (QAction *a : m_window->menu()->actions())
+            for (QAction* a : m_window->menu()->actions())
                 if (a->text() == entry)
                     a->trigger();
         }
         QCOMPARE(seen, className);
-        QCOMPARE(parent, static_cast<QWidget *>(m_window.get()));
-        QVERIFY(m_window->findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
+        QCOMPARE(parent, static_cast<QWidget*>(m_window.get()));
+        QVERIFY(m_window->findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly).isEmpty());
     }
 
     void languageResetsTexts()
     {
         QSignalSpy relay(m_window->m_videoWidget, &ScrollAreaforBar::signalUpdateWidgetText);
         m_window->m_outputLabel->setText("stale");
-        QMenu *language = m_window->menu()->actions().last()->menu();
+        QMenu* language = m_window->menu()->actions().last()->menu();
         language->actions().first()->trigger();
         QCOMPARE(relay.count(), 1);
         QCOMPARE(m_window->m_outputLabel->text(), QString("Output Folder:"));
@@ -402,16 +406,36 @@ private slots:
         QCOMPARE(m_window->convertCaption(), QString("Cancel"));
     }
 
+    void queueFillsMiddleBand_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("default") << QSize();
+        QTest::newRow("1100x700") << QSize(1100, 700);
+        QTest::newRow("taller") << QSize(1100, 900);
+        QTest::newRow("back smaller") << QSize(1000, 660);
+    }
+
+    // The queue fills the band between the header and the format panel: its
+    // last row is never hidden under the panel.
     void queueFillsMiddleBand()
     {
-        m_window->resize(1100, 700);
+        QFETCH(QSize, size);
+        if (size.isValid())
+            m_window->resize(size);
         QTest::qWait(20);
-        QCOMPARE(m_window->m_videoWidget->geometry(), QRect(0, 84, 1100, 700 - 276));
+        const QSize now = m_window->size();
+        const QRect queue = m_window->m_videoWidget->geometry();
+        const int panelTop = m_window->m_formatWindow->mapTo(m_window.get(), QPoint(0, 0)).y();
+        QCOMPARE(queue.top(), 84);
+        QCOMPARE(queue.width(), now.width());
+        QVERIFY2(queue.bottom() < panelTop,
+                 qPrintable(QString("queue ends %1, panel begins %2").arg(queue.bottom()).arg(panelTop)));
+        QCOMPARE(queue.bottom() + 1, panelTop);
         QCOMPARE(m_window->widget->size(), QSize(620, 50));
         // The Convert button follows the right edge, less the margin.
         const QRect convert(m_window->m_btnConvert->mapTo(m_window.get(), QPoint(0, 0)),
                             m_window->m_btnConvert->size());
-        QCOMPARE(convert.right(), 1100 - 10 - 1);
+        QCOMPARE(convert.right(), now.width() - 10 - 1);
     }
 };
 
@@ -457,7 +481,55 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
+// The skinned dialogs: form sizes fitted to the screen like the main
+// window's, and the skin's picture behind them rather than platform grey.
+class TstSkinnedDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fittedAndSkinned_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<qreal>("formPoints");
+        QTest::addColumn<QString>("skin");
+        QTest::newRow("all done") << "finish"
+                                  << "m_labTitle" << 10.0 << "/image/newimage/finish_bg.png";
+        QTest::newRow("adding") << "progress"
+                                << "m_labProgress" << 11.0 << "/image/newimage/progress_bg.png";
+        QTest::newRow("confirm") << "common"
+                                 << "m_message" << 13.0 << "/image/newimage/common_bg.png";
+    }
+
+    void fittedAndSkinned()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, label);
+        QFETCH(qreal, formPoints);
+        QFETCH(QString, skin);
+        std::unique_ptr<QDialog> dlg;
+        if (kind == "finish")
+            dlg.reset(new FinishConvertDialog(nullptr));
+        else if (kind == "progress")
+            dlg.reset(new ProgresssDialog(nullptr));
+        else
+            dlg.reset(new CommonDialog(nullptr));
+
+        const QWidget* text = dlg->findChild<QWidget*>(label);
+        QVERIFY(text);
+        const qreal factor = qMin<qreal>(1.0, 72.0 / dlg->logicalDpiY());
+        QCOMPARE(text->font().pointSizeF(), formPoints * factor);
+
+        const QImage picture(QIAppUtil::getResourcePath() + skin);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(dlg->size(), picture.size());
+        const QImage shown = dlg->grab().toImage();
+        const QPoint corner(1, picture.height() - 2);
+        QCOMPARE(QColor(shown.pixel(corner)), QColor(picture.pixel(corner)));
+    }
+};
+
+int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     int status = 0;
@@ -467,6 +539,10 @@ int main(int argc, char *argv[])
     }
     {
         TstAboutDlg t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TstSkinnedDialogs t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;
