@@ -2,7 +2,6 @@
 
 #include "CSingleVersionStringUtil.h"
 #include "FileInfoLabelWidget.h"
-#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "VideoConvertBar.h"
 
@@ -38,7 +37,6 @@ ConverterBarInfoDialog::ConverterBarInfoDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
-    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
     setWindowTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
     m_widTop->hide();
@@ -83,6 +81,12 @@ void ConverterBarInfoDialog::setFileInfo(VideoConvertBar* task)
     fillPane(m_widAudioInfo, tr("Audio Info"), audio, true);
 }
 
-void ConverterBarInfoDialog::onBtnColse() { close(); }
+void ConverterBarInfoDialog::onBtnColse()
+{
+    close();
+}
 
-void ConverterBarInfoDialog::onBtnOK() { close(); }
+void ConverterBarInfoDialog::onBtnOK()
+{
+    close();
+}

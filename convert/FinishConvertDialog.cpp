@@ -1,7 +1,6 @@
 #include "FinishConvertDialog.h"
 
 #include "CSingleVersionStringUtil.h"
-#include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "QIAppUtil.h"
 
@@ -15,9 +14,7 @@ FinishConvertDialog::FinishConvertDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
-    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
-    SetImageBackgroud(QIAppUtil::getResourcePath() + "/image/newimage/finish_bg.png", true);
     // The system title bar stands in for the skin's title strip.
     m_btnClose->hide();
     m_labTitle->hide();

@@ -1,6 +1,5 @@
 #include "ProgresssDialog.h"
 
-#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QPixmap>
@@ -9,9 +8,7 @@ ProgresssDialog::ProgresssDialog(QWidget* parent)
     : QImageDialog(parent, Qt::WindowFlags())
 {
     setupUi(this);
-    fitFormFonts(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    SetImageBackgroud(QIAppUtil::getResourcePath() + "/image/newimage/progress_bg.png", true);
 
     m_btnClose->hide();
     m_labTitleIcon->hide();
@@ -40,7 +37,10 @@ ProgresssDialog::ProgresssDialog(QWidget* parent)
 
 ProgresssDialog::~ProgresssDialog() = default;
 
-void ProgresssDialog::setALLfileCount(int count) { m_allFileCount = count; }
+void ProgresssDialog::setALLfileCount(int count)
+{
+    m_allFileCount = count;
+}
 
 void ProgresssDialog::showLines(QString name)
 {
@@ -60,16 +60,23 @@ void ProgresssDialog::setProgress(int index, QString name)
     m_currentIndex = index;
     showLines(name);
     // A total of 0 never happens in an add; guard it all the same.
-    const int percent =
-        m_allFileCount > 0 ? static_cast<int>(static_cast<double>(index) * 100.0 / m_allFileCount) : 100;
+    const int percent = m_allFileCount > 0
+        ? static_cast<int>(static_cast<double>(index) * 100.0 / m_allFileCount)
+        : 100;
     m_progressBar->setValue(percent);
     if (m_bLast)
         hide();
 }
 
-void ProgresssDialog::setLast(bool last) { m_bLast = last; }
+void ProgresssDialog::setLast(bool last)
+{
+    m_bLast = last;
+}
 
-void ProgresssDialog::setProgressbarValue(float value) { m_progressBar->setValue(static_cast<int>(value)); }
+void ProgresssDialog::setProgressbarValue(float value)
+{
+    m_progressBar->setValue(static_cast<int>(value));
+}
 
 void ProgresssDialog::OnBtnCancel()
 {
@@ -77,4 +84,7 @@ void ProgresssDialog::OnBtnCancel()
     hide();
 }
 
-void ProgresssDialog::reject() { OnBtnCancel(); }
+void ProgresssDialog::reject()
+{
+    OnBtnCancel();
+}

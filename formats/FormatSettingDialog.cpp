@@ -1,8 +1,7 @@
 #include "FormatSettingDialog.h"
 
-#include "DataFile.h"
-#include "FormFonts.h"
 #include "GobelConfigure.h"
+#include "DataFile.h"
 #include "GobelItemChunk.h"
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
@@ -23,27 +22,31 @@ Q_LOGGING_CATEGORY(lcFormatSettingDialog, "lumivane.formats.formatsettingdialog"
 namespace {
 
 // The combo box of each quality value, in the order of kQualityAttributes.
-QComboBox* Ui::FormatSettingDialog::*const kBoxes[FormatSettingDialog::SettingCount] = {
-    &Ui::FormatSettingDialog::v_codecBox,      &Ui::FormatSettingDialog::v_sizeBox,
-    &Ui::FormatSettingDialog::v_framerateBox,  &Ui::FormatSettingDialog::v_bitrateBox,
-    &Ui::FormatSettingDialog::a_codecBox,      &Ui::FormatSettingDialog::a_channelBox,
+QComboBox *Ui::FormatSettingDialog::*const kBoxes[FormatSettingDialog::SettingCount] = {
+    &Ui::FormatSettingDialog::v_codecBox,     &Ui::FormatSettingDialog::v_sizeBox,
+    &Ui::FormatSettingDialog::v_framerateBox, &Ui::FormatSettingDialog::v_bitrateBox,
+    &Ui::FormatSettingDialog::a_codecBox,     &Ui::FormatSettingDialog::a_channelBox,
     &Ui::FormatSettingDialog::a_samplerateBox, &Ui::FormatSettingDialog::a_bitrateBox,
 };
 static_assert(FormatSettingDialog::SettingCount == kQualityAttributeCount, "one box per quality value");
 
-const QualityAttribute* const kSettings = kQualityAttributes;
+const QualityAttribute *const kSettings = kQualityAttributes;
 
-QString displayForm(const QString& value, const QString& unit) { return qualityDisplayForm(value, unit); }
+QString displayForm(const QString &value, const QString &unit)
+{
+    return qualityDisplayForm(value, unit);
+}
 
-QString valueForm(const QString& text, const QString& unit) { return qualityValueForm(text, unit); }
+QString valueForm(const QString &text, const QString &unit)
+{
+    return qualityValueForm(text, unit);
+}
 
 } // namespace
 
-FormatSettingDialog::FormatSettingDialog(QWidget* parent)
-    : QImageDialog(parent)
+FormatSettingDialog::FormatSettingDialog(QWidget *parent) : QImageDialog(parent)
 {
     setupUi(this);
-    fitFormFonts(this);
     const QString res = QIAppUtil::getResourcePath();
 
     // The system draws the frame and the title, so the form's own title
@@ -64,9 +67,9 @@ FormatSettingDialog::FormatSettingDialog(QWidget* parent)
     m_btnCancel->setBtnImage(res + "/image/BTN_Cancel.png");
     m_btnCancel->setBtnText(tr("Cancel"));
     m_btnCancel->setTextStyle(TextColorStyle3);
-    const std::pair<QImageButton*, QString> presets[] = {
+    const std::pair<QImageButton *, QString> presets[] = {
         {m_btnHigh, tr("High")}, {m_btnSmall, tr("Small")}, {m_btnDefault, tr("Default")}};
-    for (const auto& [button, text] : presets) {
+    for (const auto &[button, text] : presets) {
         button->setBtnImage(res + "/image/btn_Default.png");
         button->setBtnText(text);
         button->setTextStyle(TextColorStyle1);
@@ -82,19 +85,22 @@ FormatSettingDialog::FormatSettingDialog(QWidget* parent)
 
 FormatSettingDialog::~FormatSettingDialog() = default;
 
-QComboBox* FormatSettingDialog::comboOf(Setting setting) { return this->*(kBoxes[setting]); }
+QComboBox *FormatSettingDialog::comboOf(Setting setting)
+{
+    return this->*(kBoxes[setting]);
+}
 
-void FormatSettingDialog::setConvertinfo(Convertinfo& info)
+void FormatSettingDialog::setConvertinfo(Convertinfo &info)
 {
     m_info = Convertinfo();
     m_info.isVideo = info.isVideo;
-    for (const QualityAttribute& s : kQualityAttributes)
+    for (const QualityAttribute &s : kQualityAttributes)
         m_info.*(s.value) = info.*(s.value);
     m_info.V_Format = info.V_Format;
     m_info.V_Extend = info.V_Extend;
 }
 
-void FormatSettingDialog::RefreshQStringList(QStringList& list, QString text)
+void FormatSettingDialog::RefreshQStringList(QStringList &list, QString text)
 {
     list.clear();
     int comma;
@@ -105,11 +111,11 @@ void FormatSettingDialog::RefreshQStringList(QStringList& list, QString text)
     list.append(text);
 }
 
-void FormatSettingDialog::fill(Setting setting, const QString& text)
+void FormatSettingDialog::fill(Setting setting, const QString &text)
 {
-    const QualityAttribute& info = kSettings[setting];
-    ValueList& list = m_lists[setting];
-    QComboBox* box = comboOf(setting);
+    const QualityAttribute &info = kSettings[setting];
+    ValueList &list = m_lists[setting];
+    QComboBox *box = comboOf(setting);
     if (info.video && !m_info.isVideo) {
         box->clear();
         box->setEnabled(false);
@@ -118,7 +124,7 @@ void FormatSettingDialog::fill(Setting setting, const QString& text)
     RefreshQStringList(list.items, text);
     list.remembered = list.items.indexOf(m_info.*(info.value));
     const QString unit = QString::fromLatin1(info.unit);
-    for (QString& item : list.items)
+    for (QString &item : list.items)
         item = displayForm(item, unit);
     if (info.video)
         box->setEnabled(true);
@@ -158,22 +164,21 @@ void FormatSettingDialog::setXmlfile(QString path)
     const QDomElement root = doc.documentElement();
     if (root.isNull() || root.firstChildElement().isNull())
         return;
-    for (ValueList& list : m_lists)
+    for (ValueList &list : m_lists)
         list.presets.clear();
 
     using Init = void (FormatSettingDialog::*)(QString);
     const Init inits[SettingCount] = {
-        &FormatSettingDialog::InitV_Encoder,    &FormatSettingDialog::InitV_Resolution,
-        &FormatSettingDialog::InitV_FrameRate,  &FormatSettingDialog::InitV_BitRate,
-        &FormatSettingDialog::InitA_Encoder,    &FormatSettingDialog::InitA_Channel,
+        &FormatSettingDialog::InitV_Encoder, &FormatSettingDialog::InitV_Resolution,
+        &FormatSettingDialog::InitV_FrameRate, &FormatSettingDialog::InitV_BitRate,
+        &FormatSettingDialog::InitA_Encoder, &FormatSettingDialog::InitA_Channel,
         &FormatSettingDialog::InitA_SampleRate, &FormatSettingDialog::InitA_BitRate};
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QString tag = e.tagName();
         if (tag == QLatin1String("ATTRIBUTE_VALUE")) {
             for (int s = 0; s < SettingCount; ++s)
                 (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].name)));
-        } else if (tag == QLatin1String("HIGH_QUALITY_VALUE")
-                   || tag == QLatin1String("STANDARD_QUALITY_VALUE")
+        } else if (tag == QLatin1String("HIGH_QUALITY_VALUE") || tag == QLatin1String("STANDARD_QUALITY_VALUE")
                    || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
             qCDebug(lcFormatSettingDialog) << tag;
             for (int s = 0; s < SettingCount; ++s) {
@@ -190,7 +195,7 @@ void FormatSettingDialog::setChoosedType(customType type)
     for (int s = 0; s < SettingCount; ++s) {
         if (kSettings[s].video && !m_info.isVideo)
             continue;
-        const QList<int>& presets = m_lists[s].presets;
+        const QList<int> &presets = m_lists[s].presets;
         if (int(type) >= 0 && int(type) < presets.size())
             comboOf(Setting(s))->setCurrentIndex(presets.at(type));
     }
@@ -205,10 +210,10 @@ void FormatSettingDialog::OnBtnOK()
 {
     // Video settings first, then audio, as the table lists them.
     for (int s = 0; s < SettingCount; ++s) {
-        const QualityAttribute& info = kSettings[s];
+        const QualityAttribute &info = kSettings[s];
         if (info.video && !m_info.isVideo)
             continue;
-        QComboBox* box = comboOf(Setting(s));
+        QComboBox *box = comboOf(Setting(s));
         // A list left without a choice keeps the value it had: an empty value
         // would reach the profile file and the engine.
         if (box->currentIndex() < 0)
@@ -218,8 +223,8 @@ void FormatSettingDialog::OnBtnOK()
     }
 
     if (g_Configure.m_bMerge) {
-        Convertinfo& target = g_itemChunk.m_convertinfo;
-        for (const QualityAttribute& s : kQualityAttributes)
+        Convertinfo &target = g_itemChunk.m_convertinfo;
+        for (const QualityAttribute &s : kQualityAttributes)
             target.*(s.value) = m_info.*(s.value);
         target.isVideo = m_info.isVideo;
         target.V_Format = m_info.V_Format;

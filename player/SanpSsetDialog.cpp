@@ -1,6 +1,5 @@
 #include "SanpSsetDialog.h"
 
-#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QFileDialog>
@@ -9,7 +8,6 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     : QImageDialog(parent, Qt::Dialog)
 {
     setupUi(this);
-    fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground, false);
     m_btnClose->hide();
     const QString res = QIAppUtil::getResourcePath();
@@ -18,8 +16,8 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     m_btnCancel->setBtnImage(res + QStringLiteral("/image/BUTTON_Cancel_m.png"));
     m_btnClose->setBtnImage(res + QStringLiteral("/image/VideoEditDlg/button_close.png"));
     m_comboBox->addItems({QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("bmp")});
-    const QString fieldStyle =
-        QStringLiteral("font-family: Tahoma; background: transparent; border: none; color: rgb(0, 55, 66);");
+    const QString fieldStyle = QStringLiteral(
+        "font-family: Tahoma; background: transparent; border: none; color: rgb(0, 55, 66);");
     const QString disabledStyle = QStringLiteral(":disabled { color: rgb(118, 116, 108); }");
     m_lineEdit->setStyleSheet(QStringLiteral("QLineEdit { %1 } QLineEdit%2").arg(fieldStyle, disabledStyle));
     m_comboBox->setStyleSheet(QStringLiteral("QComboBox { %1 } QComboBox%2 "
@@ -32,11 +30,20 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     connect(m_btnOpen, &QPushButton::clicked, this, &SanpSsetDialog::OnBtnOPen);
 }
 
-void SanpSsetDialog::OnBtnOK() { hide(); }
+void SanpSsetDialog::OnBtnOK()
+{
+    hide();
+}
 
-void SanpSsetDialog::OnBtnCancel() { hide(); }
+void SanpSsetDialog::OnBtnCancel()
+{
+    hide();
+}
 
-void SanpSsetDialog::OnBtnClose() { hide(); }
+void SanpSsetDialog::OnBtnClose()
+{
+    hide();
+}
 
 void SanpSsetDialog::OnBtnOPen()
 {

@@ -1,6 +1,5 @@
 #include "CommonDialog.h"
 
-#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QMessageBox>
@@ -10,7 +9,6 @@ CommonDialog::CommonDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
-    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
 
     // The title lives in the native title bar, so the skin's own title band
@@ -55,11 +53,20 @@ void CommonDialog::initControls()
     connect(m_checkBox, &QCheckBox::clicked, this, &CommonDialog::slotCheckBox);
 }
 
-void CommonDialog::SetTitle(QString title) { setWindowTitle(title); }
+void CommonDialog::SetTitle(QString title)
+{
+    setWindowTitle(title);
+}
 
-void CommonDialog::SetMessage(QString message) { m_message->setText(message); }
+void CommonDialog::SetMessage(QString message)
+{
+    m_message->setText(message);
+}
 
-void CommonDialog::slotShowOK() { done(QMessageBox::Ok); }
+void CommonDialog::slotShowOK()
+{
+    done(QMessageBox::Ok);
+}
 
 void CommonDialog::slotShowCancel()
 {
@@ -73,7 +80,10 @@ void CommonDialog::slotCloseDialog()
     done(QMessageBox::Close);
 }
 
-void CommonDialog::slotCheckBox() { emit emitIsShowDlg(m_checkBox->isChecked()); }
+void CommonDialog::slotCheckBox()
+{
+    emit emitIsShowDlg(m_checkBox->isChecked());
+}
 
 void CommonDialog::paintEvent(QPaintEvent* event)
 {

@@ -1,9 +1,6 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
-#include "FinishConvertDialog.h"
-#include "ProgresssDialog.h"
-
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -481,54 +478,6 @@ private slots:
     }
 };
 
-// The skinned dialogs: form sizes fitted to the screen like the main
-// window's, and the skin's picture behind them rather than platform grey.
-class TstSkinnedDialogs : public QObject
-{
-    Q_OBJECT
-private slots:
-    void fittedAndSkinned_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<qreal>("formPoints");
-        QTest::addColumn<QString>("skin");
-        QTest::newRow("all done") << "finish"
-                                  << "m_labTitle" << 10.0 << "/image/newimage/finish_bg.png";
-        QTest::newRow("adding") << "progress"
-                                << "m_labProgress" << 11.0 << "/image/newimage/progress_bg.png";
-        QTest::newRow("confirm") << "common"
-                                 << "m_message" << 13.0 << "/image/newimage/common_bg.png";
-    }
-
-    void fittedAndSkinned()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, label);
-        QFETCH(qreal, formPoints);
-        QFETCH(QString, skin);
-        std::unique_ptr<QDialog> dlg;
-        if (kind == "finish")
-            dlg.reset(new FinishConvertDialog(nullptr));
-        else if (kind == "progress")
-            dlg.reset(new ProgresssDialog(nullptr));
-        else
-            dlg.reset(new CommonDialog(nullptr));
-
-        const QWidget* text = dlg->findChild<QWidget*>(label);
-        QVERIFY(text);
-        const qreal factor = qMin<qreal>(1.0, 72.0 / dlg->logicalDpiY());
-        QCOMPARE(text->font().pointSizeF(), formPoints * factor);
-
-        const QImage picture(QIAppUtil::getResourcePath() + skin);
-        QVERIFY(!picture.isNull());
-        QCOMPARE(dlg->size(), picture.size());
-        const QImage shown = dlg->grab().toImage();
-        const QPoint corner(1, picture.height() - 2);
-        QCOMPARE(QColor(shown.pixel(corner)), QColor(picture.pixel(corner)));
-    }
-};
-
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -539,10 +488,6 @@ int main(int argc, char* argv[])
     }
     {
         TstAboutDlg t;
-        status |= QTest::qExec(&t, argc, argv);
-    }
-    {
-        TstSkinnedDialogs t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

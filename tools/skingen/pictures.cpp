@@ -28,8 +28,6 @@ const Picture kPictures[] = {
     // Dialogs and their buttons
     {"/exp_image/about_bg.png",                     472, 500, 1, "about",   "",           ""},
     {"/image/newimage/common_bg.png",               450, 200, 1, "dialog",  "",           ""},
-    {"/image/newimage/finish_bg.png",               453, 224, 1, "dialog",  "",           ""},
-    {"/image/newimage/progress_bg.png",             581, 237, 1, "dialog",  "",           ""},
     {"/image/newimage/common_icon.png",              40,  40, 1, "badge",   "question",   ""},
     {"/image/bg_cut.png",                           481, 190, 1, "dialog",  "band",       ""},
     {"/image/bg_message.png",                       450, 180, 1, "dialog",  "band",       ""},
