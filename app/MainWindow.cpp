@@ -475,7 +475,11 @@ void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)
 
 void MainWindow::placeQueue()
 {
-    m_videoWidget->setGeometry(0, 84, width(), height() - 276);
+    // The queue ends where the format panel begins, so its last row is never
+    // drawn under the panel.
+    const int top = 84;
+    const int panelTop = m_formatWindow->mapTo(this, QPoint(0, 0)).y();
+    m_videoWidget->setGeometry(0, top, width(), qMax(0, panelTop - top));
     if (m_menuBar && !m_menuBar->isNativeMenuBar()) {
         const QSize menuSize = m_menuBar->sizeHint();
         m_menuBar->setGeometry(width() - menuSize.width() - 10, 6, menuSize.width(), menuSize.height());

@@ -1,7 +1,6 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
-
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -404,16 +403,36 @@ private slots:
         QCOMPARE(m_window->convertCaption(), QString("Cancel"));
     }
 
+    void queueFillsMiddleBand_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("default") << QSize();
+        QTest::newRow("1100x700") << QSize(1100, 700);
+        QTest::newRow("taller") << QSize(1100, 900);
+        QTest::newRow("back smaller") << QSize(1000, 660);
+    }
+
+    // The queue fills the band between the header and the format panel: its
+    // last row is never hidden under the panel.
     void queueFillsMiddleBand()
     {
-        m_window->resize(1100, 700);
+        QFETCH(QSize, size);
+        if (size.isValid())
+            m_window->resize(size);
         QTest::qWait(20);
-        QCOMPARE(m_window->m_videoWidget->geometry(), QRect(0, 84, 1100, 700 - 276));
+        const QSize now = m_window->size();
+        const QRect queue = m_window->m_videoWidget->geometry();
+        const int panelTop = m_window->m_formatWindow->mapTo(m_window.get(), QPoint(0, 0)).y();
+        QCOMPARE(queue.top(), 84);
+        QCOMPARE(queue.width(), now.width());
+        QVERIFY2(queue.bottom() < panelTop,
+                 qPrintable(QString("queue ends %1, panel begins %2").arg(queue.bottom()).arg(panelTop)));
+        QCOMPARE(queue.bottom() + 1, panelTop);
         QCOMPARE(m_window->widget->size(), QSize(620, 50));
         // The Convert button follows the right edge, less the margin.
         const QRect convert(m_window->m_btnConvert->mapTo(m_window.get(), QPoint(0, 0)),
                             m_window->m_btnConvert->size());
-        QCOMPARE(convert.right(), 1100 - 10 - 1);
+        QCOMPARE(convert.right(), now.width() - 10 - 1);
     }
 };
 
