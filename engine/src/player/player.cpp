@@ -1,5 +1,7 @@
 #include "player/player.h"
 
+#include "process/geometry.h"
+
 #include "core/log.h"
 #include "layers/blend.h"
 
@@ -34,18 +36,9 @@ ChainSetup chainSetup(const InputFile& input, int stream, const ProcessingSettin
 {
     ChainSetup setup;
     setup.autoRotate = input.autoRotation(stream);
-    input.sourceSize(stream, setup.geometry.srcW, setup.geometry.srcH);
-    setup.geometry.cropX = p.cropX;
-    setup.geometry.cropY = p.cropY;
-    setup.geometry.cropW = p.cropW;
-    setup.geometry.cropH = p.cropH;
-    setup.geometry.aspectW = p.aspectW;
-    setup.geometry.aspectH = p.aspectH;
-    setup.geometry.rotate = p.rotate;
-    setup.geometry.mirror = p.mirror;
-    setup.geometry.pad = p.pad;
-    setup.geometry.outW = outW;
-    setup.geometry.outH = outH;
+    int srcW = 0, srcH = 0;
+    input.sourceSize(stream, srcW, srcH);
+    setup.geometry = geometryInput(p, srcW, srcH, outW, outH);
     setup.padColor = p.padColor;
     return setup;
 }
