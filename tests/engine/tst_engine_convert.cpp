@@ -17,6 +17,8 @@ private slots:
     void progressIsMonotonic();
     void frameRateKept();
     void volumeHalves();
+    void audioRateFitsEncoder_data();
+    void audioRateFitsEncoder();
 
 private:
     QTemporaryDir m_dir;
@@ -251,6 +253,66 @@ void TestEngineConvert::volumeHalves()
     Config_Release(c);
     const double drop = meanVolume(full) - meanVolume(half);
     QVERIFY2(qAbs(drop - 6.02) <= 1.0, qPrintable(QString::number(drop)));
+}
+
+void TestEngineConvert::audioRateFitsEncoder_data()
+{
+    QTest::addColumn<int>("srcRate");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<int>("aid");
+    QTest::addColumn<QByteArray>("container");
+    QTest::addColumn<int>("kbps"); // asked, 0 = the encoder's default
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("outRate");
+    QTest::addColumn<int>("maxKbps"); // 0 = not checked
+
+    QTest::newRow("8 kHz to mp2") << 8000 << 1 << 86016 << QByteArray("mp2") << 0 << "mp2" << 16000 << 160;
+    QTest::newRow("8 kHz to mp2, 384 asked")
+        << 8000 << 2 << 86016 << QByteArray("mpeg") << 384 << "mp2" << 16000 << 160;
+    QTest::newRow("48 kHz to mp2, 100 asked")
+        << 48000 << 2 << 86016 << QByteArray("mp2") << 100 << "mp2" << 48000 << 112;
+    QTest::newRow("8 kHz to ac3") << 8000 << 1 << 86019 << QByteArray("ac3") << 0 << "ac3" << 32000 << 0;
+    QTest::newRow("8 kHz to mp3, 320 asked")
+        << 8000 << 1 << 86017 << QByteArray("mp3") << 320 << "mp3" << 8000 << 0;
+    QTest::newRow("8 kHz to vorbis, 500 asked")
+        << 8000 << 1 << 86021 << QByteArray("ogg") << 500 << "vorbis" << 8000 << 0;
+    QTest::newRow("11 kHz to wma, 8 asked")
+        << 11025 << 2 << 86024 << QByteArray("asf") << 8 << "wmav2" << 11025 << 0;
+}
+
+// A source rate or an asked bit rate the encoder cannot take is moved to one
+// it can, instead of failing the job.
+void TestEngineConvert::audioRateFitsEncoder()
+{
+    QFETCH(int, srcRate);
+    QFETCH(int, channels);
+    QFETCH(int, aid);
+    QFETCH(QByteArray, container);
+    QFETCH(int, kbps);
+    QFETCH(QString, codec);
+    QFETCH(int, outRate);
+    QFETCH(int, maxKbps);
+
+    const QString src = m_dir.filePath(QString("tone_%1_%2.wav").arg(srcRate).arg(channels));
+    if (!QFile::exists(src))
+        QVERIFY(ffmpeg({"-f", "lavfi", "-i", QString("sine=f=300:r=%1:d=1").arg(srcRate), "-ac",
+                        QString::number(channels), src}));
+    Config c = Config_Create();
+    Config_SetVideoFormat(c, -1);
+    Config_SetAudioFormat(c, aid);
+    Config_SetAudioBitRate(c, kbps);
+    const QString dst = m_dir.filePath(
+        QString("rate_%1.%2").arg(QString(QTest::currentDataTag()).replace(' ', '_'), QString(container)));
+    QCOMPARE(convert(src, dst, container.constData(), c), 0);
+    Config_Release(c);
+
+    const QJsonObject a = probe(dst).stream("audio");
+    QCOMPARE(a.value("codec_name").toString(), codec);
+    QCOMPARE(a.value("sample_rate").toString().toInt(), outRate);
+    if (maxKbps > 0) {
+        const int got = a.value("bit_rate").toString().toInt() / 1000;
+        QVERIFY2(got > 0 && got <= maxKbps, qPrintable(QString::number(got)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEngineConvert)

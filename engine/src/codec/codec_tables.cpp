@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <strings.h>
 
 extern "C" {
@@ -382,7 +384,17 @@ int nearestSampleRate(const AVCodec* enc, const AVOutputFormat* muxer, int wante
         wanted = 44100;
     int rate = wanted;
     if (enc && enc->supported_samplerates) {
-        rate = nearestOf(enc->supported_samplerates, wanted);
+        // The lowest rate at or above the wanted one keeps every frequency;
+        // below all of them, the highest.
+        rate = 0;
+        int highest = 0;
+        for (const int* p = enc->supported_samplerates; *p; ++p) {
+            highest = std::max(highest, *p);
+            if (*p >= wanted && (rate == 0 || *p < rate))
+                rate = *p;
+        }
+        if (rate == 0)
+            rate = highest;
     } else if (enc) {
         static const int swf[] = {11025, 22050, 44100, 0};
         if (enc->id == AV_CODEC_ID_ADPCM_SWF)
@@ -505,14 +517,60 @@ void applyVideoRate(AVCodecContext* ctx, AVDictionary** opts, int kbps)
     ctx->global_quality = FF_QP2LAMBDA * (name == "libtheora" ? 7 : 3);
 }
 
+namespace {
+
+// The bit rates an MPEG audio layer II stream can signal (kbit/s): MPEG-1
+// at 32, 44.1 and 48 kHz, MPEG-2 at half those rates. The encoder refuses
+// any other value.
+const int kMp2Rates[] = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 0};
+const int kMp2HalfRates[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
+
+// libvorbis takes a bit rate only within its modes' range for the sample
+// rate and channels; measured at each rate, for one and two channels.
+struct VorbisBand
+{
+    int rate;
+    int monoMin, monoMax, stereoMin, stereoMax;
+};
+const VorbisBand kVorbisBands[] = {
+    {8000, 8, 40, 16, 80},    {11025, 16, 48, 16, 96},   {16000, 16, 96, 24, 192},
+    {22050, 16, 80, 32, 160}, {32000, 32, 160, 40, 320}, {44100, 32, 224, 48, 500},
+};
+
+void vorbisRange(int rate, int channels, int* lo, int* hi)
+{
+    // Between two measured rates, the narrower of both ranges.
+    const VorbisBand* below = &kVorbisBands[0];
+    const VorbisBand* above = &kVorbisBands[std::size(kVorbisBands) - 1];
+    for (const VorbisBand& b : kVorbisBands) {
+        if (b.rate <= rate)
+            below = &b;
+        if (b.rate >= rate && above->rate > b.rate)
+            above = &b;
+    }
+    if (above->rate < rate)
+        above = below;
+    const bool mono = channels <= 1;
+    *lo = std::max(mono ? below->monoMin : below->stereoMin, mono ? above->monoMin : above->stereoMin);
+    *hi = std::min(mono ? below->monoMax : below->stereoMax, mono ? above->monoMax : above->stereoMax);
+    if (channels > 2) {
+        *lo = *lo * ((channels + 1) / 2);
+        *hi = *hi * (channels / 2);
+    }
+}
+
+} // namespace
+
 void applyAudioRate(AVCodecContext* ctx, int kbps)
 {
     const AVCodecID id = ctx->codec->id;
     const int ch = ctx->ch_layout.nb_channels;
+    const int rate = ctx->sample_rate;
     const bool lossless = id == AV_CODEC_ID_FLAC || id == AV_CODEC_ID_ADPCM_SWF
         || (id >= AV_CODEC_ID_FIRST_AUDIO && id < AV_CODEC_ID_ADPCM_IMA_QT);
     if (lossless)
         return;
+    int minKbps = 8;
     int maxKbps = 640;
     int defKbps = 128;
     switch (id) {
@@ -535,6 +593,7 @@ void applyAudioRate(AVCodecContext* ctx, int kbps)
     case AV_CODEC_ID_WMAV1:
     case AV_CODEC_ID_WMAV2:
         defKbps = 128;
+        minKbps = 24;
         maxKbps = 320;
         break;
     case AV_CODEC_ID_OPUS:
@@ -547,12 +606,24 @@ void applyAudioRate(AVCodecContext* ctx, int kbps)
             ctx->global_quality = FF_QP2LAMBDA * 4;
             return;
         }
-        maxKbps = 500;
+        vorbisRange(rate, ch, &minKbps, &maxKbps);
         break;
     default:
         break;
     }
-    const int k = kbps > 0 ? std::min(std::max(kbps, 8), maxKbps) : defKbps;
+    int k = std::clamp(kbps > 0 ? kbps : defKbps, minKbps, maxKbps);
+    if (id == AV_CODEC_ID_MP2) {
+        const bool half = rate == 16000 || rate == 22050 || rate == 24000;
+        const int* table = half ? kMp2HalfRates : kMp2Rates;
+        int best = table[0];
+        for (const int* p = table; *p; ++p)
+            if (std::abs(*p - k) < std::abs(best - k))
+                best = *p;
+        k = best;
+    }
+    if (kbps > 0 && k != kbps)
+        logf(LogWarning, "fallback: %s takes no %d kbit/s at %d Hz, using %d", ctx->codec->name, kbps, rate,
+             k);
     ctx->bit_rate = int64_t(k) * 1000;
 }
 
