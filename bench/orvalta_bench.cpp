@@ -2,10 +2,10 @@
 // command-line tool at equal encoder settings (see run.sh).
 //
 //   orvalta_bench SRC DST [-f container] [-v videoId] [-a audioId]
-//                 [-s WxH] [-vb kbps] [-ab kbps] [-j copies]
+//                 [-s WxH] [-vb kbps] [-ab kbps] [-j copies] [-sub file]
 //
 // With -j N, N converters run at once into DST with ".N" before the
-// extension. Prints the wall time and this process's peak RSS.
+// extension. -sub burns a subtitle file in. Prints the wall time and this process's peak RSS.
 #include "orvalta.h"
 
 #include <chrono>
@@ -24,7 +24,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: orvalta_bench SRC DST [-f container] [-v id] [-a id] [-s WxH] [-vb kbps] "
-                 "[-ab kbps] [-j copies]\n");
+                 "[-ab kbps] [-j copies] [-sub file]\n");
     return 2;
 }
 
@@ -45,6 +45,7 @@ int main(int argc, char** argv)
         return usage();
     const std::string src = argv[1], dst = argv[2];
     const char* container = nullptr;
+    std::string subFile;
     int vid = 28, aid = 86018, w = 0, h = 0, vkbps = 0, akbps = 0, copies = 1;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string opt = argv[i];
@@ -63,6 +64,8 @@ int main(int argc, char** argv)
             akbps = std::atoi(val);
         else if (opt == "-j")
             copies = std::max(1, std::atoi(val));
+        else if (opt == "-sub")
+            subFile = val;
         else
             return usage();
     }
@@ -73,6 +76,8 @@ int main(int argc, char** argv)
     Config_SetVideoSize(cfg, w, h);
     Config_SetVideoBitRate(cfg, vkbps);
     Config_SetAudioBitRate(cfg, akbps);
+    if (!subFile.empty())
+        Config_SetSubtlFile(cfg, subFile.c_str());
 
     const auto t0 = std::chrono::steady_clock::now();
     std::vector<ConverterHandle> jobs;

@@ -57,7 +57,10 @@ private slots:
     void outputSizeCapped_data();
     void outputSizeCapped();
     void unknownPairsNotWritten();
+    void hostileStylingBounded_data();
     void hostileStylingBounded();
+    void crowdedSubtitlesBounded();
+    void releaseIsPromptAndQuiet_data();
     void releaseIsPromptAndQuiet();
 
 private:
@@ -91,17 +94,25 @@ void TestEngineHostile::initTestCase()
                     "vob", media("program.mpg")}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=8192x64:r=5:d=0.4", "-c:v", "libx264", "-preset",
                     "ultrafast", media("wide.mkv")}));
-    QVERIFY(
-        writeAll(media("hostile.ass"),
-                 "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
-                 "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
-                 "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
-                 "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
-                 "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
-                 "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
-                 "MarginR, MarginV, Effect, Text\n"
-                 "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
-                 "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}Wide and soft\n"));
+    const QByteArray script =
+        "[Script Info]\nScriptType: v4.00+\nPlayResX: 384\nPlayResY: 288\n\n"
+        "[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, "
+        "OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, "
+        "Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\n"
+        "Style: Default,DejaVu Sans,20,&H00FFFFFF,&H00FFFFFF,&H00000000,&H00000000,0,0,0,0,100,100,"
+        "0,0,1,1,0,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
+        "MarginR, MarginV, Effect, Text\n";
+    QVERIFY(writeAll(media("hostile.ass"),
+                     script
+                         + "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,"
+                           "{\\fscx99999\\fscy99999\\blur99999\\be99999\\bord9999\\fs9999}"
+                           "Wide and soft\n"));
+    // twenty thousand lines, all on screen at once
+    QByteArray crowd = script;
+    for (int i = 0; i < 20000; ++i)
+        crowd +=
+            "Dialogue: 0,0:00:00.00,0:00:10.00,Default,,0,0,0,,Line " + QByteArray::number(i) + " of many\n";
+    QVERIFY(writeAll(media("crowd.ass"), crowd));
     QVERIFY(mkfifo(u8(media("fifo")).constData(), 0600) == 0);
     QVERIFY(QDir(m_media.path()).mkdir("folder.png"));
 }
@@ -342,32 +353,74 @@ void TestEngineHostile::unknownPairsNotWritten()
     QCOMPARE(p.stream("audio").value("codec_name").toString(), QString("mp2"));
 }
 
-// Inline scale and blur in the tens of thousands render in bounded time.
+void TestEngineHostile::hostileStylingBounded_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("lengthUs");
+    QTest::newRow("small") << QSize(320, 240) << 2000000;
+    QTest::newRow("4K") << QSize(4096, 2304) << 400000;
+}
+
+// Inline scale and blur in the tens of thousands render in bounded time,
+// also where font size and scale together would make glyphs many times the
+// picture's height.
 void TestEngineHostile::hostileStylingBounded()
 {
+    QFETCH(QSize, size);
+    QFETCH(int, lengthUs);
     Config c = Config_Create();
-    Config_SetVideoSize(c, 320, 240);
+    Config_SetVideoSize(c, size.width(), size.height());
     Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
-    const QString dst = out("styled.mp4");
+    const QString dst = out(QString("styled_%1.mp4").arg(size.width()));
     QElapsedTimer t;
     t.start();
-    QCOMPARE(convert(media("whole.mkv"), dst, "mp4", c, 0, 2000000), 0);
+    QCOMPARE(convert(media("whole.mkv"), dst, "mp4", c, 0, uint64_t(lengthUs)), 0);
     Config_Release(c);
-    qInfo() << "2 s under hostile styling took" << t.elapsed() << "ms";
+    qInfo() << lengthUs / 1e6 << "s at" << size << "under hostile styling took" << t.elapsed() << "ms";
     QVERIFY2(t.elapsed() < 30000, qPrintable(QString::number(t.elapsed())));
+}
+
+// Twenty thousand lines on screen at once, burnt into 4K pictures, in
+// seconds and well under the 3 GB that laying them all out took.
+void TestEngineHostile::crowdedSubtitlesBounded()
+{
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 4096, 2304);
+    Config_SetSubtlFile(c, u8(media("crowd.ass")).constData());
+    const QString dst = out("crowd.mp4");
+    QElapsedTimer t;
+    t.start();
+    QCOMPARE(convert(media("clip.mkv"), dst, "mp4", c, 0, 400000), 0);
+    Config_Release(c);
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    qInfo() << "0.4 s at 4K under 20000 lines took" << t.elapsed() << "ms, peak RSS" << ru.ru_maxrss / 1024
+            << "MB";
+    QVERIFY2(t.elapsed() < 15000, qPrintable(QString::number(t.elapsed())));
+    QVERIFY2(ru.ru_maxrss < 2500L * 1024, qPrintable(QString::number(ru.ru_maxrss / 1024)));
+}
+
+void TestEngineHostile::releaseIsPromptAndQuiet_data()
+{
+    QTest::addColumn<QString>("subtitles");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("hostile styling") << "hostile.ass" << QSize(640, 480);
+    QTest::newRow("20000 lines at 4K") << "crowd.ass" << QSize(4096, 2304);
 }
 
 // Release while frames are being drawn and silence filled: back within a
 // second, and not reported as a failure.
 void TestEngineHostile::releaseIsPromptAndQuiet()
 {
+    QFETCH(QString, subtitles);
+    QFETCH(QSize, size);
     static QAtomicInt errors;
     errors = 0;
     Engine_SetLogHandler([](void*, int level, const char*) { errors += level == 0 ? 1 : 0; }, nullptr);
     Config c = Config_Create();
-    Config_SetVideoSize(c, 640, 480);
-    Config_SetSubtlFile(c, u8(media("hostile.ass")).constData());
-    const QString dst = out("released.mp4");
+    Config_SetVideoSize(c, size.width(), size.height());
+    Config_SetSubtlFile(c, u8(media(subtitles)).constData());
+    const QString dst = out(QString("released_%1.mp4").arg(size.width()));
     ConverterHandle h = Converter_Create(-1);
     QCOMPARE(Converter_Open(h, u8(media("whole.mkv")).constData(), u8(dst).constData(), "mp4", c), 1);
     Config_Release(c);

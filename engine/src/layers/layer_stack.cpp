@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 extern "C" {
 #include <ass/ass.h>
@@ -22,6 +24,11 @@ namespace orv {
 namespace {
 
 constexpr int64_t kReadAheadUs = 2000000;
+// Events drawn on one picture, the earliest loaded first. libass lays out
+// every event on screen and checks each against the others, so a file with
+// thousands at once stalled a 4K frame for half a minute; layered karaoke
+// stays well below this.
+constexpr int kMaxShownEvents = 128;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
 
 // A copy of one ASS_Image: libass's own list dies at the next render.
@@ -64,6 +71,8 @@ struct LayerStack::Impl
     bool subOwnLayout = false;
     size_t subPushed = 0;
     int openEndedEvent = -1;
+    std::vector<std::pair<int, long long>> hidden; // index, duration
+    bool hiddenLogged = false;
 
     std::shared_ptr<const SubtitlePicture> shownPicture;
     std::vector<std::pair<YuvaImage, Box>> shownPictureScaled;
@@ -88,6 +97,7 @@ struct LayerStack::Impl
         subTrack = nullptr;
         subPushed = 0;
         openEndedEvent = -1;
+        hiddenLogged = false;
         shownPicture.reset();
         shownPictureScaled.clear();
     }
@@ -303,7 +313,7 @@ void LayerStack::Impl::syncSubtitleTrack()
         }
         const int before = subTrack->n_events;
         const long long duration = ev.durationMs >= 0 ? ev.durationMs : kOpenEndedMs;
-        std::string chunk = clampOverrides(ev.chunk);
+        std::string chunk = clampOverrides(ev.chunk, subTrack->PlayResY);
         ass_process_chunk(subTrack, &chunk[0], int(chunk.size()), ev.startMs, duration);
         if (ev.durationMs < 0 && subTrack->n_events > before)
             openEndedEvent = subTrack->n_events - 1;
@@ -351,8 +361,27 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
 
     syncSubtitleTrack();
     if (subTrack && t >= 0) {
-        for (ASS_Image* img = ass_render_frame(ass.renderer(), subTrack, t / 1000, nullptr); img;
-             img = img->next)
+        // Events beyond the cap are hidden for this picture only: a zero
+        // duration is never showing.
+        const long long now = t / 1000;
+        hidden.clear();
+        int showing = 0;
+        for (int i = 0; i < subTrack->n_events; ++i) {
+            ASS_Event& ev = subTrack->events[i];
+            if (ev.Start <= now && now < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
+                hidden.emplace_back(i, ev.Duration);
+                ev.Duration = 0;
+            }
+        }
+        if (!hidden.empty() && !hiddenLogged) {
+            logf(LogWarning, "subtitles: more than %d events at once, the rest are not drawn",
+                 kMaxShownEvents);
+            hiddenLogged = true;
+        }
+        ASS_Image* images = ass_render_frame(ass.renderer(), subTrack, now, nullptr);
+        for (const auto& [index, duration] : hidden)
+            subTrack->events[index].Duration = duration;
+        for (ASS_Image* img = images; img; img = img->next)
             blendMask(f, img->bitmap, img->stride, img->w, img->h, img->dst_x, img->dst_y, img->color);
     }
     if (auto pic = feed->pictureAt(t))

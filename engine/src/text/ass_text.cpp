@@ -3,6 +3,7 @@
 #include "core/log.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -79,8 +80,43 @@ const TagRange kTagRanges[] = {
 
 } // namespace
 
-std::string clampOverrides(const std::string& text)
+namespace {
+
+// The largest value of one tag in an event's override blocks, or 0.
+double largestTag(const std::string& text, const char* name)
 {
+    const size_t len = std::strlen(name);
+    double largest = 0;
+    bool inBlock = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '{')
+            inBlock = true;
+        else if (c == '}')
+            inBlock = false;
+        if (!inBlock || c != '\\' || text.compare(i + 1, len, name) != 0)
+            continue;
+        const char* at = text.c_str() + i + 1 + len;
+        if (std::isalpha(static_cast<unsigned char>(*at)))
+            continue; // a longer tag (\fscx, \fsp)
+        const double v = std::strtod(at, nullptr);
+        if (std::isfinite(v))
+            largest = std::max(largest, v);
+    }
+    return largest;
+}
+
+} // namespace
+
+std::string clampOverrides(const std::string& text, int playResY)
+{
+    // A glyph taller than the script's canvas shows nothing more, yet its
+    // bitmap costs its area: font size and scale together stay within it.
+    const double canvas = std::max(playResY, 1);
+    const double fsMax = std::min(400.0, canvas);
+    const double fs = std::min(largestTag(text, "fs"), fsMax);
+    const double scaleMax = fs > 0 ? std::clamp(100.0 * canvas / fs, 100.0, 400.0) : 400.0;
+
     std::string out;
     out.reserve(text.size());
     bool inBlock = false;
@@ -110,8 +146,13 @@ std::string clampOverrides(const std::string& text)
             ++i;
             continue;
         }
+        double hi = tag->hi;
+        if (std::strcmp(tag->name, "fs") == 0)
+            hi = fsMax;
+        else if (std::strcmp(tag->name, "fscx") == 0 || std::strcmp(tag->name, "fscy") == 0)
+            hi = scaleMax;
         char num[32];
-        std::snprintf(num, sizeof num, "%g", std::isfinite(v) ? std::clamp(v, tag->lo, tag->hi) : tag->lo);
+        std::snprintf(num, sizeof num, "%g", std::isfinite(v) ? std::clamp(v, tag->lo, hi) : tag->lo);
         out += '\\';
         out += tag->name;
         out += num;

@@ -24,8 +24,9 @@ std::string escapeAssText(const std::string& text);
 
 // Clamps the numbers of costly override tags in an event's text (scale,
 // blur, border, shadow, font size, spacing) to ranges that render in
-// bounded time and memory; everything else is kept as it is.
-std::string clampOverrides(const std::string& text);
+// bounded time and memory; everything else is kept as it is. Font size and
+// scale together keep a glyph within the script's canvas (playResY lines).
+std::string clampOverrides(const std::string& text, int playResY);
 
 // Writes our fields into a style. `scale` converts reference units (points
 // and px at 288 lines) into the track's script units: PlayResY / 288.

@@ -4,6 +4,7 @@
 #include "core/paths.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -33,11 +34,19 @@ bool isUtf8(const std::string& s)
     return true;
 }
 
+// FFmpeg's text demuxers read a whole file at open, so a larger one is
+// refused rather than read.
+constexpr size_t kMaxSubtitleBytes = 64u << 20;
+
+// Events kept from one source. Long karaoke scripts reach tens of
+// thousands; more only cost load time (libass checks each new event against
+// all the others) and memory.
+constexpr size_t kMaxEvents = 50000;
+
 // Text files in a legacy code page are read as Windows-1252; UTF-16 with a
 // BOM is converted by FFmpeg's text demuxers themselves.
 const char* guessCharset(const std::string& path)
 {
-    constexpr size_t kMaxSubtitleBytes = 64u << 20;
     std::string bytes;
     if (!readSmallFile(path, kMaxSubtitleBytes, &bytes))
         return nullptr;
@@ -117,6 +126,16 @@ void SubtitleFeed::decodePacket(AVPacket* pkt, int64_t pktTimeUs)
     // The decoder reads pts in AV_TIME_BASE units (pkt_timebase above).
     pkt->pts = pktTimeUs;
     pkt->dts = AV_NOPTS_VALUE;
+    // Captions grow with the video's length, not with what a file claims.
+    if (m_kind != Kind::Captions) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_text.size() + m_pictures.size() >= kMaxEvents) {
+            if (!m_eventsCapped)
+                logf(LogWarning, "subtitles: more than %zu events, the rest are left out", kMaxEvents);
+            m_eventsCapped = true;
+            return;
+        }
+    }
     if (avcodec_decode_subtitle2(m_dec, &sub, &got, pkt) < 0 || !got)
         return;
     const int64_t baseUs = sub.pts != AV_NOPTS_VALUE ? sub.pts : pktTimeUs;
@@ -184,6 +203,11 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
     feed->m_source = path;
     if (!isRegularFile(path))
         return nullptr;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || uint64_t(info.st_size) > kMaxSubtitleBytes) {
+        logf(LogWarning, "subtitles: the file is larger than %zu MB", kMaxSubtitleBytes >> 20);
+        return nullptr;
+    }
     AVFormatContext* fmt = nullptr;
     const std::string url = fileUrl(path);
     if (avformat_open_input(&fmt, url.c_str(), nullptr, nullptr) < 0)

@@ -98,6 +98,7 @@ private:
     int64_t m_loadedUs = INT64_MIN;
     bool m_done = false;
     bool m_waitsCancelled = false;
+    bool m_eventsCapped = false;
 
     std::thread m_thread;
     std::atomic<bool> m_abort{false};
