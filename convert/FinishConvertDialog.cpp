@@ -1,6 +1,7 @@
 #include "FinishConvertDialog.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "QIAppUtil.h"
 
@@ -15,6 +16,7 @@ FinishConvertDialog::FinishConvertDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
     // The system title bar stands in for the skin's title strip.
     m_btnClose->hide();
