@@ -298,10 +298,12 @@ void TestWidgets::progressBarValue_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("fillWidth");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("ink"); // the text reads against what lies under it
 
-    QTest::newRow("37") << 37 << 74 << "37%";
-    QTest::newRow("above maximum") << 150 << 200 << "100%";
-    QTest::newRow("below minimum") << -5 << 0 << "0%";
+    const QColor dark(0x23, 0x2a, 0x33), white(255, 255, 255);
+    QTest::newRow("37") << 37 << 74 << "37%" << dark;
+    QTest::newRow("above maximum") << 150 << 200 << "100%" << white;
+    QTest::newRow("below minimum") << -5 << 0 << "0%" << dark;
 }
 
 void TestWidgets::progressBarValue()
@@ -309,6 +311,7 @@ void TestWidgets::progressBarValue()
     QFETCH(int, value);
     QFETCH(int, fillWidth);
     QFETCH(QString, text);
+    QFETCH(QColor, ink);
 
     const QColor track(0, 0, 200), fill(200, 0, 0);
     ProgressBar bar;
@@ -325,6 +328,15 @@ void TestWidgets::progressBarValue()
         QCOMPARE(shot.pixelColor(fillWidth - 1, 5), fill);
     if (fillWidth < 200)
         QCOMPARE(shot.pixelColor(fillWidth, 5), track);
+    bool inked = false;
+    for (int x = 80; x < 120 && !inked; ++x) {
+        for (int y = 0; y < 20 && !inked; ++y) {
+            const QColor c = shot.pixelColor(x, y);
+            inked = qAbs(c.red() - ink.red()) < 24 && qAbs(c.green() - ink.green()) < 24
+                && qAbs(c.blue() - ink.blue()) < 24;
+        }
+    }
+    QVERIFY(inked);
 }
 
 void TestWidgets::progressBarPercentage_data()
