@@ -3,6 +3,7 @@
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
 #include "FinishConvertDialog.h"
+#include "FormatItem.h"
 #include "FormatSettingDialog.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
@@ -243,13 +244,24 @@ private slots:
 
     void mergeSwitch()
     {
+        // The person marks another format in the catalogue first.
+        g_itemChunk.m_bEnableSelect = true;
+        FormatItem* marked = nullptr;
+        for (FormatItem* item : m_window->findChildren<FormatItem*>()) {
+            if (item->relevantfile.startsWith("MKV", Qt::CaseInsensitive)) {
+                marked = item;
+                break;
+            }
+        }
+        QVERIFY(marked);
+        QTest::mouseClick(marked, Qt::LeftButton);
         g_itemChunk.m_convertinfo = Convertinfo();
         QTest::mouseClick(m_window->m_btnMerageOFF, Qt::LeftButton);
         QVERIFY(g_Configure.m_bMerge);
         QVERIFY(m_window->m_btnMerageON->isVisible());
         QVERIFY(!m_window->m_btnMerageOFF->isVisible());
-        // Switching on reads the current profile for the merge run.
-        QCOMPARE(g_itemChunk.m_convertinfo.V_Format, QString("MP4"));
+        // Switching on reads the marked format's profile for the merge run.
+        QCOMPARE(g_itemChunk.m_convertinfo.V_Format, QString("MKV"));
         QCOMPARE(m_window->m_btnMerageON->geometry().topLeft(),
                  m_window->m_btnMerageOFF->geometry().topLeft());
 

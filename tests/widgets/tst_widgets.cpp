@@ -10,6 +10,7 @@
 #include "QSliderCtrlBtn.h"
 #include "RetractLabel.h"
 #include "ShowMessage.h"
+#include "SkinPicture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -104,6 +105,8 @@ private slots:
 
     void showMessageBox_data();
     void showMessageBox();
+
+    void skinPictureFollowsTheFile();
 
 private:
     // A strip of four solid frames side by side.
@@ -876,6 +879,23 @@ void TestWidgets::showMessageBox()
     else
         ShowMessage(&owner, text, title, 1);
     QVERIFY(seen);
+}
+
+// --- skinPicture ----------------------------------------------------------
+
+void TestWidgets::skinPictureFollowsTheFile()
+{
+    const QString path = makeSolid("skin.png", 8, 4, Qt::red);
+    QCOMPARE(skinPicture(path).size(), QSize(8, 4));
+    QCOMPARE(skinPicture(path).pixelColor(0, 0), QColor(Qt::red));
+    // A new picture in place shows at the next paint.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(makeSolid("skin.png", 6, 3, Qt::blue), path);
+    QCOMPARE(skinPicture(path).size(), QSize(6, 3));
+    QCOMPARE(skinPicture(path).pixelColor(0, 0), QColor(Qt::blue));
+    // A picture that went away draws nothing rather than the old one.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(skinPicture(path).isNull());
 }
 
 QTEST_MAIN(TestWidgets)
