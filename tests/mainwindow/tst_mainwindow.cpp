@@ -597,6 +597,19 @@ private slots:
         }
     }
 
+    // Every line of a run that ended badly shows whole, above the buttons.
+    void allDoneReportFits()
+    {
+        FinishConvertDialog dlg(nullptr);
+        dlg.setFailures(2, 3, 1);
+        const QRect box = dlg.m_infoLabel->geometry();
+        qInfo("label %d x %d, text needs %d", box.width(), box.height(),
+              dlg.m_infoLabel->heightForWidth(box.width()));
+        QVERIFY(box.height() >= dlg.m_infoLabel->heightForWidth(box.width()));
+        QVERIFY(box.bottom() < dlg.m_okButton->y());
+        QVERIFY(box.top() >= 0);
+    }
+
     // Built on the GUI thread as a run ends: no picture work of its own.
     void allDoneIsCheap()
     {
