@@ -2,6 +2,7 @@
 
 #include "CSingleVersionStringUtil.h"
 #include "FileInfoLabelWidget.h"
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 #include "VideoConvertBar.h"
 
@@ -37,6 +38,7 @@ ConverterBarInfoDialog::ConverterBarInfoDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
     setWindowTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
     m_widTop->hide();

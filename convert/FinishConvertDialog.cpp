@@ -1,6 +1,7 @@
 #include "FinishConvertDialog.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "QIAppUtil.h"
 
@@ -15,6 +16,7 @@ FinishConvertDialog::FinishConvertDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
     // The system title bar stands in for the skin's title strip.
     m_btnClose->hide();
@@ -61,12 +63,27 @@ void FinishConvertDialog::setFailures(int failed, int total, int endedEarly)
     if (endedEarly > 0)
         lines << tr("%1 of %2 sources ended early").arg(endedEarly).arg(total);
     m_infoLabel->setText(lines.join("\n"));
+    fitInfoLabel();
 }
 
 void FinishConvertDialog::setMergeFailed()
 {
     m_infoLabel->setWordWrap(true);
     m_infoLabel->setText(tr("The merge failed: no file could be joined"));
+    fitInfoLabel();
+}
+
+void FinishConvertDialog::fitInfoLabel()
+{
+    // The form's label holds two lines; a longer report grows it about its
+    // centre, never over the buttons below.
+    const QRect box = m_infoLabel->geometry();
+    const int limit = m_okButton->y() - 4;
+    const int height = qMin(m_infoLabel->heightForWidth(box.width()), limit - 4);
+    if (height <= box.height())
+        return;
+    const int top = qBound(4, box.center().y() - height / 2, limit - height);
+    m_infoLabel->setGeometry(box.x(), top, box.width(), height);
 }
 
 void FinishConvertDialog::OnBtnOpenPath()

@@ -24,4 +24,5 @@ public slots:
 
 private:
     void Init();
+    void fitInfoLabel();
 };

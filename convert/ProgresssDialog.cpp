@@ -1,5 +1,6 @@
 #include "ProgresssDialog.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QPixmap>
@@ -8,6 +9,7 @@ ProgresssDialog::ProgresssDialog(QWidget* parent)
     : QImageDialog(parent, Qt::WindowFlags())
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
 
     m_btnClose->hide();

@@ -80,6 +80,8 @@ ScrollAreaforBar::~ScrollAreaforBar()
     for (VideoConvertBar* bar : qAsConst(m_deferredBars))
         rows.insert(bar);
     qDeleteAll(rows);
+    // Ended jobs still being released in the background go before the queue.
+    VideoConvertBar::WaitForOpens();
     m_barList.clear();
     m_addingBarList.clear();
     m_pendingBars.clear();

@@ -1,6 +1,7 @@
 #include "ScrollareaContentWidget.h"
 
 #include "QIAppUtil.h"
+#include "SkinPicture.h"
 
 #include <QImage>
 #include <QPainter>
@@ -30,8 +31,8 @@ void ScrollareaContentWidget::updateWidgetText()
 void ScrollareaContentWidget::paintEvent(QPaintEvent* event)
 {
     {
-        // Read at every repaint so a changed skin shows at once.
-        QImage background(QIAppUtil::getResourcePath() + "/image/convert_bg.png");
+        // A changed skin picture shows at the next repaint.
+        const QImage& background = skinPicture(QIAppUtil::getResourcePath() + "/image/convert_bg.png");
         QPainter painter(this);
         painter.drawImage(QRect(0, 0, width(), height()), background,
                           QRect(0, 0, background.width(), background.height()));

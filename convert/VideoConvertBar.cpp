@@ -8,6 +8,7 @@
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "QueueShared.h"
+#include "SkinPicture.h"
 #include "SourceProbe.h"
 
 #include <QAction>
@@ -33,6 +34,8 @@
 namespace {
 // Debug lines are off unless enabled with QT_LOGGING_RULES.
 Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
+// Where the row draws the source's first picture.
+const QRect kThumbRect(33, 16, 86, 67);
 } // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
@@ -168,14 +171,18 @@ QImage* VideoConvertBar::thumbnailImage(const QByteArray& pixels, uint32_t width
 {
     if (pixels.isEmpty() || qint64(pixels.size()) != qint64(width) * qint64(height) * 4)
         return nullptr;
-    auto* image = new QImage(int(width), int(height), QImage::Format_RGB32);
+    // The picture wraps the worker's pixels, which the image keeps alive:
+    // copying a 1080p picture on the GUI thread costs tens of milliseconds.
+    auto* holder = new QByteArray(pixels);
+    auto* image = new QImage(
+        reinterpret_cast<const uchar*>(holder->constData()), int(width), int(height), int(width) * 4,
+        QImage::Format_RGB32, [](void* info) { delete static_cast<QByteArray*>(info); }, holder);
     if (image->isNull()) {
+        // A picture that was not made took no ownership.
         delete image;
+        delete holder;
         return nullptr;
     }
-    const size_t stride = size_t(width) * 4;
-    for (int y = 0; y < int(height); ++y)
-        std::memcpy(image->scanLine(y), pixels.constData() + size_t(y) * stride, stride);
     return image;
 }
 
@@ -232,6 +239,8 @@ void VideoConvertBar::applyFacts(const SourceFacts& facts)
 
     delete m_thumbnail;
     m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
+    // Scaled once: the row repaints at every progress tick.
+    m_thumbnailShown = m_thumbnail ? m_thumbnail->scaled(kThumbRect.size()) : QImage();
     chooseDefaultStreams(facts);
 }
 
@@ -491,7 +500,10 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         }
         break;
     case State_Finished:
-        if (m_converter && Converter_Release(m_converter)) {
+        if (m_converter) {
+            // The job has ended: freeing its encoders can take tens of
+            // milliseconds, which the window does not wait for.
+            releaseInBackground(m_converter);
             m_converter = nullptr;
             m_retainTime->hide();
             m_convertState = State_Finished;
@@ -551,7 +563,7 @@ void VideoConvertBar::SetFailed(const QString& detail)
 void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
 {
     if (m_converter) {
-        Converter_Release(m_converter);
+        releaseInBackground(m_converter);
         m_converter = nullptr;
     }
     m_convertTimer->stop();
@@ -599,7 +611,8 @@ namespace {
 
 // Opening a job probes the source and sets up the encoders, which takes
 // tens of milliseconds per 1080p clip: it runs off the GUI thread, one open
-// at a time so that the engine sees the opens in queue order.
+// at a time so that the engine sees the opens in queue order. Ended jobs are
+// released there too.
 QThreadPool& opener()
 {
     static QThreadPool* pool = [] {
@@ -617,6 +630,11 @@ void VideoConvertBar::WaitForOpens()
 {
     opener().waitForDone();
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
+
+void VideoConvertBar::releaseInBackground(ConverterHandle converter)
+{
+    opener().start([converter] { Converter_Release(converter); });
 }
 
 void VideoConvertBar::releaseOpenJob(const std::shared_ptr<OpenJob>& job)
@@ -896,11 +914,11 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
 
     {
         QPainter painter(this);
-        const QImage icon(QIAppUtil::getResourcePath() + "/image/video_icon.png");
+        const QImage& icon = skinPicture(QIAppUtil::getResourcePath() + "/image/video_icon.png");
         painter.drawImage(QPoint(20, 11), icon);
-        const QRect thumbRect(33, 16, 86, 67);
-        if (m_thumbnail) {
-            painter.drawImage(thumbRect, *m_thumbnail);
+        const QRect thumbRect = kThumbRect;
+        if (!m_thumbnailShown.isNull()) {
+            painter.drawImage(thumbRect.topLeft(), m_thumbnailShown);
         } else if (m_bProbeFailed) {
             QFont font = painter.font();
             font.setBold(true);

@@ -116,8 +116,8 @@ public:
     // The queue lets go of this task mid-run: a pending open is released
     // when it returns.
     void AbandonOpen();
-    // Waits until every open handed to the opener thread has returned and
-    // been delivered (tests, and the end of the program).
+    // Waits until every open and release handed to the opener thread has
+    // returned and been delivered (tests, and the end of the program).
     static void WaitForOpens();
 
     // The catalogue item name of the task's format (the history category).
@@ -208,6 +208,9 @@ private:
     struct OpenJob;
     void openDone(const std::shared_ptr<OpenJob>& job);
     static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
+    // Releases a job that has ended on the opener thread, after the opens
+    // already handed to it.
+    static void releaseInBackground(ConverterHandle converter);
 
     uint32_t m_audioSampleRate = 0;
     uint32_t m_audioChannels = 0;
@@ -223,6 +226,7 @@ private:
     QString m_strVideoName;
     QString m_strFileID;
     QImage* m_thumbnail = nullptr;
+    QImage m_thumbnailShown;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;
     QString m_strFileFormat;

@@ -1,6 +1,7 @@
 #include "FormatSettingDialog.h"
 
 #include "DataFile.h"
+#include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "ProfileFile.h"
@@ -42,6 +43,7 @@ FormatSettingDialog::FormatSettingDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     const QString res = QIAppUtil::getResourcePath();
 
     // The system draws the frame and the title, so the form's own title

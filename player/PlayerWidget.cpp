@@ -1,5 +1,6 @@
 #include "PlayerWidget.h"
 
+#include "FormFonts.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
 #include "PlaybackMath.h"
@@ -51,6 +52,7 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     : QDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
 #ifdef Q_OS_MACOS
     setWindowFlags(Qt::MacWindowToolBarButtonHint);
 #else

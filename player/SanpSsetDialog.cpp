@@ -1,5 +1,6 @@
 #include "SanpSsetDialog.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QFileDialog>
@@ -8,6 +9,7 @@ SanpSsetDialog::SanpSsetDialog(QWidget* parent)
     : QImageDialog(parent, Qt::Dialog)
 {
     setupUi(this);
+    fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground, false);
     m_btnClose->hide();
     const QString res = QIAppUtil::getResourcePath();

@@ -1,5 +1,6 @@
 #include "CommonDialog.h"
 
+#include "FormFonts.h"
 #include "QIAppUtil.h"
 
 #include <QMessageBox>
@@ -9,6 +10,7 @@ CommonDialog::CommonDialog(QWidget* parent)
     : QImageDialog(parent)
 {
     setupUi(this);
+    fitFormFonts(this);
     setWindowFlags(Qt::Dialog);
 
     // The title lives in the native title bar, so the skin's own title band

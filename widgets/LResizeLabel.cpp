@@ -13,8 +13,9 @@ void LResizeLabel::resizeFont()
     // keep following the parent for whatever the form left unset.
     QFont pinned = current;
     pinned.setFamily(current.family());
-    if (current.pointSize() > 0)
-        pinned.setPointSize(current.pointSize());
+    // Fitted form sizes are fractional; whole points would round them off.
+    if (current.pointSizeF() > 0)
+        pinned.setPointSizeF(current.pointSizeF());
     else
         pinned.setPixelSize(current.pixelSize());
     pinned.setWeight(current.weight());

@@ -93,9 +93,17 @@ void ProgressBar::paintEvent(QPaintEvent*)
     }
 
     if (m_bShowText) {
+        // White reads on the fill only; over the light track the same text
+        // is drawn dark, so every part of the percentage stands out.
         painter.setFont(QFont("Tahoma", 8, QFont::DemiBold, false));
+        const int filled = int(float(W) * m_fPercentage);
+        const QRect box(0, 0, W, H);
+        painter.setClipRect(QRect(0, 0, filled, H));
         painter.setPen(QColor(255, 255, 255));
-        painter.drawText(QRect(0, 0, W, H), Qt::AlignCenter, valueText());
+        painter.drawText(box, Qt::AlignCenter, valueText());
+        painter.setClipRect(QRect(filled, 0, W - filled, H));
+        painter.setPen(QColor(0x23, 0x2a, 0x33));
+        painter.drawText(box, Qt::AlignCenter, valueText());
     }
 }
 

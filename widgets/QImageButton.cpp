@@ -75,7 +75,8 @@ void QImageButton::setBtnText(QString text, QString text2)
 void QImageButton::resizeFont()
 {
     QFont f = font();
-    f.setPointSize(font().pointSize());
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(font().pointSizeF());
     m_textFont = f;
     repaint();
 }

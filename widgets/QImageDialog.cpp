@@ -1,8 +1,13 @@
 #include "QImageDialog.h"
 
 #include <QImage>
+#include <QLinearGradient>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
+
+Q_LOGGING_CATEGORY(lcImageDialog, "lumivane.widgets.imagedialog")
 
 QString QImageDialog::s_appDirPath = QString("");
 
@@ -10,13 +15,32 @@ QImageDialog::QImageDialog(QWidget* parent, Qt::WindowFlags flags)
     : QDialog(parent, flags)
 {
     setAttribute(Qt::WA_MouseTracking);
+    // The face colours also reach what the dialog does not paint itself: the
+    // first fill of the window and the text of its labels.
+    QPalette face = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        face.setColor(group, QPalette::Window, faceBottom());
+        face.setColor(group, QPalette::WindowText, faceText());
+    }
+    face.setColor(QPalette::Disabled, QPalette::Window, faceBottom());
+    setPalette(face);
 }
 
 QImageDialog::~QImageDialog() = default;
 
 bool QImageDialog::SetImageBackgroud(QString path, bool fixSize)
 {
-    m_pBgImage = std::make_unique<QImage>(path);
+    auto image = std::make_unique<QImage>(path);
+    if (image->isNull()) {
+        // Fixed to an empty picture the dialog would be 0 x 0, out of sight
+        // and out of reach; it keeps its form size and the painted face.
+        qCWarning(lcImageDialog) << "background picture did not load:" << path;
+        m_pBgImage.reset();
+        if (fixSize)
+            setFixedSize(size());
+        return true;
+    }
+    m_pBgImage = std::move(image);
     if (fixSize)
         setFixedSize(m_pBgImage->width(), m_pBgImage->height());
     return true;
@@ -37,6 +61,16 @@ void QImageDialog::ResizeChildren(int dy)
 }
 
 QString QImageDialog::GetApplicationPath() { return s_appDirPath; }
+
+// The colours of the skin's dialog pictures, so painted and pictured dialogs
+// look alike.
+QColor QImageDialog::faceTop() { return QColor(255, 255, 255); }
+
+QColor QImageDialog::faceBottom() { return QColor(0xed, 0xf1, 0xf5); }
+
+QColor QImageDialog::faceBorder() { return QColor(0xcd, 0xd5, 0xde); }
+
+QColor QImageDialog::faceText() { return QColor(0x23, 0x2a, 0x33); }
 
 void QImageDialog::mousePressEvent(QMouseEvent* event)
 {
@@ -69,8 +103,18 @@ void QImageDialog::paintEvent(QPaintEvent*)
 {
     // The picture is the whole face of the dialog: the plain dialog painting
     // would only cover it.
+    QPainter painter(this);
     if (m_pBgImage) {
-        QPainter painter(this);
         painter.drawImage(QPoint(0, 0), *m_pBgImage);
+        return;
     }
+    // A style sheet that gives the dialog a background has drawn it already.
+    if (testAttribute(Qt::WA_StyledBackground))
+        return;
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, faceTop());
+    gradient.setColorAt(1, faceBottom());
+    painter.fillRect(rect(), gradient);
+    painter.setPen(faceBorder());
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -1,22 +1,31 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+#include "ConverterBarInfoDialog.h"
+#include "FinishConvertDialog.h"
+#include "FormatItem.h"
+#include "FormatSettingDialog.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "HistoryDialog.h"
 #include "MainWindow.h"
+#include "ProgresssDialog.h"
 #include "QAboutDlg.h"
 #include "QIAppUtil.h"
+#include "SanpSsetDialog.h"
 #include "ScrollAreaforBar.h"
 #include <QCloseEvent>
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -235,13 +244,24 @@ private slots:
 
     void mergeSwitch()
     {
+        // The person marks another format in the catalogue first.
+        g_itemChunk.m_bEnableSelect = true;
+        FormatItem* marked = nullptr;
+        for (FormatItem* item : m_window->findChildren<FormatItem*>()) {
+            if (item->relevantfile.startsWith("MKV", Qt::CaseInsensitive)) {
+                marked = item;
+                break;
+            }
+        }
+        QVERIFY(marked);
+        QTest::mouseClick(marked, Qt::LeftButton);
         g_itemChunk.m_convertinfo = Convertinfo();
         QTest::mouseClick(m_window->m_btnMerageOFF, Qt::LeftButton);
         QVERIFY(g_Configure.m_bMerge);
         QVERIFY(m_window->m_btnMerageON->isVisible());
         QVERIFY(!m_window->m_btnMerageOFF->isVisible());
-        // Switching on reads the current profile for the merge run.
-        QCOMPARE(g_itemChunk.m_convertinfo.V_Format, QString("MP4"));
+        // Switching on reads the marked format's profile for the merge run.
+        QCOMPARE(g_itemChunk.m_convertinfo.V_Format, QString("MKV"));
         QCOMPARE(m_window->m_btnMerageON->geometry().topLeft(),
                  m_window->m_btnMerageOFF->geometry().topLeft());
 
@@ -478,6 +498,131 @@ private slots:
     }
 };
 
+// The skinned dialogs: form point sizes fitted as in the main window, the
+// form's size kept and the skin's face shown even when a picture is missing.
+class TstDialogFaces : public QObject
+{
+    Q_OBJECT
+private:
+    static QDialog* make(const QString& kind)
+    {
+        if (kind == "common")
+            return new CommonDialog(nullptr);
+        if (kind == "finish")
+            return new FinishConvertDialog(nullptr);
+        if (kind == "progress")
+            return new ProgresssDialog(nullptr);
+        if (kind == "info")
+            return new ConverterBarInfoDialog(nullptr);
+        if (kind == "format")
+            return new FormatSettingDialog(nullptr);
+        return new SanpSsetDialog(nullptr);
+    }
+
+    // Puts a shipped picture of this test's own bundle back in place.
+    struct PictureBack
+    {
+        QString path;
+        ~PictureBack() { QFile::rename(path + ".away", path); }
+    };
+
+    static bool near(const QColor& a, const QColor& b)
+    {
+        return qAbs(a.red() - b.red()) <= 3 && qAbs(a.green() - b.green()) <= 3
+            && qAbs(a.blue() - b.blue()) <= 3;
+    }
+
+private slots:
+    void fittedAndFaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<qreal>("formPoints"); // 0: the form leaves the size to the platform
+        QTest::addColumn<QString>("picture"); // hidden for a second construction
+        QTest::addColumn<QSize>("formSize");
+
+        QTest::newRow("confirmation")
+            << "common"
+            << "m_message" << 13.0 << "/image/newimage/common_bg.png" << QSize(450, 200);
+        QTest::newRow("all done") << "finish"
+                                  << "m_labTitle" << 10.0 << "" << QSize(453, 224);
+        QTest::newRow("adding") << "progress"
+                                << "m_labProgress" << 11.0 << "" << QSize(581, 237);
+        // The panes are forms of their own inside the dialog's form.
+        QTest::newRow("file info") << "info"
+                                   << "m_labFileInfo" << 11.0 << "" << QSize(548, 374);
+        // Labels naming only a family under the dialog's style sheet.
+        QTest::newRow("format settings")
+            << "format"
+            << "m_V_Codec" << 0.0 << "/image/ini_setting_bg.png" << QSize(541, 372);
+        QTest::newRow("snapshot settings") << "snapshot"
+                                           << "m_lineEdit" << 0.0 << "" << QSize(530, 205);
+    }
+
+    void fittedAndFaced()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, label);
+        QFETCH(qreal, formPoints);
+        QFETCH(QString, picture);
+        QFETCH(QSize, formSize);
+
+        for (const bool hidden : {false, true}) {
+            if (hidden && picture.isEmpty())
+                break;
+            std::unique_ptr<PictureBack> back;
+            if (hidden) {
+                back.reset(new PictureBack{QIAppUtil::getResourcePath() + picture});
+                QVERIFY(QFile::rename(back->path, back->path + ".away"));
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("background picture did not load"));
+            }
+            std::unique_ptr<QDialog> dlg(make(kind));
+            back.reset();
+
+            const QWidget* text = dlg->findChild<QWidget*>(label);
+            QVERIFY(text);
+            const qreal factor = qMin<qreal>(1.0, 72.0 / dlg->logicalDpiY());
+            const qreal expected = formPoints > 0 ? formPoints * factor : QApplication::font().pointSizeF();
+            QCOMPARE(text->font().pointSizeF(), expected);
+
+            if (hidden || picture.isEmpty())
+                QCOMPARE(dlg->size(), formSize);
+            QVERIFY(!dlg->size().isEmpty());
+            QCOMPARE(dlg->palette().color(QPalette::Window), QImageDialog::faceBottom());
+            const QImage shown = dlg->grab().toImage();
+            const int h = shown.height();
+            QCOMPARE(QColor(shown.pixel(0, h - 2)), QImageDialog::faceBorder());
+            QVERIFY2(near(QColor(shown.pixel(2, h - 3)), QImageDialog::faceBottom()),
+                     qPrintable(QColor(shown.pixel(2, h - 3)).name()));
+        }
+    }
+
+    // Every line of a run that ended badly shows whole, above the buttons.
+    void allDoneReportFits()
+    {
+        FinishConvertDialog dlg(nullptr);
+        dlg.setFailures(2, 3, 1);
+        const QRect box = dlg.m_infoLabel->geometry();
+        qInfo("label %d x %d, text needs %d", box.width(), box.height(),
+              dlg.m_infoLabel->heightForWidth(box.width()));
+        QVERIFY(box.height() >= dlg.m_infoLabel->heightForWidth(box.width()));
+        QVERIFY(box.bottom() < dlg.m_okButton->y());
+        QVERIFY(box.top() >= 0);
+    }
+
+    // Built on the GUI thread as a run ends: no picture work of its own.
+    void allDoneIsCheap()
+    {
+        delete make("finish");
+        QElapsedTimer clock;
+        clock.start();
+        delete make("finish");
+        const qint64 ms = clock.elapsed();
+        qInfo("all-done dialog built in %lld ms", ms);
+        QVERIFY(ms < 100);
+    }
+};
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -488,6 +633,10 @@ int main(int argc, char* argv[])
     }
     {
         TstAboutDlg t;
+        status |= QTest::qExec(&t, argc, argv);
+    }
+    {
+        TstDialogFaces t;
         status |= QTest::qExec(&t, argc, argv);
     }
     return status;

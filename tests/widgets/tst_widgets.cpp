@@ -10,6 +10,7 @@
 #include "QSliderCtrlBtn.h"
 #include "RetractLabel.h"
 #include "ShowMessage.h"
+#include "SkinPicture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -104,6 +105,8 @@ private slots:
 
     void showMessageBox_data();
     void showMessageBox();
+
+    void skinPictureFollowsTheFile();
 
 private:
     // A strip of four solid frames side by side.
@@ -298,10 +301,12 @@ void TestWidgets::progressBarValue_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("fillWidth");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("ink"); // the text reads against what lies under it
 
-    QTest::newRow("37") << 37 << 74 << "37%";
-    QTest::newRow("above maximum") << 150 << 200 << "100%";
-    QTest::newRow("below minimum") << -5 << 0 << "0%";
+    const QColor dark(0x23, 0x2a, 0x33), white(255, 255, 255);
+    QTest::newRow("37") << 37 << 74 << "37%" << dark;
+    QTest::newRow("above maximum") << 150 << 200 << "100%" << white;
+    QTest::newRow("below minimum") << -5 << 0 << "0%" << dark;
 }
 
 void TestWidgets::progressBarValue()
@@ -309,6 +314,7 @@ void TestWidgets::progressBarValue()
     QFETCH(int, value);
     QFETCH(int, fillWidth);
     QFETCH(QString, text);
+    QFETCH(QColor, ink);
 
     const QColor track(0, 0, 200), fill(200, 0, 0);
     ProgressBar bar;
@@ -325,6 +331,15 @@ void TestWidgets::progressBarValue()
         QCOMPARE(shot.pixelColor(fillWidth - 1, 5), fill);
     if (fillWidth < 200)
         QCOMPARE(shot.pixelColor(fillWidth, 5), track);
+    bool inked = false;
+    for (int x = 80; x < 120 && !inked; ++x) {
+        for (int y = 0; y < 20 && !inked; ++y) {
+            const QColor c = shot.pixelColor(x, y);
+            inked = qAbs(c.red() - ink.red()) < 24 && qAbs(c.green() - ink.green()) < 24
+                && qAbs(c.blue() - ink.blue()) < 24;
+        }
+    }
+    QVERIFY(inked);
 }
 
 void TestWidgets::progressBarPercentage_data()
@@ -864,6 +879,23 @@ void TestWidgets::showMessageBox()
     else
         ShowMessage(&owner, text, title, 1);
     QVERIFY(seen);
+}
+
+// --- skinPicture ----------------------------------------------------------
+
+void TestWidgets::skinPictureFollowsTheFile()
+{
+    const QString path = makeSolid("skin.png", 8, 4, Qt::red);
+    QCOMPARE(skinPicture(path).size(), QSize(8, 4));
+    QCOMPARE(skinPicture(path).pixelColor(0, 0), QColor(Qt::red));
+    // A new picture in place shows at the next paint.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(makeSolid("skin.png", 6, 3, Qt::blue), path);
+    QCOMPARE(skinPicture(path).size(), QSize(6, 3));
+    QCOMPARE(skinPicture(path).pixelColor(0, 0), QColor(Qt::blue));
+    // A picture that went away draws nothing rather than the old one.
+    QVERIFY(QFile::remove(path));
+    QVERIFY(skinPicture(path).isNull());
 }
 
 QTEST_MAIN(TestWidgets)

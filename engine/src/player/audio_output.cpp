@@ -53,9 +53,7 @@ public:
     {
         // Keep the device's queue within the tolerance of the clock: the
         // chunk should start sounding (ptsUs - clockUs) from now.
-        const int64_t queuedUs =
-            int64_t(SDL_GetQueuedAudioSize(m_device)) * 1000000 / (8 * AudioOutput::kRate);
-        const int64_t drift = (ptsUs - clockUs) - queuedUs;
+        const int64_t drift = (ptsUs - clockUs) - queuedUs();
         if (drift > kToleranceUs) {
             std::vector<float> silence(size_t(drift * AudioOutput::kRate / 1000000) * 2, 0.0f);
             SDL_QueueAudio(m_device, silence.data(), Uint32(silence.size() * sizeof(float)));
@@ -69,6 +67,11 @@ public:
     }
 
     void clear() override { SDL_ClearQueuedAudio(m_device); }
+
+    int64_t queuedUs() const override
+    {
+        return int64_t(SDL_GetQueuedAudioSize(m_device)) * 1000000 / (8 * AudioOutput::kRate);
+    }
 
 private:
     SDL_AudioDeviceID m_device;

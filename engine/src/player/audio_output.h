@@ -23,6 +23,8 @@ public:
     virtual void write(const float* samples, int count, int64_t ptsUs, int64_t clockUs) = 0;
     // Drops what is queued (pause, seek).
     virtual void clear() = 0;
+    // How much handed-over sound has not yet been played.
+    virtual int64_t queuedUs() const { return 0; }
 };
 
 // SDL's default device, or nullptr when SDL or the device fails or
@@ -48,6 +50,7 @@ public:
     bool deviceTried() const { return m_deviceTried; }
     void play(const AVFrame* frame, int64_t clockUs);
     void clear();
+    int64_t queuedUs() const { return m_sink ? m_sink->queuedUs() : 0; }
 
 private:
     const std::atomic<int>& m_volume;

@@ -15,6 +15,7 @@ constexpr int64_t kAudioLeadUs = 100000; // sound is handed over this early
 constexpr int64_t kAudioLateUs = 60000; // and dropped when this late
 constexpr int64_t kDeviceAfterUs = 100000; // a device opens after this much playback
 constexpr int64_t kMaxSleepUs = 20000;
+constexpr int64_t kMaxDrainUs = 500000; // the device's queue plays out before completion, this long at most
 constexpr size_t kPrerollPictures = 3; // queued before the clock starts
 constexpr int64_t kMaxPrerollUs = 300000;
 
@@ -451,7 +452,11 @@ void Player::presenterLoop(bool presentCurrent)
             shown = m_shownUs;
         }
         const bool videoDone = !m_hasVideo || (m_source->videoDrained() && pos >= shown + interval);
-        const bool audioDone = !m_hasAudio || (m_source->audioDrained() && pos >= audioEndUs);
+        // The last sound handed over is still in the device's queue: it is
+        // heard before the player says it has completed.
+        const bool audioDone = !m_hasAudio
+            || (m_source->audioDrained() && pos >= audioEndUs
+                && (m_audio->queuedUs() == 0 || pos >= audioEndUs + kMaxDrainUs));
         if (videoDone && audioDone) {
             std::lock_guard<std::mutex> lock(m_state);
             m_baseUs = positionLocked();
