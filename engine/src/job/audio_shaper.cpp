@@ -87,9 +87,9 @@ int AudioShaper::ensureSwr(const AVFrame* f)
         flush();
     swr_free(&m_swr);
     const OutputPlan& plan = m_sink.plan();
-    AVChannelLayout outLayout;
+    AVChannelLayout outLayout{}; // a copy into it frees what it holds first
     chooseLayout(plan.audio.encoder, plan.channels, &outLayout);
-    AVChannelLayout inLayout;
+    AVChannelLayout inLayout{};
     if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
         av_channel_layout_default(&inLayout, f->ch_layout.nb_channels);
     else
