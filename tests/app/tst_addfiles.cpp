@@ -6,9 +6,10 @@
 #include "VideoConvertBar.h"
 #include "VideoInfo.h"
 
+#include "../MediaTools.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,31 +23,14 @@ private slots:
     void addTwoClipsThroughTheDialog();
 };
 
+// A 2 s clip with a mono 44.1 kHz tone.
 static bool makeClip(const QString& path, const QString& size)
 {
-    QProcess make;
-    make.start(QStandardPaths::findExecutable("ffmpeg"),
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                "testsrc=size=" + size + ":rate=25",
-                "-f",
-                "lavfi",
-                "-i",
-                "sine=frequency=440:sample_rate=44100",
-                "-t",
-                "2",
-                "-c:v",
-                "libx264",
-                "-pix_fmt",
-                "yuv420p",
-                "-c:a",
-                "aac",
-                path});
-    return make.waitForFinished(60000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0;
+    mediatools::ClipSpec spec;
+    spec.video = "testsrc=size=" + size + ":rate=25";
+    spec.sampleRate = 44100;
+    spec.channels = 0;
+    return mediatools::makeClip(path, spec);
 }
 
 void TstAddFiles::addTwoClipsThroughTheDialog()

@@ -6,6 +6,8 @@
 #include "QIAppUtil.h"
 #include "VideoConvertBar.h"
 
+#include "../MediaTools.h"
+
 #include <orvalta.h>
 
 #include <QDomDocument>
@@ -15,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -78,16 +79,7 @@ QString demuxerOf(const QString& format)
     return names.value(format.toLower(), "?" + format);
 }
 
-QJsonObject probe(const QString& path)
-{
-    QProcess ffprobe;
-    ffprobe.start(
-        "ffprobe",
-        {"-v", "error", "-count_frames", "-print_format", "json", "-show_format", "-show_streams", path});
-    if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
-        return {};
-    return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
-}
+QJsonObject probe(const QString& path) { return mediatools::ffprobe(path, {"-count_frames"}); }
 
 QJsonObject streamOf(const QJsonObject& info, const QString& type)
 {
@@ -125,32 +117,13 @@ void TestCatalogueConvert::initTestCase()
         QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clips");
     QVERIFY(m_dir.isValid());
     m_clip = m_dir.filePath("source.mov");
-    QProcess make;
-    make.start("ffmpeg",
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                QString("testsrc=size=%1x%2:rate=%3").arg(kSourceWidth).arg(kSourceHeight).arg(kSourceRate),
-                "-f",
-                "lavfi",
-                "-i",
-                QString("sine=frequency=440:sample_rate=%1").arg(kSourceSampleRate),
-                "-t",
-                "1",
-                "-c:v",
-                "libx264",
-                "-pix_fmt",
-                "yuv420p",
-                "-c:a",
-                "aac",
-                "-ac",
-                QString::number(kSourceChannels),
-                m_clip});
-    QVERIFY(make.waitForFinished(60000));
-    QCOMPARE(make.exitCode(), 0);
+    mediatools::ClipSpec source;
+    source.video =
+        QString("testsrc=size=%1x%2:rate=%3").arg(kSourceWidth).arg(kSourceHeight).arg(kSourceRate);
+    source.sampleRate = kSourceSampleRate;
+    source.channels = kSourceChannels;
+    source.seconds = "1";
+    QVERIFY(mediatools::makeClip(m_clip, source));
 
     // Every profile that a catalogue item names, once.
     QSet<QString> seen;

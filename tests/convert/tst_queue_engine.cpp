@@ -3,10 +3,11 @@
 
 #include "QueueTestUtil.h"
 
+#include "../MediaTools.h"
+
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
 
-#include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -30,32 +31,7 @@ void TestQueueEngine::addGeneratedClipAndJunk()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString clip = dir.filePath("clip.mov");
-    QProcess make;
-    make.start(ffmpeg,
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                "testsrc=size=320x240:rate=25",
-                "-f",
-                "lavfi",
-                "-i",
-                "sine=frequency=440:sample_rate=48000",
-                "-t",
-                "2",
-                "-c:v",
-                "libx264",
-                "-pix_fmt",
-                "yuv420p",
-                "-c:a",
-                "aac",
-                "-ac",
-                "2",
-                clip});
-    QVERIFY(make.waitForFinished(60000));
-    QCOMPARE(make.exitCode(), 0);
+    QVERIFY(mediatools::makeClip(clip));
     const QString junk = dir.filePath("junk.mp4");
     QVERIFY(writeBytes(junk, 4096));
 

@@ -4,6 +4,8 @@
 
 #include "QueueTestUtil.h"
 
+#include "../MediaTools.h"
+
 #include "CommonDialog.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
@@ -16,7 +18,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -37,11 +38,9 @@ struct Probe
 Probe probe(const QString& path)
 {
     Probe result;
-    QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", path});
-    if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
+    const QJsonObject root = mediatools::ffprobe(path);
+    if (root.isEmpty())
         return result;
-    const QJsonObject root = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
     for (const QJsonValue& stream : root.value("streams").toArray()) {
         const QJsonObject s = stream.toObject();
         if (s.value("codec_type").toString() == "video")
@@ -52,14 +51,6 @@ Probe probe(const QString& path)
     result.duration = root.value("format").toObject().value("duration").toString().toDouble();
     result.ok = true;
     return result;
-}
-
-// The whole file decodes without an error.
-bool decodes(const QString& path)
-{
-    QProcess ffmpeg;
-    ffmpeg.start("ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && ffmpeg.readAllStandardError().isEmpty();
 }
 
 QStringList historyPaths()
@@ -74,37 +65,6 @@ QStringList historyPaths()
             paths << e.attribute("filepath");
     }
     return paths;
-}
-
-bool makeClip(const QString& path, const QString& size, int seconds)
-{
-    QProcess make;
-    make.start("ffmpeg",
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                "testsrc=size=" + size + ":rate=25",
-                "-f",
-                "lavfi",
-                "-i",
-                "sine=frequency=440:sample_rate=48000",
-                "-t",
-                QString::number(seconds),
-                "-c:v",
-                "libx264",
-                "-preset",
-                "ultrafast",
-                "-pix_fmt",
-                "yuv420p",
-                "-c:a",
-                "aac",
-                "-ac",
-                "2",
-                path});
-    return make.waitForFinished(120000) && make.exitCode() == 0;
 }
 
 // The longest gap between two turns of the event loop, measured by a timer
@@ -162,32 +122,7 @@ void TestRunsEngine::convertThenMerge()
     QStringList clips;
     for (const char* name : {"a", "b", "c"}) {
         const QString clip = dir.filePath(QString(name) + ".mov");
-        QProcess make;
-        make.start("ffmpeg",
-                   {"-v",
-                    "error",
-                    "-y",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "testsrc=size=320x240:rate=25",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "sine=frequency=440:sample_rate=48000",
-                    "-t",
-                    "2",
-                    "-c:v",
-                    "libx264",
-                    "-pix_fmt",
-                    "yuv420p",
-                    "-c:a",
-                    "aac",
-                    "-ac",
-                    "2",
-                    clip});
-        QVERIFY(make.waitForFinished(60000));
-        QCOMPARE(make.exitCode(), 0);
+        QVERIFY(mediatools::makeClip(clip));
         clips << clip;
     }
     const QString out = dir.filePath("out");
@@ -235,7 +170,7 @@ void TestRunsEngine::convertThenMerge()
         QCOMPARE(facts.videoCodec, QString("h264"));
         QCOMPARE(facts.audioCodec, QString("aac"));
         QVERIFY2(qAbs(facts.duration - 2.0) < 0.15, qPrintable(QString::number(facts.duration)));
-        QVERIFY(decodes(output));
+        QVERIFY(mediatools::decodes(output));
     }
     QStringList recorded = historyPaths();
     recorded.sort();
@@ -255,7 +190,7 @@ void TestRunsEngine::convertThenMerge()
     QVERIFY2(facts.ok, qPrintable(merged));
     QCOMPARE(facts.videoCodec, QString("h264"));
     QVERIFY2(qAbs(facts.duration - 6.0) < 0.25, qPrintable(QString::number(facts.duration)));
-    QVERIFY(decodes(merged));
+    QVERIFY(mediatools::decodes(merged));
     QCOMPARE(historyPaths().size(), 4);
     QCOMPARE(historyPaths().last(), merged);
     for (VideoConvertBar* bar : queue.barList())
@@ -269,7 +204,10 @@ void TestRunsEngine::windowNeverStallsThroughAFiveJobRun()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString first = dir.filePath("hd0.mp4");
-    QVERIFY(makeClip(first, "1920x1080", 2));
+    mediatools::ClipSpec hd;
+    hd.video = "testsrc=size=1920x1080:rate=25";
+    hd.fast = true;
+    QVERIFY(mediatools::makeClip(first, hd));
     QList<QUrl> urls{QUrl::fromLocalFile(first)};
     for (int i = 1; i < 5; ++i) {
         const QString copy = dir.filePath(QString("hd%1.mp4").arg(i));

@@ -2,6 +2,8 @@
 // engine: the output has the trimmed length.
 #include "QueueTestUtil.h"
 
+#include "../MediaTools.h"
+
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "QDualSlider.h"
@@ -12,7 +14,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -24,11 +25,9 @@ namespace {
 
 double probedDuration(const QString& path)
 {
-    QProcess ffprobe;
-    ffprobe.start("ffprobe", {"-v", "error", "-print_format", "json", "-show_format", path});
-    if (!ffprobe.waitForFinished(30000) || ffprobe.exitCode() != 0)
+    const QJsonObject root = mediatools::ffprobe(path);
+    if (root.isEmpty())
         return -1.0;
-    const QJsonObject root = QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
     return root.value("format").toObject().value("duration").toString().toDouble();
 }
 
@@ -48,32 +47,10 @@ void TestTrimEngine::trimmedTaskConvertsToTrimmedLength()
         QSKIP("the ffmpeg and ffprobe commands are needed to make and check the clip");
     QTemporaryDir dir;
     const QString clip = dir.filePath("twenty.mov");
-    QProcess make;
-    make.start("ffmpeg",
-               {"-v",
-                "error",
-                "-y",
-                "-f",
-                "lavfi",
-                "-i",
-                "testsrc=size=160x120:rate=25",
-                "-f",
-                "lavfi",
-                "-i",
-                "sine=frequency=440:sample_rate=48000",
-                "-t",
-                "20",
-                "-c:v",
-                "libx264",
-                "-pix_fmt",
-                "yuv420p",
-                "-c:a",
-                "aac",
-                "-ac",
-                "2",
-                clip});
-    QVERIFY(make.waitForFinished(120000));
-    QCOMPARE(make.exitCode(), 0);
+    mediatools::ClipSpec twenty;
+    twenty.video = "testsrc=size=160x120:rate=25";
+    twenty.seconds = "20";
+    QVERIFY(mediatools::makeClip(clip, twenty));
     g_Configure.m_strOutputFolder = dir.filePath("out");
     g_Configure.m_bMerge = false;
 

@@ -4,6 +4,8 @@
 
 #include "../convert/QueueTestUtil.h"
 
+#include "../MediaTools.h"
+
 #include "ClearnDialog.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
@@ -13,7 +15,6 @@
 #include "HistorytypeBar.h"
 #include "ScrollAreaforBar.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -38,32 +39,10 @@ void TestHistoryEngine::convertThenClearWithFiles()
     QList<QUrl> clips;
     for (const char* name : {"a", "b"}) {
         const QString clip = dir.filePath(QString(name) + ".mov");
-        QProcess make;
-        make.start("ffmpeg",
-                   {"-v",
-                    "error",
-                    "-y",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "testsrc=size=160x120:rate=25",
-                    "-f",
-                    "lavfi",
-                    "-i",
-                    "sine=frequency=440:sample_rate=48000",
-                    "-t",
-                    "1",
-                    "-c:v",
-                    "libx264",
-                    "-pix_fmt",
-                    "yuv420p",
-                    "-c:a",
-                    "aac",
-                    "-ac",
-                    "2",
-                    clip});
-        QVERIFY(make.waitForFinished(60000));
-        QCOMPARE(make.exitCode(), 0);
+        mediatools::ClipSpec small;
+        small.video = "testsrc=size=160x120:rate=25";
+        small.seconds = "1";
+        QVERIFY(mediatools::makeClip(clip, small));
         clips << QUrl::fromLocalFile(clip);
     }
     const QString out = dir.filePath("out");

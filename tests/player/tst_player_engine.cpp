@@ -3,6 +3,8 @@
 // 1080p clip plays at its own rate without stalling the GUI thread.
 #include "../convert/QueueTestUtil.h"
 
+#include "../MediaTools.h"
+
 #include "PlayBtnWidget.h"
 #include "PlayerWidget.h"
 #include "QVideoShowWidget.h"
@@ -13,7 +15,6 @@
 #include <orvalta.h>
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,16 +23,13 @@ using namespace queuetest;
 
 namespace {
 
-bool makeClip(const QString& path, const QStringList& videoSource, const QString& seconds)
+bool makeClip(const QString& path, const QString& video, const QString& seconds)
 {
-    const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
-    QProcess make;
-    make.start(ffmpeg,
-               QStringList{"-v", "error", "-y", "-f", "lavfi", "-i"} + videoSource
-                   + QStringList{"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", seconds,
-                                 "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a",
-                                 "aac", "-ac", "2", path});
-    return make.waitForFinished(120000) && make.exitCode() == 0;
+    mediatools::ClipSpec spec;
+    spec.video = video;
+    spec.seconds = seconds;
+    spec.fast = true;
+    return mediatools::makeClip(path, spec);
 }
 
 bool nearRed(const QColor& c) { return c.red() > 200 && c.green() < 50 && c.blue() < 50; }
@@ -66,9 +64,9 @@ void TestPlayerEngine::initTestCase()
         QSKIP("the ffmpeg command is needed to make the test clips");
     QVERIFY(m_dir.isValid());
     m_red = m_dir.filePath("red.mp4");
-    QVERIFY(makeClip(m_red, {"color=c=red:size=320x240:rate=25"}, "4"));
+    QVERIFY(makeClip(m_red, "color=c=red:size=320x240:rate=25", "4"));
     m_hd = m_dir.filePath("hd.mp4");
-    QVERIFY(makeClip(m_hd, {"testsrc2=size=1920x1080:rate=25"}, "13"));
+    QVERIFY(makeClip(m_hd, "testsrc2=size=1920x1080:rate=25", "13"));
     m_queue = new QueueUnderTest(nullptr);
     m_queue->resize(900, 400);
     m_queue->show();
