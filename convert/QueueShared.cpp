@@ -61,6 +61,8 @@ QString failureReason(int code, const QString& output)
         return text("Cannot read the watermark image");
     case ORV_E_SUBTITLE:
         return text("Cannot read the subtitle file");
+    case ORV_E_SIZE:
+        return text("The picture size is too large (at most 4096*2304)");
     default:
         return engineErrorText(code);
     }

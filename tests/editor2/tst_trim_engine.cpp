@@ -12,7 +12,6 @@
 #include "VideoConvertBar.h"
 #include "VideoInfo.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QStandardPaths>
