@@ -614,12 +614,7 @@ void applyAudioRate(AVCodecContext* ctx, int kbps)
     int k = std::clamp(kbps > 0 ? kbps : defKbps, minKbps, maxKbps);
     if (id == AV_CODEC_ID_MP2) {
         const bool half = rate == 16000 || rate == 22050 || rate == 24000;
-        const int* table = half ? kMp2HalfRates : kMp2Rates;
-        int best = table[0];
-        for (const int* p = table; *p; ++p)
-            if (std::abs(*p - k) < std::abs(best - k))
-                best = *p;
-        k = best;
+        k = nearestOf(half ? kMp2HalfRates : kMp2Rates, k);
     }
     if (kbps > 0 && k != kbps)
         logf(LogWarning, "fallback: %s takes no %d kbit/s at %d Hz, using %d", ctx->codec->name, kbps, rate,

@@ -18,18 +18,14 @@ int prepareItem(const std::string& src, const ConfigStore& config, JobItem& item
     item.input = input;
     item.proc = proc;
     item.videoStream = input->bestStream(prog, AVMEDIA_TYPE_VIDEO);
-    // an audio index out of range means the default stream, not silence
-    if (proc.audioIndex >= 0 && proc.audioIndex < int(prog.audio.size()))
-        item.audioStream = prog.audio[size_t(proc.audioIndex)];
-    else
-        item.audioStream = input->bestStream(prog, AVMEDIA_TYPE_AUDIO);
+    item.audioStream = input->audioStream(prog, proc.audioIndex);
 
     LayerSettings& layers = item.proc.layers;
     layers.textBorder = layers.imageBorder = false;
     if (layers.subSource == SubtitleSource::Stream) {
-        if (proc.subtitleIndex >= 0 && proc.subtitleIndex < int(prog.subtitle.size())) {
+        if (const int stream = prog.subtitleAt(proc.subtitleIndex); stream >= 0) {
             layers.subSourcePath = src;
-            layers.subStreamIndex = prog.subtitle[size_t(proc.subtitleIndex)];
+            layers.subStreamIndex = stream;
         } else {
             logf(LogWarning, "subtitle stream %d does not exist in \"%s\"; none burnt in", proc.subtitleIndex,
                  src.c_str());

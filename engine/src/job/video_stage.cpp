@@ -41,15 +41,8 @@ VideoStage::VideoStage(const OutputPlan& plan, const JobItem& item, FrameQueue& 
     , m_out(out)
     , m_maxSlots(maxSlots)
 {
-    if (item.videoStream >= 0) {
-        ChainSetup setup;
-        setup.autoRotate = item.input->autoRotation(item.videoStream);
-        int sw = 0, sh = 0;
-        item.input->sourceSize(item.videoStream, sw, sh);
-        setup.geometry = geometryInput(item.proc, sw, sh, plan.width, plan.height);
-        setup.padColor = item.proc.padColor;
-        m_chain.setup(setup);
-    }
+    if (item.videoStream >= 0)
+        m_chain.setup(chainSetupFor(*item.input, item.videoStream, item.proc, plan.width, plan.height));
     if (item.layers && !item.layers->empty())
         m_layers = item.layers.get();
     m_captions = item.layers && item.proc.layers.subSource == SubtitleSource::ClosedCaption;

@@ -366,7 +366,9 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
         const long long now = t / 1000;
         hidden.clear();
         int showing = 0;
-        for (int i = 0; i < subTrack->n_events; ++i) {
+        // Fewer events than the cap in the whole track: none can be hidden.
+        const int scan = subTrack->n_events > kMaxShownEvents ? subTrack->n_events : 0;
+        for (int i = 0; i < scan; ++i) {
             ASS_Event& ev = subTrack->events[i];
             if (ev.Start <= now && now < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
                 hidden.emplace_back(i, ev.Duration);

@@ -21,6 +21,12 @@ struct Program
     std::vector<int> audio;
     std::vector<int> subtitle;
     int avProgram = -1; // index into AVFormatContext::programs, -1 synthetic/all
+
+    // The AVStream index of the program's subtitle `index`, or -1.
+    int subtitleAt(int index) const
+    {
+        return index >= 0 && index < int(subtitle.size()) ? subtitle[size_t(index)] : -1;
+    }
 };
 
 class InputFile
@@ -51,6 +57,13 @@ public:
 
     // The default stream of a kind within a program, or -1.
     int bestStream(const Program& p, AVMediaType type) const;
+    // The program's audio stream `index`; out of range means the default
+    // stream, not silence (conversion and playback alike).
+    int audioStream(const Program& p, int index) const
+    {
+        return index >= 0 && index < int(p.audio.size()) ? p.audio[size_t(index)]
+                                                         : bestStream(p, AVMEDIA_TYPE_AUDIO);
+    }
 
     // Clockwise rotation the display matrix asks for: 0, 90, 180 or 270.
     int autoRotation(int stream) const;

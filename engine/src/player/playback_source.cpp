@@ -18,12 +18,12 @@ constexpr int64_t kBackStepUs = 1000000;
 // close cheap (the hidden editor opens one per added file).
 constexpr int kDecoderThreads = 4;
 
-int64_t audioLengthUs(const AVFrame* f)
+} // namespace
+
+int64_t PlaybackSource::audioLengthUs(const AVFrame* f)
 {
     return f->sample_rate > 0 ? av_rescale(f->nb_samples, 1000000, f->sample_rate) : 0;
 }
-
-} // namespace
 
 PlaybackSource::~PlaybackSource()
 {
@@ -77,9 +77,7 @@ int PlaybackSource::open(const std::string& path)
 void PlaybackSource::selectAudio(int index)
 {
     const Program& prog = program();
-    const int wanted = (index >= 0 && index < int(prog.audio.size()))
-        ? prog.audio[size_t(index)]
-        : m_input.bestStream(prog, AVMEDIA_TYPE_AUDIO);
+    const int wanted = m_input.audioStream(prog, index);
     if (wanted == m_aIndex || wanted < 0)
         return;
     AVFormatContext* fmt = m_input.fmt();
@@ -159,16 +157,19 @@ PlaybackSource::Got PlaybackSource::decodeOne(FramePtr* out)
             bool& ended = pass == 0 ? m_vEnded : m_aEnded;
             if (!dec || ended)
                 continue;
-            FramePtr f(av_frame_alloc());
-            if (!f)
+            // One frame is kept for the attempts: most find nothing yet.
+            if (!m_spare)
+                m_spare.reset(av_frame_alloc());
+            if (!m_spare)
                 return Got::End;
-            const int r = avcodec_receive_frame(dec, f.get());
+            const int r = avcodec_receive_frame(dec, m_spare.get());
             if (r == AVERROR_EOF) {
                 ended = true;
                 continue;
             }
             if (r < 0)
                 continue;
+            FramePtr f = std::move(m_spare);
             AVStream* st = fmt->streams[pass == 0 ? m_vIndex : m_aIndex];
             int64_t t = frameTimeUs(f.get(), st, m_fileStart);
             if (pass == 0) {

@@ -75,6 +75,8 @@ public:
 
     // Time of a decoded frame in µs from the file's start (in pts).
     static int64_t timeOf(const AVFrame* f) { return f->pts; }
+    // How long a sound frame lasts; 0 when its rate is unknown.
+    static int64_t audioLengthUs(const AVFrame* f);
 
 private:
     enum class Got { Video, Audio, None, End };
@@ -97,6 +99,7 @@ private:
     AVCodecContext* m_vdec = nullptr;
     AVCodecContext* m_adec = nullptr;
     AVPacket* m_pkt = nullptr;
+    FramePtr m_spare; // the frame decoder reads go into until one comes out
     uint64_t m_duration = 0;
     int64_t m_frameUs = 40000;
     int64_t m_fileStart = 0;

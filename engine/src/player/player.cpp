@@ -2,6 +2,7 @@
 
 #include "process/geometry.h"
 
+#include "core/errors.h"
 #include "core/log.h"
 #include "layers/blend.h"
 
@@ -19,29 +20,11 @@ constexpr int64_t kMaxDrainUs = 500000; // the device's queue plays out before c
 constexpr size_t kPrerollPictures = 3; // queued before the clock starts
 constexpr int64_t kMaxPrerollUs = 300000;
 
-int64_t audioLengthUs(const AVFrame* f)
-{
-    return f->sample_rate > 0 ? av_rescale(f->nb_samples, 1000000, f->sample_rate) : 0;
-}
-
 int evenSize(unsigned asked, int source)
 {
     if (asked == 0)
         return source;
     return int(std::min(std::max(asked, 16u), 8192u)) & ~1;
-}
-
-// The chain's geometry for a source picture and a frame size, as the
-// converter sets it up.
-ChainSetup chainSetup(const InputFile& input, int stream, const ProcessingSettings& p, int outW, int outH)
-{
-    ChainSetup setup;
-    setup.autoRotate = input.autoRotation(stream);
-    int srcW = 0, srcH = 0;
-    input.sourceSize(stream, srcW, srcH);
-    setup.geometry = geometryInput(p, srcW, srcH, outW, outH);
-    setup.padColor = p.padColor;
-    return setup;
 }
 
 } // namespace
@@ -55,8 +38,11 @@ bool Player::open(const std::string& path, unsigned w, unsigned h)
     std::lock_guard<std::mutex> api(m_api);
     closeLocked();
     auto source = std::make_unique<PlaybackSource>();
-    if (source->open(path) != ORV_OK)
+    if (const int err = source->open(path); err != ORV_OK) {
+        // The player has no error getter: the log is where the reason goes.
+        logf(LogWarning, "cannot play \"%s\": %s", path.c_str(), errorText(err));
         return false;
+    }
     {
         std::lock_guard<std::mutex> lock(m_settingsMutex);
         source->selectAudio(m_audioIndex);
@@ -64,8 +50,10 @@ bool Player::open(const std::string& path, unsigned w, unsigned h)
     FramePtr first = source->hasVideo() ? source->nextPicture() : nullptr;
     m_hasVideo = first != nullptr;
     m_hasAudio = source->hasAudio();
-    if (!m_hasVideo && !m_hasAudio)
+    if (!m_hasVideo && !m_hasAudio) {
+        logf(LogWarning, "cannot play \"%s\": no picture decodes and there is no sound", path.c_str());
         return false;
+    }
     if (!first && source->hasVideo()) {
         // the pictures do not decode: play the sound from the start
         bool atEnd = false;
@@ -427,7 +415,7 @@ void Player::presenterLoop(bool presentCurrent)
                 m_audio->openDevice();
             while (FramePtr a = m_source->takeAudio(pos + kAudioLeadUs)) {
                 const int64_t t = PlaybackSource::timeOf(a.get());
-                const int64_t end = (t == AV_NOPTS_VALUE ? pos : t) + audioLengthUs(a.get());
+                const int64_t end = (t == AV_NOPTS_VALUE ? pos : t) + PlaybackSource::audioLengthUs(a.get());
                 audioEndUs = std::max(audioEndUs, end);
                 if (end >= pos - kAudioLateUs)
                     m_audio->play(a.get(), pos);
@@ -489,17 +477,17 @@ void Player::ensureChain()
     const InputFile& input = m_source->input();
     const int stream = m_source->videoStream();
     if (newFile || geometry != m_builtGeometry) {
-        m_chain.setup(chainSetup(input, stream, s, m_outW, m_outH));
-        m_originalChain.setup(chainSetup(input, stream, ProcessingSettings(), m_srcW, m_srcH));
+        m_chain.setup(chainSetupFor(input, stream, s, m_outW, m_outH));
+        m_originalChain.setup(chainSetupFor(input, stream, ProcessingSettings(), m_srcW, m_srcH));
     }
     if (newFile || layers != m_builtLayers) {
         LayerSettings ls = s.layers;
         ls.textBorder = ls.imageBorder = false;
         if (ls.subSource == SubtitleSource::Stream) {
             const Program& prog = m_source->program();
-            if (s.subtitleIndex >= 0 && s.subtitleIndex < int(prog.subtitle.size())) {
+            if (const int stream = prog.subtitleAt(s.subtitleIndex); stream >= 0) {
                 ls.subSourcePath = input.path();
-                ls.subStreamIndex = prog.subtitle[size_t(s.subtitleIndex)];
+                ls.subStreamIndex = stream;
             } else {
                 ls.subSource = SubtitleSource::None;
             }
@@ -562,8 +550,12 @@ void Player::deliver()
     }
     if (m_originalFn) {
         FramePtr out(av_frame_alloc());
-        if (!out || m_originalChain.process(m_current.get(), out.get()) < 0)
+        if (!out)
             return;
+        if (const int err = m_originalChain.process(m_current.get(), out.get()); err < 0) {
+            logf(LogError, "video chain failed: %s", avErrorText(err).c_str());
+            return;
+        }
         if (m_borders.crop) {
             const GeometryPlan& plan = m_chain.plan();
             if (av_frame_make_writable(out.get()) < 0)

@@ -1,6 +1,8 @@
 #include "process/video_chain.h"
 
 #include "core/log.h"
+#include "media/input_file.h"
+#include "settings/settings.h"
 
 #include <cmath>
 #include <string>
@@ -15,6 +17,17 @@ extern "C" {
 }
 
 namespace orv {
+
+ChainSetup chainSetupFor(const InputFile& input, int stream, const ProcessingSettings& p, int outW, int outH)
+{
+    ChainSetup setup;
+    setup.autoRotate = input.autoRotation(stream);
+    int srcW = 0, srcH = 0;
+    input.sourceSize(stream, srcW, srcH);
+    setup.geometry = geometryInput(p, srcW, srcH, outW, outH);
+    setup.padColor = p.padColor;
+    return setup;
+}
 namespace {
 
 using Options = std::vector<std::pair<const char*, std::string>>;

@@ -24,6 +24,12 @@ struct ChainSetup
     uint32_t padColor = 0xFF000000u;
 };
 
+class InputFile;
+
+// The chain's set-up for a stream of a source and a frame size: one rule for
+// the converter and the player, so the preview is what converts.
+ChainSetup chainSetupFor(const InputFile& input, int stream, const ProcessingSettings& p, int outW, int outH);
+
 class VideoChain
 {
 public:

@@ -4,7 +4,6 @@
 #include "core/paths.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -203,8 +202,10 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
     feed->m_source = path;
     if (!isRegularFile(path))
         return nullptr;
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || uint64_t(info.st_size) > kMaxSubtitleBytes) {
+    const int64_t size = fileSize(path);
+    if (size < 0)
+        return nullptr;
+    if (uint64_t(size) > kMaxSubtitleBytes) {
         logf(LogWarning, "subtitles: the file is larger than %zu MB", kMaxSubtitleBytes >> 20);
         return nullptr;
     }
