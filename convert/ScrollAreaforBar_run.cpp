@@ -364,14 +364,9 @@ void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
 
 void ScrollAreaforBar::appendHistory(const QString& category, const QString& path)
 {
-    // An unusable file is set aside by the read; a new one is started.
+    // An unusable file is set aside by the read, which starts a new one.
     HistoryFile history(historyPath());
-    if (!history.read()) {
-        HistoryFile fresh(historyPath());
-        fresh.append(category, path);
-        fresh.save();
-        return;
-    }
+    history.read();
     history.append(category, path);
     history.save();
 }

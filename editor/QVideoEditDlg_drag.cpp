@@ -2,6 +2,7 @@
 // source preview: corners resize, edges stretch, the inside moves.
 #include "QVideoEditDlg.h"
 
+#include "EditArithmetic.h"
 #include "PreviewDrag.h"
 #include "VideoImageWindow.h"
 
@@ -40,7 +41,7 @@ void QVideoEditDlg::setDragStart(const PreviewDrag::Box& box)
 PreviewDrag::Box QVideoEditDlg::cropDragBox() const
 {
     const CropSettings& s = m_editSettings;
-    if (s.pad != 0 && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen)
+    if (clipedit::panScanActive(s))
         return PreviewDrag::Box{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
     return PreviewDrag::Box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
 }

@@ -3,6 +3,7 @@
 #include "QVideoEditDlg.h"
 
 #include "QDualSlider.h"
+#include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
 #include "TrimRange.h"
@@ -10,7 +11,6 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QTime>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor")
@@ -172,10 +172,8 @@ void QVideoEditDlg::setFileName(QString path)
 
 QString QVideoEditDlg::timeText(uint64_t ms)
 {
-    const uint64_t seconds = uint64_t(double(ms) / 1000.0);
     // A day or more has no time of day: the text stays empty.
-    const QTime time(int(seconds / 3600), int(seconds / 60 % 60), int(seconds % 60));
-    return time.isValid() ? time.toString(QStringLiteral("hh:mm:ss")) : QString();
+    return getTime(ms * 1000);
 }
 
 void QVideoEditDlg::ShowTime(uint64_t ms)

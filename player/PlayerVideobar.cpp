@@ -2,6 +2,7 @@
 
 #include "PlaybackMath.h"
 #include "QIAppUtil.h"
+#include "SkinPicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -151,12 +152,12 @@ void PlayerVideobar::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const int W = width();
     const int H = height();
-    painter.drawPixmap(rect(), QPixmap(resource("/image/PlayerImage/bar_bg.png")));
+    painter.drawImage(rect(), skinPicture(resource("/image/PlayerImage/bar_bg.png")));
     const QRect thumbRect(9, 8, 58, 43);
     if (!m_thumbnail.isNull())
         painter.drawImage(thumbRect, m_thumbnail);
     else
-        painter.drawPixmap(thumbRect, QPixmap(resource("/image/PlayerImage/video_image.png")));
+        painter.drawImage(thumbRect, skinPicture(resource("/image/PlayerImage/video_image.png")));
     const int frame = m_stateSprite->width() / 4;
     const int index = (m_widgetState == 1 || m_widgetState == 2) ? m_widgetState : 0;
     if (frame > 0)

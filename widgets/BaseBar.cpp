@@ -1,5 +1,7 @@
 #include "BaseBar.h"
 
+#include "SkinPicture.h"
+
 #include <QPainter>
 
 BaseBar::BaseBar(QWidget* parent)
@@ -10,7 +12,8 @@ BaseBar::~BaseBar() = default;
 
 void BaseBar::setbgImage(QString path)
 {
-    m_pBgPixmap = std::make_unique<QPixmap>(path);
+    // Every row of a list has the same strip: decoded once.
+    m_pBgPixmap = std::make_unique<QPixmap>(QPixmap::fromImage(skinPicture(path)));
     setFixedHeight(m_pBgPixmap->height());
     repaint();
 }

@@ -1,5 +1,7 @@
 #include "QImageButton.h"
 
+#include "SkinPicture.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -39,7 +41,8 @@ QColor QImageButton::captionColor(int style, int state)
 
 bool QImageButton::setBtnImage(QString path)
 {
-    m_pImage = std::make_unique<QImage>(path);
+    // Shared with every other button of the same picture: decoded once.
+    m_pImage = std::make_unique<QImage>(skinPicture(path));
     if (m_pImage->width() == 0)
         return false;
     if (m_bFullImage)
