@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 // The shipped install script, run on throw-away bundles.
 class TestUpdateScript : public QObject
 {
@@ -49,6 +51,10 @@ private slots:
         QTest::newRow("two folders") << "two" << false;
         QTest::newRow("no program") << "noprogram" << false;
         QTest::newRow("missing image") << "missing" << false;
+        // Links could lead the restart out of the bundle.
+        QTest::newRow("program links outside") << "linkprogram" << false;
+        QTest::newRow("program folder links outside") << "linkfolder" << false;
+        QTest::newRow("hard link") << "hardlink" << false;
     }
 
     void install()
@@ -64,8 +70,21 @@ private slots:
 
         // The new version, packed as the download serves it.
         const QString src = tmp.path() + "/src";
-        QVERIFY(writeFile(src + "/Lumivane.app/Contents/MacOS/Lumivane", "new", image != "noprogram"));
+        const QString outside = tmp.path() + "/outside";
+        QVERIFY(writeFile(outside + "/Lumivane", "outside", true));
+        const QString newMacOS = src + "/Lumivane.app/Contents/MacOS";
+        QVERIFY(QDir().mkpath(image == "linkfolder" ? QFileInfo(newMacOS).path() : newMacOS));
+        if (image == "linkfolder")
+            QVERIFY(QFile::link(outside, newMacOS));
+        else if (image == "linkprogram")
+            QVERIFY(QFile::link(outside + "/Lumivane", newMacOS + "/Lumivane"));
+        else
+            QVERIFY(writeFile(newMacOS + "/Lumivane", "new", image != "noprogram"));
         QVERIFY(writeFile(src + "/Lumivane.app/Contents/Resources/data.txt", "new data"));
+        if (image == "hardlink")
+            QVERIFY(::link(QFile::encodeName(newMacOS + "/Lumivane").constData(),
+                           QFile::encodeName(src + "/Lumivane.app/Contents/Resources/copy").constData())
+                    == 0);
         if (image == "two")
             QVERIFY(writeFile(src + "/Other.app/Contents/MacOS/Other", "x", true));
         const QString tar = tmp.path() + "/image.tar";
@@ -92,6 +111,9 @@ private slots:
         // Nothing left beside the bundle: no staging folder, no old copy.
         QCOMPARE(QDir(apps).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"Lumivane.app"});
+        QVERIFY(!QFileInfo(bundle + "/Contents/MacOS").isSymLink());
+        QVERIFY(!QFileInfo(bundle + "/Contents/MacOS/Lumivane").isSymLink());
+        QCOMPARE(readFile(outside + "/Lumivane"), QByteArray("outside"));
     }
 
     void refusesWhatIsNotABundle()
