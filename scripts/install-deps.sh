@@ -5,7 +5,6 @@ set -euo pipefail
 PKGS=(
   build-essential cmake pkg-config clang-format
   qtbase5-dev qtbase5-dev-tools libqt5opengl5-dev libqt5svg5-dev
-  libcurl4-openssl-dev
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
   libass-dev libsdl2-dev
   ffmpeg fonts-dejavu fonts-dejavu-core fonts-wine

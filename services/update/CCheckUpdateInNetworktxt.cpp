@@ -5,6 +5,7 @@
 #include "ExeUpdateScriptThread.h"
 #include "QCheckUpdateCallbackAdapter.h"
 #include "UpdateCacheFolder.h"
+#include "UpdateNetwork.h"
 #include "UpdateRestart.h"
 #include "UpdateTexts.h"
 
@@ -25,14 +26,6 @@ QString CCheckUpdateInNetworktxt::m_newVersion;
 namespace {
 CCheckUpdateInNetworktxt* s_checker = nullptr;
 
-const char* const kTooLarge = "lvTooLarge";
-const char* const kBadRedirect = "lvBadRedirect";
-
-QString unreachableText()
-{
-    return CCheckUpdateInNetworktxt::tr(
-        "The update server could not be reached. Check your Internet connection and try again.");
-}
 } // namespace
 
 ICheckUpdateOpr* CreateCheckUpdateObj()
@@ -50,6 +43,7 @@ CCheckUpdateInNetworktxt::CCheckUpdateInNetworktxt()
     m_timer->setInterval(5000);
     connect(m_timer, &QTimer::timeout, this, &CCheckUpdateInNetworktxt::onCheckNetworkTimer);
     m_cacheFolder = UpdateCacheFolder::defaultPath();
+    m_diskReserve = FirewareDownImpl::kDiskReserve;
     // Read now: once an install has moved the bundle the running process
     // no longer knows its own path.
     UpdateRestart::rememberProgram();
@@ -97,36 +91,30 @@ QString CCheckUpdateInNetworktxt::imageFileName(const QString& product, const QS
     return name + version + QStringLiteral("_temp.tar");
 }
 
-void CCheckUpdateInNetworktxt::applyHeaders(QNetworkRequest* request)
+void CCheckUpdateInNetworktxt::fail(const QString& message)
 {
-    // No Accept-Encoding of our own: the network layer asks for the
-    // encodings it can undo and undoes them.
-    request->setRawHeader("User-Agent",
-                          "Mozilla/5.0 (X11; Linux x86_64; rv:7.0.1) Gecko/20100101 Firefox/7.0.1");
-    request->setRawHeader("Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
-    request->setRawHeader("Accept-Language", "zh-cn,zh;q=0.5");
-    request->setRawHeader("Accept-Charset", "utf-8;q=0.7,*;q=0.7");
-    request->setRawHeader("Connection", "keep-alive");
+    fail(message, m_stage == UpdateStage::Idle ? UpdateStage::Checking : m_stage);
 }
 
-void CCheckUpdateInNetworktxt::fail(const QString& message)
+void CCheckUpdateInNetworktxt::fail(const QString& message, UpdateStage step)
 {
     qCDebug(lcCheck) << "failed:" << message;
     m_timer->stop();
+    m_failedStage = step;
     if (m_stage == UpdateStage::Checking)
         m_stage = UpdateStage::Idle;
     if (m_adapter)
         emit m_adapter->error(message);
 }
 
-bool CCheckUpdateInNetworktxt::checkAddress(const QUrl& url)
+bool CCheckUpdateInNetworktxt::checkAddress(const QUrl& url, UpdateStage step)
 {
     if (url.isEmpty()) {
-        fail(tr("This copy has no update address, so it cannot check for updates."));
+        fail(tr("This copy has no update address, so it cannot check for updates."), step);
         return false;
     }
     if (!isAllowedUpdateUrl(url)) {
-        fail(tr("The update address is not a secure (https) address, so it was not used."));
+        fail(UpdateNetwork::insecureAddressText(), step);
         return false;
     }
     return true;
@@ -144,51 +132,13 @@ void CCheckUpdateInNetworktxt::abortPending()
 QNetworkReply* CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager* manager, const QUrl& url,
                                                      qint64 limit)
 {
-    QNetworkRequest request(url);
-    applyHeaders(&request);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setTransferTimeout(30000);
-    QNetworkReply* reply = manager->get(request);
-    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& to) {
-        if (isAllowedUpdateUrl(to)) {
-            emit reply->redirectAllowed();
-        } else {
-            reply->setProperty(kBadRedirect, true);
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, limit](qint64 received, qint64) {
-        if (received > limit) {
-            reply->setProperty(kTooLarge, true);
-            reply->abort();
-        }
-    });
+    QNetworkReply* reply = manager->get(UpdateNetwork::request(url));
+    UpdateNetwork::guard(reply, limit);
     m_pending = reply;
     m_lookupHost = url.host();
     m_failCount = 0;
     m_timer->start();
     return reply;
-}
-
-QString CCheckUpdateInNetworktxt::replyError(QNetworkReply* reply, const QString& contentText) const
-{
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qCDebug(lcCheck) << reply->url() << "error" << reply->error() << reply->errorString() << "status"
-                     << status;
-    if (reply->property(kTooLarge).toBool())
-        return contentText;
-    if (reply->property(kBadRedirect).toBool())
-        return tr("The update address is not a secure (https) address, so it was not used.");
-    if (status > 0 && status != 200)
-        return tr("The update server answered with an error (HTTP %1).").arg(status);
-    if (reply->error() == QNetworkReply::SslHandshakeFailedError)
-        return tr("The update server's certificate could not be verified, so nothing was loaded from it.");
-    if (reply->error() == QNetworkReply::NoError)
-        return contentText;
-    return unreachableText();
 }
 
 void CCheckUpdateInNetworktxt::startCheckHaveUpdate()
@@ -214,7 +164,7 @@ void CCheckUpdateInNetworktxt::requestAddress(tagAddressType key, QNetworkAccess
                                               qint64 limit)
 {
     const QUrl url(CSingleVersionStringUtil::GetLinkAddress(key), QUrl::TolerantMode);
-    if (!checkAddress(url))
+    if (!checkAddress(url, UpdateStage::Checking))
         return;
     if (!*manager) {
         *manager = new QNetworkAccessManager(this);
@@ -239,9 +189,9 @@ void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply* reply)
         return;
 
     const QString notAVersion = tr("The update server did not answer with a version number.");
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status != 200) {
-        fail(replyError(reply, notAVersion));
+    const QString failure = UpdateNetwork::failure(reply, notAVersion);
+    if (!failure.isEmpty()) {
+        fail(failure);
         return;
     }
     const QString version = parseVersionAnswer(reply->readAll());
@@ -270,10 +220,10 @@ void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply* reply)
         return;
 
     const QString notesText = tr("The release notes of the new version could not be loaded.");
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status != 200) {
-        const QString reason = replyError(reply, notesText);
-        fail(reason == notesText ? reason : notesText + QLatin1Char(' ') + reason);
+    const QString failure = UpdateNetwork::failure(
+        reply, tr("The release notes of the new version are too long to be release notes."));
+    if (!failure.isEmpty()) {
+        fail(notesText + QLatin1Char(' ') + failure);
         return;
     }
     QByteArray body = reply->readAll();
@@ -312,9 +262,9 @@ void CCheckUpdateInNetworktxt::onConnectInternetError()
     // client gets one outcome, this error.
     if (m_stage == UpdateStage::Checking) {
         abortPending();
-        fail(unreachableText());
+        fail(UpdateNetwork::unreachableText());
     } else if (m_stage == UpdateStage::Downloading && m_downloadThread) {
-        m_stopReason = unreachableText();
+        m_stopReason = UpdateNetwork::unreachableText();
         m_stop = true;
         m_downloadThread->stopDownload();
     }
@@ -327,18 +277,18 @@ void CCheckUpdateInNetworktxt::startUpdate()
         || m_stage == UpdateStage::Installed)
         return;
     if (!m_bNewVersion || !isStrictVersion(m_newVersion)) {
-        fail(tr("There is no newer version to download. Check for updates first."));
+        fail(tr("There is no newer version to download. Check for updates first."), UpdateStage::Downloading);
         return;
     }
     const QUrl url(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_ZIP), QUrl::TolerantMode);
     const QUrl hashUrl(CSingleVersionStringUtil::GetLinkAddress(ADDR_LINK_DOWNLOAD_SHA256),
                        QUrl::TolerantMode);
-    if (!checkAddress(url) || !checkAddress(hashUrl))
+    if (!checkAddress(url, UpdateStage::Downloading) || !checkAddress(hashUrl, UpdateStage::Downloading))
         return;
     QString error;
     const int dir = UpdateCacheFolder::openFolder(m_cacheFolder, &error);
     if (dir < 0) {
-        fail(tr("The update could not be stored (%1).").arg(error));
+        fail(tr("The update could not be stored (%1).").arg(error), UpdateStage::Downloading);
         return;
     }
     ::close(dir);
@@ -349,6 +299,7 @@ void CCheckUpdateInNetworktxt::startUpdate()
     m_imagePath = m_cacheFolder + QLatin1Char('/') + fileName;
     m_stop = false;
     m_stopReason.clear();
+    m_dropPartial = false;
     m_done = 0;
     m_total = 0;
 
@@ -363,9 +314,9 @@ void CCheckUpdateInNetworktxt::startUpdate()
                 &DownloadUpdateThread::stopDownload);
     }
     // Each download takes the addresses and the file of this version.
-    m_downloadThread->setRequest(
-        {url.toString(QUrl::FullyEncoded), hashUrl.toString(QUrl::FullyEncoded), m_cacheFolder, fileName},
-        url.host());
+    m_downloadThread->setRequest({url.toString(QUrl::FullyEncoded), hashUrl.toString(QUrl::FullyEncoded),
+                                  m_cacheFolder, fileName, m_diskReserve},
+                                 url.host());
     m_stage = UpdateStage::Downloading;
     // The last run has returned (its end was reported); let the thread
     // finish exiting so that start() cannot be ignored.
@@ -377,6 +328,11 @@ void CCheckUpdateInNetworktxt::startUpdate()
 
 void CCheckUpdateInNetworktxt::stopUpdate()
 {
+    if (m_stage == UpdateStage::Downloading && !m_stop) {
+        // The person stopped it: nothing of it stays on the disk.
+        m_stopReason = tr("The download was stopped, and the part already downloaded was deleted.");
+        m_dropPartial = true;
+    }
     emit signStopUpdate();
     if (m_adapter)
         emit m_adapter->stop();
@@ -398,13 +354,17 @@ void CCheckUpdateInNetworktxt::onDownloadProgress(qint64 bytesRead, qint64 total
 void CCheckUpdateInNetworktxt::httpFinished()
 {
     if (m_stop || !m_downloadThread->succeeded()) {
-        m_stage = UpdateStage::Idle;
+        if (m_dropPartial) {
+            const QFileInfo image(m_imagePath);
+            UpdateCacheFolder::removeImage(image.path(), image.fileName());
+        }
         QString message = m_downloadThread->errorText();
         if (!m_stopReason.isEmpty())
             message = m_stopReason;
         if (message.isEmpty())
             message = tr("The download was stopped.");
         fail(message);
+        m_stage = UpdateStage::Idle;
         return;
     }
     // Verified: install.
@@ -429,8 +389,8 @@ void CCheckUpdateInNetworktxt::onExeUpdateScriptFinished()
     const QFileInfo image(m_imagePath);
     UpdateCacheFolder::removeImage(image.path(), image.fileName());
     if (!m_scriptThread->succeeded()) {
-        m_stage = UpdateStage::Idle;
         fail(m_scriptThread->errorText());
+        m_stage = UpdateStage::Idle;
         return;
     }
     m_stage = UpdateStage::Installed;

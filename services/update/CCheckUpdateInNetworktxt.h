@@ -36,12 +36,15 @@ public:
     void stopUpdate() override;
 
     UpdateStage stage() const override { return m_stage; }
+    UpdateStage failedStage() const override { return m_failedStage; }
     void lastProgress(unsigned long long* done, unsigned long long* total) const override;
     QString foundVersion() const override;
     QString foundNotes() const override { return m_notes; }
 
     // The folder of the partial image; the per-user cache by default.
     void setCacheFolder(const QString& path) { m_cacheFolder = path; }
+    // Free space a download leaves on the cache folder's disk.
+    void setDiskReserve(qint64 bytes) { m_diskReserve = bytes; }
     QString cacheFolder() const { return m_cacheFolder; }
     QString imagePath() const { return m_imagePath; }
     // After an install the program restarts; a process that goes on (a
@@ -49,9 +52,6 @@ public:
     void clearFinishedInstall();
     // The image's file name for a product and version.
     static QString imageFileName(const QString& product, const QString& version);
-
-    // Request headers of the version and notes requests.
-    static void applyHeaders(QNetworkRequest* request);
 
     // The latest version text as fetched (strict versions only).
     static QString m_newVersion;
@@ -80,9 +80,10 @@ private:
     bool takeReply(QNetworkReply* reply);
     QNetworkReply* sendRequest(QNetworkAccessManager* manager, const QUrl& url, qint64 limit);
     void abortPending();
-    bool checkAddress(const QUrl& url);
+    bool checkAddress(const QUrl& url, UpdateStage step);
+    // Reports an error of the step under way (or of the given step).
     void fail(const QString& message);
-    QString replyError(QNetworkReply* reply, const QString& contentText) const;
+    void fail(const QString& message, UpdateStage step);
 
     QString m_imagePath;
     QCheckUpdateCallbackAdapter* m_adapter = nullptr;
@@ -104,6 +105,9 @@ private:
     QString m_lookupHost;
     QString m_cacheFolder;
     QString m_stopReason;
+    bool m_dropPartial = false;
+    qint64 m_diskReserve = 0;
+    UpdateStage m_failedStage = UpdateStage::Idle;
     unsigned long long m_done = 0;
     unsigned long long m_total = 0;
 };

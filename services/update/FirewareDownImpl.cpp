@@ -1,19 +1,24 @@
 #include "FirewareDownImpl.h"
 
 #include "UpdateCacheFolder.h"
+#include "UpdateNetwork.h"
 #include "UpdateTexts.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QStorageInfo>
 #include <QThread>
+#include <QTimer>
 #include <QUrl>
 
-#include <curl/curl.h>
-
 #include <cerrno>
-#include <mutex>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,147 +27,106 @@ Q_LOGGING_CATEGORY(lcDownload, "lumivane.update.download", QtWarningMsg)
 std::atomic<bool> FirewareDownImpl::s_isStop{false};
 
 namespace {
-const char kUserAgent[] = "Mozilla/5.0 (X11; Linux x86_64; rv:7.0.1) Gecko/20100101 Firefox/7.0.1";
-constexpr long kConnectTimeoutS = 5;
-// A transfer slower than one byte a second for this long counts as lost.
-constexpr long kStallTimeoutS = 30;
-constexpr int kMaxHashText = 4096;
+constexpr qint64 kMaxHashText = 4096;
 constexpr qint64 kProgressStepMs = 50;
+constexpr int kStopPollMs = 50;
+// At most this much of the answer waits in memory for the disk.
+constexpr qint64 kReadBuffer = 1 << 20;
+// Free space is asked again after every this many bytes written.
+constexpr qint64 kRoomCheckBytes = 4 << 20;
 
-void globalInit()
+QNetworkRequest imageRequest(const QUrl& url)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+    QNetworkRequest request = UpdateNetwork::request(url);
+    // The bytes as stored, so sizes and ranges count the file itself.
+    request.setRawHeader("Accept-Encoding", "identity");
+    return request;
 }
 
-// Settings every request shares: only https (or loopback http, checked by
-// the caller) and https redirects, certificate and host checks, bounded
-// connect and stall times.
-void applyCommon(CURL* h, const QByteArray& url)
-{
-    curl_easy_setopt(h, CURLOPT_URL, url.constData());
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "https,http");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutS);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kStallTimeoutS);
-    curl_easy_setopt(h, CURLOPT_USERAGENT, kUserAgent);
-}
-
-size_t appendText(char* data, size_t size, size_t count, void* user)
-{
-    auto* text = static_cast<QByteArray*>(user);
-    const size_t n = size * count;
-    if (text->size() + qint64(n) > kMaxHashText)
-        return 0;
-    text->append(data, int(n));
-    return n;
-}
-
-bool writeAll(int fd, const char* data, size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += w;
-        n -= size_t(w);
-    }
-    return true;
-}
-
-qint64 fileSize(int fd)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
-}
+QString unreachable() { return UpdateNetwork::unreachableText(); }
 } // namespace
 
-// The state of one GET, shared with the libcurl callbacks.
+// The open image and its folder, both closed when the holder goes; the
+// image is opened without following a link (see UpdateCacheFolder).
+class FirewareDownImpl::ImageFile
+{
+public:
+    ImageFile() = default;
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+    ~ImageFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (m_dir >= 0)
+            ::close(m_dir);
+    }
+
+    bool open(const QString& folder, const QString& name, QString* error)
+    {
+        m_name = QFile::encodeName(name);
+        m_dir = UpdateCacheFolder::openFolder(folder, error);
+        if (m_dir < 0)
+            return false;
+        m_fd = UpdateCacheFolder::openImage(m_dir, name, error);
+        return m_fd >= 0;
+    }
+
+    int fd() const { return m_fd; }
+
+    qint64 size() const
+    {
+        struct stat st;
+        return ::fstat(m_fd, &st) == 0 ? qint64(st.st_size) : -1;
+    }
+
+    bool truncate() { return ::ftruncate(m_fd, 0) == 0; }
+
+    // Writes the whole block; false (with errno) when the disk refuses.
+    bool append(const char* data, qint64 n)
+    {
+        while (n > 0) {
+            const ssize_t w = ::write(m_fd, data, size_t(n));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            data += w;
+            n -= w;
+        }
+        return true;
+    }
+
+    void remove() { ::unlinkat(m_dir, m_name.constData(), 0); }
+
+private:
+    int m_dir = -1;
+    int m_fd = -1;
+    QByteArray m_name;
+};
+
+// The state of one GET of the image.
 struct FirewareDownImpl::Transfer
 {
-    FirewareDownImpl* self = nullptr;
-    int fd = -1;
     qint64 offset = 0; // bytes on disk when the request was made
     qint64 total = 0; // the image's size from the size request
-    qint64 written = 0; // bytes of this response written
-    long status = 0; // status of the last response header block
-    qint64 rangeStart = -1; // start of its Content-Range, -1 when none
-    bool bodyStarted = false;
+    qint64 written = 0; // bytes of this answer written
+    qint64 roomCheckedAt = 0;
+    int status = 0;
+    bool checked = false; // the answer's status and range were looked at
+    bool skipBody = false; // an answer without image bytes (416)
     bool badStatus = false;
     bool rangeMismatch = false;
     bool oversize = false;
     bool ioError = false;
-
-    static size_t onHeader(char* data, size_t size, size_t count, void* user)
-    {
-        auto* t = static_cast<Transfer*>(user);
-        const size_t n = size * count;
-        const QByteArray line = QByteArray(data, int(n)).trimmed();
-        if (line.startsWith("HTTP/")) {
-            // A new response (the first, or after a redirect).
-            t->status = line.split(' ').value(1).toLong();
-            t->rangeStart = -1;
-        } else if (line.toLower().startsWith("content-range:")) {
-            const QByteArray value = line.mid(14).trimmed();
-            if (value.startsWith("bytes ")) {
-                bool ok = false;
-                const qint64 start = value.mid(6).split('-').value(0).toLongLong(&ok);
-                t->rangeStart = ok ? start : -1;
-            }
-        }
-        return n;
-    }
-
-    static size_t onWrite(char* data, size_t size, size_t count, void* user)
-    {
-        auto* t = static_cast<Transfer*>(user);
-        const size_t n = size * count;
-        if (!t->bodyStarted) {
-            t->bodyStarted = true;
-            // Only the image itself is written: never an error page, never a
-            // range that does not continue the file.
-            if (t->status == 206) {
-                if (t->rangeStart != t->offset) {
-                    t->rangeMismatch = true;
-                    return 0;
-                }
-            } else if (t->status == 200) {
-                if (t->offset != 0) {
-                    t->rangeMismatch = true;
-                    return 0;
-                }
-            } else {
-                t->badStatus = true;
-                return 0;
-            }
-        }
-        if (s_isStop)
-            return 0;
-        if (t->offset + t->written + qint64(n) > t->total) {
-            t->oversize = true;
-            return 0;
-        }
-        if (!writeAll(t->fd, data, n)) {
-            t->ioError = true;
-            return 0;
-        }
-        t->written += qint64(n);
-        const qint64 done = t->offset + t->written;
-        t->self->reportProgress(done, t->total, done == t->total);
-        return n;
-    }
+    int ioErrno = 0;
+    bool noRoom = false;
+    bool networkError = false;
+    QString failure;
 };
 
-FirewareDownImpl::FirewareDownImpl() { globalInit(); }
+FirewareDownImpl::FirewareDownImpl() = default;
 
 FirewareDownImpl::~FirewareDownImpl() = default;
 
@@ -186,61 +150,75 @@ void FirewareDownImpl::reportProgress(qint64 done, qint64 total, bool force)
     emit downloadProgress(done, total);
 }
 
-bool FirewareDownImpl::fetchHash(const DownloadRequest& request, QByteArray* hash)
+void FirewareDownImpl::waitFor(QNetworkReply* reply)
 {
-    CURL* h = curl_easy_init();
-    if (!h)
-        return fail(tr("The download could not be started."));
-    QByteArray body;
-    applyCommon(h, request.hashUrl.toUtf8());
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, appendText);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
-    const CURLcode rc = curl_easy_perform(h);
-    long status = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(h);
-    qCDebug(lcDownload) << "checksum" << rc << status;
-    if (rc != CURLE_OK || status != 200) {
-        if (rc == CURLE_OK || status >= 400)
-            return fail(tr("The checksum of the update could not be loaded (HTTP %1).").arg(status));
-        return fail(
-            tr("The update server could not be reached. Check your Internet connection and try again."));
-    }
+    QEventLoop loop;
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // A stop from another thread ends the request within a poll.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, reply, [reply] {
+        if (s_isStop)
+            reply->abort();
+    });
+    poll.start(kStopPollMs);
+    if (!reply->isFinished())
+        loop.exec();
+}
+
+bool FirewareDownImpl::hasRoom(qint64 needed) const
+{
+    QStorageInfo disk(m_folder);
+    if (!disk.isValid())
+        return true; // nothing known; the writes themselves will tell
+    return disk.bytesAvailable() - needed >= m_reserve;
+}
+
+bool FirewareDownImpl::fetchHash(const QUrl& url, QByteArray* hash)
+{
+    const QString what = tr("The checksum of the update could not be loaded.");
+    QNetworkReply* reply = m_net->get(UpdateNetwork::request(url));
+    UpdateNetwork::guard(reply, kMaxHashText);
+    waitFor(reply);
+    const QString failure = UpdateNetwork::failure(
+        reply, tr("The update server's checksum answer is too long to be a checksum."));
+    const QByteArray body = reply->readAll();
+    delete reply;
+    qCDebug(lcDownload) << "checksum" << failure;
+    if (s_isStop)
+        return fail(tr("The download was stopped."));
+    if (!failure.isEmpty())
+        return fail(what + QLatin1Char(' ') + failure);
     *hash = parseSha256Text(body);
     if (hash->isEmpty())
         return fail(tr("The update server published no valid checksum for the update."));
     return true;
 }
 
-bool FirewareDownImpl::fetchSize(const QString& url, qint64* size)
+bool FirewareDownImpl::fetchSize(const QUrl& url, qint64* size)
 {
     for (int attempt = 1;; ++attempt) {
-        CURL* h = curl_easy_init();
-        if (!h)
-            return fail(tr("The download could not be started."));
-        applyCommon(h, url.toUtf8());
-        curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
-        const CURLcode rc = curl_easy_perform(h);
-        long status = 0;
-        curl_off_t length = -1;
-        curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-        if (rc == CURLE_OK)
-            curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-        curl_easy_cleanup(h);
-        qCDebug(lcDownload) << "size request" << attempt << rc << status << length;
-        if (rc == CURLE_OK && status != 200)
-            return fail(tr("The update server answered with an error (HTTP %1).").arg(status));
-        if (rc == CURLE_OK && length < 0)
+        QNetworkReply* reply = m_net->head(imageRequest(url));
+        UpdateNetwork::guard(reply, -1);
+        waitFor(reply);
+        const QString failure = UpdateNetwork::failure(reply, QString());
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const bool reached = reply->error() == QNetworkReply::NoError
+            || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() > 0;
+        delete reply;
+        qCDebug(lcDownload) << "size request" << attempt << failure << length;
+        if (s_isStop)
+            return fail(tr("The download was stopped."));
+        if (reached && !failure.isEmpty())
+            return fail(failure);
+        if (reached && !length.isValid())
             return fail(tr("The update server did not tell the size of the update."));
-        if (rc == CURLE_OK && length > 0) {
-            *size = qint64(length);
+        if (reached && length.toLongLong() > 0) {
+            *size = length.toLongLong();
             return true;
         }
         // No answer or an empty image: try again a few times, then give up.
         if (attempt >= kSizeTries)
-            return fail(rc == CURLE_OK ? tr("The update on the server is empty.")
-                                       : tr("The update server could not be reached. Check your Internet "
-                                            "connection and try again."));
+            return fail(reached ? tr("The update on the server is empty.") : failure);
         for (int i = 0; i < 10; ++i) {
             if (s_isStop)
                 return fail(tr("The download was stopped."));
@@ -249,26 +227,151 @@ bool FirewareDownImpl::fetchSize(const QString& url, qint64* size)
     }
 }
 
-int FirewareDownImpl::download(const QString& url, Transfer* t)
+void FirewareDownImpl::takeBody(QNetworkReply* reply, ImageFile* file, Transfer* t)
 {
-    CURL* h = curl_easy_init();
-    if (!h)
-        return CURLE_FAILED_INIT;
-    applyCommon(h, url.toUtf8());
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, t);
-    curl_easy_setopt(h, CURLOPT_RESUME_FROM_LARGE, curl_off_t(t->offset));
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &Transfer::onWrite);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, t);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(
-        h, CURLOPT_XFERINFOFUNCTION,
-        +[](void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int { return s_isStop ? 1 : 0; });
-    const CURLcode rc = curl_easy_perform(h);
-    curl_easy_cleanup(h);
-    qCDebug(lcDownload) << "transfer from" << t->offset << "ended" << rc << curl_easy_strerror(rc) << "status"
-                        << t->status << "written" << t->written;
-    return int(rc);
+    if (!reply->isOpen() || t->badStatus || t->rangeMismatch || t->oversize || t->ioError || t->noRoom)
+        return;
+    if (!t->checked) {
+        // Only the image itself is written: never an error page, never a
+        // range that does not continue the file, never more than announced.
+        t->checked = true;
+        t->status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (t->status == 416) {
+            t->skipBody = true;
+        } else if (t->status == 206) {
+            // "bytes FROM-TO/SIZE"
+            const QByteArray range = reply->rawHeader("Content-Range").trimmed();
+            const QList<QByteArray> parts = range.mid(6).split('/');
+            const qint64 from = parts.value(0).split('-').value(0).toLongLong();
+            const QByteArray size = parts.value(1);
+            if (!range.startsWith("bytes ") || from != t->offset
+                || (size != "*" && size.toLongLong() != t->total))
+                t->rangeMismatch = true;
+        } else if (t->status == 200) {
+            if (t->offset != 0)
+                t->rangeMismatch = true;
+        } else {
+            t->badStatus = true;
+        }
+        if (!t->badStatus && !t->rangeMismatch && !t->skipBody && length.isValid()
+            && t->offset + length.toLongLong() > t->total)
+            t->oversize = true;
+        if (t->badStatus || t->rangeMismatch || t->oversize) {
+            reply->abort();
+            return;
+        }
+    }
+    if (t->skipBody) {
+        reply->readAll();
+        return;
+    }
+    while (reply->bytesAvailable() > 0) {
+        const QByteArray block = reply->read(kReadBuffer);
+        if (t->offset + t->written + block.size() > t->total) {
+            t->oversize = true;
+            reply->abort();
+            return;
+        }
+        if (!file->append(block.constData(), block.size())) {
+            t->ioError = true;
+            t->ioErrno = errno;
+            reply->abort();
+            return;
+        }
+        t->written += block.size();
+        if (t->written - t->roomCheckedAt >= kRoomCheckBytes) {
+            t->roomCheckedAt = t->written;
+            if (!hasRoom(0)) {
+                t->noRoom = true;
+                reply->abort();
+                return;
+            }
+        }
+        const qint64 done = t->offset + t->written;
+        reportProgress(done, t->total, done == t->total);
+    }
+}
+
+void FirewareDownImpl::transfer(const QUrl& url, ImageFile* file, Transfer* t)
+{
+    QNetworkRequest request = imageRequest(url);
+    if (t->offset > 0)
+        request.setRawHeader("Range", "bytes=" + QByteArray::number(t->offset) + "-");
+    QNetworkReply* reply = m_net->get(request);
+    UpdateNetwork::guard(reply, -1);
+    reply->setReadBufferSize(kReadBuffer);
+    connect(reply, &QNetworkReply::readyRead, reply, [=] { takeBody(reply, file, t); });
+    waitFor(reply);
+    takeBody(reply, file, t);
+    if (!t->checked)
+        t->status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    t->failure = UpdateNetwork::failure(reply, QString(), true);
+    t->networkError = reply->error() != QNetworkReply::NoError;
+    delete reply;
+    qCDebug(lcDownload) << "transfer from" << t->offset << "status" << t->status << "written" << t->written
+                        << t->failure;
+}
+
+bool FirewareDownImpl::fetchImage(const QUrl& url, ImageFile* file, qint64 total)
+{
+    bool restarted = false;
+    for (;;) {
+        qint64 local = file->size();
+        if (local > total) {
+            // Not a prefix of this image: start again from nothing.
+            if (!file->truncate())
+                return fail(tr("The update could not be stored."));
+            local = 0;
+        }
+        if (local == total) {
+            reportProgress(total, total, true);
+            return true;
+        }
+        if (!hasRoom(total - local)) {
+            file->remove();
+            return fail(tr("There is not enough free disk space for the update (%1 MB are needed).")
+                            .arg((total - local + m_reserve) >> 20));
+        }
+        Transfer t;
+        t.offset = local;
+        t.total = total;
+        transfer(url, file, &t);
+        if (s_isStop)
+            return fail(tr("The download was stopped."));
+        if (t.oversize) {
+            file->remove();
+            return fail(tr("The update server sent more data than announced; the download was deleted."));
+        }
+        if (t.ioError) {
+            file->remove();
+            return fail(tr("The update could not be written to disk (%1); the download was deleted.")
+                            .arg(QString::fromLocal8Bit(std::strerror(t.ioErrno))));
+        }
+        if (t.noRoom) {
+            file->remove();
+            return fail(tr("The disk ran out of free space during the download; the download was deleted."));
+        }
+        const bool ignoredRange = t.rangeMismatch || (t.status == 416 && file->size() != total);
+        if (ignoredRange) {
+            // The server did not continue where the file ends: fetch the
+            // whole image once more, from the start.
+            if (restarted)
+                return fail(tr("The update server does not resume downloads correctly."));
+            restarted = true;
+            if (!file->truncate())
+                return fail(tr("The update could not be stored."));
+            continue;
+        }
+        if (t.status == 416)
+            return true; // what is on disk is already the whole image
+        const bool answered = t.status == 200 || t.status == 206;
+        if (!answered || (t.badStatus && !t.failure.isEmpty()))
+            return fail(t.failure.isEmpty() ? unreachable() : t.failure);
+        if (t.networkError || file->size() != total)
+            return fail(tr("The download was interrupted. Press Retry to continue it."));
+        return true;
+    }
 }
 
 bool FirewareDownImpl::verify(int fd, const QByteArray& hash)
@@ -296,93 +399,51 @@ bool FirewareDownImpl::verify(int fd, const QByteArray& hash)
     return true;
 }
 
+bool FirewareDownImpl::download(const DownloadRequest& request)
+{
+    const QUrl url(request.url);
+    const QUrl hashUrl(request.hashUrl);
+    if (!isAllowedUpdateUrl(url) || !isAllowedUpdateUrl(hashUrl))
+        return fail(UpdateNetwork::insecureAddressText());
+    QByteArray hash;
+    if (!fetchHash(hashUrl, &hash))
+        return false;
+    qint64 total = 0;
+    if (!fetchSize(url, &total))
+        return false;
+
+    ImageFile file;
+    QString error;
+    if (!file.open(request.folder, request.fileName, &error))
+        return fail(tr("The update could not be stored (%1).").arg(error));
+    if (total > kMaxImageBytes) {
+        file.remove();
+        return fail(tr("The update on the server is larger than %1 MB, more than an update of this program "
+                       "can be, so it was not downloaded.")
+                        .arg(kMaxImageBytes >> 20));
+    }
+    if (!fetchImage(url, &file, total))
+        return false;
+    if (!verify(file.fd(), hash)) {
+        if (!s_isStop)
+            file.remove();
+        return false;
+    }
+    return true;
+}
+
 int FirewareDownImpl::startDownload(const DownloadRequest& request)
 {
     s_isStop = false;
     m_error.clear();
     m_lastEmitMs = -1;
-    const bool ok = [&]() -> bool {
-        if (!isAllowedUpdateUrl(QUrl(request.url)) || !isAllowedUpdateUrl(QUrl(request.hashUrl)))
-            return fail(tr("The update address is not a secure (https) address, so it was not used."));
-        QByteArray hash;
-        if (!fetchHash(request, &hash))
-            return false;
-        qint64 total = 0;
-        if (!fetchSize(request.url, &total))
-            return false;
-
-        QString error;
-        const int dir = UpdateCacheFolder::openFolder(request.folder, &error);
-        if (dir < 0)
-            return fail(tr("The update could not be stored (%1).").arg(error));
-        const int fd = UpdateCacheFolder::openImage(dir, request.fileName, &error);
-        if (fd < 0) {
-            ::close(dir);
-            return fail(tr("The update could not be stored (%1).").arg(error));
-        }
-        auto removeImage = [&] { ::unlinkat(dir, QFile::encodeName(request.fileName).constData(), 0); };
-        auto finish = [&](bool result) {
-            ::close(fd);
-            ::close(dir);
-            return result;
-        };
-
-        bool restarted = false;
-        for (;;) {
-            qint64 local = fileSize(fd);
-            if (local > total) {
-                // Not a prefix of this image: start again from nothing.
-                if (::ftruncate(fd, 0) != 0)
-                    return finish(fail(tr("The update could not be stored.")));
-                local = 0;
-            }
-            if (local == total) {
-                reportProgress(total, total, true);
-                break;
-            }
-            Transfer t;
-            t.self = this;
-            t.fd = fd;
-            t.offset = local;
-            t.total = total;
-            const int rc = download(request.url, &t);
-            if (s_isStop || rc == CURLE_ABORTED_BY_CALLBACK)
-                return finish(fail(tr("The download was stopped.")));
-            if (t.oversize) {
-                removeImage();
-                return finish(
-                    fail(tr("The update server sent more data than announced; the download was deleted.")));
-            }
-            if (t.ioError)
-                return finish(fail(tr("The update could not be written to disk.")));
-            const bool ignoredRange =
-                rc == CURLE_RANGE_ERROR || t.rangeMismatch || (t.status == 416 && fileSize(fd) != total);
-            if (ignoredRange) {
-                // The server did not continue where the file ends: fetch the
-                // whole image once more, from the start.
-                if (restarted)
-                    return finish(fail(tr("The update server does not resume downloads correctly.")));
-                restarted = true;
-                if (::ftruncate(fd, 0) != 0)
-                    return finish(fail(tr("The update could not be stored.")));
-                continue;
-            }
-            if (t.status == 416)
-                break; // what is on disk is already the whole image
-            if (t.badStatus || (rc == CURLE_OK && t.status != 200 && t.status != 206))
-                return finish(fail(tr("The update server answered with an error (HTTP %1).").arg(t.status)));
-            if (rc != CURLE_OK || fileSize(fd) != total)
-                return finish(fail(tr("The download was interrupted (%1). Press Retry to continue it.")
-                                       .arg(QString::fromLatin1(curl_easy_strerror(CURLcode(rc))))));
-            break;
-        }
-        if (!verify(fd, hash)) {
-            if (!s_isStop)
-                removeImage();
-            return finish(false);
-        }
-        return finish(true);
-    }();
+    m_folder = request.folder;
+    m_reserve = request.diskReserve;
+    // Made and dropped on this thread, within the download.
+    QNetworkAccessManager net;
+    m_net = &net;
+    const bool ok = download(request);
+    m_net = nullptr;
     emit downloadComplete(ok);
     return ok ? 0 : -1;
 }

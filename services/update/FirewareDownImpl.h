@@ -5,6 +5,10 @@
 
 #include <atomic>
 
+class QNetworkAccessManager;
+class QNetworkReply;
+class QUrl;
+
 // What one download needs: the image address, the address of its published
 // SHA-256, and where the image goes (a file of the private cache folder).
 struct DownloadRequest
@@ -13,12 +17,16 @@ struct DownloadRequest
     QString hashUrl;
     QString folder;
     QString fileName;
+    // Free space the download leaves on the cache folder's disk.
+    qint64 diskReserve = 0;
 };
 
-// The libcurl downloader. Lives on the download thread: fetches the
-// published checksum, asks for the image's size, fetches the image (resuming
-// a partial file), and verifies it. Every step checks the HTTP status, so an
-// error page is never kept as an image.
+// The image downloader. Lives on the download thread and runs that thread's
+// events while it waits, so the GUI thread never waits for the network or
+// the disk. Steps: fetch the published checksum, ask for the image's size,
+// fetch the image (resuming a partial file), verify it. Every step checks
+// the answer, so an error page is never kept as an image, and the image
+// never grows past its announced size, the size bound or the free space.
 class FirewareDownImpl : public QObject
 {
     Q_OBJECT
@@ -35,6 +43,11 @@ public:
 
     // How often the size request is tried before giving up, 1 s apart.
     static constexpr int kSizeTries = 3;
+    // The largest image taken: far above any bundle of this program (a few
+    // hundred MB at most), far below what would fill a disk unnoticed.
+    static constexpr qint64 kMaxImageBytes = qint64(2) << 30;
+    // Free space a download leaves on the disk, by default.
+    static constexpr qint64 kDiskReserve = qint64(256) << 20;
 
 signals:
     void downloadProgress(qlonglong curSize, qlonglong totalSize);
@@ -42,17 +55,27 @@ signals:
 
 private:
     struct Transfer;
-    friend struct Transfer;
+    class ImageFile;
 
-    bool fetchHash(const DownloadRequest& request, QByteArray* hash);
-    bool fetchSize(const QString& url, qint64* size);
+    bool download(const DownloadRequest& request);
+    bool fetchHash(const QUrl& url, QByteArray* hash);
+    bool fetchSize(const QUrl& url, qint64* size);
+    bool hasRoom(qint64 needed) const;
+    // Fetches what is missing of the image into file, restarting once from
+    // nothing when the server does not continue where the file ends.
+    bool fetchImage(const QUrl& url, ImageFile* file, qint64 total);
     // One GET of the rest of the image; the outcome is in the transfer.
-    int download(const QString& url, Transfer* transfer);
+    void transfer(const QUrl& url, ImageFile* file, Transfer* t);
+    void takeBody(QNetworkReply* reply, ImageFile* file, Transfer* t);
     bool verify(int fd, const QByteArray& hash);
+    void waitFor(QNetworkReply* reply);
     bool fail(const QString& text);
     void reportProgress(qint64 done, qint64 total, bool force);
 
     static std::atomic<bool> s_isStop;
+    QNetworkAccessManager* m_net = nullptr;
+    QString m_folder;
+    qint64 m_reserve = 0;
     QString m_error;
     qint64 m_lastEmitMs = -1;
 };

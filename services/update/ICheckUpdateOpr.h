@@ -33,6 +33,9 @@ public:
     virtual void stopUpdate() = 0;
 
     virtual UpdateStage stage() const = 0;
+    // The step the last reported error ended: Checking, Downloading (which
+    // includes verifying) or Installing.
+    virtual UpdateStage failedStage() const = 0;
     // The last progress reported by the download under way (0, 0 before).
     virtual void lastProgress(unsigned long long* done, unsigned long long* total) const = 0;
     // The version and rendered notes of the last check that found one.
