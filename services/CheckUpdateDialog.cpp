@@ -78,11 +78,12 @@ void CheckUpdateDialog::initControl()
     m_labDownloadPercent->setText(QStringLiteral("0 %"));
     m_btnUpdateCompleted->setBtnText(tr("OK"));
     m_btnCancel->setBtnText(tr("Close"));
+    m_btnStop->setBtnText(tr("Stop"));
 
     m_labTitleIcon->setPixmap(QPixmap(res + "/exp_image/LOGO_20.png"));
     m_labIcon->setPixmap(QPixmap(res + "/exp_image/LOGO_48.png"));
     m_btnClose->setBtnImage(res + "/image/VideoEditDlg/top_btn_close.png");
-    for (QImageButton* button : {m_btnUpdateCompleted, m_btnUpdate, m_btnCancel}) {
+    for (QImageButton* button : {m_btnUpdateCompleted, m_btnUpdate, m_btnCancel, m_btnStop}) {
         button->setBtnImage(res + "/image/btn_message.png");
         button->setTextStyle(TextColorStyle3);
         button->setCursor(Qt::PointingHandCursor);
@@ -94,6 +95,7 @@ void CheckUpdateDialog::initControl()
     connect(m_btnUpdateCompleted, &QPushButton::clicked, this, &CheckUpdateDialog::onBtnUpdateCompleted);
     connect(m_btnClose, &QPushButton::clicked, this, &QDialog::close);
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_btnStop, &QPushButton::clicked, this, &CheckUpdateDialog::onBtnStop);
 }
 
 void CheckUpdateDialog::startOrAttach()
@@ -152,6 +154,9 @@ void CheckUpdateDialog::showProgressState()
 void CheckUpdateDialog::onBegin()
 {
     m_bUpdating = true;
+    m_bStopping = false;
+    m_btnStop->show();
+    m_btnStop->setEnabled(true);
     m_state = State::Downloading;
     m_labStatus->setText(tr("Downloading this latest version of Tessaloon"));
     m_pgrDownload->setValue(0);
@@ -175,6 +180,8 @@ void CheckUpdateDialog::onProgress(unsigned long long done, unsigned long long t
         // Verifying and installing follow; only the end shows 100.
         m_state = State::Installing;
         m_labStatus->setText(tr("Installing the latest version of %1").arg(productName()));
+        // An install under way is not stopped half-way.
+        m_btnStop->hide();
         shown = 99;
     }
     m_pgrDownload->setValue(shown);
@@ -220,7 +227,17 @@ void CheckUpdateDialog::onError(QString message)
     m_btnUpdate->show();
     m_btnUpdate->setBtnText(tr("Retry"));
     m_btnCancel->show();
-    m_labNewVersionTiltle->setText(tr("The update did not succeed"));
+    // The heading says which step failed: nothing is updated by a failed
+    // check or download.
+    QString heading = tr("The update did not succeed");
+    if (m_bStopping)
+        heading = tr("The download was stopped");
+    else if (m_checker->failedStage() == UpdateStage::Checking)
+        heading = tr("The check for updates did not succeed");
+    else if (m_checker->failedStage() == UpdateStage::Downloading)
+        heading = tr("The download did not succeed");
+    m_bStopping = false;
+    m_labNewVersionTiltle->setText(heading);
     m_labNewVersionTiltle->show();
     m_labNewVersionInfo->setText(message.toHtmlEscaped());
     update();
@@ -240,6 +257,13 @@ void CheckUpdateDialog::onBtnUpdate()
         return;
     }
     m_checker->startUpdate();
+}
+
+void CheckUpdateDialog::onBtnStop()
+{
+    m_bStopping = true;
+    m_btnStop->setEnabled(false);
+    m_checker->stopUpdate();
 }
 
 void CheckUpdateDialog::onBtnUpdateCompleted()

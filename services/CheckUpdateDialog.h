@@ -38,6 +38,8 @@ public:
 public slots:
     void onBtnUpdate();
     void onBtnUpdateCompleted();
+    // Stops the download under way and deletes what it has written.
+    void onBtnStop();
 
 private:
     void setCheckingUpdateUIState();
@@ -51,6 +53,7 @@ private:
     bool m_bUpdating = false;
     bool m_bHasUpdate = false;
     bool m_bFailed = false;
+    bool m_bStopping = false;
     State m_state = State::Checking;
     std::function<bool()> m_conversionRunning;
     std::function<void()> m_closeApplication;

@@ -181,7 +181,7 @@ bool FirewareDownImpl::fetchHash(const QUrl& url, QByteArray* hash)
     waitFor(reply);
     const QString failure = UpdateNetwork::failure(
         reply, tr("The update server's checksum answer is too long to be a checksum."));
-    const QByteArray body = reply->readAll();
+    const QByteArray body = failure.isEmpty() ? reply->readAll() : QByteArray();
     delete reply;
     qCDebug(lcDownload) << "checksum" << failure;
     if (s_isStop)

@@ -11,6 +11,7 @@ namespace UpdateNetwork {
 namespace {
 const char* const kTooLarge = "lvTooLarge";
 const char* const kBadRedirect = "lvBadRedirect";
+const char* const kRedirects = "lvRedirects";
 
 QString tr(const char* text) { return QCoreApplication::translate("UpdateNetwork", text); }
 } // namespace
@@ -48,6 +49,7 @@ QNetworkRequest request(const QUrl& url)
 void guard(QNetworkReply* reply, qint64 limit)
 {
     QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& to) {
+        reply->setProperty(kRedirects, reply->property(kRedirects).toInt() + 1);
         if (isAllowedUpdateUrl(to)) {
             emit reply->redirectAllowed();
         } else {
@@ -77,15 +79,20 @@ QString failure(QNetworkReply* reply, const QString& tooLarge, bool partial)
     if (reply->property(kBadRedirect).toBool() || reply->error() == QNetworkReply::InsecureRedirectError)
         return tr("The update server sent the request on to an address that is not secure (https), "
                   "so it was not followed.");
-    if (reply->error() == QNetworkReply::TooManyRedirectsError)
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // Past the allowed count the network layer may end without an error
+    // and with a status that is no answer (100) after its redirects.
+    const bool answered = status == 200 || (partial && status == 206);
+    const bool redirected = reply->property(kRedirects).toInt() > 0;
+    if (reply->error() == QNetworkReply::TooManyRedirectsError || (status >= 300 && status < 400)
+        || (!answered && status < 400 && redirected && reply->error() == QNetworkReply::NoError))
         return tr("The update server sent the request on too many times (a redirect loop), "
                   "so its answer could not be used.");
     if (reply->error() == QNetworkReply::SslHandshakeFailedError)
         return tr("The update server's certificate could not be verified, so nothing was loaded from it.");
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status >= 400)
         return tr("The update server answered with an error (HTTP %1).").arg(status);
-    if (status > 0 && status != 200 && !(partial && status == 206))
+    if (status > 0 && !answered)
         return tr("The update server sent an answer that could not be used.");
     if (reply->error() != QNetworkReply::NoError || status == 0)
         return unreachableText();

@@ -24,6 +24,8 @@ public:
         int throttleMs = 0; // pause between chunks of the body
         int chunk = 16 * 1024;
         qint64 headLength = -1; // a HEAD answer's length when not the body's
+        QByteArray location{}; // sent as Location (a redirect with 3xx)
+        bool endless = false; // no length, body repeated until the client leaves
     };
 
     struct Request
@@ -146,6 +148,8 @@ private:
             return "Partial Content";
         case 404:
             return "Not Found";
+        case 302:
+            return "Found";
         case 416:
             return "Range Not Satisfiable";
         default:
@@ -160,6 +164,20 @@ private:
         QByteArray extra;
         const qint64 size = route.body.size();
         const QByteArray range = request.header("Range");
+        if (!route.location.isEmpty())
+            extra += "Location: " + route.location + "\r\n";
+        if (route.endless && request.method != "HEAD") {
+            socket->write("HTTP/1.1 " + QByteArray::number(status) + " " + reason(status)
+                          + "\r\nConnection: close\r\n\r\n");
+            auto* timer = new QTimer(socket);
+            const QByteArray block = body.isEmpty() ? QByteArray(route.chunk, 'e') : body;
+            QObject::connect(timer, &QTimer::timeout, socket, [socket, block] {
+                if (socket->bytesToWrite() < 4 * block.size())
+                    socket->write(block);
+            });
+            timer->start(1);
+            return;
+        }
         if (status == 200 && route.ranges && range.startsWith("bytes=") && range.endsWith('-')) {
             const qint64 from = range.mid(6, range.size() - 7).toLongLong();
             if (from >= size) {

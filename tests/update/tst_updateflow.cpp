@@ -3,6 +3,7 @@
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
 #include "ExeUpdateScriptThread.h"
+#include "FirewareDownImpl.h"
 #include "QIAppUtil.h"
 #include "TestHttpServer.h"
 #include "UpdateRestart.h"
@@ -18,6 +19,9 @@
 
 #include <functional>
 #include <memory>
+
+#include <csignal>
+#include <sys/resource.h>
 
 Q_DECLARE_METATYPE(CheckUpdateDialog::State)
 
@@ -155,6 +159,7 @@ private slots:
         m_server->clearRequests();
         QDir(cacheDir()).removeRecursively();
         QDir(recordDir()).removeRecursively();
+        m_checker->setDiskReserve(FirewareDownImpl::kDiskReserve);
         QVERIFY(QDir().mkpath(recordDir()));
     }
 
@@ -210,6 +215,25 @@ private slots:
                                      << unreachable;
         QTest::newRow("plain http address") << QByteArray("3.2.3.0") << "http" << int(NoPartial) << S::Failed
                                             << "not a secure (https) address";
+        // What failed is said in words: never "unreachable" for an answer
+        // that came, never a bare status for a redirect.
+        const QString notFollowed = "not secure (https), so it was not followed";
+        QTest::newRow("version redirect to http")
+            << QByteArray("3.2.3.0") << "versionToHttp" << int(NoPartial) << S::Failed << notFollowed;
+        QTest::newRow("version redirect loop") << QByteArray("3.2.3.0") << "versionLoop" << int(NoPartial)
+                                               << S::Failed << "too many times (a redirect loop)";
+        QTest::newRow("image redirect to http")
+            << QByteArray("3.2.3.0") << "imageToHttp" << int(NoPartial) << S::Failed << notFollowed;
+        QTest::newRow("endless checksum") << QByteArray("3.2.3.0") << "endlessHash" << int(NoPartial)
+                                          << S::Failed << "checksum answer is too long";
+        QTest::newRow("huge image announced")
+            << QByteArray("3.2.3.0") << "huge" << int(Partial40) << S::Failed << "larger than 2048 MB";
+        QTest::newRow("endless image body") << QByteArray("3.2.3.0") << "endlessImage" << int(NoPartial)
+                                            << S::Failed << "more data than announced";
+        QTest::newRow("no free space") << QByteArray("3.2.3.0") << "noRoom" << int(Partial40) << S::Failed
+                                       << "not enough free disk space";
+        QTest::newRow("disk refuses writes") << QByteArray("3.2.3.0") << "writeFails" << int(NoPartial)
+                                             << S::Failed << "could not be written to disk";
     }
 
     void flows()
@@ -253,6 +277,34 @@ private slots:
         }
         if (change == "http")
             writeIni("http://www.lumivane.example/latest.txt", "http://www.lumivane.example");
+        TestHttpServer::Route redirect{302, "moved"};
+        if (change == "versionToHttp" || change == "imageToHttp") {
+            redirect.location = "http://www.lumivane.example/elsewhere";
+            m_server->setRoute(change == "versionToHttp" ? "/latest.txt" : "/image.tar", redirect);
+        }
+        if (change == "versionLoop") {
+            redirect.location = m_server->url("/latest.txt");
+            m_server->setRoute("/latest.txt", redirect);
+        }
+        TestHttpServer::Route endless{200, QByteArray()};
+        endless.endless = true;
+        if (change == "endlessHash")
+            m_server->setRoute("/image.tar.sha256", endless);
+        if (change == "endlessImage") {
+            endless.headLength = m_image.size();
+            m_server->setRoute("/image.tar", endless);
+        }
+        if (change == "huge") {
+            TestHttpServer::Route route{200, m_image};
+            route.headLength = qint64(50) << 30;
+            m_server->setRoute("/image.tar", route);
+        }
+        if (change == "noRoom")
+            m_checker->setDiskReserve(qint64(1) << 60);
+        // The file-size limit makes the image's writes fail past 100 KB.
+        struct rlimit oldLimit;
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+        auto restoreLimit = qScopeGuard([&] { ::setrlimit(RLIMIT_FSIZE, &oldLimit); });
 
         const qint64 cut = m_image.size() * 40 / 100;
         if (partial != NoPartial) {
@@ -265,6 +317,13 @@ private slots:
                 writeFile(imagePath(), QByteArray(m_image.size() + 1000, 'x'));
         }
 
+        if (change == "writeFails") {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit small = oldLimit;
+            small.rlim_cur = 100 * 1024;
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+
         auto dlg = openDialog();
         // An address that is not used fails at once; any other starts a check.
         if (change != "http") {
@@ -272,7 +331,8 @@ private slots:
             QCOMPARE(dlg->m_labNewVersionInfo->text(), QString("Checking for update now, please wait..."));
         }
         QTRY_VERIFY_WITH_TIMEOUT(dlg->state() != CheckUpdateDialog::State::Checking, 15000);
-        if (dlg->state() == CheckUpdateDialog::State::UpdateFound) {
+        const bool found = dlg->state() == CheckUpdateDialog::State::UpdateFound;
+        if (found) {
             QCOMPARE(dlg->m_labNewVersionTiltle->text(), QString("What's New? - Version 3.2.3.0"));
             QVERIFY(dlg->m_labNewVersionInfo->text().contains("1. Faster &amp; smaller<br/>"));
             QVERIFY(!dlg->m_labNewVersionInfo->text().contains("Old"));
@@ -315,6 +375,14 @@ private slots:
             const QByteArray left = readFile(imagePath());
             QVERIFY(m_image.startsWith(left));
             QVERIFY(left.size() < m_image.size());
+            // A download said to be deleted is gone.
+            if (dlg->m_labNewVersionInfo->text().contains("deleted"))
+                QVERIFY(!QFile::exists(imagePath()));
+            // The heading names the step that failed.
+            const QString heading = !found ? "The check for updates did not succeed"
+                : change == "script1"      ? "The update did not succeed"
+                                           : "The download did not succeed";
+            QCOMPARE(dlg->m_labNewVersionTiltle->text(), heading);
         }
 
         const auto gets = m_server->requests("GET", "/image.tar");
