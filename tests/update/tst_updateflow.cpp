@@ -438,6 +438,39 @@ private slots:
         QCOMPARE(readFile(recordDir() + "/sha").trimmed(), m_imageHash);
     }
 
+    // Stop ends a download under way and deletes what it wrote; the window
+    // keeps answering meanwhile (longest event-loop stall printed).
+    void stopDeletesPartial()
+    {
+        m_server->setRoute("/image.tar", {200, m_image, true, false, 40, 16 * 1024});
+        auto dlg = openDialog();
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::UpdateFound, 15000);
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, [&] {
+            longest = qMax(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        tick.start(5);
+        QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
+        QVERIFY(dlg->m_btnStop->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->m_pgrDownload->value() >= 10, 15000);
+        QVERIFY(QFileInfo(imagePath()).size() > 0);
+        QTest::mouseClick(dlg->m_btnStop, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Failed, 5000);
+        tick.stop();
+        qInfo("longest event-loop stall during the download: %lld ms", longest);
+        QVERIFY(longest < 500);
+        QCOMPARE(dlg->m_labNewVersionTiltle->text(), QString("The download was stopped"));
+        QVERIFY(dlg->m_labNewVersionInfo->text().contains("stopped"));
+        QVERIFY(!QFile::exists(imagePath()));
+        QCOMPARE(m_checker->stage(), UpdateStage::Idle);
+        QVERIFY(readFile(recordDir() + "/args").isEmpty());
+    }
+
     void retryChecksAgain()
     {
         m_server->setRoute("/latest.txt", {200, "not a version"});
