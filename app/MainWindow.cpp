@@ -15,6 +15,7 @@
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "ShowMessage.h"
+#include "UpdateRestart.h"
 #include <QApplication>
 #include <QCloseEvent>
 
@@ -304,7 +305,9 @@ bool MainWindow::confirmCancel()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (m_bConverting) {
-        if (!confirmCancel()) {
+        // A restart after an update has already asked whether to stop the
+        // run; it is not asked twice.
+        if (!UpdateRestart::isRequested() && !confirmCancel()) {
             event->ignore();
             return;
         }

@@ -191,6 +191,8 @@ void CheckUpdateDialog::onProgress(unsigned long long done, unsigned long long t
 void CheckUpdateDialog::showCompletedState()
 {
     m_state = State::Completed;
+    m_bRestartDeclined = false;
+    m_btnUpdateCompleted->setBtnText(tr("OK"));
     m_pgrDownload->setValue(100);
     m_labDownloadPercent->setText(QStringLiteral("100 %"));
     m_widButtons->show();
@@ -209,6 +211,7 @@ void CheckUpdateDialog::showCompletedState()
 void CheckUpdateDialog::onEnd()
 {
     m_bUpdating = false;
+    m_bStopping = false;
     m_bHasUpdate = false;
     showCompletedState();
 }
@@ -268,13 +271,25 @@ void CheckUpdateDialog::onBtnStop()
 
 void CheckUpdateDialog::onBtnUpdateCompleted()
 {
+    if (m_bRestartDeclined) {
+        close();
+        return;
+    }
     if (m_conversionRunning && m_conversionRunning()) {
+        // The one question before the restart: the windows then close
+        // without asking again.
         CommonDialog ask(this);
         ask.SetTitle(productName());
         ask.SetMessage(tr("Conversions are still running. Restarting now stops them. Restart anyway?"));
         ask.m_checkBox->hide();
-        if (ask.exec() != QMessageBox::Ok)
+        if (ask.exec() != QMessageBox::Ok) {
+            m_bRestartDeclined = true;
+            m_labNewVersionTiltle->setText(
+                tr("Version %1 is installed. It will be used the next time %2 starts.")
+                    .arg(m_strNewVersion, productName()));
+            m_btnUpdateCompleted->setBtnText(tr("Close"));
             return;
+        }
     }
     UpdateRestart::requestAtQuit();
     accept();

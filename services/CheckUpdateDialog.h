@@ -54,6 +54,8 @@ private:
     bool m_bHasUpdate = false;
     bool m_bFailed = false;
     bool m_bStopping = false;
+    // The restart was declined during a run: OK only closes the dialog.
+    bool m_bRestartDeclined = false;
     State m_state = State::Checking;
     std::function<bool()> m_conversionRunning;
     std::function<void()> m_closeApplication;

@@ -584,6 +584,7 @@ private slots:
         m_server->setRoute("/latest.txt", {200, "3.2.2.0"});
         auto dlg = openDialog();
         QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::NoUpdate, 15000);
+        dlg->onHaveUpdate(true, "3.2.3.0", QString());
         dlg->onEnd();
         QCOMPARE(dlg->state(), CheckUpdateDialog::State::Completed);
         int closed = 0;
@@ -601,6 +602,20 @@ private slots:
         QCOMPARE(UpdateRestart::isRequested(), restarts);
         QCOMPARE(dlg->isVisible(), !restarts);
         QCOMPARE(UpdateRestart::program(), QCoreApplication::applicationFilePath());
+        if (!restarts) {
+            // Declined: it says when the update takes effect, and OK now
+            // only closes, without asking again.
+            QCOMPARE(
+                dlg->m_labNewVersionTiltle->text(),
+                QString(
+                    "Version 3.2.3.0 is installed. It will be used the next time Media Converter starts."));
+            asked = false;
+            QTest::mouseClick(dlg->m_btnUpdateCompleted, Qt::LeftButton);
+            QVERIFY(!asked);
+            QVERIFY(!dlg->isVisible());
+            QCOMPARE(closed, 0);
+            QVERIFY(!UpdateRestart::isRequested());
+        }
         UpdateRestart::cancel();
     }
 
