@@ -124,6 +124,39 @@ struct FirewareDownImpl::Transfer
     bool noRoom = false;
     bool networkError = false;
     QString failure;
+
+    // The GET was given up because of what came.
+    bool ended() const { return badStatus || rangeMismatch || oversize || ioError || noRoom; }
+
+    // Looks at the answer's status and headers once: only the image itself
+    // is written, never an error page, never a range that does not continue
+    // the file, never more than announced. False when it is refused.
+    bool accept(QNetworkReply* reply)
+    {
+        checked = true;
+        status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status == 416) {
+            skipBody = true;
+            return true;
+        }
+        if (status == 206) {
+            // "bytes FROM-TO/SIZE"
+            const QByteArray range = reply->rawHeader("Content-Range").trimmed();
+            const QList<QByteArray> parts = range.mid(6).split('/');
+            const qint64 from = parts.value(0).split('-').value(0).toLongLong();
+            const QByteArray size = parts.value(1);
+            rangeMismatch =
+                !range.startsWith("bytes ") || from != offset || (size != "*" && size.toLongLong() != total);
+        } else if (status == 200) {
+            rangeMismatch = offset != 0;
+        } else {
+            badStatus = true;
+        }
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (!badStatus && !rangeMismatch && length.isValid() && offset + length.toLongLong() > total)
+            oversize = true;
+        return !ended();
+    }
 };
 
 FirewareDownImpl::FirewareDownImpl() = default;
@@ -229,38 +262,11 @@ bool FirewareDownImpl::fetchSize(const QUrl& url, qint64* size)
 
 void FirewareDownImpl::takeBody(QNetworkReply* reply, ImageFile* file, Transfer* t)
 {
-    if (!reply->isOpen() || t->badStatus || t->rangeMismatch || t->oversize || t->ioError || t->noRoom)
+    if (!reply->isOpen() || t->ended())
         return;
-    if (!t->checked) {
-        // Only the image itself is written: never an error page, never a
-        // range that does not continue the file, never more than announced.
-        t->checked = true;
-        t->status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (t->status == 416) {
-            t->skipBody = true;
-        } else if (t->status == 206) {
-            // "bytes FROM-TO/SIZE"
-            const QByteArray range = reply->rawHeader("Content-Range").trimmed();
-            const QList<QByteArray> parts = range.mid(6).split('/');
-            const qint64 from = parts.value(0).split('-').value(0).toLongLong();
-            const QByteArray size = parts.value(1);
-            if (!range.startsWith("bytes ") || from != t->offset
-                || (size != "*" && size.toLongLong() != t->total))
-                t->rangeMismatch = true;
-        } else if (t->status == 200) {
-            if (t->offset != 0)
-                t->rangeMismatch = true;
-        } else {
-            t->badStatus = true;
-        }
-        if (!t->badStatus && !t->rangeMismatch && !t->skipBody && length.isValid()
-            && t->offset + length.toLongLong() > t->total)
-            t->oversize = true;
-        if (t->badStatus || t->rangeMismatch || t->oversize) {
-            reply->abort();
-            return;
-        }
+    if (!t->checked && !t->accept(reply)) {
+        reply->abort();
+        return;
     }
     if (t->skipBody) {
         reply->readAll();
