@@ -12,7 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,6 +45,36 @@ void whenModal(std::function<void(QWidget*)> act)
     });
 }
 } // namespace
+
+// Answers TLS handshakes with a certificate nobody trusts.
+class TlsServer : public QTcpServer
+{
+public:
+    TlsServer(const QByteArray& cert, const QByteArray& key)
+        : m_cert(cert, QSsl::Pem)
+        , m_key(key, QSsl::Rsa, QSsl::Pem)
+    {}
+    int handshakes = 0;
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto* socket = new QSslSocket(this);
+        if (!socket->setSocketDescriptor(handle)) {
+            delete socket;
+            return;
+        }
+        ++handshakes;
+        socket->setLocalCertificate(m_cert);
+        socket->setPrivateKey(m_key);
+        connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+        socket->startServerEncryption();
+    }
+
+private:
+    QSslCertificate m_cert;
+    QSslKey m_key;
+};
 
 // The update dialog driven end to end against a loopback server, with the
 // test bundle's own versionInfo.ini and a recording install script.
@@ -76,8 +110,10 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void writeIni(const QByteArray& versionUrl, const QByteArray& base)
+    void writeIni(const QByteArray& versionUrl, const QByteArray& base, QByteArray imageBase = QByteArray())
     {
+        if (imageBase.isEmpty())
+            imageBase = base;
         writeFile(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()),
                   "[Info]\nProduct Name=\"Media Converter\"\n[Link]\n"
                   "newVersion=\""
@@ -87,10 +123,10 @@ private:
                       + base
                       + "/notes.txt\"\n"
                         "download_zip=\""
-                      + base
+                      + imageBase
                       + "/image.tar\"\n"
                         "download_sha256=\""
-                      + base + "/image.tar.sha256\"\n");
+                      + imageBase + "/image.tar.sha256\"\n");
         CSingleVersionStringUtil::ClearLinkMap();
     }
 
@@ -469,6 +505,48 @@ private slots:
         QVERIFY(!QFile::exists(imagePath()));
         QCOMPARE(m_checker->stage(), UpdateStage::Idle);
         QVERIFY(readFile(recordDir() + "/args").isEmpty());
+    }
+
+    void untrustedCertificate_data()
+    {
+        QTest::addColumn<bool>("download"); // the check or the download meets it
+        QTest::newRow("check") << false;
+        QTest::newRow("download") << true;
+    }
+    // A server whose certificate is not trusted gives nothing, for the
+    // check and the download alike.
+    void untrustedCertificate()
+    {
+        QFETCH(bool, download);
+        if (!QSslSocket::supportsSsl())
+            QSKIP("no TLS support in this Qt");
+        const QString key = m_tmp.path() + "/key.pem";
+        const QString cert = m_tmp.path() + "/cert.pem";
+        QProcess openssl;
+        openssl.start("openssl",
+                      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", cert, "-days",
+                       "1", "-subj", "/CN=127.0.0.1"});
+        if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+            QSKIP("openssl cannot make a test certificate here");
+        TlsServer tls(readFile(cert), readFile(key));
+        QVERIFY(tls.listen(QHostAddress::LocalHost, 0));
+        const QByteArray https = "https://127.0.0.1:" + QByteArray::number(tls.serverPort());
+        if (download)
+            writeIni(m_server->url("/latest.txt"), m_server->url(""), https);
+        else
+            writeIni(https + "/latest.txt", https);
+
+        auto dlg = openDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(dlg->state() != CheckUpdateDialog::State::Checking, 15000);
+        if (download) {
+            QCOMPARE(dlg->state(), CheckUpdateDialog::State::UpdateFound);
+            QTest::mouseClick(dlg->m_btnUpdate, Qt::LeftButton);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(dlg->state(), CheckUpdateDialog::State::Failed, 15000);
+        QVERIFY2(dlg->m_labNewVersionInfo->text().contains("certificate could not be verified"),
+                 qPrintable(dlg->m_labNewVersionInfo->text()));
+        QVERIFY(tls.handshakes > 0);
+        QVERIFY(!QFile::exists(imagePath()));
     }
 
     void retryChecksAgain()
