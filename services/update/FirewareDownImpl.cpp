@@ -335,9 +335,12 @@ bool FirewareDownImpl::fetchImage(const QUrl& url, ImageFile* file, qint64 total
             return true;
         }
         if (!hasRoom(total - local)) {
+            // What is on disk cannot be finished; it only takes space.
             file->remove();
-            return fail(tr("There is not enough free disk space for the update (%1 MB are needed).")
-                            .arg((total - local + m_reserve) >> 20));
+            const QString text = tr("There is not enough free disk space for the update (%1 MB are needed).")
+                                     .arg((total - local + m_reserve) >> 20);
+            return fail(local > 0 ? text + QLatin1Char(' ') + tr("The part already downloaded was deleted.")
+                                  : text);
         }
         Transfer t;
         t.offset = local;
