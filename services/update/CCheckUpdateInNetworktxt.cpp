@@ -220,8 +220,8 @@ void CCheckUpdateInNetworktxt::versionInfoReplyFinished(QNetworkReply* reply)
         return;
 
     const QString notesText = tr("The release notes of the new version could not be loaded.");
-    const QString failure = UpdateNetwork::failure(
-        reply, tr("The release notes of the new version are too long to be release notes."));
+    const QString failure =
+        UpdateNetwork::failure(reply, tr("The update server's answer is too long to be release notes."));
     if (!failure.isEmpty()) {
         fail(notesText + QLatin1Char(' ') + failure);
         return;

@@ -3,9 +3,12 @@
 #include "UpdateTexts.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+
+Q_LOGGING_CATEGORY(lcNetwork, "lumivane.update.network", QtWarningMsg)
 
 namespace UpdateNetwork {
 namespace {
@@ -74,6 +77,8 @@ void markTooLarge(QNetworkReply* reply)
 
 QString failure(QNetworkReply* reply, const QString& tooLarge, bool partial)
 {
+    qCDebug(lcNetwork) << reply->url() << reply->error() << reply->errorString() << "status"
+                       << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->property(kTooLarge).toBool())
         return tooLarge;
     if (reply->property(kBadRedirect).toBool() || reply->error() == QNetworkReply::InsecureRedirectError)
