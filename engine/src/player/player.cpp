@@ -19,6 +19,10 @@ constexpr int64_t kMaxSleepUs = 20000;
 constexpr int64_t kMaxDrainUs = 500000; // the device's queue plays out before completion, this long at most
 constexpr size_t kPrerollPictures = 3; // queued before the clock starts
 constexpr int64_t kMaxPrerollUs = 300000;
+// A picture's subtitles render within this or the picture goes without
+// them (the render goes on): a caller's thread, Close and Seek never wait
+// seconds for hostile text.
+constexpr int kSubtitleBudgetMs = 500;
 
 int evenSize(unsigned asked, int source)
 {
@@ -28,6 +32,8 @@ int evenSize(unsigned asked, int source)
 }
 
 } // namespace
+
+Player::Player() { m_layers.setRenderBudget(kSubtitleBudgetMs); }
 
 Player::~Player() { release(); }
 

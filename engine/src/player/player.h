@@ -38,7 +38,7 @@ public:
     // lazily, once per burst of setters.
     enum class Part { Geometry, Layers, Preview };
 
-    Player() = default;
+    Player();
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
