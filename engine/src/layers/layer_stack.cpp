@@ -131,17 +131,26 @@ struct LayerStack::Impl
         w = h = 0;
     }
 
+    // The track goes; the renderer stays for the next one (fontconfig and
+    // libass's caches are costly to build again on every restyle), unless
+    // a render still runs with it: then both are left to that render.
     void dropSubtitleTrack()
     {
         if (sub) {
             std::lock_guard<std::mutex> lock(gate->mutex);
             if (sub->busy) {
                 sub->thread.detach(); // it frees what it renders with
+                sub.reset();
                 logMessage(LogDebug, "subtitles: a render is left to finish on its own");
-            } else if (sub->thread.joinable())
-                sub->thread.join();
+            } else {
+                if (sub->thread.joinable())
+                    sub->thread.join();
+                if (sub->track)
+                    ass_free_track(sub->track);
+                sub->track = nullptr;
+                sub->hidden.clear();
+            }
         }
-        sub.reset();
         subTrack = nullptr;
         subPushed = 0;
         openEndedEvent = -1;
@@ -341,14 +350,14 @@ void LayerStack::Impl::syncSubtitleTrack()
         std::string header;
         if (!feed->header(&header, &subOwnLayout) || header.empty())
             return;
-        auto fresh = std::make_shared<SubtitleRender>(gate);
-        if (!fresh->ass.prepare(w, h))
+        if (!sub)
+            sub = std::make_shared<SubtitleRender>(gate);
+        if (!sub->ass.prepare(w, h))
             return;
-        fresh->track = ass_new_track(fresh->ass.library());
-        if (!fresh->track)
-            return;
-        sub = std::move(fresh);
+        sub->track = ass_new_track(sub->ass.library());
         subTrack = sub->track;
+        if (!subTrack)
+            return;
         ass_process_codec_private(subTrack, header.data(), int(header.size()));
         restyleSubtitleTrack();
     }
@@ -445,8 +454,9 @@ bool LayerStack::Impl::renderIdle()
         return false;
     if (sub->thread.joinable())
         sub->thread.join();
-    for (const auto& [index, duration] : sub->hidden)
-        subTrack->events[index].Duration = duration;
+    if (subTrack)
+        for (const auto& [index, duration] : sub->hidden)
+            subTrack->events[index].Duration = duration;
     sub->hidden.clear();
     return true;
 }
