@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -486,15 +487,24 @@ ASS_Image* LayerStack::Impl::render(long long nowMs)
         sub->busy = true;
         sub->images = nullptr;
     }
-    sub->thread = std::thread([job = sub, nowMs] {
-        ASS_Image* images = ass_render_frame(job->ass.renderer(), job->track, nowMs, nullptr);
+    try {
+        sub->thread = std::thread([job = sub, nowMs] {
+            ASS_Image* images = ass_render_frame(job->ass.renderer(), job->track, nowMs, nullptr);
+            {
+                std::lock_guard<std::mutex> lock(job->gate->mutex);
+                job->images = images;
+                job->busy = false;
+            }
+            job->gate->changed.notify_all();
+        });
+    } catch (const std::system_error&) {
+        // no thread to be had: drawn here, as before
         {
-            std::lock_guard<std::mutex> lock(job->gate->mutex);
-            job->images = images;
-            job->busy = false;
+            std::lock_guard<std::mutex> lock(gate->mutex);
+            sub->busy = false;
         }
-        job->gate->changed.notify_all();
-    });
+        return ass_render_frame(sub->ass.renderer(), subTrack, nowMs, nullptr);
+    }
     if (!renderIdle())
         return nullptr;
     std::lock_guard<std::mutex> lock(gate->mutex);
