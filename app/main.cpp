@@ -1,4 +1,5 @@
 #include "CSingleUserLog.h"
+#include "EngineLog.h"
 #include "MainWindow.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ static void registerTahoma()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    EngineLog::install();
     registerTahoma();
 
     // The first use reads "versionInfo.ini" and starts the sender thread.

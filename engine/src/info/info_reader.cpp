@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "media/decode_loop.h"
 #include "media/decoder.h"
+#include "media/scaling.h"
 #include "orvalta.h"
 
 #include <cmath>
@@ -239,28 +240,17 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
     const bool swap = rot == 90 || rot == 270;
     const int pw = swap ? h : w; // size before the rotation
     const int ph = swap ? w : h;
-    std::vector<uint8_t> temp;
-    if (!m_image.allocate(w, h))
-        return nullptr;
-    uint8_t* dst = m_image.pixels();
-    if (rot != 0) {
-        temp.resize(size_t(pw) * ph * 4);
-        dst = temp.data();
-    }
-    SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), pw, ph,
-                                     AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!sws) {
+    FramePtr scaled = scaleFrame(frame.get(), pw, ph, AV_PIX_FMT_BGRA, SWS_BICUBIC);
+    if (!scaled || !m_image.allocate(w, h)) {
         m_image.reset();
         return nullptr;
     }
-    uint8_t* planes[4] = {dst, nullptr, nullptr, nullptr};
-    int strides[4] = {pw * 4, 0, 0, 0};
-    sws_scale(sws, frame->data, frame->linesize, 0, frame->height, planes, strides);
-    sws_freeContext(sws);
-
     uint32_t* out = reinterpret_cast<uint32_t*>(m_image.pixels());
-    if (rot != 0) {
-        const uint32_t* in = reinterpret_cast<const uint32_t*>(temp.data());
+    if (rot == 0) {
+        copyRows(scaled.get(), 4 * w, m_image.pixels(), 4 * w);
+    } else {
+        const uint8_t* in = scaled->data[0];
+        const ptrdiff_t line = scaled->linesize[0];
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 int sx, sy; // source pixel for output (x, y), clockwise rotation
@@ -274,7 +264,7 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
                     sx = pw - 1 - y;
                     sy = x;
                 }
-                out[size_t(y) * w + x] = in[size_t(sy) * pw + sx];
+                std::memcpy(out + size_t(y) * w + x, in + sy * line + sx * 4, 4);
             }
     }
     // X byte: always 255, whatever the scaler wrote

@@ -144,7 +144,9 @@ int OutputSink::open(int encoderThreads)
     m_fileOpen = true;
     r = avformat_write_header(m_fmt, nullptr);
     if (r < 0) {
-        logf(LogError, "cannot write the header of \"%s\": %s", m_plan.path.c_str(), avErrorText(r).c_str());
+        if (r != AVERROR_EXIT) // not a failure: Release stopped it
+            logf(LogError, "cannot write the header of \"%s\": %s", m_plan.path.c_str(),
+                 avErrorText(r).c_str());
         // a full disk or an I/O error is a write failure; anything else is
         // the muxer refusing the streams
         const bool io = (m_fmt->pb && m_fmt->pb->error < 0) || r == AVERROR(ENOSPC) || r == AVERROR(EIO)

@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "job/transcode_job.h"
+#include "media/scaling.h"
 #include "orvalta.h"
 
 extern "C" {
@@ -110,18 +111,10 @@ bool VideoStage::toEncoderFormat(FramePtr& frame)
 {
     if (m_plan.pixFmt == AV_PIX_FMT_YUV420P)
         return true;
-    m_toEncoder =
-        sws_getCachedContext(m_toEncoder, m_plan.width, m_plan.height, AV_PIX_FMT_YUV420P, m_plan.width,
-                             m_plan.height, m_plan.pixFmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    FramePtr conv(av_frame_alloc());
-    if (!conv || !m_toEncoder)
+    FramePtr conv =
+        scaleFrame(frame.get(), m_plan.width, m_plan.height, m_plan.pixFmt, SWS_BICUBIC, &m_toEncoder);
+    if (!conv)
         return false;
-    conv->width = m_plan.width;
-    conv->height = m_plan.height;
-    conv->format = m_plan.pixFmt;
-    if (av_frame_get_buffer(conv.get(), 0) < 0)
-        return false;
-    sws_scale(m_toEncoder, frame->data, frame->linesize, 0, m_plan.height, conv->data, conv->linesize);
     if (m_plan.pixFmt == AV_PIX_FMT_YUVJ420P)
         conv->color_range = AVCOL_RANGE_JPEG;
     frame = std::move(conv);

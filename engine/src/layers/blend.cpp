@@ -1,5 +1,7 @@
 #include "layers/blend.h"
 
+#include "media/scaling.h"
+
 #include <algorithm>
 
 extern "C" {
@@ -128,10 +130,12 @@ bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh, 
 {
     // Scaled premultiplied, so the colour of transparent pixels (often
     // black) does not bleed into the edges of a logo.
-    std::vector<uint8_t> pre(size_t(sw) * sh * 4);
+    FramePtr pre = paddedFrame(sw, sh, AV_PIX_FMT_RGBA);
+    if (!pre)
+        return false;
     for (int y = 0; y < sh; ++y) {
         const uint8_t* p = src + ptrdiff_t(y) * sstride;
-        uint8_t* q = pre.data() + size_t(y) * sw * 4;
+        uint8_t* q = pre->data[0] + ptrdiff_t(y) * pre->linesize[0];
         for (int x = 0; x < sw * 4; x += 4) {
             const int a = p[x + 3];
             for (int c = 0; c < 3; ++c)
@@ -139,24 +143,18 @@ bool scaleRgba(const uint8_t* src, int sw, int sh, int sstride, int dw, int dh, 
             q[x + 3] = uint8_t(a);
         }
     }
-    SwsContext* sws = sws_getContext(sw, sh, AV_PIX_FMT_RGBA, dw, dh, AV_PIX_FMT_RGBA, SWS_BICUBIC, nullptr,
-                                     nullptr, nullptr);
-    if (!sws)
+    FramePtr scaled = scaleFrame(pre.get(), dw, dh, AV_PIX_FMT_RGBA, SWS_BICUBIC);
+    if (!scaled)
         return false;
-    out->assign(size_t(dw) * dh * 4, 0);
-    const uint8_t* srcPlanes[4] = {pre.data(), nullptr, nullptr, nullptr};
-    const int srcStrides[4] = {sw * 4, 0, 0, 0};
-    uint8_t* dstPlanes[4] = {out->data(), nullptr, nullptr, nullptr};
-    const int dstStrides[4] = {dw * 4, 0, 0, 0};
-    const int rows = sws_scale(sws, srcPlanes, srcStrides, 0, sh, dstPlanes, dstStrides);
-    sws_freeContext(sws);
+    out->resize(size_t(dw) * dh * 4);
+    copyRows(scaled.get(), dw * 4, out->data(), dw * 4);
     for (size_t i = 0; i < out->size(); i += 4) {
         uint8_t* q = out->data() + i;
         const int a = q[3];
         for (int c = 0; c < 3; ++c)
             q[c] = a ? uint8_t(std::min(255, (q[c] * 255 + a / 2) / a)) : 0;
     }
-    return rows == dh;
+    return true;
 }
 
 void blendYuva(AVFrame* frame, const YuvaImage& img, int x, int y)

@@ -2,6 +2,7 @@
 // name is never parsed as a pattern or a protocol by libavformat.
 #include "core/paths.h"
 #include "layers/blend.h"
+#include "media/scaling.h"
 
 #include <cstring>
 #include <fstream>
@@ -90,12 +91,15 @@ bool frameToRgba(const AVFrame* frame, std::vector<uint8_t>* rgba)
         const int* coefs = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(sws, coefs, 1, coefs, 1, 0, 1 << 16, 1 << 16);
     }
-    rgba->assign(size_t(frame->width) * frame->height * 4, 0);
-    uint8_t* dst[4] = {rgba->data(), nullptr, nullptr, nullptr};
-    const int dstStride[4] = {frame->width * 4, 0, 0, 0};
-    const int rows = sws_scale(sws, frame->data, frame->linesize, 0, frame->height, dst, dstStride);
+    FramePtr out = paddedFrame(frame->width, frame->height, AV_PIX_FMT_RGBA);
+    const int rows =
+        out ? sws_scale(sws, frame->data, frame->linesize, 0, frame->height, out->data, out->linesize) : -1;
     sws_freeContext(sws);
-    return rows == frame->height;
+    if (rows != frame->height)
+        return false;
+    rgba->resize(size_t(frame->width) * frame->height * 4);
+    copyRows(out.get(), frame->width * 4, rgba->data(), frame->width * 4);
+    return true;
 }
 
 } // namespace

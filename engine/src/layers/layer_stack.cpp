@@ -7,10 +7,15 @@
 #include "text/subtitle_feed.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -44,6 +49,41 @@ struct Box
     int x = 0, y = 0, w = 0, h = 0;
 };
 
+// What a stack and its subtitle renders share: a render reports here, and
+// interrupt() wakes a caller waiting for one.
+struct RenderGate
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stopped = false; // for good: the job is going down
+};
+
+// The subtitle renderer and track, rendered on a thread of their own. A
+// caller waits for the picture but can stop waiting (Release, a player's
+// time budget): 64 hostile events at 4K take seconds. A render left behind
+// finishes unseen, and the last owner, maybe that thread, frees it all.
+struct SubtitleRender
+{
+    explicit SubtitleRender(std::shared_ptr<RenderGate> g)
+        : gate(std::move(g))
+    {}
+    ~SubtitleRender()
+    {
+        if (track)
+            ass_free_track(track);
+    }
+    SubtitleRender(const SubtitleRender&) = delete;
+    SubtitleRender& operator=(const SubtitleRender&) = delete;
+
+    std::shared_ptr<RenderGate> gate;
+    AssRenderer ass;
+    ASS_Track* track = nullptr;
+    std::thread thread;
+    bool busy = false; // under gate->mutex, as is images
+    ASS_Image* images = nullptr;
+    std::vector<std::pair<int, long long>> hidden; // index, duration
+};
+
 int roundPos(double fraction, int size)
 {
     const double v = std::round(fraction * size);
@@ -67,11 +107,13 @@ struct LayerStack::Impl
     Box textBox;
 
     std::shared_ptr<SubtitleFeed> feed;
-    ASS_Track* subTrack = nullptr;
+    std::shared_ptr<RenderGate> gate = std::make_shared<RenderGate>();
+    std::shared_ptr<SubtitleRender> sub;
+    ASS_Track* subTrack = nullptr; // sub->track
+    std::chrono::milliseconds budget{0};
     bool subOwnLayout = false;
     size_t subPushed = 0;
     int openEndedEvent = -1;
-    std::vector<std::pair<int, long long>> hidden; // index, duration
     bool hiddenLogged = false;
 
     std::shared_ptr<const SubtitlePicture> shownPicture;
@@ -90,10 +132,26 @@ struct LayerStack::Impl
         w = h = 0;
     }
 
+    // The track goes; the renderer stays for the next one (fontconfig and
+    // libass's caches are costly to build again on every restyle), unless
+    // a render still runs with it: then both are left to that render.
     void dropSubtitleTrack()
     {
-        if (subTrack)
-            ass_free_track(subTrack);
+        if (sub) {
+            std::lock_guard<std::mutex> lock(gate->mutex);
+            if (sub->busy) {
+                sub->thread.detach(); // it frees what it renders with
+                sub.reset();
+                logMessage(LogDebug, "subtitles: a render is left to finish on its own");
+            } else {
+                if (sub->thread.joinable())
+                    sub->thread.join();
+                if (sub->track)
+                    ass_free_track(sub->track);
+                sub->track = nullptr;
+                sub->hidden.clear();
+            }
+        }
         subTrack = nullptr;
         subPushed = 0;
         openEndedEvent = -1;
@@ -109,6 +167,8 @@ struct LayerStack::Impl
     void restyleSubtitleTrack();
     void drawText(AVFrame* f) const;
     void drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait);
+    bool renderIdle();
+    ASS_Image* render(long long nowMs);
     void drawPicture(AVFrame* f, const std::shared_ptr<const SubtitlePicture>& pic);
 };
 
@@ -291,9 +351,12 @@ void LayerStack::Impl::syncSubtitleTrack()
         std::string header;
         if (!feed->header(&header, &subOwnLayout) || header.empty())
             return;
-        if (!ass.prepare(w, h))
+        if (!sub)
+            sub = std::make_shared<SubtitleRender>(gate);
+        if (!sub->ass.prepare(w, h))
             return;
-        subTrack = ass_new_track(ass.library());
+        sub->track = ass_new_track(sub->ass.library());
+        subTrack = sub->track;
         if (!subTrack)
             return;
         ass_process_codec_private(subTrack, header.data(), int(header.size()));
@@ -359,35 +422,93 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
     if (wait && feed->kind() == SubtitleFeed::Kind::Stream)
         feed->waitLoaded(t + kReadAheadUs);
 
-    syncSubtitleTrack();
-    if (subTrack && t >= 0) {
-        // Events beyond the cap are hidden for this picture only: a zero
-        // duration is never showing.
-        const long long now = t / 1000;
-        hidden.clear();
-        int showing = 0;
-        // Fewer events than the cap in the whole track: none can be hidden.
-        const int scan = subTrack->n_events > kMaxShownEvents ? subTrack->n_events : 0;
-        for (int i = 0; i < scan; ++i) {
-            ASS_Event& ev = subTrack->events[i];
-            if (ev.Start <= now && now < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
-                hidden.emplace_back(i, ev.Duration);
-                ev.Duration = 0;
-            }
+    if (renderIdle()) {
+        syncSubtitleTrack();
+        if (subTrack && t >= 0) {
+            for (ASS_Image* img = render(t / 1000); img; img = img->next)
+                blendMask(f, img->bitmap, img->stride, img->w, img->h, img->dst_x, img->dst_y, img->color);
         }
-        if (!hidden.empty() && !hiddenLogged) {
-            logf(LogWarning, "subtitles: more than %d events at once, the rest are not drawn",
-                 kMaxShownEvents);
-            hiddenLogged = true;
-        }
-        ASS_Image* images = ass_render_frame(ass.renderer(), subTrack, now, nullptr);
-        for (const auto& [index, duration] : hidden)
-            subTrack->events[index].Duration = duration;
-        for (ASS_Image* img = images; img; img = img->next)
-            blendMask(f, img->bitmap, img->stride, img->w, img->h, img->dst_x, img->dst_y, img->color);
     }
     if (auto pic = feed->pictureAt(t))
         drawPicture(f, pic);
+}
+
+// Whether the track may be touched: no render is running. A render the
+// last picture left behind (a player's budget ran out) is waited for once
+// more; interrupt() gives up on it for good.
+bool LayerStack::Impl::renderIdle()
+{
+    std::unique_lock<std::mutex> lock(gate->mutex);
+    if (!sub)
+        return !gate->stopped;
+    const auto ready = [this] { return !sub->busy || gate->stopped; };
+    if (budget.count() > 0)
+        gate->changed.wait_for(lock, budget, ready);
+    else
+        gate->changed.wait(lock, ready);
+    if (gate->stopped) {
+        lock.unlock();
+        dropSubtitleTrack();
+        return false;
+    }
+    if (sub->busy)
+        return false;
+    if (sub->thread.joinable())
+        sub->thread.join();
+    if (subTrack)
+        for (const auto& [index, duration] : sub->hidden)
+            subTrack->events[index].Duration = duration;
+    sub->hidden.clear();
+    return true;
+}
+
+// Renders the track at nowMs on the render thread and waits for it as
+// renderIdle() does; nullptr when the wait was given up.
+ASS_Image* LayerStack::Impl::render(long long nowMs)
+{
+    // Events beyond the cap are hidden for this picture only: a zero
+    // duration is never showing (restored once the render is over).
+    int showing = 0;
+    // Fewer events than the cap in the whole track: none can be hidden.
+    const int scan = subTrack->n_events > kMaxShownEvents ? subTrack->n_events : 0;
+    for (int i = 0; i < scan; ++i) {
+        ASS_Event& ev = subTrack->events[i];
+        if (ev.Start <= nowMs && nowMs < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
+            sub->hidden.emplace_back(i, ev.Duration);
+            ev.Duration = 0;
+        }
+    }
+    if (!sub->hidden.empty() && !hiddenLogged) {
+        logf(LogWarning, "subtitles: more than %d events at once, the rest are not drawn", kMaxShownEvents);
+        hiddenLogged = true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(gate->mutex);
+        sub->busy = true;
+        sub->images = nullptr;
+    }
+    try {
+        sub->thread = std::thread([job = sub, nowMs] {
+            ASS_Image* images = ass_render_frame(job->ass.renderer(), job->track, nowMs, nullptr);
+            {
+                std::lock_guard<std::mutex> lock(job->gate->mutex);
+                job->images = images;
+                job->busy = false;
+            }
+            job->gate->changed.notify_all();
+        });
+    } catch (const std::system_error&) {
+        // no thread to be had: drawn here, as before
+        {
+            std::lock_guard<std::mutex> lock(gate->mutex);
+            sub->busy = false;
+        }
+        return ass_render_frame(sub->ass.renderer(), subTrack, nowMs, nullptr);
+    }
+    if (!renderIdle())
+        return nullptr;
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    return sub->images;
 }
 
 LayerStack::LayerStack()
@@ -443,9 +564,16 @@ void LayerStack::apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles)
 
 void LayerStack::interrupt()
 {
+    {
+        std::lock_guard<std::mutex> lock(d->gate->mutex);
+        d->gate->stopped = true;
+    }
+    d->gate->changed.notify_all();
     if (d->feed)
         d->feed->cancelWaits();
 }
+
+void LayerStack::setRenderBudget(int ms) { d->budget = std::chrono::milliseconds(std::max(0, ms)); }
 
 void LayerStack::drawBorders(AVFrame* frame, bool text, bool image) const
 {

@@ -37,9 +37,16 @@ public:
     // at least 2 s past ptsUs or finished; players pass false.
     void apply(AVFrame* frame, int64_t ptsUs, bool waitForSubtitles);
 
-    // Any thread, while a job runs: an apply() waiting for subtitles
-    // returns at once, now and later (the job is going down).
+    // Any thread, while a job runs: an apply() waiting for subtitles, or for
+    // libass to render them, returns at once, now and later (the job is
+    // going down). A render left running finishes on its own thread.
     void interrupt();
+
+    // A player's pictures wait at most this long for their subtitles to
+    // render (0, the default: as long as it takes, for conversions); a
+    // picture whose text takes longer goes out without it, and the render
+    // goes on so later pictures show it.
+    void setRenderBudget(int ms);
 
     // The preview borders alone, around the layers that exist, whatever
     // the settings say (a player draws them on delivered pictures only).

@@ -3,9 +3,10 @@
 // from a processed yuv420p frame.
 #pragma once
 
+#include "media/decoder.h"
+
 #include <cstdint>
 
-struct AVFrame;
 struct SwsContext;
 
 namespace orv {
@@ -41,8 +42,8 @@ public:
 
 private:
     SwsContext* m_sws = nullptr;
+    FramePtr m_buffer;
     DeliveredFrame m_frame;
-    int m_capacity = 0;
 };
 
 } // namespace orv

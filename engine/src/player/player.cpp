@@ -19,6 +19,10 @@ constexpr int64_t kMaxSleepUs = 20000;
 constexpr int64_t kMaxDrainUs = 500000; // the device's queue plays out before completion, this long at most
 constexpr size_t kPrerollPictures = 3; // queued before the clock starts
 constexpr int64_t kMaxPrerollUs = 300000;
+// A picture's subtitles render within this or the picture goes without
+// them (the render goes on): a caller's thread, Close and Seek never wait
+// seconds for hostile text.
+constexpr int kSubtitleBudgetMs = 500;
 
 int evenSize(unsigned asked, int source)
 {
@@ -28,6 +32,8 @@ int evenSize(unsigned asked, int source)
 }
 
 } // namespace
+
+Player::Player() { m_layers.setRenderBudget(kSubtitleBudgetMs); }
 
 Player::~Player() { release(); }
 
@@ -363,99 +369,136 @@ void Player::setAudioIndex(int index)
 
 void Player::presenterLoop(bool presentCurrent)
 {
-    const Clock::time_point started = Clock::now();
-    const int64_t interval = m_source->frameIntervalUs();
-    int64_t audioEndUs = INT64_MIN;
-    int dropped = 0;
-    bool wasRunning = true;
+    PresenterRun run;
+    run.started = Clock::now();
+    run.interval = m_source->frameIntervalUs();
     if (presentCurrent) {
-        presentCurrent = false;
         std::lock_guard<std::mutex> lock(m_delivery);
         deliver();
     }
-    if (m_hasVideo) {
-        // Let the reader get ahead before the clock starts, so the first
-        // pictures are not late while the decoder warms up.
-        while (m_source->bufferedPictures() < kPrerollPictures
-               && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count()
-                   < kMaxPrerollUs) {
-            {
-                std::lock_guard<std::mutex> lock(m_state);
-                if (m_stopPresenter)
-                    return;
-            }
-            m_source->waitChange(5000);
-        }
-        std::lock_guard<std::mutex> lock(m_state);
-        if (m_running)
-            m_baseAt = Clock::now();
-    }
+    if (m_hasVideo && !prerollPictures(run))
+        return;
     while (true) {
         int64_t pos;
         bool running;
-        {
-            std::lock_guard<std::mutex> lock(m_state);
-            if (m_stopPresenter)
-                return;
-            running = m_running;
-            pos = positionLocked();
-        }
+        if (!readClock(&pos, &running))
+            return;
         if (!running) {
-            if (wasRunning && m_audio)
-                m_audio->clear();
-            wasRunning = false;
-            m_source->waitChange(kMaxSleepUs);
+            idleWhilePaused(run);
             continue;
         }
-        wasRunning = true;
-        if (m_hasAudio) {
-            if (!m_audio->deviceTried()
-                && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count()
-                    > kDeviceAfterUs)
-                m_audio->openDevice();
-            while (FramePtr a = m_source->takeAudio(pos + kAudioLeadUs)) {
-                const int64_t t = PlaybackSource::timeOf(a.get());
-                const int64_t end = (t == AV_NOPTS_VALUE ? pos : t) + PlaybackSource::audioLengthUs(a.get());
-                audioEndUs = std::max(audioEndUs, end);
-                if (end >= pos - kAudioLateUs)
-                    m_audio->play(a.get(), pos);
-            }
-        }
+        run.wasRunning = true;
+        if (m_hasAudio)
+            handDueSound(run, pos);
         int64_t next = INT64_MAX;
-        if (m_hasVideo) {
-            FramePtr f = m_source->takeDuePicture(pos, &next, &dropped);
-            if (f) {
-                std::lock_guard<std::mutex> lock(m_delivery);
-                m_current = std::move(f);
-                m_currentUs = PlaybackSource::timeOf(m_current.get());
-                deliver();
-                std::lock_guard<std::mutex> state(m_state);
-                m_shownUs = m_currentUs;
-                continue;
-            }
-        }
-        int64_t shown;
-        {
-            std::lock_guard<std::mutex> lock(m_state);
-            shown = m_shownUs;
-        }
-        const bool videoDone = !m_hasVideo || (m_source->videoDrained() && pos >= shown + interval);
-        // The last sound handed over is still in the device's queue: it is
-        // heard before the player says it has completed.
-        const bool audioDone = !m_hasAudio
-            || (m_source->audioDrained() && pos >= audioEndUs
-                && (m_audio->queuedUs() == 0 || pos >= audioEndUs + kMaxDrainUs));
-        if (videoDone && audioDone) {
-            std::lock_guard<std::mutex> lock(m_state);
-            m_baseUs = positionLocked();
-            m_running = false;
-            m_completed = true;
-            if (dropped)
-                logf(LogDebug, "playback dropped %d late pictures", dropped);
+        if (m_hasVideo && showDuePicture(run, pos, &next))
+            continue;
+        if (playedOut(run, pos)) {
+            completePlayback(run);
             return;
         }
         m_source->waitChange(std::min(next == INT64_MAX ? kMaxSleepUs : next - pos, kMaxSleepUs));
     }
+}
+
+// Lets the reader get ahead before the clock starts, so the first pictures
+// are not late while the decoder warms up. False when told to stop.
+bool Player::prerollPictures(const PresenterRun& run)
+{
+    while (m_source->bufferedPictures() < kPrerollPictures
+           && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - run.started).count()
+               < kMaxPrerollUs) {
+        {
+            std::lock_guard<std::mutex> lock(m_state);
+            if (m_stopPresenter)
+                return false;
+        }
+        m_source->waitChange(5000);
+    }
+    std::lock_guard<std::mutex> lock(m_state);
+    if (m_running)
+        m_baseAt = Clock::now();
+    return true;
+}
+
+// The clock's position and whether it runs; false when told to stop.
+bool Player::readClock(int64_t* pos, bool* running)
+{
+    std::lock_guard<std::mutex> lock(m_state);
+    if (m_stopPresenter)
+        return false;
+    *running = m_running;
+    *pos = positionLocked();
+    return true;
+}
+
+// Paused: the device's queue is cleared once, then the loop sleeps.
+void Player::idleWhilePaused(PresenterRun& run)
+{
+    if (run.wasRunning && m_audio)
+        m_audio->clear();
+    run.wasRunning = false;
+    m_source->waitChange(kMaxSleepUs);
+}
+
+// Sound due within kAudioLeadUs goes to the sink; the device opens once
+// kDeviceAfterUs of playback have passed.
+void Player::handDueSound(PresenterRun& run, int64_t pos)
+{
+    if (!m_audio->deviceTried()
+        && std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - run.started).count()
+            > kDeviceAfterUs)
+        m_audio->openDevice();
+    while (FramePtr a = m_source->takeAudio(pos + kAudioLeadUs)) {
+        const int64_t t = PlaybackSource::timeOf(a.get());
+        const int64_t end = (t == AV_NOPTS_VALUE ? pos : t) + PlaybackSource::audioLengthUs(a.get());
+        run.audioEndUs = std::max(run.audioEndUs, end);
+        if (end >= pos - kAudioLateUs)
+            m_audio->play(a.get(), pos);
+    }
+}
+
+// Delivers the picture that is due (older due ones are dropped); true if
+// one was shown. *next is the time of the next picture when none is due.
+bool Player::showDuePicture(PresenterRun& run, int64_t pos, int64_t* next)
+{
+    FramePtr f = m_source->takeDuePicture(pos, next, &run.dropped);
+    if (!f)
+        return false;
+    std::lock_guard<std::mutex> lock(m_delivery);
+    m_current = std::move(f);
+    m_currentUs = PlaybackSource::timeOf(m_current.get());
+    deliver();
+    std::lock_guard<std::mutex> state(m_state);
+    m_shownUs = m_currentUs;
+    return true;
+}
+
+// Every stream has been read and shown or heard.
+bool Player::playedOut(const PresenterRun& run, int64_t pos)
+{
+    int64_t shown;
+    {
+        std::lock_guard<std::mutex> lock(m_state);
+        shown = m_shownUs;
+    }
+    const bool videoDone = !m_hasVideo || (m_source->videoDrained() && pos >= shown + run.interval);
+    // The last sound handed over is still in the device's queue: it is
+    // heard before the player says it has completed.
+    const bool audioDone = !m_hasAudio
+        || (m_source->audioDrained() && pos >= run.audioEndUs
+            && (m_audio->queuedUs() == 0 || pos >= run.audioEndUs + kMaxDrainUs));
+    return videoDone && audioDone;
+}
+
+void Player::completePlayback(const PresenterRun& run)
+{
+    std::lock_guard<std::mutex> lock(m_state);
+    m_baseUs = positionLocked();
+    m_running = false;
+    m_completed = true;
+    if (run.dropped)
+        logf(LogDebug, "playback dropped %d late pictures", run.dropped);
 }
 
 // ---- Processing and delivery ---------------------------------------------

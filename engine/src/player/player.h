@@ -38,7 +38,7 @@ public:
     // lazily, once per burst of setters.
     enum class Part { Geometry, Layers, Preview };
 
-    Player() = default;
+    Player();
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -92,7 +92,25 @@ private:
     void stopPlayback();
     // Lands on targetUs with both threads stopped; delivers when asked.
     void seekLocked(int64_t targetUs, bool deliver);
+    // What the presenter loop carries from one turn to the next.
+    struct PresenterRun
+    {
+        std::chrono::steady_clock::time_point started;
+        int64_t interval = 0; // one picture's length
+        int64_t audioEndUs = INT64_MIN; // end of the last sound handed over
+        int dropped = 0; // late pictures
+        bool wasRunning = true;
+    };
+
+    // The presenter thread: clock, sound and pictures, one named step each.
     void presenterLoop(bool presentCurrent);
+    bool prerollPictures(const PresenterRun& run);
+    bool readClock(int64_t* pos, bool* running);
+    void idleWhilePaused(PresenterRun& run);
+    void handDueSound(PresenterRun& run, int64_t pos);
+    bool showDuePicture(PresenterRun& run, int64_t pos, int64_t* next);
+    bool playedOut(const PresenterRun& run, int64_t pos);
+    void completePlayback(const PresenterRun& run);
     int64_t positionLocked() const;
     void setCurrent(FramePtr picture, bool deliver);
 

@@ -68,14 +68,20 @@ struct TagRange
 {
     const char* name;
     double lo, hi;
+    // a tighter bound as a share of the script's height (0: none): the
+    // cost of blur, borders and shadows grows with their size on the
+    // picture, and 1/27 of its height is a border far thicker than text
+    // ever has (40 at 1080 lines, about 11 at 288)
+    double ofCanvas;
 };
 // Longer names first: \fscx must not be read as \fs.
 const TagRange kTagRanges[] = {
-    // clang-format off
-    {"fscx", 0, 400}, {"fscy", 0, 400}, {"fsp", -100, 100}, {"fs", 0, 400},   {"blur", 0, 20},
-    {"be", 0, 20},    {"xbord", 0, 40}, {"ybord", 0, 40},   {"bord", 0, 40}, {"xshad", -40, 40},
-    {"yshad", -40, 40}, {"shad", -40, 40},
-    // clang-format on
+    {"fscx", 0, 400, 0},          {"fscy", 0, 400, 0},
+    {"fsp", -100, 100, 0},        {"fs", 0, 400, 0},
+    {"blur", 0, 20, 1.0 / 54},    {"be", 0, 20, 1.0 / 54},
+    {"xbord", 0, 40, 1.0 / 27},   {"ybord", 0, 40, 1.0 / 27},
+    {"bord", 0, 40, 1.0 / 27},    {"xshad", -40, 40, 1.0 / 27},
+    {"yshad", -40, 40, 1.0 / 27}, {"shad", -40, 40, 1.0 / 27},
 };
 
 } // namespace
@@ -110,12 +116,13 @@ double largestTag(const std::string& text, const char* name)
 
 std::string clampOverrides(const std::string& text, int playResY)
 {
-    // A glyph taller than the script's canvas shows nothing more, yet its
-    // bitmap costs its area: font size and scale together stay within it.
+    // A glyph's bitmap costs its area, and laid out with others it is drawn
+    // many times: font size and scale together keep a glyph within half
+    // the script's canvas, larger than any line of text needs.
     const double canvas = std::max(playResY, 1);
-    const double fsMax = std::min(400.0, canvas);
+    const double fsMax = std::min(400.0, canvas / 2);
     const double fs = std::min(largestTag(text, "fs"), fsMax);
-    const double scaleMax = fs > 0 ? std::clamp(100.0 * canvas / fs, 100.0, 400.0) : 400.0;
+    const double scaleMax = fs > 0 ? std::clamp(100.0 * fsMax / fs, 100.0, 400.0) : 400.0;
 
     std::string out;
     out.reserve(text.size());
@@ -146,13 +153,14 @@ std::string clampOverrides(const std::string& text, int playResY)
             ++i;
             continue;
         }
-        double hi = tag->hi;
+        double hi = tag->ofCanvas > 0 ? std::min(tag->hi, tag->ofCanvas * canvas) : tag->hi;
         if (std::strcmp(tag->name, "fs") == 0)
             hi = fsMax;
         else if (std::strcmp(tag->name, "fscx") == 0 || std::strcmp(tag->name, "fscy") == 0)
             hi = scaleMax;
         char num[32];
-        std::snprintf(num, sizeof num, "%g", std::isfinite(v) ? std::clamp(v, tag->lo, hi) : tag->lo);
+        const double lo = tag->lo < 0 ? -hi : tag->lo;
+        std::snprintf(num, sizeof num, "%g", std::isfinite(v) ? std::clamp(v, lo, hi) : tag->lo);
         out += '\\';
         out += tag->name;
         out += num;

@@ -25,7 +25,8 @@ std::string escapeAssText(const std::string& text);
 // Clamps the numbers of costly override tags in an event's text (scale,
 // blur, border, shadow, font size, spacing) to ranges that render in
 // bounded time and memory; everything else is kept as it is. Font size and
-// scale together keep a glyph within the script's canvas (playResY lines).
+// scale together keep a glyph within half the script's canvas (playResY
+// lines); blur, borders and shadows are bounded by a share of it too.
 std::string clampOverrides(const std::string& text, int playResY);
 
 // Writes our fields into a style. `scale` converts reference units (points
