@@ -78,11 +78,13 @@ void HistoryBar::setfilepath(const QString& path)
 {
     m_strFilePath = path;
     m_strFileName = HistoryRecords::fileName(path);
-    // Cut here in one pass (the label's own cut measures every length);
-    // the label then keeps the tooltip with the whole name.
+    // Cut here in one pass to one line (the label's own cut measures every
+    // length, wrapped, against a height a font may not fit); the label then
+    // shows that line and keeps the tooltip with the whole name.
     const QString shown = elideForRow(m_labelName, m_strFileName, m_labelName->width(), Qt::ElideMiddle);
     const QString tip = m_labelName->toolTip();
     m_labelName->setText(shown);
+    m_labelName->QLabel::setText(shown);
     m_labelName->setToolTip(tip);
 }
 
