@@ -286,6 +286,16 @@ void TestHistory::clearDialogResults()
     QCOMPARE(dialog.m_removeALL->text(),
              QString("Remove all history info as well as the file it represents"));
     QVERIFY(dialog.m_removeInfo->isChecked());
+    // Under the system's title bar: no dark strip of the skin across the
+    // top, and every control inside the dialog.
+    const QImage face = dialog.grab().toImage();
+    for (int x = 2; x < face.width() - 2; x += 7) {
+        for (int y = 2; y < 30; y += 3)
+            QVERIFY2(QColor(face.pixel(x, y)).lightness() > 200, qPrintable(QString("%1,%2").arg(x).arg(y)));
+    }
+    for (QWidget* control : {static_cast<QWidget*>(dialog.label), static_cast<QWidget*>(dialog.m_btnOK),
+                             static_cast<QWidget*>(dialog.m_btnCancel)})
+        QVERIFY(dialog.rect().contains(control->geometry()));
     QTimer::singleShot(0, &dialog, [&] {
         if (action.startsWith("files"))
             QTest::mouseClick(dialog.m_removeALL, Qt::LeftButton);
