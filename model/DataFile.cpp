@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -25,6 +26,7 @@ const char* const kWriteWarning = "error::ParserXML->writeOperateXml->file.open\
 QMutex s_handlerLock;
 DataFile::FailureHandler s_handler;
 DataFile::NoticeHandler s_noticeHandler;
+DataFile::ReadHook s_readHook;
 
 // Set-asides of one file never replace each other; past this many the
 // file is left where it is.
@@ -102,6 +104,13 @@ bool DataFile::isRegularOrMissing(const QString& path)
 
 DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limits& limits)
 {
+    DataFile::ReadHook hook;
+    {
+        QMutexLocker lock(&s_handlerLock);
+        hook = s_readHook;
+    }
+    if (hook)
+        hook(path);
     // Non-blocking: opening a pipe for reading would otherwise wait for a
     // writer that never comes, and the type is only known once it is open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -225,19 +234,36 @@ void DataFile::setNoticeHandler(NoticeHandler handler)
     s_noticeHandler = std::move(handler);
 }
 
+void DataFile::setReadHook(ReadHook hook)
+{
+    QMutexLocker lock(&s_handlerLock);
+    s_readHook = std::move(hook);
+}
+
 DataFile::Lock::Lock(const QString& path, int waitMs)
     : m_file(std::make_unique<QLockFile>(path + QStringLiteral(".lock")))
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     // Held for one read and save, far under this; an older lock is left
-    // from a copy that hung or died.
-    m_file->setStaleLockTime(30000);
+    // from a copy that hung (one that died is seen at once).
+    m_file->setStaleLockTime(kStaleLockMs);
     if (waitMs == kWaitByThread) {
         const QCoreApplication* app = QCoreApplication::instance();
         waitMs = app && QThread::currentThread() == app->thread() ? kBriefWaitMs : kWorkerWaitMs;
     }
-    if (!m_file->tryLock(waitMs))
-        qWarning("data file stays locked by another copy: %s", qPrintable(path));
+    // Polled in short steps: QLockFile's own wait sleeps ever longer, up to
+    // seconds, while the other copy holds the file for milliseconds.
+    QElapsedTimer waited;
+    waited.start();
+    int pause = 1;
+    while (!m_file->tryLock(0)) {
+        if (m_file->error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs) {
+            qWarning("data file stays locked by another copy: %s", qPrintable(path));
+            break;
+        }
+        QThread::msleep(pause);
+        pause = qMin(pause * 2, 20);
+    }
 }
 
 DataFile::Lock::~Lock() = default;

@@ -92,9 +92,16 @@ public:
     using NoticeHandler = std::function<void(const QString& path, const QString& keptAs)>;
     static void setNoticeHandler(NoticeHandler handler);
 
+    // For tests: called on the reading thread with the path before a data
+    // file is opened; a hook that waits holds the reader there. Null: none.
+    using ReadHook = std::function<void(const QString& path)>;
+    static void setReadHook(ReadHook hook);
+
     // How long a lock waits for another copy of the program: on a worker
-    // thread long enough for any save, on the GUI thread only a moment.
-    static constexpr int kWorkerWaitMs = 10000;
+    // thread past kStaleLockMs, so it ends holding the lock even when a copy
+    // that hung left it; on the GUI thread only a moment.
+    static constexpr int kStaleLockMs = 30000;
+    static constexpr int kWorkerWaitMs = 2 * kStaleLockMs;
     static constexpr int kBriefWaitMs = 200;
     // kBriefWaitMs on the application's main thread, else kWorkerWaitMs.
     static constexpr int kWaitByThread = -1;
