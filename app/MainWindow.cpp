@@ -73,8 +73,8 @@ void tellFailedSaveOnce(const QString& path)
 }
 
 // A data file set aside (damaged, too large) or refused (not a regular
-// file) is told once per file and run; notices that come together are told
-// in one message.
+// file) is told once per run; notices that come together are told in one
+// message.
 void tellDataFileNotice(const QString& path, const QString& keptAs)
 {
     const QString line = keptAs.isEmpty()
@@ -84,12 +84,12 @@ void tellDataFileNotice(const QString& path, const QString& keptAs)
               .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(keptAs));
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [path, line] {
+        [line] {
             static QSet<QString> told;
             static QStringList pending;
-            if (told.contains(path))
+            if (told.contains(line))
                 return;
-            told.insert(path);
+            told.insert(line);
             pending << line;
             if (pending.size() > 1)
                 return;
