@@ -31,7 +31,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtDebug>
 
 #include <QLoggingCategory>
@@ -70,12 +72,43 @@ void tellFailedSaveOnce(const QString& path)
         },
         Qt::QueuedConnection);
 }
+
+// A data file set aside (damaged, too large) or refused (not a regular
+// file) is told once per run; notices that come together are told in one
+// message.
+void tellDataFileNotice(const QString& path, const QString& keptAs)
+{
+    const QString line = keptAs.isEmpty()
+        ? QCoreApplication::translate("MainWindow", "\"%1\" is not a regular file and was not used.")
+              .arg(QDir::toNativeSeparators(path))
+        : QCoreApplication::translate("MainWindow", "\"%1\" could not be used and was kept as \"%2\".")
+              .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(keptAs));
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [line] {
+            static QSet<QString> told;
+            static QStringList pending;
+            if (told.contains(line))
+                return;
+            told.insert(line);
+            pending << line;
+            if (pending.size() > 1)
+                return;
+            QTimer::singleShot(0, [] {
+                const QString text = pending.join('\n');
+                pending.clear();
+                ShowMessage(text, CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+            });
+        },
+        Qt::QueuedConnection);
+}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : TensileWindow(parent)
 {
     DataFile::setFailureHandler(tellFailedSaveOnce);
+    DataFile::setNoticeHandler(tellDataFileNotice);
     setupUi(this);
     fitFormFonts(this);
     InitControls();

@@ -364,9 +364,6 @@ void ScrollAreaforBar::CreateNewHistoryXml(VideoConvertBar* convertBar)
 
 void ScrollAreaforBar::appendHistory(const QString& category, const QString& path)
 {
-    // An unusable file is set aside by the read, which starts a new one.
-    HistoryFile history(historyPath());
-    history.read();
-    history.append(category, path);
-    history.save();
+    // Saved in the background: another copy of the program may hold the file.
+    HistoryFile::appendLater(historyPath(), category, path);
 }

@@ -233,7 +233,9 @@ void FormatTypeWidget::saveRecentXml()
         root.appendChild(e);
     }
     // Written whole or not at all, so a failure keeps the previous list.
-    DataFile::save(recentXmlPath(), doc);
+    const QString path = recentXmlPath();
+    DataFile::Lock lock(path);
+    DataFile::save(path, doc);
 }
 
 void FormatTypeWidget::moveX(int x)

@@ -3,6 +3,7 @@
 #include "FormFonts.h"
 #include "QIAppUtil.h"
 
+#include <QImageReader>
 #include <QPixmap>
 
 ClearnDialog::ClearnDialog(QWidget* parent)
@@ -11,7 +12,12 @@ ClearnDialog::ClearnDialog(QWidget* parent)
     setupUi(this);
     fitFormFonts(this);
     const QString res = QIAppUtil::getResourcePath();
-    SetImageBackgroud(res + "/image/bg_cut.png", true);
+    // The skin's picture carries a title strip of its own, which under the
+    // system's title bar is an empty dark band: like the other dialogs with
+    // a system title bar, this one paints the plain skin face, at the
+    // picture's size.
+    const QSize face = QImageReader(res + "/image/bg_cut.png").size();
+    setFixedSize(face.isValid() ? face : size());
     setWindowTitle("Clear");
     setWindowFlags(Qt::Dialog);
     // The native title bar carries the title.

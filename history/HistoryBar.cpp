@@ -2,13 +2,35 @@
 
 #include "HistoryRecords.h"
 #include "QIAppUtil.h"
+#include "SkinPicture.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QUrl>
+
+QPixmap sharedRowPicture(const QString& path)
+{
+    const QImage& image = skinPicture(path);
+    const QString key = QStringLiteral("lumivane-row:%1:%2").arg(image.cacheKey()).arg(path);
+    QPixmap pixmap;
+    if (!QPixmapCache::find(key, &pixmap)) {
+        pixmap = QPixmap::fromImage(image);
+        QPixmapCache::insert(key, pixmap);
+    }
+    return pixmap;
+}
+
+QString elideForRow(QWidget* widget, const QString& text, int width, Qt::TextElideMode mode)
+{
+    // One pass over the text, whatever its length.
+    const QString shown = widget->fontMetrics().elidedText(text, mode, width);
+    widget->setToolTip(shown == text ? QString() : text);
+    return shown;
+}
 
 HistoryBar::HistoryBar(QWidget* parent)
     : BaseBar(parent)
@@ -19,8 +41,11 @@ HistoryBar::HistoryBar(QWidget* parent)
     m_btnOpen->setBtnImage(res + "/image/btn_flies.png");
     m_btnOpen->setToolTip(tr("Open Folder"));
     m_btnClose->setToolTip(tr("Remove from history"));
-    setbgImage(res + "/image/progress_list.png");
-    m_icon.load(res + "/image/video_icon_1.png");
+    // The strip and the icon are the same in every row: shared, not
+    // decoded or copied per row.
+    m_pBgPixmap = std::make_unique<QPixmap>(sharedRowPicture(res + "/image/progress_list.png"));
+    setFixedHeight(m_pBgPixmap->height());
+    m_icon = sharedRowPicture(res + "/image/video_icon_1.png");
     m_btnClose->hide();
 
     QPalette name = m_labelName->palette();
@@ -53,7 +78,14 @@ void HistoryBar::setfilepath(const QString& path)
 {
     m_strFilePath = path;
     m_strFileName = HistoryRecords::fileName(path);
-    m_labelName->setText(m_strFileName);
+    // Cut here in one pass to one line (the label's own cut measures every
+    // length, wrapped, against a height a font may not fit); the label then
+    // shows that line and keeps the tooltip with the whole name.
+    const QString shown = elideForRow(m_labelName, m_strFileName, m_labelName->width(), Qt::ElideMiddle);
+    const QString tip = m_labelName->toolTip();
+    m_labelName->setText(shown);
+    m_labelName->QLabel::setText(shown);
+    m_labelName->setToolTip(tip);
 }
 
 void HistoryBar::setfiledate(const QString& date)

@@ -7,6 +7,14 @@
 #include <QPixmap>
 #include <QString>
 
+// A skin picture as a pixmap shared by every row that shows it: a history
+// has thousands of rows, each would otherwise hold a copy of its strip.
+QPixmap sharedRowPicture(const QString& path);
+
+// Shortens text to fit width with an ellipsis; the whole text is then
+// the widget's tooltip, else it has none.
+QString elideForRow(QWidget* widget, const QString& text, int width, Qt::TextElideMode mode);
+
 // One entry row of the history window: the converted file's name and time,
 // an Open Folder button, and a delete button shown while the pointer is
 // over the row. The row never deletes anything itself.

@@ -1,6 +1,7 @@
 #include "HistoryDialog.h"
 
 #include "ClearnDialog.h"
+#include "DataFile.h"
 #include "FormFonts.h"
 #include "HistoryBar.h"
 #include "HistoryFile.h"
@@ -10,8 +11,15 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScrollBar>
 
 Q_LOGGING_CATEGORY(lcHistory, "lumivane.history")
+
+namespace {
+// The entry rows' layout margins above the first row and below the last.
+constexpr int kRowsTop = 3;
+constexpr int kRowsBottom = 2;
+} // namespace
 
 HistoryDialog::HistoryDialog(QWidget* parent, const QString& historyPath)
     : QImageDialog(parent)
@@ -50,6 +58,10 @@ HistoryDialog::HistoryDialog(QWidget* parent, const QString& historyPath)
     m_typeWidgetContents->setPalette(QPalette(QColor(244, 252, 255)));
     m_typeWidgetContents->setAutoFillBackground(true);
 
+    m_scrollAreaforHisbar->viewport()->installEventFilter(this);
+    connect(m_scrollAreaforHisbar->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &HistoryDialog::placeRows);
+
     InitXml();
     CreateProfiles();
 
@@ -67,6 +79,9 @@ HistoryDialog::~HistoryDialog()
 
 void HistoryDialog::InitXml()
 {
+    // This program's own changes still under way come first, unless another
+    // copy of the program holds the file.
+    HistoryFile::waitForLater(DataFile::kBriefWaitMs);
     // Unusable files are set aside (history.xml.bad) by the read; the window
     // then starts empty.
     HistoryFile file(m_path);
@@ -96,34 +111,98 @@ void HistoryDialog::clearHistoryBars()
 {
     qDeleteAll(m_hisBars);
     m_hisBars.clear();
+    m_shown.clear();
+    m_first = 0;
+}
+
+int HistoryDialog::selectedIndex() const
+{
+    for (int i = 0; i < m_typeBars.size(); ++i) {
+        if (m_typeBars.at(i)->IsPress())
+            return i < m_typeInfos.size() ? i : -1;
+    }
+    return -1;
+}
+
+void HistoryDialog::filterEntries()
+{
+    m_shown.clear();
+    m_first = 0;
+    const int index = selectedIndex();
+    if (index < 0)
+        return;
+    const QStringList& paths = m_typeInfos.at(index).m_filePaths;
+    for (int j = 0; j < paths.size(); ++j) {
+        if (HistoryRecords::matchesSearch(paths.at(j), m_search))
+            m_shown.append(j);
+    }
+}
+
+int HistoryDialog::rowPitch() const
+{
+    // A row without its strip has no height; the column still steps.
+    return qMax(m_rowHeight, 16) + m_hisBarLayout->spacing();
+}
+
+void HistoryDialog::placeRows()
+{
+    const int index = selectedIndex();
+    const int count = index < 0 ? 0 : m_shown.size();
+    const int pitch = rowPitch();
+    const int rows = qMin(count, m_scrollAreaforHisbar->viewport()->height() / pitch + 2);
+    while (m_hisBars.size() > rows)
+        delete m_hisBars.takeLast();
+    while (m_hisBars.size() < rows) {
+        auto* bar = new HistoryBar;
+        m_hisBars.append(bar);
+        m_hisBarLayout->addWidget(bar);
+        // Shown now, not when the layout gets round to it.
+        bar->show();
+        m_rowHeight = bar->height();
+        connect(bar, &HistoryBar::signalDelete, this, &HistoryDialog::slotHistoryBarDelete);
+    }
+    const int scrolled = m_scrollAreaforHisbar->verticalScrollBar()->value();
+    m_first = qBound(0, (scrolled - kRowsTop) / rowPitch(), count - rows);
+    // The margins stand for the rows above and below the viewport, so the
+    // column keeps the height of all of them.
+    m_hisBarLayout->setContentsMargins(1, kRowsTop + m_first * rowPitch(), 1,
+                                       kRowsBottom + (count - m_first - rows) * rowPitch());
+    for (int k = 0; k < rows; ++k) {
+        const int entry = m_shown.at(m_first + k);
+        HistoryBar* bar = m_hisBars.at(k);
+        const QString& path = m_typeInfos.at(index).m_filePaths.at(entry);
+        if (bar->getFilepath() != path || bar->getFilepath().isNull())
+            bar->setfilepath(path);
+        bar->setfiledate(m_typeInfos.at(index).m_times.at(entry));
+    }
+    if (!m_placing) {
+        // The column's new layout at once, so no frame shows rows with the
+        // texts of their new place at the old one. A scroll this causes
+        // places the rows again, inside.
+        m_placing = true;
+        m_hisLayout->activate();
+        m_placing = false;
+    }
+}
+
+bool HistoryDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scrollAreaforHisbar->viewport() && event->type() == QEvent::Resize)
+        placeRows();
+    return QImageDialog::eventFilter(watched, event);
 }
 
 void HistoryDialog::showHistoryBar()
 {
     clearHistoryBars();
-    int index = -1;
-    for (int i = 0; i < m_typeBars.size(); ++i) {
-        if (m_typeBars.at(i)->IsPress()) {
-            index = i;
-            break;
-        }
-    }
-    if (index < 0 || index >= m_typeInfos.size()) {
+    if (selectedIndex() < 0) {
         qCDebug(lcHistory) << "no category chosen";
         return;
     }
-    const HistoryTypeInfo& info = m_typeInfos.at(index);
-    for (int j = 0; j < info.m_filePaths.size(); ++j) {
-        auto* bar = new HistoryBar;
-        m_hisBars.append(bar);
-        m_hisBarLayout->addWidget(bar);
-        // Shown now, not when the layout gets round to it, so that a search
-        // typed next sees every row as visible.
-        bar->show();
-        bar->setfilepath(info.m_filePaths.at(j));
-        bar->setfiledate(info.m_times.at(j));
-        connect(bar, &HistoryBar::signalDelete, this, &HistoryDialog::slotHistoryBarDelete);
-    }
+    // The search holds for whichever category is shown.
+    filterEntries();
+    m_scrollAreaforHisbar->verticalScrollBar()->setValue(0);
+    placeRows();
 }
 
 void HistoryDialog::slotTypebarPress()
@@ -142,7 +221,7 @@ void HistoryDialog::slotHistoryBarDelete()
 {
     auto* bar = qobject_cast<HistoryBar*>(sender());
     const int j = m_hisBars.indexOf(bar);
-    if (j < 0) {
+    if (j < 0 || m_first + j >= m_shown.size()) {
         qCDebug(lcHistory) << "delete from an unknown row";
         return;
     }
@@ -150,14 +229,20 @@ void HistoryDialog::slotHistoryBarDelete()
     if (i < 0 || i >= m_typeInfos.size())
         return;
     HistoryTypeInfo& info = m_typeInfos[i];
-    const QString path = info.m_filePaths.takeAt(j);
-    const QString time = info.m_times.takeAt(j);
+    const int entry = m_shown.takeAt(m_first + j);
+    const QString path = info.m_filePaths.takeAt(entry);
+    const QString time = info.m_times.takeAt(entry);
+    for (int& shown : m_shown) {
+        if (shown > entry)
+            --shown;
+    }
 
     // The row's button is still in its clicked() signal: the row goes later.
     m_hisBars.removeAt(j);
     bar->hide();
     m_hisBarLayout->removeWidget(bar);
     bar->deleteLater();
+    placeRows();
 
     m_curTypeBar->setText(info.m_name, info.m_filePaths.size());
     saveXml(info.m_name, path, time);
@@ -165,18 +250,17 @@ void HistoryDialog::slotHistoryBarDelete()
 
 void HistoryDialog::saveXml(const QString& type, const QString& filePath, const QString& time)
 {
-    // Read afresh: the queue may have added entries since the window opened.
-    HistoryFile file(m_path);
-    if (!file.read())
-        return;
-    if (file.removeEntry(type, filePath, time))
-        file.save();
+    // Read afresh in the background, under the lock: the queue, or another
+    // copy of the program, may have added entries since the window opened.
+    HistoryFile::removeLater(m_path, type, filePath, time);
 }
 
 void HistoryDialog::slotSearchChange(QString text)
 {
-    for (HistoryBar* bar : qAsConst(m_hisBars))
-        bar->setVisible(HistoryRecords::matchesSearch(bar->getFilepath(), text));
+    m_search = text;
+    filterEntries();
+    m_scrollAreaforHisbar->verticalScrollBar()->setValue(0);
+    placeRows();
 }
 
 void HistoryDialog::OnBtnClose() { close(); }

@@ -15,9 +15,15 @@ class HistoryBar;
 class HistorytypeBar;
 
 // The conversion history: categories by output format on the left, the
-// entries of the chosen one on the right with a search by file name, one
-// entry deleted from the history at a time, and Clear with or without the
-// converted files. Reads the history file once when it opens.
+// entries of the chosen one on the right with a search by file name (kept
+// across categories), one entry deleted from the history at a time, and
+// Clear with or without the converted files. Reads the history file once
+// when it opens.
+//
+// A history holds thousands of entries: the entry column has only the rows
+// the viewport can show, laid out where those entries stand in the column,
+// and gives them other entries as it scrolls. Row k of historyBars() shows
+// entry shownEntries()[firstShown() + k] of the chosen category.
 class HistoryDialog : public QImageDialog, public Ui::HistoryDialog
 {
     Q_OBJECT
@@ -34,6 +40,9 @@ public:
     const QList<HistorytypeBar*>& typeBars() const { return m_typeBars; }
     const QList<HistoryBar*>& historyBars() const { return m_hisBars; }
     HistorytypeBar* currentTypeBar() const { return m_curTypeBar; }
+    // The entries of the chosen category under the search, in entry order.
+    const QList<int>& shownEntries() const { return m_shown; }
+    int firstShown() const { return m_first; }
 
 public slots:
     void OnBtnClose();
@@ -48,11 +57,21 @@ private:
     void showHistoryBar();
     void clearHistoryBars();
     void saveXml(const QString& type, const QString& filePath, const QString& time);
+    int selectedIndex() const;
+    void filterEntries();
+    void placeRows();
+    int rowPitch() const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     QString m_path;
     QList<HistoryTypeInfo> m_typeInfos;
     QList<HistorytypeBar*> m_typeBars;
     HistorytypeBar* m_curTypeBar = nullptr;
     QList<HistoryBar*> m_hisBars;
+    QString m_search;
+    QList<int> m_shown;
+    int m_first = 0;
+    int m_rowHeight = 0;
+    bool m_placing = false;
     BusyOutputs m_busyOutputs;
 };

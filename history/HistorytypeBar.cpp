@@ -1,12 +1,20 @@
 #include "HistorytypeBar.h"
 
+#include "HistoryBar.h"
 #include "QIAppUtil.h"
+
+namespace {
+// What the category column leaves for a row's text.
+constexpr int kTextWidth = 180;
+} // namespace
 
 HistorytypeBar::HistorytypeBar(QWidget* parent)
     : BaseBar(parent)
 {
     setupUi(this);
-    setbgImage(QIAppUtil::getResourcePath() + "/image/bg_histypebar.png");
+    m_pBgPixmap = std::make_unique<QPixmap>(
+        sharedRowPicture(QIAppUtil::getResourcePath() + "/image/bg_histypebar.png"));
+    setFixedHeight(m_pBgPixmap->height());
 }
 
 HistorytypeBar::~HistorytypeBar() = default;
@@ -14,5 +22,8 @@ HistorytypeBar::~HistorytypeBar() = default;
 void HistorytypeBar::setText(const QString& name, int count)
 {
     m_strType = name;
-    m_label->setText(name + QString(" (%1)").arg(count));
+    const QString number = QString(" (%1)").arg(count);
+    const QString shown = elideForRow(
+        m_label, name, kTextWidth - m_label->fontMetrics().horizontalAdvance(number), Qt::ElideRight);
+    m_label->setText(shown + number);
 }

@@ -1,14 +1,23 @@
 #include "DataFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSaveFile>
 #include <QTextStream>
+#include <QThread>
 #include <QXmlStreamReader>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -16,6 +25,12 @@ const char* const kWriteWarning = "error::ParserXML->writeOperateXml->file.open\
 
 QMutex s_handlerLock;
 DataFile::FailureHandler s_handler;
+DataFile::NoticeHandler s_noticeHandler;
+DataFile::ReadHook s_readHook;
+
+// Set-asides of one file never replace each other; past this many the
+// file is left where it is.
+constexpr int kMaxAsideNumber = 999;
 
 void reportFailure(const QString& path)
 {
@@ -27,6 +42,27 @@ void reportFailure(const QString& path)
     }
     if (handler)
         handler(path);
+}
+
+void notice(const QString& path, const QString& keptAs)
+{
+    DataFile::NoticeHandler handler;
+    {
+        QMutexLocker lock(&s_handlerLock);
+        handler = s_noticeHandler;
+    }
+    if (handler)
+        handler(path, keptAs);
+    else if (keptAs.isEmpty())
+        qWarning("data file is not a regular file and was not read: %s", qPrintable(path));
+    else
+        qWarning("data file set aside as %s", qPrintable(keptAs));
+}
+
+bool existsOrLinks(const QString& path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 // A streaming pass first: it needs no recursion, so depth and size are
@@ -41,6 +77,10 @@ bool withinLimits(const QByteArray& text, const DataFile::Limits& limits)
         case QXmlStreamReader::StartElement:
             if (++depth > limits.maxDepth || ++elements > limits.maxElements)
                 return false;
+            for (const QXmlStreamAttribute& attribute : reader.attributes()) {
+                if (attribute.value().size() > limits.maxAttributeLength)
+                    return false;
+            }
             break;
         case QXmlStreamReader::EndElement:
             --depth;
@@ -54,15 +94,46 @@ bool withinLimits(const QByteArray& text, const DataFile::Limits& limits)
 
 } // namespace
 
+bool DataFile::isRegularOrMissing(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    return S_ISREG(st.st_mode);
+}
+
 DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limits& limits)
 {
-    QFile file(path);
-    if (!file.exists())
-        return Read::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    DataFile::ReadHook hook;
+    {
+        QMutexLocker lock(&s_handlerLock);
+        hook = s_readHook;
+    }
+    if (hook)
+        hook(path);
+    // Non-blocking: opening a pipe for reading would otherwise wait for a
+    // writer that never comes, and the type is only known once it is open.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return Read::Missing;
+        if (!isRegularOrMissing(path))
+            notice(path, QString());
         return Read::Unreadable;
-    // The size is checked before a byte is read; a pipe has none, so what
-    // is read is bounded as well.
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        notice(path, QString());
+        return Read::Unreadable;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return Read::Unreadable;
+    }
+    // The size is checked before a byte is read; what is read is bounded
+    // as well, for a file that grows meanwhile.
     if (file.size() > limits.maxBytes)
         return Read::Damaged;
     const QByteArray text = file.read(limits.maxBytes + 1);
@@ -75,9 +146,9 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
     return doc.setContent(text, false) ? Read::Ok : Read::Damaged;
 }
 
-bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc)
+bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits)
 {
-    switch (read(path, doc)) {
+    switch (read(path, doc, limits)) {
     case Read::Ok:
         return true;
     case Read::Unreadable:
@@ -124,12 +195,29 @@ bool DataFile::save(const QString& path, const QDomDocument& doc)
     return true;
 }
 
+QString DataFile::asideName(const QString& path, const QString& suffix)
+{
+    const QString first = path + suffix;
+    if (!existsOrLinks(first))
+        return first;
+    for (int n = 1; n <= kMaxAsideNumber; ++n) {
+        const QString numbered = first + QLatin1Char('.') + QString::number(n);
+        if (!existsOrLinks(numbered))
+            return numbered;
+    }
+    return QString();
+}
+
 bool DataFile::setAside(const QString& path, const QString& suffix)
 {
-    const QString aside = path + suffix;
-    QFile::remove(aside);
-    if (QFile::rename(path, aside))
+    // A plain rename: it moves pipes and folders too without opening them,
+    // where a copying rename would block or fail.
+    const QString aside = asideName(path, suffix);
+    if (!aside.isEmpty()
+        && ::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()) == 0) {
+        notice(path, aside);
         return true;
+    }
     qWarning("data file could not be set aside: %s", qPrintable(path));
     return false;
 }
@@ -139,3 +227,45 @@ void DataFile::setFailureHandler(FailureHandler handler)
     QMutexLocker lock(&s_handlerLock);
     s_handler = std::move(handler);
 }
+
+void DataFile::setNoticeHandler(NoticeHandler handler)
+{
+    QMutexLocker lock(&s_handlerLock);
+    s_noticeHandler = std::move(handler);
+}
+
+void DataFile::setReadHook(ReadHook hook)
+{
+    QMutexLocker lock(&s_handlerLock);
+    s_readHook = std::move(hook);
+}
+
+DataFile::Lock::Lock(const QString& path, int waitMs)
+    : m_file(std::make_unique<QLockFile>(path + QStringLiteral(".lock")))
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Held for one read and save, far under this; an older lock is left
+    // from a copy that hung (one that died is seen at once).
+    m_file->setStaleLockTime(kStaleLockMs);
+    if (waitMs == kWaitByThread) {
+        const QCoreApplication* app = QCoreApplication::instance();
+        waitMs = app && QThread::currentThread() == app->thread() ? kBriefWaitMs : kWorkerWaitMs;
+    }
+    // Polled in short steps: QLockFile's own wait sleeps ever longer, up to
+    // seconds, while the other copy holds the file for milliseconds.
+    QElapsedTimer waited;
+    waited.start();
+    int pause = 1;
+    while (!m_file->tryLock(0)) {
+        if (m_file->error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs) {
+            qWarning("data file stays locked by another copy: %s", qPrintable(path));
+            break;
+        }
+        QThread::msleep(pause);
+        pause = qMin(pause * 2, 20);
+    }
+}
+
+DataFile::Lock::~Lock() = default;
+
+bool DataFile::Lock::isLocked() const { return m_file->isLocked(); }

@@ -7,15 +7,22 @@
 // only when every byte reached the disk. A failed write keeps the old file,
 // returns false and is reported to the failure handler once per call.
 //
-// Reading: bounded in size, element depth and element count, so a hostile or
-// damaged file can neither exhaust the stack nor take minutes to load.
+// Reading: bounded in size, element depth, element count and attribute
+// length, so a hostile or damaged file can neither exhaust the stack nor
+// take minutes to load or show. Only regular files are opened: a pipe,
+// device or folder in a data file's place is refused without blocking.
+//
+// Changing: a read–change–save of a file that another running copy of the
+// program may change as well is made under DataFile::Lock.
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QDomDocument;
 class QIODevice;
+class QLockFile;
 
 // What a data file may hold; far above any file the program writes.
 struct DataFileLimits
@@ -23,6 +30,9 @@ struct DataFileLimits
     qint64 maxBytes = 4 * 1024 * 1024;
     int maxDepth = 32;
     int maxElements = 20000;
+    // Characters in one attribute value; paths and value lists are far
+    // shorter.
+    int maxAttributeLength = 64 * 1024;
 };
 
 class DataFile
@@ -36,17 +46,21 @@ public:
         Ok,
         Missing, // no file at the path
         Empty, // a zero-byte file: nothing to keep
-        Unreadable, // cannot be opened
+        Unreadable, // cannot be opened, or not a regular file
         Damaged, // not well-formed XML, or over the limits
     };
 
     // Parses the file into doc (no namespace processing) within limits.
+    // Something other than a regular file is Unreadable, and told.
     static Read read(const QString& path, QDomDocument& doc, const Limits& limits = Limits());
 
+    // Whether nothing or a regular file (or a link to one) is at path.
+    static bool isRegularOrMissing(const QString& path);
+
     // read, with the one policy for a file that cannot be used: one that
-    // cannot be opened, is damaged or over the limits is set aside as
-    // path + ".bad". True only when doc holds the file.
-    static bool readOrSetAside(const QString& path, QDomDocument& doc);
+    // cannot be opened, is damaged or over the limits is set aside (see
+    // setAside). True only when doc holds the file.
+    static bool readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits = Limits());
 
     // Writes doc atomically, creating the folder. False (and the handler is
     // told) when the file could not be written; the old file is then intact.
@@ -56,13 +70,57 @@ public:
     // whether the stream and the device took it all.
     static bool writeTo(QIODevice& device, const QDomDocument& doc);
 
-    // Renames an unusable file to path + suffix, replacing an older one, so
-    // that the person keeps it. False when it could not be moved.
+    // Renames an unusable file to path + suffix, or, when that name is
+    // taken by an earlier one, to path + suffix + ".1", ".2", ..., so that
+    // the person keeps every one. The notice handler is told. False when it
+    // could not be moved.
     static bool setAside(const QString& path, const QString& suffix = QStringLiteral(".bad"));
+
+    // The name setAside would give the file now.
+    static QString asideName(const QString& path, const QString& suffix = QStringLiteral(".bad"));
 
     // Called with the path after every failed save (on the saving thread).
     // The program installs one that tells the person; null restores the
     // default, which only warns.
     using FailureHandler = std::function<void(const QString& path)>;
     static void setFailureHandler(FailureHandler handler);
+
+    // Called (on the reading thread) when a data file was set aside, with
+    // the name it now has, or refused for not being a regular file, with an
+    // empty name. The program installs one that tells the person; null
+    // restores the default, which only warns.
+    using NoticeHandler = std::function<void(const QString& path, const QString& keptAs)>;
+    static void setNoticeHandler(NoticeHandler handler);
+
+    // For tests: called on the reading thread with the path before a data
+    // file is opened; a hook that waits holds the reader there. Null: none.
+    using ReadHook = std::function<void(const QString& path)>;
+    static void setReadHook(ReadHook hook);
+
+    // How long a lock waits for another copy of the program: on a worker
+    // thread past kStaleLockMs, so it ends holding the lock even when a copy
+    // that hung left it; on the GUI thread only a moment.
+    static constexpr int kStaleLockMs = 30000;
+    static constexpr int kWorkerWaitMs = 2 * kStaleLockMs;
+    static constexpr int kBriefWaitMs = 200;
+    // kBriefWaitMs on the application's main thread, else kWorkerWaitMs.
+    static constexpr int kWaitByThread = -1;
+
+    // Holds path + ".lock" (a QLockFile) while it lives: two copies of the
+    // program then never interleave their read–change–save of one file. A
+    // lock left by a copy that died is taken over. When the wait runs out
+    // the change goes ahead unlocked (isLocked() false): the save itself is
+    // still atomic, only a concurrent change may be lost.
+    class Lock
+    {
+    public:
+        explicit Lock(const QString& path, int waitMs = kWaitByThread);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+        bool isLocked() const;
+
+    private:
+        std::unique_ptr<QLockFile> m_file;
+    };
 };

@@ -87,7 +87,9 @@ void GobelItemChunk::saveDefaultXML()
     element.setAttribute("itemname", item);
     element.setAttribute("relevantfile", profile);
     root.appendChild(element);
-    DataFile::save(defaultXmlPath(), doc);
+    const QString path = defaultXmlPath();
+    DataFile::Lock lock(path);
+    DataFile::save(path, doc);
 }
 
 void GobelItemChunk::getConvertXMLInfo()

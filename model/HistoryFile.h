@@ -11,8 +11,17 @@
 //       </Type>                                the latest used last
 //   </history>
 //
-// Anything else the file holds is kept. Everything runs on the caller's
-// thread; nothing is cached between two HistoryFile objects.
+// Anything else the file holds is kept. The history keeps its newest
+// entries: an append drops the oldest ones (by their time) once entries and
+// categories together pass kMaxElements, half the data-file reader's element
+// limit, so a file the program writes is always one it can read back.
+//
+// A HistoryFile object works on the caller's thread; nothing is cached
+// between two of them. The program's own changes (the queue's appends, the
+// window's removals) go through the *Later functions: one after another on
+// a background thread, each a read–change–save under the data-file lock, so
+// two running copies of the program keep each other's entries and the GUI
+// thread never waits for the lock.
 
 #include <QDateTime>
 #include <QDomDocument>
@@ -34,6 +43,12 @@ struct HistoryCategory
 class HistoryFile
 {
 public:
+    // Entries plus categories the writer keeps.
+    static constexpr int kMaxElements = 10000;
+    // Characters in one name, path or time read: real paths are at most a
+    // few thousand; a file holding a longer one is set aside.
+    static constexpr int kMaxTextLength = 4096;
+
     // The person's history file in the per-user data folder.
     static QString defaultPath();
 
@@ -43,9 +58,11 @@ public:
 
     // Loads the file. One policy for a file that cannot be used: a missing
     // or zero-byte file, or one whose root holds no element, is an empty
-    // history; a file that cannot be opened, is not well-formed or is over
-    // the data-file limits is renamed to history.xml.bad (kept for the
-    // person) and the history starts empty. True when entries were read.
+    // history; a file that cannot be opened, is not a regular file, is not
+    // well-formed, is over the data-file limits or holds a text longer than
+    // kMaxTextLength is set aside as history.xml.bad (or .bad.1, ... when an
+    // earlier one is kept; the person is told) and the history starts
+    // empty. True when entries were read.
     bool read();
 
     // No category in the history (nothing read, or an unusable file).
@@ -56,7 +73,9 @@ public:
     QList<HistoryCategory> categories() const;
 
     // Adds an entry at the end of the first category with this name (made
-    // when there is none) and moves that category last. Not saved yet.
+    // when there is none) and moves that category last, then drops the
+    // oldest entries past kMaxElements (and the categories they empty).
+    // Not saved yet.
     void append(const QString& category, const QString& filePath,
                 const QDateTime& when = QDateTime::currentDateTime());
 
@@ -81,8 +100,26 @@ public:
     // "yyyy-MM-dd hh:mm:ss"
     static QString timeText(const QDateTime& when);
 
+    // Read, append and save under the lock (a damaged file set aside first).
+    static bool appendLocked(const QString& path, const QString& category, const QString& filePath,
+                             const QDateTime& when);
+    // Read, remove (by path and time) and save under the lock; an
+    // unusable file is left as it is.
+    static bool removeLocked(const QString& path, const QString& category, const QString& filePath,
+                             const QString& time);
+
+    // The same, queued for the background thread; `when` is taken now.
+    static void appendLater(const QString& path, const QString& category, const QString& filePath,
+                            const QDateTime& when = QDateTime::currentDateTime());
+    static void removeLater(const QString& path, const QString& category, const QString& filePath,
+                            const QString& time);
+    // Waits until the queued changes are saved (tests; the end of the
+    // program waits by itself). False when msecs ran out first.
+    static bool waitForLater(int msecs = -1);
+
 private:
     void startNew();
+    void keepNewest(const QDomElement& keep);
     QDomElement findCategory(const QString& name) const;
 
     QString m_path;

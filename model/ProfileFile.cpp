@@ -86,6 +86,7 @@ bool ProfileFile::read(const QString& path, const QString& tag, Convertinfo& inf
 
 bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
 {
+    DataFile::Lock lock(UserData::ownCopyOf(path));
     QDomDocument doc;
     QDomElement root = loadProfile(path, doc);
     if (root.isNull())

@@ -6,6 +6,7 @@
 
 #include "AddFileThread.h"
 #include "CSingleVersionStringUtil.h"
+#include "DataFile.h"
 #include "GobelItemChunk.h"
 #include "ProgresssDialog.h"
 #include "QIAppUtil.h"
@@ -17,10 +18,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMutex>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWaitCondition>
 #include <QtTest>
 
 #include <cstring>
@@ -280,16 +283,45 @@ void TestQueue::addDialogAddsAndRemembersFolder()
 }
 
 namespace {
-// Writes the text into a FIFO if a reader has it open; false otherwise.
-bool feedFifo(const QString& path, const QByteArray& text)
+// Holds every reader of one data file at its read until let go.
+class ReadHold
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    const bool written = ::write(fd, text.constData(), size_t(text.size())) == text.size();
-    ::close(fd);
-    return written;
-}
+public:
+    explicit ReadHold(const QString& path)
+    {
+        DataFile::setReadHook([this, path](const QString& read) {
+            if (read != path)
+                return;
+            QMutexLocker lock(&m_mutex);
+            m_reading = true;
+            while (!m_open)
+                m_let.wait(&m_mutex);
+        });
+    }
+    ~ReadHold()
+    {
+        DataFile::setReadHook(nullptr);
+        QMutexLocker lock(&m_mutex);
+        m_open = true;
+        m_let.wakeAll();
+    }
+    // Lets the held reader go; false while none has come.
+    bool letGo()
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_reading)
+            return false;
+        m_open = true;
+        m_let.wakeAll();
+        return true;
+    }
+
+private:
+    QMutex m_mutex;
+    QWaitCondition m_let;
+    bool m_reading = false;
+    bool m_open = false;
+};
 } // namespace
 
 void TestQueue::cancel_data()
@@ -309,24 +341,23 @@ void TestQueue::cancel()
         urls << QUrl::fromLocalFile(path);
     }
 
-    // To cancel during a probe, the probe is held: it reads its profile from
-    // a FIFO that is fed only after the cancel.
+    // To cancel during a probe, the probe is held at the read of its
+    // profile until after the cancel.
     const QString profiles = QIAppUtil::getResourcePath() + "/format/XML/";
     const QString held = profiles + "Held.xml";
-    QFile profile(profiles + "MP4 Video.xml");
-    QVERIFY(profile.open(QIODevice::ReadOnly));
-    const QByteArray profileText = profile.readAll();
+    std::unique_ptr<ReadHold> hold;
     if (deliveredBeforeCancel == 0) {
         QFile::remove(held);
-        QCOMPARE(::mkfifo(QFile::encodeName(held).constData(), 0600), 0);
+        QVERIFY(QFile::copy(profiles + "MP4 Video.xml", held));
+        hold = std::make_unique<ReadHold>(held);
         g_itemChunk.setNames("MP4.png", "MP4", "Held.xml");
     }
     bool fed = deliveredBeforeCancel != 0;
     // Even when a check fails, the held probe is let go and later adds read
-    // the normal profile: a worker left waiting on the FIFO holds the test.
+    // the normal profile: a worker left waiting holds the test.
     const auto release = [&] {
         for (int i = 0; i < 100 && !fed; ++i) {
-            fed = feedFifo(held, profileText);
+            fed = hold->letGo();
             if (!fed)
                 QTest::qWait(50);
         }
@@ -354,8 +385,7 @@ void TestQueue::cancel()
     QVERIFY(!queue->progressDialog()->isVisible());
 
     // The worker finishes the probe under way, delivers nothing more and ends.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        (fed = fed || feedFifo(held, profileText)) && !queue->addFileThread()->isRunning(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT((fed = fed || hold->letGo()) && !queue->addFileThread()->isRunning(), 20000);
     QTest::qWait(50);
     onFailure.dismiss();
     release();

@@ -3,6 +3,7 @@
 // run, the history file, the task's profile values, and the queue's
 // selection, drag and context menu.
 
+#include "HistoryFile.h"
 #include "QueueTestUtil.h"
 
 #include "CommonDialog.h"
@@ -104,6 +105,8 @@ QStringList mergedSources(const std::string& label)
 QList<QPair<QString, int>> historyCategories(QDomDocument* docOut = nullptr)
 {
     QList<QPair<QString, int>> categories;
+    // The queue saves its entries in the background.
+    HistoryFile::waitForLater();
     QFile file(ScrollAreaforBar::historyPath());
     if (!file.open(QIODevice::ReadOnly))
         return categories;
@@ -194,6 +197,7 @@ void TestRuns::init()
     g_Configure.m_bMerge = false;
     g_Configure.m_strOutputFolder = m_dir.filePath("out");
     g_itemChunk.setNames("MP4.png", "MP4", "MP4 Video.xml");
+    HistoryFile::waitForLater();
     QFile::remove(ScrollAreaforBar::historyPath());
     QFile::remove(ScrollAreaforBar::historyPath() + ".bad");
     m_openedUrls.clear();

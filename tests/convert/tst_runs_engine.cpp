@@ -2,6 +2,7 @@
 // at a time, then merged into one file; the outputs are checked with
 // ffprobe, and the history, the rows and the all-done dialog with the queue.
 
+#include "HistoryFile.h"
 #include "QueueTestUtil.h"
 
 #include "../MediaTools.h"
@@ -56,6 +57,7 @@ Probe probe(const QString& path)
 QStringList historyPaths()
 {
     QStringList paths;
+    HistoryFile::waitForLater();
     QFile file(ScrollAreaforBar::historyPath());
     QDomDocument doc;
     if (!file.open(QIODevice::ReadOnly) || !doc.setContent(&file))

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -121,6 +122,7 @@ private slots:
     void damagedFileSetAside();
     void openFolder();
     void rowTexts();
+    void largeHistory();
     void libraryImport();
 
 private:
@@ -190,13 +192,19 @@ void TestHistory::categoryChoiceAndSearch()
     QCOMPARE(dialog.currentTypeBar(), avi);
     QVERIFY(avi->IsPress());
     QVERIFY(!dialog.typeBars().at(0)->IsPress());
-    // New rows come all visible; typing filters again.
-    QCOMPARE(visibleRowNames(dialog), QStringList({"clip.avi", "x.avi"}));
-    dialog.m_searchEdit->setText("clip.");
+    // The search holds in the category shown now, and back.
     QCOMPARE(visibleRowNames(dialog), QStringList({"clip.avi"}));
-    // Pressing the chosen category again keeps it chosen.
+    QCOMPARE(rowNames(dialog), QStringList({"clip.avi"}));
+    QTest::mouseClick(dialog.typeBars().at(0), Qt::LeftButton);
+    QCOMPARE(visibleRowNames(dialog), QStringList());
+    QTest::mouseClick(avi, Qt::LeftButton);
+    dialog.m_searchEdit->setText("x.");
+    QCOMPARE(visibleRowNames(dialog), QStringList({"x.avi"}));
+    // Pressing the chosen category again keeps it chosen, and the search.
     QTest::mouseClick(avi, Qt::LeftButton);
     QVERIFY(avi->IsPress());
+    QCOMPARE(rowNames(dialog), QStringList({"x.avi"}));
+    dialog.m_searchEdit->clear();
     QCOMPARE(rowNames(dialog), QStringList({"clip.avi", "x.avi"}));
 }
 
@@ -234,6 +242,8 @@ void TestHistory::deleteOneEntry()
     QCOMPARE(typeTexts(dialog), QStringList({"MP4 (2)"}));
     QVERIFY(QFile::exists(clip));
 
+    // The file is changed in the background.
+    QVERIFY(HistoryFile::waitForLater(5000));
     HistoryFile file;
     QVERIFY(file.read());
     const QList<HistoryEntry> entries = file.categories().first().entries;
@@ -276,6 +286,16 @@ void TestHistory::clearDialogResults()
     QCOMPARE(dialog.m_removeALL->text(),
              QString("Remove all history info as well as the file it represents"));
     QVERIFY(dialog.m_removeInfo->isChecked());
+    // Under the system's title bar: no dark strip of the skin across the
+    // top, and every control inside the dialog.
+    const QImage face = dialog.grab().toImage();
+    for (int x = 2; x < face.width() - 2; x += 7) {
+        for (int y = 2; y < 30; y += 3)
+            QVERIFY2(QColor(face.pixel(x, y)).lightness() > 200, qPrintable(QString("%1,%2").arg(x).arg(y)));
+    }
+    for (QWidget* control : {static_cast<QWidget*>(dialog.label), static_cast<QWidget*>(dialog.m_btnOK),
+                             static_cast<QWidget*>(dialog.m_btnCancel)})
+        QVERIFY(dialog.rect().contains(control->geometry()));
     QTimer::singleShot(0, &dialog, [&] {
         if (action.startsWith("files"))
             QTest::mouseClick(dialog.m_removeALL, Qt::LeftButton);
@@ -414,6 +434,24 @@ void TestHistory::rowTexts()
     QCOMPARE(bar.getFilename(), QString());
     bar.setfilepath("clip.mp4");
     QCOMPARE(bar.getFilename(), QString("clip.mp4"));
+    QCOMPARE(bar.m_labelName->toolTip(), QString());
+
+    // A name longer than its label is cut with an ellipsis, at once, and
+    // shown whole as the tooltip; the extension stays in sight.
+    const QString longName = QString(4000, 'n') + ".mp4";
+    QElapsedTimer timer;
+    timer.start();
+    bar.setfilepath("/o/" + longName);
+    QVERIFY2(timer.elapsed() < 200, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(bar.getFilename(), longName);
+    const QString shown = bar.m_labelName->text();
+    // The font's ellipsis, or three dots when it has none.
+    QVERIFY(shown.size() < 100 && (shown.contains(QChar(0x2026)) || shown.contains("...")));
+    QVERIFY2(shown.endsWith(".mp4"), qPrintable(shown));
+    QVERIFY(bar.m_labelName->fontMetrics().horizontalAdvance(shown) <= bar.m_labelName->width());
+    QCOMPARE(bar.m_labelName->toolTip(), longName);
+    bar.setfilepath("clip.mp4");
+    QCOMPARE(bar.m_labelName->toolTip(), QString());
 
     HistorytypeBar type;
     type.setText("MP4", 0);
@@ -421,6 +459,87 @@ void TestHistory::rowTexts()
     type.setText("Apple TV", 12);
     QCOMPARE(type.m_label->text(), QString("Apple TV (12)"));
     QCOMPARE(type.getType(), QString("Apple TV"));
+    QCOMPARE(type.m_label->toolTip(), QString());
+    const QString longType = QString(3000, 'F');
+    type.setText(longType, 5);
+    QVERIFY(type.m_label->text().size() < 100 && type.m_label->text().endsWith(" (5)"));
+    QVERIFY(type.m_label->fontMetrics().horizontalAdvance(type.m_label->text()) <= 200);
+    QCOMPARE(type.m_label->toolTip(), longType);
+    QCOMPARE(type.getType(), longType);
+}
+
+namespace {
+qint64 residentKb()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+} // namespace
+
+// The most entries a history file can hold and be read: the window opens
+// fast and small, and its rows follow the scroll, the search and a delete.
+void TestHistory::largeHistory()
+{
+    {
+        HistoryDialog empty(nullptr);
+        empty.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&empty));
+    }
+    QCoreApplication::processEvents();
+    const qint64 before = residentKb();
+    constexpr int kEntries = 19998;
+    QByteArray text = "<history><Type name=\"MP4\">";
+    for (int i = 0; i < kEntries; ++i)
+        text += item(QString("/o/clip%1.mp4").arg(i),
+                     QString("2016-03-01 10:00:%1").arg(i % 60, 2, 10, QChar('0')));
+    QVERIFY(writeAll(m_path, text + "</Type></history>"));
+
+    QElapsedTimer timer;
+    timer.start();
+    HistoryDialog dialog(nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCoreApplication::processEvents();
+    const qint64 ms = timer.elapsed();
+    const qint64 grownMb = (residentKb() - before) / 1024;
+    qInfo("%d entries: open %lld ms, %lld MB more than an empty history", kEntries, ms, grownMb);
+    QVERIFY2(ms < 2000, qPrintable(QString::number(ms)));
+    QVERIFY2(grownMb < 200, qPrintable(QString::number(grownMb)));
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (19998)"}));
+    QVERIFY(dialog.historyBars().size() < 20);
+    QCOMPARE(dialog.historyBars().first()->getFilename(), QString("clip0.mp4"));
+
+    // At the end of the column the rows show the last entries, in sight.
+    QScrollBar* scroll = dialog.m_scrollAreaforHisbar->verticalScrollBar();
+    scroll->setValue(scroll->maximum());
+    HistoryBar* last = dialog.historyBars().last();
+    QCOMPARE(last->getFilename(), QString("clip19997.mp4"));
+    const QRect inViewport(last->mapTo(dialog.m_scrollAreaforHisbar->viewport(), QPoint(0, 0)), last->size());
+    QVERIFY(dialog.m_scrollAreaforHisbar->viewport()->rect().contains(inViewport));
+
+    // Deleting there takes that entry, and the rows close up.
+    emit last->m_btnClose->clicked();
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (19997)"}));
+    QCOMPARE(dialog.historyBars().last()->getFilename(), QString("clip19996.mp4"));
+    QVERIFY(HistoryFile::waitForLater(5000));
+    HistoryFile file;
+    QVERIFY(file.read());
+    QCOMPARE(file.categories().first().entries.size(), kEntries - 1);
+    QCOMPARE(file.categories().first().entries.last().filePath, QString("/o/clip19996.mp4"));
+
+    // The search looks through every entry, not only the rows there are.
+    dialog.m_searchEdit->setText("clip1999");
+    QCOMPARE(visibleRowNames(dialog),
+             QStringList({"clip1999.mp4", "clip19990.mp4", "clip19991.mp4", "clip19992.mp4", "clip19993.mp4",
+                          "clip19994.mp4", "clip19995.mp4", "clip19996.mp4"}));
+    dialog.m_searchEdit->clear();
+    QCOMPARE(dialog.historyBars().first()->getFilename(), QString("clip0.mp4"));
 }
 
 // Playlist names from the library file, the table of the chosen playlist

@@ -3,6 +3,7 @@
 // per-user folder. Expected texts are written out by hand here.
 
 #include "DataFile.h"
+#include "GobelItemChunk.h"
 #include "HistoryFile.h"
 #include "ProfileFile.h"
 #include "UserData.h"
@@ -10,13 +11,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -69,6 +76,11 @@ const QByteArray kTwoCategories = "<?xml version='1.0'?>\n"
                                   "    </Type>\n"
                                   "</history>\n";
 
+QByteArray item(const QString& path, const QString& time)
+{
+    return QString("<item filepath=\"%1\" time=\"%2\"/>").arg(path, time).toUtf8();
+}
+
 QByteArray nested(int depth)
 {
     return "<history>" + QByteArray("<a>").repeated(depth) + QByteArray("</a>").repeated(depth)
@@ -119,6 +131,12 @@ private slots:
     void profileCurrentValues();
     void failedWriteKeepsOldFile();
     void userFolder();
+    void historyStaysReadable_data();
+    void historyStaysReadable();
+    void setAsideKeepsEveryOne();
+    void notRegularFile_data();
+    void notRegularFile();
+    void writerProcessesKeepEveryEntry();
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
@@ -134,7 +152,11 @@ void TestDataFiles::init()
     m_path = m_dir->filePath("history/history.xml");
 }
 
-void TestDataFiles::cleanup() { DataFile::setFailureHandler(nullptr); }
+void TestDataFiles::cleanup()
+{
+    DataFile::setFailureHandler(nullptr);
+    DataFile::setNoticeHandler(nullptr);
+}
 
 void TestDataFiles::historyAppend_data()
 {
@@ -211,6 +233,10 @@ void TestDataFiles::historyUnusableFile_data()
     QTest::newRow("deeply nested") << nested(50000) << true;
     QTest::newRow("huge") << ("<history>" + QByteArray("<Type name=\"x\"/>").repeated(400000) + "</history>")
                           << true;
+    // No real path is this long; showing it took minutes.
+    QTest::newRow("100 KB path") << ("<history><Type name=\"MP4\"><item filepath=\"/"
+                                     + QByteArray(100000, 'a') + "\" time=\"t\"/></Type></history>")
+                                 << true;
 }
 
 void TestDataFiles::historyUnusableFile()
@@ -448,5 +474,240 @@ void TestDataFiles::userFolder()
     QCOMPARE(HistoryFile::defaultPath(), folder + "/history/history.xml");
 }
 
-QTEST_APPLESS_MAIN(TestDataFiles)
+namespace {
+
+// "2016-01-01 00:00:00" plus n seconds.
+QString timeAt(int n) { return HistoryFile::timeText(QDateTime(QDate(2016, 1, 1), QTime(0, 0)).addSecs(n)); }
+
+int elementCount(const HistoryFile& history)
+{
+    int count = 0;
+    for (const HistoryCategory& category : history.categories())
+        count += 1 + category.entries.size();
+    return count;
+}
+
+} // namespace
+
+// A history at or past the bound, as a long-used program leaves it (up to
+// what the reader accepts): the append drops the oldest entries, by time,
+// whatever their category, and empties no category it adds to; the file
+// reads back.
+void TestDataFiles::historyStaysReadable_data()
+{
+    QTest::addColumn<int>("categories");
+    QTest::addColumn<int>("perCategory");
+    QTest::newRow("one category, what the reader accepts") << 1 << 19998;
+    QTest::newRow("one category at the bound") << 1 << HistoryFile::kMaxElements - 1;
+    QTest::newRow("a category per entry") << 6000 << 1;
+    QTest::newRow("categories mixed in time") << 40 << 300;
+}
+
+void TestDataFiles::historyStaysReadable()
+{
+    QFETCH(int, categories);
+    QFETCH(int, perCategory);
+    // Entry k of category c is the (k * categories + c)-th oldest.
+    QByteArray text = "<history>";
+    for (int c = 0; c < categories; ++c) {
+        text += "<Type name=\"F" + QByteArray::number(c) + "\">";
+        for (int k = 0; k < perCategory; ++k)
+            text += item("/o/" + QString::number(k * categories + c) + ".mp4", timeAt(k * categories + c));
+        text += "</Type>";
+    }
+    QVERIFY(writeAll(m_path, text + "</history>"));
+    const int total = categories * perCategory;
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(HistoryFile::appendLocked(m_path, "F0", "/o/new.mp4", QDateTime(QDate(2020, 1, 1), QTime(0, 0))));
+    qInfo("append to %d entries: %lld ms", total, timer.elapsed());
+
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    QVERIFY(!QFile::exists(m_path + ".bad"));
+    QVERIFY(elementCount(history) <= HistoryFile::kMaxElements);
+    const QList<HistoryCategory> kept = history.categories();
+    QCOMPARE(kept.last().name, QString("F0"));
+    QCOMPARE(kept.last().entries.last().filePath, QString("/o/new.mp4"));
+    // Exactly the oldest went: what is left are the newest ones, each once.
+    QSet<int> left;
+    for (const HistoryCategory& category : kept) {
+        QVERIFY(!category.entries.isEmpty());
+        for (const HistoryEntry& entry : category.entries) {
+            if (entry.filePath != "/o/new.mp4")
+                left.insert(QFileInfo(entry.filePath).baseName().toInt());
+        }
+    }
+    const int expected = qMin(total, HistoryFile::kMaxElements - int(kept.size()) - 1);
+    QCOMPARE(left.size(), expected);
+    for (int n = total - expected; n < total; ++n)
+        QVERIFY2(left.contains(n), qPrintable(QString::number(n)));
+}
+
+// Each unusable file is kept under a name of its own, and told.
+void TestDataFiles::setAsideKeepsEveryOne()
+{
+    QStringList told;
+    QStringList paths;
+    DataFile::setNoticeHandler([&](const QString& path, const QString& keptAs) {
+        paths << path;
+        told << keptAs;
+    });
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(writeAll(m_path, "<history><Type " + QByteArray::number(i)));
+        HistoryFile history(m_path);
+        QVERIFY(!history.read());
+        QVERIFY(HistoryFile::appendLocked(m_path, "MP4", "/o/new.mp4", kWhen));
+    }
+    const QStringList names{m_path + ".bad", m_path + ".bad.1", m_path + ".bad.2"};
+    QCOMPARE(told, names);
+    QCOMPARE(paths, QStringList({m_path, m_path, m_path}));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(readAll(names.at(i)), "<history><Type " + QByteArray::number(i));
+}
+
+namespace {
+enum class Call { DataRead, HistoryRead, HistoryAppend, ProfileRead, ProfileWrite, DefaultFormat };
+}
+Q_DECLARE_METATYPE(Call)
+
+// A pipe or a folder where a data file belongs is refused at once, never
+// waited on, and told; a file that can be set aside is.
+void TestDataFiles::notRegularFile_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<Call>("call");
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("history read") << "history/history.xml" << Call::HistoryRead << false;
+    QTest::newRow("history append") << "history/history.xml" << Call::HistoryAppend << false;
+    QTest::newRow("history, a folder") << "history/history.xml" << Call::HistoryAppend << true;
+    QTest::newRow("recent formats") << "format/recent.xml" << Call::DataRead << false;
+    QTest::newRow("default format") << "format/default.xml" << Call::DefaultFormat << false;
+    QTest::newRow("profile read") << "format/XML/MP4 Video.xml" << Call::ProfileRead << false;
+    QTest::newRow("profile values") << "format/XML/MP4 Video.xml" << Call::ProfileWrite << false;
+    QTest::newRow("snapshot settings") << "VideoCaptureSetting.xml" << Call::DataRead << false;
+}
+
+void TestDataFiles::notRegularFile()
+{
+    QFETCH(QString, relative);
+    QFETCH(Call, call);
+    QFETCH(bool, folder);
+    int argc = 1;
+    char name[] = "tst_datafiles";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const QString path = UserData::folder() + "/" + relative;
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    if (folder)
+        QVERIFY(QDir().mkpath(path));
+    else
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QStringList told;
+    DataFile::setNoticeHandler(
+        [&told](const QString& p, const QString& keptAs) { told << p + " " + keptAs; });
+
+    QThread* worker = QThread::create([&] {
+        QDomDocument doc;
+        Convertinfo info;
+        switch (call) {
+        case Call::DataRead:
+            QCOMPARE(DataFile::read(path, doc), DataFile::Read::Unreadable);
+            break;
+        case Call::HistoryRead:
+            QVERIFY(!HistoryFile(path).read());
+            break;
+        case Call::HistoryAppend:
+            QVERIFY(HistoryFile::appendLocked(path, "MP4", "/o/new.mp4", kWhen));
+            break;
+        case Call::DefaultFormat:
+            GobelItemChunk().Init();
+            break;
+        case Call::ProfileRead:
+            QVERIFY(!ProfileFile::read(ProfileFile::path("MP4 Video.xml"), "TEMP_QUALITY_VALUE", info));
+            break;
+        case Call::ProfileWrite:
+            QVERIFY(!ProfileFile::writeCurrent(ProfileFile::path("MP4 Video.xml"), info));
+            break;
+        }
+    });
+    QElapsedTimer timer;
+    timer.start();
+    worker->start();
+    const bool returned = worker->wait(1000);
+    if (!returned && !folder) {
+        // Lets the blocked reader go, so the test ends.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+        worker->wait();
+    }
+    delete worker;
+    QVERIFY2(returned, "blocked on a data file that is not a regular file");
+    qInfo("returned in %lld ms", timer.elapsed());
+    QVERIFY(!told.isEmpty());
+    QCOMPARE(told.first(), path + " ");
+    if (call == Call::HistoryAppend || call == Call::HistoryRead || call == Call::DefaultFormat) {
+        // Set aside as it is, and a usable file in its place.
+        QCOMPARE(told.last(), path + " " + path + ".bad");
+        QCOMPARE(QFileInfo(path + ".bad").isDir(), folder);
+        QVERIFY(!QFileInfo(path).exists() || QFileInfo(path).isFile());
+    }
+}
+
+// Two other copies of the program and this one's background thread append
+// at the same time: every entry of each is kept.
+void TestDataFiles::writerProcessesKeepEveryEntry()
+{
+    constexpr int kEach = 300;
+    int argc = 1;
+    char name[] = "tst_datafiles";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QList<QProcess*> writers;
+    for (const char* tag : {"A", "B"}) {
+        auto* writer = new QProcess(this);
+        writer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writer->start(QCoreApplication::applicationFilePath(),
+                      {"--append-history", m_path, tag, QString::number(kEach)});
+        writers << writer;
+    }
+    for (int i = 0; i < kEach; ++i)
+        HistoryFile::appendLater(m_path, "C", QString("/o/C-%1.mp4").arg(i), kWhen);
+    QVERIFY(HistoryFile::waitForLater(60000));
+    for (QProcess* writer : writers) {
+        QVERIFY(writer->waitForFinished(60000));
+        QCOMPARE(writer->exitCode(), 0);
+        delete writer;
+    }
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    QMap<QString, QSet<QString>> byCategory;
+    for (const HistoryCategory& category : history.categories()) {
+        for (const HistoryEntry& entry : category.entries)
+            byCategory[category.name].insert(entry.filePath);
+    }
+    QCOMPARE(byCategory.keys(), QStringList({"A", "B", "C"}));
+    for (const QString& tag : byCategory.keys())
+        QCOMPARE(byCategory.value(tag).size(), kEach);
+}
+
+// Run with "--append-history <path> <category> <count>", the test is one of
+// the writers above.
+int main(int argc, char** argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--append-history") == 0) {
+        const QString path = QFile::decodeName(argv[2]);
+        const QString tag = QString::fromLatin1(argv[3]);
+        for (int i = 0; i < atoi(argv[4]); ++i) {
+            if (!HistoryFile::appendLocked(path, tag, QString("/o/%1-%2.mp4").arg(tag).arg(i), kWhen))
+                return 1;
+        }
+        return 0;
+    }
+    TestDataFiles test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_datafiles.moc"
