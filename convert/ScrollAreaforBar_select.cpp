@@ -179,7 +179,10 @@ void ScrollAreaforBar::mousePressEvent(QMouseEvent* event)
     if (m_choosenBar) {
         QString image, item, file;
         g_itemChunk.copyNames(image, item, file);
-        emit emitChangeFormatChoosed(m_choosenBar->TargetInfo().V_Format);
+        // The row's catalogue item names its format exactly ("MKV 1080p",
+        // not just "MKV"); older rows without one fall back to the container.
+        const QString itemName = m_choosenBar->ItemName();
+        emit emitChangeFormatChoosed(itemName.isEmpty() ? m_choosenBar->TargetInfo().V_Format : itemName);
         emit emitChangeFormatChoosed(image);
     }
     const int scroll = m_vScrollBar ? m_vScrollBar->value() : 0;
