@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QTextLayout>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -36,6 +37,59 @@ namespace {
 Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
 // Where the row draws the source's first picture.
 const QRect kThumbRect(33, 16, 86, 67);
+
+// The status column right of the target panel (230 wide, 400 from the right
+// edge) while the edit and settings buttons show: the status line, under
+// it up to two lines of reason, and the buttons below both.
+constexpr int kStatusLeft = 168;
+constexpr int kStatusRightOfClose = 32;
+constexpr int kStatusRight = 6;
+constexpr int kStatusTop = 16;
+constexpr int kReasonLines = 2;
+constexpr int kButtonsTop = 72;
+// The status line's size in the row's form, used while the run shows it.
+constexpr int kRunStatusWidth = 150;
+constexpr int kRunLineHeight = 16;
+
+// The text as it fits in `lines` lines of `width`: whole when it does, else
+// cut with "…" at the end of the last line. Breaks are explicit so that what
+// is shown is exactly what was measured.
+QString fittedText(const QString& text, const QFont& font, int width, int lines)
+{
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QStringList shown;
+    for (int i = 0; i < lines; ++i) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        const bool last = i == lines - 1;
+        const QString rest = text.mid(line.textStart());
+        if (last || metrics.horizontalAdvance(rest) <= width) {
+            shown << metrics.elidedText(rest.trimmed(), Qt::ElideRight, width);
+            break;
+        }
+        shown << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    // A wrapped text that fits keeps its own words: the label wraps it.
+    const QString joined = shown.join(QLatin1Char('\n'));
+    return joined.endsWith(QChar(0x2026)) ? joined : text;
+}
+
+// Shows `text` in the label at `rect`, cut only when it does not fit.
+void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines)
+{
+    label->setGeometry(rect);
+    label->setWordWrap(lines > 1);
+    const QString shown = fittedText(text, label->font(), rect.width(), lines);
+    if (label->text() != shown)
+        label->setText(shown);
+}
 } // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
@@ -117,6 +171,10 @@ void VideoConvertBar::Init()
     m_failReason->setFont(m_retainTime->font());
     m_failReason->resize(m_retainTime->width() + 30, m_retainTime->height());
     m_failReason->hide();
+    // Texts are laid out beside the buttons; should a text still reach one,
+    // the button stays on top and answers the click.
+    m_btnEditVideo->raise();
+    m_settingFormat->raise();
 
     delete m_waitImage;
     m_waitImage = new QImage(res + "/image/newimage/btn_wait_convert.png");
@@ -475,6 +533,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_strEndedEarly.clear();
         m_retainTime->setToolTip(QString());
         m_failReason->clear();
+        m_strReason.clear();
         m_failReason->hide();
         m_progressLab->setText(QString("%1%").arg(double(m_fProgress)));
         m_progressLab->show();
@@ -554,9 +613,11 @@ void VideoConvertBar::SetFailed(const QString& detail)
     m_retainTime->setText(FailureText());
     m_retainTime->setToolTip(detail);
     m_retainTime->show();
+    m_strReason = detail;
     m_failReason->setText(detail);
     m_failReason->setToolTip(detail);
     m_failReason->show();
+    layoutStatus();
     update();
 }
 
@@ -842,15 +903,54 @@ void VideoConvertBar::Recover()
         m_failReason->show();
     }
     showEndedEarly();
+    layoutStatus();
 }
 
 void VideoConvertBar::showEndedEarly()
 {
     if (m_strEndedEarly.isEmpty())
         return;
+    m_strReason = m_strEndedEarly;
     m_failReason->setText(m_strEndedEarly);
-    m_failReason->setToolTip(tr("The source ended before its stated length"));
+    m_failReason->setToolTip(m_strEndedEarly + QLatin1Char('\n')
+                             + tr("The source ended before its stated length"));
     m_failReason->show();
+    layoutStatus();
+}
+
+void VideoConvertBar::layoutStatus()
+{
+    const int W = width();
+    const bool buttons = m_btnEditVideo->isVisibleTo(this) || m_settingFormat->isVisibleTo(this);
+    const bool reason = m_failReason->isVisibleTo(this);
+    const bool texts = m_retainTime->isVisibleTo(this) || reason;
+    if (!buttons || !texts) {
+        // During a run the buttons are hidden and the status line sits
+        // where they would be.
+        m_btnEditVideo->move(W - 135, 55);
+        m_settingFormat->move(W - 100, 55);
+        const int statusY = reason ? 60 : 70;
+        m_retainTime->setGeometry(W - 179, statusY, kRunStatusWidth, kRunLineHeight);
+        m_failReason->setWordWrap(false);
+        m_failReason->setGeometry(W - 194, statusY + kRunLineHeight, kRunStatusWidth + 30, kRunLineHeight);
+        if (reason && m_failReason->text() != m_strReason)
+            m_failReason->setText(m_strReason);
+        return;
+    }
+    const int lineHeight = m_retainTime->fontMetrics().height();
+    // The first line stays clear of the close button in the corner.
+    const QRect statusRect(W - kStatusLeft, kStatusTop, kStatusLeft - kStatusRightOfClose, lineHeight);
+    const QRect reasonRect(W - kStatusLeft, statusRect.bottom() + 3, kStatusLeft - kStatusRight,
+                           lineHeight * kReasonLines);
+    if (m_retainTime->isVisibleTo(this)) {
+        m_retainTime->setGeometry(statusRect);
+        if (m_bFailed)
+            showFitted(m_retainTime, FailureText(), statusRect, 1);
+    }
+    if (reason)
+        showFitted(m_failReason, m_strReason, reasonRect, kReasonLines);
+    m_btnEditVideo->move(W - 135, kButtonsTop);
+    m_settingFormat->move(W - 100, kButtonsTop);
 }
 
 void VideoConvertBar::DeleteConvert()
@@ -907,7 +1007,6 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     const int H = height();
 
     m_btnDelete->move(W - 28, 10);
-    m_settingFormat->move(W - 100, 55);
 
     if (m_bConverting)
         paintProgress();
@@ -929,13 +1028,9 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     }
 
     m_btnPreviewPlay->move(60, (H - m_btnPreviewPlay->height()) / 2);
-    m_btnEditVideo->move(W - 135, 55);
     m_btnStopConvert->move(W - 120, 30);
     m_waitConvertImage->move(W - 120, 30);
-    // A failure's reason takes a second line: both move up to fit the row.
-    const int statusY = m_failReason->isVisible() ? 60 : 70;
-    m_retainTime->move(W - 179, statusY);
-    m_failReason->move(W - 194, statusY + m_retainTime->height());
+    layoutStatus();
     m_convertImage->move((W - m_convertImage->width()) / 2, (H - m_convertImage->height()) / 2);
     m_progressLab->move((W - m_progressLab->width()) / 2, (H - m_progressLab->height()) / 2);
     m_laterInfoWidget->move(W - 400, 0);

@@ -205,6 +205,9 @@ private:
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
     void showEndedEarly();
+    // Places the status texts and the edit and settings buttons side by
+    // side; a text is cut with "…" only when the row is too narrow for it.
+    void layoutStatus();
     struct OpenJob;
     void openDone(const std::shared_ptr<OpenJob>& job);
     static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
@@ -258,6 +261,8 @@ private:
     bool m_bFailed = false;
     QString m_strEndedEarly;
     QString m_strFailure;
+    // The whole text of the reason line; the label may show it cut.
+    QString m_strReason;
 
 public:
     QLabel* m_failReason = nullptr;
