@@ -4,6 +4,7 @@
 
 #include "AddFileThread.h"
 #include "DeleteVideoThread.h"
+#include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "LDragItemLabel.h"
 #include "ProgresssDialog.h"
@@ -22,6 +23,8 @@ QStringList g_iTunesfileListID;
 ScrollAreaforBar::ScrollAreaforBar(QWidget* parent)
     : QScrollArea(parent)
 {
+    // Before the first add or run starts its threads.
+    FreeMemory::boundArenas();
     setupUi(this);
     setFrameShape(QFrame::NoFrame);
     setAcceptDrops(true);

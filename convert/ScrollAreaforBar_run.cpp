@@ -196,6 +196,9 @@ void ScrollAreaforBar::CancelConvert()
     m_mergeIndex = 0;
     m_mergeBar = nullptr;
     m_bMerging = false;
+    // The run's threads have freed their buffers into the allocator's
+    // arenas: hand that memory back once the jobs are released.
+    VideoConvertBar::GiveBackMemory();
 }
 
 // ---- Merge run -------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "CSingleUserLog.h"
 #include "FormatSettingDialog.h"
+#include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "ProfileFile.h"
@@ -244,10 +245,16 @@ QImage* VideoConvertBar::thumbnailImage(const QByteArray& pixels, uint32_t width
     return image;
 }
 
+QSize VideoConvertBar::thumbnailPixels(qreal devicePixelRatio)
+{
+    return kThumbRect.size() * qMax<qreal>(devicePixelRatio, 1.0);
+}
+
 void VideoConvertBar::setFile(QString path)
 {
     logAddedFile(path);
-    setProbedFile(SourceProbe::probe(path));
+    const QSize picture = thumbnailPixels(devicePixelRatioF());
+    setProbedFile(SourceProbe::probe(path, uint32_t(picture.width()), uint32_t(picture.height())));
 }
 
 void VideoConvertBar::setProbedFile(const SourceFacts& facts)
@@ -296,9 +303,16 @@ void VideoConvertBar::applyFacts(const SourceFacts& facts)
     getConvertedFileInfo(facts);
 
     delete m_thumbnail;
-    m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
-    // Scaled once: the row repaints at every progress tick.
-    m_thumbnailShown = m_thumbnail ? m_thumbnail->scaled(kThumbRect.size()) : QImage();
+    m_thumbnail = thumbnailImage(facts.thumbnail, facts.thumbnailWidth, facts.thumbnailHeight);
+    if (m_thumbnail && m_thumbnail->width() > thumbnailPixels(devicePixelRatioF()).width()) {
+        // A picture probed at the source's size: only the drawn size stays.
+        auto* small = new QImage(m_thumbnail->scaled(thumbnailPixels(devicePixelRatioF())));
+        delete m_thumbnail;
+        m_thumbnail = small;
+    }
+    // Made at the drawn size in device pixels: drawn 1:1 into the row.
+    if (m_thumbnail)
+        m_thumbnail->setDevicePixelRatio(qreal(m_thumbnail->width()) / kThumbRect.width());
     chooseDefaultStreams(facts);
 }
 
@@ -693,6 +707,11 @@ void VideoConvertBar::WaitForOpens()
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
 }
 
+void VideoConvertBar::GiveBackMemory()
+{
+    opener().start([] { FreeMemory::giveBack(); });
+}
+
 void VideoConvertBar::releaseInBackground(ConverterHandle converter)
 {
     opener().start([converter] { Converter_Release(converter); });
@@ -1016,8 +1035,8 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
         const QImage& icon = skinPicture(QIAppUtil::getResourcePath() + "/image/video_icon.png");
         painter.drawImage(QPoint(20, 11), icon);
         const QRect thumbRect = kThumbRect;
-        if (!m_thumbnailShown.isNull()) {
-            painter.drawImage(thumbRect.topLeft(), m_thumbnailShown);
+        if (m_thumbnail) {
+            painter.drawImage(thumbRect, *m_thumbnail);
         } else if (m_bProbeFailed) {
             QFont font = painter.font();
             font.setBold(true);

@@ -66,7 +66,10 @@ public:
 
     // True when the engine could not read the source during the probe.
     bool ProbeFailed() const { return m_bProbeFailed; }
+    // The source's picture as the row keeps it: at the size it is drawn.
     const QImage* Thumbnail() const { return m_thumbnail; }
+    // The size in device pixels at which a row draws the source's picture.
+    static QSize thumbnailPixels(qreal devicePixelRatio);
     const Convertinfo& SourceInfo() const { return m_sourceInfo; }
     const Convertinfo& TargetInfo() const { return m_targetInfo; }
 
@@ -119,6 +122,10 @@ public:
     // Waits until every open and release handed to the opener thread has
     // returned and been delivered (tests, and the end of the program).
     static void WaitForOpens();
+    // Once the releases already handed to the opener thread are done, gives
+    // the memory the ended jobs freed back to the system (there, not on the
+    // GUI thread).
+    static void GiveBackMemory();
 
     // The catalogue item name of the task's format (the history category).
     QString ItemName() const { return m_strItemName; }
@@ -229,7 +236,6 @@ private:
     QString m_strVideoName;
     QString m_strFileID;
     QImage* m_thumbnail = nullptr;
-    QImage m_thumbnailShown;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;
     QString m_strFileFormat;
