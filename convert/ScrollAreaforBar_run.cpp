@@ -24,7 +24,23 @@ Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run
 
 namespace {
 constexpr int kMergePollMs = 500;
-constexpr int kMaxConverting = 5;
+
+RunSchedule::Stage stageOf(ConvertState state)
+{
+    switch (state) {
+    case State_Waiting:
+        return RunSchedule::Stage::Waiting;
+    case State_Paused:
+        return RunSchedule::Stage::Paused;
+    case State_Converting:
+        return RunSchedule::Stage::Converting;
+    case State_Finished:
+        return RunSchedule::Stage::Finished;
+    case State_Ready:
+        break;
+    }
+    return RunSchedule::Stage::Idle;
+}
 } // namespace
 
 void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
@@ -70,7 +86,7 @@ void ScrollAreaforBar::StartConvert()
         ConvertIndex();
         return;
     }
-    m_maxConvertCount = kMaxConverting;
+    m_maxConvertCount = RunSchedule::kSlots;
     m_startIndex = -1;
     fillSlots();
 }
@@ -100,12 +116,11 @@ void ScrollAreaforBar::fillSlots()
 
 int ScrollAreaforBar::checkAllConvertFinished() const
 {
-    for (VideoConvertBar* bar : m_barList) {
-        const ConvertState state = bar->GetCurrentState();
-        if (state == State_Waiting || state == State_Paused || state == State_Converting)
-            return -1;
-    }
-    return -2;
+    QVector<RunSchedule::Stage> stages;
+    stages.reserve(m_barList.size());
+    for (const VideoConvertBar* bar : m_barList)
+        stages.append(stageOf(bar->GetCurrentState()));
+    return RunSchedule::runEnded(stages) ? -2 : -1;
 }
 
 bool ScrollAreaforBar::CheckAllConvertState() const { return checkAllConvertFinished() == -2; }
@@ -162,15 +177,13 @@ void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
     // one place in the list.
     if (state != State_Converting || m_convertingList.contains(bar))
         return;
-    if (m_convertingList.size() >= m_maxConvertCount) {
-        VideoConvertBar* oldest = m_convertingList.first();
-        for (VideoConvertBar* candidate : qAsConst(m_convertingList)) {
-            if (candidate->GetCurrentState() == State_Converting) {
-                oldest = candidate;
-                break;
-            }
-        }
-        m_convertingList.removeOne(oldest);
+    QVector<RunSchedule::Stage> holders;
+    holders.reserve(m_convertingList.size());
+    for (const VideoConvertBar* holder : qAsConst(m_convertingList))
+        holders.append(stageOf(holder->GetCurrentState()));
+    const int yielding = RunSchedule::yieldingHolder(holders, m_maxConvertCount);
+    if (yielding >= 0) {
+        VideoConvertBar* oldest = m_convertingList.takeAt(yielding);
         oldest->SetConvertState(State_Paused);
     }
     m_convertingList.append(bar);
@@ -267,8 +280,7 @@ void ScrollAreaforBar::ConvertIndex()
     }
     if (added) {
         const unsigned long long begin = item->getBeginTime();
-        const unsigned long long end = item->getEndTime();
-        const unsigned long long length = end != 0 && end > begin ? end - begin : 0;
+        const uint64_t length = RunSchedule::lengthUs(begin, item->getEndTime());
         added = Merger_AddTask(m_merger, source.constData(), begin, length, config) != 0;
     }
     Config_Release(config);

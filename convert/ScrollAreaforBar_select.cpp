@@ -10,6 +10,7 @@
 #include "LDragItemLabel.h"
 #include "PlayerWidget.h"
 #include "QueueShared.h"
+#include "RunSchedule.h"
 #include "ScrollareaContentWidget.h"
 
 #include <QAction>
@@ -419,12 +420,10 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
         return;
     if (m_bMerging) {
         // The merge walks the list by index: keep it on the item it works on.
-        if (index < m_mergeIndex) {
-            --m_mergeIndex;
-        } else if (index == m_mergeIndex) {
-            --m_mergeIndex;
+        const RunSchedule::MergePosition merge = RunSchedule::afterRemoval(m_mergeIndex, index);
+        m_mergeIndex = merge.index;
+        if (merge.removedCurrent)
             m_mergeBar = nullptr;
-        }
     }
     if (m_shiftStartBar == bar)
         m_shiftStartBar = nullptr;

@@ -9,6 +9,7 @@
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "QueueShared.h"
+#include "RunSchedule.h"
 #include "SkinPicture.h"
 #include "SourceProbe.h"
 
@@ -764,7 +765,7 @@ void VideoConvertBar::StartConvertMedia()
     job->hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
     job->container = m_targetInfo.V_Format.toLower().toUtf8();
     job->begin = m_beginTime;
-    job->length = m_endTime > m_beginTime && m_endTime != 0 ? m_endTime - m_beginTime : 0;
+    job->length = RunSchedule::lengthUs(m_beginTime, m_endTime);
     job->config = config;
     m_openJob = job;
 
