@@ -1,6 +1,7 @@
 #include "VideoConvertBar.h"
 
 #include "CSingleUserLog.h"
+#include "ConvertJob.h"
 #include "FormatSettingDialog.h"
 #include "FreeMemory.h"
 #include "GobelConfigure.h"
@@ -26,7 +27,6 @@
 #include <QPointer>
 #include <QTextLayout>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <cstring>
@@ -667,70 +667,23 @@ void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
         Qt::QueuedConnection);
 }
 
-// What the opener thread needs for one open and what it hands back.
-struct VideoConvertBar::OpenJob
-{
-    QByteArray source;
-    QByteArray target;
-    QByteArray container;
-    bool hasContainer = false;
-    unsigned long long begin = 0;
-    unsigned long long length = 0;
-    Config config = nullptr;
-    ConverterHandle converter = nullptr;
-    bool opened = false;
-    int error = 0;
-    bool released = false;
-};
-
-namespace {
-
-// Opening a job probes the source and sets up the encoders, which takes
-// tens of milliseconds per 1080p clip: it runs off the GUI thread, one open
-// at a time so that the engine sees the opens in queue order. Ended jobs are
-// released there too.
-QThreadPool& opener()
-{
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(-1);
-        return p;
-    }();
-    return *pool;
-}
-
-} // namespace
-
 void VideoConvertBar::WaitForOpens()
 {
-    opener().waitForDone();
+    ConvertJob::waitForOpener();
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
 }
 
 void VideoConvertBar::GiveBackMemory()
 {
-    opener().start([] { FreeMemory::giveBack(); });
+    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
 }
 
-void VideoConvertBar::releaseInBackground(ConverterHandle converter)
-{
-    opener().start([converter] { Converter_Release(converter); });
-}
+void VideoConvertBar::releaseInBackground(ConverterHandle converter) { ConvertJob::releaseLater(converter); }
 
 void VideoConvertBar::releaseOpenJob(const std::shared_ptr<OpenJob>& job)
 {
-    if (!job || job->released)
-        return;
-    job->released = true;
-    if (job->converter) {
-        Converter_Release(job->converter);
-        job->converter = nullptr;
-    }
-    if (job->config) {
-        Config_Release(job->config);
-        job->config = nullptr;
-    }
+    if (job)
+        ConvertJob::release(*job);
 }
 
 void VideoConvertBar::AbandonOpen()
@@ -770,18 +723,8 @@ void VideoConvertBar::StartConvertMedia()
     m_openJob = job;
 
     QPointer<VideoConvertBar> self(this);
-    opener().start([job, self] {
-        job->converter = Converter_Create(-1);
-        if (job->converter) {
-            job->opened =
-                Converter_Open(job->converter, job->source.constData(), job->target.constData(),
-                               job->hasContainer ? job->container.constData() : nullptr, job->config)
-                != 0;
-            if (job->opened)
-                Converter_SetSplitTime(job->converter, job->begin, job->length);
-            else
-                job->error = Converter_GetError(job->converter);
-        }
+    ConvertJob::onOpener([job, self] {
+        ConvertJob::open(*job);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [job, self] {
@@ -830,19 +773,17 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
 
 void VideoConvertBar::ConverTime()
 {
-    if (m_converter && Converter_IsCompleted(m_converter)) {
-        ++m_nTicks;
-        const int error = Converter_GetError(m_converter);
-        if (error != 0) {
-            failConversion(failureReason(error, m_strOutputPath), false);
+    const ConvertJob::Poll poll = ConvertJob::poll(m_converter);
+    ++m_nTicks;
+    if (poll.ended) {
+        if (poll.error != 0) {
+            failConversion(failureReason(poll.error, m_strOutputPath), false);
             return;
         }
         // A source that ends before its probed length is written as far as it
         // goes; the row says how far, and the run does not count it as clean.
-        const uint64_t whole = Converter_GetDuration(m_converter);
-        const uint64_t converted = Converter_GetConvertedDuration(m_converter);
-        if (converted < whole)
-            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(converted), getTime(whole));
+        if (poll.endedEarly())
+            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(poll.convertedUs), getTime(poll.wholeUs));
         CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
         m_fProgress = 100.0f;
         m_convertImage->SetProgress(100);
@@ -855,12 +796,7 @@ void VideoConvertBar::ConverTime()
         emit emitNotifyFinish();
         return;
     }
-    const uint64_t duration = Converter_GetDuration(m_converter);
-    const uint64_t done = Converter_GetConvertTime(m_converter);
-    ++m_nTicks;
-    // An unknown duration gives no percentage rather than "nan%".
-    const double percent = duration ? double(done) / double(duration) * 100.0 : 0.0;
-    m_fProgress = float(qBound(0.0, percent, 100.0));
+    m_fProgress = poll.percent;
     m_convertImage->SetProgress(int(m_fProgress));
     repaint();
 }

@@ -6,6 +6,7 @@
 
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
+#include "ConvertJob.h"
 #include "Convertinfo.h"
 #include "ProfileFile.h"
 #include "SourceProbe.h"
@@ -215,7 +216,7 @@ private:
     // Places the status texts and the edit and settings buttons side by
     // side; a text is cut with "…" only when the row is too narrow for it.
     void layoutStatus();
-    struct OpenJob;
+    using OpenJob = ConvertJob::Opening;
     void openDone(const std::shared_ptr<OpenJob>& job);
     static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
     // Releases a job that has ended on the opener thread, after the opens
