@@ -56,6 +56,14 @@ void releaseLater(ConverterHandle converter)
     onOpener([converter] { Converter_Release(converter); });
 }
 
+bool start(ConverterHandle converter) { return converter && Converter_Start(converter); }
+
+bool pause(ConverterHandle converter) { return converter && Converter_Pause(converter); }
+
+int error(ConverterHandle converter) { return Converter_GetError(converter); }
+
+void releaseNow(ConverterHandle converter) { Converter_Release(converter); }
+
 Poll poll(ConverterHandle converter)
 {
     Poll result;
@@ -75,6 +83,54 @@ Poll poll(ConverterHandle converter)
     const double percent = duration ? double(done) / double(duration) * 100.0 : 0.0;
     result.percent = float(qBound(0.0, percent, 100.0));
     return result;
+}
+
+namespace {
+float percentOf(uint64_t done, uint64_t duration)
+{
+    return duration ? float(qBound(0.0, double(done) / double(duration) * 100.0, 100.0)) : 0.0f;
+}
+} // namespace
+
+bool openMerge(MergerHandle& merger, const QByteArray& target, const QByteArray* container, Config config)
+{
+    merger = Merger_Create(-1);
+    if (!merger)
+        return false;
+    return Merger_Open(merger, target.constData(), container ? container->constData() : nullptr, config) != 0;
+}
+
+bool startMerge(MergerHandle merger) { return Merger_Start(merger) != 0; }
+
+bool addToMerge(MergerHandle merger, const QByteArray& source, uint64_t begin, uint64_t length, Config config)
+{
+    return Merger_AddTask(merger, source.constData(), begin, length, config) != 0;
+}
+
+int mergeError(MergerHandle merger) { return Merger_GetError(merger); }
+
+Poll pollMerge(MergerHandle merger)
+{
+    Poll result;
+    if (Merger_IsCompleted(merger)) {
+        result.ended = true;
+        result.error = Merger_GetError(merger);
+        result.percent = 100.0f;
+        return result;
+    }
+    const uint64_t duration = Merger_GetDuration(merger);
+    const uint64_t done = Merger_GetConvertTime(merger);
+    result.percent = percentOf(done, duration);
+    return result;
+}
+
+void releaseMerge(MergerHandle merger, bool close)
+{
+    if (!merger)
+        return;
+    if (close)
+        Merger_Close(merger);
+    Merger_Release(merger);
 }
 
 } // namespace ConvertJob

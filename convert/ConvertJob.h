@@ -45,6 +45,13 @@ void release(Opening& job);
 // Releases an ended job's converter on the opener thread.
 void releaseLater(ConverterHandle converter);
 
+// A job that is open: start (or resume) and pause, each true when the
+// engine took it; its error; its release now.
+bool start(ConverterHandle converter);
+bool pause(ConverterHandle converter);
+int error(ConverterHandle converter);
+void releaseNow(ConverterHandle converter);
+
 // What one poll of a running job tells.
 struct Poll
 {
@@ -57,5 +64,19 @@ struct Poll
     bool endedEarly() const { return ended && error == 0 && convertedUs < wholeUs; }
 };
 Poll poll(ConverterHandle converter);
+
+// The merge run's job: one merger writes every item into one output. An
+// item is added as a job of its own (same trim and configuration rules).
+// Creates and opens the merger; on failure `merger` holds what was created
+// (or null) for the error and the release.
+bool openMerge(MergerHandle& merger, const QByteArray& target, const QByteArray* container, Config config);
+bool startMerge(MergerHandle merger);
+bool addToMerge(MergerHandle merger, const QByteArray& source, uint64_t begin, uint64_t length,
+                Config config);
+int mergeError(MergerHandle merger);
+// The item being merged, polled like a job (no early-end facts).
+Poll pollMerge(MergerHandle merger);
+// Closes (when `close`) and releases the merger.
+void releaseMerge(MergerHandle merger, bool close);
 
 } // namespace ConvertJob

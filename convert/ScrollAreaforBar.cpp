@@ -3,6 +3,7 @@
 #include "ScrollAreaforBar.h"
 
 #include "AddFileThread.h"
+#include "ConvertJob.h"
 #include "DeleteVideoThread.h"
 #include "FreeMemory.h"
 #include "GobelConfigure.h"
@@ -112,7 +113,7 @@ ScrollAreaforBar::~ScrollAreaforBar()
     delete m_deleteVideoThread;
     m_deleteVideoThread = nullptr;
     if (m_merger) {
-        Merger_Release(m_merger);
+        ConvertJob::releaseMerge(m_merger, false);
         m_merger = nullptr;
     }
 }

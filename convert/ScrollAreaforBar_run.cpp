@@ -3,6 +3,7 @@
 #include "ScrollAreaforBar.h"
 
 #include "CSingleUserLog.h"
+#include "ConvertJob.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -202,8 +203,7 @@ void ScrollAreaforBar::CancelConvert()
     if (m_mergeTimer && m_mergeTimer->isActive())
         m_mergeTimer->stop();
     if (m_merger) {
-        Merger_Close(m_merger);
-        Merger_Release(m_merger);
+        ConvertJob::releaseMerge(m_merger, true);
         m_merger = nullptr;
     }
     m_mergeIndex = 0;
@@ -264,24 +264,19 @@ void ScrollAreaforBar::ConvertIndex()
 
     bool added = true;
     if (!m_merger) {
-        m_merger = Merger_Create(-1);
-        added = m_merger != nullptr;
-        if (added)
-            added = Merger_Open(m_merger, target.constData(), hasContainer ? container.constData() : nullptr,
-                                config)
-                != 0;
+        added = ConvertJob::openMerge(m_merger, target, hasContainer ? &container : nullptr, config);
         if (added) {
             m_handedOutPaths.insert(output);
             item->setOutputPath(output);
             m_mergeOutput = output;
             m_mergeCategory = item->ItemName();
-            added = Merger_Start(m_merger) != 0;
+            added = ConvertJob::startMerge(m_merger);
         }
     }
     if (added) {
         const unsigned long long begin = item->getBeginTime();
         const uint64_t length = RunSchedule::lengthUs(begin, item->getEndTime());
-        added = Merger_AddTask(m_merger, source.constData(), begin, length, config) != 0;
+        added = ConvertJob::addToMerge(m_merger, source, begin, length, config);
     }
     Config_Release(config);
 
@@ -291,7 +286,7 @@ void ScrollAreaforBar::ConvertIndex()
         return;
     }
     ++m_mergeFailed;
-    item->SetFailed(m_merger ? failureReason(Merger_GetError(m_merger), output)
+    item->SetFailed(m_merger ? failureReason(ConvertJob::mergeError(m_merger), output)
                              : tr("The merger could not be created."));
     deferNextConvertIndex();
 }
@@ -333,8 +328,9 @@ void ScrollAreaforBar::ConverTime()
     // Only the row that is being merged shows the progress; a removed one
     // leaves it unshown.
     VideoConvertBar* item = m_barList.contains(m_mergeBar) ? m_mergeBar : nullptr;
-    if (Merger_IsCompleted(m_merger)) {
-        const int error = Merger_GetError(m_merger);
+    const ConvertJob::Poll poll = ConvertJob::pollMerge(m_merger);
+    if (poll.ended) {
+        const int error = poll.error;
         if (m_mergeTimer)
             m_mergeTimer->stop();
         if (error != 0) {
@@ -352,12 +348,9 @@ void ScrollAreaforBar::ConverTime()
         NextConvertIndex();
         return;
     }
-    const uint64_t duration = Merger_GetDuration(m_merger);
-    const uint64_t done = Merger_GetConvertTime(m_merger);
-    const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
-    qCDebug(lcScrollAreaforBarrun) << progress << "------" << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << poll.percent << "------" << m_mergeIndex;
     if (item)
-        item->SetConvertProgress(float(progress));
+        item->SetConvertProgress(poll.percent);
 }
 
 // ---- History file ----------------------------------------------------------------

@@ -135,7 +135,7 @@ VideoConvertBar::~VideoConvertBar()
         releaseOpenJob(job);
     }
     if (m_converter) {
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
         m_converter = nullptr;
     }
 }
@@ -559,7 +559,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_retainTime->show();
         break;
     case State_Paused:
-        if (m_converter && Converter_Pause(m_converter)) {
+        if (ConvertJob::pause(m_converter)) {
             m_retainTime->setText(tr("Resume"));
             m_convertState = State_Paused;
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
@@ -567,7 +567,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         }
         break;
     case State_Converting:
-        if (m_converter && Converter_Start(m_converter)) {
+        if (ConvertJob::start(m_converter)) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
@@ -756,7 +756,7 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
     m_laterInfoWidget->slotSetVideoName(QFileInfo(m_strOutputPath).fileName());
 
     bool refused = false;
-    if (Converter_Start(m_converter)) {
+    if (ConvertJob::start(m_converter)) {
         slotStartConvert();
         m_convertTimer->start(kPollMs);
     } else {
@@ -765,7 +765,7 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
         SetConvertState(State_Paused);
         refused = m_convertState != State_Paused;
     }
-    const int error = refused ? Converter_GetError(m_converter) : 0;
+    const int error = refused ? ConvertJob::error(m_converter) : 0;
     Config_Release(job->config);
     if (refused)
         failConversion(failureReason(error, m_strOutputPath), false);
@@ -804,13 +804,13 @@ void VideoConvertBar::ConverTime()
 void VideoConvertBar::PauseConvert()
 {
     if (m_convertState == State_Paused) {
-        if (m_converter && Converter_Start(m_converter)) {
+        if (ConvertJob::start(m_converter)) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
         }
     } else if (m_convertState == State_Converting) {
-        if (m_converter && Converter_Pause(m_converter)) {
+        if (ConvertJob::pause(m_converter)) {
             m_retainTime->setText(tr("Resume"));
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
             m_convertState = State_Paused;
@@ -833,7 +833,7 @@ void VideoConvertBar::Recover()
 {
     m_openJob.reset();
     if (!g_Configure.m_bMerge && m_convertState != State_Finished) {
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
         m_converter = nullptr;
     }
     m_convertTimer->stop();
@@ -912,7 +912,7 @@ void VideoConvertBar::layoutStatus()
 void VideoConvertBar::DeleteConvert()
 {
     if (m_convertState != State_Finished)
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
     m_converter = nullptr;
 }
 
