@@ -101,8 +101,8 @@ private slots:
     {
         QTest::addColumn<QString>("clip");
         QTest::addColumn<int>("rows");
-        QTest::newRow("1080p") << "1080p" << 10;
-        QTest::newRow("4K") << "4K" << 10;
+        QTest::newRow("1080p") << "1080p" << 30;
+        QTest::newRow("4K") << "4K" << 30;
         QTest::newRow("100 rows of 1080p") << "1080p" << 100;
     }
 
