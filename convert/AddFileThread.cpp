@@ -1,5 +1,6 @@
 #include "AddFileThread.h"
 
+#include "FreeMemory.h"
 #include "QueueShared.h"
 
 #include <QDeadlineTimer>
@@ -11,6 +12,8 @@ namespace {
 // Debug lines are off unless enabled with QT_LOGGING_RULES.
 Q_LOGGING_CATEGORY(lcAddFileThread, "lumivane.convert.addfilethread", QtWarningMsg)
 } // namespace
+
+std::atomic<int> AddFileThread::s_pauseMs{1000};
 
 AddFileThread::AddFileThread(QObject* parent)
     : QThread(parent)
@@ -29,9 +32,11 @@ AddFileThread::~AddFileThread()
     wait();
 }
 
-void AddFileThread::setWork(const QStringList& files)
+void AddFileThread::setWork(const QStringList& files, uint32_t thumbnailWidth, uint32_t thumbnailHeight)
 {
     m_addFiles = files;
+    m_thumbnailWidth = thumbnailWidth;
+    m_thumbnailHeight = thumbnailHeight;
     // Cleared here, before start(), so that a stop requested between start()
     // and the first instruction of run() is not lost.
     m_bStop = false;
@@ -51,7 +56,7 @@ void AddFileThread::run()
         if (m_bStop)
             return;
         logAddedFile(m_addFiles.at(i));
-        const SourceFacts facts = SourceProbe::probe(m_addFiles.at(i));
+        const SourceFacts facts = SourceProbe::probe(m_addFiles.at(i), m_thumbnailWidth, m_thumbnailHeight);
         const TaskFormat format = ProfileFile::currentTaskFormat();
         if (m_bStop)
             return;
@@ -61,10 +66,13 @@ void AddFileThread::run()
         // The pace of one file a second; a stop request cuts the pause short
         // so that a cancelled add ends promptly.
         QMutexLocker locker(&m_pauseLock);
-        QDeadlineTimer deadline(m_pauseMs);
+        QDeadlineTimer deadline(s_pauseMs.load());
         while (!m_bStop && !deadline.hasExpired())
             m_pauseWake.wait(&m_pauseLock, deadline);
         locker.unlock();
         qCDebug(lcAddFileThread) << i << "----";
     }
+    // Decoding the pictures of large sources leaves freed frame memory
+    // behind in this thread's arena.
+    FreeMemory::giveBack();
 }

@@ -22,12 +22,18 @@ public:
     explicit AddFileThread(QObject* parent = nullptr);
     ~AddFileThread() override;
 
-    // Only while the worker is not running.
-    void setWork(const QStringList& files);
+    // Only while the worker is not running. Each file's picture is made at
+    // thumbnailWidth x thumbnailHeight (the size the row draws it, in device
+    // pixels); 0 x 0 keeps the source's size.
+    void setWork(const QStringList& files, uint32_t thumbnailWidth = 0, uint32_t thumbnailHeight = 0);
     QStringList files() const { return m_addFiles; }
 
     void requestStop();
     bool stopRequested() const { return m_bStop; }
+
+    // The pause between two files (one second); tests that add many files
+    // shorten it.
+    static void setPace(int ms) { s_pauseMs = ms; }
 
 signals:
     // For each file in turn: its facts and the format it adopts (the
@@ -41,7 +47,9 @@ protected:
 private:
     QStringList m_addFiles;
     std::atomic<bool> m_bStop{false};
-    static constexpr int m_pauseMs = 1000; // one file a second
+    uint32_t m_thumbnailWidth = 0;
+    uint32_t m_thumbnailHeight = 0;
+    static std::atomic<int> s_pauseMs; // one file a second
     QMutex m_pauseLock;
     QWaitCondition m_pauseWake;
 };

@@ -3,7 +3,9 @@
 #include "ScrollAreaforBar.h"
 
 #include "AddFileThread.h"
+#include "ConvertJob.h"
 #include "DeleteVideoThread.h"
+#include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "LDragItemLabel.h"
 #include "ProgresssDialog.h"
@@ -22,6 +24,8 @@ QStringList g_iTunesfileListID;
 ScrollAreaforBar::ScrollAreaforBar(QWidget* parent)
     : QScrollArea(parent)
 {
+    // Before the first add or run starts its threads.
+    FreeMemory::boundArenas();
     setupUi(this);
     setFrameShape(QFrame::NoFrame);
     setAcceptDrops(true);
@@ -109,7 +113,7 @@ ScrollAreaforBar::~ScrollAreaforBar()
     delete m_deleteVideoThread;
     m_deleteVideoThread = nullptr;
     if (m_merger) {
-        Merger_Release(m_merger);
+        ConvertJob::releaseMerge(m_merger, false);
         m_merger = nullptr;
     }
 }

@@ -122,7 +122,8 @@ void ScrollAreaforBar::startAddWorker(const QList<VideoConvertBar*>& bars, const
         return;
     }
     m_workerBars = bars;
-    m_addFileThread->setWork(files);
+    const QSize picture = VideoConvertBar::thumbnailPixels(devicePixelRatioF());
+    m_addFileThread->setWork(files, uint32_t(picture.width()), uint32_t(picture.height()));
     m_addFileThread->start();
 }
 
@@ -305,7 +306,8 @@ void ScrollAreaforBar::slotAddThreadFinished()
         m_deferredBars.clear();
         m_deferredFiles.clear();
         m_workerBars = bars;
-        m_addFileThread->setWork(files);
+        const QSize picture = VideoConvertBar::thumbnailPixels(devicePixelRatioF());
+        m_addFileThread->setWork(files, uint32_t(picture.width()), uint32_t(picture.height()));
         m_addFileThread->start();
     }
 }

@@ -3,6 +3,7 @@
 #include "ScrollAreaforBar.h"
 
 #include "CSingleUserLog.h"
+#include "ConvertJob.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -24,7 +25,23 @@ Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run
 
 namespace {
 constexpr int kMergePollMs = 500;
-constexpr int kMaxConverting = 5;
+
+RunSchedule::Stage stageOf(ConvertState state)
+{
+    switch (state) {
+    case State_Waiting:
+        return RunSchedule::Stage::Waiting;
+    case State_Paused:
+        return RunSchedule::Stage::Paused;
+    case State_Converting:
+        return RunSchedule::Stage::Converting;
+    case State_Finished:
+        return RunSchedule::Stage::Finished;
+    case State_Ready:
+        break;
+    }
+    return RunSchedule::Stage::Idle;
+}
 } // namespace
 
 void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
@@ -70,7 +87,7 @@ void ScrollAreaforBar::StartConvert()
         ConvertIndex();
         return;
     }
-    m_maxConvertCount = kMaxConverting;
+    m_maxConvertCount = RunSchedule::kSlots;
     m_startIndex = -1;
     fillSlots();
 }
@@ -100,12 +117,11 @@ void ScrollAreaforBar::fillSlots()
 
 int ScrollAreaforBar::checkAllConvertFinished() const
 {
-    for (VideoConvertBar* bar : m_barList) {
-        const ConvertState state = bar->GetCurrentState();
-        if (state == State_Waiting || state == State_Paused || state == State_Converting)
-            return -1;
-    }
-    return -2;
+    QVector<RunSchedule::Stage> stages;
+    stages.reserve(m_barList.size());
+    for (const VideoConvertBar* bar : m_barList)
+        stages.append(stageOf(bar->GetCurrentState()));
+    return RunSchedule::runEnded(stages) ? -2 : -1;
 }
 
 bool ScrollAreaforBar::CheckAllConvertState() const { return checkAllConvertFinished() == -2; }
@@ -162,15 +178,13 @@ void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
     // one place in the list.
     if (state != State_Converting || m_convertingList.contains(bar))
         return;
-    if (m_convertingList.size() >= m_maxConvertCount) {
-        VideoConvertBar* oldest = m_convertingList.first();
-        for (VideoConvertBar* candidate : qAsConst(m_convertingList)) {
-            if (candidate->GetCurrentState() == State_Converting) {
-                oldest = candidate;
-                break;
-            }
-        }
-        m_convertingList.removeOne(oldest);
+    QVector<RunSchedule::Stage> holders;
+    holders.reserve(m_convertingList.size());
+    for (const VideoConvertBar* holder : qAsConst(m_convertingList))
+        holders.append(stageOf(holder->GetCurrentState()));
+    const int yielding = RunSchedule::yieldingHolder(holders, m_maxConvertCount);
+    if (yielding >= 0) {
+        VideoConvertBar* oldest = m_convertingList.takeAt(yielding);
         oldest->SetConvertState(State_Paused);
     }
     m_convertingList.append(bar);
@@ -189,13 +203,15 @@ void ScrollAreaforBar::CancelConvert()
     if (m_mergeTimer && m_mergeTimer->isActive())
         m_mergeTimer->stop();
     if (m_merger) {
-        Merger_Close(m_merger);
-        Merger_Release(m_merger);
+        ConvertJob::releaseMerge(m_merger, true);
         m_merger = nullptr;
     }
     m_mergeIndex = 0;
     m_mergeBar = nullptr;
     m_bMerging = false;
+    // The run's threads have freed their buffers into the allocator's
+    // arenas: hand that memory back once the jobs are released.
+    VideoConvertBar::GiveBackMemory();
 }
 
 // ---- Merge run -------------------------------------------------------------------
@@ -248,25 +264,19 @@ void ScrollAreaforBar::ConvertIndex()
 
     bool added = true;
     if (!m_merger) {
-        m_merger = Merger_Create(-1);
-        added = m_merger != nullptr;
-        if (added)
-            added = Merger_Open(m_merger, target.constData(), hasContainer ? container.constData() : nullptr,
-                                config)
-                != 0;
+        added = ConvertJob::openMerge(m_merger, target, hasContainer ? &container : nullptr, config);
         if (added) {
             m_handedOutPaths.insert(output);
             item->setOutputPath(output);
             m_mergeOutput = output;
             m_mergeCategory = item->ItemName();
-            added = Merger_Start(m_merger) != 0;
+            added = ConvertJob::startMerge(m_merger);
         }
     }
     if (added) {
         const unsigned long long begin = item->getBeginTime();
-        const unsigned long long end = item->getEndTime();
-        const unsigned long long length = end != 0 && end > begin ? end - begin : 0;
-        added = Merger_AddTask(m_merger, source.constData(), begin, length, config) != 0;
+        const uint64_t length = RunSchedule::lengthUs(begin, item->getEndTime());
+        added = ConvertJob::addToMerge(m_merger, source, begin, length, config);
     }
     Config_Release(config);
 
@@ -276,7 +286,7 @@ void ScrollAreaforBar::ConvertIndex()
         return;
     }
     ++m_mergeFailed;
-    item->SetFailed(m_merger ? failureReason(Merger_GetError(m_merger), output)
+    item->SetFailed(m_merger ? failureReason(ConvertJob::mergeError(m_merger), output)
                              : tr("The merger could not be created."));
     deferNextConvertIndex();
 }
@@ -318,8 +328,9 @@ void ScrollAreaforBar::ConverTime()
     // Only the row that is being merged shows the progress; a removed one
     // leaves it unshown.
     VideoConvertBar* item = m_barList.contains(m_mergeBar) ? m_mergeBar : nullptr;
-    if (Merger_IsCompleted(m_merger)) {
-        const int error = Merger_GetError(m_merger);
+    const ConvertJob::Poll poll = ConvertJob::pollMerge(m_merger);
+    if (poll.ended) {
+        const int error = poll.error;
         if (m_mergeTimer)
             m_mergeTimer->stop();
         if (error != 0) {
@@ -337,12 +348,9 @@ void ScrollAreaforBar::ConverTime()
         NextConvertIndex();
         return;
     }
-    const uint64_t duration = Merger_GetDuration(m_merger);
-    const uint64_t done = Merger_GetConvertTime(m_merger);
-    const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
-    qCDebug(lcScrollAreaforBarrun) << progress << "------" << m_mergeIndex;
+    qCDebug(lcScrollAreaforBarrun) << poll.percent << "------" << m_mergeIndex;
     if (item)
-        item->SetConvertProgress(float(progress));
+        item->SetConvertProgress(poll.percent);
 }
 
 // ---- History file ----------------------------------------------------------------

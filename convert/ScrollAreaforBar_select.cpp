@@ -10,6 +10,7 @@
 #include "LDragItemLabel.h"
 #include "PlayerWidget.h"
 #include "QueueShared.h"
+#include "RunSchedule.h"
 #include "ScrollareaContentWidget.h"
 
 #include <QAction>
@@ -179,7 +180,10 @@ void ScrollAreaforBar::mousePressEvent(QMouseEvent* event)
     if (m_choosenBar) {
         QString image, item, file;
         g_itemChunk.copyNames(image, item, file);
-        emit emitChangeFormatChoosed(m_choosenBar->TargetInfo().V_Format);
+        // The row's catalogue item names its format exactly ("MKV 1080p",
+        // not just "MKV"); older rows without one fall back to the container.
+        const QString itemName = m_choosenBar->ItemName();
+        emit emitChangeFormatChoosed(itemName.isEmpty() ? m_choosenBar->TargetInfo().V_Format : itemName);
         emit emitChangeFormatChoosed(image);
     }
     const int scroll = m_vScrollBar ? m_vScrollBar->value() : 0;
@@ -416,12 +420,10 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
         return;
     if (m_bMerging) {
         // The merge walks the list by index: keep it on the item it works on.
-        if (index < m_mergeIndex) {
-            --m_mergeIndex;
-        } else if (index == m_mergeIndex) {
-            --m_mergeIndex;
+        const RunSchedule::MergePosition merge = RunSchedule::afterRemoval(m_mergeIndex, index);
+        m_mergeIndex = merge.index;
+        if (merge.removedCurrent)
             m_mergeBar = nullptr;
-        }
     }
     if (m_shiftStartBar == bar)
         m_shiftStartBar = nullptr;

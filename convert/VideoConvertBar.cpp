@@ -1,13 +1,16 @@
 #include "VideoConvertBar.h"
 
 #include "CSingleUserLog.h"
+#include "ConvertJob.h"
 #include "FormatSettingDialog.h"
+#include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "QueueShared.h"
+#include "RunSchedule.h"
 #include "SkinPicture.h"
 #include "SourceProbe.h"
 
@@ -22,8 +25,8 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QTextLayout>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <cstring>
@@ -36,6 +39,59 @@ namespace {
 Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
 // Where the row draws the source's first picture.
 const QRect kThumbRect(33, 16, 86, 67);
+
+// The status column right of the target panel (230 wide, 400 from the right
+// edge) while the edit and settings buttons show: the status line, under
+// it up to two lines of reason, and the buttons below both.
+constexpr int kStatusLeft = 168;
+constexpr int kStatusRightOfClose = 32;
+constexpr int kStatusRight = 6;
+constexpr int kStatusTop = 16;
+constexpr int kReasonLines = 2;
+constexpr int kButtonsTop = 72;
+// The status line's size in the row's form, used while the run shows it.
+constexpr int kRunStatusWidth = 150;
+constexpr int kRunLineHeight = 16;
+
+// The text as it fits in `lines` lines of `width`: whole when it does, else
+// cut with "…" at the end of the last line. Breaks are explicit so that what
+// is shown is exactly what was measured.
+QString fittedText(const QString& text, const QFont& font, int width, int lines)
+{
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QStringList shown;
+    for (int i = 0; i < lines; ++i) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        const bool last = i == lines - 1;
+        const QString rest = text.mid(line.textStart());
+        if (last || metrics.horizontalAdvance(rest) <= width) {
+            shown << metrics.elidedText(rest.trimmed(), Qt::ElideRight, width);
+            break;
+        }
+        shown << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    // A wrapped text that fits keeps its own words: the label wraps it.
+    const QString joined = shown.join(QLatin1Char('\n'));
+    return joined.endsWith(QChar(0x2026)) ? joined : text;
+}
+
+// Shows `text` in the label at `rect`, cut only when it does not fit.
+void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines)
+{
+    label->setGeometry(rect);
+    label->setWordWrap(lines > 1);
+    const QString shown = fittedText(text, label->font(), rect.width(), lines);
+    if (label->text() != shown)
+        label->setText(shown);
+}
 } // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
@@ -79,7 +135,7 @@ VideoConvertBar::~VideoConvertBar()
         releaseOpenJob(job);
     }
     if (m_converter) {
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
         m_converter = nullptr;
     }
 }
@@ -117,6 +173,10 @@ void VideoConvertBar::Init()
     m_failReason->setFont(m_retainTime->font());
     m_failReason->resize(m_retainTime->width() + 30, m_retainTime->height());
     m_failReason->hide();
+    // Texts are laid out beside the buttons; should a text still reach one,
+    // the button stays on top and answers the click.
+    m_btnEditVideo->raise();
+    m_settingFormat->raise();
 
     delete m_waitImage;
     m_waitImage = new QImage(res + "/image/newimage/btn_wait_convert.png");
@@ -186,10 +246,16 @@ QImage* VideoConvertBar::thumbnailImage(const QByteArray& pixels, uint32_t width
     return image;
 }
 
+QSize VideoConvertBar::thumbnailPixels(qreal devicePixelRatio)
+{
+    return kThumbRect.size() * qMax<qreal>(devicePixelRatio, 1.0);
+}
+
 void VideoConvertBar::setFile(QString path)
 {
     logAddedFile(path);
-    setProbedFile(SourceProbe::probe(path));
+    const QSize picture = thumbnailPixels(devicePixelRatioF());
+    setProbedFile(SourceProbe::probe(path, uint32_t(picture.width()), uint32_t(picture.height())));
 }
 
 void VideoConvertBar::setProbedFile(const SourceFacts& facts)
@@ -238,9 +304,16 @@ void VideoConvertBar::applyFacts(const SourceFacts& facts)
     getConvertedFileInfo(facts);
 
     delete m_thumbnail;
-    m_thumbnail = thumbnailImage(facts.thumbnail, facts.width, facts.height);
-    // Scaled once: the row repaints at every progress tick.
-    m_thumbnailShown = m_thumbnail ? m_thumbnail->scaled(kThumbRect.size()) : QImage();
+    m_thumbnail = thumbnailImage(facts.thumbnail, facts.thumbnailWidth, facts.thumbnailHeight);
+    if (m_thumbnail && m_thumbnail->width() > thumbnailPixels(devicePixelRatioF()).width()) {
+        // A picture probed at the source's size: only the drawn size stays.
+        auto* small = new QImage(m_thumbnail->scaled(thumbnailPixels(devicePixelRatioF())));
+        delete m_thumbnail;
+        m_thumbnail = small;
+    }
+    // Made at the drawn size in device pixels: drawn 1:1 into the row.
+    if (m_thumbnail)
+        m_thumbnail->setDevicePixelRatio(qreal(m_thumbnail->width()) / kThumbRect.width());
     chooseDefaultStreams(facts);
 }
 
@@ -475,6 +548,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_strEndedEarly.clear();
         m_retainTime->setToolTip(QString());
         m_failReason->clear();
+        m_strReason.clear();
         m_failReason->hide();
         m_progressLab->setText(QString("%1%").arg(double(m_fProgress)));
         m_progressLab->show();
@@ -485,7 +559,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_retainTime->show();
         break;
     case State_Paused:
-        if (m_converter && Converter_Pause(m_converter)) {
+        if (ConvertJob::pause(m_converter)) {
             m_retainTime->setText(tr("Resume"));
             m_convertState = State_Paused;
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
@@ -493,7 +567,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         }
         break;
     case State_Converting:
-        if (m_converter && Converter_Start(m_converter)) {
+        if (ConvertJob::start(m_converter)) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
@@ -554,9 +628,11 @@ void VideoConvertBar::SetFailed(const QString& detail)
     m_retainTime->setText(FailureText());
     m_retainTime->setToolTip(detail);
     m_retainTime->show();
+    m_strReason = detail;
     m_failReason->setText(detail);
     m_failReason->setToolTip(detail);
     m_failReason->show();
+    layoutStatus();
     update();
 }
 
@@ -591,65 +667,23 @@ void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
         Qt::QueuedConnection);
 }
 
-// What the opener thread needs for one open and what it hands back.
-struct VideoConvertBar::OpenJob
-{
-    QByteArray source;
-    QByteArray target;
-    QByteArray container;
-    bool hasContainer = false;
-    unsigned long long begin = 0;
-    unsigned long long length = 0;
-    Config config = nullptr;
-    ConverterHandle converter = nullptr;
-    bool opened = false;
-    int error = 0;
-    bool released = false;
-};
-
-namespace {
-
-// Opening a job probes the source and sets up the encoders, which takes
-// tens of milliseconds per 1080p clip: it runs off the GUI thread, one open
-// at a time so that the engine sees the opens in queue order. Ended jobs are
-// released there too.
-QThreadPool& opener()
-{
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(-1);
-        return p;
-    }();
-    return *pool;
-}
-
-} // namespace
-
 void VideoConvertBar::WaitForOpens()
 {
-    opener().waitForDone();
+    ConvertJob::waitForOpener();
     QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
 }
 
-void VideoConvertBar::releaseInBackground(ConverterHandle converter)
+void VideoConvertBar::GiveBackMemory()
 {
-    opener().start([converter] { Converter_Release(converter); });
+    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
 }
+
+void VideoConvertBar::releaseInBackground(ConverterHandle converter) { ConvertJob::releaseLater(converter); }
 
 void VideoConvertBar::releaseOpenJob(const std::shared_ptr<OpenJob>& job)
 {
-    if (!job || job->released)
-        return;
-    job->released = true;
-    if (job->converter) {
-        Converter_Release(job->converter);
-        job->converter = nullptr;
-    }
-    if (job->config) {
-        Config_Release(job->config);
-        job->config = nullptr;
-    }
+    if (job)
+        ConvertJob::release(*job);
 }
 
 void VideoConvertBar::AbandonOpen()
@@ -684,23 +718,13 @@ void VideoConvertBar::StartConvertMedia()
     job->hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
     job->container = m_targetInfo.V_Format.toLower().toUtf8();
     job->begin = m_beginTime;
-    job->length = m_endTime > m_beginTime && m_endTime != 0 ? m_endTime - m_beginTime : 0;
+    job->length = RunSchedule::lengthUs(m_beginTime, m_endTime);
     job->config = config;
     m_openJob = job;
 
     QPointer<VideoConvertBar> self(this);
-    opener().start([job, self] {
-        job->converter = Converter_Create(-1);
-        if (job->converter) {
-            job->opened =
-                Converter_Open(job->converter, job->source.constData(), job->target.constData(),
-                               job->hasContainer ? job->container.constData() : nullptr, job->config)
-                != 0;
-            if (job->opened)
-                Converter_SetSplitTime(job->converter, job->begin, job->length);
-            else
-                job->error = Converter_GetError(job->converter);
-        }
+    ConvertJob::onOpener([job, self] {
+        ConvertJob::open(*job);
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [job, self] {
@@ -732,7 +756,7 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
     m_laterInfoWidget->slotSetVideoName(QFileInfo(m_strOutputPath).fileName());
 
     bool refused = false;
-    if (Converter_Start(m_converter)) {
+    if (ConvertJob::start(m_converter)) {
         slotStartConvert();
         m_convertTimer->start(kPollMs);
     } else {
@@ -741,7 +765,7 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
         SetConvertState(State_Paused);
         refused = m_convertState != State_Paused;
     }
-    const int error = refused ? Converter_GetError(m_converter) : 0;
+    const int error = refused ? ConvertJob::error(m_converter) : 0;
     Config_Release(job->config);
     if (refused)
         failConversion(failureReason(error, m_strOutputPath), false);
@@ -749,19 +773,17 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
 
 void VideoConvertBar::ConverTime()
 {
-    if (m_converter && Converter_IsCompleted(m_converter)) {
-        ++m_nTicks;
-        const int error = Converter_GetError(m_converter);
-        if (error != 0) {
-            failConversion(failureReason(error, m_strOutputPath), false);
+    const ConvertJob::Poll poll = ConvertJob::poll(m_converter);
+    ++m_nTicks;
+    if (poll.ended) {
+        if (poll.error != 0) {
+            failConversion(failureReason(poll.error, m_strOutputPath), false);
             return;
         }
         // A source that ends before its probed length is written as far as it
         // goes; the row says how far, and the run does not count it as clean.
-        const uint64_t whole = Converter_GetDuration(m_converter);
-        const uint64_t converted = Converter_GetConvertedDuration(m_converter);
-        if (converted < whole)
-            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(converted), getTime(whole));
+        if (poll.endedEarly())
+            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(poll.convertedUs), getTime(poll.wholeUs));
         CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
         m_fProgress = 100.0f;
         m_convertImage->SetProgress(100);
@@ -774,12 +796,7 @@ void VideoConvertBar::ConverTime()
         emit emitNotifyFinish();
         return;
     }
-    const uint64_t duration = Converter_GetDuration(m_converter);
-    const uint64_t done = Converter_GetConvertTime(m_converter);
-    ++m_nTicks;
-    // An unknown duration gives no percentage rather than "nan%".
-    const double percent = duration ? double(done) / double(duration) * 100.0 : 0.0;
-    m_fProgress = float(qBound(0.0, percent, 100.0));
+    m_fProgress = poll.percent;
     m_convertImage->SetProgress(int(m_fProgress));
     repaint();
 }
@@ -787,13 +804,13 @@ void VideoConvertBar::ConverTime()
 void VideoConvertBar::PauseConvert()
 {
     if (m_convertState == State_Paused) {
-        if (m_converter && Converter_Start(m_converter)) {
+        if (ConvertJob::start(m_converter)) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
         }
     } else if (m_convertState == State_Converting) {
-        if (m_converter && Converter_Pause(m_converter)) {
+        if (ConvertJob::pause(m_converter)) {
             m_retainTime->setText(tr("Resume"));
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
             m_convertState = State_Paused;
@@ -816,7 +833,7 @@ void VideoConvertBar::Recover()
 {
     m_openJob.reset();
     if (!g_Configure.m_bMerge && m_convertState != State_Finished) {
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
         m_converter = nullptr;
     }
     m_convertTimer->stop();
@@ -842,21 +859,60 @@ void VideoConvertBar::Recover()
         m_failReason->show();
     }
     showEndedEarly();
+    layoutStatus();
 }
 
 void VideoConvertBar::showEndedEarly()
 {
     if (m_strEndedEarly.isEmpty())
         return;
+    m_strReason = m_strEndedEarly;
     m_failReason->setText(m_strEndedEarly);
-    m_failReason->setToolTip(tr("The source ended before its stated length"));
+    m_failReason->setToolTip(m_strEndedEarly + QLatin1Char('\n')
+                             + tr("The source ended before its stated length"));
     m_failReason->show();
+    layoutStatus();
+}
+
+void VideoConvertBar::layoutStatus()
+{
+    const int W = width();
+    const bool buttons = m_btnEditVideo->isVisibleTo(this) || m_settingFormat->isVisibleTo(this);
+    const bool reason = m_failReason->isVisibleTo(this);
+    const bool texts = m_retainTime->isVisibleTo(this) || reason;
+    if (!buttons || !texts) {
+        // During a run the buttons are hidden and the status line sits
+        // where they would be.
+        m_btnEditVideo->move(W - 135, 55);
+        m_settingFormat->move(W - 100, 55);
+        const int statusY = reason ? 60 : 70;
+        m_retainTime->setGeometry(W - 179, statusY, kRunStatusWidth, kRunLineHeight);
+        m_failReason->setWordWrap(false);
+        m_failReason->setGeometry(W - 194, statusY + kRunLineHeight, kRunStatusWidth + 30, kRunLineHeight);
+        if (reason && m_failReason->text() != m_strReason)
+            m_failReason->setText(m_strReason);
+        return;
+    }
+    const int lineHeight = m_retainTime->fontMetrics().height();
+    // The first line stays clear of the close button in the corner.
+    const QRect statusRect(W - kStatusLeft, kStatusTop, kStatusLeft - kStatusRightOfClose, lineHeight);
+    const QRect reasonRect(W - kStatusLeft, statusRect.bottom() + 3, kStatusLeft - kStatusRight,
+                           lineHeight * kReasonLines);
+    if (m_retainTime->isVisibleTo(this)) {
+        m_retainTime->setGeometry(statusRect);
+        if (m_bFailed)
+            showFitted(m_retainTime, FailureText(), statusRect, 1);
+    }
+    if (reason)
+        showFitted(m_failReason, m_strReason, reasonRect, kReasonLines);
+    m_btnEditVideo->move(W - 135, kButtonsTop);
+    m_settingFormat->move(W - 100, kButtonsTop);
 }
 
 void VideoConvertBar::DeleteConvert()
 {
     if (m_convertState != State_Finished)
-        Converter_Release(m_converter);
+        ConvertJob::releaseNow(m_converter);
     m_converter = nullptr;
 }
 
@@ -907,7 +963,6 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     const int H = height();
 
     m_btnDelete->move(W - 28, 10);
-    m_settingFormat->move(W - 100, 55);
 
     if (m_bConverting)
         paintProgress();
@@ -917,8 +972,8 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
         const QImage& icon = skinPicture(QIAppUtil::getResourcePath() + "/image/video_icon.png");
         painter.drawImage(QPoint(20, 11), icon);
         const QRect thumbRect = kThumbRect;
-        if (!m_thumbnailShown.isNull()) {
-            painter.drawImage(thumbRect.topLeft(), m_thumbnailShown);
+        if (m_thumbnail) {
+            painter.drawImage(thumbRect, *m_thumbnail);
         } else if (m_bProbeFailed) {
             QFont font = painter.font();
             font.setBold(true);
@@ -929,13 +984,9 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     }
 
     m_btnPreviewPlay->move(60, (H - m_btnPreviewPlay->height()) / 2);
-    m_btnEditVideo->move(W - 135, 55);
     m_btnStopConvert->move(W - 120, 30);
     m_waitConvertImage->move(W - 120, 30);
-    // A failure's reason takes a second line: both move up to fit the row.
-    const int statusY = m_failReason->isVisible() ? 60 : 70;
-    m_retainTime->move(W - 179, statusY);
-    m_failReason->move(W - 194, statusY + m_retainTime->height());
+    layoutStatus();
     m_convertImage->move((W - m_convertImage->width()) / 2, (H - m_convertImage->height()) / 2);
     m_progressLab->move((W - m_progressLab->width()) / 2, (H - m_progressLab->height()) / 2);
     m_laterInfoWidget->move(W - 400, 0);

@@ -6,6 +6,7 @@
 
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
+#include "ConvertJob.h"
 #include "Convertinfo.h"
 #include "ProfileFile.h"
 #include "SourceProbe.h"
@@ -66,7 +67,10 @@ public:
 
     // True when the engine could not read the source during the probe.
     bool ProbeFailed() const { return m_bProbeFailed; }
+    // The source's picture as the row keeps it: at the size it is drawn.
     const QImage* Thumbnail() const { return m_thumbnail; }
+    // The size in device pixels at which a row draws the source's picture.
+    static QSize thumbnailPixels(qreal devicePixelRatio);
     const Convertinfo& SourceInfo() const { return m_sourceInfo; }
     const Convertinfo& TargetInfo() const { return m_targetInfo; }
 
@@ -119,6 +123,10 @@ public:
     // Waits until every open and release handed to the opener thread has
     // returned and been delivered (tests, and the end of the program).
     static void WaitForOpens();
+    // Once the releases already handed to the opener thread are done, gives
+    // the memory the ended jobs freed back to the system (there, not on the
+    // GUI thread).
+    static void GiveBackMemory();
 
     // The catalogue item name of the task's format (the history category).
     QString ItemName() const { return m_strItemName; }
@@ -205,7 +213,10 @@ private:
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
     void showEndedEarly();
-    struct OpenJob;
+    // Places the status texts and the edit and settings buttons side by
+    // side; a text is cut with "…" only when the row is too narrow for it.
+    void layoutStatus();
+    using OpenJob = ConvertJob::Opening;
     void openDone(const std::shared_ptr<OpenJob>& job);
     static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
     // Releases a job that has ended on the opener thread, after the opens
@@ -226,7 +237,6 @@ private:
     QString m_strVideoName;
     QString m_strFileID;
     QImage* m_thumbnail = nullptr;
-    QImage m_thumbnailShown;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;
     QString m_strFileFormat;
@@ -258,6 +268,8 @@ private:
     bool m_bFailed = false;
     QString m_strEndedEarly;
     QString m_strFailure;
+    // The whole text of the reason line; the label may show it cut.
+    QString m_strReason;
 
 public:
     QLabel* m_failReason = nullptr;

@@ -97,10 +97,15 @@ void FormatItem::mousePressEvent(QMouseEvent* event)
     if (!g_itemChunk.m_bEnableSelect)
         return;
     qCDebug(lcFormatItem) << relevantfile;
+    makeCurrent();
+    emit SignalItemPress();
+}
+
+void FormatItem::makeCurrent() const
+{
     g_itemChunk.setNames(imagename, itemname, relevantfile);
     g_itemChunk.getConvertXMLInfo();
     g_itemChunk.saveDefaultXML();
-    emit SignalItemPress();
 }
 
 void FormatItem::enterEvent(QEvent*)

@@ -24,6 +24,8 @@ public:
     void setItemName(QString name);
     void setRelevantfile(QString file);
     void setPress(bool on);
+    // Makes this tile's format the current choice, as a press does.
+    void makeCurrent() const;
 
     bool isPressed() const { return m_bPress; }
     bool isHovered() const { return m_bHover; }

@@ -171,8 +171,17 @@ void FormatWindow::setFormatEnableSelect(bool)
 void FormatWindow::slotChangeFormatChoosed(QString name)
 {
     for (FormatType type : kSearchOrder) {
-        if (FindSelectedItem(type, name))
-            return;
+        if (!FindSelectedItem(type, name))
+            continue;
+        // What the catalogue shows marked is what the merge and the next
+        // added files get: a hidden earlier press must not win over it.
+        const FormatItem* marked = m_currentWidget->selectedItem();
+        QString image, item, file;
+        g_itemChunk.copyNames(image, item, file);
+        if (marked
+            && (marked->relevantfile != file || marked->imagename != image || marked->itemname != item))
+            marked->makeCurrent();
+        return;
     }
 }
 

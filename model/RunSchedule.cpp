@@ -11,4 +11,40 @@ int nextTask(const QVector<Task>& tasks)
     return -1;
 }
 
+bool runEnded(const QVector<Stage>& stages)
+{
+    for (Stage stage : stages) {
+        if (stage == Stage::Waiting || stage == Stage::Paused || stage == Stage::Converting)
+            return false;
+    }
+    return true;
+}
+
+int yieldingHolder(const QVector<Stage>& holders, int slotCount)
+{
+    if (holders.isEmpty() || holders.size() < slotCount)
+        return -1;
+    for (int i = 0; i < holders.size(); ++i) {
+        if (holders.at(i) == Stage::Converting)
+            return i;
+    }
+    return 0;
+}
+
+uint64_t lengthUs(uint64_t beginUs, uint64_t endUs)
+{
+    return endUs != 0 && endUs > beginUs ? endUs - beginUs : 0;
+}
+
+MergePosition afterRemoval(int mergeIndex, int removed)
+{
+    // Stepping back one makes the merge's next step land on the row that
+    // followed the removed one.
+    if (removed < mergeIndex)
+        return {mergeIndex - 1, false};
+    if (removed == mergeIndex)
+        return {mergeIndex - 1, true};
+    return {mergeIndex, false};
+}
+
 } // namespace RunSchedule

@@ -27,9 +27,13 @@ struct SourceFacts
     uint32_t sampleRate = 0;
     uint32_t channels = 0;
     uint32_t audioBitRate = 0; // bits per second
-    // The thumbnail as 32-bit 0xffRRGGBB pixels, rows top-down, width x
-    // height; empty when the engine gave no usable picture.
+    // The thumbnail as 32-bit 0xffRRGGBB pixels, rows top-down,
+    // thumbnailWidth x thumbnailHeight (the source's size unless the probe
+    // was asked for a smaller one); empty when the engine gave no usable
+    // picture.
     QByteArray thumbnail;
+    uint32_t thumbnailWidth = 0;
+    uint32_t thumbnailHeight = 0;
     // The streams a task converts by default: the first program with a
     // picture or a sound (-1 for none), with its audio and subtitle counts.
     int program = -1;
@@ -42,7 +46,10 @@ namespace SourceProbe {
 
 // Opens the file with an engine reader, reads its facts and a thumbnail
 // (a third into the file when it can seek, else at 10 s) and releases it.
-SourceFacts probe(const QString& path);
+// With a thumbnail size, the engine makes the picture at that size, so no
+// source-sized copy of it is ever held; without one it comes at the
+// source's size.
+SourceFacts probe(const QString& path, uint32_t thumbnailWidth = 0, uint32_t thumbnailHeight = 0);
 
 // Checks an engine thumbnail block (a 54-byte bitmap header, then 32-bit
 // pixels) against the picture size the reader reported and copies its

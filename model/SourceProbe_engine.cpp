@@ -13,7 +13,7 @@ constexpr uint64_t kFixedThumbnailTime = 10000000ull;
 
 namespace SourceProbe {
 
-SourceFacts probe(const QString& path)
+SourceFacts probe(const QString& path, uint32_t thumbnailWidth, uint32_t thumbnailHeight)
 {
     SourceFacts facts;
     facts.path = path;
@@ -45,8 +45,13 @@ SourceFacts probe(const QString& path)
 
     facts.canSeek = Info_CanSeek(info) != 0;
     const uint64_t thumbnailTime = facts.canSeek ? Info_GetDuration(info) / 3 : kFixedThumbnailTime;
-    const unsigned char* block = Info_GetVideoImage(info, thumbnailTime, 1, 0, 0);
-    checkThumbnail(block, facts.width, facts.height, facts.thumbnail);
+    const bool sized = thumbnailWidth > 0 && thumbnailHeight > 0;
+    facts.thumbnailWidth = sized ? thumbnailWidth : facts.width;
+    facts.thumbnailHeight = sized ? thumbnailHeight : facts.height;
+    const unsigned char* block = Info_GetVideoImage(info, thumbnailTime, 1, int(sized ? thumbnailWidth : 0),
+                                                    int(sized ? thumbnailHeight : 0));
+    if (!checkThumbnail(block, facts.thumbnailWidth, facts.thumbnailHeight, facts.thumbnail))
+        facts.thumbnailWidth = facts.thumbnailHeight = 0;
 
     if (!facts.failed) {
         const int programs = Info_GetProgrCount(info);

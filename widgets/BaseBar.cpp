@@ -2,7 +2,23 @@
 
 #include "SkinPicture.h"
 
+#include <QHash>
 #include <QPainter>
+#include <QPair>
+
+namespace {
+// One screen copy of each strip for all rows: a strip is a few MB wide, and
+// a copy per row made the queue's memory grow with every file.
+QPixmap sharedStrip(const QString& path)
+{
+    static QHash<QString, QPair<qint64, QPixmap>> strips;
+    const QImage& image = skinPicture(path);
+    QPair<qint64, QPixmap>& strip = strips[path];
+    if (strip.second.isNull() || strip.first != image.cacheKey())
+        strip = qMakePair(image.cacheKey(), QPixmap::fromImage(image));
+    return strip.second;
+}
+} // namespace
 
 BaseBar::BaseBar(QWidget* parent)
     : QWidget(parent)
@@ -12,8 +28,8 @@ BaseBar::~BaseBar() = default;
 
 void BaseBar::setbgImage(QString path)
 {
-    // Every row of a list has the same strip: decoded once.
-    m_pBgPixmap = std::make_unique<QPixmap>(QPixmap::fromImage(skinPicture(path)));
+    // Every row of a list has the same strip: decoded and converted once.
+    m_pBgPixmap = std::make_unique<QPixmap>(sharedStrip(path));
     setFixedHeight(m_pBgPixmap->height());
     repaint();
 }

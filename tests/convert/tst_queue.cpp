@@ -468,14 +468,20 @@ void TestQueue::probedRowTexts()
     QCOMPARE(info.F_Format, QString("MOV"));
     QCOMPARE(row->TargetInfo().V_Extend, QString("mp4"));
 
+    // The picture is made and kept at the size the row draws it, never at
+    // the source's.
+    const QSize drawn = VideoConvertBar::thumbnailPixels(queue->devicePixelRatioF());
     QVERIFY(row->Thumbnail());
-    QCOMPARE(row->Thumbnail()->size(), QSize(640, 360));
-    QCOMPARE(row->Thumbnail()->pixel(320, 180), 0xFF3366CCu);
+    QCOMPARE(row->Thumbnail()->size(), drawn);
+    QCOMPARE(row->Thumbnail()->pixel(drawn.width() / 2, drawn.height() / 2), 0xFF3366CCu);
     QVERIFY(!row->ProbeFailed());
     const auto images = orvfake::calls("Info_GetVideoImage(");
     QVERIFY(!images.empty());
     QCOMPARE(QString::fromStdString(images.front()),
-             QString("Info_GetVideoImage(I1, %1, 1, 0, 0)").arg(thumbnailTime));
+             QString("Info_GetVideoImage(I1, %1, 1, %2, %3)")
+                 .arg(thumbnailTime)
+                 .arg(drawn.width())
+                 .arg(drawn.height()));
 
     // The row's target name follows a rename.
     QSignalSpy renamed(target, &VideoInfo::emitVideoNameChanged);

@@ -54,10 +54,10 @@ void TestQueueEngine::addGeneratedClipAndJunk()
     // The test picture has colour bars: a real frame, not a blank block.
     const QImage* thumbnail = row->Thumbnail();
     QVERIFY(thumbnail);
-    QCOMPARE(thumbnail->size(), QSize(320, 240));
+    QCOMPARE(thumbnail->size(), VideoConvertBar::thumbnailPixels(queue.devicePixelRatioF()));
     QSet<QRgb> colours;
-    for (int x = 0; x < 320; x += 20)
-        colours.insert(thumbnail->pixel(x, 60));
+    for (int x = 0; x < thumbnail->width(); x += thumbnail->width() / 16)
+        colours.insert(thumbnail->pixel(x, thumbnail->height() / 4));
     QVERIFY(colours.size() >= 4);
 
     VideoConvertBar* unreadable = queue.barList().at(1);

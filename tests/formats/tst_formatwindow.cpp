@@ -267,8 +267,8 @@ private slots:
 
         window->slotChangeFormatChoosed(name);
 
-        QCOMPARE(g_itemChunk.itemname, QString("MP4"));
         if (strip < 0) {
+            QCOMPARE(g_itemChunk.itemname, QString("MP4"));
             QCOMPARE(window->currentWidget(), before);
             QCOMPARE(before->selectedItem(), markedBefore);
             return;
@@ -279,6 +279,9 @@ private slots:
         QVERIFY(expected->selectedItem());
         QCOMPARE(expected->selectedItem()->itemname.toUpper(), name.toUpper());
         QVERIFY(expected->selectedItem()->isPressed());
+        // The marked item is the current choice, not an earlier press.
+        QCOMPARE(g_itemChunk.itemname, expected->selectedItem()->itemname);
+        QCOMPARE(g_itemChunk.relevantfile, expected->selectedItem()->relevantfile);
     }
 
     // A broken catalogue is kept aside, not destroyed; its strip is empty.
