@@ -375,7 +375,7 @@ void ScrollAreaforBar::respondVideoPlayEmit(QString path)
 {
     PlayerWidget* player = PlayerWidget::GetPlayer();
     player->StartPlayVideo(path);
-    player->show();
+    player->showInFront();
 }
 
 // ---- Removal -------------------------------------------------------------------

@@ -13,7 +13,8 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor")
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor", QtInfoMsg)
 
 namespace {
 
