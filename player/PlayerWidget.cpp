@@ -1,5 +1,6 @@
 #include "PlayerWidget.h"
 
+#include "EdgeGrip.h"
 #include "FormFonts.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
@@ -31,6 +32,8 @@ namespace {
 constexpr int kTimeTickMs = 100;
 constexpr int kRedrawTickMs = 50;
 constexpr int kBarHeight = 50;
+// The resize zones reach this many pixels in from each edge.
+constexpr int kEdgeBand = 2;
 
 // Width of the virtual desktop and height of the primary screen's
 // available area: the bounds the window sizes itself within.
@@ -666,43 +669,10 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* event)
 
 void PlayerWidget::setCursorAndState(QMouseEvent* event)
 {
-    const QRect g = geometry();
-    const int L = g.left(), T = g.top(), R = g.right(), B = g.bottom();
-    const int x = event->globalPos().x(), y = event->globalPos().y();
-    const bool atLeft = L <= x && x <= L + 2;
-    const bool atRight = R - 2 <= x && x <= R;
-    const bool midX = L + 2 < x && x < R - 2;
-    const bool atTop = T <= y && y <= T + 2;
-    const bool atBottom = B - 2 <= y && y <= B;
-    const bool midY = T + 2 < y && y < B - 4;
-
-    struct Zone
-    {
-        bool hit;
-        int state;
-        Qt::CursorShape cursor;
-    };
-    const Zone zones[] = {
-        // clang-format off
-        {atLeft && midY, 1, Qt::SizeHorCursor},    {atLeft && atTop, 2, Qt::SizeFDiagCursor},
-        {midX && atTop, 3, Qt::SizeVerCursor},     {atRight && atTop, 4, Qt::SizeBDiagCursor},
-        {atRight && midY, 5, Qt::SizeHorCursor},   {atRight && atBottom, 6, Qt::SizeFDiagCursor},
-        {midX && atBottom, 7, Qt::SizeVerCursor},  {atLeft && atBottom, 8, Qt::SizeBDiagCursor},
-        // clang-format on
-    };
-    m_cursorState = 0;
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    for (const Zone& zone : zones) {
-        if (zone.hit) {
-            m_cursorState = zone.state;
-            shape = zone.cursor;
-            break;
-        }
-    }
-    setCursor(shape);
-    const bool leftEdge = m_cursorState == 1 || m_cursorState == 2 || m_cursorState == 8;
-    const bool topEdge = m_cursorState >= 2 && m_cursorState <= 4;
-    m_edgeOffset = QPoint(x - (leftEdge ? L : R), y - (topEdge ? T : B));
+    const QPoint cursor = event->globalPos();
+    m_cursorState = edgegrip::zoneAt(geometry(), cursor, kEdgeBand);
+    setCursor(edgegrip::cursorFor(m_cursorState));
+    m_edgeOffset = edgegrip::edgeOffset(geometry(), m_cursorState, cursor);
 }
 
 void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
@@ -713,49 +683,9 @@ void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
         qCDebug(lcPlayer) << "m_cursorState --------error!";
         return;
     }
-    const QPoint cursor = event->globalPos() - m_edgeOffset;
-    const QRect current = geometry();
-    QRect next = current;
-    switch (m_cursorState) {
-    case 1:
-    case 2:
-    case 8:
-        next.setLeft(cursor.x());
-        break;
-    case 4:
-    case 5:
-    case 6:
-        next.setRight(cursor.x());
-        break;
-    default:
-        break;
-    }
-    switch (m_cursorState) {
-    case 2:
-    case 3:
-    case 4:
-        next.setTop(cursor.y());
-        break;
-    case 6:
-    case 7:
-    case 8:
-        next.setBottom(cursor.y());
-        break;
-    default:
-        break;
-    }
-    QRect result = current;
-    const int widthSpan = next.right() - next.left();
-    if (widthSpan > minimumWidth() && widthSpan < desktopWidth() - 4) {
-        result.setLeft(next.left());
-        result.setRight(next.right());
-    }
-    const int heightSpan = next.bottom() - next.top();
-    if (heightSpan > minimumHeight() && heightSpan < availableHeight()) {
-        result.setTop(next.top());
-        result.setBottom(next.bottom());
-    }
-    setGeometry(result);
+    const QSize maximum(desktopWidth() - 4, availableHeight());
+    setGeometry(edgegrip::dragged(geometry(), m_cursorState, event->globalPos(), m_edgeOffset, minimumSize(),
+                                  maximum));
     ResizeVideoWindow();
     if (m_moveCount == 4000)
         m_moveCount = 1;
