@@ -1,6 +1,7 @@
 #include "TensileWindow.h"
 
-#include <QDebug>
+#include "EdgeGrip.h"
+
 #include <QMouseEvent>
 
 #include <QLoggingCategory>
@@ -28,89 +29,23 @@ void TensileWindow::setTitleHeight(int height) { m_nTitleHeight = height; }
 
 void TensileWindow::setCursorAndState(QMouseEvent* event)
 {
-    const QRect g = geometry();
-    const int L = g.left(), T = g.top(), R = g.right(), B = g.bottom();
     const QPoint p = event->screenPos().toPoint();
-    const int x = p.x(), y = p.y();
-
-    const bool nearLeft = L <= x && x <= L + kBand;
-    const bool nearRight = R - kBand <= x && x <= R;
-    const bool nearTop = T <= y && y <= T + kBand;
-    const bool nearBottom = B - kBand <= y && y <= B;
-    const bool midX = L + kBand < x && x < R - kBand;
-    const bool midY = T + kBand < y && y < B - kBand;
-
-    if (nearLeft && midY) {
-        m_cursorState = 1;
-        setCursor(Qt::SizeHorCursor);
-        m_edgeOffset.setX(x - L);
-    } else if (nearLeft && nearTop) {
-        m_cursorState = 2;
-        setCursor(Qt::SizeFDiagCursor);
-        m_edgeOffset = QPoint(x - L, T - y);
-    } else if (midX && nearTop) {
-        m_cursorState = 3;
-        setCursor(Qt::SizeVerCursor);
-        m_edgeOffset.setY(T - y);
-    } else if (nearRight && nearTop) {
-        m_cursorState = 4;
-        setCursor(Qt::SizeBDiagCursor);
-        m_edgeOffset = QPoint(R - x, T - y);
-    } else if (nearRight && midY) {
-        m_cursorState = 5;
-        setCursor(Qt::SizeHorCursor);
-        m_edgeOffset.setX(R - x);
-    } else if (nearRight && nearBottom) {
-        m_cursorState = 6;
-        setCursor(Qt::SizeFDiagCursor);
-        m_edgeOffset = QPoint(R - x, B - y);
-    } else if (midX && nearBottom) {
-        m_cursorState = 7;
-        setCursor(Qt::SizeVerCursor);
-        m_edgeOffset.setY(B - y);
-    } else if (nearLeft && nearBottom) {
-        m_cursorState = 8;
-        setCursor(Qt::SizeBDiagCursor);
-        m_edgeOffset = QPoint(x - L, B - y);
-    } else {
-        m_cursorState = 0;
-        setCursor(Qt::ArrowCursor);
-    }
+    m_cursorState = edgegrip::zoneAt(geometry(), p, kBand);
+    setCursor(edgegrip::cursorFor(m_cursorState));
+    if (m_cursorState != edgegrip::None)
+        m_edgeOffset = edgegrip::edgeOffset(geometry(), m_cursorState, p);
 }
 
 void TensileWindow::setFrameGeomtry(QMouseEvent* event)
 {
-    const QRect g = geometry();
-    int L = g.left(), T = g.top(), R = g.right(), B = g.bottom();
-    const int minW = minimumWidth();
-    const int minH = minimumHeight();
-    const QPoint p = event->screenPos().toPoint();
-    const int x = p.x(), y = p.y();
-    const int dx = m_edgeOffset.x(), dy = m_edgeOffset.y();
-
     if (m_cursorState < 1 || m_cursorState > 8) {
         qCDebug(lcTensileWindow) << "m_cursorState --------error!";
-        setGeometry(g);
         return;
     }
-
-    const bool moveLeft = m_cursorState == 1 || m_cursorState == 2 || m_cursorState == 8;
-    const bool moveRight = m_cursorState == 4 || m_cursorState == 5 || m_cursorState == 6;
-    const bool moveTop = m_cursorState == 2 || m_cursorState == 3 || m_cursorState == 4;
-    const bool moveBottom = m_cursorState == 6 || m_cursorState == 7 || m_cursorState == 8;
-
-    // Each grabbed edge keeps the distance to the pointer it had when the
-    // press began, so the first move does not make the edge jump.
-    if (moveLeft && R - (x - dx) > minW)
-        L = x - dx;
-    if (moveRight && (x + dx) - L > minW)
-        R = x + dx;
-    if (moveTop && B - (y + dy) > minH)
-        T = y + dy;
-    if (moveBottom)
-        B = y + dy; // the minimum size bounds it when the geometry is set
-
-    setGeometry(QRect(QPoint(L, T), QPoint(R, B)));
+    // No upper bound: the platform keeps the window within its screens.
+    const QSize unbounded(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setGeometry(edgegrip::dragged(geometry(), m_cursorState, event->screenPos().toPoint(), m_edgeOffset,
+                                  minimumSize(), unbounded));
 }
 
 void TensileWindow::mousePressEvent(QMouseEvent* event)

@@ -379,7 +379,7 @@ void ScrollAreaforBar::respondVideoPlayEmit(QString path)
 {
     PlayerWidget* player = PlayerWidget::GetPlayer();
     player->StartPlayVideo(path);
-    player->show();
+    player->showInFront();
 }
 
 // ---- Removal -------------------------------------------------------------------

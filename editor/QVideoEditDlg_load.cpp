@@ -13,7 +13,8 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor")
+// Debug lines are off unless enabled with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor", QtInfoMsg)
 
 namespace {
 
@@ -109,7 +110,9 @@ void QVideoEditDlg::SetProgram()
         Info_SetProgrIndex(m_info, i);
         if (choice == -1 && (Info_GetVideoCount(m_info) != 0 || Info_GetAudioCount(m_info) != 0))
             choice = i;
-        qCDebug(lcEditor) << "program" << i << utf8(Info_GetProgrName(m_info));
+        // Asked for whether or not the debug line is written.
+        const QString programName = utf8(Info_GetProgrName(m_info));
+        qCDebug(lcEditor) << "program" << i << programName;
     }
     m_programIndex = choice;
     Info_SetProgrIndex(m_info, choice);
@@ -216,7 +219,8 @@ void QVideoEditDlg::OnBtnPlay()
     m_screenTimer->stop();
     m_timeTimer->start(100);
     m_playSlider->setEnabledPull(true);
-    qCDebug(lcEditor) << "play time" << Player_GetPlayTime(m_player);
+    const uint64_t playTime = Player_GetPlayTime(m_player);
+    qCDebug(lcEditor) << "play time" << playTime;
 }
 
 void QVideoEditDlg::OnBtnStop()

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcSnapshot, "lumivane.editor.snapshot")
+Q_LOGGING_CATEGORY(lcSnapshot, "lumivane.editor.snapshot", QtInfoMsg)
 
 namespace {
 

@@ -53,4 +53,29 @@ QString durationText(uint64_t durationUs)
     return clockText(seconds, seconds >= 3600);
 }
 
+QRect playerPlacement(const QSize& videoSize, const QSize& minimum, const QRect& available,
+                      const QMargins& frame)
+{
+    constexpr int kPlaylistWidth = 230 + 2;
+    constexpr int kBarsHeight = 84;
+    constexpr int kSideMargin = 304;
+    constexpr int kTopBottomMargin = 200;
+    int w = std::max(videoSize.width(), 0) + kPlaylistWidth;
+    int h = std::max(videoSize.height(), 0) + kBarsHeight;
+    if (available.width() > kSideMargin)
+        w = std::min(w, available.width() - kSideMargin);
+    if (available.height() > kTopBottomMargin)
+        h = std::min(h, available.height() - kTopBottomMargin);
+    w = std::max(w, minimum.width());
+    h = std::max(h, minimum.height());
+
+    // The inside of the available area once the frame is around the window.
+    const QRect inner = available.marginsRemoved(frame);
+    // A screen smaller than the minimum keeps the minimum; the top-left
+    // corner then stays on screen so the title bar can still be grabbed.
+    const int x = inner.left() + std::max(0, (inner.width() - w) / 2);
+    const int y = inner.top() + std::max(0, (inner.height() - h) / 2);
+    return QRect(x, y, w, h);
+}
+
 } // namespace playback

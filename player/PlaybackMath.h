@@ -3,6 +3,9 @@
 // Arithmetic of the player window that needs no widget: seek targets,
 // progress fraction and time texts. Times are microseconds.
 
+#include <QMargins>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -30,5 +33,13 @@ QString clockText(uint64_t seconds, bool withHours);
 QString timeLabelText(uint64_t timeUs, uint64_t durationUs);
 // A playlist row's duration: hours from an hour on.
 QString durationText(uint64_t durationUs);
+
+// Where the player window goes for a picture of videoSize (0 x 0 for sound
+// only): the picture plus the playlist width and the bars, within the caps
+// of the available area, grown to the window's minimum, then centred on
+// that final size and kept inside the available area together with the
+// platform frame. Returns the geometry of the window's inside.
+QRect playerPlacement(const QSize& videoSize, const QSize& minimum, const QRect& available,
+                      const QMargins& frame);
 
 } // namespace playback

@@ -4,9 +4,14 @@
 #include "QIAppUtil.h"
 #include "SkinPicture.h"
 
+#include <orvalta.h>
+
 #include <QMouseEvent>
+#include <QMutex>
 #include <QPainter>
 #include <QPixmap>
+#include <QRunnable>
+#include <QThreadPool>
 
 namespace {
 
@@ -15,16 +20,73 @@ constexpr int kPictureHeader = 54;
 
 QString resource(const char* path) { return QIAppUtil::getResourcePath() + QLatin1String(path); }
 
+const QRect kThumbRect(9, 8, 58, 43);
+
 } // namespace
+
+struct PlayerVideobar::ProbeLink
+{
+    QMutex mutex;
+    PlayerVideobar* row = nullptr;
+};
+
+PlaylistRowProbe probePlaylistFile(const QString& path, const QSize& thumbSize)
+{
+    PlaylistRowProbe probe;
+    MediafileInfo& facts = probe.info;
+    facts.m_fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    facts.m_filePath = path;
+    InfoHandle info = Info_Create(3);
+    if (!info)
+        return probe;
+    const QByteArray utf8 = path.toUtf8();
+    Info_Open(info, utf8.constData());
+    facts.m_duration = Info_GetDuration(info);
+    const char* format = Info_GetFormatName(info);
+    facts.m_formatName = format ? QString::fromUtf8(format) : QString();
+    facts.m_videoWidth = int(Info_GetVideoWidth(info));
+    facts.m_videoHeight = int(Info_GetVideoHeight(info));
+    facts.m_videoBitRate = int(Info_GetVideoBitRate(info));
+
+    // Asked for at the size it is drawn: a full-size picture of a 4K file
+    // would be tens of megabytes kept for the whole run.
+    const uint64_t at = Info_CanSeek(info) ? facts.m_duration / 10 : 0;
+    const int w = thumbSize.width(), h = thumbSize.height();
+    const uchar* picture = Info_GetVideoImage(info, at, 1, w, h);
+    if (picture && facts.m_videoWidth > 0 && facts.m_videoHeight > 0) {
+        // The picture lives only until the handle closes: keep a copy.
+        probe.thumbnail = QImage(picture + kPictureHeader, w, h, w * 4, QImage::Format_RGB32).copy();
+    }
+    Info_Close(info);
+    Info_Release(info);
+    return probe;
+}
+
+QSize PlayerVideobar::thumbnailSize() { return kThumbRect.size(); }
+
+QThreadPool* PlayerVideobar::probePool()
+{
+    // Its own small pool: a long list of files is read one after another
+    // without taking the threads other work runs on.
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(5000);
+        return p;
+    }();
+    return pool;
+}
 
 PlayerVideobar::PlayerVideobar(QWidget* parent)
     : QWidget(parent)
 {
     setupUi(this);
     setMouseTracking(true);
-    m_info = Info_Create(3);
+    m_link = std::make_shared<ProbeLink>();
+    m_link->row = this;
     m_btnClose->setBtnImage(resource("/image/PlayerImage/close_play.png"));
     m_btnClose->hide();
+    m_btnClose->setFocusPolicy(Qt::NoFocus);
     m_playWidget->SetImageBackgroud(resource("/image/icon_youtube.png"), true);
     m_playWidget->hide();
     m_stateSprite = new QPixmap(resource("/image/PlayerImage/play_list.png"));
@@ -44,9 +106,11 @@ PlayerVideobar::PlayerVideobar(QWidget* parent)
 
 PlayerVideobar::~PlayerVideobar()
 {
-    if (m_info) {
-        Info_Close(m_info);
-        Info_Release(m_info);
+    {
+        // A probe that finishes from now on hands its result to nobody; one
+        // already handed over dies with this object's posted events.
+        QMutexLocker lock(&m_link->mutex);
+        m_link->row = nullptr;
     }
     delete m_stateSprite;
 }
@@ -54,33 +118,34 @@ PlayerVideobar::~PlayerVideobar()
 void PlayerVideobar::setVideoName(QString path)
 {
     m_videoPath = path;
-    if (!m_info)
-        return;
-    const QByteArray utf8 = path.toUtf8();
-    Info_Open(m_info, utf8.constData());
+    m_hasFacts = false;
+    m_fileInfo = MediafileInfo();
     m_fileInfo.m_fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     m_fileInfo.m_filePath = path;
-    m_fileInfo.m_duration = Info_GetDuration(m_info);
-    const char* format = Info_GetFormatName(m_info);
-    m_fileInfo.m_formatName = format ? QString::fromUtf8(format) : QString();
-    m_fileInfo.m_videoWidth = int(Info_GetVideoWidth(m_info));
-    m_fileInfo.m_videoHeight = int(Info_GetVideoHeight(m_info));
-    m_fileInfo.m_videoBitRate = int(Info_GetVideoBitRate(m_info));
-
-    const uint64_t at = Info_CanSeek(m_info) ? m_fileInfo.m_duration / 10 : 0;
-    const uchar* picture = Info_GetVideoImage(m_info, at, 1, 0, 0);
-    if (picture && m_fileInfo.m_videoWidth > 0 && m_fileInfo.m_videoHeight > 0) {
-        // The picture lives only until the handle closes: keep a copy.
-        m_thumbnail = QImage(picture + kPictureHeader, m_fileInfo.m_videoWidth, m_fileInfo.m_videoHeight,
-                             m_fileInfo.m_videoWidth * 4, QImage::Format_RGB32)
-                          .copy();
-    }
-    m_labTime->setText(playback::durationText(m_fileInfo.m_duration));
+    m_thumbnail = QImage();
     m_labName->setText(m_fileInfo.m_fileName);
+    m_labTime->clear();
 
-    Info_Close(m_info);
-    Info_Release(m_info);
-    m_info = nullptr;
+    std::shared_ptr<ProbeLink> link = m_link;
+    const QSize size = thumbnailSize();
+    probePool()->start([link, path, size] {
+        const PlaylistRowProbe probe = probePlaylistFile(path, size);
+        QMutexLocker lock(&link->mutex);
+        if (PlayerVideobar* row = link->row)
+            QMetaObject::invokeMethod(
+                row, [row, path, probe] { row->applyProbe(path, probe); }, Qt::QueuedConnection);
+    });
+}
+
+void PlayerVideobar::applyProbe(const QString& path, const PlaylistRowProbe& probe)
+{
+    if (path != m_videoPath)
+        return; // the row has been given another file since
+    m_fileInfo = probe.info;
+    m_thumbnail = probe.thumbnail;
+    m_hasFacts = true;
+    m_labTime->setText(playback::durationText(m_fileInfo.m_duration));
+    update();
 }
 
 bool PlayerVideobar::setWidgetState(int state)
@@ -153,11 +218,10 @@ void PlayerVideobar::paintEvent(QPaintEvent*)
     const int W = width();
     const int H = height();
     painter.drawImage(rect(), skinPicture(resource("/image/PlayerImage/bar_bg.png")));
-    const QRect thumbRect(9, 8, 58, 43);
     if (!m_thumbnail.isNull())
-        painter.drawImage(thumbRect, m_thumbnail);
+        painter.drawImage(kThumbRect, m_thumbnail);
     else
-        painter.drawImage(thumbRect, skinPicture(resource("/image/PlayerImage/video_image.png")));
+        painter.drawImage(kThumbRect, skinPicture(resource("/image/PlayerImage/video_image.png")));
     const int frame = m_stateSprite->width() / 4;
     const int index = (m_widgetState == 1 || m_widgetState == 2) ? m_widgetState : 0;
     if (frame > 0)

@@ -2,15 +2,16 @@
 
 #include "ui_PlayerVideobar.h"
 
-#include <orvalta.h>
-
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 class QPixmap;
+class QThreadPool;
 
 // One file's facts as the playlist shows them.
 struct MediafileInfo
@@ -24,9 +25,19 @@ struct MediafileInfo
     int m_videoBitRate = 0;
 };
 
+// What a row shows of its file, read through the engine: facts and a
+// thumbnail of thumbSize. Opens the file: call it off the GUI thread.
+struct PlaylistRowProbe
+{
+    MediafileInfo info;
+    QImage thumbnail;
+};
+PlaylistRowProbe probePlaylistFile(const QString& path, const QSize& thumbSize);
+
 // A playlist row: thumbnail, name and duration of one file, a play mark on
-// the current row and a close button while hovered or current. It reads
-// the file's facts once through the engine when it receives its file.
+// the current row and a close button while hovered or current. The name
+// shows at once; the file's facts and thumbnail are read once on the rows'
+// own worker thread and shown when they arrive.
 class PlayerVideobar : public QWidget, public Ui::PlayerVideobar
 {
     Q_OBJECT
@@ -45,6 +56,12 @@ public:
 
     const MediafileInfo& fileInfo() const { return m_fileInfo; }
     const QImage& thumbnail() const { return m_thumbnail; }
+    // Whether the facts of the current file have arrived.
+    bool hasFacts() const { return m_hasFacts; }
+    // The size the thumbnail is drawn at, and kept at.
+    static QSize thumbnailSize();
+    // The worker threads that read the rows' files.
+    static QThreadPool* probePool();
 
 signals:
     void emitDoublePressEvent();
@@ -62,10 +79,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct ProbeLink;
+    void applyProbe(const QString& path, const PlaylistRowProbe& probe);
+
     QPixmap* m_stateSprite = nullptr;
     int m_widgetState = 0;
     QString m_videoPath;
     MediafileInfo m_fileInfo;
     QImage m_thumbnail;
-    InfoHandle m_info = nullptr;
+    bool m_hasFacts = false;
+    // Shared with the probes in flight, which hand their result over only
+    // while the row lives.
+    std::shared_ptr<ProbeLink> m_link;
 };

@@ -1,5 +1,6 @@
 #include "PlayerWidget.h"
 
+#include "EdgeGrip.h"
 #include "FormFonts.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
@@ -7,14 +8,17 @@
 #include "QIAppUtil.h"
 #include "VideoImageWindow.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 Q_LOGGING_CATEGORY(lcPlayer, "lumivane.player", QtInfoMsg)
 
@@ -24,16 +28,28 @@ bool PlayerWidget::s_resizeVideo = true;
 
 namespace {
 
-constexpr int kTimeTickMs = 500;
+// Short enough that the label never trails the picture by a visible step.
+constexpr int kTimeTickMs = 100;
 constexpr int kRedrawTickMs = 50;
-constexpr int kPlaylistWidth = 230;
 constexpr int kBarHeight = 50;
+// The resize zones reach this many pixels in from each edge.
+constexpr int kEdgeBand = 2;
 
 // Width of the virtual desktop and height of the primary screen's
 // available area: the bounds the window sizes itself within.
 int desktopWidth() { return QGuiApplication::primaryScreen()->virtualGeometry().width(); }
 
 int availableHeight() { return QGuiApplication::primaryScreen()->availableGeometry().height(); }
+
+// The platform frame around a shown window; none is known before the first
+// show.
+QMargins frameMargins(const QWidget* w)
+{
+    const QRect inside = w->geometry();
+    const QRect outside = w->frameGeometry();
+    return QMargins(inside.left() - outside.left(), inside.top() - outside.top(),
+                    outside.right() - inside.right(), outside.bottom() - inside.bottom());
+}
 
 } // namespace
 
@@ -68,6 +84,11 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     setAutoFillBackground(true);
     setAttribute(Qt::WA_MouseTracking);
     m_playBtnWidget->setFixedHeight(kBarHeight);
+    m_messageLabel = new QLabel(this);
+    m_messageLabel->setAlignment(Qt::AlignCenter);
+    m_messageLabel->setWordWrap(true);
+    m_messageLabel->setStyleSheet(QStringLiteral("color: rgb(208, 246, 255); font-size: 15px;"));
+    m_messageLabel->hide();
     const QString res = QIAppUtil::getResourcePath();
     m_labWinIcon->setPixmap(QPixmap(res + QStringLiteral("/exp_image/LOGO_16.png")));
     setWindowIcon(QIcon(res + QStringLiteral("/image/IPAD_128.png")));
@@ -75,6 +96,16 @@ PlayerWidget::PlayerWidget(QWidget* parent)
     InitBtn();
     InitConnect();
     m_playListWidget->setVisible(false);
+    keepFocusOnWindow();
+}
+
+void PlayerWidget::keepFocusOnWindow()
+{
+    // Space belongs to play and pause: no control may take the focus and
+    // turn Space into its own click (the full-screen button did).
+    for (QWidget* child : findChildren<QWidget*>())
+        child->setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 PlayerWidget::~PlayerWidget()
@@ -140,6 +171,30 @@ void PlayerWidget::InitConnect()
 
 void PlayerWidget::StartPlayVideo(QString path) { m_playListWidget->AddOneVideo(path); }
 
+void PlayerWidget::showInFront()
+{
+    // A preview asked for while the window is open, minimised or behind the
+    // main window is a preview the person wants to see.
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+QString PlayerWidget::messageText() const
+{
+    return m_messageLabel->isHidden() ? QString() : m_messageLabel->text();
+}
+
+void PlayerWidget::showMessage(const QString& text)
+{
+    m_messageLabel->setText(text);
+    m_messageLabel->setVisible(!text.isEmpty());
+    if (!text.isEmpty())
+        m_messageLabel->raise();
+}
+
 // ---- Playback ---------------------------------------------------------------
 
 void PlayerWidget::startPlaying()
@@ -152,8 +207,32 @@ void PlayerWidget::startPlaying()
 void PlayerWidget::startPaused()
 {
     m_playState = 2;
-    m_screenTimer->start(kRedrawTickMs);
     m_timeTimer->stop();
+    // The picture paused on may be one the surface dropped while playing:
+    // it is drawn once; after that the surface keeps it.
+    requestRedraw();
+}
+
+void PlayerWidget::requestRedraw()
+{
+    m_redrawPending = true;
+    m_screenTimer->start(kRedrawTickMs);
+}
+
+void PlayerWidget::showTime(uint64_t time)
+{
+    const uint64_t duration = Player_GetDuration(m_player);
+    m_playBtnWidget->setProcessValue(playback::progressFraction(time, duration));
+    m_playBtnWidget->setTimeLabel(playback::timeLabelText(time, duration));
+}
+
+void PlayerWidget::refuseFile(int state)
+{
+    // Nothing of the file may go on: no sound, no picture, no timers.
+    Player_Close(m_player);
+    resetAfterPlay(state, true);
+    showMessage(tr("This file cannot be played. It may be damaged, or its format is one the player "
+                   "does not read."));
 }
 
 void PlayerWidget::PlayVideoFile(QString fileName)
@@ -164,14 +243,22 @@ void PlayerWidget::PlayVideoFile(QString fileName)
         Player_Stop(m_player);
     m_playBtnWidget->setProcessEnabledChange(true);
     setWindowTitle(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1));
+    showMessage(QString());
     const QByteArray utf8 = fileName.toUtf8();
     if (!Player_Open(m_player, utf8.constData())) {
         m_playState = 5;
         qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
-        resetAfterPlay(4, false);
+        refuseFile(4);
+        placeWindow(QSize());
         return;
     }
     const bool hasVideo = Player_HasVideo(m_player) != 0;
+    if (!hasVideo && !Player_HasAudio(m_player)) {
+        qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
+        refuseFile(4);
+        placeWindow(QSize());
+        return;
+    }
     m_videoWidget->setHidden(!hasVideo);
     m_playBtnWidget->setBtnScreenEnable(hasVideo);
     m_curFilePath = fileName;
@@ -184,8 +271,8 @@ void PlayerWidget::PlayVideoFile(QString fileName)
     Player_SetVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoWidget);
     Player_EnableVideoCropBorder(m_player, 0);
     if (!Player_Play(m_player)) {
-        m_playState = 5;
         qCDebug(lcPlayer) << "error :---------Play Fail--------";
+        refuseFile(5);
         return;
     }
     Player_SetAudioVolume(m_player, m_bMute ? 0 : m_volume);
@@ -288,6 +375,7 @@ void PlayerWidget::OnBtnBack()
     if (!m_player || (m_playState != 1 && m_playState != 2))
         return;
     Player_Seek(m_player, playback::backTarget(Player_GetPlayTime(m_player)));
+    followSeek();
 }
 
 void PlayerWidget::OnBtnFast()
@@ -296,6 +384,7 @@ void PlayerWidget::OnBtnFast()
         return;
     const uint64_t time = Player_GetPlayTime(m_player);
     Player_Seek(m_player, playback::fastTarget(time, Player_GetDuration(m_player)));
+    followSeek();
 }
 
 void PlayerWidget::ProgressValueChange(double fraction)
@@ -303,6 +392,15 @@ void PlayerWidget::ProgressValueChange(double fraction)
     if (!m_player)
         return;
     Player_Seek(m_player, playback::fractionTarget(fraction, Player_GetDuration(m_player)));
+    followSeek();
+}
+
+void PlayerWidget::followSeek()
+{
+    // Paused, no tick runs: the bar and the label take the time of the
+    // picture the seek landed on now. Playing, the next tick does it too.
+    if (m_playState == 1 || m_playState == 2)
+        showTime(Player_GetPlayTime(m_player));
 }
 
 void PlayerWidget::VolumeValueChange(double fraction)
@@ -332,16 +430,20 @@ void PlayerWidget::UpdateTime()
         resetAfterPlay(3, true);
         return;
     }
-    const uint64_t duration = Player_GetDuration(m_player);
     const uint64_t time = Player_GetPlayTime(m_player);
     if (time < 1000)
         return;
-    m_playBtnWidget->setProcessValue(playback::progressFraction(time, duration));
-    m_playBtnWidget->setTimeLabel(playback::timeLabelText(time, duration));
+    showTime(time);
 }
 
 void PlayerWidget::UpdataScreen()
 {
+    // Each redraw runs the whole processing chain on this thread: only when
+    // asked for, never as a steady beat while the picture stands still.
+    m_screenTimer->stop();
+    if (!m_redrawPending)
+        return;
+    m_redrawPending = false;
     if (m_player && Player_HasVideo(m_player) && !Player_IsCompleted(m_player))
         Player_ShowVideoFrame(m_player);
 }
@@ -399,21 +501,18 @@ void PlayerWidget::ResizeWIndow()
 {
     if (!m_player)
         return;
-    // Unsigned as the bounds are: a desktop smaller than the margins leaves
-    // the size uncapped rather than negative.
-    const unsigned videoW = unsigned(Player_GetVideoWidth(m_player));
-    const unsigned videoH = unsigned(Player_GetVideoHeight(m_player));
-    const unsigned D = unsigned(desktopWidth());
-    const unsigned A = unsigned(availableHeight());
-    unsigned w = videoW + kPlaylistWidth + 2;
-    if (w > D - 304)
-        w = D - 304;
-    unsigned h = videoH + 84;
-    if (h > A - 200)
-        h = A - 200;
-    const unsigned x = (D - w) >> 1;
-    const unsigned y = (A - h) >> 1;
-    setGeometry(int(x), int(y), int(w), int(h));
+    placeWindow(QSize(Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player)));
+}
+
+void PlayerWidget::placeWindow(const QSize& videoSize)
+{
+    if (m_bMaximized || isFullScreen() || !s_resizeVideo)
+        return;
+    const QScreen* screen = windowHandle() ? windowHandle()->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QMargins frame = isVisible() ? frameMargins(this) : QMargins();
+    setGeometry(playback::playerPlacement(videoSize, minimumSize(), screen->availableGeometry(), frame));
 }
 
 void PlayerWidget::ResizeVideoWindow()
@@ -434,6 +533,7 @@ void PlayerWidget::layoutFrame()
     m_videoNameLab->move((W - m_videoNameLab->width()) / 2, 4);
     const int barHeight = m_playBtnWidget->height();
     m_playBtnWidget->setGeometry(2, H - barHeight - 1, W - 4, barHeight);
+    m_messageLabel->setGeometry(40, 0, qMax(0, W - 80), qMax(0, H - barHeight - 1));
 }
 
 void PlayerWidget::resizeEvent(QResizeEvent* event)
@@ -499,6 +599,12 @@ void PlayerWidget::keyPressEvent(QKeyEvent* event)
 {
     // Every key stops here, so Esc never closes the window.
     event->accept();
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        // What the bar's play/pause button does, as it shows it.
+        if (m_playState >= 1 && m_playState <= 4)
+            m_playBtnWidget->OnBtnPalyOrPause();
+        return;
+    }
     if (event->key() == Qt::Key_Escape && isFullScreen()) {
         OnBtnFullScreen();
         m_playBtnWidget->OnBtnFullScreen(false);
@@ -507,7 +613,6 @@ void PlayerWidget::keyPressEvent(QKeyEvent* event)
 
 void PlayerWidget::changeEvent(QEvent* event)
 {
-    qCDebug(lcPlayer) << "ffffff---" << event->type() << (m_bLeftPressed ? "true" : "false");
     if (event->type() != QEvent::WindowStateChange) {
         QDialog::changeEvent(event);
         return;
@@ -564,43 +669,10 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* event)
 
 void PlayerWidget::setCursorAndState(QMouseEvent* event)
 {
-    const QRect g = geometry();
-    const int L = g.left(), T = g.top(), R = g.right(), B = g.bottom();
-    const int x = event->globalPos().x(), y = event->globalPos().y();
-    const bool atLeft = L <= x && x <= L + 2;
-    const bool atRight = R - 2 <= x && x <= R;
-    const bool midX = L + 2 < x && x < R - 2;
-    const bool atTop = T <= y && y <= T + 2;
-    const bool atBottom = B - 2 <= y && y <= B;
-    const bool midY = T + 2 < y && y < B - 4;
-
-    struct Zone
-    {
-        bool hit;
-        int state;
-        Qt::CursorShape cursor;
-    };
-    const Zone zones[] = {
-        // clang-format off
-        {atLeft && midY, 1, Qt::SizeHorCursor},    {atLeft && atTop, 2, Qt::SizeFDiagCursor},
-        {midX && atTop, 3, Qt::SizeVerCursor},     {atRight && atTop, 4, Qt::SizeBDiagCursor},
-        {atRight && midY, 5, Qt::SizeHorCursor},   {atRight && atBottom, 6, Qt::SizeFDiagCursor},
-        {midX && atBottom, 7, Qt::SizeVerCursor},  {atLeft && atBottom, 8, Qt::SizeBDiagCursor},
-        // clang-format on
-    };
-    m_cursorState = 0;
-    Qt::CursorShape shape = Qt::ArrowCursor;
-    for (const Zone& zone : zones) {
-        if (zone.hit) {
-            m_cursorState = zone.state;
-            shape = zone.cursor;
-            break;
-        }
-    }
-    setCursor(shape);
-    const bool leftEdge = m_cursorState == 1 || m_cursorState == 2 || m_cursorState == 8;
-    const bool topEdge = m_cursorState >= 2 && m_cursorState <= 4;
-    m_edgeOffset = QPoint(x - (leftEdge ? L : R), y - (topEdge ? T : B));
+    const QPoint cursor = event->globalPos();
+    m_cursorState = edgegrip::zoneAt(geometry(), cursor, kEdgeBand);
+    setCursor(edgegrip::cursorFor(m_cursorState));
+    m_edgeOffset = edgegrip::edgeOffset(geometry(), m_cursorState, cursor);
 }
 
 void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
@@ -611,49 +683,9 @@ void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
         qCDebug(lcPlayer) << "m_cursorState --------error!";
         return;
     }
-    const QPoint cursor = event->globalPos() - m_edgeOffset;
-    const QRect current = geometry();
-    QRect next = current;
-    switch (m_cursorState) {
-    case 1:
-    case 2:
-    case 8:
-        next.setLeft(cursor.x());
-        break;
-    case 4:
-    case 5:
-    case 6:
-        next.setRight(cursor.x());
-        break;
-    default:
-        break;
-    }
-    switch (m_cursorState) {
-    case 2:
-    case 3:
-    case 4:
-        next.setTop(cursor.y());
-        break;
-    case 6:
-    case 7:
-    case 8:
-        next.setBottom(cursor.y());
-        break;
-    default:
-        break;
-    }
-    QRect result = current;
-    const int widthSpan = next.right() - next.left();
-    if (widthSpan > minimumWidth() && widthSpan < desktopWidth() - 4) {
-        result.setLeft(next.left());
-        result.setRight(next.right());
-    }
-    const int heightSpan = next.bottom() - next.top();
-    if (heightSpan > minimumHeight() && heightSpan < availableHeight()) {
-        result.setTop(next.top());
-        result.setBottom(next.bottom());
-    }
-    setGeometry(result);
+    const QSize maximum(desktopWidth() - 4, availableHeight());
+    setGeometry(edgegrip::dragged(geometry(), m_cursorState, event->globalPos(), m_edgeOffset, minimumSize(),
+                                  maximum));
     ResizeVideoWindow();
     if (m_moveCount == 4000)
         m_moveCount = 1;

@@ -7,8 +7,10 @@
 #include <QDialog>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
+class QLabel;
 class QTimer;
 
 // The preview player: one modeless top-level window for the whole run,
@@ -24,6 +26,9 @@ public:
     // The playlist adds or selects the file and has it played; the caller
     // shows the window.
     void StartPlayVideo(QString path);
+    // Shows the window, restored and in front of the program's other
+    // windows, with the keyboard focus.
+    void showInFront();
 
     // Playback state: 0 nothing opened yet, 1 playing, 2 paused, 3 finished,
     // 4 stopped, 5 error.
@@ -36,6 +41,9 @@ public:
     QTimer* timeTimer() const { return m_timeTimer; }
     QTimer* screenTimer() const { return m_screenTimer; }
     static bool resizesToVideo() { return s_resizeVideo; }
+    // The text shown over the picture area when a file cannot be played;
+    // empty while none is shown.
+    QString messageText() const;
 
 public slots:
     void PlayVideoFile(QString fileName);
@@ -87,6 +95,13 @@ private:
     void layoutFrame();
     void startPlaying();
     void startPaused();
+    void requestRedraw();
+    void showTime(uint64_t time);
+    void followSeek();
+    void refuseFile(int state);
+    void showMessage(const QString& text);
+    void placeWindow(const QSize& videoSize);
+    void keepFocusOnWindow();
     void resetAfterPlay(int state, bool leaveFullScreen);
     void enterFullScreen(bool setWindowState);
     void leaveFullScreen(bool setWindowState);
@@ -107,6 +122,8 @@ private:
     PlayerHandle m_player = nullptr;
     QTimer* m_timeTimer = nullptr;
     QTimer* m_screenTimer = nullptr;
+    QLabel* m_messageLabel = nullptr;
+    bool m_redrawPending = false;
 
     static bool s_hasInstall;
     static PlayerWidget* s_playerWidget;

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-Q_LOGGING_CATEGORY(lcDualSlider, "lumivane.widgets.dualslider")
+Q_LOGGING_CATEGORY(lcDualSlider, "lumivane.widgets.dualslider", QtInfoMsg)
 
 QDualSlider::QDualSlider(QWidget* parent)
     : QWidget(parent)

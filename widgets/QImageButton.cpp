@@ -106,56 +106,36 @@ void QImageButton::setTextWithLogo(QString text, QString logoPath, int spacing)
 
 void QImageButton::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        if (!isEnabled()) {
-            m_nState = 3;
-        } else if (m_nState != 2) {
-            m_nState = 2;
-            repaint();
-        }
-    }
+    if (event->button() == Qt::LeftButton && m_sprite.press(isEnabled()))
+        repaint();
     QPushButton::mousePressEvent(event);
 }
 
 void QImageButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        if (!isEnabled()) {
-            m_nState = 3;
-        } else if (m_nState == 2) {
-            m_nState = 0;
-            repaint();
-        }
-    }
+    if (event->button() == Qt::LeftButton && m_sprite.release(isEnabled()))
+        repaint();
     QPushButton::mouseReleaseEvent(event);
 }
 
 void QImageButton::enterEvent(QEvent* event)
 {
-    if (!isEnabled()) {
-        m_nState = 3;
-    } else if (m_nState != 1) {
-        m_nState = 1;
+    if (m_sprite.enter(isEnabled()))
         repaint();
-    }
     QPushButton::enterEvent(event);
 }
 
 void QImageButton::leaveEvent(QEvent* event)
 {
-    if (!isEnabled()) {
-        m_nState = 3;
-    } else if (m_nState == 1) {
-        m_nState = 0;
+    if (m_sprite.leave(isEnabled()))
         repaint();
-    }
     QPushButton::leaveEvent(event);
 }
 
 void QImageButton::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange)
-        m_nState = isEnabled() ? 0 : 3;
+        m_sprite.enable(isEnabled());
     QPushButton::changeEvent(event);
 }
 
@@ -177,11 +157,11 @@ void QImageButton::paintEvent(QPaintEvent*)
     } else {
         // The source runs on to the sprite's right edge; the button's own
         // bounds clip it to one frame.
-        const int x = m_nState * w;
+        const int x = m_sprite.frame() * w;
         painter.drawImage(QPoint(0, 0), *m_pImage, QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
     }
 
-    const QColor pen = captionColor(m_textStyle, m_nState);
+    const QColor pen = captionColor(m_textStyle, m_sprite.frame());
     if (pen.isValid())
         painter.setPen(pen);
     if (m_posStyle == PosStyle0)

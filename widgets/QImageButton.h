@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QString>
 
+#include "SpriteState.h"
+
 #include <memory>
 
 // Caption colour sets of QImageButton: each value picks four pens, one per
@@ -46,7 +48,7 @@ public:
     void setTextWithLogo(QString text, QString logoPath, int spacing);
 
     // Drawing state: 0 normal, 1 hover, 2 pressed, 3 disabled.
-    int state() const { return m_nState; }
+    int state() const { return m_sprite.frame(); }
     // The caption pen of a colour set in a state; invalid outside the table.
     static QColor captionColor(int style, int state);
 
@@ -60,7 +62,7 @@ protected:
 
 private:
     std::unique_ptr<QImage> m_pImage;
-    int m_nState = 0;
+    SpriteState m_sprite;
     QString m_strText;
     QString m_strText2;
     TextColorStyle m_textStyle = TextColorStyle0;

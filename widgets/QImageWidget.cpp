@@ -1,7 +1,6 @@
 #include "QImageWidget.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -60,7 +59,6 @@ void QImageWidget::mouseMoveEvent(QMouseEvent* event)
     if (m_bPressed && m_bGrabEnable) {
         const QPoint pos = event->screenPos().toPoint();
         move(pos);
-        qDebug("%d %d %d", int(event->button()), pos.x(), pos.y());
     }
     QWidget::mouseMoveEvent(event);
 }

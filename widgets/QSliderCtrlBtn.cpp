@@ -21,15 +21,15 @@ bool QSliderCtrlBtn::setBtnImage(QString path)
 
 void QSliderCtrlBtn::setStatePress()
 {
-    if (m_nState == 2)
+    if (m_sprite.frame() == SpriteState::Pressed)
         return;
-    m_nState = 2;
+    m_sprite.setFrame(SpriteState::Pressed);
     repaint();
 }
 
 void QSliderCtrlBtn::setStateNormal()
 {
-    m_nState = 0;
+    m_sprite.setFrame(SpriteState::Normal);
     repaint();
 }
 
@@ -39,29 +39,18 @@ void QSliderCtrlBtn::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_nPressX = event->screenPos().toPoint().x() - mapToGlobal(QPoint(0, 0)).x();
-        if (!isEnabled()) {
-            m_nState = 3;
-        } else {
-            if (m_nState != 2) {
-                m_nState = 2;
-                repaint();
-            }
+        if (m_sprite.press(isEnabled()))
+            repaint();
+        if (isEnabled())
             emit mouseDown(event, m_nPressX);
-        }
     }
     QPushButton::mousePressEvent(event);
 }
 
 void QSliderCtrlBtn::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
-        if (!isEnabled()) {
-            m_nState = 3;
-        } else if (m_nState == 2) {
-            m_nState = 0;
-            repaint();
-        }
-    }
+    if (event->button() == Qt::LeftButton && m_sprite.release(isEnabled()))
+        repaint();
     QPushButton::mouseReleaseEvent(event);
 }
 
@@ -69,37 +58,29 @@ void QSliderCtrlBtn::mouseMoveEvent(QMouseEvent* event)
 {
     // The owner moves the handle; the push button's own drag tracking would
     // only fight it, so moves stop here.
-    if (m_nState == 2)
+    if (m_sprite.frame() == SpriteState::Pressed)
         emit mouseMove(event, m_nPressX);
 }
 
 void QSliderCtrlBtn::enterEvent(QEvent* event)
 {
     setCursor(Qt::PointingHandCursor);
-    if (!isEnabled()) {
-        m_nState = 3;
-    } else if (m_nState != 1) {
-        m_nState = 1;
+    if (m_sprite.enter(isEnabled()))
         repaint();
-    }
     QPushButton::enterEvent(event);
 }
 
 void QSliderCtrlBtn::leaveEvent(QEvent* event)
 {
-    if (!isEnabled()) {
-        m_nState = 3;
-    } else if (m_nState == 1) {
-        m_nState = 0;
+    if (m_sprite.leave(isEnabled()))
         repaint();
-    }
     QPushButton::leaveEvent(event);
 }
 
 void QSliderCtrlBtn::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::EnabledChange)
-        m_nState = isEnabled() ? 0 : 3;
+        m_sprite.enable(isEnabled());
     QPushButton::changeEvent(event);
 }
 
@@ -109,10 +90,11 @@ void QSliderCtrlBtn::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     const int w = width();
-    if (w == 0 || m_nState < 0 || m_nState > 3) {
+    const int frame = m_sprite.frame();
+    if (w == 0 || frame < 0 || frame > 3) {
         painter.drawImage(QPoint(0, 0), *m_pImage);
         return;
     }
-    const int x = m_nState * w;
+    const int x = frame * w;
     painter.drawImage(QPoint(0, 0), *m_pImage, QRect(x, 0, m_pImage->width() - x, m_pImage->height()));
 }

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPushButton>
 
+#include "SpriteState.h"
+
 #include <memory>
 
 // The handle of the kit's sliders: a four-frame sprite without caption that
@@ -19,7 +21,7 @@ public:
     void setStateNormal();
     bool getMove() const;
 
-    int state() const { return m_nState; }
+    int state() const { return m_sprite.frame(); }
 
 signals:
     void mouseDown(QMouseEvent* e, int x);
@@ -37,5 +39,5 @@ protected:
 private:
     int m_nPressX = 0;
     std::unique_ptr<QImage> m_pImage;
-    int m_nState = 0;
+    SpriteState m_sprite;
 };

@@ -5,6 +5,8 @@
 
 using namespace playback;
 
+Q_DECLARE_METATYPE(QMargins)
+
 class TestPlaybackMath : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,8 @@ private slots:
     void timeLabel();
     void rowDuration_data();
     void rowDuration();
+    void placement_data();
+    void placement();
 };
 
 void TestPlaybackMath::seekTargets_data()
@@ -111,6 +115,47 @@ void TestPlaybackMath::rowDuration()
     QFETCH(quint64, duration);
     QFETCH(QString, text);
     QCOMPARE(durationText(duration), text);
+}
+
+void TestPlaybackMath::placement_data()
+{
+    QTest::addColumn<QSize>("video");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("expected");
+    const QRect small(0, 0, 1366, 768);
+    const QRect large(0, 0, 1600, 1000);
+    const QMargins none;
+    const QMargins titleBar(1, 24, 1, 1);
+    // Sound only and a small picture both take the minimum 860 x 565.
+    QTest::newRow("sound, 1366x768") << QSize() << small << none << QRect(253, 101, 860, 565);
+    QTest::newRow("320x240, 1366x768") << QSize(320, 240) << small << none << QRect(253, 101, 860, 565);
+    QTest::newRow("sound, 1600x1000") << QSize() << large << none << QRect(370, 217, 860, 565);
+    QTest::newRow("320x240, 1600x1000") << QSize(320, 240) << large << none << QRect(370, 217, 860, 565);
+    QTest::newRow("sound, 1600x1000, framed") << QSize() << large << titleBar << QRect(370, 229, 860, 565);
+    // A large picture is capped by the screen, then centred.
+    QTest::newRow("1280x720, 1366x768") << QSize(1280, 720) << small << none << QRect(152, 100, 1062, 568);
+    QTest::newRow("1920x1080, 1600x1000") << QSize(1920, 1080) << large << none << QRect(152, 100, 1296, 800);
+    // The available area of a second screen, below a top panel.
+    QTest::newRow("sound, offset screen")
+        << QSize() << QRect(1600, 30, 1366, 738) << none << QRect(1853, 116, 860, 565);
+    // A screen below the minimum keeps the title bar on screen.
+    QTest::newRow("sound, 800x600, framed")
+        << QSize() << QRect(0, 0, 800, 600) << titleBar << QRect(1, 29, 860, 565);
+}
+
+void TestPlaybackMath::placement()
+{
+    QFETCH(QSize, video);
+    QFETCH(QRect, available);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, expected);
+    const QRect placed = playerPlacement(video, QSize(860, 565), available, frame);
+    QCOMPARE(placed, expected);
+    const QRect outside = placed.marginsAdded(frame);
+    if (available.width() >= 860 + frame.left() + frame.right())
+        QVERIFY(available.contains(outside));
+    QVERIFY(outside.top() >= available.top());
 }
 
 QTEST_APPLESS_MAIN(TestPlaybackMath)

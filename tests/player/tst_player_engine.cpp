@@ -1,6 +1,7 @@
 // The player window on the real engine: a clip previewed from a queue row
-// plays with its picture drawn, closing and previewing again works, and a
-// 1080p clip plays at its own rate without stalling the GUI thread.
+// plays with its picture drawn, closing and previewing again works, a file
+// it cannot play says so, and a 1080p clip plays at its own rate without
+// stalling the GUI thread.
 #include "../convert/QueueTestUtil.h"
 
 #include "../MediaTools.h"
@@ -43,6 +44,7 @@ private slots:
     void initTestCase();
     void previewFromQueueRowDrawsPicture();
     void closeDuringPlaybackThenPreviewAgain();
+    void unplayableFileSaysSo();
     void playsFullHdAtItsOwnRate();
 
 private:
@@ -122,6 +124,49 @@ void TestPlayerEngine::closeDuringPlaybackThenPreviewAgain()
     QCOMPARE(window->playState(), 1);
     QTRY_VERIFY(view->framesHanded() > closedAt + 5);
     QVERIFY(window->m_videoWidget->isVisible());
+}
+
+void TestPlayerEngine::unplayableFileSaysSo()
+{
+    // Random bytes under a video name, and a clip cut off after its header.
+    QFile noise(m_dir.filePath("noise.mp4"));
+    QVERIFY(noise.open(QIODevice::WriteOnly));
+    QByteArray bytes(64 * 1024, '\0');
+    quint32 seed = 12345;
+    for (char& c : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        c = char(seed >> 16);
+    }
+    noise.write(bytes);
+    noise.close();
+    QFile whole(m_red);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    QFile cut(m_dir.filePath("cut.mp4"));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(whole.read(600));
+    cut.close();
+
+    PlayerWidget* window = PlayerWidget::GetPlayer();
+    QVideoShowWidget* view = window->m_videoWidget->videoView();
+    for (const QString& file : {noise.fileName(), cut.fileName()}) {
+        previewFromRow(m_red);
+        QCOMPARE(window->playState(), 1);
+        window->StartPlayVideo(file);
+        window->showInFront();
+        QVERIFY2(!window->messageText().isEmpty(), qPrintable(file));
+        QVERIFY(window->playState() != 1);
+        // Nothing of the clip before goes on playing behind the message.
+        QTest::qWait(200);
+        const int handed = view->framesHanded();
+        QTest::qWait(300);
+        QCOMPARE(view->framesHanded(), handed);
+        QVERIFY(!window->timeTimer()->isActive());
+    }
+    // The next good file clears the message.
+    previewFromRow(m_red);
+    QCOMPARE(window->playState(), 1);
+    QVERIFY(window->messageText().isEmpty());
+    window->close();
 }
 
 void TestPlayerEngine::playsFullHdAtItsOwnRate()

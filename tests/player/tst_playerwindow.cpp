@@ -1,8 +1,10 @@
 // The player window with the recording engine: playback states and timers,
 // the time label, seeking, volume and mute, reuse of the one window and its
-// player, audio-only files, closing, sizing and full screen.
+// player, audio-only files, files it cannot play, closing, sizing and
+// placing, full screen and the keyboard.
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
+#include "PlaybackMath.h"
 #include "PlayerVideobar.h"
 #include "PlayerWidget.h"
 #include "VideoImageWindow.h"
@@ -44,7 +46,12 @@ private slots:
     void audioOnlyFile();
     void closingDuringPlaybackThenPreviewAgain();
     void fullScreenFollowsWindow();
+    void opensOnScreenAndInFront();
     void sizesToVideoUntilOpenedMaximised();
+    void pausedSeekMovesLabelAndBar_data();
+    void pausedSeekMovesLabelAndBar();
+    void pausedPictureIsNotRedrawnEveryTick();
+    void spacePlaysAndPauses();
 
 private:
     PlayerWidget* m_window = nullptr;
@@ -65,6 +72,10 @@ void TestPlayerWindow::initTestCase()
     orvfake::MediaFacts song;
     song.programs[0].videoCount = 0;
     orvfake::setMedia("/media/song.m4a", song);
+    orvfake::MediaFacts nothing;
+    nothing.programs[0].videoCount = 0;
+    nothing.programs[0].audio.clear();
+    orvfake::setMedia("/media/nothing.bin", nothing);
     m_window = PlayerWidget::GetPlayer();
     QCOMPARE(PlayerWidget::GetPlayer(), m_window);
     m_bar = m_window->m_playBtnWidget;
@@ -101,7 +112,7 @@ void TestPlayerWindow::previewStartsPlaybackAndTimeLabel()
         QVERIFY2(at != calls.end(), line.c_str());
     }
     QVERIFY(m_window->timeTimer()->isActive());
-    QCOMPARE(m_window->timeTimer()->interval(), 500);
+    QCOMPARE(m_window->timeTimer()->interval(), 100);
     QVERIFY(!m_window->screenTimer()->isActive());
     QVERIFY(m_bar->m_btnPlay->isHidden());
     QVERIFY(!m_bar->m_btnPause->isHidden());
@@ -130,6 +141,7 @@ void TestPlayerWindow::statesAndTimers()
         int state;
         bool timeTimer, screenTimer;
         bool pictureShown = true;
+        bool message = false; // the window says the file cannot be played
     };
     const std::vector<Step> steps = {
         {"preview", [&] { m_window->StartPlayVideo("/media/a.mp4"); }, 1, true, false},
@@ -151,14 +163,25 @@ void TestPlayerWindow::statesAndTimers()
              orvfake::setResult("Player_Open", 0);
              m_window->PlayVideoFile("/media/b.mp4");
          },
-         4, false, false, false},
-        {"play fails",
+         4, false, false, false, true},
+        {"the next file plays",
          [&] {
              orvfake::clearResult("Player_Open");
+             m_window->StartPlayVideo("/media/b.mp4");
+         },
+         1, true, false},
+        {"play fails",
+         [&] {
              orvfake::setResult("Player_Play", 0);
              m_window->PlayVideoFile("/media/b.mp4");
          },
-         5, false, false},
+         5, false, false, false, true},
+        {"open gives neither picture nor sound",
+         [&] {
+             orvfake::clearResult("Player_Play");
+             m_window->PlayVideoFile("/media/nothing.bin");
+         },
+         4, false, false, false, true},
     };
     for (const Step& step : steps) {
         step.act();
@@ -171,6 +194,10 @@ void TestPlayerWindow::statesAndTimers()
         QVERIFY2(m_window->m_videoWidget->isHidden() != step.pictureShown, step.name);
         QVERIFY2(m_bar->m_btnFullScreen->isEnabled() == step.pictureShown, step.name);
         QVERIFY2(m_bar->m_videoProSlider->enabledPull() == step.pictureShown, step.name);
+        QVERIFY2(m_window->messageText().isEmpty() != step.message, step.name);
+        // A file that cannot be played leaves nothing open, so nothing plays.
+        if (step.message)
+            QVERIFY2(orvfake::player("P1")->state == orvfake::PlayState::Closed, step.name);
     }
 
     orvfake::clearResult("Player_Play");
@@ -375,7 +402,7 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int D = screen->virtualGeometry().width();
     const int A = screen->availableGeometry().height();
-    const int w = qMax(m_window->minimumWidth(), qMin(640 + 232, D - 304));
+    const int w = qMax(m_window->minimumWidth(), qMin(640 + 232, screen->availableGeometry().width() - 304));
     const int h = qMax(m_window->minimumHeight(), qMin(360 + 84, A - 200));
     QCOMPARE(m_window->size(), QSize(w, h));
     const QRect normal = m_window->geometry();
@@ -394,6 +421,135 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
     QCOMPARE(m_window->geometry(), normal);
     m_window->StartPlayVideo("/media/minute.mp4");
     QCOMPARE(m_window->geometry(), normal);
+}
+
+void TestPlayerWindow::opensOnScreenAndInFront()
+{
+    // Sound only and a picture smaller than the window's minimum: the
+    // minimum size is what is centred, and the whole window with its frame
+    // stays on the screen.
+    QVERIFY(PlayerWidget::resizesToVideo());
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    orvfake::MediaFacts small;
+    small.width = 160;
+    small.height = 120;
+    orvfake::setMedia("/media/small.mp4", small);
+    QWidget mainWindow;
+    mainWindow.setWindowTitle("main");
+    mainWindow.resize(400, 300);
+    for (const char* file : {"/media/song.m4a", "/media/small.mp4"}) {
+        m_window->close();
+        mainWindow.show();
+        mainWindow.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
+        m_window->StartPlayVideo(file);
+        m_window->showInFront();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QCOMPARE(m_window->size(), m_window->minimumSize());
+        QVERIFY2(available.contains(m_window->frameGeometry()), file);
+        QCOMPARE(m_window->geometry().center().x(), available.center().x());
+        QVERIFY(qAbs(m_window->geometry().center().y() - available.center().y()) <= 1);
+        QTRY_COMPARE(QApplication::activeWindow(), m_window);
+    }
+
+    // A second preview while the window is open but behind another window
+    // brings it to the front, and to the keyboard.
+    mainWindow.activateWindow();
+    mainWindow.raise();
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    m_window->StartPlayVideo("/media/a.mp4");
+    m_window->showInFront();
+    QTRY_COMPARE(QApplication::activeWindow(), m_window);
+    m_window->showMinimized();
+    QTRY_VERIFY(m_window->isMinimized());
+    m_window->StartPlayVideo("/media/b.mp4");
+    m_window->showInFront();
+    QTRY_VERIFY(!m_window->isMinimized());
+    QTRY_COMPARE(QApplication::activeWindow(), m_window);
+    m_window->close();
+}
+
+void TestPlayerWindow::pausedSeekMovesLabelAndBar_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<double>("fraction");
+    QTest::newRow("click at 25 %") << "slider"
+                                   << "00:15 / 01:00" << 0.25;
+    QTest::newRow("5 s back") << "back"
+                              << "00:35 / 01:00" << 35.0 / 60;
+    QTest::newRow("5 s on") << "fast"
+                            << "00:45 / 01:00" << 45.0 / 60;
+}
+
+void TestPlayerWindow::pausedSeekMovesLabelAndBar()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, label);
+    QFETCH(double, fraction);
+    m_window->StartPlayVideo("/media/minute.mp4");
+    orvfake::setPlayTime("P1", 40 * kSecond);
+    m_window->UpdateTime();
+    QCOMPARE(m_bar->m_timeLabel->text(), QString("00:40 / 01:00"));
+    m_bar->OnBtnPalyOrPause();
+    QCOMPARE(m_window->playState(), 2);
+    if (action == "slider")
+        emit m_bar->sendProgressValue(0.25);
+    else if (action == "back")
+        m_bar->m_btnBack->click();
+    else
+        m_bar->m_btnFast->click();
+    // No tick runs while paused: the seek itself moves them.
+    QVERIFY(!m_window->timeTimer()->isActive());
+    QCOMPARE(m_bar->m_timeLabel->text(), label);
+    const float usable = float(m_bar->m_videoProSlider->width());
+    QVERIFY(qAbs(m_bar->m_videoProSlider->position() - usable * float(fraction)) < 0.01f * usable);
+}
+
+void TestPlayerWindow::pausedPictureIsNotRedrawnEveryTick()
+{
+    m_window->StartPlayVideo("/media/a.mp4");
+    m_window->show();
+    m_bar->OnBtnPalyOrPause();
+    QCOMPARE(m_window->playState(), 2);
+    orvfake::clearCalls();
+    // The picture paused on is drawn once; a second of standing still
+    // costs no further trip through the processing chain.
+    QTest::qWait(1000);
+    const size_t redraws = orvfake::calls("Player_ShowVideoFrame").size();
+    qInfo("Player_ShowVideoFrame calls in 1 s paused: %zu", redraws);
+    QCOMPARE(redraws, size_t(1));
+    QVERIFY(!m_window->screenTimer()->isActive());
+    m_bar->OnBtnPalyOrPause();
+    QCOMPARE(m_window->playState(), 1);
+}
+
+void TestPlayerWindow::spacePlaysAndPauses()
+{
+    m_window->StartPlayVideo("/media/a.mp4");
+    m_window->showInFront();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    // The full-screen button used with the mouse keeps no focus.
+    QTest::mouseClick(m_bar->m_btnFullScreen, Qt::LeftButton);
+    QVERIFY(m_window->isFullScreen());
+    QTest::mouseClick(m_bar->m_btnNormalScreen, Qt::LeftButton);
+    QVERIFY(!m_window->isFullScreen());
+    for (QAbstractButton* button : m_window->findChildren<QAbstractButton*>())
+        QVERIFY2(button->focusPolicy() == Qt::NoFocus, qPrintable(button->objectName()));
+
+    const struct
+    {
+        const char* name;
+        int state;
+    } presses[] = {{"pauses", 2}, {"plays again", 1}, {"pauses again", 2}};
+    for (const auto& press : presses) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_window;
+        QTest::keyClick(target, Qt::Key_Space);
+        QVERIFY2(m_window->playState() == press.state, press.name);
+        QVERIFY2(!m_window->isFullScreen(), press.name);
+        QVERIFY2(m_bar->m_btnPlay->isHidden() == (press.state == 1), press.name);
+    }
+    m_window->close();
 }
 
 QTEST_MAIN(TestPlayerWindow)

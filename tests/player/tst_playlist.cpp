@@ -1,6 +1,6 @@
 // The playlist and its rows with the recording engine: adding and
 // selecting by path, wrap-around, the menu and close-button deletions,
-// drops, and what a row reads about its file.
+// drops, and what a row reads about its file, off the GUI thread.
 #include "PlayListWidget.h"
 #include "PlayerVideobar.h"
 
@@ -9,7 +9,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThreadPool>
 #include <QtTest>
 
 namespace {
@@ -64,9 +66,16 @@ private slots:
     void dropsAreAddedByTheTimer();
     void rowReadsFileFacts_data();
     void rowReadsFileFacts();
+    void rowReadsOffTheGuiThread();
 };
 
-void TestPlaylist::init() { orvfake::reset(); }
+void TestPlaylist::init()
+{
+    // Rows of the test before may still be read on the worker: the reset
+    // must not renumber the handles under them.
+    QVERIFY(PlayerVideobar::probePool()->waitForDone(5000));
+    orvfake::reset();
+}
 
 void TestPlaylist::addOneVideoSelectsByExactPath()
 {
@@ -221,9 +230,9 @@ void TestPlaylist::rowReadsFileFacts_data()
     QTest::addColumn<quint64>("duration");
     QTest::addColumn<QString>("imageCall");
     QTest::addColumn<QString>("text");
-    QTest::newRow("seekable") << true << quint64(3599000000) << "Info_GetVideoImage(I1, 359900000, 1, 0, 0)"
+    QTest::newRow("seekable") << true << quint64(3599000000) << "Info_GetVideoImage(I1, 359900000, 1, 58, 43)"
                               << "59:59";
-    QTest::newRow("not seekable") << false << quint64(3600000000) << "Info_GetVideoImage(I1, 0, 1, 0, 0)"
+    QTest::newRow("not seekable") << false << quint64(3600000000) << "Info_GetVideoImage(I1, 0, 1, 58, 43)"
                                   << "01:00:00";
 }
 
@@ -242,13 +251,16 @@ void TestPlaylist::rowReadsFileFacts()
     orvfake::setMedia("/m/clip one.mp4", facts);
     PlayerVideobar row;
     row.setVideoName("/m/clip one.mp4");
+    QCOMPARE(row.fileInfo().m_fileName, QString("clip one.mp4"));
+    QTRY_VERIFY(row.hasFacts());
     const auto calls = orvfake::calls("Info_");
     QVERIFY(std::find(calls.begin(), calls.end(), imageCall.toStdString()) != calls.end());
     QCOMPARE(QString::fromStdString(calls.back()), QString("Info_Release(I1)"));
     QCOMPARE(row.fileInfo().m_fileName, QString("clip one.mp4"));
     QCOMPARE(row.fileInfo().m_duration, duration);
     QCOMPARE(row.m_labTime->text(), text);
-    QCOMPARE(row.thumbnail().size(), QSize(64, 48));
+    // Kept at the size it is drawn, not the picture's.
+    QCOMPARE(row.thumbnail().size(), QSize(58, 43));
     QCOMPARE(row.thumbnail().pixelColor(10, 10), QColor(0, 255, 0));
 
     QVERIFY(!row.setWidgetState(3));
@@ -257,6 +269,36 @@ void TestPlaylist::rowReadsFileFacts()
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(&row, &enter);
     QCOMPARE(row.widgetState(), 2);
+}
+
+void TestPlaylist::rowReadsOffTheGuiThread()
+{
+    orvfake::MediaFacts facts;
+    facts.durationUs = 65000000;
+    orvfake::setMedia("/m/a.mp4", facts);
+    // Hold the rows' worker: whatever reads the file must wait for it.
+    QThreadPool* pool = PlayerVideobar::probePool();
+    QSemaphore hold, held;
+    pool->start([&] {
+        held.release();
+        hold.acquire();
+    });
+    held.acquire();
+    auto* gone = new PlayerVideobar;
+    gone->setVideoName("/m/a.mp4");
+    PlayerVideobar row;
+    row.setVideoName("/m/a.mp4");
+    QCOMPARE(row.fileInfo().m_fileName, QString("a.mp4"));
+    QTest::qWait(50);
+    QVERIFY(orvfake::calls("Info_").empty());
+    QVERIFY(!row.hasFacts());
+    delete gone; // a row removed before its facts arrive
+    hold.release();
+    QTRY_VERIFY(row.hasFacts());
+    QCOMPARE(row.m_labTime->text(), QString("01:05"));
+    QVERIFY(pool->waitForDone(2000));
+    QCOMPARE(orvfake::calls("Info_Open").size(), size_t(2));
+    QCOMPARE(orvfake::calls("Info_Release").size(), size_t(2));
 }
 
 QTEST_MAIN(TestPlaylist)

@@ -109,8 +109,12 @@ void TestTensileWindow::dragResize_data()
     QTest::newRow("left edge stops at minimum + 2")
         << QPoint(102, 250) << QPoint(300, 250) << left << QRect(298, 100, 202, 300);
     QTest::newRow("left edge past the stop stays") << QPoint(102, 250) << QPoint(301, 250) << left << kStart;
-    QTest::newRow("bottom edge stops at the minimum")
-        << QPoint(300, 398) << QPoint(300, 150) << left << QRect(100, 100, 400, 150);
+    // Every edge keeps the same rule as the left one: a move that would
+    // bring the span to the minimum is not taken.
+    QTest::newRow("bottom edge stops at minimum + 2")
+        << QPoint(300, 398) << QPoint(300, 250) << left << QRect(100, 100, 400, 152);
+    QTest::newRow("bottom edge past the stop stays")
+        << QPoint(300, 398) << QPoint(300, 150) << left << kStart;
     QTest::newRow("two buttons neither resize nor move")
         << QPoint(497, 250) << QPoint(597, 250) << int(Qt::LeftButton | Qt::RightButton) << kStart;
 }
