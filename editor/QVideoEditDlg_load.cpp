@@ -90,13 +90,17 @@ void QVideoEditDlg::ResizeVideoWindow()
     int h = Player_GetVideoHeight(m_player);
     int ax = Player_GetVideoAspectRatioX(m_player);
     int ay = Player_GetVideoAspectRatioY(m_player);
+    // The processed pictures come at the output frame's size, not the
+    // source's: the output preview takes their shape.
+    int ow = Player_GetOutputWidth(m_player);
+    int oh = Player_GetOutputHeight(m_player);
     if (Player_GetDuration(m_player) == 0)
-        w = h = ax = ay = 0;
+        w = h = ax = ay = ow = oh = 0;
     if (ax != 0 && ay != 0)
         m_videoOrignalWidget->setVideoSize(ax, ay);
     else
         m_videoOrignalWidget->setVideoSize(w, h);
-    m_videoPreviewWidget->setVideoSize(w, h);
+    m_videoPreviewWidget->setVideoSize(ow, oh);
 }
 
 void QVideoEditDlg::SetProgram()
