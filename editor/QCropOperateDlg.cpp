@@ -26,7 +26,9 @@ QCropOperateDlg::QCropOperateDlg(QWidget* parent)
     QImageButton* tools[] = {m_btnLeftRotate, m_btnRightRotate, m_btnFlipH, m_btnFlipV};
     for (int i = 0; i < 4; ++i)
         tools[i]->move(20 + 57 * i, 1);
-    m_btnApply->move(689, 5);
+    // At 689 the 104-pixel button ran 8 pixels past the 785-pixel panel; at
+    // 679 it ends 2 pixels inside, clear of the "Pan Scan" text.
+    m_btnApply->move(679, 5);
     m_btnLeftRotate->setToolTip(tr("Rotate Left 90°"));
     m_btnRightRotate->setToolTip(tr("Rotate Right 90°"));
     m_btnFlipH->setToolTip(tr("Horizontal"));

@@ -3,8 +3,10 @@
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
+#include "PickedFiles.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
+#include "ShowMessage.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -101,7 +103,19 @@ void QSubtitleOperateDlg::addSubtitleFile()
                                                       tr("Images (*.ASS *.SSA *.SRT *.SUB *.SMI *.SAMI)"),
                                                       nullptr, QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
-        setSubtitlePath(file);
+        pickSubtitleFile(file);
+}
+
+void QSubtitleOperateDlg::pickSubtitleFile(const QString& path)
+{
+    pickedfiles::checkInBackground(
+        this, [path] { return pickedfiles::checkSubtitleFile(path); },
+        [this, path](const pickedfiles::Verdict& verdict) {
+            if (verdict.usable)
+                setSubtitlePath(path);
+            else
+                ShowMessage(verdict.message, QString());
+        });
 }
 
 void QSubtitleOperateDlg::setSubtlFont()

@@ -27,6 +27,9 @@ public:
     void SetAudioIndex(int index);
     void setSubtlIndex(int index);
     void setSubtitlePath(QString path);
+    // The picked file, checked off the GUI thread first: one that holds no
+    // subtitles is said and kept out of the choice.
+    void pickSubtitleFile(const QString& path);
     QString getSubtlPath();
 
 signals:

@@ -219,11 +219,10 @@ void QVideoEditDlg::OnTrimVideo()
 
 void QVideoEditDlg::ResetTrimTime()
 {
+    // The whole clip again, wherever the handles stand: no trim end.
     OnBtnStop();
-    const float e = m_TrimDSlider->getEndValue();
-    const uint64_t d = Player_GetDuration(m_player);
     m_startTime = 0;
-    m_endTime = uint64_t(e * float(d));
+    m_endTime = 0;
     TrimChangeSetting();
 }
 

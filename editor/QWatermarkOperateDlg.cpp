@@ -3,8 +3,10 @@
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
+#include "PickedFiles.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
+#include "ShowMessage.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -28,10 +30,15 @@ QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
     m_btnTextColor->move(450, 4);
     m_btnAdd->move(420, 4);
     m_btnDel->move(450, 4);
-    m_btnApply->move(675, 5);
+    // At y 5 the 28-pixel button ran 1 pixel past the 32-pixel strip.
+    m_btnApply->move(675, 4);
 
     editorskin::setPanelRadio(m_rdTextWater);
     editorskin::setPanelRadio(m_rdImageWater);
+    // Tick boxes, not a switch: both watermarks may go out together.
+    m_rdTextWater->setAutoExclusive(false);
+    m_rdImageWater->setAutoExclusive(false);
+    m_rdTextWater->setChecked(true);
     m_rdTextWater->setGeometry(20, 11, 107, 16);
     m_rdImageWater->setGeometry(140, 11, 113, 16);
     m_editText->setGeometry(260, 8, 150, 20);
@@ -65,14 +72,18 @@ QWatermarkOperateDlg::~QWatermarkOperateDlg() = default;
 
 void QWatermarkOperateDlg::WaterTypeChange()
 {
-    m_rdTextWater->setChecked(!m_isImageMode);
-    m_rdImageWater->setChecked(m_isImageMode);
     for (QWidget* w : {static_cast<QWidget*>(m_btnFont), static_cast<QWidget*>(m_btnTextColor),
-                       static_cast<QWidget*>(m_editText)})
+                       static_cast<QWidget*>(m_editText)}) {
         w->setVisible(!m_isImageMode);
+        w->setEnabled(m_rdTextWater->isChecked());
+    }
     for (QWidget* w : {static_cast<QWidget*>(m_btnAdd), static_cast<QWidget*>(m_btnDel),
-                       static_cast<QWidget*>(m_editImage)})
+                       static_cast<QWidget*>(m_editImage)}) {
         w->setVisible(m_isImageMode);
+        w->setEnabled(m_rdImageWater->isChecked());
+    }
+    const QRadioButton* edited = m_isImageMode ? m_rdImageWater : m_rdTextWater;
+    m_transparencySlider->setEnabled(edited->isChecked());
     setSliderAlpha(m_isImageMode ? m_imageAlpha : m_textAlpha);
 }
 
@@ -83,7 +94,11 @@ void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
     m_textAlpha = float(settings.alpha);
     if (!m_isImageMode)
         setSliderAlpha(m_textAlpha);
+    // A record with a text has its box ticked, so the text stays in.
+    if (!settings.text.isEmpty())
+        m_rdTextWater->setChecked(true);
     m_editText->setText(settings.text);
+    WaterTypeChange();
 }
 
 void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
@@ -91,22 +106,52 @@ void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
     m_imageAlpha = float(settings.alpha);
     if (m_isImageMode)
         setSliderAlpha(m_imageAlpha);
+    if (!settings.image_file.isEmpty())
+        m_rdImageWater->setChecked(true);
     m_editImage->setText(settings.image_file);
+    WaterTypeChange();
 }
 
 QString QWatermarkOperateDlg::GetWaterText() { return m_editText->text(); }
 QString QWatermarkOperateDlg::getImagePath() { return m_imagePath; }
 
-void QWatermarkOperateDlg::OnClickTextRd()
+void QWatermarkOperateDlg::OnClickTextRd() { boxClicked(false); }
+
+void QWatermarkOperateDlg::OnClickImageRd() { boxClicked(true); }
+
+void QWatermarkOperateDlg::boxClicked(bool image)
 {
-    m_isImageMode = false;
+    QRadioButton* box = image ? m_rdImageWater : m_rdTextWater;
+    if (m_isImageMode != image) {
+        // The first click on the other box selects it for editing, ticked.
+        m_isImageMode = image;
+        box->setChecked(true);
+    }
     WaterTypeChange();
+    if (image)
+        sendImageTick();
+    else
+        sendTextTick();
 }
 
-void QWatermarkOperateDlg::OnClickImageRd()
+void QWatermarkOperateDlg::sendTextTick()
 {
-    m_isImageMode = true;
-    WaterTypeChange();
+    if (!m_editor)
+        return;
+    WatermarkTextSettings settings;
+    m_editor->GetWatermarkTextSettings(settings);
+    settings.text = m_rdTextWater->isChecked() ? m_editText->text() : QString();
+    m_editor->SetWatermarkTextSettings(settings);
+}
+
+void QWatermarkOperateDlg::sendImageTick()
+{
+    if (!m_editor)
+        return;
+    WatermarkImageSettings settings;
+    m_editor->GetWatermarkImageSettings(settings);
+    settings.image_file = m_rdImageWater->isChecked() ? m_editImage->text() : QString();
+    m_editor->SetWatermarkImageSettings(settings);
 }
 
 void QWatermarkOperateDlg::editTextChange(QString text)
@@ -115,13 +160,18 @@ void QWatermarkOperateDlg::editTextChange(QString text)
         return;
     WatermarkTextSettings settings;
     m_editor->GetWatermarkTextSettings(settings);
-    settings.text = text;
+    settings.text = m_rdTextWater->isChecked() ? text : QString();
     settings.alpha = int(m_textAlpha);
     m_editor->SetWatermarkTextSettings(settings);
 }
 
 void QWatermarkOperateDlg::setImageFile(const QString& path)
 {
+    // A picture picked is a picture wanted.
+    if (!path.isEmpty()) {
+        m_rdImageWater->setChecked(true);
+        WaterTypeChange();
+    }
     if (m_editor) {
         WatermarkImageSettings settings;
         m_editor->GetWatermarkImageSettings(settings);
@@ -140,7 +190,19 @@ void QWatermarkOperateDlg::OnAddImage()
                                                       tr("Images (*.jpg *.jpeg *.png *.gif *.bmp)"), nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
-        setImageFile(file);
+        pickImageFile(file);
+}
+
+void QWatermarkOperateDlg::pickImageFile(const QString& path)
+{
+    pickedfiles::checkInBackground(
+        this, [path] { return pickedfiles::checkWatermarkPicture(path); },
+        [this, path](const pickedfiles::Verdict& verdict) {
+            if (verdict.usable)
+                setImageFile(path);
+            else
+                ShowMessage(verdict.message, QString());
+        });
 }
 
 void QWatermarkOperateDlg::OnRemoveImage() { setImageFile(QString()); }
