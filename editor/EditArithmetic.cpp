@@ -1,5 +1,7 @@
 #include "EditArithmetic.h"
 
+#include "ConfigMapping.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -48,10 +50,8 @@ void applyRatioChoice(CropSettings& s, int chosen, int sourceW, int sourceH, int
     }
 }
 
-bool panScanActive(const CropSettings& s)
-{
-    return s.pad == 1 && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen;
-}
+// The conversion's rule, so the drag box is the rectangle the output cuts.
+bool panScanActive(const CropSettings& s) { return ConfigMapping::panScanActive(s); }
 
 bool quarterTurned(int rotate) { return rotate == 90 || rotate == 270; }
 

@@ -3,6 +3,7 @@
 // records in and out.
 #include "QVideoEditDlg.h"
 
+#include "ConfigMapping.h"
 #include "EditArithmetic.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
@@ -13,14 +14,6 @@
 Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 namespace {
-
-double thousandths(int value) { return value / 1000.0; }
-
-// One leading at sign is dropped; an empty family goes out as "".
-QByteArray fontFamily(const QString& family)
-{
-    return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
-}
 
 // A layer's text or image path. An empty one goes out as `whenEmpty`; an
 // unchanged one is not laid out or decoded again, unless the stored record
@@ -42,27 +35,9 @@ void sendLayer(PlayerHandle player, int (*send)(PlayerHandle, const char*), cons
 
 void QVideoEditDlg::SetEditSettings(CropSettings& s)
 {
-    if (m_player) {
-        Player_SetVideoRotate(m_player, s.rotate);
-        Player_SetVideoMirror(m_player, s.mirror);
-        if (clipedit::panScanActive(s)) {
-            Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-            Player_SetVideoCrop(m_player, s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h);
-        } else {
-            Player_SetVideoPadAndColor(m_player, s.ratio_type == Ratio_FullScreen ? 0 : s.pad, s.pad_color);
-            Player_SetVideoCrop(m_player, s.crop_x, s.crop_y, s.crop_w, s.crop_h);
-        }
-        const bool turned = clipedit::quarterTurned(s.rotate);
-        if (s.pad == 1 && s.fill_type == 1) {
-            const int w = Player_GetVideoWidth(m_player);
-            const int h = Player_GetVideoHeight(m_player);
-            Player_SetVideoAspectRatio(m_player, turned ? h : w, turned ? w : h);
-        } else if (s.ratio_type == Ratio_FullScreen && turned) {
-            Player_SetVideoAspectRatio(m_player, s.aspect_height, s.aspect_width);
-        } else {
-            Player_SetVideoAspectRatio(m_player, s.aspect_width, s.aspect_height);
-        }
-    }
+    // The conversion's own mapping: the preview shows what it writes.
+    if (m_player)
+        ConfigMapping::sendPicture(m_player, s);
     if (&s != &m_editSettings)
         m_editSettings = s;
 }
@@ -180,22 +155,8 @@ void QVideoEditDlg::MoveCropPanScan()
 void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
 {
     if (m_player) {
-        Player_SetWatermarkTextAlpha(m_player, s.alpha);
-        Player_SetWatermarkTextScale(m_player, s.scale_x, s.scale_y);
-        Player_SetWatermarkTextPosition(m_player, thousandths(s.pos_x), thousandths(s.pos_y));
-        Player_SetWatermarkTextLayerTopmost(m_player, s.topmost);
+        ConfigMapping::sendTextStyle(m_player, s);
         Player_EnableWatermarkTextBorder(m_player, s.border);
-        Player_SetWatermarkTextFont(m_player, fontFamily(s.font_family).constData());
-        Player_SetWatermarkTextBold(m_player, s.bold);
-        Player_SetWatermarkTextItalic(m_player, s.italic);
-        Player_SetWatermarkTextUnderline(m_player, s.underline);
-        Player_SetWatermarkTextStrikeout(m_player, s.strikeout);
-        Player_SetWatermarkTextSize(m_player, s.font_size);
-        Player_SetWatermarkTextColor(m_player, s.text_color);
-        Player_SetWatermarkTextShadowColor(m_player, s.shadow_color);
-        Player_SetWatermarkTextOutlineColor(m_player, s.outline_color);
-        Player_SetWatermarkTextShadowOffset(m_player, thousandths(s.shadow_offset));
-        Player_SetWatermarkTextOutlineSize(m_player, thousandths(s.outline_size));
         sendLayer(m_player, Player_SetWatermarkText, s.text, m_textSettings.text, &s == &m_textSettings,
                   s.border == 1 ? "" : nullptr);
     }
@@ -212,9 +173,7 @@ void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out)
 void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
 {
     if (m_player) {
-        Player_SetWatermarkImageAlpha(m_player, s.alpha);
-        Player_SetWatermarkImageScale(m_player, s.scale_x, s.scale_y);
-        Player_SetWatermarkImagePosition(m_player, thousandths(s.pos_x), thousandths(s.pos_y));
+        ConfigMapping::sendImageStyle(m_player, s);
         Player_EnableWatermarkImageBorder(m_player, s.border);
         sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_imageSettings.image_file,
                   &s == &m_imageSettings, nullptr);
@@ -271,22 +230,8 @@ void QVideoEditDlg::setWaterIsBorder(bool on)
 
 void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
 {
-    if (m_player) {
-        Player_SetSubtlAlpha(m_player, s.alpha);
-        Player_SetSubtlScale(m_player, s.scale_x, s.scale_y);
-        Player_SetSubtlDelay(m_player, int64_t(s.delay) * 1000);
-        Player_SetSubtlTextFont(m_player, fontFamily(s.font_family).constData());
-        Player_SetSubtlTextBold(m_player, s.bold);
-        Player_SetSubtlTextItalic(m_player, s.italic);
-        Player_SetSubtlTextUnderline(m_player, s.underline);
-        Player_SetSubtlTextStrikeout(m_player, s.strikeout);
-        Player_SetSubtlTextSize(m_player, s.font_size);
-        Player_SetSubtlTextColor(m_player, s.text_color);
-        Player_SetSubtlTextShadowColor(m_player, s.shadow_color);
-        Player_SetSubtlTextOutlineColor(m_player, s.outline_color);
-        Player_SetSubtlTextShadowOffset(m_player, thousandths(s.shadow_offset));
-        Player_SetSubtlTextOutlineSize(m_player, thousandths(s.outline_size));
-    }
+    if (m_player)
+        ConfigMapping::sendSubtitleStyle(m_player, s);
     if (&s != &m_subtitleSettings)
         m_subtitleSettings = s;
 }
