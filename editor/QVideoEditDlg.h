@@ -235,10 +235,10 @@ private:
     void stopAtEnd();
     void seekToTrimHandle(double fraction);
     void frameStep(int direction);
-    PreviewDrag::Box dragStart() const;
-    void setDragStart(const PreviewDrag::Box& box);
-    PreviewDrag::Box cropDragBox() const;
-    int watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box);
+    EditRect dragStart() const;
+    void setDragStart(const EditRect& box);
+    EditRect cropDragBox() const;
+    int watermarkHit(bool text, QMouseEvent* e, EditRect* box);
     bool watermarkDown(bool text, QMouseEvent* e);
     bool watermarkMove(bool text, QMouseEvent* e);
 

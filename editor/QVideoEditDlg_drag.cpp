@@ -25,12 +25,12 @@ QPoint pointerOf(const QMouseEvent* e)
 
 } // namespace
 
-PreviewDrag::Box QVideoEditDlg::dragStart() const
+EditRect QVideoEditDlg::dragStart() const
 {
-    return PreviewDrag::Box{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
+    return EditRect{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
 }
 
-void QVideoEditDlg::setDragStart(const PreviewDrag::Box& box)
+void QVideoEditDlg::setDragStart(const EditRect& box)
 {
     m_dragStartRect[0] = box.x;
     m_dragStartRect[1] = box.y;
@@ -38,15 +38,15 @@ void QVideoEditDlg::setDragStart(const PreviewDrag::Box& box)
     m_dragStartRect[3] = box.h;
 }
 
-PreviewDrag::Box QVideoEditDlg::cropDragBox() const
+EditRect QVideoEditDlg::cropDragBox() const
 {
     const CropSettings& s = m_editSettings;
     if (clipedit::panScanActive(s))
-        return PreviewDrag::Box{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
-    return PreviewDrag::Box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
+        return EditRect{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
+    return EditRect{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
 }
 
-int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box)
+int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
 {
     const double w = text ? Player_GetWatermarkTextWidth(m_player) : Player_GetWatermarkImageWidth(m_player);
     const double h =
@@ -56,7 +56,7 @@ int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const PreviewDrag::ScreenBox screen = PreviewDrag::watermarkBox(pic, posX, posY, w, h);
     if (box)
-        *box = PreviewDrag::Box{posX / 1000.0, posY / 1000.0, w, h};
+        *box = EditRect{posX / 1000.0, posY / 1000.0, w, h};
     const QPoint p = pointerOf(e);
     return PreviewDrag::hitTest(screen, pic.width(), p.x(), p.y());
 }
@@ -65,7 +65,7 @@ bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
 {
     if (!m_player || (text ? m_textSettings.border : m_imageSettings.border) == 0)
         return false;
-    PreviewDrag::Box box;
+    EditRect box;
     const int mode = watermarkHit(text, e, &box);
     if (mode == PreviewDrag::None)
         return false;
@@ -151,7 +151,7 @@ bool QVideoEditDlg::CropDown(QMouseEvent* e)
     if (!m_player || !m_cropBorder)
         return false;
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
-    const PreviewDrag::Box box = cropDragBox();
+    const EditRect box = cropDragBox();
     const QPoint p = pointerOf(e);
     const int mode = PreviewDrag::hitTest(PreviewDrag::cropBox(pic, box), pic.width(), p.x(), p.y());
     if (mode == PreviewDrag::None)
@@ -181,7 +181,7 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
     const double nx = dragStart().x + double(p.x() - m_dragPressPos.x()) / pic.width();
     const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_cropDragMode));
-    const PreviewDrag::Box b = PreviewDrag::dragCrop(m_cropDragMode, dragStart(), nx, ny);
+    const EditRect b = PreviewDrag::dragCrop(m_cropDragMode, dragStart(), nx, ny);
     CropSettings& s = m_editSettings;
     s.crop_x = b.x;
     s.crop_y = b.y;

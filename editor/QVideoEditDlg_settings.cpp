@@ -141,8 +141,8 @@ void QVideoEditDlg::MoveCropPanScan()
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
     CropSettings& s = m_editSettings;
-    clipedit::Box box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    const clipedit::Box press{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
+    EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
+    const EditRect press{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
     clipedit::keepProportion(box, press, m_cropDragMode);
     s.crop_x = box.x;
     s.crop_y = box.y;

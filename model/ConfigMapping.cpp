@@ -298,7 +298,7 @@ void picture(Handle h, const CropSettings& crop)
 
     // Pan and scan fills the frame from its own rectangle, so it never pads;
     // full screen stretches and pads nothing either.
-    if (ConfigMapping::panScanActive(crop)) {
+    if (::panScanActive(crop)) {
         sink::SetVideoPadAndColor(h, 0, crop.pad_color);
         sink::SetVideoCrop(h, crop.panscan_x, crop.panscan_y, crop.panscan_w, crop.panscan_h);
     } else {
@@ -381,11 +381,6 @@ double thousandths(int32_t value) { return value / 1000.0; }
 QByteArray fontFamily(const QString& family)
 {
     return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
-}
-
-bool panScanActive(const CropSettings& crop)
-{
-    return crop.pad && crop.fill_type == 1 && crop.ratio_type != Ratio_FullScreen;
 }
 
 void sendPicture(Config config, const CropSettings& crop) { picture(config, crop); }

@@ -65,9 +65,6 @@ double thousandths(int32_t value);
 // Vertical fonts are listed with a leading "@"; the engine knows the family
 // by its plain name.
 QByteArray fontFamily(const QString& family);
-// The record cuts its pan-and-scan rectangle instead of the crop rectangle
-// (and then pads nothing).
-bool panScanActive(const CropSettings& crop);
 
 void sendPicture(Config config, const CropSettings& crop);
 void sendPicture(PlayerHandle player, const CropSettings& crop);
