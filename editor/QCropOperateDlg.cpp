@@ -1,16 +1,16 @@
 #include "QCropOperateDlg.h"
 
 #include "EditArithmetic.h"
+#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FormFonts.h"
 #include "QIAppUtil.h"
-#include "QVideoEditDlg.h"
 
 #include <QPainter>
 
-QCropOperateDlg::QCropOperateDlg(QWidget* parent)
+QCropOperateDlg::QCropOperateDlg(QWidget* parent, EditingState* state)
     : QWidget(parent)
-    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+    , m_state(state)
 {
     setupUi(this);
 
@@ -101,12 +101,12 @@ void QCropOperateDlg::CropSettingsToDlg(CropSettings settings)
 template <typename Change>
 void QCropOperateDlg::changeOrientation(Change change)
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     CropSettings settings;
-    m_editor->GetEditSettings(settings);
+    settings = m_state->crop;
     change(settings);
-    m_editor->SetEditSettings(settings);
+    m_state->changeCrop(settings);
 }
 
 void QCropOperateDlg::OnLeftRotate() { changeOrientation(clipedit::rotateLeft); }

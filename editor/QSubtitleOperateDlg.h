@@ -9,14 +9,14 @@
 #include <QStringList>
 #include <QWidget>
 
-class QVideoEditDlg;
+class EditingState;
 
 class QSubtitleOperateDlg : public QWidget, public Ui::QSubtitleOperateDlg
 {
     Q_OBJECT
 public:
-    // parent must be the editor.
-    explicit QSubtitleOperateDlg(QWidget* parent);
+    // state: the editor's records, read and changed through it.
+    explicit QSubtitleOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QSubtitleOperateDlg() override;
 
     void setAudioCmb(QStringList list, int index);
@@ -46,6 +46,6 @@ protected:
 private:
     void setSubitleFileToCmb(const QString& path);
 
-    QVideoEditDlg* m_editor = nullptr;
+    EditingState* m_state = nullptr;
     QString m_subtitlePath;
 };

@@ -51,8 +51,8 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         return false;
     }
 
-    m_editSettings = CropSettings();
-    SetEditSettings(m_editSettings);
+    m_state.crop = CropSettings();
+    SetEditSettings(m_state.crop);
     m_videoPath = path;
     ResizeVideoWindow();
     // Edited frames to the output preview, unedited ones to the source preview.
@@ -73,10 +73,11 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         SetProgram();
         setAudioSubtlCount();
     }
+    m_state.subtitleStreams = getSubtlCount();
     selectTab(m_btnTrim, EditType_Trim);
     IsNoVideoSet();
-    m_startTime = 0;
-    m_endTime = 0;
+    m_state.trimStart = 0;
+    m_state.trimEnd = 0;
     setFileName(path);
     OnBtnPlay();
     return true;
@@ -183,8 +184,8 @@ QString QVideoEditDlg::timeText(uint64_t ms)
 void QVideoEditDlg::ShowTime(uint64_t ms)
 {
     uint64_t total = 0;
-    if (m_endTime != 0)
-        total = (m_endTime - m_startTime) / 1000;
+    if (m_state.trimEnd != 0)
+        total = (m_state.trimEnd - m_state.trimStart) / 1000;
     else if (m_player)
         total = Player_GetDuration(m_player) / 1000;
     QString text = timeText(ms);
@@ -205,10 +206,10 @@ void QVideoEditDlg::OnBtnPlay()
     }
     // With a trim set playback starts inside it; after a stop the engine
     // stands at 0, before the trim start.
-    if (m_endTime != 0) {
+    if (m_state.trimEnd != 0) {
         const uint64_t t = Player_GetPlayTime(m_player);
-        if (t < m_startTime || t >= m_endTime)
-            Player_Seek(m_player, m_startTime);
+        if (t < m_state.trimStart || t >= m_state.trimEnd)
+            Player_Seek(m_player, m_state.trimStart);
     }
     if (Player_Play(m_player) == 0) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
@@ -245,8 +246,8 @@ void QVideoEditDlg::VideoFinished()
 
 void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
 {
-    m_startTime = start;
-    m_endTime = end;
+    m_state.trimStart = start;
+    m_state.trimEnd = end;
     if (reset)
         TrimChangeSetting();
 }
@@ -258,7 +259,7 @@ void QVideoEditDlg::TrimChangeSetting()
     m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
     Player_Seek(m_player,
-                TrimRange::seekTargetSingle(m_startTime, getPlayLen(), m_TrimDSlider->getStartValue()));
+                TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------
@@ -291,5 +292,5 @@ void QVideoEditDlg::OnSelChangeSubtl(int index)
     }
     // A new source takes the style again.
     if (done)
-        SetSubtitleSettings(m_subtitleSettings);
+        SetSubtitleSettings(m_state.subtitle);
 }

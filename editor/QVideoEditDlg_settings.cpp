@@ -38,26 +38,26 @@ void QVideoEditDlg::SetEditSettings(CropSettings& s)
     // The conversion's own mapping: the preview shows what it writes.
     if (m_player)
         ConfigMapping::sendPicture(m_player, s);
-    if (&s != &m_editSettings)
-        m_editSettings = s;
+    if (&s != &m_state.crop)
+        m_state.crop = s;
 }
 
 void QVideoEditDlg::GetEditSettings(CropSettings& out)
 {
-    if (&out != &m_editSettings)
-        out = m_editSettings;
+    if (&out != &m_state.crop)
+        out = m_state.crop;
 }
 
 void QVideoEditDlg::SetDefaultEditSettings()
 {
-    m_editSettings = CropSettings();
-    SetEditSettings(m_editSettings);
+    m_state.crop = CropSettings();
+    SetEditSettings(m_state.crop);
 }
 
 void QVideoEditDlg::IninEditSettingDlg(CropSettings& s)
 {
     SetEditSettings(s);
-    m_cropPanel->CropSettingsToDlg(m_editSettings);
+    m_cropPanel->CropSettingsToDlg(m_state.crop);
     m_cropBorder = m_curTypeBtn == m_btnCrop && !m_previewMode;
     Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
 }
@@ -80,7 +80,7 @@ void QVideoEditDlg::radRatioTypeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
+    CropSettings& s = m_state.crop;
     const int t = m_cropPanel->getRatioType();
     qCDebug(lcEditor) << "ratio type" << t;
     int chosen = 0;
@@ -115,7 +115,7 @@ void QVideoEditDlg::FillModeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
+    CropSettings& s = m_state.crop;
     if (s.ratio_type != Ratio_OriginalAspect)
         radRatioTypeChange();
     s.fill_type = 1;
@@ -132,7 +132,7 @@ void QVideoEditDlg::CalcCropPanScan()
     // user drags is kept as it is.
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    if (m_editSettings.aspect_width == 0 || m_editSettings.aspect_height == 0)
+    if (m_state.crop.aspect_width == 0 || m_state.crop.aspect_height == 0)
         return;
 }
 
@@ -140,10 +140,11 @@ void QVideoEditDlg::MoveCropPanScan()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
+    CropSettings& s = m_state.crop;
     EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    const EditRect press{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
-    clipedit::keepProportion(box, press, m_cropDragMode);
+    const EditRect press{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
+                         m_state.drag.startRect[3]};
+    clipedit::keepProportion(box, press, m_state.drag.cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;
     s.crop_w = box.w;
@@ -157,17 +158,17 @@ void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
     if (m_player) {
         ConfigMapping::sendTextStyle(m_player, s);
         Player_EnableWatermarkTextBorder(m_player, s.border);
-        sendLayer(m_player, Player_SetWatermarkText, s.text, m_textSettings.text, &s == &m_textSettings,
+        sendLayer(m_player, Player_SetWatermarkText, s.text, m_state.text.text, &s == &m_state.text,
                   s.border == 1 ? "" : nullptr);
     }
-    if (&s != &m_textSettings)
-        m_textSettings = s;
+    if (&s != &m_state.text)
+        m_state.text = s;
 }
 
 void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out)
 {
-    if (&out != &m_textSettings)
-        out = m_textSettings;
+    if (&out != &m_state.text)
+        out = m_state.text;
 }
 
 void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
@@ -175,31 +176,31 @@ void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
     if (m_player) {
         ConfigMapping::sendImageStyle(m_player, s);
         Player_EnableWatermarkImageBorder(m_player, s.border);
-        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_imageSettings.image_file,
-                  &s == &m_imageSettings, nullptr);
+        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_state.image.image_file,
+                  &s == &m_state.image, nullptr);
     }
-    if (&s != &m_imageSettings)
-        m_imageSettings = s;
+    if (&s != &m_state.image)
+        m_state.image = s;
 }
 
 void QVideoEditDlg::GetWatermarkImageSettings(WatermarkImageSettings& out)
 {
-    if (&out != &m_imageSettings)
-        out = m_imageSettings;
+    if (&out != &m_state.image)
+        out = m_state.image;
 }
 
 void QVideoEditDlg::SetDefaultWatermarkTextSettings()
 {
-    m_textSettings = WatermarkTextSettings();
-    m_textSettings.text = m_watermarkPanel->GetWaterText();
-    SetWatermarkTextSettings(m_textSettings);
+    m_state.text = WatermarkTextSettings();
+    m_state.text.text = m_watermarkPanel->GetWaterText();
+    SetWatermarkTextSettings(m_state.text);
 }
 
 void QVideoEditDlg::SetDefaultWatermarkImageSettings()
 {
-    m_imageSettings = WatermarkImageSettings();
-    m_imageSettings.image_file = m_watermarkPanel->getImagePath();
-    SetWatermarkImageSettings(m_imageSettings);
+    m_state.image = WatermarkImageSettings();
+    m_state.image.image_file = m_watermarkPanel->getImagePath();
+    SetWatermarkImageSettings(m_state.image);
 }
 
 void QVideoEditDlg::IninTextSettingsDlg(WatermarkTextSettings& s)
@@ -218,8 +219,8 @@ void QVideoEditDlg::IninImageSettingDlg(WatermarkImageSettings& s)
 
 void QVideoEditDlg::setWaterIsBorder(bool on)
 {
-    m_textSettings.border = on ? 1 : 0;
-    m_imageSettings.border = on ? 1 : 0;
+    m_state.text.border = on ? 1 : 0;
+    m_state.image.border = on ? 1 : 0;
     if (m_player) {
         Player_EnableWatermarkTextBorder(m_player, on ? 1 : 0);
         Player_EnableWatermarkImageBorder(m_player, on ? 1 : 0);
@@ -232,22 +233,22 @@ void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
 {
     if (m_player)
         ConfigMapping::sendSubtitleStyle(m_player, s);
-    if (&s != &m_subtitleSettings)
-        m_subtitleSettings = s;
+    if (&s != &m_state.subtitle)
+        m_state.subtitle = s;
 }
 
 void QVideoEditDlg::IninSubtlSettingDlg(SubtitleSettings& s) { SetSubtitleSettings(s); }
 
 void QVideoEditDlg::GetSubtitleSettings(SubtitleSettings& out)
 {
-    if (&out != &m_subtitleSettings)
-        out = m_subtitleSettings;
+    if (&out != &m_state.subtitle)
+        out = m_state.subtitle;
 }
 
 void QVideoEditDlg::SetDefaultSubtitleSettings()
 {
-    m_subtitleSettings = SubtitleSettings();
-    SetSubtitleSettings(m_subtitleSettings);
+    m_state.subtitle = SubtitleSettings();
+    SetSubtitleSettings(m_state.subtitle);
 }
 
 int QVideoEditDlg::getSubtlCount() { return m_info ? Info_GetSubtlCount(m_info) : 0; }

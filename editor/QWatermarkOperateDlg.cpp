@@ -1,20 +1,20 @@
 #include "QWatermarkOperateDlg.h"
 
+#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
 #include "PickedFiles.h"
 #include "QIAppUtil.h"
-#include "QVideoEditDlg.h"
 #include "ShowMessage.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QPainter>
 
-QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
+QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent, EditingState* state)
     : QWidget(parent)
-    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+    , m_state(state)
 {
     setupUi(this);
     const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
@@ -136,33 +136,33 @@ void QWatermarkOperateDlg::boxClicked(bool image)
 
 void QWatermarkOperateDlg::sendTextTick()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     settings.text = m_rdTextWater->isChecked() ? m_editText->text() : QString();
-    m_editor->SetWatermarkTextSettings(settings);
+    m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::sendImageTick()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkImageSettings settings;
-    m_editor->GetWatermarkImageSettings(settings);
+    settings = m_state->image;
     settings.image_file = m_rdImageWater->isChecked() ? m_editImage->text() : QString();
-    m_editor->SetWatermarkImageSettings(settings);
+    m_state->changeImage(settings);
 }
 
 void QWatermarkOperateDlg::editTextChange(QString text)
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     settings.text = m_rdTextWater->isChecked() ? text : QString();
     settings.alpha = int(m_textAlpha);
-    m_editor->SetWatermarkTextSettings(settings);
+    m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::setImageFile(const QString& path)
@@ -172,13 +172,13 @@ void QWatermarkOperateDlg::setImageFile(const QString& path)
         m_rdImageWater->setChecked(true);
         WaterTypeChange();
     }
-    if (m_editor) {
+    if (m_state) {
         WatermarkImageSettings settings;
-        m_editor->GetWatermarkImageSettings(settings);
+        settings = m_state->image;
         settings.image_file = path;
         if (!path.isEmpty())
             settings.alpha = int(m_imageAlpha);
-        m_editor->SetWatermarkImageSettings(settings);
+        m_state->changeImage(settings);
     }
     m_imagePath = path;
     m_editImage->setText(path);
@@ -209,46 +209,46 @@ void QWatermarkOperateDlg::OnRemoveImage() { setImageFile(QString()); }
 
 void QWatermarkOperateDlg::OnFontBtn()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     if (fontchoice::choose(this, settings))
-        m_editor->SetWatermarkTextSettings(settings);
+        m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::OnTextColorBtn()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     const QColor initial = QColor::fromRgba(settings.text_color);
     const QColor chosen = QColorDialog::getColor(
         initial, this, QString(), QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return;
     settings.text_color = chosen.rgba();
-    m_editor->SetWatermarkTextSettings(settings);
+    m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::transparencyValueChange(double x)
 {
     const float v = float(x * 255.0);
-    if (!m_editor)
+    if (!m_state)
         return;
     if (m_isImageMode) {
         m_imageAlpha = v;
         WatermarkImageSettings settings;
-        m_editor->GetWatermarkImageSettings(settings);
+        settings = m_state->image;
         settings.alpha = int(v);
-        m_editor->SetWatermarkImageSettings(settings);
+        m_state->changeImage(settings);
     } else {
         m_textAlpha = v;
         WatermarkTextSettings settings;
-        m_editor->GetWatermarkTextSettings(settings);
+        settings = m_state->text;
         settings.alpha = int(v);
-        m_editor->SetWatermarkTextSettings(settings);
+        m_state->changeText(settings);
     }
 }
 

@@ -16,14 +16,14 @@
 
 #include <QWidget>
 
-class QVideoEditDlg;
+class EditingState;
 
 class QWatermarkOperateDlg : public QWidget, public Ui::QWatermarkOperateDlg
 {
     Q_OBJECT
 public:
-    // parent must be the editor.
-    explicit QWatermarkOperateDlg(QWidget* parent);
+    // state: the editor's records, read and changed through it.
+    explicit QWatermarkOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QWatermarkOperateDlg() override;
 
     void TextSettingsToDlg(WatermarkTextSettings& settings);
@@ -61,7 +61,7 @@ private:
     void setSliderAlpha(float alpha);
     void setImageFile(const QString& path);
 
-    QVideoEditDlg* m_editor = nullptr;
+    EditingState* m_state = nullptr;
     bool m_isImageMode = false;
     QString m_imagePath;
     float m_imageAlpha = 255.0f;
