@@ -62,8 +62,9 @@ public:
     void GetSubtitleSettings(SubtitleSettings& out);
     void GetSubtitleInfo(SubtitleValueInfo& out);
 
-    // ---- Record operations of the tool panels ------------------------------
-    // Each hands the record to the preview player and stores it.
+    // ---- Record operations -------------------------------------------------
+    // Each hands the record to the preview player and stores it in the
+    // editing state; the tool panels' changes arrive here through that state.
     void SetEditSettings(CropSettings& s);
     void SetWatermarkTextSettings(WatermarkTextSettings& s);
     void SetWatermarkImageSettings(WatermarkImageSettings& s);
