@@ -48,10 +48,8 @@ void applyRatioChoice(CropSettings& s, int chosen, int sourceW, int sourceH, int
     }
 }
 
-bool panScanActive(const CropSettings& s)
-{
-    return s.pad == 1 && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen;
-}
+// The conversion's rule, so the drag box is the rectangle the output cuts.
+bool panScanActive(const CropSettings& s) { return ::panScanActive(s); }
 
 bool quarterTurned(int rotate) { return rotate == 90 || rotate == 270; }
 
@@ -67,107 +65,63 @@ void flipVertical(CropSettings& s)
     s.mirror = 1 - (s.mirror ? 1 : 0);
 }
 
-void keepProportion(Box& b, const Box& p, int mode)
+namespace {
+
+// What a grip keeps still and which side follows the other. A grip on the
+// left keeps the right edge, one on the top keeps the bottom edge; at a
+// corner the side the drag left short for the proportion follows.
+struct Grip
+{
+    bool keepsRight = false;
+    bool keepsBottom = false;
+    enum Follows { Either, HeightFollows, WidthFollows } follows = Either;
+};
+
+const Grip kGrips[] = {
+    {}, // 0: none
+    {true, true, Grip::Either}, // 1: top-left corner
+    {true, false, Grip::Either}, // 2: bottom-left corner
+    {true, false, Grip::HeightFollows}, // 3: left edge
+    {false, true, Grip::Either}, // 4: top-right corner
+    {false, false, Grip::Either}, // 5: bottom-right corner
+    {false, false, Grip::HeightFollows}, // 6: right edge
+    {false, true, Grip::WidthFollows}, // 7: top edge
+    {false, false, Grip::WidthFollows}, // 8: bottom edge
+};
+
+} // namespace
+
+void keepProportion(EditRect& b, const EditRect& p, int mode)
 {
     if (mode <= 0 || mode > 8 || p.w <= 0 || p.h <= 0)
         return;
+    const Grip& grip = kGrips[mode];
     const double right = p.x + p.w;
     const double bottom = p.y + p.h;
-    const bool tooWide = b.w * p.h > b.h * p.w;
-    auto heightFromWidth = [&] { b.h = b.w * p.h / p.w; };
-    auto widthFromHeight = [&] { b.w = b.h * p.w / p.h; };
-    // Limits that shrink the box back inside the picture.
-    auto clampBottom = [&](bool moveLeft) {
-        if (b.y + b.h > 1) {
-            b.h = 1 - b.y;
-            widthFromHeight();
-            if (moveLeft)
-                b.x = right - b.w;
-        }
-    };
-    auto clampRight = [&](bool moveTop) {
-        if (b.x + b.w > 1) {
-            b.w = 1 - b.x;
-            heightFromWidth();
-            if (moveTop)
-                b.y = bottom - b.h;
-        }
-    };
-    switch (mode) {
-    case 1: // top-left corner
-        if (tooWide) {
-            heightFromWidth();
-            b.y = bottom - b.h;
-            if (b.y < 0) {
-                b.y = 0;
-                b.h = bottom;
-                b.w = p.w * bottom / p.h;
-                b.x = right - b.w;
-            }
-        } else {
-            widthFromHeight();
+    const bool heightFollows =
+        grip.follows == Grip::HeightFollows || (grip.follows == Grip::Either && b.w * p.h > b.h * p.w);
+    if (heightFollows)
+        b.h = b.w * p.h / p.w;
+    else
+        b.w = b.h * p.w / p.h;
+    auto place = [&] {
+        if (grip.keepsRight)
             b.x = right - b.w;
-            if (b.x < 0) {
-                b.x = 0;
-                b.w = right;
-                b.h = p.h * right / p.w;
-                b.y = bottom - b.h;
-            }
-        }
-        break;
-    case 2: // bottom-left corner
-        if (tooWide) {
-            heightFromWidth();
-            clampBottom(true);
-        } else {
-            widthFromHeight();
-            b.x = right - b.w;
-            if (b.x < 0) {
-                b.x = 0;
-                b.w = right;
-                b.h = p.h * right / p.w;
-            }
-        }
-        break;
-    case 3: // left edge
-        heightFromWidth();
-        clampBottom(true);
-        break;
-    case 4: // top-right corner
-        if (tooWide) {
-            heightFromWidth();
+        if (grip.keepsBottom)
             b.y = bottom - b.h;
-            if (b.y < 0) {
-                b.y = 0;
-                b.h = bottom;
-                b.w = p.w * bottom / p.h;
-            }
-        } else {
-            widthFromHeight();
-            clampRight(true);
-        }
-        break;
-    case 5: // bottom-right corner
-        if (tooWide) {
-            heightFromWidth();
-            clampBottom(false);
-        } else {
-            widthFromHeight();
-            clampRight(false);
-        }
-        break;
-    case 6: // right edge
-        heightFromWidth();
-        clampBottom(false);
-        break;
-    case 7: // top edge
-        widthFromHeight();
-        clampRight(true);
-        break;
-    case 8: // bottom edge
-        widthFromHeight();
-        clampRight(false);
-        break;
+    };
+    place();
+    // A box grown past the picture on its free sides shrinks back inside,
+    // keeping the proportion and the edges the grip keeps.
+    if (grip.keepsRight ? b.x < 0 : b.x + b.w > 1) {
+        b.w = grip.keepsRight ? right : 1 - b.x;
+        b.h = b.w * p.h / p.w;
+        place();
+    }
+    if (grip.keepsBottom ? b.y < 0 : b.y + b.h > 1) {
+        b.h = grip.keepsBottom ? bottom : 1 - b.y;
+        b.w = b.h * p.w / p.h;
+        place();
     }
 }
 

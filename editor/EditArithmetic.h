@@ -5,6 +5,7 @@
 // buttons and the proportion kept while a pan-and-scan box is dragged.
 
 #include "ClipEditRecords.h"
+#include "EditRect.h"
 
 namespace clipedit {
 
@@ -32,14 +33,9 @@ void rotateRight(CropSettings& s);
 void flipHorizontal(CropSettings& s);
 void flipVertical(CropSettings& s);
 
-struct Box
-{
-    double x = 0, y = 0, w = 1, h = 1;
-};
-
 // Reshapes box so that its proportions are those of the box at the press,
 // keeping the edges opposite the grip (mode 1..8) where they were and the
 // box inside the picture. Mode 0 and 9 (a move) leave it as it is.
-void keepProportion(Box& box, const Box& press, int mode);
+void keepProportion(EditRect& box, const EditRect& press, int mode);
 
 } // namespace clipedit

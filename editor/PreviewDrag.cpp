@@ -42,7 +42,7 @@ ScreenBox watermarkBox(const Picture& pic, int posX, int posY, double w, double 
     return box;
 }
 
-ScreenBox cropBox(const Picture& pic, const Box& b)
+ScreenBox cropBox(const Picture& pic, const EditRect& b)
 {
     ScreenBox box;
     if (b.w <= kNoSize || b.h <= kNoSize)
@@ -81,7 +81,7 @@ int hitTest(const ScreenBox& box, int pictureWidth, int mx, int my)
     return None;
 }
 
-Edges dragEdges(const Box& s, double nx, double ny)
+Edges dragEdges(const EditRect& s, double nx, double ny)
 {
     Edges e;
     e.left = nx < 0 ? 0.0 : std::min(nx, s.x + s.w - kMinSize);
@@ -101,8 +101,8 @@ int scaled(double factor, double k) { return int(factor * k + 0.5); }
 
 } // namespace
 
-WatermarkResult dragWatermark(int mode, const Box& s, double kx, double ky, const WatermarkState& current,
-                              double nx, double ny)
+WatermarkResult dragWatermark(int mode, const EditRect& s, double kx, double ky,
+                              const WatermarkState& current, double nx, double ny)
 {
     const Edges e = dragEdges(s, nx, ny);
     WatermarkResult r;
@@ -165,7 +165,7 @@ WatermarkResult dragWatermark(int mode, const Box& s, double kx, double ky, cons
     return r;
 }
 
-Box dragCrop(int mode, const Box& s, double nx, double ny)
+EditRect dragCrop(int mode, const EditRect& s, double nx, double ny)
 {
     const Edges e = dragEdges(s, nx, ny);
     const double right = e.rightAnchor + s.w;

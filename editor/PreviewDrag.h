@@ -5,15 +5,11 @@
 // No widgets: the editor feeds in the picture's rectangle on the surface and
 // the mouse positions, and applies what comes out to its records and player.
 
+#include "EditRect.h"
+
 #include <Qt>
 
 namespace PreviewDrag {
-
-// Fractions 0..1 of the picture: left, top, width, height.
-struct Box
-{
-    double x = 0.0, y = 0.0, w = 0.0, h = 0.0;
-};
 
 // A box on the surface, in whole pixels.
 struct ScreenBox
@@ -52,7 +48,7 @@ Qt::CursorShape cursorFor(int mode);
 
 // posX, posY in thousandths; w, h the drawn size as fractions.
 ScreenBox watermarkBox(const Picture& pic, int posX, int posY, double w, double h);
-ScreenBox cropBox(const Picture& pic, const Box& box);
+ScreenBox cropBox(const Picture& pic, const EditRect& box);
 
 // The grip under (mx, my): corners before edges before the inside. Left and
 // right grips are 4 pixels wide when the box touches the surface's left edge
@@ -69,7 +65,7 @@ struct Edges
     double bottomAnchor = 0; // new bottom edge = bottomAnchor + start.h
     double moveX = 0, moveY = 0; // top-left corner of a moved box
 };
-Edges dragEdges(const Box& start, double nx, double ny);
+Edges dragEdges(const EditRect& start, double nx, double ny);
 
 struct WatermarkState
 {
@@ -86,9 +82,9 @@ struct WatermarkResult
 
 // start: the box at the press; startScaleX/Y: the scales at the press;
 // current: the record before this move.
-WatermarkResult dragWatermark(int mode, const Box& start, double startScaleX, double startScaleY,
+WatermarkResult dragWatermark(int mode, const EditRect& start, double startScaleX, double startScaleY,
                               const WatermarkState& current, double nx, double ny);
 
-Box dragCrop(int mode, const Box& start, double nx, double ny);
+EditRect dragCrop(int mode, const EditRect& start, double nx, double ny);
 
 } // namespace PreviewDrag

@@ -1,16 +1,16 @@
 #include "QCropOperateDlg.h"
 
 #include "EditArithmetic.h"
+#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FormFonts.h"
 #include "QIAppUtil.h"
-#include "QVideoEditDlg.h"
 
 #include <QPainter>
 
-QCropOperateDlg::QCropOperateDlg(QWidget* parent)
+QCropOperateDlg::QCropOperateDlg(QWidget* parent, EditingState* state)
     : QWidget(parent)
-    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+    , m_state(state)
 {
     setupUi(this);
 
@@ -26,7 +26,9 @@ QCropOperateDlg::QCropOperateDlg(QWidget* parent)
     QImageButton* tools[] = {m_btnLeftRotate, m_btnRightRotate, m_btnFlipH, m_btnFlipV};
     for (int i = 0; i < 4; ++i)
         tools[i]->move(20 + 57 * i, 1);
-    m_btnApply->move(689, 5);
+    // At 689 the 104-pixel button ran 8 pixels past the 785-pixel panel; at
+    // 679 it ends 2 pixels inside, clear of the "Pan Scan" text.
+    m_btnApply->move(679, 5);
     m_btnLeftRotate->setToolTip(tr("Rotate Left 90°"));
     m_btnRightRotate->setToolTip(tr("Rotate Right 90°"));
     m_btnFlipH->setToolTip(tr("Horizontal"));
@@ -99,12 +101,12 @@ void QCropOperateDlg::CropSettingsToDlg(CropSettings settings)
 template <typename Change>
 void QCropOperateDlg::changeOrientation(Change change)
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     CropSettings settings;
-    m_editor->GetEditSettings(settings);
+    settings = m_state->crop;
     change(settings);
-    m_editor->SetEditSettings(settings);
+    m_state->changeCrop(settings);
 }
 
 void QCropOperateDlg::OnLeftRotate() { changeOrientation(clipedit::rotateLeft); }

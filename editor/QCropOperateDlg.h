@@ -10,14 +10,14 @@
 
 #include <QWidget>
 
-class QVideoEditDlg;
+class EditingState;
 
 class QCropOperateDlg : public QWidget, public Ui::QCropOperateDlg
 {
     Q_OBJECT
 public:
-    // parent must be the editor; the panel works on its records.
-    explicit QCropOperateDlg(QWidget* parent);
+    // state: the editor's records, read and changed through it.
+    explicit QCropOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QCropOperateDlg() override;
 
     // 0 Original Aspect (and Pan Scan), 1 Original Size, 2 Full Screen,
@@ -44,5 +44,5 @@ private:
     template <typename Change>
     void changeOrientation(Change change);
 
-    QVideoEditDlg* m_editor = nullptr;
+    EditingState* m_state = nullptr;
 };

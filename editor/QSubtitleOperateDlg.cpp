@@ -1,18 +1,20 @@
 #include "QSubtitleOperateDlg.h"
 
+#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
+#include "PickedFiles.h"
 #include "QIAppUtil.h"
-#include "QVideoEditDlg.h"
+#include "ShowMessage.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
 
-QSubtitleOperateDlg::QSubtitleOperateDlg(QWidget* parent)
+QSubtitleOperateDlg::QSubtitleOperateDlg(QWidget* parent, EditingState* state)
     : QWidget(parent)
-    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+    , m_state(state)
 {
     setupUi(this);
     const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
@@ -82,7 +84,7 @@ QString QSubtitleOperateDlg::getSubtlPath() { return m_subtitlePath; }
 
 void QSubtitleOperateDlg::setSubitleFileToCmb(const QString& path)
 {
-    const int streams = m_editor ? m_editor->getSubtlCount() : 0;
+    const int streams = m_state ? m_state->subtitleStreams : 0;
     // One external-file entry at most: a new file replaces the earlier one.
     if (m_cmbSubtitle->count() > streams + 2)
         m_cmbSubtitle->removeItem(m_cmbSubtitle->count() - 1);
@@ -101,17 +103,29 @@ void QSubtitleOperateDlg::addSubtitleFile()
                                                       tr("Images (*.ASS *.SSA *.SRT *.SUB *.SMI *.SAMI)"),
                                                       nullptr, QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
-        setSubtitlePath(file);
+        pickSubtitleFile(file);
+}
+
+void QSubtitleOperateDlg::pickSubtitleFile(const QString& path)
+{
+    pickedfiles::checkInBackground(
+        this, [path] { return pickedfiles::checkSubtitleFile(path); },
+        [this, path](const pickedfiles::Verdict& verdict) {
+            if (verdict.usable)
+                setSubtitlePath(path);
+            else
+                ShowMessage(verdict.message, QString());
+        });
 }
 
 void QSubtitleOperateDlg::setSubtlFont()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     SubtitleSettings settings;
-    m_editor->GetSubtitleSettings(settings);
+    settings = m_state->subtitle;
     if (fontchoice::choose(this, settings))
-        m_editor->SetSubtitleSettings(settings);
+        m_state->changeSubtitle(settings);
 }
 
 void QSubtitleOperateDlg::paintEvent(QPaintEvent*)

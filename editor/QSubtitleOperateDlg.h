@@ -9,14 +9,14 @@
 #include <QStringList>
 #include <QWidget>
 
-class QVideoEditDlg;
+class EditingState;
 
 class QSubtitleOperateDlg : public QWidget, public Ui::QSubtitleOperateDlg
 {
     Q_OBJECT
 public:
-    // parent must be the editor.
-    explicit QSubtitleOperateDlg(QWidget* parent);
+    // state: the editor's records, read and changed through it.
+    explicit QSubtitleOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QSubtitleOperateDlg() override;
 
     void setAudioCmb(QStringList list, int index);
@@ -27,6 +27,9 @@ public:
     void SetAudioIndex(int index);
     void setSubtlIndex(int index);
     void setSubtitlePath(QString path);
+    // The picked file, checked off the GUI thread first: one that holds no
+    // subtitles is said and kept out of the choice.
+    void pickSubtitleFile(const QString& path);
     QString getSubtlPath();
 
 signals:
@@ -43,6 +46,6 @@ protected:
 private:
     void setSubitleFileToCmb(const QString& path);
 
-    QVideoEditDlg* m_editor = nullptr;
+    EditingState* m_state = nullptr;
     QString m_subtitlePath;
 };

@@ -67,12 +67,12 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     IninScreenshotsInfo();
 
     // The default records, handed to the player in this order.
-    m_subtitleSettings = SubtitleSettings();
-    SetSubtitleSettings(m_subtitleSettings);
+    m_state.subtitle = SubtitleSettings();
+    SetSubtitleSettings(m_state.subtitle);
     SetDefaultWatermarkTextSettings();
     SetDefaultWatermarkImageSettings();
-    m_editSettings = CropSettings();
-    SetEditSettings(m_editSettings);
+    m_state.crop = CropSettings();
+    SetEditSettings(m_state.crop);
 }
 
 QVideoEditDlg::~QVideoEditDlg()
@@ -112,9 +112,17 @@ void QVideoEditDlg::InitDlg()
         preview->show();
     }
     m_trimPanel = new QTrimOperatedlgDlg(this);
-    m_cropPanel = new QCropOperateDlg(this);
-    m_watermarkPanel = new QWatermarkOperateDlg(this);
-    m_subtitlePanel = new QSubtitleOperateDlg(this);
+    m_cropPanel = new QCropOperateDlg(this, &m_state);
+    m_watermarkPanel = new QWatermarkOperateDlg(this, &m_state);
+    m_subtitlePanel = new QSubtitleOperateDlg(this, &m_state);
+    // A panel's change is applied to the preview and stored, as a task's is.
+    connect(&m_state, &EditingState::cropChanged, this, [this](CropSettings s) { SetEditSettings(s); });
+    connect(&m_state, &EditingState::textChanged, this,
+            [this](WatermarkTextSettings s) { SetWatermarkTextSettings(s); });
+    connect(&m_state, &EditingState::imageChanged, this,
+            [this](WatermarkImageSettings s) { SetWatermarkImageSettings(s); });
+    connect(&m_state, &EditingState::subtitleChanged, this,
+            [this](SubtitleSettings s) { SetSubtitleSettings(s); });
     m_trimPanel->setGeometry(6, 350, 785, 32);
     m_cropPanel->setGeometry(6, 345, 785, 37);
     m_watermarkPanel->setGeometry(6, 350, 785, 32);
@@ -309,8 +317,8 @@ void QVideoEditDlg::OnSubtitleBtn() { selectTab(m_btnSubtitle, EditType_Subtitle
 void QVideoEditDlg::setEditType(QEditType type)
 {
     m_editType = type;
-    m_textSettings.border = 0;
-    m_imageSettings.border = 0;
+    m_state.text.border = 0;
+    m_state.image.border = 0;
     if (m_player) {
         Player_EnableWatermarkTextBorder(m_player, 0);
         Player_EnableWatermarkImageBorder(m_player, 0);
@@ -345,8 +353,8 @@ void QVideoEditDlg::setEditType(QEditType type)
         break;
     case EditType_Watermark:
         m_watermarkPanel->show();
-        m_textSettings.border = 1;
-        m_imageSettings.border = 1;
+        m_state.text.border = 1;
+        m_state.image.border = 1;
         if (m_player) {
             Player_EnableWatermarkTextBorder(m_player, 1);
             Player_EnableWatermarkImageBorder(m_player, 1);
@@ -362,6 +370,6 @@ void QVideoEditDlg::setEditType(QEditType type)
 
 // ---- Apply to all ---------------------------------------------------------------
 
-void QVideoEditDlg::ApplyEditSettingToAll() { emit seedApplyEditSetting(m_editSettings); }
+void QVideoEditDlg::ApplyEditSettingToAll() { emit seedApplyEditSetting(m_state.crop); }
 
-void QVideoEditDlg::ApplyWaterSettingToAll() { emit seedApplyWaterSetting(m_textSettings, m_imageSettings); }
+void QVideoEditDlg::ApplyWaterSettingToAll() { emit seedApplyWaterSetting(m_state.text, m_state.image); }

@@ -9,6 +9,7 @@
 // showing it only to read the default records of a newly added file.
 
 #include "ClipEditRecords.h"
+#include "EditingState.h"
 #include "PreviewDrag.h"
 #include "QImageDialog.h"
 #include "QTrimOperatedlgDlg.h"
@@ -52,8 +53,8 @@ public:
     void IninSubtlSettingDlg(SubtitleSettings& settings);
     // Microseconds; end 0 = no trim end.
     void SetTrimTime(uint64_t start, uint64_t end, bool reset);
-    uint64_t GetStartTime() const { return m_startTime; }
-    uint64_t GetEndTime() const { return m_endTime; }
+    uint64_t GetStartTime() const { return m_state.trimStart; }
+    uint64_t GetEndTime() const { return m_state.trimEnd; }
 
     void GetEditSettings(CropSettings& out);
     void GetWatermarkTextSettings(WatermarkTextSettings& out);
@@ -61,8 +62,9 @@ public:
     void GetSubtitleSettings(SubtitleSettings& out);
     void GetSubtitleInfo(SubtitleValueInfo& out);
 
-    // ---- Record operations of the tool panels ------------------------------
-    // Each hands the record to the preview player and stores it.
+    // ---- Record operations -------------------------------------------------
+    // Each hands the record to the preview player and stores it in the
+    // editing state; the tool panels' changes arrive here through that state.
     void SetEditSettings(CropSettings& s);
     void SetWatermarkTextSettings(WatermarkTextSettings& s);
     void SetWatermarkImageSettings(WatermarkImageSettings& s);
@@ -91,6 +93,7 @@ public:
     QString captureFormat() const { return m_captureFormat; }
     QString captureFolder() const { return m_captureFolder; }
     PlayerHandle player() const { return m_player; }
+    EditingState* editingState() { return &m_state; }
 
     QCropOperateDlg* cropPanel() const { return m_cropPanel; }
     QWatermarkOperateDlg* watermarkPanel() const { return m_watermarkPanel; }
@@ -129,12 +132,11 @@ public slots:
     void ApplyEditSettingToAll();
     void ApplyWaterSettingToAll();
 
-protected:
-    // The crop drag's state: mode 1..9 and the box at the press.
-    int m_cropDragMode = 0;
-    double m_dragStartRect[4] = {0, 0, 1, 1};
-
 private:
+    // The records, the trim range and the drag state, handed to the panels.
+    // Declared first: the panels are built with it.
+    EditingState m_state;
+
     // Construction steps, in their order.
     void InitDlg();
     bool OnInitBtnCtrl();
@@ -160,19 +162,13 @@ private:
     QTimer* m_screenTimer = nullptr;
     QString m_videoPath;
     float m_volume = 0.0f;
-    WatermarkTextSettings m_textSettings;
-    WatermarkImageSettings m_imageSettings;
     int m_programIndex = -1;
-    SubtitleSettings m_subtitleSettings;
     QMenu* m_snapshotMenu = nullptr;
     QAction* m_openFolderAction = nullptr;
     QAction* m_settingsAction = nullptr;
     QString m_captureFormat;
     QString m_captureFolder;
-    uint64_t m_startTime = 0;
-    uint64_t m_endTime = 0;
     bool m_previewMode = false;
-    CropSettings m_editSettings;
     bool m_cropBorder = false;
     int m_outputWidth = 0;
     int m_outputHeight = 0;
@@ -235,20 +231,12 @@ private:
     void stopAtEnd();
     void seekToTrimHandle(double fraction);
     void frameStep(int direction);
-    PreviewDrag::Box dragStart() const;
-    void setDragStart(const PreviewDrag::Box& box);
-    PreviewDrag::Box cropDragBox() const;
-    int watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box);
+    EditRect dragStart() const;
+    void setDragStart(const EditRect& box);
+    EditRect cropDragBox() const;
+    int watermarkHit(bool text, QMouseEvent* e, EditRect* box);
     bool watermarkDown(bool text, QMouseEvent* e);
     bool watermarkMove(bool text, QMouseEvent* e);
-
-    // Drags: the mode of each box (0 none) and the press, shared by the
-    // three boxes since one drag runs at a time.
-    int m_textDragMode = 0;
-    int m_imageDragMode = 0;
-    QPoint m_dragPressPos;
-    double m_dragStartScaleX = 100.0;
-    double m_dragStartScaleY = 100.0;
 
     SnapshotWriter* m_snapshotWriter = nullptr;
     QMessOpacityDlg* m_opacityDlg = nullptr;

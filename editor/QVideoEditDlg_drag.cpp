@@ -25,71 +25,72 @@ QPoint pointerOf(const QMouseEvent* e)
 
 } // namespace
 
-PreviewDrag::Box QVideoEditDlg::dragStart() const
+EditRect QVideoEditDlg::dragStart() const
 {
-    return PreviewDrag::Box{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
+    return EditRect{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
+                    m_state.drag.startRect[3]};
 }
 
-void QVideoEditDlg::setDragStart(const PreviewDrag::Box& box)
+void QVideoEditDlg::setDragStart(const EditRect& box)
 {
-    m_dragStartRect[0] = box.x;
-    m_dragStartRect[1] = box.y;
-    m_dragStartRect[2] = box.w;
-    m_dragStartRect[3] = box.h;
+    m_state.drag.startRect[0] = box.x;
+    m_state.drag.startRect[1] = box.y;
+    m_state.drag.startRect[2] = box.w;
+    m_state.drag.startRect[3] = box.h;
 }
 
-PreviewDrag::Box QVideoEditDlg::cropDragBox() const
+EditRect QVideoEditDlg::cropDragBox() const
 {
-    const CropSettings& s = m_editSettings;
+    const CropSettings& s = m_state.crop;
     if (clipedit::panScanActive(s))
-        return PreviewDrag::Box{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
-    return PreviewDrag::Box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
+        return EditRect{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
+    return EditRect{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
 }
 
-int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, PreviewDrag::Box* box)
+int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
 {
     const double w = text ? Player_GetWatermarkTextWidth(m_player) : Player_GetWatermarkImageWidth(m_player);
     const double h =
         text ? Player_GetWatermarkTextHeight(m_player) : Player_GetWatermarkImageHeight(m_player);
-    const int posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
-    const int posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
+    const int posX = text ? m_state.text.pos_x : m_state.image.pos_x;
+    const int posY = text ? m_state.text.pos_y : m_state.image.pos_y;
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const PreviewDrag::ScreenBox screen = PreviewDrag::watermarkBox(pic, posX, posY, w, h);
     if (box)
-        *box = PreviewDrag::Box{posX / 1000.0, posY / 1000.0, w, h};
+        *box = EditRect{posX / 1000.0, posY / 1000.0, w, h};
     const QPoint p = pointerOf(e);
     return PreviewDrag::hitTest(screen, pic.width(), p.x(), p.y());
 }
 
 bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
 {
-    if (!m_player || (text ? m_textSettings.border : m_imageSettings.border) == 0)
+    if (!m_player || (text ? m_state.text.border : m_state.image.border) == 0)
         return false;
-    PreviewDrag::Box box;
+    EditRect box;
     const int mode = watermarkHit(text, e, &box);
     if (mode == PreviewDrag::None)
         return false;
-    (text ? m_textDragMode : m_imageDragMode) = mode;
+    (text ? m_state.drag.textMode : m_state.drag.imageMode) = mode;
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
     // The layer being dragged goes on top of the other.
     const int topmost = text ? 1 : 0;
-    if (m_textSettings.topmost != topmost) {
-        m_textSettings.topmost = topmost;
+    if (m_state.text.topmost != topmost) {
+        m_state.text.topmost = topmost;
         Player_SetWatermarkTextLayerTopmost(m_player, topmost);
     }
-    m_dragPressPos = pointerOf(e);
+    m_state.drag.pressPos = pointerOf(e);
     setDragStart(box);
-    m_dragStartScaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
-    m_dragStartScaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    m_state.drag.startScaleX = text ? m_state.text.scale_x : m_state.image.scale_x;
+    m_state.drag.startScaleY = text ? m_state.text.scale_y : m_state.image.scale_y;
     return true;
 }
 
 bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
 {
-    if (!m_player || (text ? m_textSettings.border : m_imageSettings.border) == 0)
+    if (!m_player || (text ? m_state.text.border : m_state.image.border) == 0)
         return false;
     m_videoPreviewWidget->setCursor(Qt::ArrowCursor);
-    const int mode = text ? m_textDragMode : m_imageDragMode;
+    const int mode = text ? m_state.drag.textMode : m_state.drag.imageMode;
     if (mode == PreviewDrag::None) {
         const int hover = watermarkHit(text, e, nullptr);
         if (hover == PreviewDrag::None)
@@ -99,15 +100,15 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     }
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const QPoint p = pointerOf(e);
-    const double nx = dragStart().x + double(p.x() - m_dragPressPos.x()) / pic.width();
-    const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
+    const double nx = dragStart().x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
+    const double ny = dragStart().y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
 
     // The two layers differ only in their record and engine calls.
-    int32_t& posX = text ? m_textSettings.pos_x : m_imageSettings.pos_x;
-    int32_t& posY = text ? m_textSettings.pos_y : m_imageSettings.pos_y;
-    int32_t& scaleX = text ? m_textSettings.scale_x : m_imageSettings.scale_x;
-    int32_t& scaleY = text ? m_textSettings.scale_y : m_imageSettings.scale_y;
+    int32_t& posX = text ? m_state.text.pos_x : m_state.image.pos_x;
+    int32_t& posY = text ? m_state.text.pos_y : m_state.image.pos_y;
+    int32_t& scaleX = text ? m_state.text.scale_x : m_state.image.scale_x;
+    int32_t& scaleY = text ? m_state.text.scale_y : m_state.image.scale_y;
     const auto setPosition = text ? Player_SetWatermarkTextPosition : Player_SetWatermarkImagePosition;
     const auto setScale = text ? Player_SetWatermarkTextScale : Player_SetWatermarkImageScale;
 
@@ -116,8 +117,8 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     current.posY = posY;
     current.scaleX = scaleX;
     current.scaleY = scaleY;
-    const PreviewDrag::WatermarkResult r =
-        PreviewDrag::dragWatermark(mode, dragStart(), m_dragStartScaleX, m_dragStartScaleY, current, nx, ny);
+    const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
+        mode, dragStart(), m_state.drag.startScaleX, m_state.drag.startScaleY, current, nx, ny);
     posX = r.state.posX;
     posY = r.state.posY;
     scaleX = r.state.scaleX;
@@ -136,13 +137,13 @@ bool QVideoEditDlg::WatermarkImageMove(QMouseEvent* e) { return watermarkMove(fa
 
 bool QVideoEditDlg::WatermarkTextUp(QMouseEvent*)
 {
-    m_textDragMode = 0;
+    m_state.drag.textMode = 0;
     return true;
 }
 
 bool QVideoEditDlg::WatermarkImageUp(QMouseEvent*)
 {
-    m_imageDragMode = 0;
+    m_state.drag.imageMode = 0;
     return true;
 }
 
@@ -151,14 +152,14 @@ bool QVideoEditDlg::CropDown(QMouseEvent* e)
     if (!m_player || !m_cropBorder)
         return false;
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
-    const PreviewDrag::Box box = cropDragBox();
+    const EditRect box = cropDragBox();
     const QPoint p = pointerOf(e);
     const int mode = PreviewDrag::hitTest(PreviewDrag::cropBox(pic, box), pic.width(), p.x(), p.y());
     if (mode == PreviewDrag::None)
         return false;
-    m_cropDragMode = mode;
+    m_state.drag.cropMode = mode;
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(mode));
-    m_dragPressPos = p;
+    m_state.drag.pressPos = p;
     setDragStart(box);
     return true;
 }
@@ -170,7 +171,7 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
     m_videoOrignalWidget->setCursor(Qt::ArrowCursor);
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
     const QPoint p = pointerOf(e);
-    if (m_cropDragMode == PreviewDrag::None) {
+    if (m_state.drag.cropMode == PreviewDrag::None) {
         const int hover =
             PreviewDrag::hitTest(PreviewDrag::cropBox(pic, cropDragBox()), pic.width(), p.x(), p.y());
         if (hover == PreviewDrag::None)
@@ -178,11 +179,11 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
         m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(hover));
         return true;
     }
-    const double nx = dragStart().x + double(p.x() - m_dragPressPos.x()) / pic.width();
-    const double ny = dragStart().y + double(p.y() - m_dragPressPos.y()) / pic.height();
-    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_cropDragMode));
-    const PreviewDrag::Box b = PreviewDrag::dragCrop(m_cropDragMode, dragStart(), nx, ny);
-    CropSettings& s = m_editSettings;
+    const double nx = dragStart().x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
+    const double ny = dragStart().y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
+    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_state.drag.cropMode));
+    const EditRect b = PreviewDrag::dragCrop(m_state.drag.cropMode, dragStart(), nx, ny);
+    CropSettings& s = m_state.crop;
     s.crop_x = b.x;
     s.crop_y = b.y;
     s.crop_w = b.w;
@@ -204,13 +205,13 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
 
 bool QVideoEditDlg::CropUp(QMouseEvent*)
 {
-    m_cropDragMode = 0;
+    m_state.drag.cropMode = 0;
     return true;
 }
 
 void QVideoEditDlg::mouseDownFormVideo(QMouseEvent* e)
 {
-    if (m_textSettings.topmost != 0) {
+    if (m_state.text.topmost != 0) {
         if (!WatermarkTextDown(e))
             WatermarkImageDown(e);
     } else if (!WatermarkImageDown(e)) {
@@ -220,7 +221,7 @@ void QVideoEditDlg::mouseDownFormVideo(QMouseEvent* e)
 
 void QVideoEditDlg::mouseMoveFormVideo(QMouseEvent* e)
 {
-    if (m_textSettings.topmost != 0) {
+    if (m_state.text.topmost != 0) {
         if (!WatermarkTextMove(e))
             WatermarkImageMove(e);
     } else if (!WatermarkImageMove(e)) {
@@ -230,12 +231,12 @@ void QVideoEditDlg::mouseMoveFormVideo(QMouseEvent* e)
 
 void QVideoEditDlg::mouseUpFormVideo(QMouseEvent*)
 {
-    m_textDragMode = 0;
-    m_imageDragMode = 0;
+    m_state.drag.textMode = 0;
+    m_state.drag.imageMode = 0;
 }
 
 void QVideoEditDlg::mouseCropDownVideo(QMouseEvent* e) { CropDown(e); }
 
 void QVideoEditDlg::mouseCropMoveVideo(QMouseEvent* e) { CropMove(e); }
 
-void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*) { m_cropDragMode = 0; }
+void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*) { m_state.drag.cropMode = 0; }

@@ -52,8 +52,8 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         return false;
     }
 
-    m_editSettings = CropSettings();
-    SetEditSettings(m_editSettings);
+    m_state.crop = CropSettings();
+    SetEditSettings(m_state.crop);
     m_videoPath = path;
     ResizeVideoWindow();
     // Edited frames to the output preview, unedited ones to the source preview.
@@ -74,10 +74,11 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         SetProgram();
         setAudioSubtlCount();
     }
+    m_state.subtitleStreams = getSubtlCount();
     selectTab(m_btnTrim, EditType_Trim);
     IsNoVideoSet();
-    m_startTime = 0;
-    m_endTime = 0;
+    m_state.trimStart = 0;
+    m_state.trimEnd = 0;
     setFileName(path);
     OnBtnPlay();
     return true;
@@ -91,13 +92,17 @@ void QVideoEditDlg::ResizeVideoWindow()
     int h = Player_GetVideoHeight(m_player);
     int ax = Player_GetVideoAspectRatioX(m_player);
     int ay = Player_GetVideoAspectRatioY(m_player);
+    // The processed pictures come at the output frame's size, not the
+    // source's: the output preview takes their shape.
+    int ow = Player_GetOutputWidth(m_player);
+    int oh = Player_GetOutputHeight(m_player);
     if (Player_GetDuration(m_player) == 0)
-        w = h = ax = ay = 0;
+        w = h = ax = ay = ow = oh = 0;
     if (ax != 0 && ay != 0)
         m_videoOrignalWidget->setVideoSize(ax, ay);
     else
         m_videoOrignalWidget->setVideoSize(w, h);
-    m_videoPreviewWidget->setVideoSize(w, h);
+    m_videoPreviewWidget->setVideoSize(ow, oh);
 }
 
 void QVideoEditDlg::SetProgram()
@@ -182,8 +187,8 @@ QString QVideoEditDlg::timeText(uint64_t ms)
 void QVideoEditDlg::ShowTime(uint64_t ms)
 {
     uint64_t total = 0;
-    if (m_endTime != 0)
-        total = (m_endTime - m_startTime) / 1000;
+    if (m_state.trimEnd != 0)
+        total = (m_state.trimEnd - m_state.trimStart) / 1000;
     else if (m_player)
         total = Player_GetDuration(m_player) / 1000;
     QString text = timeText(ms);
@@ -204,10 +209,10 @@ void QVideoEditDlg::OnBtnPlay()
     }
     // With a trim set playback starts inside it; after a stop the engine
     // stands at 0, before the trim start.
-    if (m_endTime != 0) {
+    if (m_state.trimEnd != 0) {
         const uint64_t t = Player_GetPlayTime(m_player);
-        if (t < m_startTime || t >= m_endTime)
-            Player_Seek(m_player, m_startTime);
+        if (t < m_state.trimStart || t >= m_state.trimEnd)
+            Player_Seek(m_player, m_state.trimStart);
     }
     if (Player_Play(m_player) == 0) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
@@ -245,8 +250,8 @@ void QVideoEditDlg::VideoFinished()
 
 void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
 {
-    m_startTime = start;
-    m_endTime = end;
+    m_state.trimStart = start;
+    m_state.trimEnd = end;
     if (reset)
         TrimChangeSetting();
 }
@@ -258,7 +263,7 @@ void QVideoEditDlg::TrimChangeSetting()
     m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
     Player_Seek(m_player,
-                TrimRange::seekTargetSingle(m_startTime, getPlayLen(), m_TrimDSlider->getStartValue()));
+                TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------
@@ -291,5 +296,5 @@ void QVideoEditDlg::OnSelChangeSubtl(int index)
     }
     // A new source takes the style again.
     if (done)
-        SetSubtitleSettings(m_subtitleSettings);
+        SetSubtitleSettings(m_state.subtitle);
 }

@@ -67,9 +67,9 @@ void QVideoEditDlg::InitTrimAndSnapshot()
 
 uint64_t QVideoEditDlg::getPlayLen()
 {
-    if (!m_player && m_endTime == 0)
+    if (!m_player && m_state.trimEnd == 0)
         return 0;
-    return TrimRange::span(m_startTime, m_endTime, m_player ? Player_GetDuration(m_player) : 0);
+    return TrimRange::span(m_state.trimStart, m_state.trimEnd, m_player ? Player_GetDuration(m_player) : 0);
 }
 
 void QVideoEditDlg::OnBtnPause()
@@ -101,7 +101,7 @@ void QVideoEditDlg::UpdateTime()
 {
     if (!m_player)
         return;
-    if (m_endTime != 0 && Player_GetPlayTime(m_player) > m_endTime) {
+    if (m_state.trimEnd != 0 && Player_GetPlayTime(m_player) > m_state.trimEnd) {
         stopAtEnd();
         return;
     }
@@ -110,8 +110,8 @@ void QVideoEditDlg::UpdateTime()
         stopAtEnd();
         return;
     }
-    const auto tick =
-        TrimRange::tick(Player_GetPlayTime(m_player), m_startTime, m_endTime, Player_GetDuration(m_player));
+    const auto tick = TrimRange::tick(Player_GetPlayTime(m_player), m_state.trimStart, m_state.trimEnd,
+                                      Player_GetDuration(m_player));
     if (!tick)
         return;
     if (tick->hasPercent)
@@ -130,7 +130,7 @@ void QVideoEditDlg::PlayProValueChange(double x)
     if (!m_player)
         return;
     const uint64_t span = getPlayLen();
-    Player_Seek(m_player, TrimRange::seekTarget(m_startTime, span, x));
+    Player_Seek(m_player, TrimRange::seekTarget(m_state.trimStart, span, x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
 
@@ -139,7 +139,7 @@ void QVideoEditDlg::seekToTrimHandle(double x)
     if (!m_player)
         return;
     const uint64_t span = getPlayLen();
-    Player_Seek(m_player, TrimRange::seekTarget(m_startTime, span, x));
+    Player_Seek(m_player, TrimRange::seekTarget(m_state.trimStart, span, x));
     m_playSlider->setValue(float(100 * x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
@@ -163,7 +163,7 @@ void QVideoEditDlg::frameStep(int direction)
     const float f = onStart ? s : e;
     const uint64_t span = getPlayLen();
     if (int(f * 100 + 0.5f) != p)
-        Player_Seek(m_player, TrimRange::seekTargetSingle(m_startTime, span, f));
+        Player_Seek(m_player, TrimRange::seekTargetSingle(m_state.trimStart, span, f));
     Player_FrameStep(m_player, direction);
     uint64_t t = Player_GetPlayTime(m_player);
     qCDebug(lcEditor) << (direction < 0 ? "OnPreviousStep()------" : "OnNextStep()------") << t;
@@ -171,12 +171,12 @@ void QVideoEditDlg::frameStep(int direction)
         return;
     // A step never leaves the trim range: one frame before its start goes
     // back to the start, past its end back to the end.
-    const uint64_t last = m_startTime + span;
-    if (t < m_startTime || t > last) {
-        t = t < m_startTime ? m_startTime : last;
+    const uint64_t last = m_state.trimStart + span;
+    if (t < m_state.trimStart || t > last) {
+        t = t < m_state.trimStart ? m_state.trimStart : last;
         Player_Seek(m_player, t);
     }
-    const uint64_t r = t - m_startTime;
+    const uint64_t r = t - m_state.trimStart;
     const double percent = double(r) * 100.0 / double(span);
     m_playSlider->setValue(float(percent));
     if (m_TrimDSlider->GetFocusInStartBtn())
@@ -193,8 +193,9 @@ void QVideoEditDlg::OnNextStep() { frameStep(+1); }
 void QVideoEditDlg::PlaySection()
 {
     if (m_player)
-        Player_Seek(m_player,
-                    TrimRange::seekTargetSingle(m_startTime, getPlayLen(), m_TrimDSlider->getStartValue()));
+        Player_Seek(
+            m_player,
+            TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
     OnBtnPlay();
 }
 
@@ -203,27 +204,26 @@ void QVideoEditDlg::OnTrimVideo()
     const uint64_t d = Player_GetDuration(m_player);
     if (d == 0)
         return;
-    const auto range = TrimRange::apply(m_startTime, m_endTime, d, m_TrimDSlider->getStartValue(),
+    const auto range = TrimRange::apply(m_state.trimStart, m_state.trimEnd, d, m_TrimDSlider->getStartValue(),
                                         m_TrimDSlider->getEndValue());
     if (!range) {
         ShowMessage(tr("Trim too short"), QString());
         return;
     }
-    qCDebug(lcEditor) << "trim start" << m_startTime << "->" << range->start;
-    qCDebug(lcEditor) << "trim end" << m_endTime << "->" << range->end;
+    qCDebug(lcEditor) << "trim start" << m_state.trimStart << "->" << range->start;
+    qCDebug(lcEditor) << "trim end" << m_state.trimEnd << "->" << range->end;
     OnBtnStop();
-    m_startTime = range->start;
-    m_endTime = range->end;
+    m_state.trimStart = range->start;
+    m_state.trimEnd = range->end;
     TrimChangeSetting();
 }
 
 void QVideoEditDlg::ResetTrimTime()
 {
+    // The whole clip again, wherever the handles stand: no trim end.
     OnBtnStop();
-    const float e = m_TrimDSlider->getEndValue();
-    const uint64_t d = Player_GetDuration(m_player);
-    m_startTime = 0;
-    m_endTime = uint64_t(e * float(d));
+    m_state.trimStart = 0;
+    m_state.trimEnd = 0;
     TrimChangeSetting();
 }
 

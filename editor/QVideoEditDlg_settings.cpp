@@ -3,6 +3,7 @@
 // records in and out.
 #include "QVideoEditDlg.h"
 
+#include "ConfigMapping.h"
 #include "EditArithmetic.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
@@ -13,14 +14,6 @@
 Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 namespace {
-
-double thousandths(int value) { return value / 1000.0; }
-
-// One leading at sign is dropped; an empty family goes out as "".
-QByteArray fontFamily(const QString& family)
-{
-    return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
-}
 
 // A layer's text or image path. An empty one goes out as `whenEmpty`; an
 // unchanged one is not laid out or decoded again, unless the stored record
@@ -42,47 +35,29 @@ void sendLayer(PlayerHandle player, int (*send)(PlayerHandle, const char*), cons
 
 void QVideoEditDlg::SetEditSettings(CropSettings& s)
 {
-    if (m_player) {
-        Player_SetVideoRotate(m_player, s.rotate);
-        Player_SetVideoMirror(m_player, s.mirror);
-        if (clipedit::panScanActive(s)) {
-            Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-            Player_SetVideoCrop(m_player, s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h);
-        } else {
-            Player_SetVideoPadAndColor(m_player, s.ratio_type == Ratio_FullScreen ? 0 : s.pad, s.pad_color);
-            Player_SetVideoCrop(m_player, s.crop_x, s.crop_y, s.crop_w, s.crop_h);
-        }
-        const bool turned = clipedit::quarterTurned(s.rotate);
-        if (s.pad == 1 && s.fill_type == 1) {
-            const int w = Player_GetVideoWidth(m_player);
-            const int h = Player_GetVideoHeight(m_player);
-            Player_SetVideoAspectRatio(m_player, turned ? h : w, turned ? w : h);
-        } else if (s.ratio_type == Ratio_FullScreen && turned) {
-            Player_SetVideoAspectRatio(m_player, s.aspect_height, s.aspect_width);
-        } else {
-            Player_SetVideoAspectRatio(m_player, s.aspect_width, s.aspect_height);
-        }
-    }
-    if (&s != &m_editSettings)
-        m_editSettings = s;
+    // The conversion's own mapping: the preview shows what it writes.
+    if (m_player)
+        ConfigMapping::sendPicture(m_player, s);
+    if (&s != &m_state.crop)
+        m_state.crop = s;
 }
 
 void QVideoEditDlg::GetEditSettings(CropSettings& out)
 {
-    if (&out != &m_editSettings)
-        out = m_editSettings;
+    if (&out != &m_state.crop)
+        out = m_state.crop;
 }
 
 void QVideoEditDlg::SetDefaultEditSettings()
 {
-    m_editSettings = CropSettings();
-    SetEditSettings(m_editSettings);
+    m_state.crop = CropSettings();
+    SetEditSettings(m_state.crop);
 }
 
 void QVideoEditDlg::IninEditSettingDlg(CropSettings& s)
 {
     SetEditSettings(s);
-    m_cropPanel->CropSettingsToDlg(m_editSettings);
+    m_cropPanel->CropSettingsToDlg(m_state.crop);
     m_cropBorder = m_curTypeBtn == m_btnCrop && !m_previewMode;
     Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
 }
@@ -105,7 +80,7 @@ void QVideoEditDlg::radRatioTypeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
+    CropSettings& s = m_state.crop;
     const int t = m_cropPanel->getRatioType();
     qCDebug(lcEditor) << "ratio type" << t;
     int chosen = 0;
@@ -140,7 +115,7 @@ void QVideoEditDlg::FillModeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
+    CropSettings& s = m_state.crop;
     if (s.ratio_type != Ratio_OriginalAspect)
         radRatioTypeChange();
     s.fill_type = 1;
@@ -157,7 +132,7 @@ void QVideoEditDlg::CalcCropPanScan()
     // user drags is kept as it is.
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    if (m_editSettings.aspect_width == 0 || m_editSettings.aspect_height == 0)
+    if (m_state.crop.aspect_width == 0 || m_state.crop.aspect_height == 0)
         return;
 }
 
@@ -165,10 +140,11 @@ void QVideoEditDlg::MoveCropPanScan()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_editSettings;
-    clipedit::Box box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    const clipedit::Box press{m_dragStartRect[0], m_dragStartRect[1], m_dragStartRect[2], m_dragStartRect[3]};
-    clipedit::keepProportion(box, press, m_cropDragMode);
+    CropSettings& s = m_state.crop;
+    EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
+    const EditRect press{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
+                         m_state.drag.startRect[3]};
+    clipedit::keepProportion(box, press, m_state.drag.cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;
     s.crop_w = box.w;
@@ -180,67 +156,51 @@ void QVideoEditDlg::MoveCropPanScan()
 void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
 {
     if (m_player) {
-        Player_SetWatermarkTextAlpha(m_player, s.alpha);
-        Player_SetWatermarkTextScale(m_player, s.scale_x, s.scale_y);
-        Player_SetWatermarkTextPosition(m_player, thousandths(s.pos_x), thousandths(s.pos_y));
-        Player_SetWatermarkTextLayerTopmost(m_player, s.topmost);
+        ConfigMapping::sendTextStyle(m_player, s);
         Player_EnableWatermarkTextBorder(m_player, s.border);
-        Player_SetWatermarkTextFont(m_player, fontFamily(s.font_family).constData());
-        Player_SetWatermarkTextBold(m_player, s.bold);
-        Player_SetWatermarkTextItalic(m_player, s.italic);
-        Player_SetWatermarkTextUnderline(m_player, s.underline);
-        Player_SetWatermarkTextStrikeout(m_player, s.strikeout);
-        Player_SetWatermarkTextSize(m_player, s.font_size);
-        Player_SetWatermarkTextColor(m_player, s.text_color);
-        Player_SetWatermarkTextShadowColor(m_player, s.shadow_color);
-        Player_SetWatermarkTextOutlineColor(m_player, s.outline_color);
-        Player_SetWatermarkTextShadowOffset(m_player, thousandths(s.shadow_offset));
-        Player_SetWatermarkTextOutlineSize(m_player, thousandths(s.outline_size));
-        sendLayer(m_player, Player_SetWatermarkText, s.text, m_textSettings.text, &s == &m_textSettings,
+        sendLayer(m_player, Player_SetWatermarkText, s.text, m_state.text.text, &s == &m_state.text,
                   s.border == 1 ? "" : nullptr);
     }
-    if (&s != &m_textSettings)
-        m_textSettings = s;
+    if (&s != &m_state.text)
+        m_state.text = s;
 }
 
 void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out)
 {
-    if (&out != &m_textSettings)
-        out = m_textSettings;
+    if (&out != &m_state.text)
+        out = m_state.text;
 }
 
 void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
 {
     if (m_player) {
-        Player_SetWatermarkImageAlpha(m_player, s.alpha);
-        Player_SetWatermarkImageScale(m_player, s.scale_x, s.scale_y);
-        Player_SetWatermarkImagePosition(m_player, thousandths(s.pos_x), thousandths(s.pos_y));
+        ConfigMapping::sendImageStyle(m_player, s);
         Player_EnableWatermarkImageBorder(m_player, s.border);
-        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_imageSettings.image_file,
-                  &s == &m_imageSettings, nullptr);
+        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_state.image.image_file,
+                  &s == &m_state.image, nullptr);
     }
-    if (&s != &m_imageSettings)
-        m_imageSettings = s;
+    if (&s != &m_state.image)
+        m_state.image = s;
 }
 
 void QVideoEditDlg::GetWatermarkImageSettings(WatermarkImageSettings& out)
 {
-    if (&out != &m_imageSettings)
-        out = m_imageSettings;
+    if (&out != &m_state.image)
+        out = m_state.image;
 }
 
 void QVideoEditDlg::SetDefaultWatermarkTextSettings()
 {
-    m_textSettings = WatermarkTextSettings();
-    m_textSettings.text = m_watermarkPanel->GetWaterText();
-    SetWatermarkTextSettings(m_textSettings);
+    m_state.text = WatermarkTextSettings();
+    m_state.text.text = m_watermarkPanel->GetWaterText();
+    SetWatermarkTextSettings(m_state.text);
 }
 
 void QVideoEditDlg::SetDefaultWatermarkImageSettings()
 {
-    m_imageSettings = WatermarkImageSettings();
-    m_imageSettings.image_file = m_watermarkPanel->getImagePath();
-    SetWatermarkImageSettings(m_imageSettings);
+    m_state.image = WatermarkImageSettings();
+    m_state.image.image_file = m_watermarkPanel->getImagePath();
+    SetWatermarkImageSettings(m_state.image);
 }
 
 void QVideoEditDlg::IninTextSettingsDlg(WatermarkTextSettings& s)
@@ -259,8 +219,8 @@ void QVideoEditDlg::IninImageSettingDlg(WatermarkImageSettings& s)
 
 void QVideoEditDlg::setWaterIsBorder(bool on)
 {
-    m_textSettings.border = on ? 1 : 0;
-    m_imageSettings.border = on ? 1 : 0;
+    m_state.text.border = on ? 1 : 0;
+    m_state.image.border = on ? 1 : 0;
     if (m_player) {
         Player_EnableWatermarkTextBorder(m_player, on ? 1 : 0);
         Player_EnableWatermarkImageBorder(m_player, on ? 1 : 0);
@@ -271,38 +231,24 @@ void QVideoEditDlg::setWaterIsBorder(bool on)
 
 void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
 {
-    if (m_player) {
-        Player_SetSubtlAlpha(m_player, s.alpha);
-        Player_SetSubtlScale(m_player, s.scale_x, s.scale_y);
-        Player_SetSubtlDelay(m_player, int64_t(s.delay) * 1000);
-        Player_SetSubtlTextFont(m_player, fontFamily(s.font_family).constData());
-        Player_SetSubtlTextBold(m_player, s.bold);
-        Player_SetSubtlTextItalic(m_player, s.italic);
-        Player_SetSubtlTextUnderline(m_player, s.underline);
-        Player_SetSubtlTextStrikeout(m_player, s.strikeout);
-        Player_SetSubtlTextSize(m_player, s.font_size);
-        Player_SetSubtlTextColor(m_player, s.text_color);
-        Player_SetSubtlTextShadowColor(m_player, s.shadow_color);
-        Player_SetSubtlTextOutlineColor(m_player, s.outline_color);
-        Player_SetSubtlTextShadowOffset(m_player, thousandths(s.shadow_offset));
-        Player_SetSubtlTextOutlineSize(m_player, thousandths(s.outline_size));
-    }
-    if (&s != &m_subtitleSettings)
-        m_subtitleSettings = s;
+    if (m_player)
+        ConfigMapping::sendSubtitleStyle(m_player, s);
+    if (&s != &m_state.subtitle)
+        m_state.subtitle = s;
 }
 
 void QVideoEditDlg::IninSubtlSettingDlg(SubtitleSettings& s) { SetSubtitleSettings(s); }
 
 void QVideoEditDlg::GetSubtitleSettings(SubtitleSettings& out)
 {
-    if (&out != &m_subtitleSettings)
-        out = m_subtitleSettings;
+    if (&out != &m_state.subtitle)
+        out = m_state.subtitle;
 }
 
 void QVideoEditDlg::SetDefaultSubtitleSettings()
 {
-    m_subtitleSettings = SubtitleSettings();
-    SetSubtitleSettings(m_subtitleSettings);
+    m_state.subtitle = SubtitleSettings();
+    SetSubtitleSettings(m_state.subtitle);
 }
 
 int QVideoEditDlg::getSubtlCount() { return m_info ? Info_GetSubtlCount(m_info) : 0; }

@@ -1,18 +1,20 @@
 #include "QWatermarkOperateDlg.h"
 
+#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
+#include "PickedFiles.h"
 #include "QIAppUtil.h"
-#include "QVideoEditDlg.h"
+#include "ShowMessage.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QPainter>
 
-QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
+QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent, EditingState* state)
     : QWidget(parent)
-    , m_editor(qobject_cast<QVideoEditDlg*>(parent))
+    , m_state(state)
 {
     setupUi(this);
     const QString res = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/";
@@ -28,10 +30,15 @@ QWatermarkOperateDlg::QWatermarkOperateDlg(QWidget* parent)
     m_btnTextColor->move(450, 4);
     m_btnAdd->move(420, 4);
     m_btnDel->move(450, 4);
-    m_btnApply->move(675, 5);
+    // At y 5 the 28-pixel button ran 1 pixel past the 32-pixel strip.
+    m_btnApply->move(675, 4);
 
     editorskin::setPanelRadio(m_rdTextWater);
     editorskin::setPanelRadio(m_rdImageWater);
+    // Tick boxes, not a switch: both watermarks may go out together.
+    m_rdTextWater->setAutoExclusive(false);
+    m_rdImageWater->setAutoExclusive(false);
+    m_rdTextWater->setChecked(true);
     m_rdTextWater->setGeometry(20, 11, 107, 16);
     m_rdImageWater->setGeometry(140, 11, 113, 16);
     m_editText->setGeometry(260, 8, 150, 20);
@@ -65,14 +72,18 @@ QWatermarkOperateDlg::~QWatermarkOperateDlg() = default;
 
 void QWatermarkOperateDlg::WaterTypeChange()
 {
-    m_rdTextWater->setChecked(!m_isImageMode);
-    m_rdImageWater->setChecked(m_isImageMode);
     for (QWidget* w : {static_cast<QWidget*>(m_btnFont), static_cast<QWidget*>(m_btnTextColor),
-                       static_cast<QWidget*>(m_editText)})
+                       static_cast<QWidget*>(m_editText)}) {
         w->setVisible(!m_isImageMode);
+        w->setEnabled(m_rdTextWater->isChecked());
+    }
     for (QWidget* w : {static_cast<QWidget*>(m_btnAdd), static_cast<QWidget*>(m_btnDel),
-                       static_cast<QWidget*>(m_editImage)})
+                       static_cast<QWidget*>(m_editImage)}) {
         w->setVisible(m_isImageMode);
+        w->setEnabled(m_rdImageWater->isChecked());
+    }
+    const QRadioButton* edited = m_isImageMode ? m_rdImageWater : m_rdTextWater;
+    m_transparencySlider->setEnabled(edited->isChecked());
     setSliderAlpha(m_isImageMode ? m_imageAlpha : m_textAlpha);
 }
 
@@ -83,7 +94,11 @@ void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
     m_textAlpha = float(settings.alpha);
     if (!m_isImageMode)
         setSliderAlpha(m_textAlpha);
+    // A record with a text has its box ticked, so the text stays in.
+    if (!settings.text.isEmpty())
+        m_rdTextWater->setChecked(true);
     m_editText->setText(settings.text);
+    WaterTypeChange();
 }
 
 void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
@@ -91,44 +106,79 @@ void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
     m_imageAlpha = float(settings.alpha);
     if (m_isImageMode)
         setSliderAlpha(m_imageAlpha);
+    if (!settings.image_file.isEmpty())
+        m_rdImageWater->setChecked(true);
     m_editImage->setText(settings.image_file);
+    WaterTypeChange();
 }
 
 QString QWatermarkOperateDlg::GetWaterText() { return m_editText->text(); }
 QString QWatermarkOperateDlg::getImagePath() { return m_imagePath; }
 
-void QWatermarkOperateDlg::OnClickTextRd()
+void QWatermarkOperateDlg::OnClickTextRd() { boxClicked(false); }
+
+void QWatermarkOperateDlg::OnClickImageRd() { boxClicked(true); }
+
+void QWatermarkOperateDlg::boxClicked(bool image)
 {
-    m_isImageMode = false;
+    QRadioButton* box = image ? m_rdImageWater : m_rdTextWater;
+    if (m_isImageMode != image) {
+        // The first click on the other box selects it for editing, ticked.
+        m_isImageMode = image;
+        box->setChecked(true);
+    }
     WaterTypeChange();
+    if (image)
+        sendImageTick();
+    else
+        sendTextTick();
 }
 
-void QWatermarkOperateDlg::OnClickImageRd()
+void QWatermarkOperateDlg::sendTextTick()
 {
-    m_isImageMode = true;
-    WaterTypeChange();
+    if (!m_state)
+        return;
+    WatermarkTextSettings settings;
+    settings = m_state->text;
+    settings.text = m_rdTextWater->isChecked() ? m_editText->text() : QString();
+    m_state->changeText(settings);
+}
+
+void QWatermarkOperateDlg::sendImageTick()
+{
+    if (!m_state)
+        return;
+    WatermarkImageSettings settings;
+    settings = m_state->image;
+    settings.image_file = m_rdImageWater->isChecked() ? m_editImage->text() : QString();
+    m_state->changeImage(settings);
 }
 
 void QWatermarkOperateDlg::editTextChange(QString text)
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
-    settings.text = text;
+    settings = m_state->text;
+    settings.text = m_rdTextWater->isChecked() ? text : QString();
     settings.alpha = int(m_textAlpha);
-    m_editor->SetWatermarkTextSettings(settings);
+    m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::setImageFile(const QString& path)
 {
-    if (m_editor) {
+    // A picture picked is a picture wanted.
+    if (!path.isEmpty()) {
+        m_rdImageWater->setChecked(true);
+        WaterTypeChange();
+    }
+    if (m_state) {
         WatermarkImageSettings settings;
-        m_editor->GetWatermarkImageSettings(settings);
+        settings = m_state->image;
         settings.image_file = path;
         if (!path.isEmpty())
             settings.alpha = int(m_imageAlpha);
-        m_editor->SetWatermarkImageSettings(settings);
+        m_state->changeImage(settings);
     }
     m_imagePath = path;
     m_editImage->setText(path);
@@ -140,53 +190,65 @@ void QWatermarkOperateDlg::OnAddImage()
                                                       tr("Images (*.jpg *.jpeg *.png *.gif *.bmp)"), nullptr,
                                                       QFileDialog::DontUseNativeDialog);
     if (!file.isEmpty())
-        setImageFile(file);
+        pickImageFile(file);
+}
+
+void QWatermarkOperateDlg::pickImageFile(const QString& path)
+{
+    pickedfiles::checkInBackground(
+        this, [path] { return pickedfiles::checkWatermarkPicture(path); },
+        [this, path](const pickedfiles::Verdict& verdict) {
+            if (verdict.usable)
+                setImageFile(path);
+            else
+                ShowMessage(verdict.message, QString());
+        });
 }
 
 void QWatermarkOperateDlg::OnRemoveImage() { setImageFile(QString()); }
 
 void QWatermarkOperateDlg::OnFontBtn()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     if (fontchoice::choose(this, settings))
-        m_editor->SetWatermarkTextSettings(settings);
+        m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::OnTextColorBtn()
 {
-    if (!m_editor)
+    if (!m_state)
         return;
     WatermarkTextSettings settings;
-    m_editor->GetWatermarkTextSettings(settings);
+    settings = m_state->text;
     const QColor initial = QColor::fromRgba(settings.text_color);
     const QColor chosen = QColorDialog::getColor(
         initial, this, QString(), QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return;
     settings.text_color = chosen.rgba();
-    m_editor->SetWatermarkTextSettings(settings);
+    m_state->changeText(settings);
 }
 
 void QWatermarkOperateDlg::transparencyValueChange(double x)
 {
     const float v = float(x * 255.0);
-    if (!m_editor)
+    if (!m_state)
         return;
     if (m_isImageMode) {
         m_imageAlpha = v;
         WatermarkImageSettings settings;
-        m_editor->GetWatermarkImageSettings(settings);
+        settings = m_state->image;
         settings.alpha = int(v);
-        m_editor->SetWatermarkImageSettings(settings);
+        m_state->changeImage(settings);
     } else {
         m_textAlpha = v;
         WatermarkTextSettings settings;
-        m_editor->GetWatermarkTextSettings(settings);
+        settings = m_state->text;
         settings.alpha = int(v);
-        m_editor->SetWatermarkTextSettings(settings);
+        m_state->changeText(settings);
     }
 }
 

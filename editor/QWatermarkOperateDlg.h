@@ -1,8 +1,14 @@
 #pragma once
 
-// The watermark tab's strip: text or image watermark, its opacity, the
-// text with its font and colour, the image file, and "Apply to all". Every
-// change goes at once into the editor's records.
+// The watermark tab's strip: the text and the image watermark boxes, the
+// opacity of the one being edited, the text with its font and colour, the
+// image file, and "Apply to all". Every change goes at once into the
+// editor's records.
+//
+// The two boxes are independent: a ticked box puts its watermark into the
+// output, an unticked one keeps it out (its text or file stays in the panel
+// for a later tick). A click on the box not being edited selects it for
+// editing and ticks it; a click on the box being edited toggles its tick.
 
 #include "ClipEditRecords.h"
 
@@ -10,14 +16,14 @@
 
 #include <QWidget>
 
-class QVideoEditDlg;
+class EditingState;
 
 class QWatermarkOperateDlg : public QWidget, public Ui::QWatermarkOperateDlg
 {
     Q_OBJECT
 public:
-    // parent must be the editor.
-    explicit QWatermarkOperateDlg(QWidget* parent);
+    // state: the editor's records, read and changed through it.
+    explicit QWatermarkOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QWatermarkOperateDlg() override;
 
     void TextSettingsToDlg(WatermarkTextSettings& settings);
@@ -25,6 +31,9 @@ public:
     QString GetWaterText();
     QString getImagePath();
     bool isImageMode() const { return m_isImageMode; }
+    // The picked picture, checked off the GUI thread first: a file the
+    // engine cannot use is said and kept out of the record.
+    void pickImageFile(const QString& path);
 
 signals:
     void ApplyToAll();
@@ -45,10 +54,14 @@ protected:
 
 private:
     void WaterTypeChange();
+    void boxClicked(bool image);
+    // The record's text or file as the box's tick decides.
+    void sendTextTick();
+    void sendImageTick();
     void setSliderAlpha(float alpha);
     void setImageFile(const QString& path);
 
-    QVideoEditDlg* m_editor = nullptr;
+    EditingState* m_state = nullptr;
     bool m_isImageMode = false;
     QString m_imagePath;
     float m_imageAlpha = 255.0f;

@@ -46,8 +46,9 @@ SnapshotWriter::Outcome SnapshotWriter::take(PlayerHandle player, const QString&
     if (!player)
         return NoPicture;
 
-    const int width = Player_GetVideoWidth(player);
-    const int height = Player_GetVideoHeight(player);
+    // The picture as the player makes it, at the output frame's shape.
+    const int width = Player_GetOutputWidth(player);
+    const int height = Player_GetOutputHeight(player);
     // The engine has no picture of no size to give.
     if (width <= 0 || height <= 0)
         return EmptyPicture;

@@ -51,6 +51,13 @@ struct CropSettings
     double panscan_h = 1.0;
 };
 
+// True when the record cuts its pan-and-scan rectangle instead of the crop
+// rectangle (and then pads nothing); full screen never does.
+inline bool panScanActive(const CropSettings& s)
+{
+    return s.pad && s.fill_type == 1 && s.ratio_type != Ratio_FullScreen;
+}
+
 struct SubtitleValueInfo
 {
     int32_t program_index = -1;

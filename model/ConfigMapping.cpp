@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <cmath>
+#include <type_traits>
 #include <utility>
 
 #include <QLoggingCategory>
@@ -66,18 +67,6 @@ bool wantsFrameRateFlag(const QString& container)
     return false;
 }
 
-// Vertical fonts are listed with a leading "@"; the engine knows the family
-// by its plain name.
-QByteArray fontFamily(const QString& family)
-{
-    return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
-}
-
-double thousandths(int32_t value) { return value / 1000.0; }
-
-using IntSetter = int (*)(Config, int);
-using ColourSetter = int (*)(Config, uint32_t);
-
 void sendVideo(Config config, const MappingValues& v)
 {
     const int videoCodec =
@@ -111,29 +100,6 @@ void sendAudio(Config config, const MappingValues& v)
     Config_SetAudioVolume(config, 100);
 }
 
-void sendPicture(Config config, const CropSettings& crop)
-{
-    const bool fullScreen = crop.ratio_type == Ratio_FullScreen;
-    // Full screen fills the output after rotation, so a quarter turn turns
-    // its aspect too.
-    if (fullScreen && crop.rotate % 180 != 0)
-        Config_SetVideoAspectRatio(config, crop.aspect_height, crop.aspect_width);
-    else
-        Config_SetVideoAspectRatio(config, crop.aspect_width, crop.aspect_height);
-    Config_SetVideoRotate(config, crop.rotate);
-    Config_SetVideoMirror(config, crop.mirror);
-
-    // Pan and scan fills the frame from its own rectangle, so it never pads;
-    // full screen stretches and pads nothing either.
-    if (crop.pad && crop.fill_type == 1 && !fullScreen) {
-        Config_SetVideoPadAndColor(config, 0, crop.pad_color);
-        Config_SetVideoCropf(config, crop.panscan_x, crop.panscan_y, crop.panscan_w, crop.panscan_h);
-    } else {
-        Config_SetVideoPadAndColor(config, fullScreen ? 0 : crop.pad, crop.pad_color);
-        Config_SetVideoCropf(config, crop.crop_x, crop.crop_y, crop.crop_w, crop.crop_h);
-    }
-}
-
 void sendStreams(Config config, const SubtitleValueInfo& streams)
 {
     Config_SetProgrIndex(config, streams.program_index);
@@ -151,32 +117,6 @@ void sendStreams(Config config, const SubtitleValueInfo& streams)
     }
 }
 
-// The style goes out even with no subtitle chosen: the engine simply keeps it.
-void sendSubtitleStyle(Config config, const SubtitleSettings& s)
-{
-    Config_SetSubtlAlpha(config, s.alpha);
-    Config_SetSubtlScale(config, s.scale_x, s.scale_y);
-    Config_SetSubtlDelay(config, int64_t(s.delay) * 1000);
-    const QByteArray font = fontFamily(s.font_family);
-    Config_SetSubtlTextFont(config, font.constData());
-    const std::pair<IntSetter, int32_t> flags[] = {
-        {Config_SetSubtlTextBold, s.bold},           {Config_SetSubtlTextItalic, s.italic},
-        {Config_SetSubtlTextUnderline, s.underline}, {Config_SetSubtlTextStrikeout, s.strikeout},
-        {Config_SetSubtlTextSize, s.font_size},
-    };
-    for (const auto& [set, value] : flags)
-        set(config, value);
-    const std::pair<ColourSetter, uint32_t> colours[] = {
-        {Config_SetSubtlTextColor, s.text_color},
-        {Config_SetSubtlTextShadowColor, s.shadow_color},
-        {Config_SetSubtlTextOutlineColor, s.outline_color},
-    };
-    for (const auto& [set, value] : colours)
-        set(config, value);
-    Config_SetSubtlTextShadowOffset(config, thousandths(s.shadow_offset));
-    Config_SetSubtlTextOutlineSize(config, thousandths(s.outline_size));
-}
-
 // Only the text and the file decide whether a layer exists; the rest of the
 // style is sent either way. The preview frames (`border`) stay in the editor.
 void sendWatermarks(Config config, const WatermarkTextSettings& t, const WatermarkImageSettings& i)
@@ -189,40 +129,18 @@ void sendWatermarks(Config config, const WatermarkTextSettings& t, const Waterma
         const QByteArray file = i.image_file.toUtf8();
         Config_SetWatermarkImageFile(config, file.constData());
     }
-    const QByteArray font = fontFamily(t.font_family);
-    Config_SetWatermarkTextFont(config, font.constData());
-    Config_SetWatermarkTextAlpha(config, t.alpha);
-    Config_SetWatermarkTextScale(config, t.scale_x, t.scale_y);
-    const std::pair<IntSetter, int32_t> flags[] = {
-        {Config_SetWatermarkTextSize, t.font_size},      {Config_SetWatermarkTextBold, t.bold},
-        {Config_SetWatermarkTextItalic, t.italic},       {Config_SetWatermarkTextUnderline, t.underline},
-        {Config_SetWatermarkTextStrikeout, t.strikeout},
-    };
-    for (const auto& [set, value] : flags)
-        set(config, value);
-    const std::pair<ColourSetter, uint32_t> colours[] = {
-        {Config_SetWatermarkTextColor, t.text_color},
-        {Config_SetWatermarkTextShadowColor, t.shadow_color},
-        {Config_SetWatermarkTextOutlineColor, t.outline_color},
-    };
-    for (const auto& [set, value] : colours)
-        set(config, value);
-    Config_SetWatermarkTextShadowOffset(config, thousandths(t.shadow_offset));
-    Config_SetWatermarkTextOutlineSize(config, thousandths(t.outline_size));
-    Config_SetWatermarkImageAlpha(config, i.alpha);
-    Config_SetWatermarkImageScale(config, i.scale_x, i.scale_y);
-    Config_SetWatermarkTextPosition(config, thousandths(t.pos_x), thousandths(t.pos_y));
-    Config_SetWatermarkImagePosition(config, thousandths(i.pos_x), thousandths(i.pos_y));
-    Config_SetWatermarkTextLayerTopmost(config, t.topmost);
+    ConfigMapping::sendTextStyle(config, t);
+    ConfigMapping::sendImageStyle(config, i);
 }
 
 void sendAll(Config config, const MappingValues& values)
 {
     sendVideo(config, values);
     sendAudio(config, values);
-    sendPicture(config, values.crop);
+    ConfigMapping::sendPicture(config, values.crop);
     sendStreams(config, values.streams);
-    sendSubtitleStyle(config, values.subtitle);
+    // The style goes out even with no subtitle chosen: the engine simply keeps it.
+    ConfigMapping::sendSubtitleStyle(config, values.subtitle);
     sendWatermarks(config, values.text, values.image);
 }
 
@@ -255,5 +173,223 @@ int audioSampleRate(const QString& sampleRate, uint32_t sourceRate)
 int audioBitRate(const QString& bitRate) { return isOriginalOrAuto(bitRate) ? 0 : profileNumber(bitRate); }
 
 void send(Config config, const MappingValues& values) { sendAll(config, values); }
+
+} // namespace ConfigMapping
+
+// ---- The clip records, for a configuration and for a player ----------------------
+
+namespace {
+
+// The engine's setters of a clip record exist twice, Config_X and Player_X
+// with the same arguments; one overload per sink lets the mapping below be
+// written once for both.
+#define LV_BOTH_SINKS(Name, Params, Args)                                                                    \
+    int Name(Config h LV_UNPAREN Params) { return Config_##Name(h LV_UNPAREN Args); }                        \
+    int Name(PlayerHandle h LV_UNPAREN Params) { return Player_##Name(h LV_UNPAREN Args); }
+#define LV_UNPAREN(...) , __VA_ARGS__
+
+namespace sink {
+LV_BOTH_SINKS(SetVideoAspectRatio, (int w, int h2), (w, h2))
+LV_BOTH_SINKS(SetVideoRotate, (int degrees), (degrees))
+LV_BOTH_SINKS(SetVideoMirror, (int on), (on))
+LV_BOTH_SINKS(SetVideoPadAndColor, (int pad, uint32_t argb), (pad, argb))
+int SetVideoCrop(Config h, double x, double y, double w, double hh)
+{
+    return Config_SetVideoCropf(h, x, y, w, hh);
+}
+int SetVideoCrop(PlayerHandle h, double x, double y, double w, double hh)
+{
+    return Player_SetVideoCrop(h, x, y, w, hh);
+}
+
+LV_BOTH_SINKS(SetSubtlAlpha, (int v), (v))
+LV_BOTH_SINKS(SetSubtlScale, (int x, int y), (x, y))
+LV_BOTH_SINKS(SetSubtlDelay, (int64_t us), (us))
+LV_BOTH_SINKS(SetSubtlTextFont, (const char* family), (family))
+LV_BOTH_SINKS(SetSubtlTextBold, (int v), (v))
+LV_BOTH_SINKS(SetSubtlTextItalic, (int v), (v))
+LV_BOTH_SINKS(SetSubtlTextUnderline, (int v), (v))
+LV_BOTH_SINKS(SetSubtlTextStrikeout, (int v), (v))
+LV_BOTH_SINKS(SetSubtlTextSize, (int v), (v))
+LV_BOTH_SINKS(SetSubtlTextColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetSubtlTextShadowColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetSubtlTextOutlineColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetSubtlTextShadowOffset, (double v), (v))
+LV_BOTH_SINKS(SetSubtlTextOutlineSize, (double v), (v))
+
+LV_BOTH_SINKS(SetWatermarkTextFont, (const char* family), (family))
+LV_BOTH_SINKS(SetWatermarkTextAlpha, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextScale, (int x, int y), (x, y))
+LV_BOTH_SINKS(SetWatermarkTextSize, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextBold, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextItalic, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextUnderline, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextStrikeout, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkTextColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetWatermarkTextShadowColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetWatermarkTextOutlineColor, (uint32_t v), (v))
+LV_BOTH_SINKS(SetWatermarkTextShadowOffset, (double v), (v))
+LV_BOTH_SINKS(SetWatermarkTextOutlineSize, (double v), (v))
+LV_BOTH_SINKS(SetWatermarkTextPosition, (double x, double y), (x, y))
+LV_BOTH_SINKS(SetWatermarkTextLayerTopmost, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkImageAlpha, (int v), (v))
+LV_BOTH_SINKS(SetWatermarkImageScale, (int x, int y), (x, y))
+LV_BOTH_SINKS(SetWatermarkImagePosition, (double x, double y), (x, y))
+} // namespace sink
+
+#undef LV_BOTH_SINKS
+#undef LV_UNPAREN
+
+// One row of a record: the record's field and the setter it goes to.
+template <class Handle, class Record, class Value>
+struct Row
+{
+    int (*set)(Handle, Value);
+    int32_t Record::*field;
+};
+
+template <class Handle, class Record>
+struct ColourRow
+{
+    int (*set)(Handle, uint32_t);
+    uint32_t Record::*field;
+};
+
+template <class Handle, class Record>
+struct ThousandthsRow
+{
+    int (*set)(Handle, double);
+    int32_t Record::*field;
+};
+
+template <class Handle, class Record, size_t N>
+void sendInts(Handle h, const Record& r, const Row<Handle, Record, int> (&rows)[N])
+{
+    for (const auto& row : rows)
+        row.set(h, r.*row.field);
+}
+
+template <class Handle, class Record, size_t N>
+void sendColours(Handle h, const Record& r, const ColourRow<Handle, Record> (&rows)[N])
+{
+    for (const auto& row : rows)
+        row.set(h, r.*row.field);
+}
+
+template <class Handle, class Record, size_t N>
+void sendThousandths(Handle h, const Record& r, const ThousandthsRow<Handle, Record> (&rows)[N])
+{
+    for (const auto& row : rows)
+        row.set(h, ConfigMapping::thousandths(r.*row.field));
+}
+
+template <class Handle>
+void picture(Handle h, const CropSettings& crop)
+{
+    const bool fullScreen = crop.ratio_type == Ratio_FullScreen;
+    // Full screen fills the output after rotation, so a quarter turn turns
+    // its aspect too.
+    if (fullScreen && crop.rotate % 180 != 0)
+        sink::SetVideoAspectRatio(h, crop.aspect_height, crop.aspect_width);
+    else
+        sink::SetVideoAspectRatio(h, crop.aspect_width, crop.aspect_height);
+    sink::SetVideoRotate(h, crop.rotate);
+    sink::SetVideoMirror(h, crop.mirror);
+
+    // Pan and scan fills the frame from its own rectangle, so it never pads;
+    // full screen stretches and pads nothing either.
+    if (::panScanActive(crop)) {
+        sink::SetVideoPadAndColor(h, 0, crop.pad_color);
+        sink::SetVideoCrop(h, crop.panscan_x, crop.panscan_y, crop.panscan_w, crop.panscan_h);
+    } else {
+        sink::SetVideoPadAndColor(h, fullScreen ? 0 : crop.pad, crop.pad_color);
+        sink::SetVideoCrop(h, crop.crop_x, crop.crop_y, crop.crop_w, crop.crop_h);
+    }
+}
+
+template <class Handle>
+void subtitleStyle(Handle h, const SubtitleSettings& s)
+{
+    using R = SubtitleSettings;
+    sink::SetSubtlAlpha(h, s.alpha);
+    sink::SetSubtlScale(h, s.scale_x, s.scale_y);
+    sink::SetSubtlDelay(h, int64_t(s.delay) * 1000);
+    sink::SetSubtlTextFont(h, ConfigMapping::fontFamily(s.font_family).constData());
+    const Row<Handle, R, int> flags[] = {
+        {sink::SetSubtlTextBold, &R::bold},           {sink::SetSubtlTextItalic, &R::italic},
+        {sink::SetSubtlTextUnderline, &R::underline}, {sink::SetSubtlTextStrikeout, &R::strikeout},
+        {sink::SetSubtlTextSize, &R::font_size},
+    };
+    sendInts(h, s, flags);
+    const ColourRow<Handle, R> colours[] = {
+        {sink::SetSubtlTextColor, &R::text_color},
+        {sink::SetSubtlTextShadowColor, &R::shadow_color},
+        {sink::SetSubtlTextOutlineColor, &R::outline_color},
+    };
+    sendColours(h, s, colours);
+    const ThousandthsRow<Handle, R> sizes[] = {
+        {sink::SetSubtlTextShadowOffset, &R::shadow_offset},
+        {sink::SetSubtlTextOutlineSize, &R::outline_size},
+    };
+    sendThousandths(h, s, sizes);
+}
+
+template <class Handle>
+void textStyle(Handle h, const WatermarkTextSettings& t)
+{
+    using R = WatermarkTextSettings;
+    sink::SetWatermarkTextFont(h, ConfigMapping::fontFamily(t.font_family).constData());
+    sink::SetWatermarkTextAlpha(h, t.alpha);
+    sink::SetWatermarkTextScale(h, t.scale_x, t.scale_y);
+    const Row<Handle, R, int> flags[] = {
+        {sink::SetWatermarkTextSize, &R::font_size},      {sink::SetWatermarkTextBold, &R::bold},
+        {sink::SetWatermarkTextItalic, &R::italic},       {sink::SetWatermarkTextUnderline, &R::underline},
+        {sink::SetWatermarkTextStrikeout, &R::strikeout},
+    };
+    sendInts(h, t, flags);
+    const ColourRow<Handle, R> colours[] = {
+        {sink::SetWatermarkTextColor, &R::text_color},
+        {sink::SetWatermarkTextShadowColor, &R::shadow_color},
+        {sink::SetWatermarkTextOutlineColor, &R::outline_color},
+    };
+    sendColours(h, t, colours);
+    const ThousandthsRow<Handle, R> sizes[] = {
+        {sink::SetWatermarkTextShadowOffset, &R::shadow_offset},
+        {sink::SetWatermarkTextOutlineSize, &R::outline_size},
+    };
+    sendThousandths(h, t, sizes);
+    sink::SetWatermarkTextPosition(h, ConfigMapping::thousandths(t.pos_x),
+                                   ConfigMapping::thousandths(t.pos_y));
+    sink::SetWatermarkTextLayerTopmost(h, t.topmost);
+}
+
+template <class Handle>
+void imageStyle(Handle h, const WatermarkImageSettings& i)
+{
+    sink::SetWatermarkImageAlpha(h, i.alpha);
+    sink::SetWatermarkImageScale(h, i.scale_x, i.scale_y);
+    sink::SetWatermarkImagePosition(h, ConfigMapping::thousandths(i.pos_x),
+                                    ConfigMapping::thousandths(i.pos_y));
+}
+
+} // namespace
+
+namespace ConfigMapping {
+
+double thousandths(int32_t value) { return value / 1000.0; }
+
+QByteArray fontFamily(const QString& family)
+{
+    return (family.startsWith(QLatin1Char('@')) ? family.mid(1) : family).toUtf8();
+}
+
+void sendPicture(Config config, const CropSettings& crop) { picture(config, crop); }
+void sendPicture(PlayerHandle player, const CropSettings& crop) { picture(player, crop); }
+void sendSubtitleStyle(Config config, const SubtitleSettings& s) { subtitleStyle(config, s); }
+void sendSubtitleStyle(PlayerHandle player, const SubtitleSettings& s) { subtitleStyle(player, s); }
+void sendTextStyle(Config config, const WatermarkTextSettings& t) { textStyle(config, t); }
+void sendTextStyle(PlayerHandle player, const WatermarkTextSettings& t) { textStyle(player, t); }
+void sendImageStyle(Config config, const WatermarkImageSettings& i) { imageStyle(config, i); }
+void sendImageStyle(PlayerHandle player, const WatermarkImageSettings& i) { imageStyle(player, i); }
 
 } // namespace ConfigMapping

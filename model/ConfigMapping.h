@@ -10,6 +10,7 @@
 
 #include <orvalta.h>
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -51,5 +52,27 @@ int audioBitRate(const QString& bitRate);
 
 // Sends every value, always in the same order.
 void send(Config config, const MappingValues& values);
+
+// ---- The clip records, for a conversion and for the editor's preview --------
+// One mapping with two sinks, a conversion's configuration and a preview
+// player, so that the preview shows what the conversion writes. The
+// layers' own text and picture file, and the preview frames, are the
+// caller's: a configuration takes a layer only when it has one, a player
+// is told when one goes.
+
+// Positions, shadow offsets and outline sizes are kept in thousandths.
+double thousandths(int32_t value);
+// Vertical fonts are listed with a leading "@"; the engine knows the family
+// by its plain name.
+QByteArray fontFamily(const QString& family);
+
+void sendPicture(Config config, const CropSettings& crop);
+void sendPicture(PlayerHandle player, const CropSettings& crop);
+void sendSubtitleStyle(Config config, const SubtitleSettings& style);
+void sendSubtitleStyle(PlayerHandle player, const SubtitleSettings& style);
+void sendTextStyle(Config config, const WatermarkTextSettings& text);
+void sendTextStyle(PlayerHandle player, const WatermarkTextSettings& text);
+void sendImageStyle(Config config, const WatermarkImageSettings& image);
+void sendImageStyle(PlayerHandle player, const WatermarkImageSettings& image);
 
 } // namespace ConfigMapping

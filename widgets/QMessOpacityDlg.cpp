@@ -13,7 +13,8 @@ QMessOpacityDlg::QMessOpacityDlg(QWidget* parent)
     setupUi(this);
     fitFormFonts(this);
     setAttribute(Qt::WA_TranslucentBackground);
-    setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint);
+    // A notice over its skin picture, not a window: no title bar or frame.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
 
     const QString res = QIAppUtil::getResourcePath();
     SetImageBackgroud(res + "/image/mess_opacity.png", true);

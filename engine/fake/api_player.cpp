@@ -401,6 +401,20 @@ ORV_API int Player_GetVideoHeight(PlayerHandle h)
     });
 }
 
+ORV_API int Player_GetOutputWidth(PlayerHandle h)
+{
+    return fact<int>(__func__, h, [](PlayerObj& p, const MediaFacts& m) {
+        return factsHaveVideo(m) ? static_cast<int>(p.record.openW ? p.record.openW : m.width) : 0;
+    });
+}
+
+ORV_API int Player_GetOutputHeight(PlayerHandle h)
+{
+    return fact<int>(__func__, h, [](PlayerObj& p, const MediaFacts& m) {
+        return factsHaveVideo(m) ? static_cast<int>(p.record.openH ? p.record.openH : m.height) : 0;
+    });
+}
+
 ORV_API int Player_GetVideoAspectRatioX(PlayerHandle h)
 {
     return fact<int>(__func__, h, [](PlayerObj&, const MediaFacts& m) { return gcdPart(m, true); });

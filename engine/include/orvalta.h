@@ -256,6 +256,10 @@ ORV_API int Player_HasAudio(PlayerHandle h);
  * the processed pictures; 0 without video. */
 ORV_API int Player_GetVideoWidth(PlayerHandle h);
 ORV_API int Player_GetVideoHeight(PlayerHandle h);
+/* The size of the processed pictures the player delivers: OpenEx's w x hgt
+ * as the engine took it (a 0 gives the source's); 0 without video. */
+ORV_API int Player_GetOutputWidth(PlayerHandle h);
+ORV_API int Player_GetOutputHeight(PlayerHandle h);
 /* The source size divided by its greatest common divisor. */
 ORV_API int Player_GetVideoAspectRatioX(PlayerHandle h);
 ORV_API int Player_GetVideoAspectRatioY(PlayerHandle h);

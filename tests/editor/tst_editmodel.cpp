@@ -132,25 +132,53 @@ void TestEditModel::orientation()
 void TestEditModel::proportionKept_data()
 {
     QTest::addColumn<int>("mode");
+    QTest::addColumn<QRectF>("press");
     QTest::addColumn<QRectF>("dragged");
     QTest::addColumn<QRectF>("expected");
-    // The press box is the whole picture: width and height fractions stay equal.
-    QTest::newRow("bottom-right, too wide") << 5 << QRectF(0, 0, 0.8, 0.6) << QRectF(0, 0, 0.8, 0.8);
-    QTest::newRow("bottom-right, too tall") << 5 << QRectF(0, 0, 0.5, 0.7) << QRectF(0, 0, 0.7, 0.7);
+    // Pressed on the whole picture: width and height fractions stay equal.
+    const QRectF whole(0, 0, 1, 1);
+    QTest::newRow("bottom-right, too wide") << 5 << whole << QRectF(0, 0, 0.8, 0.6) << QRectF(0, 0, 0.8, 0.8);
+    QTest::newRow("bottom-right, too tall") << 5 << whole << QRectF(0, 0, 0.5, 0.7) << QRectF(0, 0, 0.7, 0.7);
     QTest::newRow("top-left keeps the bottom edge")
-        << 1 << QRectF(0.2, 0.4, 0.8, 0.6) << QRectF(0.2, 0.2, 0.8, 0.8);
-    QTest::newRow("left edge: height follows") << 3 << QRectF(0.3, 0, 0.7, 1.0) << QRectF(0.3, 0, 0.7, 0.7);
-    QTest::newRow("bottom edge: width follows") << 8 << QRectF(0, 0, 1.0, 0.5) << QRectF(0, 0, 0.5, 0.5);
-    QTest::newRow("move leaves it") << 9 << QRectF(0.1, 0.1, 0.5, 0.3) << QRectF(0.1, 0.1, 0.5, 0.3);
+        << 1 << whole << QRectF(0.2, 0.4, 0.8, 0.6) << QRectF(0.2, 0.2, 0.8, 0.8);
+    QTest::newRow("left edge: height follows")
+        << 3 << whole << QRectF(0.3, 0, 0.7, 1.0) << QRectF(0.3, 0, 0.7, 0.7);
+    QTest::newRow("bottom edge: width follows")
+        << 8 << whole << QRectF(0, 0, 1.0, 0.5) << QRectF(0, 0, 0.5, 0.5);
+    QTest::newRow("move leaves it") << 9 << whole << QRectF(0.1, 0.1, 0.5, 0.3) << QRectF(0.1, 0.1, 0.5, 0.3);
+    // A 2:1 box grown past the picture by each grip shrinks back inside,
+    // keeping 2:1 and the edges the grip holds still.
+    const struct
+    {
+        const char* name;
+        int mode;
+        QRectF press, dragged, expected;
+    } clamped[] = {
+        {"top-left past the left", 1, {0.3, 0.3, 0.4, 0.2}, {0, 0, 0.7, 0.5}, {0, 0.15, 0.7, 0.35}},
+        {"bottom-left past the left", 2, {0.3, 0.5, 0.4, 0.2}, {0, 0.5, 0.7, 0.5}, {0, 0.5, 0.7, 0.35}},
+        {"left edge past the bottom", 3, {0.3, 0.7, 0.4, 0.2}, {0, 0.7, 0.7, 0.2}, {0.1, 0.7, 0.6, 0.3}},
+        {"top-right past the right", 4, {0.3, 0.3, 0.4, 0.2}, {0.3, 0, 0.7, 0.5}, {0.3, 0.15, 0.7, 0.35}},
+        {"bottom-right past the right",
+         5,
+         {0.5, 0.5, 0.4, 0.2},
+         {0.5, 0.5, 0.4, 0.45},
+         {0.5, 0.5, 0.5, 0.25}},
+        {"right edge past the bottom", 6, {0.3, 0.7, 0.4, 0.2}, {0.3, 0.7, 0.7, 0.2}, {0.3, 0.7, 0.6, 0.3}},
+        {"top edge past the right", 7, {0.5, 0.3, 0.4, 0.2}, {0.5, 0, 0.4, 0.5}, {0.5, 0.25, 0.5, 0.25}},
+        {"bottom edge past the right", 8, {0.5, 0.3, 0.4, 0.2}, {0.5, 0.3, 0.4, 0.7}, {0.5, 0.3, 0.5, 0.25}},
+    };
+    for (const auto& c : clamped)
+        QTest::newRow(c.name) << c.mode << c.press << c.dragged << c.expected;
 }
 
 void TestEditModel::proportionKept()
 {
     QFETCH(int, mode);
+    QFETCH(QRectF, press);
     QFETCH(QRectF, dragged);
     QFETCH(QRectF, expected);
-    Box box{dragged.x(), dragged.y(), dragged.width(), dragged.height()};
-    keepProportion(box, Box{0, 0, 1, 1}, mode);
+    EditRect box{dragged.x(), dragged.y(), dragged.width(), dragged.height()};
+    keepProportion(box, EditRect{press.x(), press.y(), press.width(), press.height()}, mode);
     QVERIFY2(qAbs(box.x - expected.x()) < 1e-9 && qAbs(box.y - expected.y()) < 1e-9
                  && qAbs(box.w - expected.width()) < 1e-9 && qAbs(box.h - expected.height()) < 1e-9,
              qPrintable(QString("%1 %2 %3 %4").arg(box.x).arg(box.y).arg(box.w).arg(box.h)));

@@ -1,4 +1,5 @@
 // The editor window and its tool panels against the recording engine.
+#include "ConfigMapping.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QVideoEditDlg.h"
@@ -174,12 +175,12 @@ void TestEditor::loadingSequence()
         "Player_IsCompleted(P1)",
         "Player_Stop(P1)",
         "Player_OpenEx(P1, \"/media/clip.mov\", 1280, 720, 0, 0)",
-        // the crop record back at its defaults
+        // the crop record back at its defaults, in the conversion's order
+        "Player_SetVideoAspectRatio(P1, 0, 0)",
         "Player_SetVideoRotate(P1, 0)",
         "Player_SetVideoMirror(P1, 0)",
         "Player_SetVideoPadAndColor(P1, 1, 0xFF000000)",
         "Player_SetVideoCrop(P1, 0, 0, 1, 1)",
-        "Player_SetVideoAspectRatio(P1, 0, 0)",
     };
     QCOMPARE(log.mid(0, expectedStart.size()), expectedStart);
     auto index = [&](const QString& line) { return log.indexOf(line); };
@@ -419,13 +420,22 @@ void TestEditor::aspectChoices()
     QCOMPARE(last("Player_SetVideoCrop"), crop);
     QCOMPARE(last("Player_ShowVideoFrame"), QString("Player_ShowVideoFrame(P1)"));
 
-    // A task converts with exactly this record; handing it back in shows the
-    // same on the preview.
+    // A task converts with exactly this record; handing it back in sends the
+    // preview what the conversion's configuration receives.
     orvfake::clearCalls();
     editor->SetEditSettings(s);
-    QCOMPARE(last("Player_SetVideoAspectRatio"), "Player_SetVideoAspectRatio(P1, " + aspect + ")");
     QCOMPARE(last("Player_SetVideoPadAndColor"), "Player_SetVideoPadAndColor(P1, " + pad + ", 0xFF000000)");
     QCOMPARE(last("Player_SetVideoCrop"), crop);
+    const QStringList preview = calls("Player_SetVideo");
+    orvfake::clearCalls();
+    Config config = Config_Create();
+    ConfigMapping::sendPicture(config, s);
+    Config_Release(config);
+    QStringList output = calls("Config_SetVideo");
+    output.replaceInStrings("Config_SetVideoCropf(", "Config_SetVideoCrop(");
+    output.replaceInStrings("Config_", "Player_");
+    output.replaceInStrings("(C1", "(P1");
+    QCOMPARE(preview, output);
 }
 
 void TestEditor::panelLoadsTaskRecord()
@@ -504,22 +514,22 @@ void TestEditor::watermarkTextHandOver()
     orvfake::clearCalls();
     editor->SetWatermarkTextSettings(s);
     const QStringList expected = {
+        "Player_SetWatermarkTextFont(P1, \"Serif@Bold\")",
         "Player_SetWatermarkTextAlpha(P1, 128)",
         "Player_SetWatermarkTextScale(P1, 100, 100)",
-        "Player_SetWatermarkTextPosition(P1, 0.25, 0.125)",
-        "Player_SetWatermarkTextLayerTopmost(P1, 1)",
-        "Player_EnableWatermarkTextBorder(P1, 0)",
-        "Player_SetWatermarkTextFont(P1, \"Serif@Bold\")",
+        "Player_SetWatermarkTextSize(P1, 36)",
         "Player_SetWatermarkTextBold(P1, 0)",
         "Player_SetWatermarkTextItalic(P1, 0)",
         "Player_SetWatermarkTextUnderline(P1, 0)",
         "Player_SetWatermarkTextStrikeout(P1, 0)",
-        "Player_SetWatermarkTextSize(P1, 36)",
         "Player_SetWatermarkTextColor(P1, 0x80FF0000)",
         "Player_SetWatermarkTextShadowColor(P1, 0x80000000)",
         "Player_SetWatermarkTextOutlineColor(P1, 0xFF000000)",
         "Player_SetWatermarkTextShadowOffset(P1, 0.5)",
         "Player_SetWatermarkTextOutlineSize(P1, 1)",
+        "Player_SetWatermarkTextPosition(P1, 0.25, 0.125)",
+        "Player_SetWatermarkTextLayerTopmost(P1, 1)",
+        "Player_EnableWatermarkTextBorder(P1, 0)",
         "Player_SetWatermarkText(P1, \"Mark\")",
     };
     QCOMPARE(calls("Player_"), expected);

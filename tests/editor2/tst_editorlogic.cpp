@@ -84,7 +84,7 @@ void TestEditorLogic::hitTest()
     QCOMPARE(fromRecord.left, 100);
     QCOMPARE(fromRecord.bottom, 100);
     QVERIFY(!watermarkBox(pic, 0, 0, 0.0001, 0.5).valid);
-    QVERIFY(!cropBox(pic, Box{0, 0, 0.5, 0.00005}).valid);
+    QVERIFY(!cropBox(pic, EditRect{0, 0, 0.5, 0.00005}).valid);
 }
 
 void TestEditorLogic::watermarkDrag_data()
@@ -112,7 +112,7 @@ void TestEditorLogic::watermarkDrag()
     QFETCH(double, dx);
     QFETCH(double, dy);
     QFETCH(QList<int>, expected);
-    const Box start{0.25, 0.25, 0.25, 0.1};
+    const EditRect start{0.25, 0.25, 0.25, 0.1};
     WatermarkState current;
     current.posX = 250;
     current.posY = 250;
@@ -144,8 +144,8 @@ void TestEditorLogic::cropDrag()
     QFETCH(double, dx);
     QFETCH(double, dy);
     QFETCH(QList<double>, expected);
-    const Box start{0.2, 0.2, 0.5, 0.5};
-    const Box b = dragCrop(mode, start, start.x + dx, start.y + dy);
+    const EditRect start{0.2, 0.2, 0.5, 0.5};
+    const EditRect b = dragCrop(mode, start, start.x + dx, start.y + dy);
     const QList<double> got{b.x, b.y, b.w, b.h};
     for (int i = 0; i < 4; ++i)
         QVERIFY2(qAbs(got[i] - expected[i]) < 1e-9,
@@ -303,7 +303,7 @@ void TestEditorLogic::snapshotNotTaken()
 
     // a player that reports no picture size: a failed snapshot, no capture
     orvfake::clearCalls();
-    orvfake::setResult("Player_GetVideoWidth", 0);
+    orvfake::setResult("Player_GetOutputWidth", 0);
     QCOMPARE(writer.take(player, dir.path(), "PNG"), SnapshotWriter::EmptyPicture);
     QVERIFY(orvfake::calls("Player_CaptureVideoImage(").empty());
     Player_Release(player);

@@ -1,8 +1,12 @@
-// The trim tool panel and the snapshot settings dialog, offscreen.
+// The trim tool panel, the tool panels' hand-off through the editing state
+// and the snapshot settings dialog, offscreen.
+#include "EditingState.h"
 #include "QCaptureSettingDlg.h"
+#include "QCropOperateDlg.h"
 #include "QIAppUtil.h"
 #include "QTrimOperatedlgDlg.h"
 #include "QVideoSettingXml.h"
+#include "QWatermarkOperateDlg.h"
 
 #include "UserData.h"
 #include <QApplication>
@@ -67,6 +71,7 @@ private slots:
     void settingsCancelStoresNothing();
     void settingsOkReportsUnstored();
     void trimPanelMissingSprite();
+    void panelsWorkThroughTheState();
 };
 
 void TestEditorPanels::trimPanelButtons_data()
@@ -215,6 +220,40 @@ void TestEditorPanels::trimPanelMissingSprite()
     panel.m_btnPrevious->click();
     panel.m_btnReset->click();
     QCOMPARE(spy.count(), 0);
+}
+
+void TestEditorPanels::panelsWorkThroughTheState()
+{
+    // No editor anywhere: a plain parent, and the state alone.
+    QWidget host;
+    EditingState state;
+    state.crop.mirror = 1;
+    state.text.alpha = 200;
+    QList<CropSettings> crops;
+    QList<WatermarkTextSettings> texts;
+    connect(&state, &EditingState::cropChanged, [&](CropSettings s) { crops << s; });
+    connect(&state, &EditingState::textChanged, [&](WatermarkTextSettings s) { texts << s; });
+    QCropOperateDlg crop(&host, &state);
+    QWatermarkOperateDlg watermark(&host, &state);
+
+    crop.m_btnRightRotate->click();
+    QCOMPARE(crops.size(), 1);
+    // the stored record, changed: mirrored, so a right turn is 270
+    QCOMPARE(crops[0].rotate, 270);
+    QCOMPARE(crops[0].mirror, 1);
+    // the panel announces; storing is the owner's
+    QCOMPARE(state.crop.rotate, 0);
+
+    texts.clear();
+    watermark.m_editText->setText("Hi");
+    QCOMPARE(texts.size(), 1);
+    QCOMPARE(texts[0].text, QString("Hi"));
+    QCOMPARE(texts[0].alpha, 255); // the panel's own opacity
+
+    // Without a state the panels change nothing and do not fail.
+    QCropOperateDlg lone(&host);
+    lone.m_btnRightRotate->click();
+    QCOMPARE(crops.size(), 1);
 }
 
 QTEST_MAIN(TestEditorPanels)

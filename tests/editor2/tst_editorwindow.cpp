@@ -1,5 +1,6 @@
 // The editor's playback, trim, tabs, drag handles and snapshots, with the
 // recording engine on the offscreen platform.
+#include "QCropOperateDlg.h"
 #include "QDualSlider.h"
 #include "QIAppUtil.h"
 #include "QMessOpacityDlg.h"
@@ -7,6 +8,7 @@
 #include "QTrimOperatedlgDlg.h"
 #include "QVideoEditDlg.h"
 #include "QVideoSettingXml.h"
+#include "QWatermarkOperateDlg.h"
 #include "VideoImageWindow.h"
 #include "qSliderCtrl.h"
 
@@ -88,6 +90,8 @@ class TestEditorWindow : public QObject
 private slots:
     void init();
     void trimCases();
+    void resetRestoresWholeClip_data();
+    void resetRestoresWholeClip();
     void frameSteps();
     void playSectionPastEndHandle();
     void playAfterStopStartsAtTrim();
@@ -101,6 +105,7 @@ private slots:
     void cropDragKeepsPanScan();
     void snapshotSaved();
     void snapshotMissingFolderAndMenu();
+    void captionsAndNoticeFit();
 
 private:
     std::unique_ptr<QVideoEditDlg> openEditor(uint64_t durationUs = 20000000);
@@ -163,10 +168,47 @@ void TestEditorWindow::trimCases()
     QVERIFY(panel);
     panel->m_btnReset->click();
     QCOMPARE(ed->GetStartTime(), 0ull);
-    QCOMPARE(ed->GetEndTime(), 20000000ull);
+    QCOMPARE(ed->GetEndTime(), 0ull);
     track->setStartValue(25);
     panel->m_btnTrim->click();
     QCOMPARE(ed->GetStartTime(), 5000000ull);
+}
+
+void TestEditorWindow::resetRestoresWholeClip_data()
+{
+    QTest::addColumn<bool>("trimmedFirst");
+    QTest::addColumn<float>("start");
+    QTest::addColumn<float>("end");
+    QTest::newRow("end handle at 40 %") << false << 0.0f << 40.0f;
+    QTest::newRow("both handles inside") << false << 25.0f << 60.0f;
+    QTest::newRow("handles together") << false << 50.0f << 50.0f;
+    QTest::newRow("after a trim, end at 40 %") << true << 10.0f << 40.0f;
+    QTest::newRow("after a trim, handles at the ends") << true << 0.0f << 100.0f;
+}
+
+void TestEditorWindow::resetRestoresWholeClip()
+{
+    QFETCH(bool, trimmedFirst);
+    QFETCH(float, start);
+    QFETCH(float, end);
+    auto ed = openEditor();
+    QVERIFY(ed);
+    QDualSlider* track = ed->m_TrimDSlider;
+    if (trimmedFirst) {
+        track->setEndValue(75);
+        track->setStartValue(25);
+        ed->OnTrimVideo();
+        QCOMPARE(ed->GetEndTime(), 15000000ull);
+    }
+    track->setEndValue(end);
+    track->setStartValue(start);
+    ed->trimPanel()->m_btnReset->click();
+    QCOMPARE(ed->GetStartTime(), 0ull);
+    QCOMPARE(ed->GetEndTime(), 0ull);
+    QCOMPARE(ed->getPlayLen(), 20000000ull);
+    QCOMPARE(track->getStartValue(), 0.0f);
+    QCOMPARE(track->getEndValue(), 1.0f);
+    QCOMPARE(ed->m_labPlayTime->text(), QString("00:00:00 / 00:00:20"));
 }
 
 void TestEditorWindow::frameSteps()
@@ -546,6 +588,45 @@ void TestEditorWindow::snapshotMissingFolderAndMenu()
     QCOMPARE(texts, QStringList{QString("\"%1\"is no exists").arg(folder)});
     QVERIFY(calls("Player_CaptureVideoImage(").isEmpty());
     QVERIFY(!ed->findChild<QMessOpacityDlg*>() || !ed->findChild<QMessOpacityDlg*>()->isVisible());
+}
+
+void TestEditorWindow::captionsAndNoticeFit()
+{
+    auto ed = openEditor();
+    QVERIFY(ed);
+    // Each "Apply to all" lies inside its panel, clear of the texts before it.
+    const struct
+    {
+        QWidget* panel;
+        QImageButton* apply;
+        QWidget* before;
+    } panels[] = {
+        {ed->cropPanel(), ed->cropPanel()->m_btnApply, ed->cropPanel()->m_radPanScan},
+        {ed->watermarkPanel(), ed->watermarkPanel()->m_btnApply, ed->watermarkPanel()->m_transparencySlider}};
+    for (const auto& p : panels) {
+        QVERIFY2(p.panel->rect().contains(p.apply->geometry()),
+                 qPrintable(QString("%1 in %2").arg(p.apply->geometry().right()).arg(p.panel->width())));
+        const auto* radio = qobject_cast<QRadioButton*>(p.before);
+        const int end = radio ? radio->x() + 22 + radio->fontMetrics().horizontalAdvance(radio->text())
+                              : p.before->geometry().right();
+        QVERIFY2(end < p.apply->x(), qPrintable(QString("%1 >= %2").arg(end).arg(p.apply->x())));
+    }
+    // The Reset caption is as large as the other captions of its colour set.
+    QImageButton* reset = ed->trimPanel()->m_btnReset;
+    QCOMPARE(reset->font().pointSizeF(), ed->cropPanel()->m_btnApply->font().pointSizeF());
+    QVERIFY(QFontMetrics(reset->font()).ascent() >= 8);
+    QVERIFY(reset->fontMetrics().horizontalAdvance("Reset") + 10 <= reset->width());
+
+    // The snapshot notice: frameless, the size of its skin picture.
+    ed->ShowOpacityMsgDlg("Snapshot successfully!");
+    auto* notice = ed->findChild<QMessOpacityDlg*>();
+    QVERIFY(notice && notice->isVisible());
+    QVERIFY(notice->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(notice->isWindow());
+    const QImage skin(QIAppUtil::getResourcePath() + "/image/VideoEditDlg/msg_small_opacity.png");
+    QVERIFY(!skin.isNull());
+    QCOMPARE(notice->size(), skin.size());
+    QCOMPARE(notice->frameGeometry().size(), notice->size());
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -339,11 +339,11 @@ void TestMapping::fullSequenceInOrder()
         "Config_SetWatermarkTextOutlineColor(C1, 0xFF00FF00)",
         "Config_SetWatermarkTextShadowOffset(C1, 2)",
         "Config_SetWatermarkTextOutlineSize(C1, 0.75)",
+        "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)",
+        "Config_SetWatermarkTextLayerTopmost(C1, 0)",
         "Config_SetWatermarkImageAlpha(C1, 100)",
         "Config_SetWatermarkImageScale(C1, 50, 60)",
-        "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)",
         "Config_SetWatermarkImagePosition(C1, 0.1, 0.9)",
-        "Config_SetWatermarkTextLayerTopmost(C1, 0)",
     };
     QCOMPARE(own, expected);
     QCOMPARE(queued, own);

@@ -199,6 +199,24 @@ ORV_API int Player_GetVideoHeight(PlayerHandle h)
     });
 }
 
+ORV_API int Player_GetOutputWidth(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) {
+        int w = 0, hh = 0;
+        p.outputSize(&w, &hh);
+        return w;
+    });
+}
+
+ORV_API int Player_GetOutputHeight(PlayerHandle h)
+{
+    return withPlayer(h, 0, [](Player& p) {
+        int w = 0, hh = 0;
+        p.outputSize(&w, &hh);
+        return hh;
+    });
+}
+
 static int aspectPart(PlayerHandle h, bool x)
 {
     return withPlayer(h, 0, [&](Player& p) {

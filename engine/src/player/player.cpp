@@ -340,6 +340,13 @@ void Player::sourceSize(int* w, int* h)
     *h = m_srcH;
 }
 
+void Player::outputSize(int* w, int* h)
+{
+    std::lock_guard<std::mutex> api(m_api);
+    *w = m_outW;
+    *h = m_outH;
+}
+
 void Player::setVolume(int percent) { m_volume = std::min(std::max(percent, 0), 100); }
 
 void Player::setAudioIndex(int index)

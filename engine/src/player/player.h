@@ -57,6 +57,7 @@ public:
     bool hasVideo();
     bool hasAudio();
     void sourceSize(int* w, int* h);
+    void outputSize(int* w, int* h);
 
     void setVolume(int percent);
     void setAudioIndex(int index);

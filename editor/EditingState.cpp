@@ -1,0 +1,7 @@
+#include "EditingState.h"
+
+EditingState::EditingState(QObject* parent)
+    : QObject(parent)
+{}
+
+EditingState::~EditingState() = default;
