@@ -1,4 +1,6 @@
 // The trim tool panel and the snapshot settings dialog, offscreen.
+#include "../ResourceCopy.h"
+
 #include "QCaptureSettingDlg.h"
 #include "QIAppUtil.h"
 #include "QTrimOperatedlgDlg.h"
@@ -67,6 +69,9 @@ private slots:
     void settingsCancelStoresNothing();
     void settingsOkReportsUnstored();
     void trimPanelMissingSprite();
+
+private:
+    ResourceCopy m_resources; // a sprite goes missing
 };
 
 void TestEditorPanels::trimPanelButtons_data()
@@ -204,6 +209,7 @@ void TestEditorPanels::settingsOkReportsUnstored()
 
 void TestEditorPanels::trimPanelMissingSprite()
 {
+    QVERIFY(m_resources.isValid());
     const QString sprite = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/button_next_frame.png";
     QVERIFY(QFile::rename(sprite, sprite + ".away"));
     QTrimOperatedlgDlg panel;
