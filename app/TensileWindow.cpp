@@ -1,14 +1,11 @@
 #include "TensileWindow.h"
 
+#include "LogCategories.h"
+
 #include <QDebug>
 #include <QMouseEvent>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcTensileWindow, "lumivane.app.tensilewindow", QtWarningMsg)
-} // namespace
 
 namespace {
 const int kBand = 4; // a resize band covers positions 0..4 in from an edge
@@ -89,7 +86,7 @@ void TensileWindow::setFrameGeomtry(QMouseEvent* event)
     const int dx = m_edgeOffset.x(), dy = m_edgeOffset.y();
 
     if (m_cursorState < 1 || m_cursorState > 8) {
-        qCDebug(lcTensileWindow) << "m_cursorState --------error!";
+        qCDebug(lcApp) << "m_cursorState --------error!";
         setGeometry(g);
         return;
     }

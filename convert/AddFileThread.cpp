@@ -1,16 +1,12 @@
 #include "AddFileThread.h"
 
+#include "LogCategories.h"
 #include "QueueShared.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcAddFileThread, "lumivane.convert.addfilethread", QtWarningMsg)
-} // namespace
 
 AddFileThread::AddFileThread(QObject* parent)
     : QThread(parent)
@@ -65,6 +61,6 @@ void AddFileThread::run()
         while (!m_bStop && !deadline.hasExpired())
             m_pauseWake.wait(&m_pauseLock, deadline);
         locker.unlock();
-        qCDebug(lcAddFileThread) << i << "----";
+        qCDebug(lcConvert) << i << "----";
     }
 }

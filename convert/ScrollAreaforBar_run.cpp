@@ -7,6 +7,7 @@
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "HistoryFile.h"
+#include "LogCategories.h"
 #include "QueueShared.h"
 #include "RunSchedule.h"
 
@@ -16,11 +17,6 @@
 #include <QTimer>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run", QtWarningMsg)
-} // namespace
 
 namespace {
 constexpr int kMergePollMs = 500;
@@ -213,7 +209,7 @@ void ScrollAreaforBar::deferNextConvertIndex()
 
 void ScrollAreaforBar::ConvertIndex()
 {
-    qCDebug(lcScrollAreaforBarrun) << m_barList.size();
+    qCDebug(lcConvert) << m_barList.size();
     if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
         deferNextConvertIndex();
         return;
@@ -284,7 +280,7 @@ void ScrollAreaforBar::ConvertIndex()
 void ScrollAreaforBar::NextConvertIndex()
 {
     ++m_mergeIndex;
-    qCDebug(lcScrollAreaforBarrun) << m_mergeIndex;
+    qCDebug(lcConvert) << m_mergeIndex;
     if (m_mergeIndex < m_barList.size()) {
         ConvertIndex();
         return;
@@ -340,7 +336,7 @@ void ScrollAreaforBar::ConverTime()
     const uint64_t duration = Merger_GetDuration(m_merger);
     const uint64_t done = Merger_GetConvertTime(m_merger);
     const double progress = duration ? qBound(0.0, double(done) / double(duration) * 100.0, 100.0) : 0.0;
-    qCDebug(lcScrollAreaforBarrun) << progress << "------" << m_mergeIndex;
+    qCDebug(lcConvert) << progress << "------" << m_mergeIndex;
     if (item)
         item->SetConvertProgress(float(progress));
 }

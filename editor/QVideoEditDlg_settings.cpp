@@ -4,13 +4,12 @@
 #include "QVideoEditDlg.h"
 
 #include "EditArithmetic.h"
+#include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QWatermarkOperateDlg.h"
 
 #include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 namespace {
 

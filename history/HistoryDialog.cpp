@@ -5,13 +5,12 @@
 #include "HistoryBar.h"
 #include "HistoryFile.h"
 #include "HistorytypeBar.h"
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPixmap>
-
-Q_LOGGING_CATEGORY(lcHistory, "lumivane.history")
 
 HistoryDialog::HistoryDialog(QWidget* parent, const QString& historyPath)
     : QImageDialog(parent)

@@ -1,6 +1,7 @@
 #include "QVideoSettingXml.h"
 
 #include "DataFile.h"
+#include "LogCategories.h"
 #include "UserData.h"
 
 #include <QDir>
@@ -12,7 +13,8 @@
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcSettings, "lumivane.editor", QtWarningMsg)
+// Diagnostics go to the editor's category (lcEditor): these are the
+// editor's settings, wherever the code lives.
 
 const QString kRoot = QStringLiteral("ROOTITEM");
 const QString kElement = QStringLiteral("Screenshots");
@@ -66,7 +68,7 @@ QDomElement deviceFormat(QDomDocument& doc, const QString& format)
     const QString path = QVideoSettingXml::formatFileName();
     const DataFile::Read read = DataFile::read(path, doc);
     if (read != DataFile::Read::Ok) {
-        qCDebug(lcSettings) << "device values not read:" << path << int(read);
+        qCDebug(lcEditor) << "device values not read:" << path << int(read);
         return QDomElement();
     }
     for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
@@ -137,13 +139,13 @@ QString QVideoSettingXml::GetItemValue(const QString& element, const QString& at
     if (!isXmlName(element) || !isXmlName(attribute))
         return fallback;
     const QString value = readValue(element, attribute, fallback, Empty::Keep);
-    qCDebug(lcSettings).noquote() << value << "oxoxoxoxoxoxoxoxxo";
+    qCDebug(lcEditor).noquote() << value << "oxoxoxoxoxoxoxoxxo";
     return value;
 }
 
 bool QVideoSettingXml::SetItemValue(const QString& element, const QString& attribute, const QString& value)
 {
-    qCDebug(lcSettings).noquote() << "restName---" << value;
+    qCDebug(lcEditor).noquote() << "restName---" << value;
     if (!isXmlName(element) || !isXmlName(attribute))
         return false;
     return writeValue(element, attribute, value);
@@ -197,7 +199,7 @@ bool QVideoSettingXml::writeValue(const QString& elementName, const QString& att
     QDir().mkpath(QFileInfo(path).absolutePath());
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockWaitMs)) {
-        qCDebug(lcSettings) << "snapshot settings busy:" << path;
+        qCDebug(lcEditor) << "snapshot settings busy:" << path;
         return false;
     }
     QDomDocument doc;

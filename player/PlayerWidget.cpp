@@ -1,6 +1,7 @@
 #include "PlayerWidget.h"
 
 #include "FormFonts.h"
+#include "LogCategories.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
 #include "PlaybackMath.h"
@@ -15,8 +16,6 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
-
-Q_LOGGING_CATEGORY(lcPlayer, "lumivane.player", QtInfoMsg)
 
 bool PlayerWidget::s_hasInstall = false;
 PlayerWidget* PlayerWidget::s_playerWidget = nullptr;

@@ -3,6 +3,7 @@
 #include "CSingleVersionStringUtil.h"
 #include "DownloadUpdateThread.h"
 #include "ExeUpdateScriptThread.h"
+#include "LogCategories.h"
 #include "QCheckUpdateCallbackAdapter.h"
 #include "UpdateCacheFolder.h"
 #include "UpdateRestart.h"
@@ -17,8 +18,6 @@
 #include <QUrl>
 
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcCheck, "lumivane.update.check", QtWarningMsg)
 
 QString CCheckUpdateInNetworktxt::m_newVersion;
 
@@ -111,7 +110,7 @@ void CCheckUpdateInNetworktxt::applyHeaders(QNetworkRequest* request)
 
 void CCheckUpdateInNetworktxt::fail(const QString& message)
 {
-    qCDebug(lcCheck) << "failed:" << message;
+    qCDebug(lcServices) << "failed:" << message;
     m_timer->stop();
     if (m_stage == UpdateStage::Checking)
         m_stage = UpdateStage::Idle;
@@ -176,8 +175,8 @@ QNetworkReply* CCheckUpdateInNetworktxt::sendRequest(QNetworkAccessManager* mana
 QString CCheckUpdateInNetworktxt::replyError(QNetworkReply* reply, const QString& contentText) const
 {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    qCDebug(lcCheck) << reply->url() << "error" << reply->error() << reply->errorString() << "status"
-                     << status;
+    qCDebug(lcServices) << reply->url() << "error" << reply->error() << reply->errorString() << "status"
+                        << status;
     if (reply->property(kTooLarge).toBool())
         return contentText;
     if (reply->property(kBadRedirect).toBool())
@@ -251,7 +250,7 @@ void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply* reply)
     }
     m_newVersion = version;
     m_bNewVersion = compareVersion(version, QString::fromLatin1(kRunningVersion)) > 0;
-    qCDebug(lcCheck) << "latest version" << version << "newer" << m_bNewVersion;
+    qCDebug(lcServices) << "latest version" << version << "newer" << m_bNewVersion;
     if (!m_bNewVersion) {
         m_stage = UpdateStage::Idle;
         if (m_adapter)

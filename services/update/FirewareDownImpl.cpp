@@ -1,5 +1,6 @@
 #include "FirewareDownImpl.h"
 
+#include "LogCategories.h"
 #include "UpdateCacheFolder.h"
 #include "UpdateTexts.h"
 
@@ -16,8 +17,6 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcDownload, "lumivane.update.download", QtWarningMsg)
 
 std::atomic<bool> FirewareDownImpl::s_isStop{false};
 
@@ -199,7 +198,7 @@ bool FirewareDownImpl::fetchHash(const DownloadRequest& request, QByteArray* has
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(h);
-    qCDebug(lcDownload) << "checksum" << rc << status;
+    qCDebug(lcServices) << "checksum" << rc << status;
     if (rc != CURLE_OK || status != 200) {
         if (rc == CURLE_OK || status >= 400)
             return fail(tr("The checksum of the update could not be loaded (HTTP %1).").arg(status));
@@ -227,7 +226,7 @@ bool FirewareDownImpl::fetchSize(const QString& url, qint64* size)
         if (rc == CURLE_OK)
             curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
         curl_easy_cleanup(h);
-        qCDebug(lcDownload) << "size request" << attempt << rc << status << length;
+        qCDebug(lcServices) << "size request" << attempt << rc << status << length;
         if (rc == CURLE_OK && status != 200)
             return fail(tr("The update server answered with an error (HTTP %1).").arg(status));
         if (rc == CURLE_OK && length < 0)
@@ -266,7 +265,7 @@ int FirewareDownImpl::download(const QString& url, Transfer* t)
         +[](void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int { return s_isStop ? 1 : 0; });
     const CURLcode rc = curl_easy_perform(h);
     curl_easy_cleanup(h);
-    qCDebug(lcDownload) << "transfer from" << t->offset << "ended" << rc << curl_easy_strerror(rc) << "status"
+    qCDebug(lcServices) << "transfer from" << t->offset << "ended" << rc << curl_easy_strerror(rc) << "status"
                         << t->status << "written" << t->written;
     return int(rc);
 }
