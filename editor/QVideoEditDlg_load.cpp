@@ -108,7 +108,10 @@ void QVideoEditDlg::SetProgram()
         Info_SetProgrIndex(m_info, i);
         if (choice == -1 && (Info_GetVideoCount(m_info) != 0 || Info_GetAudioCount(m_info) != 0))
             choice = i;
-        qCDebug(lcEditor) << "program" << i << utf8(Info_GetProgrName(m_info));
+        // Asked whether or not the line is shown, so the engine sees the
+        // same calls under any logging rules.
+        const QString name = utf8(Info_GetProgrName(m_info));
+        qCDebug(lcEditor) << "program" << i << name;
     }
     m_programIndex = choice;
     Info_SetProgrIndex(m_info, choice);
@@ -215,7 +218,10 @@ void QVideoEditDlg::OnBtnPlay()
     m_screenTimer->stop();
     m_timeTimer->start(100);
     m_playSlider->setEnabledPull(true);
-    qCDebug(lcEditor) << "play time" << Player_GetPlayTime(m_player);
+    // Asked whether or not the line is shown: the engine sees the same
+    // calls under any logging rules.
+    const auto played = Player_GetPlayTime(m_player);
+    qCDebug(lcEditor) << "play time" << played;
 }
 
 void QVideoEditDlg::OnBtnStop()
