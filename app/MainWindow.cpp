@@ -4,6 +4,7 @@
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
+#include "LogCategories.h"
 
 #include "DataFile.h"
 #include "FormFonts.h"
@@ -37,11 +38,6 @@
 #include <QtDebug>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcMainWindow, "lumivane.app.mainwindow", QtWarningMsg)
-} // namespace
 
 namespace {
 void logEvent(int id, const char* text = nullptr)
@@ -500,7 +496,7 @@ void MainWindow::updateWidgetText()
 void MainWindow::onChangeLanguage(QAction* action)
 {
     emit emitUpdateWidgetText();
-    qCDebug(lcMainWindow) << action->text();
+    qCDebug(lcApp) << action->text();
 }
 
 void MainWindow::mouseDoubleClickEvent(QMouseEvent* event)

@@ -2,14 +2,11 @@
 
 #include "EdgeGrip.h"
 
+#include "LogCategories.h"
+
 #include <QMouseEvent>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcTensileWindow, "lumivane.app.tensilewindow", QtWarningMsg)
-} // namespace
 
 namespace {
 const int kBand = 4; // a resize band covers positions 0..4 in from an edge
@@ -39,7 +36,7 @@ void TensileWindow::setCursorAndState(QMouseEvent* event)
 void TensileWindow::setFrameGeomtry(QMouseEvent* event)
 {
     if (m_cursorState < 1 || m_cursorState > 8) {
-        qCDebug(lcTensileWindow) << "m_cursorState --------error!";
+        qCDebug(lcApp) << "m_cursorState --------error!";
         return;
     }
     // No upper bound: the platform keeps the window within its screens.

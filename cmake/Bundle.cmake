@@ -58,8 +58,10 @@ function(lv_add_test name)
   # at every start.
   set(config ${CMAKE_BINARY_DIR}/tests/${name}.config)
   set(data ${CMAKE_BINARY_DIR}/tests/${name}.data)
+  # The test fails when it changed its bundle's Resources.
   add_test(NAME ${name}
-    COMMAND sh -c "rm -rf \"$1\" \"$2\" && exec \"$3\"" sh ${config} ${data} $<TARGET_FILE:${name}>)
+    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/run-test.sh ${config} ${data} $<TARGET_FILE:${name}>
+      ${bundle}/Contents/Resources)
   set(env "ORVALTA_AUDIO=null" "LV_TEST_BUNDLE=${bundle}" "LV_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
       "XDG_CONFIG_HOME=${config}" "XDG_DATA_HOME=${data}" ${T_ENV})
   if(NOT T_XVFB)

@@ -1,17 +1,13 @@
 #include "AddFileThread.h"
 
 #include "FreeMemory.h"
+#include "LogCategories.h"
 #include "QueueShared.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcAddFileThread, "lumivane.convert.addfilethread", QtWarningMsg)
-} // namespace
 
 std::atomic<int> AddFileThread::s_pauseMs{1000};
 
@@ -70,7 +66,7 @@ void AddFileThread::run()
         while (!m_bStop && !deadline.hasExpired())
             m_pauseWake.wait(&m_pauseLock, deadline);
         locker.unlock();
-        qCDebug(lcAddFileThread) << i << "----";
+        qCDebug(lcConvert) << i << "----";
     }
     // Decoding the pictures of large sources leaves freed frame memory
     // behind in this thread's arena.

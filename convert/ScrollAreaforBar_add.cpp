@@ -5,6 +5,7 @@
 #include "AddFileThread.h"
 #include "CSingleUserLog.h"
 #include "CSingleVersionStringUtil.h"
+#include "LogCategories.h"
 #include "ProgresssDialog.h"
 #include "ScrollareaContentWidget.h"
 #include "ShowMessage.h"
@@ -19,11 +20,6 @@
 #include <QUrl>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcScrollAreaforBaradd, "lumivane.convert.scrollareaforbar_add", QtWarningMsg)
-} // namespace
 
 namespace {
 const char* const kSettingsOrganisation = "kestrova";
@@ -177,7 +173,7 @@ void ScrollAreaforBar::dragEnterEvent(QDragEnterEvent* event)
 
 void ScrollAreaforBar::dropEvent(QDropEvent* event)
 {
-    qCDebug(lcScrollAreaforBaradd) << "scroll drop down";
+    qCDebug(lcConvert) << "scroll drop down";
     const QList<QUrl> urls = event->mimeData()->urls();
     if (urls.isEmpty())
         return;

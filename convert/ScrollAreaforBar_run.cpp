@@ -8,6 +8,7 @@
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "HistoryFile.h"
+#include "LogCategories.h"
 #include "QueueShared.h"
 #include "RunSchedule.h"
 
@@ -17,11 +18,6 @@
 #include <QTimer>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcScrollAreaforBarrun, "lumivane.convert.scrollareaforbar_run", QtWarningMsg)
-} // namespace
 
 namespace {
 constexpr int kMergePollMs = 500;
@@ -229,7 +225,7 @@ void ScrollAreaforBar::deferNextConvertIndex()
 
 void ScrollAreaforBar::ConvertIndex()
 {
-    qCDebug(lcScrollAreaforBarrun) << m_barList.size();
+    qCDebug(lcConvert) << m_barList.size();
     if (m_mergeIndex < 0 || m_mergeIndex >= m_barList.size()) {
         deferNextConvertIndex();
         return;
@@ -294,7 +290,7 @@ void ScrollAreaforBar::ConvertIndex()
 void ScrollAreaforBar::NextConvertIndex()
 {
     ++m_mergeIndex;
-    qCDebug(lcScrollAreaforBarrun) << m_mergeIndex;
+    qCDebug(lcConvert) << m_mergeIndex;
     if (m_mergeIndex < m_barList.size()) {
         ConvertIndex();
         return;
@@ -348,7 +344,7 @@ void ScrollAreaforBar::ConverTime()
         NextConvertIndex();
         return;
     }
-    qCDebug(lcScrollAreaforBarrun) << poll.percent << "------" << m_mergeIndex;
+    qCDebug(lcConvert) << poll.percent << "------" << m_mergeIndex;
     if (item)
         item->SetConvertProgress(poll.percent);
 }

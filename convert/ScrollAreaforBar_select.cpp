@@ -8,6 +8,7 @@
 #include "DeleteVideoThread.h"
 #include "GobelItemChunk.h"
 #include "LDragItemLabel.h"
+#include "LogCategories.h"
 #include "PlayerWidget.h"
 #include "QueueShared.h"
 #include "RunSchedule.h"
@@ -23,11 +24,6 @@
 #include <QTimer>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcScrollAreaforBarselect, "lumivane.convert.scrollareaforbar_select", QtWarningMsg)
-} // namespace
 
 namespace {
 
@@ -476,7 +472,7 @@ void ScrollAreaforBar::slotRemoveChoosenBar()
     const QList<VideoConvertBar*> selected = m_selectedBarList;
     for (VideoConvertBar* bar : selected) {
         if (!m_barList.contains(bar)) {
-            qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
+            qCDebug(lcConvert) << "delete bar  error-----!!!";
             break;
         }
         removeBar(bar);
@@ -497,7 +493,7 @@ void ScrollAreaforBar::slotBarItemDelete()
 {
     auto* bar = qobject_cast<VideoConvertBar*>(sender());
     if (!bar || !m_barList.contains(bar)) {
-        qCDebug(lcScrollAreaforBarselect) << "delete bar  error-----!!!";
+        qCDebug(lcConvert) << "delete bar  error-----!!!";
         return;
     }
     m_selectedBarList.removeAll(bar);

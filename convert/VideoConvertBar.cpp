@@ -6,6 +6,7 @@
 #include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "LogCategories.h"
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
@@ -35,8 +36,6 @@
 #include <QLoggingCategory>
 
 namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcVideoConvertBar, "lumivane.convert.videoconvertbar", QtWarningMsg)
 // Where the row draws the source's first picture.
 const QRect kThumbRect(33, 16, 86, 67);
 
@@ -471,7 +470,7 @@ void VideoConvertBar::setConvertFormat()
     m_strItemName = item;
     m_relevantfile = file;
     if (!getConvertXMLInfo()) {
-        qCDebug(lcVideoConvertBar) << "getConvertXMLInfo() error!!";
+        qCDebug(lcConvert) << "getConvertXMLInfo() error!!";
         return;
     }
     // On the add thread the row is not shown yet and its panels are filled
@@ -939,7 +938,7 @@ void VideoConvertBar::paintProgress()
     float remaining = 0.0f;
     if (hasEstimate)
         remaining = static_cast<float>((100.0 / p) * elapsed - elapsed);
-    qCDebug(lcVideoConvertBar) << "retiantime = " << remaining << "   " << m_nTicks;
+    qCDebug(lcConvert) << "retiantime = " << remaining << "   " << m_nTicks;
 
     if (m_convertState != State_Paused) {
         if (hasEstimate && remaining >= 0.0f && remaining < 86400.0f) {

@@ -1,6 +1,7 @@
 // Task rows: handing a task to the editor and the player.
 #include "CSingleUserLog.h"
 #include "CSingleVersionStringUtil.h"
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "QImageDialog.h"
@@ -19,11 +20,6 @@
 #include <QVBoxLayout>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcVideoConvertBaredit, "lumivane.convert.videoconvertbar_edit", QtWarningMsg)
-} // namespace
 
 namespace {
 
@@ -158,7 +154,7 @@ void VideoConvertBar::OnEditVideo()
     if (editor.exec() != QDialog::Accepted)
         return;
 
-    qCDebug(lcVideoConvertBaredit) << "aaaaaaaa";
+    qCDebug(lcConvert) << "aaaaaaaa";
     editor.GetEditSettings(m_cropSettings);
     editor.GetWatermarkTextSettings(m_textWaterSettings);
     editor.GetWatermarkImageSettings(m_imageWaterSettings);

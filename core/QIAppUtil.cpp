@@ -23,6 +23,12 @@ QString QIAppUtil::getResourcePath()
     return s_resourcePath;
 }
 
+void QIAppUtil::setResourcePath(const QString& path)
+{
+    s_resourcePath = path;
+    s_resourcePathSet = true;
+}
+
 QString QIAppUtil::size2String(unsigned long long bytes)
 {
     const double value = static_cast<double>(bytes);

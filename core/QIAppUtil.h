@@ -15,6 +15,9 @@ public:
     // The bundle's Resources folder, without a trailing "/". Computed on the
     // first call (which needs the application object) and fixed for the run.
     static QString getResourcePath();
+    // Points the rest of the run at another Resources folder, so that a
+    // test can change shipped files in a copy of its own.
+    static void setResourcePath(const QString& path);
 
     // "1.50 KB" and the like; "N B" up to 1024 bytes.
     static QString size2String(unsigned long long bytes);

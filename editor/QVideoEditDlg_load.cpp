@@ -2,6 +2,7 @@
 // label, play and stop, the trim range and the stream choice.
 #include "QVideoEditDlg.h"
 
+#include "LogCategories.h"
 #include "QDualSlider.h"
 #include "QIAppUtil.h"
 #include "QImageButton.h"
@@ -12,9 +13,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QTimer>
-
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcEditor, "lumivane.editor", QtInfoMsg)
 
 namespace {
 

@@ -3,6 +3,7 @@
 // sound, and which widgets each tool tab shows.
 #include "QVideoEditDlg.h"
 
+#include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QDualSlider.h"
 #include "QIAppUtil.h"
@@ -19,8 +20,6 @@
 #include <QTimer>
 
 #include <algorithm>
-
-Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 // The trim track and the connections of the playback controls, the trim
 // panel, the previews' mouse and the snapshot button and menu.

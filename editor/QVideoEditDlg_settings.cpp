@@ -5,13 +5,12 @@
 
 #include "ConfigMapping.h"
 #include "EditArithmetic.h"
+#include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QWatermarkOperateDlg.h"
 
 #include <QLoggingCategory>
-
-Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 namespace {
 

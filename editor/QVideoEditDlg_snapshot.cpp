@@ -3,6 +3,7 @@
 #include "QVideoEditDlg.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "LogCategories.h"
 #include "QCaptureSettingDlg.h"
 #include "QIAppUtil.h"
 #include "QMessOpacityDlg.h"
@@ -16,8 +17,6 @@
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QUrl>
-
-Q_DECLARE_LOGGING_CATEGORY(lcEditor)
 
 void QVideoEditDlg::OnScreenshots()
 {

@@ -1,11 +1,11 @@
 #include "SnapshotWriter.h"
 
+#include "LogCategories.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcSnapshot, "lumivane.editor.snapshot", QtInfoMsg)
 
 namespace {
 
@@ -42,7 +42,7 @@ SnapshotWriter::Outcome SnapshotWriter::take(PlayerHandle player, const QString&
     if (!QFileInfo(folder).isDir())
         return FolderMissing;
     const QString path = filePath(folder, fileName(when, format));
-    qCDebug(lcSnapshot) << "OnScreenshots" << path;
+    qCDebug(lcEditor) << "OnScreenshots" << path;
     if (!player)
         return NoPicture;
 

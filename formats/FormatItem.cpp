@@ -2,6 +2,7 @@
 
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 #include "SignalClass.h"
 
@@ -12,11 +13,6 @@
 #include <QtDebug>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcFormatItem, "lumivane.formats.formatitem", QtWarningMsg)
-} // namespace
 
 namespace {
 // Icons up to this size are drawn as they are, centred in the area whose
@@ -96,7 +92,7 @@ void FormatItem::mousePressEvent(QMouseEvent* event)
     event->accept();
     if (!g_itemChunk.m_bEnableSelect)
         return;
-    qCDebug(lcFormatItem) << relevantfile;
+    qCDebug(lcFormats) << relevantfile;
     makeCurrent();
     emit SignalItemPress();
 }

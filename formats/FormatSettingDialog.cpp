@@ -4,6 +4,7 @@
 #include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
+#include "LogCategories.h"
 #include "ProfileFile.h"
 #include "QIAppUtil.h"
 
@@ -14,11 +15,6 @@
 #include <utility>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcFormatSettingDialog, "lumivane.formats.formatsettingdialog", QtWarningMsg)
-} // namespace
 
 namespace {
 
@@ -175,7 +171,7 @@ void FormatSettingDialog::setXmlfile(QString path)
         } else if (tag == QLatin1String("HIGH_QUALITY_VALUE")
                    || tag == QLatin1String("STANDARD_QUALITY_VALUE")
                    || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
-            qCDebug(lcFormatSettingDialog) << tag;
+            qCDebug(lcFormats) << tag;
             for (int s = 0; s < SettingCount; ++s) {
                 const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].name)),
                                                   QString::fromLatin1(kSettings[s].unit));

@@ -6,14 +6,13 @@
 #include "HistoryBar.h"
 #include "HistoryFile.h"
 #include "HistorytypeBar.h"
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollBar>
-
-Q_LOGGING_CATEGORY(lcHistory, "lumivane.history")
 
 namespace {
 // The entry rows' layout margins above the first row and below the last.

@@ -1,13 +1,10 @@
 #include "AVCodecAnalysis.h"
 
+#include "LogCategories.h"
+
 #include <QDebug>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcAVCodecAnalysis, "lumivane.model.avcodecanalysis", QtWarningMsg)
-} // namespace
 
 // Ids in libavcodec's numbering of the engine's interface; "XVID" is the
 // fourcc X, V, I, D read as a little-endian number.
@@ -71,7 +68,7 @@ qint32 AVCodecAnalysis::GetVideoCodec(QString name)
 {
     m_videoCodec = 0;
     m_videoCodec = lookUp(m_VideoCodecArray, name);
-    qCDebug(lcAVCodecAnalysis) << "AVCodecAnalysis" << m_videoCodec;
+    qCDebug(lcModel) << "AVCodecAnalysis" << m_videoCodec;
     return m_videoCodec;
 }
 

@@ -1,6 +1,7 @@
 #include "ConfigMapping.h"
 
 #include "AVCodecAnalysis.h"
+#include "LogCategories.h"
 
 #include <QDebug>
 
@@ -10,11 +11,6 @@
 #include <utility>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcConfigMapping, "lumivane.model.configmapping", QtWarningMsg)
-} // namespace
 
 namespace {
 
@@ -84,15 +80,15 @@ void sendVideo(Config config, const MappingValues& v)
         if (numerator != 0)
             Config_SetVideoFrameRate(config, numerator, denominator);
     }
-    qCDebug(lcConfigMapping) << videoCodec << v.width << v.height;
-    qCDebug(lcConfigMapping) << "V_BitRate = " << v.videoBitRate << "A_BitRate = " << v.audioBitRate;
-    qCDebug(lcConfigMapping) << numerator << denominator;
+    qCDebug(lcModel) << videoCodec << v.width << v.height;
+    qCDebug(lcModel) << "V_BitRate = " << v.videoBitRate << "A_BitRate = " << v.audioBitRate;
+    qCDebug(lcModel) << numerator << denominator;
 }
 
 void sendAudio(Config config, const MappingValues& v)
 {
     const int audioCodec = v.disAudio ? -1 : AVCodecAnalysis::GetAudioCodec(v.target.A_Encoder);
-    qCDebug(lcConfigMapping) << audioCodec << "-=-=--=";
+    qCDebug(lcModel) << audioCodec << "-=-=--=";
     Config_SetAudioFormat(config, audioCodec);
     Config_SetAudioChannels(config, v.channels);
     Config_SetAudioSampleRate(config, v.sampleRate);

@@ -1,5 +1,6 @@
 #include "PlayListWidget.h"
 
+#include "LogCategories.h"
 #include "PlayerVideobar.h"
 #include "QIAppUtil.h"
 
@@ -12,8 +13,6 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
-
-Q_LOGGING_CATEGORY(lcPlaylist, "lumivane.player.playlist", QtInfoMsg)
 
 namespace {
 constexpr int kDropIntervalMs = 2000;
@@ -173,7 +172,7 @@ void PlayListWidget::setPlayHidden()
 void PlayListWidget::VideoPlay()
 {
     auto* sender = qobject_cast<PlayerVideobar*>(this->sender());
-    qCDebug(lcPlaylist) << "VideoPlay";
+    qCDebug(lcPlayer) << "VideoPlay";
     if (!sender)
         return;
     for (PlayerVideobar* row : qAsConst(m_barList)) {
@@ -259,7 +258,7 @@ void PlayListWidget::dropEvent(QDropEvent* event)
     for (const QUrl& url : urls) {
         const QString path = url.toLocalFile();
         m_dropPaths.append(path);
-        qCDebug(lcPlaylist) << path;
+        qCDebug(lcPlayer) << path;
     }
     if (!urls.isEmpty())
         m_bHasDrop = true;

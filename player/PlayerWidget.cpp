@@ -2,6 +2,7 @@
 
 #include "EdgeGrip.h"
 #include "FormFonts.h"
+#include "LogCategories.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
 #include "PlaybackMath.h"
@@ -19,8 +20,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
-
-Q_LOGGING_CATEGORY(lcPlayer, "lumivane.player", QtInfoMsg)
 
 bool PlayerWidget::s_hasInstall = false;
 PlayerWidget* PlayerWidget::s_playerWidget = nullptr;

@@ -1,5 +1,7 @@
 #include "QVideoShowWidget.h"
 
+#include "LogCategories.h"
+
 #include <QEvent>
 #include <QLoggingCategory>
 #include <QMetaType>
@@ -7,8 +9,6 @@
 #include <QOpenGLFunctions>
 
 #include <cstring>
-
-Q_LOGGING_CATEGORY(lcFrameView, "lumivane.player.frameview", QtInfoMsg)
 
 GLuint buildShader(const char* source, GLenum type);
 GLuint buildProgram(GLuint* vertexShader, GLuint* fragmentShader);
@@ -60,7 +60,7 @@ void logFailure(QOpenGLFunctions* f, GLuint object, void (QOpenGLFunctions::*get
         return;
     QByteArray log(length, '\0');
     (f->*getLog)(object, length, nullptr, log.data());
-    qCDebug(lcFrameView) << step << "failed:" << log;
+    qCDebug(lcPlayer) << step << "failed:" << log;
 }
 
 uchar* copyPlane(const uchar* src, size_t bytes)
@@ -266,7 +266,7 @@ void QVideoShowWidget::OnUpdateImage(unsigned char* data, uint width, uint heigh
                     data);
     delete[] data;
     if (m_frameUndrawn)
-        qCDebug(lcFrameView) << "frame replaced before it was drawn";
+        qCDebug(lcPlayer) << "frame replaced before it was drawn";
     ++m_framesUploaded;
     m_frameUndrawn = true;
     update();

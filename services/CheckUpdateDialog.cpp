@@ -3,6 +3,7 @@
 #include "CSingleVersionStringUtil.h"
 #include "CommonDialog.h"
 #include "FormFonts.h"
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 #include "UpdateRestart.h"
 
@@ -11,8 +12,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
-
-Q_LOGGING_CATEGORY(lcUpdateDialog, "lumivane.update.dialog", QtWarningMsg)
 
 namespace {
 QString productName() { return CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME); }
@@ -218,7 +217,7 @@ void CheckUpdateDialog::onEnd()
 
 void CheckUpdateDialog::onError(QString message)
 {
-    qCDebug(lcUpdateDialog) << "update error:" << message;
+    qCDebug(lcServices) << "update error:" << message;
     if (message.isEmpty())
         message = tr("The update server could not be reached. Check your Internet connection and try again.");
     m_state = State::Failed;

@@ -1,5 +1,6 @@
 #include "QDualSlider.h"
 
+#include "LogCategories.h"
 #include "QSliderCtrlBtn.h"
 
 #include <QLoggingCategory>
@@ -9,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-Q_LOGGING_CATEGORY(lcDualSlider, "lumivane.widgets.dualslider", QtInfoMsg)
 
 QDualSlider::QDualSlider(QWidget* parent)
     : QWidget(parent)
@@ -190,7 +189,7 @@ void QDualSlider::trackPointer(int px, bool drag)
             m_fStart = float(ex - hw);
             moveStart(ex - hw);
             if (drag)
-                qCDebug(lcDualSlider) << "start against end" << w << ex;
+                qCDebug(lcWidgets) << "start against end" << w << ex;
         } else {
             m_fStart = float(px - hw);
             moveStart(px - hw);
@@ -198,7 +197,7 @@ void QDualSlider::trackPointer(int px, bool drag)
         repaint();
         const double f = fraction(m_fStart);
         emit sendProgressValue(f);
-        qCDebug(lcDualSlider) << "start" << f;
+        qCDebug(lcWidgets) << "start" << f;
     } else {
         const int sr = m_pStartBtn->x() + hw - 1;
         if (px < sr) {
@@ -214,7 +213,7 @@ void QDualSlider::trackPointer(int px, bool drag)
         repaint();
         const double f = fraction(m_fEnd);
         emit sendEndProgressValue(f);
-        qCDebug(lcDualSlider) << "end" << f;
+        qCDebug(lcWidgets) << "end" << f;
     }
 }
 
@@ -281,7 +280,7 @@ void QDualSlider::btnEndMouseMove(QMouseEvent* e, int x)
         moveEnd(sr);
     }
     const double f = fraction(m_fEnd);
-    qCDebug(lcDualSlider) << "end handle" << f;
+    qCDebug(lcWidgets) << "end handle" << f;
     emit sendEndProgressValue(f);
     repaint();
 }

@@ -1,13 +1,13 @@
 #include "QImageDialog.h"
 
+#include "LogCategories.h"
+
 #include <QImage>
 #include <QLinearGradient>
 #include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
-
-Q_LOGGING_CATEGORY(lcImageDialog, "lumivane.widgets.imagedialog")
 
 QString QImageDialog::s_appDirPath = QString("");
 
@@ -34,7 +34,7 @@ bool QImageDialog::SetImageBackgroud(QString path, bool fixSize)
     if (image->isNull()) {
         // Fixed to an empty picture the dialog would be 0 x 0, out of sight
         // and out of reach; it keeps its form size and the painted face.
-        qCWarning(lcImageDialog) << "background picture did not load:" << path;
+        qCWarning(lcWidgets) << "background picture did not load:" << path;
         m_pBgImage.reset();
         if (fixSize)
             setFixedSize(size());

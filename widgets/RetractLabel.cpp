@@ -1,16 +1,13 @@
 #include "RetractLabel.h"
 
+#include "LogCategories.h"
+
 #include <QDebug>
 #include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 
 #include <QLoggingCategory>
-
-namespace {
-// Debug lines are off unless enabled with QT_LOGGING_RULES.
-Q_LOGGING_CATEGORY(lcRetractLabel, "lumivane.widgets.retractlabel", QtWarningMsg)
-} // namespace
 
 namespace {
 
@@ -90,7 +87,7 @@ void RetractLabel::setCanEditText(bool)
 
 void RetractLabel::NameChange(QString text)
 {
-    qCDebug(lcRetractLabel) << text << "-------------------";
+    qCDebug(lcWidgets) << text << "-------------------";
     static const QRegularExpression forbidden(QStringLiteral("[/:*\"<>|]"));
     if (text.contains(forbidden) || text.contains('\\'))
         m_pEdit->setText(m_strEditName); // takes the typed character back out

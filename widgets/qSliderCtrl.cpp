@@ -1,5 +1,6 @@
 #include "qSliderCtrl.h"
 
+#include "LogCategories.h"
 #include "QSliderCtrlBtn.h"
 
 #include <QLoggingCategory>
@@ -7,8 +8,6 @@
 #include <QPainter>
 
 #include <cmath>
-
-Q_LOGGING_CATEGORY(lcSlider, "lumivane.widgets.slider", QtInfoMsg)
 
 namespace {
 
@@ -149,7 +148,7 @@ void qSliderCtrl::mouseMoveEvent(QMouseEvent* event)
     else
         moveTo(float(px - half));
     emitPosition();
-    qCDebug(lcSlider) << "drag to" << (usableWidth() > 0 ? double(m_fPos) / usableWidth() : 0.0);
+    qCDebug(lcWidgets) << "drag to" << (usableWidth() > 0 ? double(m_fPos) / usableWidth() : 0.0);
 }
 
 void qSliderCtrl::btnMouseMove(QMouseEvent* e, int x)

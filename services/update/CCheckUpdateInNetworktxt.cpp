@@ -3,6 +3,7 @@
 #include "CSingleVersionStringUtil.h"
 #include "DownloadUpdateThread.h"
 #include "ExeUpdateScriptThread.h"
+#include "LogCategories.h"
 #include "QCheckUpdateCallbackAdapter.h"
 #include "UpdateCacheFolder.h"
 #include "UpdateNetwork.h"
@@ -18,8 +19,6 @@
 #include <QUrl>
 
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcCheck, "lumivane.update.check", QtWarningMsg)
 
 QString CCheckUpdateInNetworktxt::m_newVersion;
 
@@ -98,7 +97,7 @@ void CCheckUpdateInNetworktxt::fail(const QString& message)
 
 void CCheckUpdateInNetworktxt::fail(const QString& message, UpdateStage step)
 {
-    qCDebug(lcCheck) << "failed:" << message;
+    qCDebug(lcServices) << "failed:" << message;
     m_timer->stop();
     m_failedStage = step;
     if (m_stage == UpdateStage::Checking)
@@ -201,7 +200,7 @@ void CCheckUpdateInNetworktxt::versionReplyFinished(QNetworkReply* reply)
     }
     m_newVersion = version;
     m_bNewVersion = compareVersion(version, QString::fromLatin1(kRunningVersion)) > 0;
-    qCDebug(lcCheck) << "latest version" << version << "newer" << m_bNewVersion;
+    qCDebug(lcServices) << "latest version" << version << "newer" << m_bNewVersion;
     if (!m_bNewVersion) {
         m_stage = UpdateStage::Idle;
         if (m_adapter)

@@ -1,5 +1,6 @@
 #include "ExeUpdateScriptThread.h"
 
+#include "LogCategories.h"
 #include "QIAppUtil.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,6 @@
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QStandardPaths>
-
-Q_LOGGING_CATEGORY(lcInstall, "lumivane.update.install", QtWarningMsg)
 
 ExeUpdateScriptThread::ExeUpdateScriptThread(QObject* parent)
     : QThread(parent)
@@ -61,7 +60,7 @@ void ExeUpdateScriptThread::run()
         m_error = tr("The install script did not finish, so the update was not installed.");
         return;
     }
-    qCDebug(lcInstall).noquote() << process.readAll();
+    qCDebug(lcServices).noquote() << process.readAll();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         m_error = tr("The update could not be installed (the install script failed with code %1). "
                      "The installed version is unchanged.")

@@ -1,5 +1,6 @@
 #include "FirewareDownImpl.h"
 
+#include "LogCategories.h"
 #include "UpdateCacheFolder.h"
 #include "UpdateNetwork.h"
 #include "UpdateTexts.h"
@@ -21,8 +22,6 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcDownload, "lumivane.update.download", QtWarningMsg)
 
 std::atomic<bool> FirewareDownImpl::s_isStop{false};
 
@@ -216,7 +215,7 @@ bool FirewareDownImpl::fetchHash(const QUrl& url, QByteArray* hash)
         reply, tr("The update server's checksum answer is too long to be a checksum."));
     const QByteArray body = failure.isEmpty() ? reply->readAll() : QByteArray();
     delete reply;
-    qCDebug(lcDownload) << "checksum" << failure;
+    qCDebug(lcServices) << "checksum" << failure;
     if (s_isStop)
         return fail(tr("The download was stopped."));
     if (!failure.isEmpty())
@@ -238,7 +237,7 @@ bool FirewareDownImpl::fetchSize(const QUrl& url, qint64* size)
         const bool reached = reply->error() == QNetworkReply::NoError
             || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() > 0;
         delete reply;
-        qCDebug(lcDownload) << "size request" << attempt << failure << length;
+        qCDebug(lcServices) << "size request" << attempt << failure << length;
         if (s_isStop)
             return fail(tr("The download was stopped."));
         if (reached && !failure.isEmpty())
@@ -315,7 +314,7 @@ void FirewareDownImpl::transfer(const QUrl& url, ImageFile* file, Transfer* t)
     t->failure = UpdateNetwork::failure(reply, QString(), true);
     t->networkError = reply->error() != QNetworkReply::NoError;
     delete reply;
-    qCDebug(lcDownload) << "transfer from" << t->offset << "status" << t->status << "written" << t->written
+    qCDebug(lcServices) << "transfer from" << t->offset << "status" << t->status << "written" << t->written
                         << t->failure;
 }
 

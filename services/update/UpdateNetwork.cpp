@@ -1,5 +1,6 @@
 #include "UpdateNetwork.h"
 
+#include "LogCategories.h"
 #include "UpdateTexts.h"
 
 #include <QCoreApplication>
@@ -7,8 +8,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
-
-Q_LOGGING_CATEGORY(lcNetwork, "lumivane.update.network", QtWarningMsg)
 
 namespace UpdateNetwork {
 namespace {
@@ -77,8 +76,8 @@ void markTooLarge(QNetworkReply* reply)
 
 QString failure(QNetworkReply* reply, const QString& tooLarge, bool partial)
 {
-    qCDebug(lcNetwork) << reply->url() << reply->error() << reply->errorString() << "status"
-                       << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    qCDebug(lcServices) << reply->url() << reply->error() << reply->errorString() << "status"
+                        << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->property(kTooLarge).toBool())
         return tooLarge;
     if (reply->property(kBadRedirect).toBool() || reply->error() == QNetworkReply::InsecureRedirectError)

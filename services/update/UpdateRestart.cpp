@@ -1,10 +1,10 @@
 #include "UpdateRestart.h"
 
+#include "LogCategories.h"
+
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QProcess>
-
-Q_LOGGING_CATEGORY(lcRestart, "lumivane.update.restart", QtWarningMsg)
 
 namespace UpdateRestart {
 namespace {
@@ -37,7 +37,7 @@ void requestAtQuit()
             return;
         s_requested = false;
         const bool started = QProcess::startDetached(s_program, {});
-        qCDebug(lcRestart) << "restart" << s_program << started;
+        qCDebug(lcServices) << "restart" << s_program << started;
     });
 }
 

@@ -4,6 +4,8 @@
 
 #include "QueueTestUtil.h"
 
+#include "../ResourceCopy.h"
+
 #include "AddFileThread.h"
 #include "CSingleVersionStringUtil.h"
 #include "DataFile.h"
@@ -41,7 +43,6 @@ class TestQueue : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
 
     void supportedSuffix_data();
@@ -65,14 +66,15 @@ private:
     void setAcceptedInput(const QString& value);
     std::unique_ptr<QueueUnderTest> makeQueue();
 
+    ResourceCopy m_resources; // the product information and profiles are changed
     QTemporaryDir m_dir;
     QString m_iniPath;
-    QByteArray m_iniBackup;
     QString m_eventLog;
 };
 
 void TestQueue::initTestCase()
 {
+    QVERIFY(m_resources.isValid());
     QVERIFY(m_dir.isValid());
     m_eventLog = m_dir.filePath("events.log");
     qputenv("LUMIVANE_EVENT_LOG", m_eventLog.toLocal8Bit());
@@ -80,16 +82,6 @@ void TestQueue::initTestCase()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.filePath("settings"));
 
     m_iniPath = QIAppUtil::getResourcePath() + "/versionInfo.ini";
-    QFile ini(m_iniPath);
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    m_iniBackup = ini.readAll();
-}
-
-void TestQueue::cleanupTestCase()
-{
-    QFile ini(m_iniPath);
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write(m_iniBackup);
 }
 
 void TestQueue::init()

@@ -6,6 +6,8 @@
 #include "HistoryFile.h"
 #include "QueueTestUtil.h"
 
+#include "../ResourceCopy.h"
+
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
 #include "FileInfoLabelWidget.h"
@@ -101,6 +103,47 @@ QStringList mergedSources(const std::string& label)
     return sources;
 }
 
+// A shown queue holding the files, its rows driven by hand.
+std::unique_ptr<QueueUnderTest> queueWith(const QStringList& files)
+{
+    auto queue = std::make_unique<QueueUnderTest>(nullptr);
+    queue->resize(900, 600);
+    queue->show();
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls << QUrl::fromLocalFile(file);
+    drop(queue.get(), urls);
+    quietTimers(queue.get());
+    return queue;
+}
+
+// A run of a queue of files: its rows as added, the end signal, and every
+// modal window answered as it comes up.
+class Run
+{
+public:
+    explicit Run(const QStringList& files)
+        : queue(queueWith(files))
+        , rows(queue->barList())
+        , finished(queue.get(), &ScrollAreaforBar::emitFinishConvert)
+        , watcher(answerRunDialogs(seen, finished))
+    {}
+
+    // What the Convert button does, with the jobs' opens let through.
+    void start()
+    {
+        queue->StartConvert();
+        queue->SetConvertState(true);
+        settleOpens(queue.get());
+    }
+
+    std::unique_ptr<QueueUnderTest> queue;
+    const QList<VideoConvertBar*> rows;
+    QSignalSpy finished;
+    RunDialogs seen;
+    std::unique_ptr<ModalWatcher> watcher;
+};
+
 // name -> number of entries, in file order.
 QList<QPair<QString, int>> historyCategories(QDomDocument* docOut = nullptr)
 {
@@ -176,14 +219,15 @@ public:
 
 private:
     QString media(const QString& name, const orvfake::MediaFacts& facts = {});
-    std::unique_ptr<QueueUnderTest> queueWith(const QStringList& files);
 
+    ResourceCopy m_resources; // a profile is shipped by the test
     QTemporaryDir m_dir;
     QList<QUrl> m_openedUrls;
 };
 
 void TestRuns::initTestCase()
 {
+    QVERIFY(m_resources.isValid());
     QVERIFY(m_dir.isValid());
     qputenv("LUMIVANE_EVENT_LOG", m_dir.filePath("events.log").toLocal8Bit());
     QSettings::setDefaultFormat(QSettings::IniFormat);
@@ -216,19 +260,6 @@ QString TestRuns::media(const QString& name, const orvfake::MediaFacts& facts)
     writeBytes(path, 2048);
     orvfake::setMedia(path.toStdString(), facts);
     return path;
-}
-
-std::unique_ptr<QueueUnderTest> TestRuns::queueWith(const QStringList& files)
-{
-    auto queue = std::make_unique<QueueUnderTest>(nullptr);
-    queue->resize(900, 600);
-    queue->show();
-    QList<QUrl> urls;
-    for (const QString& file : files)
-        urls << QUrl::fromLocalFile(file);
-    drop(queue.get(), urls);
-    quietTimers(queue.get());
-    return queue;
 }
 
 void TestRuns::outputNaming_data()
@@ -274,25 +305,20 @@ void TestRuns::twoTasksOfOneFileNeverShareAnOutput()
     orvfake::setCreateFiles(false);
     g_Configure.m_strOutputFolder = m_dir.filePath("out/deep/");
     const QString clip = media("same.mov");
-    auto queue = queueWith({clip, clip});
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run({clip, clip});
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
     QVERIFY(QFileInfo(m_dir.filePath("out/deep")).isDir());
     const QString folder = m_dir.filePath("out/deep");
     QCOMPARE(QString::fromStdString(orvfake::converter("V1")->dst), folder + "/same.mp4");
     QCOMPARE(QString::fromStdString(orvfake::converter("V2")->dst), folder + "/same1.mp4");
-    QCOMPARE(queue->barList().at(1)->OutputPath(), folder + "/same1.mp4");
-    QCOMPARE(queue->barList().at(1)->m_laterInfoWidget->m_videoNameLab->getName(), QString("same1.mp4"));
+    QCOMPARE(run.queue->barList().at(1)->OutputPath(), folder + "/same1.mp4");
+    QCOMPARE(run.queue->barList().at(1)->m_laterInfoWidget->m_videoNameLab->getName(), QString("same1.mp4"));
     // An untrimmed task converts its whole length.
     QCOMPARE(orvfake::converter("V1")->lengthUs, uint64_t(2000000));
-    finish(queue->barList().at(0));
-    finish(queue->barList().at(1));
-    QCOMPARE(seen.finishDialogs, 1);
+    finish(run.queue->barList().at(0));
+    finish(run.queue->barList().at(1));
+    QCOMPARE(run.seen.finishDialogs, 1);
     QCOMPARE(historyPaths(), QStringList({folder + "/same.mp4", folder + "/same1.mp4"}));
 }
 
@@ -301,36 +327,32 @@ void TestRuns::scheduleFiveAtATime()
     QStringList files;
     for (int i = 0; i < 7; ++i)
         files << media(QString("t%1.mov").arg(i));
-    auto queue = queueWith(files);
-    QCOMPARE(queue->barList().size(), 7);
-    const QList<VideoConvertBar*> rows = queue->barList();
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run(files);
+    QCOMPARE(run.rows.size(), 7);
 
-    auto converting = [&] { return queue->convertingList(); };
+    auto converting = [&] { return run.queue->convertingList(); };
     auto checkSlots = [&] {
         const QList<VideoConvertBar*> list = converting();
         QVERIFY(list.size() <= 5);
         QCOMPARE(QSet<VideoConvertBar*>(list.begin(), list.end()).size(), list.size());
         int running = 0;
-        for (VideoConvertBar* bar : queue->barList())
+        for (VideoConvertBar* bar : run.queue->barList())
             running += bar->GetCurrentState() == State_Converting ? 1 : 0;
         QVERIFY(running <= 5);
     };
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
+    run.queue->StartConvert();
+    run.queue->SetConvertState(true);
     // The jobs open off the GUI thread: until then a task waits, holds no
     // converter, and keeps its place.
-    QCOMPARE(converting(), rows.mid(0, 5));
-    QVERIFY(rows.at(0)->IsOpening() || rows.at(0)->converter());
-    if (rows.at(4)->IsOpening()) {
-        QCOMPARE(rows.at(4)->GetCurrentState(), State_Waiting);
-        QCOMPARE(rows.at(4)->m_retainTime->text(), QString("Waitting"));
+    QCOMPARE(converting(), run.rows.mid(0, 5));
+    QVERIFY(run.rows.at(0)->IsOpening() || run.rows.at(0)->converter());
+    if (run.rows.at(4)->IsOpening()) {
+        QCOMPARE(run.rows.at(4)->GetCurrentState(), State_Waiting);
+        QCOMPARE(run.rows.at(4)->m_retainTime->text(), QString("Waitting"));
     }
-    settleOpens(queue.get());
-    QCOMPARE(converting(), rows.mid(0, 5));
+    settleOpens(run.queue.get());
+    QCOMPARE(converting(), run.rows.mid(0, 5));
     // Opened in queue order.
     QStringList opened;
     for (const std::string& line : orvfake::calls("Converter_Open("))
@@ -338,38 +360,41 @@ void TestRuns::scheduleFiveAtATime()
     QCOMPARE(opened.size(), 5);
     for (int i = 0; i < 5; ++i)
         QVERIFY2(opened.at(i).contains(QString("t%1.mov").arg(i)), qPrintable(opened.at(i)));
-    QCOMPARE(rows.at(5)->GetCurrentState(), State_Waiting);
-    QCOMPARE(rows.at(5)->m_retainTime->text(), QString("Waitting"));
-    QVERIFY(rows.at(0)->convertTimer()->isActive());
+    QCOMPARE(run.rows.at(5)->GetCurrentState(), State_Waiting);
+    QCOMPARE(run.rows.at(5)->m_retainTime->text(), QString("Waitting"));
+    QVERIFY(run.rows.at(0)->convertTimer()->isActive());
 
     // A finish starts the next waiting task.
-    finish(rows.at(0));
-    QCOMPARE(rows.at(0)->GetCurrentState(), State_Finished);
-    QCOMPARE(rows.at(0)->Progress(), 100.0f);
-    QVERIFY(!rows.at(0)->converter());
-    QCOMPARE(converting(), (QList<VideoConvertBar*>{rows[1], rows[2], rows[3], rows[4], rows[5]}));
+    finish(run.rows.at(0));
+    QCOMPARE(run.rows.at(0)->GetCurrentState(), State_Finished);
+    QCOMPARE(run.rows.at(0)->Progress(), 100.0f);
+    QVERIFY(!run.rows.at(0)->converter());
+    QCOMPARE(converting(),
+             (QList<VideoConvertBar*>{run.rows[1], run.rows[2], run.rows[3], run.rows[4], run.rows[5]}));
 
     // A pause frees a slot, and its poll stops.
-    rows.at(1)->PauseConvert();
-    QCOMPARE(rows.at(1)->GetCurrentState(), State_Paused);
-    QCOMPARE(rows.at(1)->m_retainTime->text(), QString("Resume"));
-    QVERIFY(!rows.at(1)->convertTimer()->isActive());
-    QCOMPARE(converting(), (QList<VideoConvertBar*>{rows[2], rows[3], rows[4], rows[5], rows[6]}));
+    run.rows.at(1)->PauseConvert();
+    QCOMPARE(run.rows.at(1)->GetCurrentState(), State_Paused);
+    QCOMPARE(run.rows.at(1)->m_retainTime->text(), QString("Resume"));
+    QVERIFY(!run.rows.at(1)->convertTimer()->isActive());
+    QCOMPARE(converting(),
+             (QList<VideoConvertBar*>{run.rows[2], run.rows[3], run.rows[4], run.rows[5], run.rows[6]}));
 
     // Resuming a sixth parks the oldest running one.
-    rows.at(1)->PauseConvert();
-    QCOMPARE(rows.at(1)->GetCurrentState(), State_Converting);
-    QCOMPARE(rows.at(2)->GetCurrentState(), State_Paused);
-    QCOMPARE(converting(), (QList<VideoConvertBar*>{rows[3], rows[4], rows[5], rows[6], rows[1]}));
+    run.rows.at(1)->PauseConvert();
+    QCOMPARE(run.rows.at(1)->GetCurrentState(), State_Converting);
+    QCOMPARE(run.rows.at(2)->GetCurrentState(), State_Paused);
+    QCOMPARE(converting(),
+             (QList<VideoConvertBar*>{run.rows[3], run.rows[4], run.rows[5], run.rows[6], run.rows[1]}));
     checkSlots();
 
     // Removing a running task asks, frees its slot and hands its converter
     // to the remove worker.
-    const std::string removedConverter = orvfake::label(rows.at(3)->converter());
-    emit rows.at(3)->signalDeleteItem();
-    QCOMPARE(seen.questions, 1);
-    QVERIFY(!queue->barList().contains(rows.at(3)));
-    QCOMPARE(converting(), (QList<VideoConvertBar*>{rows[4], rows[5], rows[6], rows[1]}));
+    const std::string removedConverter = orvfake::label(run.rows.at(3)->converter());
+    emit run.rows.at(3)->signalDeleteItem();
+    QCOMPARE(run.seen.questions, 1);
+    QVERIFY(!run.queue->barList().contains(run.rows.at(3)));
+    QCOMPARE(converting(), (QList<VideoConvertBar*>{run.rows[4], run.rows[5], run.rows[6], run.rows[1]}));
     QTRY_VERIFY(!orvfake::calls("Converter_Release(" + removedConverter + ")").empty());
 
     // Two files added during the run: the first takes the free slot, the
@@ -381,19 +406,19 @@ void TestRuns::scheduleFiveAtATime()
     const QString late2 = media("late2.mov");
     orvfake::setJobScript(late1.toStdString(), slow);
     orvfake::setJobScript(late2.toStdString(), slow);
-    drop(queue.get(), {QUrl::fromLocalFile(late1), QUrl::fromLocalFile(late2)});
-    quietTimers(queue.get());
-    VideoConvertBar* added1 = queue->barList().at(queue->barList().size() - 2);
-    VideoConvertBar* added2 = queue->barList().last();
+    drop(run.queue.get(), {QUrl::fromLocalFile(late1), QUrl::fromLocalFile(late2)});
+    quietTimers(run.queue.get());
+    VideoConvertBar* added1 = run.queue->barList().at(run.queue->barList().size() - 2);
+    VideoConvertBar* added2 = run.queue->barList().last();
     QCOMPARE(added1->GetCurrentState(), State_Converting);
     QCOMPARE(added2->GetCurrentState(), State_Waiting);
     checkSlots();
 
     // Drive everything to the end: resume what is paused, finish what runs.
-    for (int round = 0; round < 20 && finished.isEmpty(); ++round) {
-        const QList<VideoConvertBar*> now = queue->barList();
+    for (int round = 0; round < 20 && run.finished.isEmpty(); ++round) {
+        const QList<VideoConvertBar*> now = run.queue->barList();
         for (VideoConvertBar* bar : now) {
-            if (!queue->isConverting())
+            if (!run.queue->isConverting())
                 break;
             if (bar->GetCurrentState() == State_Paused)
                 bar->PauseConvert();
@@ -403,14 +428,14 @@ void TestRuns::scheduleFiveAtATime()
         }
     }
 
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(seen.finishDialogs, 1);
+    QCOMPARE(run.finished.count(), 1);
+    QCOMPARE(run.seen.finishDialogs, 1);
     // The main window hears of the end only once the dialog has closed.
-    QCOMPARE(seen.finishSignalsWhenShown, 0);
-    QCOMPARE(seen.finishText, QString("All tasks completed"));
-    QVERIFY(!queue->isConverting());
-    QVERIFY(queue->convertingList().isEmpty());
-    for (VideoConvertBar* bar : queue->barList()) {
+    QCOMPARE(run.seen.finishSignalsWhenShown, 0);
+    QCOMPARE(run.seen.finishText, QString("All tasks completed"));
+    QVERIFY(!run.queue->isConverting());
+    QVERIFY(run.queue->convertingList().isEmpty());
+    for (VideoConvertBar* bar : run.queue->barList()) {
         QCOMPARE(bar->GetCurrentState(), State_Ready);
         QVERIFY(!bar->m_retainTime->isVisible());
     }
@@ -433,58 +458,52 @@ void TestRuns::failuresShowOnTheirRows()
     const QString works = media("works.mov");
     orvfake::setJobScript(fails.toStdString(), broken);
     orvfake::setJobScript(cannotOpen.toStdString(), unopenable);
-    auto queue = queueWith({fails, cannotOpen, works});
-    const QList<VideoConvertBar*> rows = queue->barList();
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run({fails, cannotOpen, works});
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
 
     // An unknown duration shows no percentage, not "nan%".
     orvfake::setResult("Converter_GetDuration", 0);
-    rows.at(2)->ConverTime();
+    run.rows.at(2)->ConverTime();
     orvfake::clearResult("Converter_GetDuration");
-    QCOMPARE(rows.at(2)->Progress(), 0.0f);
-    QCOMPARE(rows.at(2)->m_progressLab->text(), QString("0.0%"));
+    QCOMPARE(run.rows.at(2)->Progress(), 0.0f);
+    QCOMPARE(run.rows.at(2)->m_progressLab->text(), QString("0.0%"));
 
-    finish(rows.at(0));
-    QCOMPARE(rows.at(0)->GetCurrentState(), State_Finished);
-    QVERIFY(rows.at(0)->HasFailed());
-    QVERIFY(rows.at(0)->Progress() < 100.0f);
-    QCOMPARE(rows.at(0)->m_retainTime->text(), QString("Conversion failed"));
-    QCOMPARE(rows.at(0)->m_progressLab->text(), QString("Failed"));
-    QVERIFY(!rows.at(0)->m_retainTime->toolTip().isEmpty());
+    finish(run.rows.at(0));
+    QCOMPARE(run.rows.at(0)->GetCurrentState(), State_Finished);
+    QVERIFY(run.rows.at(0)->HasFailed());
+    QVERIFY(run.rows.at(0)->Progress() < 100.0f);
+    QCOMPARE(run.rows.at(0)->m_retainTime->text(), QString("Conversion failed"));
+    QCOMPARE(run.rows.at(0)->m_progressLab->text(), QString("Failed"));
+    QVERIFY(!run.rows.at(0)->m_retainTime->toolTip().isEmpty());
     // The reason is on the row itself, under the failure text.
-    QCOMPARE(rows.at(0)->m_failReason->text(), QString("This format cannot hold this file"));
-    QVERIFY(rows.at(0)->m_failReason->isVisible());
-    QCOMPARE(rows.at(1)->m_failReason->text(), QString("Cannot read this file"));
+    QCOMPARE(run.rows.at(0)->m_failReason->text(), QString("This format cannot hold this file"));
+    QVERIFY(run.rows.at(0)->m_failReason->isVisible());
+    QCOMPARE(run.rows.at(1)->m_failReason->text(), QString("Cannot read this file"));
 
-    finish(rows.at(2));
-    QTRY_COMPARE(finished.count(), 1);
-    QCOMPARE(seen.finishDialogs, 1);
-    QCOMPARE(seen.finishText, QString("Not every task completed\n2 of 3 conversions failed"));
+    finish(run.rows.at(2));
+    QTRY_COMPARE(run.finished.count(), 1);
+    QCOMPARE(run.seen.finishDialogs, 1);
+    QCOMPARE(run.seen.finishText, QString("Not every task completed\n2 of 3 conversions failed"));
 
     // After the run the failures stay in view; the good task is reset.
     for (int i : {0, 1}) {
-        QVERIFY(rows.at(i)->HasFailed());
-        QCOMPARE(rows.at(i)->GetCurrentState(), State_Ready);
-        QVERIFY(rows.at(i)->m_retainTime->isVisible());
-        QCOMPARE(rows.at(i)->m_retainTime->text(), QString("Conversion failed"));
+        QVERIFY(run.rows.at(i)->HasFailed());
+        QCOMPARE(run.rows.at(i)->GetCurrentState(), State_Ready);
+        QVERIFY(run.rows.at(i)->m_retainTime->isVisible());
+        QCOMPARE(run.rows.at(i)->m_retainTime->text(), QString("Conversion failed"));
     }
-    QVERIFY(!rows.at(2)->HasFailed());
-    QVERIFY(!rows.at(2)->m_retainTime->isVisible());
+    QVERIFY(!run.rows.at(2)->HasFailed());
+    QVERIFY(!run.rows.at(2)->m_retainTime->isVisible());
     QVERIFY(!orvfake::calls("Converter_Release(").empty());
     // Only conversions that finished are in the history.
     QCOMPARE(historyPaths(), QStringList({g_Configure.m_strOutputFolder + "/works.mp4"}));
 
     // The next run starts clean.
-    queue->StartConvert();
-    QVERIFY(!rows.at(0)->HasFailed());
-    QCOMPARE(rows.at(0)->m_retainTime->text(), QString("Waitting"));
-    queue->CancelConvert();
+    run.queue->StartConvert();
+    QVERIFY(!run.rows.at(0)->HasFailed());
+    QCOMPARE(run.rows.at(0)->m_retainTime->text(), QString("Waitting"));
+    run.queue->CancelConvert();
 }
 
 void TestRuns::unwritableFolderSaysSo()
@@ -496,16 +515,11 @@ void TestRuns::unwritableFolderSaysSo()
     orvfake::JobScript refused;
     refused.openError = ORV_E_OUTPUT;
     orvfake::setJobScript(clip.toStdString(), refused);
-    auto queue = queueWith({clip});
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
-    QTRY_COMPARE(seen.finishDialogs, 1);
-    QCOMPARE(seen.finishText, QString("No task completed\n1 of 1 conversions failed"));
-    VideoConvertBar* bar = queue->barList().first();
+    Run run({clip});
+    run.start();
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
+    QCOMPARE(run.seen.finishText, QString("No task completed\n1 of 1 conversions failed"));
+    VideoConvertBar* bar = run.queue->barList().first();
     QCOMPARE(bar->m_failReason->text(), QString("Cannot write to the output folder"));
     QVERIFY(bar->m_failReason->isVisible());
 }
@@ -519,39 +533,32 @@ void TestRuns::sourceEndingEarlyIsReported()
     orvfake::JobScript short2900ms;
     short2900ms.endsEarlyUs = 2900000;
     orvfake::setJobScript(truncated.toStdString(), short2900ms);
-    auto queue = queueWith({truncated, whole});
-    quietTimers(queue.get());
-    const QList<VideoConvertBar*> rows = queue->barList();
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run({truncated, whole});
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
-    finish(rows.at(0));
-    QCOMPARE(rows.at(0)->GetCurrentState(), State_Finished);
-    QVERIFY(rows.at(0)->EndedEarly());
-    QVERIFY(!rows.at(0)->HasFailed());
-    QCOMPARE(rows.at(0)->m_failReason->text(), QString("Converted 00:00:02 of 00:00:10"));
-    QVERIFY(rows.at(0)->m_failReason->isVisible());
+    run.start();
+    finish(run.rows.at(0));
+    QCOMPARE(run.rows.at(0)->GetCurrentState(), State_Finished);
+    QVERIFY(run.rows.at(0)->EndedEarly());
+    QVERIFY(!run.rows.at(0)->HasFailed());
+    QCOMPARE(run.rows.at(0)->m_failReason->text(), QString("Converted 00:00:02 of 00:00:10"));
+    QVERIFY(run.rows.at(0)->m_failReason->isVisible());
 
-    finish(rows.at(1));
-    QTRY_COMPARE(seen.finishDialogs, 1);
+    finish(run.rows.at(1));
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
     // Not a clean run, and not a failure either.
-    QCOMPARE(seen.finishText, QString("Not every task completed\n1 of 2 sources ended early"));
+    QCOMPARE(run.seen.finishText, QString("Not every task completed\n1 of 2 sources ended early"));
     // The note stays on its row after the run; the whole file has none.
-    QVERIFY(rows.at(0)->m_failReason->isVisible());
-    QVERIFY(!rows.at(1)->EndedEarly());
-    QVERIFY(!rows.at(1)->m_failReason->isVisible());
+    QVERIFY(run.rows.at(0)->m_failReason->isVisible());
+    QVERIFY(!run.rows.at(1)->EndedEarly());
+    QVERIFY(!run.rows.at(1)->m_failReason->isVisible());
     // What was written exists and is listed.
     QCOMPARE(historyPaths().size(), 2);
 
     // The next run starts clean.
-    queue->StartConvert();
-    QVERIFY(!rows.at(0)->EndedEarly());
-    QVERIFY(!rows.at(0)->m_failReason->isVisible());
-    queue->CancelConvert();
+    run.queue->StartConvert();
+    QVERIFY(!run.rows.at(0)->EndedEarly());
+    QVERIFY(!run.rows.at(0)->m_failReason->isVisible());
+    run.queue->CancelConvert();
 }
 
 void TestRuns::mergeFollowsTheQueueThroughARemoval()
@@ -566,40 +573,34 @@ void TestRuns::mergeFollowsTheQueueThroughARemoval()
         files << media(QString("m%1.mov").arg(i));
     QVERIFY(QDir().mkpath(m_dir.filePath("out")));
     QVERIFY(writeBytes(m_dir.filePath("out/m0.mp4"), 1));
-    auto queue = queueWith(files);
-    const QList<VideoConvertBar*> rows = queue->barList();
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run(files);
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
     QCOMPARE(mergedSources("M1"), QStringList{files.at(0)});
     QVERIFY(orvfake::calls("Converter_").empty());
 
     QTRY_COMPARE_WITH_TIMEOUT(mergedSources("M1").size(), 2, 10000);
     // The first row goes while the second is merging: the merge stays on
     // the second, and its progress stays on that row.
-    queue->unselectConvertBar(rows.at(0));
-    queue->slotRemoveChoosenBar();
-    QCOMPARE(seen.questions, 1);
-    QCOMPARE(queue->mergeIndex(), 0);
-    const float before = rows.at(1)->Progress();
-    QTRY_VERIFY_WITH_TIMEOUT(rows.at(1)->Progress() > before || mergedSources("M1").size() > 2, 5000);
+    run.queue->unselectConvertBar(run.rows.at(0));
+    run.queue->slotRemoveChoosenBar();
+    QCOMPARE(run.seen.questions, 1);
+    QCOMPARE(run.queue->mergeIndex(), 0);
+    const float before = run.rows.at(1)->Progress();
+    QTRY_VERIFY_WITH_TIMEOUT(run.rows.at(1)->Progress() > before || mergedSources("M1").size() > 2, 5000);
 
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
-    QTRY_COMPARE(seen.finishDialogs, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(run.finished.count(), 1, 20000);
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
     // A merge tells the main window first, then shows the dialog.
-    QCOMPARE(seen.finishSignalsWhenShown, 1);
-    QCOMPARE(seen.finishText, QString("All tasks completed"));
+    QCOMPARE(run.seen.finishSignalsWhenShown, 1);
+    QCOMPARE(run.seen.finishText, QString("All tasks completed"));
     QCOMPARE(mergedSources("M1"), files);
     const auto record = orvfake::merger("M1");
     QVERIFY(record->closed);
     const QString output = g_Configure.m_strOutputFolder + "/m01.mp4";
     QCOMPARE(QString::fromStdString(record->dst), output);
     QCOMPARE(historyPaths(), QStringList{output});
-    for (VideoConvertBar* bar : queue->barList()) {
+    for (VideoConvertBar* bar : run.queue->barList()) {
         QCOMPARE(bar->GetCurrentState(), State_Ready);
         QVERIFY(bar->isEnabled());
     }
@@ -617,17 +618,12 @@ void TestRuns::mergeUsesTheMergeSettings()
     item.polls = 1;
     orvfake::setJobScript(item);
     const QStringList files{media("a.mov"), media("b.mov")};
-    auto queue = queueWith(files);
-    for (VideoConvertBar* bar : queue->barList())
+    Run run(files);
+    for (VideoConvertBar* bar : run.rows)
         QVERIFY(bar->TargetInfo().V_BitRate != "777");
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
-    QTRY_COMPARE_WITH_TIMEOUT(seen.finishDialogs, 1, 20000);
+    run.start();
+    QTRY_COMPARE_WITH_TIMEOUT(run.seen.finishDialogs, 1, 20000);
     const auto record = orvfake::merger("M1");
     QVERIFY(record);
     QCOMPARE(mergedSources("M1"), files);
@@ -652,21 +648,16 @@ void TestRuns::mergeWithEveryItemFailingSaysSo()
     const QString b = media("x1.mov");
     orvfake::setJobScript(a.toStdString(), refused);
     orvfake::setJobScript(b.toStdString(), refused);
-    auto queue = queueWith({a, b});
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run({a, b});
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
     // Nothing ends inside the start call.
-    QVERIFY(queue->isConverting());
-    QTRY_COMPARE(seen.finishDialogs, 1);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(seen.finishText, QString("The merge failed: no file could be joined"));
-    QVERIFY(!queue->isConverting());
-    for (VideoConvertBar* bar : queue->barList())
+    QVERIFY(run.queue->isConverting());
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
+    QCOMPARE(run.finished.count(), 1);
+    QCOMPARE(run.seen.finishText, QString("The merge failed: no file could be joined"));
+    QVERIFY(!run.queue->isConverting());
+    for (VideoConvertBar* bar : run.queue->barList())
         QVERIFY(bar->HasFailed());
 }
 
@@ -679,30 +670,22 @@ void TestRuns::historyListsOnlyFinishedFiles()
     const QString fails = media("failing.mov");
     const QString removed = media("removed.mov");
     orvfake::setJobScript(fails.toStdString(), broken);
-    auto queue = queueWith({done, fails, removed});
-    const QList<VideoConvertBar*> rows = queue->barList();
-    QSignalSpy finished(queue.get(), &ScrollAreaforBar::emitFinishConvert);
-    RunDialogs seen;
-    auto watcher = answerRunDialogs(seen, finished);
+    Run run({done, fails, removed});
     const QString out = g_Configure.m_strOutputFolder;
 
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
     // Nothing is listed while it is written.
     QVERIFY(historyPaths().isEmpty());
-    emit rows.at(2)->signalDeleteItem();
-    finish(rows.at(1));
+    emit run.rows.at(2)->signalDeleteItem();
+    finish(run.rows.at(1));
     QVERIFY(historyPaths().isEmpty());
-    finish(rows.at(0));
-    QTRY_COMPARE(finished.count(), 1);
+    finish(run.rows.at(0));
+    QTRY_COMPARE(run.finished.count(), 1);
     QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
 
     // A cancelled run adds nothing.
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
-    queue->CancelConvert();
+    run.start();
+    run.queue->CancelConvert();
     QCOMPARE(historyPaths(), QStringList{out + "/done.mp4"});
 }
 
@@ -913,8 +896,8 @@ void TestRuns::targetPanelShowsWhatIsWritten()
     facts.height = uint32_t(height);
     if (width == 0)
         facts.programs[0].videoCount = 0;
-    auto queue = queueWith({media("panel.mov", facts)});
-    VideoConvertBar* bar = queue->barList().first();
+    Run run({media("panel.mov", facts)});
+    VideoConvertBar* bar = run.rows.first();
 
     Convertinfo values = bar->TargetInfo();
     values.V_Resolution = resolution;
@@ -926,13 +909,11 @@ void TestRuns::targetPanelShowsWhatIsWritten()
     QCOMPARE(bar->m_laterInfoWidget->m_length->text(), QIAppUtil::size2String(quint64(bytes)));
 
     // The engine is told the size the panel shows.
-    queue->StartConvert();
-    queue->SetConvertState(true);
-    settleOpens(queue.get());
+    run.start();
     if (!shown.isEmpty())
         QCOMPARE(QString::fromStdString(orvfake::converter("V1")->config.at("SetVideoSize")),
                  QString(shown).replace('*', ", "));
-    queue->CancelConvert();
+    run.queue->CancelConvert();
     QFile::remove(UserData::path("format/XML/MP4 Video.xml"));
 }
 

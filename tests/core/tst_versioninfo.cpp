@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "CSingleVersionStringUtil.h"
 #include "QIAppUtil.h"
 
@@ -5,15 +7,20 @@
 #include <QFile>
 #include <QtTest>
 
-// The test bundle's Resources folder is a private copy, so the test owns its
-// "versionInfo.ini" there.
+#include <memory>
+
+// The test changes "versionInfo.ini" in a copy of Resources of its own.
 class TestVersionInfo : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void cleanupTestCase() { delete m_app; }
+    void cleanupTestCase()
+    {
+        m_resources.reset();
+        delete m_app;
+    }
     void init();
     void missingFileReadsEmptyOnce();
     void values_data();
@@ -27,6 +34,7 @@ private:
     static void writeIni(const QByteArray& content);
 
     QCoreApplication* m_app = nullptr;
+    std::unique_ptr<ResourceCopy> m_resources;
 };
 
 static const QByteArray kIni = "[Info]\n"
@@ -54,6 +62,8 @@ void TestVersionInfo::initTestCase()
     static char arg0[] = "tst_versioninfo";
     static char* argv[] = {arg0, nullptr};
     m_app = new QCoreApplication(argc, argv);
+    m_resources = std::make_unique<ResourceCopy>();
+    QVERIFY(m_resources->isValid());
     QCOMPARE(iniPath(), QIAppUtil::getResourcePath() + "/versionInfo.ini");
 }
 

@@ -1,12 +1,7 @@
-// The editor's widget-free parts: the crop arithmetic and the snapshot
-// settings file.
+// The editor's widget-free part: the crop arithmetic. Its snapshot settings
+// file is tested with the model.
 #include "EditArithmetic.h"
-#include "QVideoSettingXml.h"
-#include "UserData.h"
 
-#include <QDir>
-#include <QDomDocument>
-#include <QFile>
 #include <QtTest>
 
 using namespace clipedit;
@@ -23,15 +18,6 @@ private slots:
     void orientation();
     void proportionKept_data();
     void proportionKept();
-
-    void settingsCreatedWithDefaults();
-    void settingsLeftAloneWhenComplete();
-    void settingsBrokenFileKeptAside();
-    void settingsSetters();
-
-private:
-    static QByteArray readSettings();
-    static void writeSettings(const QByteArray& content);
 };
 
 void TestEditModel::cropPixelSize_data()
@@ -182,80 +168,6 @@ void TestEditModel::proportionKept()
     QVERIFY2(qAbs(box.x - expected.x()) < 1e-9 && qAbs(box.y - expected.y()) < 1e-9
                  && qAbs(box.w - expected.width()) < 1e-9 && qAbs(box.h - expected.height()) < 1e-9,
              qPrintable(QString("%1 %2 %3 %4").arg(box.x).arg(box.y).arg(box.w).arg(box.h)));
-}
-
-QByteArray TestEditModel::readSettings()
-{
-    QFile file(QVideoSettingXml::fileName());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void TestEditModel::writeSettings(const QByteArray& content)
-{
-    QFile file(QVideoSettingXml::fileName());
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-void TestEditModel::settingsCreatedWithDefaults()
-{
-    QFile::remove(QVideoSettingXml::fileName());
-    const QString folder = UserData::folder() + "/Screenshots";
-    QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), folder);
-    QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
-    const QByteArray content = readSettings();
-    QVERIFY2(!content.startsWith("<?xml"), content.constData());
-    QDomDocument doc;
-    QVERIFY(doc.setContent(content));
-    QCOMPARE(doc.documentElement().tagName(), QString("ROOTITEM"));
-    const QDomElement shots = doc.documentElement().firstChildElement("Screenshots");
-    QCOMPARE(shots.attribute("IMG_Folder"), folder);
-    QCOMPARE(shots.attribute("IMG_SUFFIX"), QString("JPEG"));
-    QCOMPARE(doc.documentElement().elementsByTagName("Screenshots").count(), 1);
-}
-
-void TestEditModel::settingsLeftAloneWhenComplete()
-{
-    // Only the first element counts; other content survives a fill-in, and a
-    // complete file is not rewritten at all.
-    writeSettings("<ROOTITEM><Other keep=\"1\"/><Screenshots IMG_SUFFIX=\"\" IMG_Folder=\"/tmp/shots\"/>"
-                  "<Screenshots IMG_SUFFIX=\"BMP\"/></ROOTITEM>");
-    QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
-    QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), QString("/tmp/shots"));
-    const QByteArray filled = readSettings();
-    QVERIFY(filled.contains("keep=\"1\""));
-    QVERIFY(filled.contains("IMG_SUFFIX=\"BMP\""));
-    QVERIFY(filled.contains("IMG_SUFFIX=\"JPEG\""));
-
-    const QDateTime written = QFileInfo(QVideoSettingXml::fileName()).lastModified();
-    QFile::setPermissions(QVideoSettingXml::fileName(), QFileDevice::ReadOwner);
-    QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
-    QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), QString("/tmp/shots"));
-    QFile::setPermissions(QVideoSettingXml::fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    QCOMPARE(QFileInfo(QVideoSettingXml::fileName()).lastModified(), written);
-    QCOMPARE(readSettings(), filled);
-}
-
-void TestEditModel::settingsBrokenFileKeptAside()
-{
-    const QString path = QVideoSettingXml::fileName();
-    QFile::remove(path + ".bad");
-    writeSettings("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\"");
-    QVERIFY(!QVideoSettingXml::setCaptureImgSuffix("BMP")); // not stored into a broken file
-    QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
-    QFile aside(path + ".bad");
-    QVERIFY(aside.open(QIODevice::ReadOnly));
-    QCOMPARE(aside.readAll(), QByteArray("<ROOTITEM><Screenshots IMG_SUFFIX=\"PNG\""));
-    QVERIFY(readSettings().contains("IMG_SUFFIX=\"JPEG\""));
-}
-
-void TestEditModel::settingsSetters()
-{
-    QFile::remove(QVideoSettingXml::fileName());
-    QVERIFY(QVideoSettingXml::setCaptureImgSuffix("PNG"));
-    QVERIFY(QVideoSettingXml::setCaptrueImaPath("/tmp/elsewhere"));
-    QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("PNG"));
-    QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), QString("/tmp/elsewhere"));
 }
 
 QTEST_GUILESS_MAIN(TestEditModel)

@@ -3,6 +3,8 @@
 // editor's own processed picture at the same time must agree with it.
 #include "HiddenEditorCost.h"
 
+#include "../ResourceCopy.h"
+
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -133,12 +135,14 @@ private slots:
     void hiddenEditorCost();
 
 private:
+    ResourceCopy m_resources; // a profile is shipped by the test
     QTemporaryDir m_dir;
     bool m_ready = false;
 };
 
 void TestEditorEngine::initTestCase()
 {
+    QVERIFY(m_resources.isValid());
     QVERIFY(m_dir.isValid());
     qputenv("LUMIVANE_EVENT_LOG", m_dir.filePath("events.log").toLocal8Bit());
     QSettings::setDefaultFormat(QSettings::IniFormat);

@@ -1,6 +1,9 @@
 // The trim tool panel, the tool panels' hand-off through the editing state
 // and the snapshot settings dialog, offscreen.
 #include "EditingState.h"
+// The trim tool panel and the snapshot settings dialog, offscreen.
+#include "../ResourceCopy.h"
+
 #include "QCaptureSettingDlg.h"
 #include "QCropOperateDlg.h"
 #include "QIAppUtil.h"
@@ -72,6 +75,9 @@ private slots:
     void settingsOkReportsUnstored();
     void trimPanelMissingSprite();
     void panelsWorkThroughTheState();
+
+private:
+    ResourceCopy m_resources; // a sprite goes missing
 };
 
 void TestEditorPanels::trimPanelButtons_data()
@@ -209,6 +215,7 @@ void TestEditorPanels::settingsOkReportsUnstored()
 
 void TestEditorPanels::trimPanelMissingSprite()
 {
+    QVERIFY(m_resources.isValid());
     const QString sprite = QIAppUtil::getResourcePath() + "/image/VideoEditDlg/button_next_frame.png";
     QVERIFY(QFile::rename(sprite, sprite + ".away"));
     QTrimOperatedlgDlg panel;

@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 
@@ -13,6 +15,7 @@ class TstFormatChoice : public QObject
     Q_OBJECT
 
 private:
+    ResourceCopy m_resources; // a profile is shipped by the test
     static QString resources() { return QIAppUtil::getResourcePath(); }
     static void writeFile(const QString& path, const QByteArray& data)
     {
@@ -28,6 +31,8 @@ private:
     }
 
 private slots:
+    void initTestCase() { QVERIFY(m_resources.isValid()); }
+
     void init()
     {
         g_itemChunk.setDefaultinfo();

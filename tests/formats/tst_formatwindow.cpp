@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "FormatItem.h"
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
@@ -86,11 +88,13 @@ private:
         return window;
     }
 
+    ResourceCopy m_resources; // the catalogues are rewritten
     QHash<QString, QByteArray> m_shipped;
 
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_resources.isValid());
         qRegisterMetaType<Convertinfo>();
         for (const char* name : {"video", "audio", "hd3d", "webshare", "devices"})
             m_shipped.insert(name, readFile(catalogue(name)));

@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
@@ -519,7 +521,7 @@ private:
         return new SanpSsetDialog(nullptr);
     }
 
-    // Puts a shipped picture of this test's own bundle back in place.
+    // Puts a picture of the test's copy of Resources back in place.
     struct PictureBack
     {
         QString path;
@@ -626,6 +628,10 @@ private slots:
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The product information and pictures are changed in a copy.
+    ResourceCopy resources;
+    if (!resources.isValid())
+        return 1;
     int status = 0;
     {
         TstMainWindow t;

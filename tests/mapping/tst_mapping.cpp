@@ -1,6 +1,8 @@
 // A task turned into an engine configuration, read back from the recording
 // engine's call log, and the task's hand-off to the editor and the player.
 
+#include "../ResourceCopy.h"
+
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
@@ -101,6 +103,7 @@ private:
     // as the first configuration's so the logs compare line by line.
     void mapBoth(VideoConvertBar* task, QStringList& own, QStringList& queued);
 
+    ResourceCopy m_resources; // every task's profile is shipped by the test
     QTemporaryDir m_dir;
     QString m_source;
     QString m_eventLog;
@@ -110,6 +113,7 @@ private:
 
 void TestMapping::initTestCase()
 {
+    QVERIFY(m_resources.isValid());
     QVERIFY(m_dir.isValid());
     m_eventLog = m_dir.filePath("events.log");
     qputenv("LUMIVANE_EVENT_LOG", m_eventLog.toLocal8Bit());

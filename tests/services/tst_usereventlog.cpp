@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "CSingleUserLog.h"
 #include "QIAppUtil.h"
 
@@ -75,6 +77,7 @@ private:
     // returns from main at once.
     int runChild(const QString& logPath, int events, const QByteArray& startupFails = QByteArray());
 
+    ResourceCopy m_resources; // the product information is changed
     QTemporaryDir m_dir;
     QString m_log;
 };
@@ -97,7 +100,8 @@ int TestUserEventLog::runChild(const QString& logPath, int events, const QByteAr
         env.insert("LUMIVANE_EVENT_STARTUP_FAILS", QString::fromLatin1(startupFails));
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--child", QString::number(events)});
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--child", QString::number(events), QIAppUtil::getResourcePath()});
     if (!child.waitForFinished(30000) || child.exitStatus() != QProcess::NormalExit)
         return -1;
     return child.exitCode();
@@ -105,6 +109,7 @@ int TestUserEventLog::runChild(const QString& logPath, int events, const QByteAr
 
 void TestUserEventLog::initTestCase()
 {
+    QVERIFY(m_resources.isValid());
     QVERIFY(m_dir.isValid());
     writeIni(kIni);
     m_log = m_dir.filePath("parent.log");
@@ -247,6 +252,8 @@ static int childMain(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int events = QByteArray(argv[2]).toInt();
+    // The parent's copy of Resources, with the product information it wrote.
+    QIAppUtil::setResourcePath(QString::fromLocal8Bit(argv[3]));
     CSingleUserLog* log = CSingleUserLog::getInstance();
     for (int i = 0; i < events; ++i)
         log->AddUserLog(20000, false, i, QByteArray("child ").append(QByteArray::number(i)).constData());
@@ -255,7 +262,7 @@ static int childMain(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3 && std::strcmp(argv[1], "--child") == 0)
+    if (argc >= 4 && std::strcmp(argv[1], "--child") == 0)
         return childMain(argc, argv);
     QCoreApplication app(argc, argv);
     TestUserEventLog test;

@@ -1,3 +1,5 @@
+#include "../ResourceCopy.h"
+
 #include "CCheckUpdateInNetworktxt.h"
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
@@ -77,12 +79,13 @@ private:
 };
 
 // The update dialog driven end to end against a loopback server, with the
-// test bundle's own versionInfo.ini and a recording install script.
+// test's own versionInfo.ini and a recording install script.
 class TestUpdateFlow : public QObject
 {
     Q_OBJECT
 
 private:
+    ResourceCopy m_resources; // the product information is rewritten
     std::unique_ptr<TestHttpServer> m_server;
     QTemporaryDir m_tmp;
     QByteArray m_image;
@@ -161,6 +164,7 @@ private:
 private slots:
     void initTestCase()
     {
+        QVERIFY(m_resources.isValid());
         QVERIFY(m_tmp.isValid());
         QVERIFY(QDir().mkpath(recordDir()));
         m_server.reset(new TestHttpServer);

@@ -1,6 +1,7 @@
 #include "AddVideoDialog.h"
 
 #include "FormFonts.h"
+#include "LogCategories.h"
 #include "MusicLibrary.h"
 #include "QCheckHeaderView.h"
 #include "QIAppUtil.h"
@@ -9,8 +10,6 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QSortFilterProxyModel>
-
-Q_LOGGING_CATEGORY(lcLibrary, "lumivane.library")
 
 AddVideoDialog::AddVideoDialog(QWidget* parent, const QString& libraryPath)
     : QImageDialog(parent)
@@ -110,10 +109,10 @@ void AddVideoDialog::readiTunesXML()
 {
     m_playlists.clear();
     const QString path = m_libraryPath.isEmpty() ? MusicLibrary::defaultPath() : m_libraryPath;
-    qCDebug(lcLibrary) << "library" << path;
+    qCDebug(lcLibraryImport) << "library" << path;
     for (const QString& name : MusicLibrary::playlistNames(path))
         m_playlists.append({name});
-    qCDebug(lcLibrary) << "--------------" << m_playlists.size();
+    qCDebug(lcLibraryImport) << "--------------" << m_playlists.size();
     for (int i = 0; i < m_playlists.size(); ++i) {
         const QString& name = m_playlists.at(i).m_listName;
         if (!name.isEmpty() && m_comboBox->itemText(i) != name)
@@ -187,7 +186,7 @@ void AddVideoDialog::OnBtnOK()
         if (row < 0 || row >= m_dataList.size())
             continue;
         const QString path = m_dataList.at(row)->m_itemPath;
-        qCDebug(lcLibrary) << "OnBtnOK(): -=-" << path;
+        qCDebug(lcLibraryImport) << "OnBtnOK(): -=-" << path;
         if (QFile::exists(path))
             paths << path;
     }

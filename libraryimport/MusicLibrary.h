@@ -1,5 +1,8 @@
 #pragma once
 
+// Part of the music library import, which nothing in the program opens
+// yet: the dialog is built and tested so that it stays ready for use.
+//
 // The music library file the import dialog offers tracks from: an XML
 // property list whose top dictionary holds the key "Playlists" followed by
 // an array of playlist dictionaries, each with a "Name" key.

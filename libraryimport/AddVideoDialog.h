@@ -1,5 +1,8 @@
 #pragma once
 
+// Part of the music library import, which nothing in the program opens
+// yet: the dialog is built and tested so that it stays ready for use.
+
 #include "QImageDialog.h"
 #include "VideoResourceModel.h"
 
