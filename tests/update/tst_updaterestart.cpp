@@ -1,3 +1,4 @@
+#include "../ResourceCopy.h"
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
@@ -24,6 +25,7 @@ class TestUpdateRestart : public QObject
     Q_OBJECT
 
 private:
+    ResourceCopy m_resources; // the update address is rewritten
     std::unique_ptr<MainWindow> m_window;
     QTemporaryDir m_tmp;
 
@@ -31,6 +33,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_tmp.isValid());
+        QVERIFY(m_resources.isValid());
         // The dialog's own check asks a closed port on this machine.
         {
             QSettings ini(QString::fromStdString(CSingleVersionStringUtil::GetIniFileName()),
