@@ -1,4 +1,4 @@
-#include "../ResourceCopy.h"
+#include "../../ResourceCopy.h"
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"

@@ -1,4 +1,4 @@
-#include "../ResourceCopy.h"
+#include "../../ResourceCopy.h"
 
 #include "CCheckUpdateInNetworktxt.h"
 #include "CSingleVersionStringUtil.h"
