@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
@@ -156,9 +155,9 @@ QString QVideoSettingXml::readValue(const QString& elementName, const QString& a
 {
     const QString path = fileName();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QLockFile lock(path + QStringLiteral(".lock"));
+    const DataFile::Lock lock(path, kLockWaitMs);
     // Without the lock the file is only read, never written.
-    const bool locked = lock.tryLock(kLockWaitMs);
+    const bool locked = lock.isLocked();
 
     QDomDocument doc;
     bool changed = false;
@@ -197,8 +196,8 @@ bool QVideoSettingXml::writeValue(const QString& elementName, const QString& att
 {
     const QString path = fileName();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
+    const DataFile::Lock lock(path, kLockWaitMs);
+    if (!lock.isLocked()) {
         qCDebug(lcEditor) << "snapshot settings busy:" << path;
         return false;
     }
