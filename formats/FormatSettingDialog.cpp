@@ -1,20 +1,16 @@
 #include "FormatSettingDialog.h"
 
-#include "DataFile.h"
 #include "FormFonts.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
-#include "LogCategories.h"
 #include "ProfileFile.h"
+#include "ProfileLists.h"
 #include "QIAppUtil.h"
 
-#include <QDomDocument>
 #include <QPixmap>
 #include <QtDebug>
 
 #include <utility>
-
-#include <QLoggingCategory>
 
 namespace {
 
@@ -92,13 +88,7 @@ void FormatSettingDialog::setConvertinfo(Convertinfo& info)
 
 void FormatSettingDialog::RefreshQStringList(QStringList& list, QString text)
 {
-    list.clear();
-    int comma;
-    while ((comma = text.indexOf(QLatin1Char(','))) >= 0) {
-        list.append(text.left(comma));
-        text.remove(0, comma + 1);
-    }
-    list.append(text);
+    list = ProfileLists::split(text);
 }
 
 void FormatSettingDialog::fill(Setting setting, const QString& text)
@@ -148,11 +138,8 @@ void FormatSettingDialog::setXmlfile(QString path)
         return;
     }
     m_strXmlFile = path;
-    QDomDocument doc;
-    if (DataFile::read(path, doc) != DataFile::Read::Ok)
-        return;
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull())
+    ProfileLists profile;
+    if (!profile.read(path))
         return;
     for (ValueList& list : m_lists)
         list.presets.clear();
@@ -163,20 +150,17 @@ void FormatSettingDialog::setXmlfile(QString path)
         &FormatSettingDialog::InitV_FrameRate,  &FormatSettingDialog::InitV_BitRate,
         &FormatSettingDialog::InitA_Encoder,    &FormatSettingDialog::InitA_Channel,
         &FormatSettingDialog::InitA_SampleRate, &FormatSettingDialog::InitA_BitRate};
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const QString tag = e.tagName();
-        if (tag == QLatin1String("ATTRIBUTE_VALUE")) {
-            for (int s = 0; s < SettingCount; ++s)
-                (this->*inits[s])(e.attribute(QLatin1String(kSettings[s].name)));
-        } else if (tag == QLatin1String("HIGH_QUALITY_VALUE")
-                   || tag == QLatin1String("STANDARD_QUALITY_VALUE")
-                   || tag == QLatin1String("SMALL_QUALITY_VALUE")) {
-            qCDebug(lcFormats) << tag;
-            for (int s = 0; s < SettingCount; ++s) {
-                const QString value = displayForm(e.attribute(QLatin1String(kSettings[s].name)),
-                                                  QString::fromLatin1(kSettings[s].unit));
-                m_lists[s].presets.append(m_lists[s].items.indexOf(value));
-            }
+    if (profile.hasLists()) {
+        for (int s = 0; s < SettingCount; ++s)
+            (this->*inits[s])(profile.listText(s));
+    }
+    // A preset names values; the buttons select them by their place in the
+    // lists just filled.
+    for (const Convertinfo& preset : profile.presets()) {
+        for (int s = 0; s < SettingCount; ++s) {
+            const QString value =
+                displayForm(preset.*(kSettings[s].value), QString::fromLatin1(kSettings[s].unit));
+            m_lists[s].presets.append(m_lists[s].items.indexOf(value));
         }
     }
 }

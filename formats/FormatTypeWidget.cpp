@@ -1,19 +1,17 @@
 #include "FormatTypeWidget.h"
 
-#include "DataFile.h"
+#include "FormatCatalogue.h"
 #include "FormatItem.h"
 #include "GobelItemChunk.h"
 #include "QIAppUtil.h"
-#include "UserData.h"
 
-#include <QDomDocument>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QtDebug>
 
 namespace {
-constexpr int kMaxRecent = 10;
+constexpr int kMaxRecent = FormatCatalogue::kMaxRecent;
 constexpr int kTickMs = 20;
 constexpr int kRightStep = 30;
 constexpr int kLeftStep = 25;
@@ -48,7 +46,7 @@ FormatTypeWidget::FormatTypeWidget(QWidget* parent)
 
 FormatTypeWidget::~FormatTypeWidget() { qDeleteAll(m_itemList); }
 
-QString FormatTypeWidget::recentXmlPath() { return UserData::path(QStringLiteral("format/recent.xml")); }
+QString FormatTypeWidget::recentXmlPath() { return FormatCatalogue::recentPath(); }
 
 void FormatTypeWidget::setObjectName(const QString& name)
 {
@@ -71,31 +69,10 @@ FormatItem* FormatTypeWidget::createItem(const QString& image, const QString& na
 
 void FormatTypeWidget::GreateItem(QString path)
 {
-    QDomDocument doc;
-    const DataFile::Read read = DataFile::read(path, doc);
-    if (read == DataFile::Read::Damaged || read == DataFile::Read::Unreadable) {
-        // Kept aside where it can be looked at, never destroyed; the strip
-        // stays empty. A shipped catalogue that cannot be moved stays put.
-        DataFile::setAside(
-            path, path == UserData::ownCopyOf(path) ? QStringLiteral(".bad") : QStringLiteral(".broken"));
-        return;
-    }
-    if (read != DataFile::Read::Ok)
-        return;
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull())
-        return;
-    QList<QDomElement> items;
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        if (e.tagName() == QLatin1String("item"))
-            items.append(e);
-    }
     // The recent list holds its newest ten, whatever the file says.
-    if (isRecent() && items.size() > kMaxRecent)
-        items = items.mid(items.size() - kMaxRecent);
-    for (const QDomElement& e : qAsConst(items)) {
-        FormatItem* item =
-            createItem(e.attribute("imagename"), e.attribute("itemname"), e.attribute("relevantfile"));
+    const QList<FormatCatalogue::Item> items = FormatCatalogue::read(path, isRecent() ? kMaxRecent : 0);
+    for (const FormatCatalogue::Item& e : items) {
+        FormatItem* item = createItem(e.imageName, e.itemName, e.relevantFile);
         m_itemList.append(item);
         m_itemLayout->addWidget(item);
     }
@@ -221,21 +198,10 @@ void FormatTypeWidget::addRecentItem()
 
 void FormatTypeWidget::saveRecentXml()
 {
-    QDomDocument doc;
-    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
-    QDomElement root = doc.createElement("default");
-    doc.appendChild(root);
-    for (const FormatItem* item : qAsConst(m_itemList)) {
-        QDomElement e = doc.createElement("item");
-        e.setAttribute("imagename", item->imagename);
-        e.setAttribute("itemname", item->itemname);
-        e.setAttribute("relevantfile", item->relevantfile);
-        root.appendChild(e);
-    }
-    // Written whole or not at all, so a failure keeps the previous list.
-    const QString path = recentXmlPath();
-    DataFile::Lock lock(path);
-    DataFile::save(path, doc);
+    QList<FormatCatalogue::Item> items;
+    for (const FormatItem* item : qAsConst(m_itemList))
+        items.append({item->imagename, item->itemname, item->relevantfile});
+    FormatCatalogue::saveRecent(items);
 }
 
 void FormatTypeWidget::moveX(int x)

@@ -146,14 +146,15 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
     return doc.setContent(text, false) ? Read::Ok : Read::Damaged;
 }
 
-bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits)
+bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits,
+                              const QString& suffix)
 {
     switch (read(path, doc, limits)) {
     case Read::Ok:
         return true;
     case Read::Unreadable:
     case Read::Damaged:
-        setAside(path);
+        setAside(path, suffix);
         return false;
     case Read::Missing:
     case Read::Empty:

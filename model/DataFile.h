@@ -59,8 +59,9 @@ public:
 
     // read, with the one policy for a file that cannot be used: one that
     // cannot be opened, is damaged or over the limits is set aside (see
-    // setAside). True only when doc holds the file.
-    static bool readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits = Limits());
+    // setAside) under `suffix`. True only when doc holds the file.
+    static bool readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits = Limits(),
+                               const QString& suffix = QStringLiteral(".bad"));
 
     // Writes doc atomically, creating the folder. False (and the handler is
     // told) when the file could not be written; the old file is then intact.

@@ -1,0 +1,47 @@
+#pragma once
+
+// Format catalogues: the shipped "format/<type>.xml" files each strip of the
+// format panel shows, and the person's recent list "format/recent.xml".
+//
+//   <default>
+//       <item imagename="MP4.png" itemname="MP4" relevantfile="MP4 Video.xml"/>
+//       ...
+//   </default>
+
+#include <QList>
+#include <QString>
+
+class FormatCatalogue
+{
+public:
+    FormatCatalogue() = delete;
+
+    // One tile: its picture, its name and the profile it stands for.
+    struct Item
+    {
+        QString imageName;
+        QString itemName;
+        QString relevantFile;
+        bool operator==(const Item& other) const
+        {
+            return imageName == other.imageName && itemName == other.itemName
+                && relevantFile == other.relevantFile;
+        }
+    };
+
+    // The recent list keeps this many, the newest last.
+    static constexpr int kMaxRecent = 10;
+
+    // Where the recent list is kept (the person's copy).
+    static QString recentPath();
+
+    // The "item" elements of the catalogue at path, in file order; with
+    // keepNewest > 0 only that many from the end. A file that cannot be used
+    // is set aside and reads as empty: the person's copy as ".bad", a shipped
+    // one as ".broken". A missing or empty file is empty.
+    static QList<Item> read(const QString& path, int keepNewest = 0);
+
+    // Writes items as the recent list, whole or not at all. False when it
+    // could not be written; the previous list is then kept.
+    static bool saveRecent(const QList<Item>& items);
+};
