@@ -27,10 +27,10 @@ void TensileWindow::setTitleHeight(int height) { m_nTitleHeight = height; }
 void TensileWindow::setCursorAndState(QMouseEvent* event)
 {
     const QPoint p = event->screenPos().toPoint();
-    m_cursorState = edgegrip::zoneAt(geometry(), p, kBand);
-    setCursor(edgegrip::cursorFor(m_cursorState));
-    if (m_cursorState != edgegrip::None)
-        m_edgeOffset = edgegrip::edgeOffset(geometry(), m_cursorState, p);
+    m_cursorState = EdgeGrip::zoneAt(geometry(), p, kBand);
+    setCursor(EdgeGrip::cursorFor(m_cursorState));
+    if (m_cursorState != EdgeGrip::None)
+        m_edgeOffset = EdgeGrip::edgeOffset(geometry(), m_cursorState, p);
 }
 
 void TensileWindow::setFrameGeomtry(QMouseEvent* event)
@@ -41,7 +41,7 @@ void TensileWindow::setFrameGeomtry(QMouseEvent* event)
     }
     // No upper bound: the platform keeps the window within its screens.
     const QSize unbounded(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    setGeometry(edgegrip::dragged(geometry(), m_cursorState, event->screenPos().toPoint(), m_edgeOffset,
+    setGeometry(EdgeGrip::dragged(geometry(), m_cursorState, event->screenPos().toPoint(), m_edgeOffset,
                                   minimumSize(), unbounded));
 }
 

@@ -76,7 +76,7 @@ int QCropOperateDlg::getRatioType()
         return Ratio_4_3;
     if (m_radPanScan->isChecked())
         return Ratio_OriginalAspect;
-    return clipedit::NoChoice;
+    return EditArithmetic::NoChoice;
 }
 
 void QCropOperateDlg::CropSettingsToDlg(CropSettings settings)
@@ -109,10 +109,10 @@ void QCropOperateDlg::changeOrientation(Change change)
     m_state->changeCrop(settings);
 }
 
-void QCropOperateDlg::OnLeftRotate() { changeOrientation(clipedit::rotateLeft); }
-void QCropOperateDlg::OnRightRotate() { changeOrientation(clipedit::rotateRight); }
-void QCropOperateDlg::OnFlipH() { changeOrientation(clipedit::flipHorizontal); }
-void QCropOperateDlg::OnFilpV() { changeOrientation(clipedit::flipVertical); }
+void QCropOperateDlg::OnLeftRotate() { changeOrientation(EditArithmetic::rotateLeft); }
+void QCropOperateDlg::OnRightRotate() { changeOrientation(EditArithmetic::rotateRight); }
+void QCropOperateDlg::OnFlipH() { changeOrientation(EditArithmetic::flipHorizontal); }
+void QCropOperateDlg::OnFilpV() { changeOrientation(EditArithmetic::flipVertical); }
 
 void QCropOperateDlg::paintEvent(QPaintEvent*)
 {

@@ -108,9 +108,9 @@ void QSubtitleOperateDlg::addSubtitleFile()
 
 void QSubtitleOperateDlg::pickSubtitleFile(const QString& path)
 {
-    pickedfiles::checkInBackground(
-        this, [path] { return pickedfiles::checkSubtitleFile(path); },
-        [this, path](const pickedfiles::Verdict& verdict) {
+    PickedFiles::checkInBackground(
+        this, [path] { return PickedFiles::checkSubtitleFile(path); },
+        [this, path](const PickedFiles::Verdict& verdict) {
             if (verdict.usable)
                 setSubtitlePath(path);
             else

@@ -42,7 +42,7 @@ void QVideoEditDlg::setDragStart(const EditRect& box)
 EditRect QVideoEditDlg::cropDragBox() const
 {
     const CropSettings& s = m_state.crop;
-    if (clipedit::panScanActive(s))
+    if (EditArithmetic::panScanActive(s))
         return EditRect{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
     return EditRect{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
 }

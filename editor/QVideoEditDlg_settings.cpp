@@ -92,9 +92,9 @@ void QVideoEditDlg::radRatioTypeChange()
         chosen = t;
     }
     qCDebug(lcEditor) << "fill type" << s.fill_type;
-    clipedit::applyRatioChoice(s, chosen, Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player),
+    EditArithmetic::applyRatioChoice(s, chosen, Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player),
                                m_outputWidth, m_outputHeight);
-    const bool turned = clipedit::quarterTurned(s.rotate);
+    const bool turned = EditArithmetic::quarterTurned(s.rotate);
     if (s.ratio_type == Ratio_FullScreen) {
         Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
         sendAspect(s.aspect_width, s.aspect_height, turned);
@@ -121,7 +121,7 @@ void QVideoEditDlg::FillModeChange()
     CalcCropPanScan();
     Player_SetVideoCrop(m_player, s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h);
     Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-    sendAspect(m_outputWidth, m_outputHeight, clipedit::quarterTurned(s.rotate));
+    sendAspect(m_outputWidth, m_outputHeight, EditArithmetic::quarterTurned(s.rotate));
     Player_ShowVideoFrame(m_player);
 }
 
@@ -143,7 +143,7 @@ void QVideoEditDlg::MoveCropPanScan()
     EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
     const EditRect press{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
                          m_state.drag.startRect[3]};
-    clipedit::keepProportion(box, press, m_state.drag.cropMode);
+    EditArithmetic::keepProportion(box, press, m_state.drag.cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;
     s.crop_w = box.w;

@@ -195,9 +195,9 @@ void QWatermarkOperateDlg::OnAddImage()
 
 void QWatermarkOperateDlg::pickImageFile(const QString& path)
 {
-    pickedfiles::checkInBackground(
-        this, [path] { return pickedfiles::checkWatermarkPicture(path); },
-        [this, path](const pickedfiles::Verdict& verdict) {
+    PickedFiles::checkInBackground(
+        this, [path] { return PickedFiles::checkWatermarkPicture(path); },
+        [this, path](const PickedFiles::Verdict& verdict) {
             if (verdict.usable)
                 setImageFile(path);
             else

@@ -144,7 +144,7 @@ void PlayerVideobar::applyProbe(const QString& path, const PlaylistRowProbe& pro
     m_fileInfo = probe.info;
     m_thumbnail = probe.thumbnail;
     m_hasFacts = true;
-    m_labTime->setText(playback::durationText(m_fileInfo.m_duration));
+    m_labTime->setText(PlaybackMath::durationText(m_fileInfo.m_duration));
     update();
 }
 

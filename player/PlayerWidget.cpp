@@ -221,8 +221,8 @@ void PlayerWidget::requestRedraw()
 void PlayerWidget::showTime(uint64_t time)
 {
     const uint64_t duration = Player_GetDuration(m_player);
-    m_playBtnWidget->setProcessValue(playback::progressFraction(time, duration));
-    m_playBtnWidget->setTimeLabel(playback::timeLabelText(time, duration));
+    m_playBtnWidget->setProcessValue(PlaybackMath::progressFraction(time, duration));
+    m_playBtnWidget->setTimeLabel(PlaybackMath::timeLabelText(time, duration));
 }
 
 void PlayerWidget::refuseFile(int state)
@@ -373,7 +373,7 @@ void PlayerWidget::OnBtnBack()
 {
     if (!m_player || (m_playState != 1 && m_playState != 2))
         return;
-    Player_Seek(m_player, playback::backTarget(Player_GetPlayTime(m_player)));
+    Player_Seek(m_player, PlaybackMath::backTarget(Player_GetPlayTime(m_player)));
     followSeek();
 }
 
@@ -382,7 +382,7 @@ void PlayerWidget::OnBtnFast()
     if (!m_player || (m_playState != 1 && m_playState != 2))
         return;
     const uint64_t time = Player_GetPlayTime(m_player);
-    Player_Seek(m_player, playback::fastTarget(time, Player_GetDuration(m_player)));
+    Player_Seek(m_player, PlaybackMath::fastTarget(time, Player_GetDuration(m_player)));
     followSeek();
 }
 
@@ -390,7 +390,7 @@ void PlayerWidget::ProgressValueChange(double fraction)
 {
     if (!m_player)
         return;
-    Player_Seek(m_player, playback::fractionTarget(fraction, Player_GetDuration(m_player)));
+    Player_Seek(m_player, PlaybackMath::fractionTarget(fraction, Player_GetDuration(m_player)));
     followSeek();
 }
 
@@ -511,7 +511,7 @@ void PlayerWidget::placeWindow(const QSize& videoSize)
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QMargins frame = isVisible() ? frameMargins(this) : QMargins();
-    setGeometry(playback::playerPlacement(videoSize, minimumSize(), screen->availableGeometry(), frame));
+    setGeometry(PlaybackMath::playerPlacement(videoSize, minimumSize(), screen->availableGeometry(), frame));
 }
 
 void PlayerWidget::ResizeVideoWindow()
@@ -669,9 +669,9 @@ void PlayerWidget::mouseMoveEvent(QMouseEvent* event)
 void PlayerWidget::setCursorAndState(QMouseEvent* event)
 {
     const QPoint cursor = event->globalPos();
-    m_cursorState = edgegrip::zoneAt(geometry(), cursor, kEdgeBand);
-    setCursor(edgegrip::cursorFor(m_cursorState));
-    m_edgeOffset = edgegrip::edgeOffset(geometry(), m_cursorState, cursor);
+    m_cursorState = EdgeGrip::zoneAt(geometry(), cursor, kEdgeBand);
+    setCursor(EdgeGrip::cursorFor(m_cursorState));
+    m_edgeOffset = EdgeGrip::edgeOffset(geometry(), m_cursorState, cursor);
 }
 
 void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
@@ -683,7 +683,7 @@ void PlayerWidget::setFrameGeomtry(QMouseEvent* event)
         return;
     }
     const QSize maximum(desktopWidth() - 4, availableHeight());
-    setGeometry(edgegrip::dragged(geometry(), m_cursorState, event->globalPos(), m_edgeOffset, minimumSize(),
+    setGeometry(EdgeGrip::dragged(geometry(), m_cursorState, event->globalPos(), m_edgeOffset, minimumSize(),
                                   maximum));
     ResizeVideoWindow();
     if (m_moveCount == 4000)

@@ -1,7 +1,0 @@
-#include "EditingState.h"
-
-EditingState::EditingState(QObject* parent)
-    : QObject(parent)
-{}
-
-EditingState::~EditingState() = default;

@@ -1,0 +1,9 @@
+#include "EditingState.h"
+
+EditingState::EditingState(QObject* parent)
+    : QObject(parent)
+{}
+
+EditingState::~EditingState() = default;
+
+#include "moc_EditingState.cpp"
