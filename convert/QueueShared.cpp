@@ -3,8 +3,6 @@
 #include "CSingleUserLog.h"
 #include "QIAppUtil.h"
 
-#include <orvalta.h>
-
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -12,7 +10,6 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStorageInfo>
 #include <QStringList>
 #include <QUrl>
 
@@ -24,49 +21,6 @@ void openFolderOf(const QString& path)
 }
 
 } // namespace
-
-QString engineErrorText(int code)
-{
-    const char* text = Engine_GetErrorText(code);
-    return text && *text ? QString::fromUtf8(text) : QString::number(code);
-}
-
-QString failureReason(int code, const QString& output)
-{
-    auto text = [](const char* source) { return QCoreApplication::translate("VideoConvertBar", source); };
-    const QString folder = QFileInfo(output).absolutePath();
-    switch (code) {
-    case ORV_E_INPUT:
-    case ORV_E_DECODE:
-        return text("Cannot read this file");
-    case ORV_E_OUTPUT:
-    case ORV_E_WRITE: {
-        const QFileInfo info(folder);
-        if (!info.isDir() || !info.isWritable())
-            return text("Cannot write to the output folder");
-        // A write that failed in a folder that takes files: almost always a
-        // full disk when little room is left.
-        const QStorageInfo storage(folder);
-        if (storage.isValid() && storage.bytesAvailable() < 16 * 1024 * 1024)
-            return text("Disk full");
-        return code == ORV_E_OUTPUT ? text("Cannot create the output file")
-                                    : text("Cannot write the output file");
-    }
-    case ORV_E_CONTAINER:
-    case ORV_E_ENCODER:
-        return text("This format cannot hold this file");
-    case ORV_E_NOSTREAM:
-        return text("Nothing in this file to convert");
-    case ORV_E_WATERMARK:
-        return text("Cannot read the watermark image");
-    case ORV_E_SUBTITLE:
-        return text("Cannot read the subtitle file");
-    case ORV_E_SIZE:
-        return text("The picture size is too large (at most 4096*2304)");
-    default:
-        return engineErrorText(code);
-    }
-}
 
 QString suffixOf(const QString& path)
 {

@@ -6,13 +6,6 @@
 
 class QObject;
 
-// The engine's text for an error code; the number when it has none.
-QString engineErrorText(int code);
-
-// What a person can act on, for a job that failed with `code` while writing
-// `output`: a short reason ("Disk full", "Cannot read this file", ...).
-QString failureReason(int code, const QString& output);
-
 // The suffix of the file name (not of a dotted folder), case kept.
 QString suffixOf(const QString& path);
 

@@ -62,8 +62,9 @@ public:
     void unselectConvertBar(VideoConvertBar* bar);
     void showDragLine(int index);
     VideoConvertBar* getPressInAreaBar(QPoint point);
-    // The merge run's entry into the configuration mapping: the task's clip
-    // and marks with the given target settings; same calls as the task's own.
+    // A task's clip and marks with the given target settings, the calls the
+    // merge run sends for an item (ConvertTask::mappingValues); same calls as
+    // the task's own.
     void setConverterConfig(Config& config, VideoConvertBar* bar, const Convertinfo& target);
 
     // Read access for the main window and for tests.

@@ -3,7 +3,9 @@
 #include "ScrollAreaforBar.h"
 
 #include "CSingleUserLog.h"
+#include "ConfigMapping.h"
 #include "ConvertJob.h"
+#include "ConvertTask.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
@@ -236,6 +238,7 @@ void ScrollAreaforBar::ConvertIndex()
         connect(m_mergeTimer, &QTimer::timeout, this, &ScrollAreaforBar::ConverTime);
     }
     VideoConvertBar* item = m_barList.at(m_mergeIndex);
+    const ConvertTask& task = item->task();
     m_mergeBar = item;
     item->setEnabled(false);
     item->SetConverting(true);
@@ -243,38 +246,37 @@ void ScrollAreaforBar::ConvertIndex()
 
     const QString folder = g_Configure.m_strOutputFolder;
     const QString output =
-        VideoConvertBar::FreeOutputPath(folder, item->VideoName(), m_mergeInfo.V_Extend, &m_handedOutPaths);
+        VideoConvertBar::FreeOutputPath(folder, task.name(), m_mergeInfo.V_Extend, &m_handedOutPaths);
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
-    const QByteArray source = item->File().toUtf8();
+    const QByteArray source = task.path().toUtf8();
     const QByteArray target = output.toUtf8();
 
-    const QString event = conversionEventText(item->File(), m_mergeInfo.V_Format);
+    const QString event = conversionEventText(task.path(), m_mergeInfo.V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
 
     const bool hasContainer = !m_mergeInfo.V_Format.isEmpty() && !m_mergeInfo.V_Extend.isEmpty();
     const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
 
-    Config config = Config_Create();
-    setConverterConfig(config, item, m_mergeInfo);
-
     bool added = true;
-    if (!m_merger) {
-        added = ConvertJob::openMerge(m_merger, target, hasContainer ? &container : nullptr, config);
-        if (added) {
-            m_handedOutPaths.insert(output);
-            item->setOutputPath(output);
-            m_mergeOutput = output;
-            m_mergeCategory = item->ItemName();
-            added = ConvertJob::startMerge(m_merger);
+    {
+        // The item's clip and marks with the merge settings.
+        const ConvertJob::Configuration config(task.mappingValues(m_mergeInfo));
+        if (!m_merger) {
+            added =
+                ConvertJob::openMerge(m_merger, target, hasContainer ? &container : nullptr, config.handle());
+            if (added) {
+                m_handedOutPaths.insert(output);
+                item->setOutputPath(output);
+                m_mergeOutput = output;
+                m_mergeCategory = task.itemName();
+                added = ConvertJob::startMerge(m_merger);
+            }
         }
+        if (added)
+            added =
+                ConvertJob::addToMerge(m_merger, source, task.beginUs(), task.lengthUs(), config.handle());
     }
-    if (added) {
-        const unsigned long long begin = item->getBeginTime();
-        const uint64_t length = RunSchedule::lengthUs(begin, item->getEndTime());
-        added = ConvertJob::addToMerge(m_merger, source, begin, length, config);
-    }
-    Config_Release(config);
 
     if (added) {
         if (!m_mergeTimer->isActive())
@@ -282,7 +284,7 @@ void ScrollAreaforBar::ConvertIndex()
         return;
     }
     ++m_mergeFailed;
-    item->SetFailed(m_merger ? failureReason(ConvertJob::mergeError(m_merger), output)
+    item->SetFailed(m_merger ? ConvertJob::failureReason(ConvertJob::mergeError(m_merger), output)
                              : tr("The merger could not be created."));
     deferNextConvertIndex();
 }
@@ -332,7 +334,7 @@ void ScrollAreaforBar::ConverTime()
         if (error != 0) {
             ++m_mergeFailed;
             if (item)
-                item->SetFailed(failureReason(
+                item->SetFailed(ConvertJob::failureReason(
                     error,
                     item->OutputPath().isEmpty() ? g_Configure.m_strOutputFolder + "/" : item->OutputPath()));
         } else {

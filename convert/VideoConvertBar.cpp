@@ -11,7 +11,6 @@
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "QueueShared.h"
-#include "RunSchedule.h"
 #include "SkinPicture.h"
 #include "SourceProbe.h"
 
@@ -25,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPointer>
 #include <QTextLayout>
 #include <QThread>
 #include <QTimer>
@@ -95,6 +93,7 @@ void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
+    , m_job(std::make_unique<ConvertJob>())
 {
     static const bool registered = [] {
         qRegisterMetaType<ConvertState>("ConvertState");
@@ -126,17 +125,8 @@ VideoConvertBar::~VideoConvertBar()
     m_waitImage = nullptr;
     delete m_convertTimer;
     m_convertTimer = nullptr;
-    if (m_openJob) {
-        // Rare (a row deleted while its job opens): the open is short, and
-        // its converter must not outlive the row unreleased.
-        const std::shared_ptr<OpenJob> job = std::move(m_openJob);
-        WaitForOpens();
-        releaseOpenJob(job);
-    }
-    if (m_converter) {
-        ConvertJob::releaseNow(m_converter);
-        m_converter = nullptr;
-    }
+    // A job still opening is waited for; an open one is released now.
+    m_job.reset();
 }
 
 void VideoConvertBar::Init()
@@ -267,40 +257,13 @@ void VideoConvertBar::setProbedFile(const SourceFacts& facts)
 void VideoConvertBar::setProbedFile(const SourceFacts& facts, const TaskFormat& format)
 {
     applyFacts(facts);
-    applyFormat(format);
+    m_task.applyFormat(format);
     emit emitSetEditInfo();
 }
 
 void VideoConvertBar::applyFacts(const SourceFacts& facts)
 {
-    m_strFilePath = facts.path;
-    m_strFileFormat = facts.suffix;
-    m_strFileSize = QIAppUtil::size2String(static_cast<unsigned long long>(facts.bytes));
-    m_bProbeFailed = facts.failed;
-    m_strVideoName = facts.name;
-
-    m_totalTime = facts.duration;
-    m_endTime = facts.duration;
-    m_cutLength = facts.duration;
-
-    m_videoWidth = facts.width;
-    m_videoHeight = facts.height;
-    m_audioSampleRate = facts.sampleRate;
-    m_audioChannels = facts.channels;
-    m_audioBitRate = facts.audioBitRate;
-
-    const QString resolution = resolutionText();
-    const QString durationText = getTime(facts.duration);
-    const QString formatText = m_strFileFormat.toUpper();
-    m_targetInfo.F_Size = m_strFileSize;
-    m_targetInfo.F_Duration = durationText;
-    m_targetInfo.F_Format = formatText;
-    m_sourceInfo.F_Size = m_strFileSize;
-    m_sourceInfo.F_Duration = durationText;
-    m_sourceInfo.F_Format = formatText;
-    m_sourceInfo.V_Resolution = resolution;
-
-    getConvertedFileInfo(facts);
+    m_task.applyFacts(facts);
 
     delete m_thumbnail;
     m_thumbnail = thumbnailImage(facts.thumbnail, facts.thumbnailWidth, facts.thumbnailHeight);
@@ -313,104 +276,40 @@ void VideoConvertBar::applyFacts(const SourceFacts& facts)
     // Made at the drawn size in device pixels: drawn 1:1 into the row.
     if (m_thumbnail)
         m_thumbnail->setDevicePixelRatio(qreal(m_thumbnail->width()) / kThumbRect.width());
-    chooseDefaultStreams(facts);
-}
-
-// The editor's defaults, chosen here on the add thread from the reader that
-// is already open: the first program with a picture or a sound, its first
-// audio stream and first subtitle.
-void VideoConvertBar::chooseDefaultStreams(const SourceFacts& facts)
-{
-    m_subtitleInfo = SubtitleValueInfo();
-    if (facts.failed) {
-        m_subtitleInfo.program_index = -1;
-        m_subtitleInfo.audio_index = -1;
-        m_subtitleInfo.subtitle_index = -1;
-        m_subtitleInfo.subtitle_count = 0;
-        return;
-    }
-    m_subtitleInfo.program_index = facts.program;
-    m_subtitleInfo.audio_index = facts.audioCount > 0 ? 0 : -1;
-    m_subtitleInfo.subtitle_count = facts.subtitleCount;
-    m_subtitleInfo.subtitle_index = facts.subtitleCount > 0 ? 1 : 0;
-}
-
-QString VideoConvertBar::resolutionText() const
-{
-    return QString("%1*%2").arg(m_videoWidth).arg(m_videoHeight);
 }
 
 void VideoConvertBar::getConvertedFileInfo() { getConvertedFileInfo(SourceFacts()); }
 
-void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts)
-{
-    m_sourceInfo.A_BitRate = QString::number(facts.audioBitRate / 1000) + " kbps";
-    m_sourceInfo.A_SampleRate = QString::number(facts.sampleRate) + " HZ";
-    m_sourceInfo.A_Channel = QString::number(facts.channels);
-    uint32_t rate = facts.frameRate;
-    if (rate > 100000)
-        rate /= 100000;
-    else if (rate > 1000)
-        rate /= 1000;
-    m_sourceInfo.V_FrameRate = QString::number(rate) + " FPS";
-    m_sourceVideoBitRate = facts.videoBitRate;
-    m_sourceInfo.V_BitRate = QString::number(facts.videoBitRate / 1000) + " kbps";
-    m_sourceInfo.F_Name = m_strVideoName;
-}
+void VideoConvertBar::getConvertedFileInfo(const SourceFacts& facts) { m_task.takeSourceRates(facts); }
 
 void VideoConvertBar::slotSetEditInfo()
 {
-    const QString targetName = SourceProbe::stemOf(m_strVideoName) + "." + m_targetInfo.V_Extend.toLower();
-    if (m_bProbeFailed) {
+    const ConvertTask& task = m_task;
+    const QString targetName = SourceProbe::stemOf(task.name()) + "." + task.target().V_Extend.toLower();
+    if (task.probeFailed()) {
         // Nothing was learnt of the file: no facts are made up for it, and
         // the play button would hide the text that says so.
-        m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, QString(),
-                                         m_strFileFormat.toUpper(), QString());
+        m_beforeInfoWidget->SetVideoInfo(task.name(), false, task.sizeText(), QString(),
+                                         task.suffix().toUpper(), QString());
         m_laterInfoWidget->SetVideoInfo(targetName, true, QString(), QString(),
-                                        m_targetInfo.V_Format.toUpper(), QString());
+                                        task.target().V_Format.toUpper(), QString());
         m_btnPreviewPlay->hide();
-        setToolTip(tr("This file cannot be read: %1").arg(m_strFilePath));
+        setToolTip(tr("This file cannot be read: %1").arg(task.path()));
     } else {
-        const QString duration = getTime(m_totalTime);
-        m_beforeInfoWidget->SetVideoInfo(m_strVideoName, false, m_strFileSize, duration,
-                                         m_strFileFormat.toUpper(),
-                                         m_videoWidth ? resolutionText() : QString());
+        const QString duration = getTime(task.totalUs());
+        m_beforeInfoWidget->SetVideoInfo(task.name(), false, task.sizeText(), duration,
+                                         task.suffix().toUpper(),
+                                         task.width() ? task.sourceResolutionText() : QString());
         m_laterInfoWidget->SetVideoInfo(targetName, true, QString(), duration,
-                                        m_targetInfo.V_Format.toUpper(), targetResolutionText());
+                                        task.target().V_Format.toUpper(), task.targetResolutionText());
         UpdateFileLength();
     }
 }
 
-QString VideoConvertBar::targetResolutionText() const
-{
-    if (m_bProbeFailed || !m_targetInfo.isVideo || m_bDisVideo || m_videoWidth == 0 || m_videoHeight == 0)
-        return QString();
-    const int width = getVideoWidth(m_targetInfo.V_Resolution);
-    const int height = getVideoHeigth(m_targetInfo.V_Resolution);
-    return QString("%1*%2").arg(width).arg(height);
-}
-
-unsigned long long VideoConvertBar::estimatedOutputBytes() const
-{
-    // A rate the profile leaves to the source is estimated with the source's.
-    auto kbps = [](const QString& text, unsigned long long sourceKbps) -> unsigned long long {
-        bool ok = false;
-        const unsigned value = text.toUInt(&ok);
-        return ok ? value : sourceKbps;
-    };
-    unsigned long long total = 0;
-    if (!targetResolutionText().isEmpty())
-        total += kbps(m_targetInfo.V_BitRate, m_sourceVideoBitRate / 1000);
-    if (m_audioChannels != 0 && !m_bDisAudio)
-        total += kbps(m_targetInfo.A_BitRate, m_audioBitRate / 1000);
-    const unsigned long long seconds = m_cutLength / 1000000ull;
-    return total * seconds * 1000ull / 8ull;
-}
-
 void VideoConvertBar::refreshTargetPanel()
 {
-    m_laterInfoWidget->SetVideoFormat(m_targetInfo.V_Format.toUpper());
-    m_laterInfoWidget->SetVideoSize(targetResolutionText());
+    m_laterInfoWidget->SetVideoFormat(m_task.target().V_Format.toUpper());
+    m_laterInfoWidget->SetVideoSize(m_task.targetResolutionText());
     UpdateFileLength();
 }
 
@@ -430,45 +329,26 @@ int VideoConvertBar::GetNumberFromString(QString text)
 
 void VideoConvertBar::UpdateFileLength()
 {
-    m_laterInfoWidget->SetVideoLength(m_bProbeFailed ? QString()
-                                                     : QIAppUtil::size2String(estimatedOutputBytes()));
+    m_laterInfoWidget->SetVideoLength(
+        m_task.probeFailed() ? QString() : QIAppUtil::size2String(m_task.estimatedOutputBytes()));
 
     QStringList parts =
         m_laterInfoWidget->m_videoNameLab->getName().split(QLatin1Char('.'), Qt::KeepEmptyParts);
     parts.removeLast();
     if (!parts.isEmpty())
-        emit emitSetVideoName(parts.join(QLatin1Char('.')) + "." + m_targetInfo.V_Extend.toLower());
+        emit emitSetVideoName(parts.join(QLatin1Char('.')) + "." + m_task.target().V_Extend.toLower());
 }
 
-void VideoConvertBar::slotChangeVideoName(QString name) { m_strVideoName = name; }
+void VideoConvertBar::slotChangeVideoName(QString name) { m_task.setName(name); }
 
 // ---- Format values ------------------------------------------------------------
-
-void VideoConvertBar::applyFormat(const TaskFormat& format)
-{
-    if (m_relevantfile == format.profile)
-        return;
-    m_strItemName = format.itemName;
-    m_relevantfile = format.profile;
-    if (!format.read)
-        return;
-    m_targetInfo.isVideo = format.values.isVideo;
-    for (const QualityAttribute& a : kQualityAttributes)
-        m_targetInfo.*(a.value) = format.values.*(a.value);
-    if (!format.values.V_Format.isEmpty() || !format.values.V_Extend.isEmpty()) {
-        m_targetInfo.V_Format = format.values.V_Format;
-        m_targetInfo.V_Extend = format.values.V_Extend;
-    }
-}
 
 void VideoConvertBar::setConvertFormat()
 {
     QString image, item, file;
     g_itemChunk.copyNames(image, item, file);
-    if (m_relevantfile == file)
+    if (!m_task.chooseFormat(item, file))
         return;
-    m_strItemName = item;
-    m_relevantfile = file;
     if (!getConvertXMLInfo()) {
         qCDebug(lcConvert) << "getConvertXMLInfo() error!!";
         return;
@@ -480,27 +360,16 @@ void VideoConvertBar::setConvertFormat()
     refreshTargetPanel();
 }
 
-bool VideoConvertBar::getConvertXMLInfo()
-{
-    return ProfileFile::read(GobelItemChunk::profilePath(m_relevantfile),
-                             QStringLiteral("TEMP_QUALITY_VALUE"), m_targetInfo);
-}
+bool VideoConvertBar::getConvertXMLInfo() { return m_task.readProfile(); }
 
 // The profile is shared by every task of its format; the person's copy is
 // replaced whole or not at all.
-void VideoConvertBar::saveSettingXml(QString path) { ProfileFile::writeCurrent(path, m_targetInfo); }
+void VideoConvertBar::saveSettingXml(QString path) { m_task.saveProfile(path); }
 
 void VideoConvertBar::setConvertinfo(Convertinfo info)
 {
-    m_targetInfo.V_Encoder = info.V_Encoder;
-    m_targetInfo.V_Resolution = info.V_Resolution;
-    m_targetInfo.V_FrameRate = info.V_FrameRate;
-    m_targetInfo.V_BitRate = info.V_BitRate;
-    m_targetInfo.A_Encoder = info.A_Encoder;
-    m_targetInfo.A_Channel = info.A_Channel;
-    m_targetInfo.A_SampleRate = info.A_SampleRate;
-    m_targetInfo.A_BitRate = info.A_BitRate;
-    saveSettingXml(GobelItemChunk::profilePath(m_relevantfile));
+    m_task.setQualityValues(info);
+    saveSettingXml(GobelItemChunk::profilePath(m_task.profile()));
     refreshTargetPanel();
 }
 
@@ -515,8 +384,9 @@ void VideoConvertBar::SlotShowSettingDialog()
         connect(m_settingDialog, &FormatSettingDialog::signalChangeConvertInfo, this,
                 &VideoConvertBar::setConvertinfo);
     }
-    m_settingDialog->setConvertinfo(m_targetInfo);
-    m_settingDialog->setXmlfile(QIAppUtil::getResourcePath() + "/format/XML/" + m_relevantfile);
+    Convertinfo shown = m_task.target();
+    m_settingDialog->setConvertinfo(shown);
+    m_settingDialog->setXmlfile(QIAppUtil::getResourcePath() + "/format/XML/" + m_task.profile());
     m_settingDialog->exec();
 }
 
@@ -558,7 +428,7 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_retainTime->show();
         break;
     case State_Paused:
-        if (ConvertJob::pause(m_converter)) {
+        if (m_job->pause()) {
             m_retainTime->setText(tr("Resume"));
             m_convertState = State_Paused;
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
@@ -566,18 +436,17 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         }
         break;
     case State_Converting:
-        if (ConvertJob::start(m_converter)) {
+        if (m_job->start()) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
         }
         break;
     case State_Finished:
-        if (m_converter) {
+        if (m_job->converter()) {
             // The job has ended: freeing its encoders can take tens of
             // milliseconds, which the window does not wait for.
-            releaseInBackground(m_converter);
-            m_converter = nullptr;
+            m_job->releaseLater();
             m_retainTime->hide();
             m_convertState = State_Finished;
             m_btnEditVideo->show();
@@ -637,10 +506,7 @@ void VideoConvertBar::SetFailed(const QString& detail)
 
 void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
 {
-    if (m_converter) {
-        releaseInBackground(m_converter);
-        m_converter = nullptr;
-    }
+    m_job->releaseLater();
     m_convertTimer->stop();
     m_convertState = State_Finished;
     m_waitConvertImage->hide();
@@ -666,96 +532,48 @@ void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
         Qt::QueuedConnection);
 }
 
-void VideoConvertBar::WaitForOpens()
-{
-    ConvertJob::waitForOpener();
-    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
-}
+void VideoConvertBar::WaitForOpens() { ConvertJob::waitForOpens(); }
 
 void VideoConvertBar::GiveBackMemory()
 {
     ConvertJob::onOpener([] { FreeMemory::giveBack(); });
 }
 
-void VideoConvertBar::releaseInBackground(ConverterHandle converter) { ConvertJob::releaseLater(converter); }
+bool VideoConvertBar::IsOpening() const { return m_job->isOpening(); }
 
-void VideoConvertBar::releaseOpenJob(const std::shared_ptr<OpenJob>& job)
-{
-    if (job)
-        ConvertJob::release(*job);
-}
-
-void VideoConvertBar::AbandonOpen()
-{
-    // The job's own delivery releases it once the open has returned.
-    m_openJob.reset();
-}
+void VideoConvertBar::AbandonOpen() { m_job->abandonOpen(); }
 
 void VideoConvertBar::StartConvertMedia()
 {
     const QString folder = g_Configure.m_strOutputFolder;
-    const QString output = FreeOutputPath(folder, m_strVideoName, m_targetInfo.V_Extend, m_takenOutputs);
-    if (m_takenOutputs)
-        m_takenOutputs->insert(output);
-    m_strOutputPath = output;
+    m_task.takeOutputPath(folder);
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
 
-    const QString event = conversionEventText(m_strFilePath, m_targetInfo.V_Format);
+    const QString event = conversionEventText(m_task.path(), m_task.target().V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
 
-    Config config = Config_Create();
-    setConverterConfig(config, this);
-    if (g_Configure.m_bMerge) {
-        Config_Release(config);
+    // A merge run adds the task to its merger itself.
+    if (g_Configure.m_bMerge)
         return;
-    }
-
-    auto job = std::make_shared<OpenJob>();
-    job->source = m_strFilePath.toUtf8();
-    job->target = output.toUtf8();
-    job->hasContainer = !m_targetInfo.V_Format.isEmpty() && !m_targetInfo.V_Extend.isEmpty();
-    job->container = m_targetInfo.V_Format.toLower().toUtf8();
-    job->begin = m_beginTime;
-    job->length = RunSchedule::lengthUs(m_beginTime, m_endTime);
-    job->config = config;
-    m_openJob = job;
-
-    QPointer<VideoConvertBar> self(this);
-    ConvertJob::onOpener([job, self] {
-        ConvertJob::open(*job);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [job, self] {
-                if (self && self->m_openJob == job)
-                    self->openDone(job);
-                else
-                    releaseOpenJob(job);
-            },
-            Qt::QueuedConnection);
-    });
+    m_job->open(m_task, m_task.outputPath(), [this] { openDone(); });
 }
 
-void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
+void VideoConvertBar::openDone()
 {
-    m_openJob.reset();
-    job->released = true;
-    if (!job->converter) {
-        Config_Release(job->config);
+    if (!m_job->created()) {
         failConversion(tr("The converter could not be created."), false);
         return;
     }
-    m_converter = job->converter;
-    if (!job->opened) {
-        Config_Release(job->config);
-        failConversion(failureReason(job->error, m_strOutputPath), false);
+    if (!m_job->isOpen()) {
+        failConversion(ConvertJob::failureReason(m_job->openError(), m_task.outputPath()), false);
         return;
     }
     // A taken name gave the output a number: the row names the real file.
-    m_laterInfoWidget->slotSetVideoName(QFileInfo(m_strOutputPath).fileName());
+    m_laterInfoWidget->slotSetVideoName(QFileInfo(m_task.outputPath()).fileName());
 
     bool refused = false;
-    if (ConvertJob::start(m_converter)) {
+    if (m_job->start()) {
         slotStartConvert();
         m_convertTimer->start(kPollMs);
     } else {
@@ -764,19 +582,17 @@ void VideoConvertBar::openDone(const std::shared_ptr<OpenJob>& job)
         SetConvertState(State_Paused);
         refused = m_convertState != State_Paused;
     }
-    const int error = refused ? ConvertJob::error(m_converter) : 0;
-    Config_Release(job->config);
     if (refused)
-        failConversion(failureReason(error, m_strOutputPath), false);
+        failConversion(ConvertJob::failureReason(m_job->error(), m_task.outputPath()), false);
 }
 
 void VideoConvertBar::ConverTime()
 {
-    const ConvertJob::Poll poll = ConvertJob::poll(m_converter);
+    const ConvertJob::Poll poll = m_job->poll();
     ++m_nTicks;
     if (poll.ended) {
         if (poll.error != 0) {
-            failConversion(failureReason(poll.error, m_strOutputPath), false);
+            failConversion(ConvertJob::failureReason(poll.error, m_task.outputPath()), false);
             return;
         }
         // A source that ends before its probed length is written as far as it
@@ -803,13 +619,13 @@ void VideoConvertBar::ConverTime()
 void VideoConvertBar::PauseConvert()
 {
     if (m_convertState == State_Paused) {
-        if (ConvertJob::start(m_converter)) {
+        if (m_job->start()) {
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
             m_convertState = State_Converting;
             m_convertTimer->start(kPollMs);
         }
     } else if (m_convertState == State_Converting) {
-        if (ConvertJob::pause(m_converter)) {
+        if (m_job->pause()) {
             m_retainTime->setText(tr("Resume"));
             m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
             m_convertState = State_Paused;
@@ -830,11 +646,9 @@ void VideoConvertBar::SetConvertProgress(float progress)
 
 void VideoConvertBar::Recover()
 {
-    m_openJob.reset();
-    if (!g_Configure.m_bMerge && m_convertState != State_Finished) {
-        ConvertJob::releaseNow(m_converter);
-        m_converter = nullptr;
-    }
+    m_job->abandonOpen();
+    if (!g_Configure.m_bMerge && m_convertState != State_Finished)
+        m_job->releaseNow();
     m_convertTimer->stop();
     m_retainTime->hide();
     m_convertState = State_Ready;
@@ -911,8 +725,7 @@ void VideoConvertBar::layoutStatus()
 void VideoConvertBar::DeleteConvert()
 {
     if (m_convertState != State_Finished)
-        ConvertJob::releaseNow(m_converter);
-    m_converter = nullptr;
+        m_job->releaseNow();
 }
 
 void VideoConvertBar::slotStartTimer() { m_convertTimer->start(kPollMs); }
@@ -973,7 +786,7 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
         const QRect thumbRect = kThumbRect;
         if (m_thumbnail) {
             painter.drawImage(thumbRect, *m_thumbnail);
-        } else if (m_bProbeFailed) {
+        } else if (m_task.probeFailed()) {
             QFont font = painter.font();
             font.setBold(true);
             painter.setFont(font);

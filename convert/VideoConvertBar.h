@@ -1,16 +1,19 @@
 #pragma once
 
-// One conversion task, shown as one row of the queue: the source file's
-// facts and thumbnail, the output's format values and clip records, the
-// engine converter of its run, and the row's controls and painting.
+// One conversion task as one row of the queue: the source's thumbnail, the
+// row's controls, status texts and painting, and its run state. The task
+// itself (facts, format values, clip records, trim) is its ConvertTask and
+// the job against the engine its ConvertJob; the getters and setters here
+// forward to them.
 
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
-#include "ConvertJob.h"
+#include "ConvertTask.h"
 #include "Convertinfo.h"
 #include "ProfileFile.h"
 #include "SourceProbe.h"
 
+// For the Config of setConverterConfig only.
 #include <orvalta.h>
 
 #include <QMetaType>
@@ -22,6 +25,7 @@
 
 #include "ui_VideoConvertBar.h"
 
+class ConvertJob;
 class FormatSettingDialog;
 class QAction;
 class QImage;
@@ -55,28 +59,31 @@ public:
     void getConvertedFileInfo(const SourceFacts& facts);
     void UpdateFileLength();
     // "w*h" of the picture the output will have, or empty for none.
-    QString TargetResolution() const { return targetResolutionText(); }
+    QString TargetResolution() const { return m_task.targetResolutionText(); }
     static int GetNumberFromString(QString text);
 
-    QString File() const { return m_strFilePath; }
-    QString VideoName() const { return m_strVideoName; }
+    QString File() const { return m_task.path(); }
+    QString VideoName() const { return m_task.name(); }
     void setFileID(QString id) { m_strFileID = id; }
     QString FileID() const { return m_strFileID; }
-    QString Relevantfile() const { return m_relevantfile; }
-    unsigned long long getTotalTime() const { return m_totalTime; }
+    QString Relevantfile() const { return m_task.profile(); }
+    unsigned long long getTotalTime() const { return m_task.totalUs(); }
 
     // True when the engine could not read the source during the probe.
-    bool ProbeFailed() const { return m_bProbeFailed; }
+    bool ProbeFailed() const { return m_task.probeFailed(); }
     // The source's picture as the row keeps it: at the size it is drawn.
     const QImage* Thumbnail() const { return m_thumbnail; }
     // The size in device pixels at which a row draws the source's picture.
     static QSize thumbnailPixels(qreal devicePixelRatio);
-    const Convertinfo& SourceInfo() const { return m_sourceInfo; }
-    const Convertinfo& TargetInfo() const { return m_targetInfo; }
+    const Convertinfo& SourceInfo() const { return m_task.sourceInfo(); }
+    const Convertinfo& TargetInfo() const { return m_task.target(); }
 
-    // What the engine configuration reads; the queue's merge run reads a
-    // task through these. The QString ones apply a profile text to the
-    // source's facts.
+    // The task's record and its job against the engine.
+    const ConvertTask& task() const { return m_task; }
+    const ConvertJob& job() const { return *m_job; }
+
+    // The task's values, forwarded to its record. The QString ones apply a
+    // profile text to the source's facts.
     unsigned long long getBeginTime() const;
     unsigned long long getEndTime() const;
     bool getIsDisVideo() const;
@@ -116,7 +123,7 @@ public:
     void DeleteConvert();
     // True while the engine opens this task's job on the opener thread; the
     // row shows "Waitting" until then.
-    bool IsOpening() const { return m_openJob != nullptr; }
+    bool IsOpening() const;
     // The queue lets go of this task mid-run: a pending open is released
     // when it returns.
     void AbandonOpen();
@@ -129,15 +136,13 @@ public:
     static void GiveBackMemory();
 
     // The catalogue item name of the task's format (the history category).
-    QString ItemName() const { return m_strItemName; }
+    QString ItemName() const { return m_task.itemName(); }
     // The file the engine was last told to write for this task; the merge
     // run sets the merge output here before its history entry.
-    QString OutputPath() const { return m_strOutputPath; }
-    void setOutputPath(const QString& path) { m_strOutputPath = path; }
-    // Paths already handed out in the queue's current run: the engine only
-    // creates a file at open, so a path chosen but not yet opened (or whose
-    // open failed) would otherwise be chosen twice.
-    void setTakenOutputs(QSet<QString>* taken) { m_takenOutputs = taken; }
+    QString OutputPath() const { return m_task.outputPath(); }
+    void setOutputPath(const QString& path) { m_task.setOutputPath(path); }
+    // Paths already handed out in the queue's current run (see ConvertTask).
+    void setTakenOutputs(QSet<QString>* taken) { m_task.setTakenOutputs(taken); }
     // folder/stem.ext, or folder/stem<n>.ext for n = 1, 2, ... while that
     // file exists or is in `taken`; "//" collapsed.
     static QString FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
@@ -152,7 +157,6 @@ public:
     float Progress() const { return m_fProgress; }
     int Ticks() const { return m_nTicks; }
     QTimer* convertTimer() const { return m_convertTimer; }
-    ConverterHandle converter() const { return m_converter; }
 
     void Init();
     void InitMenu();
@@ -195,20 +199,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The task takes the facts; the row keeps the thumbnail.
     void applyFacts(const SourceFacts& facts);
-    // setConvertFormat with the profile already read.
-    void applyFormat(const TaskFormat& format);
-    QString resolutionText() const;
-    void chooseDefaultStreams(const SourceFacts& facts);
-    // What the output will be: the task's current values with "Original"
-    // resolved against the source; empty when the output has no picture.
-    QString targetResolutionText() const;
-    // The output's size in bytes from the bit rates it will be written with.
-    unsigned long long estimatedOutputBytes() const;
     // The target panel's format, picture size and size estimate.
     void refreshTargetPanel();
     void paintProgress();
-    // Ends this task's conversion as failed: converter released, the row
+    // Ends this task's conversion as failed: job released, the row
     // shows the failure, and the queue is told (at once, or once the
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
@@ -216,55 +212,23 @@ private:
     // Places the status texts and the edit and settings buttons side by
     // side; a text is cut with "…" only when the row is too narrow for it.
     void layoutStatus();
-    using OpenJob = ConvertJob::Opening;
-    void openDone(const std::shared_ptr<OpenJob>& job);
-    static void releaseOpenJob(const std::shared_ptr<OpenJob>& job);
-    // Releases a job that has ended on the opener thread, after the opens
-    // already handed to it.
-    static void releaseInBackground(ConverterHandle converter);
+    // The job's open has returned: start it, or show why it failed.
+    void openDone();
 
-    uint32_t m_audioSampleRate = 0;
-    uint32_t m_audioChannels = 0;
-    uint32_t m_audioBitRate = 0;
-    uint32_t m_videoWidth = 0;
-    uint32_t m_videoHeight = 0;
-    uint32_t m_sourceVideoBitRate = 0;
-    Convertinfo m_targetInfo;
-    Convertinfo m_sourceInfo;
-    QString m_strItemName;
-    unsigned long long m_cutLength = 0;
-    QString m_strFilePath;
-    QString m_strVideoName;
+    ConvertTask m_task;
+    std::unique_ptr<ConvertJob> m_job;
     QString m_strFileID;
     QImage* m_thumbnail = nullptr;
     QImage* m_waitImage = nullptr;
     int32_t m_nTicks = 0;
-    QString m_strFileFormat;
-    QString m_strFileSize;
     ConvertState m_convertState = State_Ready;
     bool m_bConverting = false;
     float m_fProgress = 0.0f;
-    unsigned long long m_totalTime = 0;
-    unsigned long long m_beginTime = 0;
-    unsigned long long m_endTime = 0;
-    CropSettings m_cropSettings;
-    WatermarkTextSettings m_textWaterSettings;
-    WatermarkImageSettings m_imageWaterSettings;
-    SubtitleSettings m_subtitleSettings;
-    SubtitleValueInfo m_subtitleInfo;
     QMenu* m_timeMenu = nullptr;
     QAction* m_actFullTime = nullptr;
     QAction* m_actCustomTime = nullptr;
-    QString m_relevantfile;
     FormatSettingDialog* m_settingDialog = nullptr;
-    bool m_bDisVideo = false;
-    bool m_bDisAudio = false;
     QTimer* m_convertTimer = nullptr;
-    ConverterHandle m_converter = nullptr;
-    // Set by the probe; read on the GUI thread only after the row's delivery.
-    bool m_bProbeFailed = false;
-    QString m_strOutputPath;
-    QSet<QString>* m_takenOutputs = nullptr;
     bool m_bFailed = false;
     QString m_strEndedEarly;
     QString m_strFailure;
@@ -273,7 +237,4 @@ private:
 
 public:
     QLabel* m_failReason = nullptr;
-
-private:
-    std::shared_ptr<OpenJob> m_openJob;
 };

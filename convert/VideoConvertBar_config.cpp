@@ -1,92 +1,58 @@
-// Task rows and the queue: turning a task into an engine configuration.
-//
-// A task's own start and the queue's merge run both fill a configuration
-// from one task. Each entry point only gathers the task's values; the model
-// sends them, so the two can never send different calls.
+// Task rows and the queue: the task's values and its engine configuration,
+// forwarded to the task's record. A task's own start and the merge run both
+// send ConvertTask::mappingValues through the one mapping, so the two can
+// never send different calls.
 #include "ConfigMapping.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
 
 // ---- Getters ------------------------------------------------------------------
 
-unsigned long long VideoConvertBar::getBeginTime() const { return m_beginTime; }
-unsigned long long VideoConvertBar::getEndTime() const { return m_endTime; }
-bool VideoConvertBar::getIsDisVideo() const { return m_bDisVideo; }
-bool VideoConvertBar::getIsDisAudio() const { return m_bDisAudio; }
+unsigned long long VideoConvertBar::getBeginTime() const { return m_task.beginUs(); }
+unsigned long long VideoConvertBar::getEndTime() const { return m_task.endUs(); }
+bool VideoConvertBar::getIsDisVideo() const { return m_task.clips().disVideo; }
+bool VideoConvertBar::getIsDisAudio() const { return m_task.clips().disAudio; }
 
-int VideoConvertBar::getVideoWidth(QString resolution) const
-{
-    return ConfigMapping::videoWidth(resolution, m_videoWidth);
-}
+int VideoConvertBar::getVideoWidth(QString resolution) const { return m_task.videoWidth(resolution); }
 
-int VideoConvertBar::getVideoHeigth(QString resolution) const
-{
-    return ConfigMapping::videoHeight(resolution, m_videoHeight);
-}
+int VideoConvertBar::getVideoHeigth(QString resolution) const { return m_task.videoHeight(resolution); }
 
 int VideoConvertBar::getVideBitRate(QString bitRate) const { return ConfigMapping::videoBitRate(bitRate); }
 
-int VideoConvertBar::getAudioChannels(QString channels) const
-{
-    return ConfigMapping::audioChannels(channels, m_audioChannels);
-}
+int VideoConvertBar::getAudioChannels(QString channels) const { return m_task.audioChannels(channels); }
 
 int VideoConvertBar::getAudioSampleRate(QString sampleRate) const
 {
-    return ConfigMapping::audioSampleRate(sampleRate, m_audioSampleRate);
+    return m_task.audioSampleRate(sampleRate);
 }
 
 int VideoConvertBar::getAudioBitRate(QString bitRate) const { return ConfigMapping::audioBitRate(bitRate); }
 
-void VideoConvertBar::getCropSettings(CropSettings& settings) const { settings = m_cropSettings; }
-void VideoConvertBar::getSubtitleValueInfo(SubtitleValueInfo& info) const { info = m_subtitleInfo; }
-void VideoConvertBar::getSubtitleSettings(SubtitleSettings& settings) const { settings = m_subtitleSettings; }
+void VideoConvertBar::getCropSettings(CropSettings& settings) const { settings = m_task.clips().crop; }
+void VideoConvertBar::getSubtitleValueInfo(SubtitleValueInfo& info) const { info = m_task.clips().streams; }
+void VideoConvertBar::getSubtitleSettings(SubtitleSettings& settings) const
+{
+    settings = m_task.clips().subtitle;
+}
 
 void VideoConvertBar::getWatermarkTextSettings(WatermarkTextSettings& settings) const
 {
-    settings = m_textWaterSettings;
+    settings = m_task.clips().text;
 }
 
 void VideoConvertBar::getWatermarkImageSettings(WatermarkImageSettings& settings) const
 {
-    settings = m_imageWaterSettings;
+    settings = m_task.clips().image;
 }
 
 // ---- Entry points -------------------------------------------------------------
-
-namespace {
-
-// Both entry points read a task through its getters, so they agree on every
-// value as well as on the calls. The target settings are the task's own for a
-// conversion and the merge settings for a merge.
-MappingValues valuesOf(const VideoConvertBar& bar, const Convertinfo& target)
-{
-    MappingValues values;
-    values.target = target;
-    values.disVideo = bar.getIsDisVideo();
-    values.disAudio = bar.getIsDisAudio();
-    values.width = bar.getVideoWidth(values.target.V_Resolution);
-    values.height = bar.getVideoHeigth(values.target.V_Resolution);
-    values.videoBitRate = bar.getVideBitRate(values.target.V_BitRate);
-    values.channels = bar.getAudioChannels(values.target.A_Channel);
-    values.sampleRate = bar.getAudioSampleRate(values.target.A_SampleRate);
-    values.audioBitRate = bar.getAudioBitRate(values.target.A_BitRate);
-    bar.getCropSettings(values.crop);
-    bar.getSubtitleValueInfo(values.streams);
-    bar.getSubtitleSettings(values.subtitle);
-    bar.getWatermarkTextSettings(values.text);
-    bar.getWatermarkImageSettings(values.image);
-    return values;
-}
-
-} // namespace
 
 // The starting task passes itself; the receiving task's own values play no
 // part.
 void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar, bar->TargetInfo()));
+        ConfigMapping::send(config, bar->task().mappingValues(bar->TargetInfo()));
 }
 
 // The merge run's entry: the merged file is written with the merge settings
@@ -94,5 +60,5 @@ void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
 void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar, const Convertinfo& target)
 {
     if (bar)
-        ConfigMapping::send(config, valuesOf(*bar, target));
+        ConfigMapping::send(config, bar->task().mappingValues(target));
 }

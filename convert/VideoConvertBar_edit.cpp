@@ -132,19 +132,20 @@ void VideoConvertBar::OnEditVideo()
     CSingleUserLog::getInstance()->AddUserLog(11624, false, 0, nullptr);
 
     QVideoEditDlg editor(nullptr);
-    const auto width = unsigned(getVideoWidth(m_targetInfo.V_Resolution));
-    const auto height = unsigned(getVideoHeigth(m_targetInfo.V_Resolution));
-    if (!editor.SetVideoFile(m_strFilePath, width, height)) {
+    const auto width = unsigned(getVideoWidth(m_task.target().V_Resolution));
+    const auto height = unsigned(getVideoHeigth(m_task.target().V_Resolution));
+    if (!editor.SetVideoFile(m_task.path(), width, height)) {
         ShowMessage(tr("Not Supported!"), QString());
         return;
     }
 
-    editor.IninEditSettingDlg(m_cropSettings);
-    editor.IninTextSettingsDlg(m_textWaterSettings);
-    editor.IninImageSettingDlg(m_imageWaterSettings);
-    editor.SetSubtitleInfo(m_subtitleInfo);
-    editor.IninSubtlSettingDlg(m_subtitleSettings);
-    editor.SetTrimTime(m_beginTime, m_endTime, true);
+    TaskClips& clips = m_task.clips();
+    editor.IninEditSettingDlg(clips.crop);
+    editor.IninTextSettingsDlg(clips.text);
+    editor.IninImageSettingDlg(clips.image);
+    editor.SetSubtitleInfo(clips.streams);
+    editor.IninSubtlSettingDlg(clips.subtitle);
+    editor.SetTrimTime(m_task.beginUs(), m_task.endUs(), true);
 
     // "Apply to all" reaches every task through the queue at once, this one
     // included, whatever the editor ends with.
@@ -155,56 +156,47 @@ void VideoConvertBar::OnEditVideo()
         return;
 
     qCDebug(lcConvert) << "aaaaaaaa";
-    editor.GetEditSettings(m_cropSettings);
-    editor.GetWatermarkTextSettings(m_textWaterSettings);
-    editor.GetWatermarkImageSettings(m_imageWaterSettings);
-    editor.GetSubtitleSettings(m_subtitleSettings);
-    editor.GetSubtitleInfo(m_subtitleInfo);
+    editor.GetEditSettings(clips.crop);
+    editor.GetWatermarkTextSettings(clips.text);
+    editor.GetWatermarkImageSettings(clips.image);
+    editor.GetSubtitleSettings(clips.subtitle);
+    editor.GetSubtitleInfo(clips.streams);
 
     // An end before the start would wrap the trim length round to an
     // enormous value; such a range is not taken and the trim stays as it was.
     const unsigned long long begin = editor.GetStartTime();
     const unsigned long long end = editor.GetEndTime();
-    if (end >= begin) {
-        m_beginTime = begin;
-        m_endTime = end;
-    } else {
+    if (end >= begin)
+        m_task.setTrim(begin, end);
+    else
         qWarning() << "editor returned an inverted trim range" << begin << end;
-    }
-    m_laterInfoWidget->SetVideoTime(getTime(m_endTime - m_beginTime));
-    m_cutLength = m_endTime - m_beginTime;
+    m_laterInfoWidget->SetVideoTime(getTime(m_task.endUs() - m_task.beginUs()));
     UpdateFileLength();
 }
 
 void VideoConvertBar::SlotPreviewPlay()
 {
     // A source that has gone is not offered to the player, and nothing is said.
-    if (QFileInfo(m_strFilePath).isFile())
-        emit emitVideoPlay(m_strFilePath);
+    if (QFileInfo(m_task.path()).isFile())
+        emit emitVideoPlay(m_task.path());
 }
 
-void VideoConvertBar::setEditSetting(CropSettings cropSetting) { m_cropSettings = cropSetting; }
+void VideoConvertBar::setEditSetting(CropSettings cropSetting) { m_task.clips().crop = cropSetting; }
 
 void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater)
 {
-    m_textWaterSettings = textWater;
-    m_imageWaterSettings = imageWater;
+    m_task.clips().text = textWater;
+    m_task.clips().image = imageWater;
 }
 
 void VideoConvertBar::SlotCutTime()
 {
     CutDialog dialog(this);
-    dialog.setTimeBegin(m_beginTime);
-    dialog.setTimeEnd(m_endTime);
-    dialog.setTotalTime(m_totalTime);
-    if (dialog.exec() == QMessageBox::Ok) {
-        m_beginTime = dialog.getBeginTime();
-        m_endTime = dialog.getEndTime();
-    }
+    dialog.setTimeBegin(m_task.beginUs());
+    dialog.setTimeEnd(m_task.endUs());
+    dialog.setTotalTime(m_task.totalUs());
+    if (dialog.exec() == QMessageBox::Ok)
+        m_task.setTrim(dialog.getBeginTime(), dialog.getEndTime());
 }
 
-void VideoConvertBar::SlotRestFullTime()
-{
-    m_beginTime = 0;
-    m_endTime = m_totalTime;
-}
+void VideoConvertBar::SlotRestFullTime() { m_task.setTrim(0, m_task.totalUs()); }

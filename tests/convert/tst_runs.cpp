@@ -9,6 +9,7 @@
 #include "../ResourceCopy.h"
 
 #include "CommonDialog.h"
+#include "ConvertJob.h"
 #include "ConverterBarInfoDialog.h"
 #include "FileInfoLabelWidget.h"
 #include "FinishConvertDialog.h"
@@ -346,7 +347,7 @@ void TestRuns::scheduleFiveAtATime()
     // The jobs open off the GUI thread: until then a task waits, holds no
     // converter, and keeps its place.
     QCOMPARE(converting(), run.rows.mid(0, 5));
-    QVERIFY(run.rows.at(0)->IsOpening() || run.rows.at(0)->converter());
+    QVERIFY(run.rows.at(0)->IsOpening() || run.rows.at(0)->job().converter());
     if (run.rows.at(4)->IsOpening()) {
         QCOMPARE(run.rows.at(4)->GetCurrentState(), State_Waiting);
         QCOMPARE(run.rows.at(4)->m_retainTime->text(), QString("Waitting"));
@@ -368,7 +369,7 @@ void TestRuns::scheduleFiveAtATime()
     finish(run.rows.at(0));
     QCOMPARE(run.rows.at(0)->GetCurrentState(), State_Finished);
     QCOMPARE(run.rows.at(0)->Progress(), 100.0f);
-    QVERIFY(!run.rows.at(0)->converter());
+    QVERIFY(!run.rows.at(0)->job().converter());
     QCOMPARE(converting(),
              (QList<VideoConvertBar*>{run.rows[1], run.rows[2], run.rows[3], run.rows[4], run.rows[5]}));
 
@@ -390,7 +391,7 @@ void TestRuns::scheduleFiveAtATime()
 
     // Removing a running task asks, frees its slot and hands its converter
     // to the remove worker.
-    const std::string removedConverter = orvfake::label(run.rows.at(3)->converter());
+    const std::string removedConverter = orvfake::label(run.rows.at(3)->job().converter());
     emit run.rows.at(3)->signalDeleteItem();
     QCOMPARE(run.seen.questions, 1);
     QVERIFY(!run.queue->barList().contains(run.rows.at(3)));

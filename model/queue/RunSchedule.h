@@ -2,12 +2,11 @@
 
 // The run policy, apart from the rows that show the tasks: how many tasks
 // convert side by side, which waiting task fills a free slot, which one
-// yields its slot to a resumed task, when a run has ended, a task's trimmed
-// length, and where the merge stands when a row leaves the queue.
+// yields its slot to a resumed task, when a run has ended, and where the
+// merge stands when a row leaves the queue. A task's trimmed length is its
+// record's (ConvertTask::lengthUs).
 
 #include <QVector>
-
-#include <cstdint>
 
 namespace RunSchedule {
 
@@ -34,10 +33,6 @@ bool runEnded(const QVector<Stage>& stages);
 // up and pauses, the first that converts (the first of all when none
 // does); -1 when a slot is free.
 int yieldingHolder(const QVector<Stage>& holders, int slotCount = kSlots);
-
-// The length a task converts from its trim marks: end - begin, or 0 (to
-// the source's end) when there is no end mark or it is not after begin.
-uint64_t lengthUs(uint64_t beginUs, uint64_t endUs);
 
 // The merge walks the queue by index and moves on by one after each item.
 // When the row at `removed` leaves the queue: the merge's new index, and

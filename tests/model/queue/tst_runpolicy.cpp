@@ -1,6 +1,6 @@
 // The run policy as tables, without an application: slots, the task that
-// yields its slot, the end of a run, trimmed lengths and the merge's place
-// when a row leaves.
+// yields its slot, the end of a run and the merge's place when a row leaves
+// (a task's trimmed length: tests/model/tst_converttask).
 
 #include "RunSchedule.h"
 
@@ -8,7 +8,6 @@
 
 using RunSchedule::Stage;
 Q_DECLARE_METATYPE(QVector<Stage>)
-Q_DECLARE_METATYPE(uint64_t)
 
 namespace {
 // One letter a task: i idle, w waiting, p paused, c converting, f finished.
@@ -83,26 +82,6 @@ private slots:
         QFETCH(int, slotCount);
         QFETCH(int, yielding);
         QCOMPARE(RunSchedule::yieldingHolder(holders, slotCount), yielding);
-    }
-
-    void lengthUs_data()
-    {
-        QTest::addColumn<uint64_t>("begin");
-        QTest::addColumn<uint64_t>("end");
-        QTest::addColumn<uint64_t>("length");
-        QTest::newRow("whole source") << uint64_t(0) << uint64_t(0) << uint64_t(0);
-        QTest::newRow("trimmed") << uint64_t(1000000) << uint64_t(4500000) << uint64_t(3500000);
-        QTest::newRow("no end mark") << uint64_t(2000000) << uint64_t(0) << uint64_t(0);
-        QTest::newRow("end before begin") << uint64_t(5000000) << uint64_t(3000000) << uint64_t(0);
-        QTest::newRow("empty range") << uint64_t(3000000) << uint64_t(3000000) << uint64_t(0);
-    }
-
-    void lengthUs()
-    {
-        QFETCH(uint64_t, begin);
-        QFETCH(uint64_t, end);
-        QFETCH(uint64_t, length);
-        QCOMPARE(RunSchedule::lengthUs(begin, end), length);
     }
 
     void mergeAfterRemoval_data()

@@ -31,11 +31,6 @@ int yieldingHolder(const QVector<Stage>& holders, int slotCount)
     return 0;
 }
 
-uint64_t lengthUs(uint64_t beginUs, uint64_t endUs)
-{
-    return endUs != 0 && endUs > beginUs ? endUs - beginUs : 0;
-}
-
 MergePosition afterRemoval(int mergeIndex, int removed)
 {
     // Stepping back one makes the merge's next step land on the row that

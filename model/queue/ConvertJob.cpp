@@ -1,0 +1,293 @@
+#include "ConvertJob.h"
+
+#include "ConfigMapping.h"
+#include "ConvertTask.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QThreadPool>
+#include <QtGlobal>
+
+namespace {
+QThreadPool& opener()
+{
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(-1);
+        return p;
+    }();
+    return *pool;
+}
+
+float percentOf(uint64_t done, uint64_t duration)
+{
+    return duration ? float(qBound(0.0, double(done) / double(duration) * 100.0, 100.0)) : 0.0f;
+}
+} // namespace
+
+// ---- Configuration ---------------------------------------------------------------
+
+ConvertJob::Configuration::Configuration(const MappingValues& values)
+    : m_config(Config_Create())
+{
+    ConfigMapping::send(m_config, values);
+}
+
+ConvertJob::Configuration::~Configuration() { Config_Release(m_config); }
+
+// ---- The opener thread -------------------------------------------------------------
+
+void ConvertJob::onOpener(std::function<void()> work) { opener().start(std::move(work)); }
+
+void ConvertJob::waitForOpener() { opener().waitForDone(); }
+
+void ConvertJob::waitForOpens()
+{
+    waitForOpener();
+    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+}
+
+void ConvertJob::openNow(Opening& job)
+{
+    job.converter = Converter_Create(-1);
+    if (!job.converter)
+        return;
+    job.opened = Converter_Open(job.converter, job.source.constData(), job.target.constData(),
+                                job.hasContainer ? job.container.constData() : nullptr, job.config)
+        != 0;
+    if (job.opened)
+        Converter_SetSplitTime(job.converter, job.begin, job.length);
+    else
+        job.error = Converter_GetError(job.converter);
+}
+
+void ConvertJob::release(Opening& job)
+{
+    if (job.released)
+        return;
+    job.released = true;
+    if (job.converter) {
+        Converter_Release(job.converter);
+        job.converter = nullptr;
+    }
+    if (job.config) {
+        Config_Release(job.config);
+        job.config = nullptr;
+    }
+}
+
+// ---- One task's job ----------------------------------------------------------------
+
+ConvertJob::~ConvertJob()
+{
+    if (m_pending) {
+        // Rare (a job dropped while it opens): the open is short, and its
+        // converter must not outlive the job unreleased.
+        const std::shared_ptr<Opening> job = std::move(m_pending);
+        job->owner = nullptr;
+        waitForOpens();
+        release(*job);
+    }
+    if (m_converter) {
+        Converter_Release(m_converter);
+        m_converter = nullptr;
+    }
+}
+
+void ConvertJob::open(const ConvertTask& task, const QString& output, std::function<void()> opened)
+{
+    const Convertinfo& target = task.target();
+    auto job = std::make_shared<Opening>();
+    job->config = Config_Create();
+    ConfigMapping::send(job->config, task.mappingValues(target));
+    job->source = task.path().toUtf8();
+    job->target = output.toUtf8();
+    job->hasContainer = !target.V_Format.isEmpty() && !target.V_Extend.isEmpty();
+    job->container = target.V_Format.toLower().toUtf8();
+    job->begin = task.beginUs();
+    job->length = task.lengthUs();
+    job->owner = this;
+    m_pending = job;
+    m_opened = std::move(opened);
+
+    onOpener([job] {
+        openNow(*job);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [job] {
+                // `owner` is only touched on this thread.
+                if (job->owner && job->owner->m_pending == job)
+                    job->owner->delivered(job);
+                else
+                    release(*job);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ConvertJob::delivered(const std::shared_ptr<Opening>& job)
+{
+    m_pending.reset();
+    job->released = true;
+    job->owner = nullptr;
+    m_converter = job->converter;
+    m_created = job->converter != nullptr;
+    m_isOpen = job->opened;
+    m_openError = job->error;
+    const Config config = job->config;
+    job->config = nullptr;
+    const bool open = m_created && m_isOpen;
+    if (!open)
+        Config_Release(config);
+    // `opened` may end the job's owner: nothing of this object is touched
+    // after it.
+    const std::function<void()> opened = std::move(m_opened);
+    m_opened = nullptr;
+    if (opened)
+        opened();
+    if (open)
+        Config_Release(config);
+}
+
+void ConvertJob::abandonOpen()
+{
+    if (m_pending)
+        m_pending->owner = nullptr;
+    // The open's own delivery releases it once it has returned.
+    m_pending.reset();
+    m_opened = nullptr;
+}
+
+bool ConvertJob::start() { return m_converter && Converter_Start(m_converter); }
+
+bool ConvertJob::pause() { return m_converter && Converter_Pause(m_converter); }
+
+int ConvertJob::error() const { return Converter_GetError(m_converter); }
+
+void ConvertJob::releaseLater()
+{
+    if (!m_converter)
+        return;
+    const ConverterHandle converter = m_converter;
+    m_converter = nullptr;
+    onOpener([converter] { Converter_Release(converter); });
+}
+
+void ConvertJob::releaseNow()
+{
+    Converter_Release(m_converter);
+    m_converter = nullptr;
+}
+
+ConvertJob::Poll ConvertJob::poll() const
+{
+    Poll result;
+    const ConverterHandle converter = m_converter;
+    if (converter && Converter_IsCompleted(converter)) {
+        result.ended = true;
+        result.error = Converter_GetError(converter);
+        result.percent = 100.0f;
+        if (result.error == 0) {
+            result.wholeUs = Converter_GetDuration(converter);
+            result.convertedUs = Converter_GetConvertedDuration(converter);
+        }
+        return result;
+    }
+    const uint64_t duration = Converter_GetDuration(converter);
+    const uint64_t done = Converter_GetConvertTime(converter);
+    // An unknown duration gives no percentage rather than "nan%".
+    result.percent = percentOf(done, duration);
+    return result;
+}
+
+// ---- The merge run's job -----------------------------------------------------------
+
+bool ConvertJob::openMerge(MergerHandle& merger, const QByteArray& target, const QByteArray* container,
+                           Config config)
+{
+    merger = Merger_Create(-1);
+    if (!merger)
+        return false;
+    return Merger_Open(merger, target.constData(), container ? container->constData() : nullptr, config) != 0;
+}
+
+bool ConvertJob::startMerge(MergerHandle merger) { return Merger_Start(merger) != 0; }
+
+bool ConvertJob::addToMerge(MergerHandle merger, const QByteArray& source, uint64_t begin, uint64_t length,
+                            Config config)
+{
+    return Merger_AddTask(merger, source.constData(), begin, length, config) != 0;
+}
+
+int ConvertJob::mergeError(MergerHandle merger) { return Merger_GetError(merger); }
+
+ConvertJob::Poll ConvertJob::pollMerge(MergerHandle merger)
+{
+    Poll result;
+    if (Merger_IsCompleted(merger)) {
+        result.ended = true;
+        result.error = Merger_GetError(merger);
+        result.percent = 100.0f;
+        return result;
+    }
+    const uint64_t duration = Merger_GetDuration(merger);
+    const uint64_t done = Merger_GetConvertTime(merger);
+    result.percent = percentOf(done, duration);
+    return result;
+}
+
+void ConvertJob::releaseMerge(MergerHandle merger, bool close)
+{
+    if (!merger)
+        return;
+    if (close)
+        Merger_Close(merger);
+    Merger_Release(merger);
+}
+
+// ---- What a failed job tells the person ---------------------------------------
+
+QString ConvertJob::engineErrorText(int code)
+{
+    const char* text = Engine_GetErrorText(code);
+    return text && *text ? QString::fromUtf8(text) : QString::number(code);
+}
+
+QString ConvertJob::failureReason(int code, const QString& output)
+{
+    auto text = [](const char* source) { return QCoreApplication::translate("VideoConvertBar", source); };
+    const QString folder = QFileInfo(output).absolutePath();
+    switch (code) {
+    case ORV_E_INPUT:
+    case ORV_E_DECODE:
+        return text("Cannot read this file");
+    case ORV_E_OUTPUT:
+    case ORV_E_WRITE: {
+        const QFileInfo info(folder);
+        if (!info.isDir() || !info.isWritable())
+            return text("Cannot write to the output folder");
+        // A write that failed in a folder that takes files: almost always a
+        // full disk when little room is left.
+        const QStorageInfo storage(folder);
+        if (storage.isValid() && storage.bytesAvailable() < 16 * 1024 * 1024)
+            return text("Disk full");
+        return code == ORV_E_OUTPUT ? text("Cannot create the output file")
+                                    : text("Cannot write the output file");
+    }
+    case ORV_E_CONTAINER:
+    case ORV_E_ENCODER:
+        return text("This format cannot hold this file");
+    case ORV_E_NOSTREAM:
+        return text("Nothing in this file to convert");
+    case ORV_E_WATERMARK:
+        return text("Cannot read the watermark image");
+    case ORV_E_SUBTITLE:
+        return text("Cannot read the subtitle file");
+    case ORV_E_SIZE:
+        return text("The picture size is too large (at most 4096*2304)");
+    default:
+        return engineErrorText(code);
+    }
+}
