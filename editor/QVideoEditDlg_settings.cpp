@@ -92,8 +92,8 @@ void QVideoEditDlg::radRatioTypeChange()
         chosen = t;
     }
     qCDebug(lcEditor) << "fill type" << s.fill_type;
-    EditArithmetic::applyRatioChoice(s, chosen, Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player),
-                               m_outputWidth, m_outputHeight);
+    EditArithmetic::applyRatioChoice(s, chosen, Player_GetVideoWidth(m_player),
+                                     Player_GetVideoHeight(m_player), m_outputWidth, m_outputHeight);
     const bool turned = EditArithmetic::quarterTurned(s.rotate);
     if (s.ratio_type == Ratio_FullScreen) {
         Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
