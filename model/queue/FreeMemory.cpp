@@ -3,7 +3,10 @@
 // Any C library header defines __GLIBC__ when the library is glibc.
 #include <cstdlib>
 
-#if defined(__GLIBC__)
+// Under AddressSanitizer the sanitizer's allocator serves every allocation
+// and glibc's arenas are never set up: trimming them would crash.
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__)
+#define LV_GLIBC_ARENAS 1
 #include <malloc.h>
 #endif
 
@@ -20,7 +23,7 @@ namespace FreeMemory {
 
 void boundArenas()
 {
-#if defined(__GLIBC__)
+#if defined(LV_GLIBC_ARENAS)
     static std::once_flag once;
     std::call_once(once, [] { mallopt(M_ARENA_MAX, kArenas); });
 #endif
@@ -28,7 +31,7 @@ void boundArenas()
 
 void giveBack()
 {
-#if defined(__GLIBC__)
+#if defined(LV_GLIBC_ARENAS)
     malloc_trim(0);
 #endif
 }
