@@ -187,6 +187,9 @@ bool HistoryFile::save() { return DataFile::save(m_path, m_doc); }
 
 bool HistoryFile::clear()
 {
+    // An entry queued just before (a run that has just ended) is written
+    // first, so the clear removes it too instead of it coming back after.
+    waitForLater(DataFile::kBriefWaitMs);
     startNew();
     // Not in the middle of another copy's save, which would bring it back.
     DataFile::Lock lock(m_path);

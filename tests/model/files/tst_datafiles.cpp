@@ -293,6 +293,14 @@ void TestDataFiles::historyRemoveAndClear()
     QVERIFY(reread.clear());
     QVERIFY(!QFile::exists(m_path));
     QVERIFY(reread.isEmpty());
+
+    // Entries queued just before a clear (a run that has just ended) are
+    // cleared too, not written back after it.
+    for (int i = 0; i < 20; ++i)
+        HistoryFile::appendLater(m_path, "MP4", QString("/o/late-%1.mp4").arg(i), kWhen);
+    QVERIFY(reread.clear());
+    QVERIFY(HistoryFile::waitForLater(10000));
+    QVERIFY(!QFile::exists(m_path));
 }
 
 // An entry named by path and time: the right one of two with the same path
