@@ -37,8 +37,6 @@
 #include <QTimer>
 #include <QtDebug>
 
-#include <QLoggingCategory>
-
 namespace {
 void logEvent(int id, const char* text = nullptr)
 {
@@ -64,7 +62,7 @@ void tellFailedSaveOnce(const QString& path)
                                                     "Your change could not be saved to \"%1\". "
                                                     "Check that the disk has free space.")
                             .arg(QDir::toNativeSeparators(path)),
-                        CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+                        productName());
         },
         Qt::QueuedConnection);
 }
@@ -93,7 +91,7 @@ void tellDataFileNotice(const QString& path, const QString& keptAs)
             QTimer::singleShot(0, [] {
                 const QString text = pending.join('\n');
                 pending.clear();
-                ShowMessage(text, CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
+                ShowMessage(text, productName());
             });
         },
         Qt::QueuedConnection);

@@ -6,8 +6,6 @@
 
 #include <QMouseEvent>
 
-#include <QLoggingCategory>
-
 namespace {
 const int kBand = 4; // a resize band covers positions 0..4 in from an edge
 }

@@ -7,8 +7,6 @@
 #include <QDeadlineTimer>
 #include <QDebug>
 
-#include <QLoggingCategory>
-
 std::atomic<int> AddFileThread::s_pauseMs{1000};
 
 AddFileThread::AddFileThread(QObject* parent)

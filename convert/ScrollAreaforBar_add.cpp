@@ -19,8 +19,6 @@
 #include <QSettings>
 #include <QUrl>
 
-#include <QLoggingCategory>
-
 namespace {
 const char* const kSettingsOrganisation = "kestrova";
 const char* const kSettingsApplication = "Tessalune";
@@ -301,10 +299,7 @@ void ScrollAreaforBar::slotAddThreadFinished()
         const QStringList files = m_deferredFiles;
         m_deferredBars.clear();
         m_deferredFiles.clear();
-        m_workerBars = bars;
-        const QSize picture = VideoConvertBar::thumbnailPixels(devicePixelRatioF());
-        m_addFileThread->setWork(files, uint32_t(picture.width()), uint32_t(picture.height()));
-        m_addFileThread->start();
+        startAddWorker(bars, files);
     }
 }
 

@@ -19,8 +19,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <QLoggingCategory>
-
 namespace {
 constexpr int kMergePollMs = 500;
 
@@ -255,16 +253,15 @@ void ScrollAreaforBar::ConvertIndex()
     const QString event = conversionEventText(task.path(), m_mergeInfo.V_Format);
     CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
 
-    const bool hasContainer = !m_mergeInfo.V_Format.isEmpty() && !m_mergeInfo.V_Extend.isEmpty();
-    const QByteArray container = m_mergeInfo.V_Format.toLower().toUtf8();
+    const QByteArray container = ConvertJob::containerOf(m_mergeInfo);
 
     bool added = true;
     {
         // The item's clip and marks with the merge settings.
         const ConvertJob::Configuration config(task.mappingValues(m_mergeInfo));
         if (!m_merger) {
-            added =
-                ConvertJob::openMerge(m_merger, target, hasContainer ? &container : nullptr, config.handle());
+            added = ConvertJob::openMerge(m_merger, target, container.isEmpty() ? nullptr : &container,
+                                          config.handle());
             if (added) {
                 m_handedOutPaths.insert(output);
                 item->setOutputPath(output);

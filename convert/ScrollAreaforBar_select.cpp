@@ -23,8 +23,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include <QLoggingCategory>
-
 namespace {
 
 // The rows' design height, used while no row is chosen.

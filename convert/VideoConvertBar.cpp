@@ -31,8 +31,6 @@
 #include <cstring>
 #include <limits>
 
-#include <QLoggingCategory>
-
 namespace {
 // Where the row draws the source's first picture.
 const QRect kThumbRect(33, 16, 86, 67);

@@ -55,8 +55,9 @@ void VideoConvertBar::setConverterConfig(Config& config, VideoConvertBar* bar)
         ConfigMapping::send(config, bar->task().mappingValues(bar->TargetInfo()));
 }
 
-// The merge run's entry: the merged file is written with the merge settings
-// the person chose; the item gives its clip, crop, subtitles and marks.
+// What the merge run sends for an item (it builds the same values through
+// ConvertJob::Configuration): the merge settings the person chose as the
+// target, the item's clip, crop, subtitles and marks.
 void ScrollAreaforBar::setConverterConfig(Config& config, VideoConvertBar* bar, const Convertinfo& target)
 {
     if (bar)

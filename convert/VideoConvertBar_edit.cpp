@@ -19,8 +19,6 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include <QLoggingCategory>
-
 namespace {
 
 constexpr unsigned long long kSecondUs = 1000000ull;

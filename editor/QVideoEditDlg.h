@@ -231,8 +231,6 @@ private:
     void stopAtEnd();
     void seekToTrimHandle(double fraction);
     void frameStep(int direction);
-    EditRect dragStart() const;
-    void setDragStart(const EditRect& box);
     EditRect cropDragBox() const;
     int watermarkHit(bool text, QMouseEvent* e, EditRect* box);
     bool watermarkDown(bool text, QMouseEvent* e);

@@ -25,20 +25,6 @@ QPoint pointerOf(const QMouseEvent* e)
 
 } // namespace
 
-EditRect QVideoEditDlg::dragStart() const
-{
-    return EditRect{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
-                    m_state.drag.startRect[3]};
-}
-
-void QVideoEditDlg::setDragStart(const EditRect& box)
-{
-    m_state.drag.startRect[0] = box.x;
-    m_state.drag.startRect[1] = box.y;
-    m_state.drag.startRect[2] = box.w;
-    m_state.drag.startRect[3] = box.h;
-}
-
 EditRect QVideoEditDlg::cropDragBox() const
 {
     const CropSettings& s = m_state.crop;
@@ -79,7 +65,7 @@ bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
         Player_SetWatermarkTextLayerTopmost(m_player, topmost);
     }
     m_state.drag.pressPos = pointerOf(e);
-    setDragStart(box);
+    m_state.drag.startRect = box;
     m_state.drag.startScaleX = text ? m_state.text.scale_x : m_state.image.scale_x;
     m_state.drag.startScaleY = text ? m_state.text.scale_y : m_state.image.scale_y;
     return true;
@@ -100,8 +86,8 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     }
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const QPoint p = pointerOf(e);
-    const double nx = dragStart().x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
-    const double ny = dragStart().y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
+    const double nx = m_state.drag.startRect.x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
+    const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
 
     // The two layers differ only in their record and engine calls.
@@ -118,7 +104,7 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     current.scaleX = scaleX;
     current.scaleY = scaleY;
     const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
-        mode, dragStart(), m_state.drag.startScaleX, m_state.drag.startScaleY, current, nx, ny);
+        mode, m_state.drag.startRect, m_state.drag.startScaleX, m_state.drag.startScaleY, current, nx, ny);
     posX = r.state.posX;
     posY = r.state.posY;
     scaleX = r.state.scaleX;
@@ -160,7 +146,7 @@ bool QVideoEditDlg::CropDown(QMouseEvent* e)
     m_state.drag.cropMode = mode;
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(mode));
     m_state.drag.pressPos = p;
-    setDragStart(box);
+    m_state.drag.startRect = box;
     return true;
 }
 
@@ -179,10 +165,10 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
         m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(hover));
         return true;
     }
-    const double nx = dragStart().x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
-    const double ny = dragStart().y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
+    const double nx = m_state.drag.startRect.x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
+    const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_state.drag.cropMode));
-    const EditRect b = PreviewDrag::dragCrop(m_state.drag.cropMode, dragStart(), nx, ny);
+    const EditRect b = PreviewDrag::dragCrop(m_state.drag.cropMode, m_state.drag.startRect, nx, ny);
     CropSettings& s = m_state.crop;
     s.crop_x = b.x;
     s.crop_y = b.y;

@@ -11,7 +11,6 @@
 #include "VideoImageWindow.h"
 
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QTimer>
 
 namespace {

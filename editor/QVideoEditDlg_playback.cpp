@@ -16,7 +16,6 @@
 #include "qSliderCtrl.h"
 
 #include <QAction>
-#include <QLoggingCategory>
 #include <QTimer>
 
 #include <algorithm>

@@ -10,8 +10,6 @@
 #include "QSubtitleOperateDlg.h"
 #include "QWatermarkOperateDlg.h"
 
-#include <QLoggingCategory>
-
 namespace {
 
 // A layer's text or image path. An empty one goes out as `whenEmpty`; an
@@ -141,8 +139,7 @@ void QVideoEditDlg::MoveCropPanScan()
         return;
     CropSettings& s = m_state.crop;
     EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    const EditRect press{m_state.drag.startRect[0], m_state.drag.startRect[1], m_state.drag.startRect[2],
-                         m_state.drag.startRect[3]};
+    const EditRect& press = m_state.drag.startRect;
     EditArithmetic::keepProportion(box, press, m_state.drag.cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;

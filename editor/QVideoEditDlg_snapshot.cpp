@@ -14,7 +14,6 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDesktopWidget>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QUrl>
 

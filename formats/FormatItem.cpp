@@ -12,8 +12,6 @@
 #include <QPixmap>
 #include <QtDebug>
 
-#include <QLoggingCategory>
-
 namespace {
 // Icons up to this size are drawn as they are, centred in the area whose
 // top-left corner is kIconArea; larger ones are squeezed into kLargeBox.

@@ -2,27 +2,13 @@
 
 #include "HistoryRecords.h"
 #include "QIAppUtil.h"
-#include "SkinPicture.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QUrl>
-
-QPixmap sharedRowPicture(const QString& path)
-{
-    const QImage& image = skinPicture(path);
-    const QString key = QStringLiteral("lumivane-row:%1:%2").arg(image.cacheKey()).arg(path);
-    QPixmap pixmap;
-    if (!QPixmapCache::find(key, &pixmap)) {
-        pixmap = QPixmap::fromImage(image);
-        QPixmapCache::insert(key, pixmap);
-    }
-    return pixmap;
-}
 
 QString elideForRow(QWidget* widget, const QString& text, int width, Qt::TextElideMode mode)
 {
@@ -43,9 +29,8 @@ HistoryBar::HistoryBar(QWidget* parent)
     m_btnClose->setToolTip(tr("Remove from history"));
     // The strip and the icon are the same in every row: shared, not
     // decoded or copied per row.
-    m_pBgPixmap = std::make_unique<QPixmap>(sharedRowPicture(res + "/image/progress_list.png"));
-    setFixedHeight(m_pBgPixmap->height());
-    m_icon = sharedRowPicture(res + "/image/video_icon_1.png");
+    setbgImage(res + "/image/progress_list.png");
+    m_icon = sharedPicture(res + "/image/video_icon_1.png");
     m_btnClose->hide();
 
     QPalette name = m_labelName->palette();
@@ -79,13 +64,14 @@ void HistoryBar::setfilepath(const QString& path)
     m_strFilePath = path;
     m_strFileName = HistoryRecords::fileName(path);
     // Cut here in one pass to one line (the label's own cut measures every
-    // length, wrapped, against a height a font may not fit); the label then
-    // shows that line and keeps the tooltip with the whole name.
-    const QString shown = elideForRow(m_labelName, m_strFileName, m_labelName->width(), Qt::ElideMiddle);
-    const QString tip = m_labelName->toolTip();
+    // length, wrapped, against a height a font may not fit). The label's
+    // setText keeps the name it reports but clears the tooltip and may cut
+    // again, so the line goes to QLabel as it is and the tooltip comes last.
+    const QString shown =
+        m_labelName->fontMetrics().elidedText(m_strFileName, Qt::ElideMiddle, m_labelName->width());
     m_labelName->setText(shown);
     m_labelName->QLabel::setText(shown);
-    m_labelName->setToolTip(tip);
+    m_labelName->setToolTip(shown == m_strFileName ? QString() : m_strFileName);
 }
 
 void HistoryBar::setfiledate(const QString& date)

@@ -7,10 +7,6 @@
 #include <QPixmap>
 #include <QString>
 
-// A skin picture as a pixmap shared by every row that shows it: a history
-// has thousands of rows, each would otherwise hold a copy of its strip.
-QPixmap sharedRowPicture(const QString& path);
-
 // Shortens text to fit width with an ellipsis; the whole text is then
 // the widget's tooltip, else it has none.
 QString elideForRow(QWidget* widget, const QString& text, int width, Qt::TextElideMode mode);

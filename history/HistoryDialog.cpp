@@ -9,7 +9,6 @@
 #include "LogCategories.h"
 #include "QIAppUtil.h"
 
-#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollBar>

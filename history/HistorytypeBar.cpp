@@ -12,9 +12,7 @@ HistorytypeBar::HistorytypeBar(QWidget* parent)
     : BaseBar(parent)
 {
     setupUi(this);
-    m_pBgPixmap = std::make_unique<QPixmap>(
-        sharedRowPicture(QIAppUtil::getResourcePath() + "/image/bg_histypebar.png"));
-    setFixedHeight(m_pBgPixmap->height());
+    setbgImage(QIAppUtil::getResourcePath() + "/image/bg_histypebar.png");
 }
 
 HistorytypeBar::~HistorytypeBar() = default;

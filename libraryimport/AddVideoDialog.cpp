@@ -8,7 +8,6 @@
 
 #include <QAbstractItemView>
 #include <QFile>
-#include <QLoggingCategory>
 #include <QSortFilterProxyModel>
 
 AddVideoDialog::AddVideoDialog(QWidget* parent, const QString& libraryPath)

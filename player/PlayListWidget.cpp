@@ -8,7 +8,6 @@
 #include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>

@@ -15,7 +15,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -124,6 +123,8 @@ void PlayerWidget::Init()
     m_playBtnWidget->setVolume(m_volume);
     m_timeTimer = new QTimer(this);
     m_screenTimer = new QTimer(this);
+    // One redraw per request: a still picture needs no steady beat.
+    m_screenTimer->setSingleShot(true);
 }
 
 void PlayerWidget::InitBtn()
@@ -212,11 +213,7 @@ void PlayerWidget::startPaused()
     requestRedraw();
 }
 
-void PlayerWidget::requestRedraw()
-{
-    m_redrawPending = true;
-    m_screenTimer->start(kRedrawTickMs);
-}
+void PlayerWidget::requestRedraw() { m_screenTimer->start(kRedrawTickMs); }
 
 void PlayerWidget::showTime(uint64_t time)
 {
@@ -244,18 +241,18 @@ void PlayerWidget::PlayVideoFile(QString fileName)
     setWindowTitle(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1));
     showMessage(QString());
     const QByteArray utf8 = fileName.toUtf8();
-    if (!Player_Open(m_player, utf8.constData())) {
-        m_playState = 5;
+    const auto refuse = [this] {
         qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
         refuseFile(4);
         placeWindow(QSize());
+    };
+    if (!Player_Open(m_player, utf8.constData())) {
+        refuse();
         return;
     }
     const bool hasVideo = Player_HasVideo(m_player) != 0;
     if (!hasVideo && !Player_HasAudio(m_player)) {
-        qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
-        refuseFile(4);
-        placeWindow(QSize());
+        refuse();
         return;
     }
     m_videoWidget->setHidden(!hasVideo);
@@ -439,10 +436,6 @@ void PlayerWidget::UpdataScreen()
 {
     // Each redraw runs the whole processing chain on this thread: only when
     // asked for, never as a steady beat while the picture stands still.
-    m_screenTimer->stop();
-    if (!m_redrawPending)
-        return;
-    m_redrawPending = false;
     if (m_player && Player_HasVideo(m_player) && !Player_IsCompleted(m_player))
         Player_ShowVideoFrame(m_player);
 }

@@ -123,7 +123,6 @@ private:
     QTimer* m_timeTimer = nullptr;
     QTimer* m_screenTimer = nullptr;
     QLabel* m_messageLabel = nullptr;
-    bool m_redrawPending = false;
 
     static bool s_hasInstall;
     static PlayerWidget* s_playerWidget;

@@ -3,7 +3,6 @@
 #include "LogCategories.h"
 
 #include <QEvent>
-#include <QLoggingCategory>
 #include <QMetaType>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>

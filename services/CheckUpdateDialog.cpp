@@ -8,7 +8,6 @@
 #include "UpdateRestart.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>

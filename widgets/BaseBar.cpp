@@ -6,10 +6,9 @@
 #include <QPainter>
 #include <QPair>
 
-namespace {
 // One screen copy of each strip for all rows: a strip is a few MB wide, and
 // a copy per row made the queue's memory grow with every file.
-QPixmap sharedStrip(const QString& path)
+QPixmap BaseBar::sharedPicture(const QString& path)
 {
     static QHash<QString, QPair<qint64, QPixmap>> strips;
     const QImage& image = skinPicture(path);
@@ -18,7 +17,6 @@ QPixmap sharedStrip(const QString& path)
         strip = qMakePair(image.cacheKey(), QPixmap::fromImage(image));
     return strip.second;
 }
-} // namespace
 
 BaseBar::BaseBar(QWidget* parent)
     : QWidget(parent)
@@ -29,7 +27,7 @@ BaseBar::~BaseBar() = default;
 void BaseBar::setbgImage(QString path)
 {
     // Every row of a list has the same strip: decoded and converted once.
-    m_pBgPixmap = std::make_unique<QPixmap>(sharedStrip(path));
+    m_pBgPixmap = std::make_unique<QPixmap>(sharedPicture(path));
     setFixedHeight(m_pBgPixmap->height());
     repaint();
 }

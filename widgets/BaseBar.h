@@ -16,6 +16,9 @@ public:
     ~BaseBar() override;
 
     void setbgImage(QString path);
+    // A skin picture as one pixmap shared by every row that shows it, kept
+    // for the program's life (rows come and go by the thousand).
+    static QPixmap sharedPicture(const QString& path);
     void setPress(bool pressed);
     bool IsPress() const;
 

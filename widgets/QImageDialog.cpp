@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QLinearGradient>
-#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>

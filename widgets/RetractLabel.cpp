@@ -2,12 +2,9 @@
 
 #include "LogCategories.h"
 
-#include <QDebug>
 #include <QEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
-
-#include <QLoggingCategory>
 
 namespace {
 

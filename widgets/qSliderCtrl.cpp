@@ -3,7 +3,6 @@
 #include "LogCategories.h"
 #include "QSliderCtrlBtn.h"
 
-#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPainter>
 

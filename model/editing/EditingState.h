@@ -7,6 +7,7 @@
 // change, applies the record to its preview and stores it here.
 
 #include "ClipEditRecords.h"
+#include "EditRect.h"
 
 #include <QObject>
 #include <QPoint>
@@ -39,7 +40,7 @@ public:
         int cropMode = 0;
         int textMode = 0;
         int imageMode = 0;
-        double startRect[4] = {0, 0, 1, 1}; // the box at the press
+        EditRect startRect{0, 0, 1, 1}; // the box at the press
         QPoint pressPos;
         double startScaleX = 100.0;
         double startScaleY = 100.0;

@@ -29,10 +29,24 @@ float percentOf(uint64_t done, uint64_t duration)
 
 // ---- Configuration ---------------------------------------------------------------
 
-ConvertJob::Configuration::Configuration(const MappingValues& values)
-    : m_config(Config_Create())
+namespace {
+Config configFor(const MappingValues& values)
 {
-    ConfigMapping::send(m_config, values);
+    Config config = Config_Create();
+    ConfigMapping::send(config, values);
+    return config;
+}
+} // namespace
+
+ConvertJob::Configuration::Configuration(const MappingValues& values)
+    : m_config(configFor(values))
+{}
+
+QByteArray ConvertJob::containerOf(const Convertinfo& target)
+{
+    if (target.V_Format.isEmpty() || target.V_Extend.isEmpty())
+        return QByteArray();
+    return target.V_Format.toLower().toUtf8();
 }
 
 ConvertJob::Configuration::~Configuration() { Config_Release(m_config); }
@@ -55,7 +69,7 @@ void ConvertJob::openNow(Opening& job)
     if (!job.converter)
         return;
     job.opened = Converter_Open(job.converter, job.source.constData(), job.target.constData(),
-                                job.hasContainer ? job.container.constData() : nullptr, job.config)
+                                job.container.isEmpty() ? nullptr : job.container.constData(), job.config)
         != 0;
     if (job.opened)
         Converter_SetSplitTime(job.converter, job.begin, job.length);
@@ -100,12 +114,10 @@ void ConvertJob::open(const ConvertTask& task, const QString& output, std::funct
 {
     const Convertinfo& target = task.target();
     auto job = std::make_shared<Opening>();
-    job->config = Config_Create();
-    ConfigMapping::send(job->config, task.mappingValues(target));
+    job->config = configFor(task.mappingValues(target));
     job->source = task.path().toUtf8();
     job->target = output.toUtf8();
-    job->hasContainer = !target.V_Format.isEmpty() && !target.V_Extend.isEmpty();
-    job->container = target.V_Format.toLower().toUtf8();
+    job->container = containerOf(target);
     job->begin = task.beginUs();
     job->length = task.lengthUs();
     job->owner = this;

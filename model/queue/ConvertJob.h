@@ -20,6 +20,7 @@
 #include <memory>
 
 class ConvertTask;
+struct Convertinfo;
 struct MappingValues;
 
 class ConvertJob
@@ -30,8 +31,7 @@ public:
     {
         QByteArray source;
         QByteArray target;
-        QByteArray container;
-        bool hasContainer = false;
+        QByteArray container; // empty: the engine picks by the file name
         uint64_t begin = 0;
         uint64_t length = 0; // 0: to the source's end
         Config config = nullptr;
@@ -70,6 +70,10 @@ public:
     private:
         Config m_config = nullptr;
     };
+
+    // The container a target names for the engine; empty when it names
+    // none and the engine picks by the file name.
+    static QByteArray containerOf(const Convertinfo& target);
 
     ConvertJob() = default;
     // A pending open is waited for and released; an open converter is

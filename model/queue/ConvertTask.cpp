@@ -82,15 +82,12 @@ QString ConvertTask::sourceResolutionText() const { return QString("%1*%2").arg(
 
 bool ConvertTask::applyFormat(const TaskFormat& format)
 {
-    if (m_profile == format.profile)
+    if (!chooseFormat(format.itemName, format.profile))
         return false;
-    m_itemName = format.itemName;
-    m_profile = format.profile;
     if (!format.read)
         return true;
     m_target.isVideo = format.values.isVideo;
-    for (const QualityAttribute& a : kQualityAttributes)
-        m_target.*(a.value) = format.values.*(a.value);
+    setQualityValues(format.values);
     if (!format.values.V_Format.isEmpty() || !format.values.V_Extend.isEmpty()) {
         m_target.V_Format = format.values.V_Format;
         m_target.V_Extend = format.values.V_Extend;
