@@ -2,6 +2,7 @@
 
 #include "DataFile.h"
 #include "LogCategories.h"
+#include "ProfileFile.h"
 #include "UserData.h"
 
 #include <QDir>
@@ -79,25 +80,23 @@ QDomElement deviceFormat(QDomDocument& doc, const QString& format)
 
 bool isOnlyAudio(const QDomElement& format) { return format.attribute(QStringLiteral("OnlyAudio")) == "Y"; }
 
-// The eight value attributes, in the file's order, with their fields.
-struct ValueKey
+// Where each quality value goes, in kQualityAttributes' order; the names,
+// units and which values belong to the picture come from that table.
+struct ValueFields
 {
-    const char* name;
     QStringList VideoFormatAllInfo::*list;
     QString VideoQualitySet::*value;
-    bool video; // left empty for a sound-only format
-    bool unit; // a single value is passed through addUnit
 };
 
-const ValueKey kValueKeys[] = {
-    {"V_Encoder", &VideoFormatAllInfo::V_Encoder, &VideoQualitySet::V_Encoder, true, false},
-    {"V_Resolution", &VideoFormatAllInfo::V_Resolution, &VideoQualitySet::V_Resolution, true, false},
-    {"V_FrameRate", &VideoFormatAllInfo::V_FrameRate, &VideoQualitySet::V_FrameRate, true, true},
-    {"V_BitRate", &VideoFormatAllInfo::V_BitRate, &VideoQualitySet::V_BitRate, true, true},
-    {"A_Encoder", &VideoFormatAllInfo::A_Encoder, &VideoQualitySet::A_Encoder, false, false},
-    {"A_Channel", &VideoFormatAllInfo::A_Channel, &VideoQualitySet::A_Channel, false, false},
-    {"A_SampleRate", &VideoFormatAllInfo::A_SampleRate, &VideoQualitySet::A_SampleRate, false, true},
-    {"A_BitRate", &VideoFormatAllInfo::A_BitRate, &VideoQualitySet::A_BitRate, false, true},
+const ValueFields kValueFields[kQualityAttributeCount] = {
+    {&VideoFormatAllInfo::V_Encoder, &VideoQualitySet::V_Encoder},
+    {&VideoFormatAllInfo::V_Resolution, &VideoQualitySet::V_Resolution},
+    {&VideoFormatAllInfo::V_FrameRate, &VideoQualitySet::V_FrameRate},
+    {&VideoFormatAllInfo::V_BitRate, &VideoQualitySet::V_BitRate},
+    {&VideoFormatAllInfo::A_Encoder, &VideoQualitySet::A_Encoder},
+    {&VideoFormatAllInfo::A_Channel, &VideoQualitySet::A_Channel},
+    {&VideoFormatAllInfo::A_SampleRate, &VideoQualitySet::A_SampleRate},
+    {&VideoFormatAllInfo::A_BitRate, &VideoQualitySet::A_BitRate},
 };
 
 } // namespace
@@ -255,14 +254,12 @@ QString QVideoSettingXml::addUnit(const QString& value, const QString& key)
 {
     const QString trimmed = value.trimmed();
     // A blank value stays blank rather than becoming a unit alone.
-    if (trimmed.isEmpty() || trimmed == QLatin1String("Original") || trimmed == QLatin1String("Auto"))
+    if (trimmed.isEmpty())
         return trimmed;
-    if (key == QLatin1String("V_FrameRate"))
-        return trimmed + QStringLiteral(" fps");
-    if (key == QLatin1String("V_BitRate") || key == QLatin1String("A_BitRate"))
-        return trimmed + QStringLiteral(" kbps");
-    if (key == QLatin1String("A_SampleRate"))
-        return trimmed + QStringLiteral(" HZ");
+    for (const QualityAttribute& a : kQualityAttributes) {
+        if (key == QLatin1String(a.name))
+            return qualityDisplayForm(trimmed, QString::fromLatin1(a.unit));
+    }
     return trimmed;
 }
 
@@ -277,11 +274,11 @@ std::optional<VideoFormatAllInfo> QVideoSettingXml::GetFormatAllInfo(const QStri
     const QDomElement values = firstChild(device, QStringLiteral("ATTRIBUTE_VALUE"));
     if (values.isNull())
         return std::nullopt;
-    for (const ValueKey& key : kValueKeys) {
-        if (key.video && m_formatInfo.onlyAudio)
+    for (int i = 0; i < kQualityAttributeCount; ++i) {
+        if (kQualityAttributes[i].video && m_formatInfo.onlyAudio)
             continue;
-        const QString name = QString::fromLatin1(key.name);
-        m_formatInfo.*key.list = analysisTextInfo(values.attribute(name), name);
+        const QString name = QString::fromLatin1(kQualityAttributes[i].name);
+        m_formatInfo.*kValueFields[i].list = analysisTextInfo(values.attribute(name), name);
     }
     return m_formatInfo;
 }
@@ -297,12 +294,14 @@ std::optional<VideoQualitySet> QVideoSettingXml::GetQuality(const QString& tag, 
     if (quality.isNull())
         return std::nullopt;
     m_highQualitySet.onlyAudio = isOnlyAudio(device);
-    for (const ValueKey& key : kValueKeys) {
-        if (key.video && m_highQualitySet.onlyAudio)
+    for (int i = 0; i < kQualityAttributeCount; ++i) {
+        const QualityAttribute& a = kQualityAttributes[i];
+        if (a.video && m_highQualitySet.onlyAudio)
             continue;
-        const QString name = QString::fromLatin1(key.name);
+        const QString name = QString::fromLatin1(a.name);
         const QString value = quality.attribute(name);
-        m_highQualitySet.*key.value = key.unit ? addUnit(value, name) : value;
+        // Only a value with a unit is trimmed.
+        m_highQualitySet.*kValueFields[i].value = *a.unit ? addUnit(value, name) : value;
     }
     return m_highQualitySet;
 }

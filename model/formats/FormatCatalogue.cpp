@@ -34,7 +34,7 @@ QList<FormatCatalogue::Item> FormatCatalogue::read(const QString& path, int keep
     return items;
 }
 
-bool FormatCatalogue::saveRecent(const QList<Item>& items)
+bool FormatCatalogue::save(const QString& path, const QList<Item>& items)
 {
     QDomDocument doc;
     doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
@@ -47,7 +47,8 @@ bool FormatCatalogue::saveRecent(const QList<Item>& items)
         e.setAttribute("relevantfile", item.relevantFile);
         root.appendChild(e);
     }
-    const QString path = recentPath();
     DataFile::Lock lock(path);
     return DataFile::save(path, doc);
 }
+
+bool FormatCatalogue::saveRecent(const QList<Item>& items) { return save(recentPath(), items); }

@@ -41,7 +41,11 @@ public:
     // one as ".broken". A missing or empty file is empty.
     static QList<Item> read(const QString& path, int keepNewest = 0);
 
-    // Writes items as the recent list, whole or not at all. False when it
-    // could not be written; the previous list is then kept.
+    // Writes items as the catalogue at path, whole or not at all, under the
+    // file's lock. False when it could not be written; the previous file is
+    // then kept.
+    static bool save(const QString& path, const QList<Item>& items);
+
+    // save() to the recent list.
     static bool saveRecent(const QList<Item>& items);
 };

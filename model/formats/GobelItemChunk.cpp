@@ -1,6 +1,7 @@
 #include "GobelItemChunk.h"
 
 #include "DataFile.h"
+#include "FormatCatalogue.h"
 #include "ProfileFile.h"
 #include "UserData.h"
 
@@ -75,21 +76,9 @@ void GobelItemChunk::Init()
 
 void GobelItemChunk::saveDefaultXML()
 {
-    QString image, item, profile;
-    copyNames(image, item, profile);
-
-    QDomDocument doc;
-    doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
-    QDomElement root = doc.createElement("default");
-    doc.appendChild(root);
-    QDomElement element = doc.createElement("item");
-    element.setAttribute("imagename", image);
-    element.setAttribute("itemname", item);
-    element.setAttribute("relevantfile", profile);
-    root.appendChild(element);
-    const QString path = defaultXmlPath();
-    DataFile::Lock lock(path);
-    DataFile::save(path, doc);
+    FormatCatalogue::Item item;
+    copyNames(item.imageName, item.itemName, item.relevantFile);
+    FormatCatalogue::save(defaultXmlPath(), {item});
 }
 
 void GobelItemChunk::getConvertXMLInfo()

@@ -28,17 +28,6 @@ bool isWord(const QString& value)
     return value == QLatin1String("Original") || value == QLatin1String("Auto");
 }
 
-// The root of a usable profile; null when it cannot be read or holds nothing.
-QDomElement loadProfile(const QString& path, QDomDocument& doc)
-{
-    if (DataFile::read(path, doc) != DataFile::Read::Ok)
-        return QDomElement();
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull())
-        return QDomElement();
-    return root;
-}
-
 bool isVideoProfile(const QDomElement& root) { return root.attribute("OnlyAudio") != QLatin1String("Y"); }
 
 } // namespace
@@ -66,10 +55,20 @@ QString ProfileFile::path(const QString& file)
     return UserData::readPath(QStringLiteral("format/XML/") + file);
 }
 
+QDomElement ProfileFile::load(const QString& path, QDomDocument& doc)
+{
+    if (DataFile::read(path, doc) != DataFile::Read::Ok)
+        return QDomElement();
+    const QDomElement root = doc.documentElement();
+    if (root.isNull() || root.firstChildElement().isNull())
+        return QDomElement();
+    return root;
+}
+
 bool ProfileFile::read(const QString& path, const QString& tag, Convertinfo& info)
 {
     QDomDocument doc;
-    const QDomElement root = loadProfile(path, doc);
+    const QDomElement root = load(path, doc);
     if (root.isNull())
         return false;
     info.isVideo = isVideoProfile(root);
@@ -88,7 +87,7 @@ bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
 {
     DataFile::Lock lock(UserData::ownCopyOf(path));
     QDomDocument doc;
-    QDomElement root = loadProfile(path, doc);
+    QDomElement root = load(path, doc);
     if (root.isNull())
         return false;
     info.isVideo = isVideoProfile(root);

@@ -18,6 +18,7 @@
 
 #include <QString>
 
+class QDomDocument;
 class QDomElement;
 
 // One of the eight quality values: its attribute name in the profile, its
@@ -64,6 +65,10 @@ public:
 
     // The profile to read: the person's copy when there is one.
     static QString path(const QString& file);
+
+    // Reads the profile at `path` into doc and gives its root; null when the
+    // file cannot be read, is damaged or holds no element.
+    static QDomElement load(const QString& path, QDomDocument& doc);
 
     // Reads `tag`'s eight values (a later element of the tag wins), the
     // audio-only flag and the container into info. False, info unchanged,

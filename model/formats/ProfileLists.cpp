@@ -1,16 +1,12 @@
 #include "ProfileLists.h"
 
-#include "DataFile.h"
-
 #include <QDomDocument>
 
 bool ProfileLists::read(const QString& path)
 {
     QDomDocument doc;
-    if (DataFile::read(path, doc) != DataFile::Read::Ok)
-        return false;
-    const QDomElement root = doc.documentElement();
-    if (root.isNull() || root.firstChildElement().isNull())
+    const QDomElement root = ProfileFile::load(path, doc);
+    if (root.isNull())
         return false;
     m_hasLists = false;
     m_presets.clear();
