@@ -80,14 +80,25 @@ struct Pictures
     std::shared_ptr<FakeFrame> processed, original;
 };
 
+// The processed pictures' size: OpenEx's, else the source's.
+struct OutputSize
+{
+    int w, h;
+};
+
+OutputSize outputSize(const PlayerObj& p, const MediaFacts& m)
+{
+    return {static_cast<int>(p.record.openW ? p.record.openW : m.width),
+            static_cast<int>(p.record.openH ? p.record.openH : m.height)};
+}
+
 // Under the engine lock: the current pictures, or none without video.
 Pictures picturesOf(const PlayerObj& p)
 {
     if (!videoOpen(p))
         return {};
     const MediaFacts& m = *p.media;
-    const int w = static_cast<int>(p.record.openW ? p.record.openW : m.width);
-    const int h = static_cast<int>(p.record.openH ? p.record.openH : m.height);
+    const auto [w, h] = outputSize(p, m);
     return Pictures{std::make_shared<FakeFrame>(p.script.frameFormat, w, h, m.pictureArgb),
                     std::make_shared<FakeFrame>(p.script.frameFormat, static_cast<int>(m.width),
                                                 static_cast<int>(m.height), m.pictureArgb)};
@@ -404,14 +415,14 @@ ORV_API int Player_GetVideoHeight(PlayerHandle h)
 ORV_API int Player_GetOutputWidth(PlayerHandle h)
 {
     return fact<int>(__func__, h, [](PlayerObj& p, const MediaFacts& m) {
-        return factsHaveVideo(m) ? static_cast<int>(p.record.openW ? p.record.openW : m.width) : 0;
+        return factsHaveVideo(m) ? outputSize(p, m).w : 0;
     });
 }
 
 ORV_API int Player_GetOutputHeight(PlayerHandle h)
 {
     return fact<int>(__func__, h, [](PlayerObj& p, const MediaFacts& m) {
-        return factsHaveVideo(m) ? static_cast<int>(p.record.openH ? p.record.openH : m.height) : 0;
+        return factsHaveVideo(m) ? outputSize(p, m).h : 0;
     });
 }
 

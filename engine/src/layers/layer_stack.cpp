@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -35,6 +36,9 @@ constexpr int64_t kReadAheadUs = 2000000;
 // stays well below this.
 constexpr int kMaxShownEvents = 128;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
+
+// When a picture stops waiting for its subtitles; none: it waits for them.
+using Deadline = std::optional<std::chrono::steady_clock::time_point>;
 
 // A copy of one ASS_Image: libass's own list dies at the next render.
 struct Mask
@@ -167,8 +171,8 @@ struct LayerStack::Impl
     void restyleSubtitleTrack();
     void drawText(AVFrame* f) const;
     void drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait);
-    bool renderIdle();
-    ASS_Image* render(long long nowMs);
+    bool renderIdle(const Deadline& deadline);
+    ASS_Image* render(long long nowMs, const Deadline& deadline);
     void drawPicture(AVFrame* f, const std::shared_ptr<const SubtitlePicture>& pic);
 };
 
@@ -417,15 +421,20 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
 {
     if (!feed)
         return;
+    // One budget for the whole picture, shared by the wait for a render the
+    // last picture left running and the wait for this picture's own.
+    Deadline deadline;
+    if (budget.count() > 0)
+        deadline = std::chrono::steady_clock::now() + budget;
     // An event at time t shows at t + delay.
     const int64_t t = ptsUs - s.subDelayUs;
     if (wait && feed->kind() == SubtitleFeed::Kind::Stream)
         feed->waitLoaded(t + kReadAheadUs);
 
-    if (renderIdle()) {
+    if (renderIdle(deadline)) {
         syncSubtitleTrack();
         if (subTrack && t >= 0) {
-            for (ASS_Image* img = render(t / 1000); img; img = img->next)
+            for (ASS_Image* img = render(t / 1000, deadline); img; img = img->next)
                 blendMask(f, img->bitmap, img->stride, img->w, img->h, img->dst_x, img->dst_y, img->color);
         }
     }
@@ -434,16 +443,16 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
 }
 
 // Whether the track may be touched: no render is running. A render the
-// last picture left behind (a player's budget ran out) is waited for once
-// more; interrupt() gives up on it for good.
-bool LayerStack::Impl::renderIdle()
+// last picture left behind (a player's budget ran out) is waited for until
+// the deadline; interrupt() gives up on it for good.
+bool LayerStack::Impl::renderIdle(const Deadline& deadline)
 {
     std::unique_lock<std::mutex> lock(gate->mutex);
     if (!sub)
         return !gate->stopped;
     const auto ready = [this] { return !sub->busy || gate->stopped; };
-    if (budget.count() > 0)
-        gate->changed.wait_for(lock, budget, ready);
+    if (deadline)
+        gate->changed.wait_until(lock, *deadline, ready);
     else
         gate->changed.wait(lock, ready);
     if (gate->stopped) {
@@ -464,14 +473,12 @@ bool LayerStack::Impl::renderIdle()
 
 // Renders the track at nowMs on the render thread and waits for it as
 // renderIdle() does; nullptr when the wait was given up.
-ASS_Image* LayerStack::Impl::render(long long nowMs)
+ASS_Image* LayerStack::Impl::render(long long nowMs, const Deadline& deadline)
 {
     // Events beyond the cap are hidden for this picture only: a zero
     // duration is never showing (restored once the render is over).
     int showing = 0;
-    // Fewer events than the cap in the whole track: none can be hidden.
-    const int scan = subTrack->n_events > kMaxShownEvents ? subTrack->n_events : 0;
-    for (int i = 0; i < scan; ++i) {
+    for (int i = 0; i < subTrack->n_events; ++i) {
         ASS_Event& ev = subTrack->events[i];
         if (ev.Start <= nowMs && nowMs < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
             sub->hidden.emplace_back(i, ev.Duration);
@@ -482,6 +489,10 @@ ASS_Image* LayerStack::Impl::render(long long nowMs)
         logf(LogWarning, "subtitles: more than %d events at once, the rest are not drawn", kMaxShownEvents);
         hiddenLogged = true;
     }
+    // Nothing showing, as on most pictures: libass has nothing to lay out,
+    // so a thread would cost more than the render.
+    if (showing == 0)
+        return ass_render_frame(sub->ass.renderer(), subTrack, nowMs, nullptr);
     {
         std::lock_guard<std::mutex> lock(gate->mutex);
         sub->busy = true;
@@ -505,7 +516,7 @@ ASS_Image* LayerStack::Impl::render(long long nowMs)
         }
         return ass_render_frame(sub->ass.renderer(), subTrack, nowMs, nullptr);
     }
-    if (!renderIdle())
+    if (!renderIdle(deadline))
         return nullptr;
     std::lock_guard<std::mutex> lock(gate->mutex);
     return sub->images;
