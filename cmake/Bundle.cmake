@@ -32,15 +32,20 @@ function(lv_bundle_executable target bundle_dir)
   target_link_options(${target} PRIVATE "LINKER:--no-as-needed")
 endfunction()
 
-# lv_add_test(name SOURCES a.cpp ... LIBS x y [XVFB] [APPLESS] [TIMEOUT s])
+# lv_add_test(name SOURCES a.cpp ... LIBS x y [XVFB] [APPLESS] [FIGURES] [SERIAL]
+#             [TIMEOUT s] [LABELS l ...])
 # Each test gets a bundle of its own with a fresh copy of the shipped
 # Resources at every build, so
 # every resource path it computes is right and tests never share data files.
 #   default: widget tests on the offscreen platform
 #   XVFB:    needs a real X server (OpenGL, whole program); the test command
 #            runs ctest under xvfb-run
+#   FIGURES: it reports figures (tests/Figures.h) that the benchmark
+#            collects; label "figures"
+#   SERIAL:  it compares two speeds measured in the same run, so it runs
+#            alone (RUN_SERIAL), label "serial"
 function(lv_add_test name)
-  cmake_parse_arguments(T "XVFB;APPLESS" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "XVFB;APPLESS;FIGURES;SERIAL" "TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   set(bundle ${CMAKE_BINARY_DIR}/tests/${name}.app)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt5::Test ${T_LIBS})
@@ -71,4 +76,15 @@ function(lv_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
+  set(labels ${T_LABELS})
+  if(T_FIGURES)
+    list(APPEND labels figures)
+  endif()
+  if(T_SERIAL)
+    list(APPEND labels serial)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL ON)
+  endif()
+  if(labels)
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+  endif()
 endfunction()
