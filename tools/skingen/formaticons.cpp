@@ -5,6 +5,7 @@
 #include "skin.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QStringList>
@@ -61,138 +62,186 @@ void dot(QPainter& p, const Box& b, qreal x, qreal y, qreal d, const QColor& c)
     p.restore();
 }
 
-// Symbols that the shared glyph set lacks: device outlines and web shapes.
+// What one symbol is drawn with: the unit box, its colour, a softer fill
+// of that colour and the stroke width.
+struct Pen
+{
+    QPainter& p;
+    Box b;
+    QColor c;
+    QColor soft;
+    qreal stroke;
+};
+
+// Symbols that the shared glyph set lacks: device outlines and web shapes,
+// one entry a symbol.
+struct NamedSymbol
+{
+    const char* name;
+    void (*draw)(Pen&);
+};
+
+const NamedSymbol kSymbols[] = {
+    {"phone",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.3, 0.06, 0.4, 0.88), g.b.s(0.08), g.b.s(0.08));
+         g.p.fillRect(g.b.rect(0.36, 0.18, 0.28, 0.58), g.soft);
+         g.p.drawLine(g.b.at(0.44, 0.12), g.b.at(0.56, 0.12));
+         dot(g.p, g.b, 0.5, 0.85, 0.07, g.c);
+     }},
+    {"keypad",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.3, 0.06, 0.4, 0.88), g.b.s(0.07), g.b.s(0.07));
+         g.p.fillRect(g.b.rect(0.36, 0.14, 0.28, 0.28), g.soft);
+         g.p.drawRect(g.b.rect(0.36, 0.14, 0.28, 0.28));
+         for (int row = 0; row < 3; ++row)
+             for (int col = 0; col < 3; ++col)
+                 dot(g.p, g.b, 0.4 + col * 0.1, 0.54 + row * 0.11, 0.06, g.c);
+     }},
+    {"tablet",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.18, 0.1, 0.64, 0.8), g.b.s(0.08), g.b.s(0.08));
+         g.p.fillRect(g.b.rect(0.25, 0.18, 0.5, 0.58), g.soft);
+         dot(g.p, g.b, 0.5, 0.83, 0.06, g.c);
+     }},
+    {"gamepad",
+     [](Pen& g) {
+         QPainterPath pad;
+         pad.moveTo(g.b.at(0.26, 0.3));
+         pad.lineTo(g.b.at(0.74, 0.3));
+         pad.cubicTo(g.b.at(0.92, 0.3), g.b.at(0.98, 0.72), g.b.at(0.86, 0.74));
+         pad.cubicTo(g.b.at(0.76, 0.76), g.b.at(0.7, 0.6), g.b.at(0.62, 0.6));
+         pad.lineTo(g.b.at(0.38, 0.6));
+         pad.cubicTo(g.b.at(0.3, 0.6), g.b.at(0.24, 0.76), g.b.at(0.14, 0.74));
+         pad.cubicTo(g.b.at(0.02, 0.72), g.b.at(0.08, 0.3), g.b.at(0.26, 0.3));
+         g.p.drawPath(pad);
+         g.p.drawLine(g.b.at(0.21, 0.45), g.b.at(0.35, 0.45));
+         g.p.drawLine(g.b.at(0.28, 0.38), g.b.at(0.28, 0.52));
+         dot(g.p, g.b, 0.69, 0.4, 0.08, g.c);
+         dot(g.p, g.b, 0.77, 0.49, 0.08, g.c);
+     }},
+    {"handheld",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.06, 0.28, 0.88, 0.44), g.b.s(0.16), g.b.s(0.16));
+         g.p.fillRect(g.b.rect(0.3, 0.36, 0.4, 0.28), g.soft);
+         g.p.drawRect(g.b.rect(0.3, 0.36, 0.4, 0.28));
+         g.p.drawLine(g.b.at(0.13, 0.5), g.b.at(0.23, 0.5));
+         g.p.drawLine(g.b.at(0.18, 0.45), g.b.at(0.18, 0.55));
+         dot(g.p, g.b, 0.82, 0.46, 0.07, g.c);
+         dot(g.p, g.b, 0.82, 0.57, 0.07, g.c);
+     }},
+    {"tv",
+     [](Pen& g) {
+         g.p.fillRect(g.b.rect(0.1, 0.18, 0.8, 0.52), g.soft);
+         g.p.drawRoundedRect(g.b.rect(0.1, 0.18, 0.8, 0.52), g.b.s(0.04), g.b.s(0.04));
+         g.p.drawLine(g.b.at(0.3, 0.82), g.b.at(0.7, 0.82));
+         g.p.drawLine(g.b.at(0.5, 0.7), g.b.at(0.5, 0.82));
+     }},
+    {"box",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.12, 0.5, 0.76, 0.24), g.b.s(0.05), g.b.s(0.05));
+         dot(g.p, g.b, 0.76, 0.62, 0.06, g.c);
+         // Signal arcs over the box.
+         for (int i = 0; i < 2; ++i) {
+             const qreal rad = 0.14 + i * 0.12;
+             QPainterPath arc;
+             const QRectF ring = g.b.rect(0.5 - rad, 0.42 - rad, 2 * rad, 2 * rad);
+             arc.arcMoveTo(ring, 50);
+             arc.arcTo(ring, 50, 80);
+             g.p.drawPath(arc);
+         }
+     }},
+    {"player",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.28, 0.06, 0.44, 0.88), g.b.s(0.08), g.b.s(0.08));
+         g.p.fillRect(g.b.rect(0.34, 0.14, 0.32, 0.3), g.soft);
+         g.p.drawRect(g.b.rect(0.34, 0.14, 0.32, 0.3));
+         g.p.drawEllipse(g.b.at(0.5, 0.68), g.b.s(0.13), g.b.s(0.13));
+         dot(g.p, g.b, 0.5, 0.68, 0.06, g.c);
+     }},
+    {"disc",
+     [](Pen& g) {
+         g.p.drawEllipse(g.b.at(0.5, 0.5), g.b.s(0.36), g.b.s(0.36));
+         g.p.drawEllipse(g.b.at(0.5, 0.5), g.b.s(0.1), g.b.s(0.1));
+         QPainterPath shine;
+         const QRectF ring = g.b.rect(0.26, 0.26, 0.48, 0.48);
+         shine.arcMoveTo(ring, 100);
+         shine.arcTo(ring, 100, 60);
+         g.p.setPen(QPen(g.soft, g.stroke, Qt::SolidLine, Qt::RoundCap));
+         g.p.drawPath(shine);
+     }},
+    {"settop",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.08, 0.36, 0.84, 0.3), g.b.s(0.05), g.b.s(0.05));
+         g.p.drawLine(g.b.at(0.18, 0.51), g.b.at(0.5, 0.51));
+         dot(g.p, g.b, 0.68, 0.51, 0.07, g.c);
+         dot(g.p, g.b, 0.8, 0.51, 0.07, g.c);
+         g.p.drawLine(g.b.at(0.2, 0.66), g.b.at(0.2, 0.74));
+         g.p.drawLine(g.b.at(0.8, 0.66), g.b.at(0.8, 0.74));
+     }},
+    {"music",
+     [](Pen& g) {
+         QPainterPath band;
+         const QRectF ring = g.b.rect(0.16, 0.14, 0.68, 0.68);
+         band.arcMoveTo(ring, 180);
+         band.arcTo(ring, 180, -180);
+         g.p.drawPath(band);
+         g.p.setBrush(g.c);
+         g.p.drawRoundedRect(g.b.rect(0.12, 0.5, 0.16, 0.3), g.b.s(0.05), g.b.s(0.05));
+         g.p.drawRoundedRect(g.b.rect(0.72, 0.5, 0.16, 0.3), g.b.s(0.05), g.b.s(0.05));
+     }},
+    {"square",
+     [](Pen& g) {
+         g.p.fillRect(g.b.rect(0.2, 0.2, 0.6, 0.6), g.soft);
+         g.p.drawRoundedRect(g.b.rect(0.2, 0.2, 0.6, 0.6), g.b.s(0.06), g.b.s(0.06));
+         playMark(g.p, g.b, 0.52, 0.5, 0.24, g.c);
+     }},
+    {"vertical",
+     [](Pen& g) {
+         g.p.fillRect(g.b.rect(0.32, 0.1, 0.36, 0.8), g.soft);
+         g.p.drawRoundedRect(g.b.rect(0.32, 0.1, 0.36, 0.8), g.b.s(0.06), g.b.s(0.06));
+         playMark(g.p, g.b, 0.52, 0.5, 0.2, g.c);
+     }},
+    {"mail",
+     [](Pen& g) {
+         g.p.drawRoundedRect(g.b.rect(0.12, 0.26, 0.76, 0.5), g.b.s(0.05), g.b.s(0.05));
+         QPainterPath flap;
+         flap.moveTo(g.b.at(0.14, 0.3));
+         flap.lineTo(g.b.at(0.5, 0.56));
+         flap.lineTo(g.b.at(0.86, 0.3));
+         g.p.drawPath(flap);
+     }},
+    {"screen",
+     [](Pen& g) {
+         g.p.fillRect(g.b.rect(0.06, 0.14, 0.88, 0.58), g.soft);
+         g.p.drawRoundedRect(g.b.rect(0.06, 0.14, 0.88, 0.58), g.b.s(0.05), g.b.s(0.05));
+         g.p.drawLine(g.b.at(0.5, 0.72), g.b.at(0.5, 0.84));
+         g.p.drawLine(g.b.at(0.3, 0.86), g.b.at(0.7, 0.86));
+     }},
+};
+
 void drawSymbol(QPainter& p, const QString& name, const QRectF& box, const QColor& c)
 {
-    if (name == "film" || name == "web" || name == "audio") {
-        drawGlyph(p, name, box, c);
-        return;
+    // Names the shared glyph set draws, some under a name of its own.
+    static const QHash<QString, QString> kGlyphNames{
+        {"film", "film"}, {"web", "web"}, {"audio", "audio"}, {"note", "audio"}, {"globe", "web"}};
+    const NamedSymbol* symbol = nullptr;
+    for (const NamedSymbol& entry : kSymbols) {
+        if (name == QLatin1String(entry.name))
+            symbol = &entry;
     }
-    if (name == "note") {
-        drawGlyph(p, "audio", box, c);
-        return;
-    }
-    if (name == "globe") {
-        drawGlyph(p, "web", box, c);
+    if (!symbol || kGlyphNames.contains(name)) {
+        drawGlyph(p, kGlyphNames.value(name, name), box, c);
         return;
     }
     const qreal side = qMin(box.width(), box.height());
-    const Box b{QRectF(box.center().x() - side / 2, box.center().y() - side / 2, side, side)};
     const qreal stroke = qMax<qreal>(1.5, side / 13.0);
+    Pen pen{p, Box{QRectF(box.center().x() - side / 2, box.center().y() - side / 2, side, side)}, c,
+            QColor(c.red(), c.green(), c.blue(), 70), stroke};
     p.save();
     p.setPen(QPen(c, stroke, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
-    const QColor soft(c.red(), c.green(), c.blue(), 70);
-
-    if (name == "phone") {
-        p.drawRoundedRect(b.rect(0.3, 0.06, 0.4, 0.88), b.s(0.08), b.s(0.08));
-        p.fillRect(b.rect(0.36, 0.18, 0.28, 0.58), soft);
-        p.drawLine(b.at(0.44, 0.12), b.at(0.56, 0.12));
-        dot(p, b, 0.5, 0.85, 0.07, c);
-    } else if (name == "keypad") {
-        p.drawRoundedRect(b.rect(0.3, 0.06, 0.4, 0.88), b.s(0.07), b.s(0.07));
-        p.fillRect(b.rect(0.36, 0.14, 0.28, 0.28), soft);
-        p.drawRect(b.rect(0.36, 0.14, 0.28, 0.28));
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 3; ++col)
-                dot(p, b, 0.4 + col * 0.1, 0.54 + row * 0.11, 0.06, c);
-    } else if (name == "tablet") {
-        p.drawRoundedRect(b.rect(0.18, 0.1, 0.64, 0.8), b.s(0.08), b.s(0.08));
-        p.fillRect(b.rect(0.25, 0.18, 0.5, 0.58), soft);
-        dot(p, b, 0.5, 0.83, 0.06, c);
-    } else if (name == "gamepad") {
-        QPainterPath pad;
-        pad.moveTo(b.at(0.26, 0.3));
-        pad.lineTo(b.at(0.74, 0.3));
-        pad.cubicTo(b.at(0.92, 0.3), b.at(0.98, 0.72), b.at(0.86, 0.74));
-        pad.cubicTo(b.at(0.76, 0.76), b.at(0.7, 0.6), b.at(0.62, 0.6));
-        pad.lineTo(b.at(0.38, 0.6));
-        pad.cubicTo(b.at(0.3, 0.6), b.at(0.24, 0.76), b.at(0.14, 0.74));
-        pad.cubicTo(b.at(0.02, 0.72), b.at(0.08, 0.3), b.at(0.26, 0.3));
-        p.drawPath(pad);
-        p.drawLine(b.at(0.21, 0.45), b.at(0.35, 0.45));
-        p.drawLine(b.at(0.28, 0.38), b.at(0.28, 0.52));
-        dot(p, b, 0.69, 0.4, 0.08, c);
-        dot(p, b, 0.77, 0.49, 0.08, c);
-    } else if (name == "handheld") {
-        p.drawRoundedRect(b.rect(0.06, 0.28, 0.88, 0.44), b.s(0.16), b.s(0.16));
-        p.fillRect(b.rect(0.3, 0.36, 0.4, 0.28), soft);
-        p.drawRect(b.rect(0.3, 0.36, 0.4, 0.28));
-        p.drawLine(b.at(0.13, 0.5), b.at(0.23, 0.5));
-        p.drawLine(b.at(0.18, 0.45), b.at(0.18, 0.55));
-        dot(p, b, 0.82, 0.46, 0.07, c);
-        dot(p, b, 0.82, 0.57, 0.07, c);
-    } else if (name == "tv") {
-        p.fillRect(b.rect(0.1, 0.18, 0.8, 0.52), soft);
-        p.drawRoundedRect(b.rect(0.1, 0.18, 0.8, 0.52), b.s(0.04), b.s(0.04));
-        p.drawLine(b.at(0.3, 0.82), b.at(0.7, 0.82));
-        p.drawLine(b.at(0.5, 0.7), b.at(0.5, 0.82));
-    } else if (name == "box") {
-        p.drawRoundedRect(b.rect(0.12, 0.5, 0.76, 0.24), b.s(0.05), b.s(0.05));
-        dot(p, b, 0.76, 0.62, 0.06, c);
-        // Signal arcs over the box.
-        for (int i = 0; i < 2; ++i) {
-            const qreal rad = 0.14 + i * 0.12;
-            QPainterPath arc;
-            const QRectF ring = b.rect(0.5 - rad, 0.42 - rad, 2 * rad, 2 * rad);
-            arc.arcMoveTo(ring, 50);
-            arc.arcTo(ring, 50, 80);
-            p.drawPath(arc);
-        }
-    } else if (name == "player") {
-        p.drawRoundedRect(b.rect(0.28, 0.06, 0.44, 0.88), b.s(0.08), b.s(0.08));
-        p.fillRect(b.rect(0.34, 0.14, 0.32, 0.3), soft);
-        p.drawRect(b.rect(0.34, 0.14, 0.32, 0.3));
-        p.drawEllipse(b.at(0.5, 0.68), b.s(0.13), b.s(0.13));
-        dot(p, b, 0.5, 0.68, 0.06, c);
-    } else if (name == "disc") {
-        p.drawEllipse(b.at(0.5, 0.5), b.s(0.36), b.s(0.36));
-        p.drawEllipse(b.at(0.5, 0.5), b.s(0.1), b.s(0.1));
-        QPainterPath shine;
-        const QRectF ring = b.rect(0.26, 0.26, 0.48, 0.48);
-        shine.arcMoveTo(ring, 100);
-        shine.arcTo(ring, 100, 60);
-        p.setPen(QPen(soft, stroke, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(shine);
-    } else if (name == "settop") {
-        p.drawRoundedRect(b.rect(0.08, 0.36, 0.84, 0.3), b.s(0.05), b.s(0.05));
-        p.drawLine(b.at(0.18, 0.51), b.at(0.5, 0.51));
-        dot(p, b, 0.68, 0.51, 0.07, c);
-        dot(p, b, 0.8, 0.51, 0.07, c);
-        p.drawLine(b.at(0.2, 0.66), b.at(0.2, 0.74));
-        p.drawLine(b.at(0.8, 0.66), b.at(0.8, 0.74));
-    } else if (name == "music") {
-        QPainterPath band;
-        const QRectF ring = b.rect(0.16, 0.14, 0.68, 0.68);
-        band.arcMoveTo(ring, 180);
-        band.arcTo(ring, 180, -180);
-        p.drawPath(band);
-        p.setBrush(c);
-        p.drawRoundedRect(b.rect(0.12, 0.5, 0.16, 0.3), b.s(0.05), b.s(0.05));
-        p.drawRoundedRect(b.rect(0.72, 0.5, 0.16, 0.3), b.s(0.05), b.s(0.05));
-    } else if (name == "square") {
-        p.fillRect(b.rect(0.2, 0.2, 0.6, 0.6), soft);
-        p.drawRoundedRect(b.rect(0.2, 0.2, 0.6, 0.6), b.s(0.06), b.s(0.06));
-        playMark(p, b, 0.52, 0.5, 0.24, c);
-    } else if (name == "vertical") {
-        p.fillRect(b.rect(0.32, 0.1, 0.36, 0.8), soft);
-        p.drawRoundedRect(b.rect(0.32, 0.1, 0.36, 0.8), b.s(0.06), b.s(0.06));
-        playMark(p, b, 0.52, 0.5, 0.2, c);
-    } else if (name == "mail") {
-        p.drawRoundedRect(b.rect(0.12, 0.26, 0.76, 0.5), b.s(0.05), b.s(0.05));
-        QPainterPath flap;
-        flap.moveTo(b.at(0.14, 0.3));
-        flap.lineTo(b.at(0.5, 0.56));
-        flap.lineTo(b.at(0.86, 0.3));
-        p.drawPath(flap);
-    } else if (name == "screen") {
-        p.fillRect(b.rect(0.06, 0.14, 0.88, 0.58), soft);
-        p.drawRoundedRect(b.rect(0.06, 0.14, 0.88, 0.58), b.s(0.05), b.s(0.05));
-        p.drawLine(b.at(0.5, 0.72), b.at(0.5, 0.84));
-        p.drawLine(b.at(0.3, 0.86), b.at(0.7, 0.86));
-    } else {
-        drawGlyph(p, name, box, c);
-    }
+    symbol->draw(pen);
     p.restore();
 }
 
