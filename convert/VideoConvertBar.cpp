@@ -347,6 +347,7 @@ void VideoConvertBar::setConvertFormat()
     g_itemChunk.copyNames(image, item, file);
     if (!m_task.chooseFormat(item, file))
         return;
+    clearFailure();
     if (!getConvertXMLInfo()) {
         qCDebug(lcConvert) << "getConvertXMLInfo() error!!";
         return;
@@ -367,6 +368,7 @@ void VideoConvertBar::saveSettingXml(QString path) { m_task.saveProfile(path); }
 void VideoConvertBar::setConvertinfo(Convertinfo info)
 {
     m_task.setQualityValues(info);
+    clearFailure();
     saveSettingXml(GobelItemChunk::profilePath(m_task.profile()));
     refreshTargetPanel();
 }
@@ -502,6 +504,23 @@ void VideoConvertBar::SetFailed(const QString& detail)
     update();
 }
 
+void VideoConvertBar::clearFailure()
+{
+    if (!m_bFailed)
+        return;
+    m_bFailed = false;
+    m_strFailure.clear();
+    m_strReason.clear();
+    m_failReason->clear();
+    m_failReason->setToolTip(QString());
+    m_failReason->hide();
+    m_retainTime->setToolTip(QString());
+    m_retainTime->hide();
+    m_progressLab->hide();
+    layoutStatus();
+    update();
+}
+
 void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
 {
     m_job->releaseLater();
@@ -564,7 +583,7 @@ void VideoConvertBar::openDone()
         return;
     }
     if (!m_job->isOpen()) {
-        failConversion(ConvertJob::failureReason(m_job->openError(), m_task.outputPath()), false);
+        failConversion(ConvertJob::failureReason(m_job->openError(), m_task), false);
         return;
     }
     // A taken name gave the output a number: the row names the real file.
@@ -581,7 +600,7 @@ void VideoConvertBar::openDone()
         refused = m_convertState != State_Paused;
     }
     if (refused)
-        failConversion(ConvertJob::failureReason(m_job->error(), m_task.outputPath()), false);
+        failConversion(ConvertJob::failureReason(m_job->error(), m_task), false);
 }
 
 void VideoConvertBar::ConverTime()
@@ -590,7 +609,7 @@ void VideoConvertBar::ConverTime()
     ++m_nTicks;
     if (poll.ended) {
         if (poll.error != 0) {
-            failConversion(ConvertJob::failureReason(poll.error, m_task.outputPath()), false);
+            failConversion(ConvertJob::failureReason(poll.error, m_task), false);
             return;
         }
         // A source that ends before its probed length is written as far as it

@@ -209,6 +209,9 @@ private:
     // current call chain has returned).
     void failConversion(const QString& detail, bool notifyLater);
     void showEndedEarly();
+    // The task has changed since its conversion failed (format, settings or
+    // edits): the failure no longer describes it and goes.
+    void clearFailure();
     // Places the status texts and the edit and settings buttons side by
     // side; a text is cut with "…" only when the row is too narrow for it.
     void layoutStatus();

@@ -154,6 +154,7 @@ void VideoConvertBar::OnEditVideo()
         return;
 
     qCDebug(lcConvert) << "aaaaaaaa";
+    clearFailure();
     editor.GetEditSettings(clips.crop);
     editor.GetWatermarkTextSettings(clips.text);
     editor.GetWatermarkImageSettings(clips.image);
@@ -179,12 +180,17 @@ void VideoConvertBar::SlotPreviewPlay()
         emit emitVideoPlay(m_task.path());
 }
 
-void VideoConvertBar::setEditSetting(CropSettings cropSetting) { m_task.clips().crop = cropSetting; }
+void VideoConvertBar::setEditSetting(CropSettings cropSetting)
+{
+    m_task.clips().crop = cropSetting;
+    clearFailure();
+}
 
 void VideoConvertBar::setWaterSetting(WatermarkTextSettings textWater, WatermarkImageSettings imageWater)
 {
     m_task.clips().text = textWater;
     m_task.clips().image = imageWater;
+    clearFailure();
 }
 
 void VideoConvertBar::SlotCutTime()
@@ -193,8 +199,14 @@ void VideoConvertBar::SlotCutTime()
     dialog.setTimeBegin(m_task.beginUs());
     dialog.setTimeEnd(m_task.endUs());
     dialog.setTotalTime(m_task.totalUs());
-    if (dialog.exec() == QMessageBox::Ok)
+    if (dialog.exec() == QMessageBox::Ok) {
         m_task.setTrim(dialog.getBeginTime(), dialog.getEndTime());
+        clearFailure();
+    }
 }
 
-void VideoConvertBar::SlotRestFullTime() { m_task.setTrim(0, m_task.totalUs()); }
+void VideoConvertBar::SlotRestFullTime()
+{
+    m_task.setTrim(0, m_task.totalUs());
+    clearFailure();
+}

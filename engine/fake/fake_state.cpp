@@ -168,6 +168,7 @@ void reset()
     s.createFiles = true;
     s.defaultPlayback = PlaybackScript{};
     s.playbacks.clear();
+    s.fileChecks.clear();
     s.logHandler = nullptr;
     s.logUser = nullptr;
 }
@@ -204,6 +205,12 @@ void setJobScript(const JobScript& script)
 {
     auto guard = lock();
     state().defaultScript = script;
+}
+
+void setFileCheck(const std::string& path, const FileCheck& check)
+{
+    auto guard = lock();
+    state().fileChecks[path] = check;
 }
 
 void setJobScript(const std::string& path, const JobScript& script)

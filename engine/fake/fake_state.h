@@ -62,6 +62,7 @@ struct State
     PlaybackScript defaultPlayback;
     std::map<std::string, PlaybackScript> playbacks;
     std::set<const void*> liveFrames; // frames inside a handler call, for Frame_*
+    std::map<std::string, orvfake::FileCheck> fileChecks;
 
     void (*logHandler)(void*, int, const char*) = nullptr;
     void* logUser = nullptr;

@@ -121,6 +121,14 @@ struct PlaybackScript
     double imageBoxW = 0.1, imageBoxH = 0.1;
 };
 
+// What Info_CheckWatermarkPicture or Info_CheckSubtitleFile answers for a
+// path (an ORV_FILE_* result, and a picture's size).
+struct FileCheck
+{
+    int result = ORV_FILE_OK;
+    int width = 0, height = 0;
+};
+
 enum class PlayState {
     Closed, // no file
     Stopped,
@@ -167,6 +175,14 @@ ORV_API void clearResult(const std::string& function);
 
 // false: Open creates no output and Release deletes nothing.
 ORV_API void setCreateFiles(bool create);
+
+// The answer of the file checks for path. An unscripted file is judged at
+// the file level as the engine judges it (missing or unreadable, not a
+// regular file, over ORV_MAX_PICKED_FILE_BYTES) and then by its beginning
+// alone: a picture by a PNG, JPEG, BMP or GIF header and the size it states,
+// subtitles by a timed line of SubRip, SubStation, SAMI or MicroDVD text.
+// A damaged body is found only when scripted.
+ORV_API void setFileCheck(const std::string& path, const FileCheck& check);
 
 ORV_API void setPlaybackScript(const PlaybackScript& script);
 ORV_API void setPlaybackScript(const std::string& path, const PlaybackScript& script);

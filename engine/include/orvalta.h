@@ -82,6 +82,8 @@ ORV_API int Info_Close(InfoHandle h);
 ORV_API int Info_Release(InfoHandle h);
 ORV_API uint64_t Info_GetDuration(InfoHandle h);
 ORV_API const char* Info_GetFormatName(InfoHandle h);
+/* The source picture's own size (square pixels, auto-rotated): odd sides
+ * stay odd. An output at the source's size is rounded by the converter. */
 ORV_API uint32_t Info_GetVideoWidth(InfoHandle h);
 ORV_API uint32_t Info_GetVideoHeight(InfoHandle h);
 ORV_API uint32_t Info_GetVideoBitRate(InfoHandle h);
@@ -107,6 +109,36 @@ ORV_API int Info_SetSubtlIndex(InfoHandle h, int index);
 ORV_API const char* Info_GetSubtlTitle(InfoHandle h);
 ORV_API const char* Info_GetSubtlLanguage(InfoHandle h);
 ORV_API int Info_EnableClosedCaption(InfoHandle h, int on);
+
+/* ---- Checks of a picked file ------------------------------------------ */
+/*
+ * A watermark picture or subtitle file judged by the very loading a
+ * conversion or a player does, so a file these accept never fails a job
+ * with ORV_E_WATERMARK or ORV_E_SUBTITLE, and a file they refuse would.
+ * A folder, FIFO or device is refused by its status, never opened. Any
+ * thread; they read and decode the whole file, so not on a GUI thread.
+ */
+
+/* Results of Info_CheckWatermarkPicture and Info_CheckSubtitleFile. */
+enum {
+    ORV_FILE_OK = 0,
+    ORV_FILE_UNREADABLE = 1, /* missing, or it cannot be opened or read */
+    ORV_FILE_NOT_REGULAR = 2, /* a folder, a FIFO or a device */
+    ORV_FILE_TOO_MANY_BYTES = 3, /* larger than ORV_MAX_PICKED_FILE_BYTES */
+    ORV_FILE_PICTURE_TOO_LARGE = 4, /* wider or taller than the maxSide asked */
+    ORV_FILE_UNUSABLE = 5 /* not a kind the engine reads, damaged, or holding no subtitle */
+};
+
+/* The most a watermark picture or a subtitle file may hold (64 MB). */
+enum { ORV_MAX_PICKED_FILE_BYTES = 64 << 20 };
+
+/* A PNG, JPEG, BMP or GIF (its first picture) that decodes whole. maxSide
+ * > 0 refuses a picture with a larger side from its header, before it is
+ * decoded. *w and *hgt (either may be NULL) receive the picture's size
+ * when known, else 0. NULL path: ORV_FILE_UNREADABLE. */
+ORV_API int Info_CheckWatermarkPicture(const char* path, int maxSide, int* w, int* hgt);
+/* A subtitle file FFmpeg reads, holding at least one subtitle. */
+ORV_API int Info_CheckSubtitleFile(const char* path);
 
 /* ---- Conversion configuration ---------------------------------------- */
 

@@ -1,13 +1,10 @@
 #include "PickedFiles.h"
 
+#include <orvalta.h>
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
 #include <QPointer>
-#include <QRegularExpression>
-#include <QTextCodec>
 #include <QThreadPool>
 
 namespace PickedFiles {
@@ -25,103 +22,74 @@ Verdict refused(const QString& message)
     return v;
 }
 
-// The picture kinds the engine draws as a watermark.
-bool engineFormat(const QByteArray& format)
-{
-    return format == "png" || format == "jpeg" || format == "jpg" || format == "bmp" || format == "gif";
-}
+constexpr int kMaxFileMB = ORV_MAX_PICKED_FILE_BYTES >> 20;
 
-// Enough of a subtitle file to find its first timed lines.
-constexpr qint64 kSubtitleProbeBytes = 256 * 1024;
-
-QString subtitleText(const QByteArray& bytes)
+// The texts every kind of picked file shares; empty for the others.
+QString fileLevelMessage(int result, const QString& path)
 {
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return QTextCodec::codecForName("UTF-16")->toUnicode(bytes);
-    // Binary data: a text subtitle never holds a NUL byte.
-    if (bytes.contains('\0'))
+    switch (result) {
+    case ORV_FILE_UNREADABLE:
+        return tr("\"%1\" cannot be read.").arg(name(path));
+    case ORV_FILE_NOT_REGULAR:
+        return tr("\"%1\" cannot be read: it is not a file.").arg(name(path));
+    default:
         return QString();
-    // Latin-1 keeps every byte; the markers sought are plain ASCII.
-    return QString::fromLatin1(bytes);
-}
-
-bool hasTimedLine(const QString& text, const QString& suffix)
-{
-    // Built per call: the checks run on worker threads.
-    const QRegularExpression srt(
-        QStringLiteral("\\d{1,2}:\\d{2}:\\d{2}[,.]\\d{1,3}\\s*-->\\s*\\d{1,2}:\\d{2}:\\d{2}"));
-    const QRegularExpression ass(QStringLiteral("^\\s*Dialogue\\s*:"),
-                                 QRegularExpression::MultilineOption
-                                     | QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpression sami(QStringLiteral("<sync\\s+start\\s*="),
-                                  QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpression microDvd(QStringLiteral("^\\s*\\{\\d+\\}\\{\\d*\\}"),
-                                      QRegularExpression::MultilineOption);
-    const QRegularExpression subViewer(
-        QStringLiteral("\\d{1,2}:\\d{2}:\\d{2}\\.\\d{2}\\s*,\\s*\\d{1,2}:\\d{2}:\\d{2}\\.\\d{2}"));
-    if (suffix == QLatin1String("srt"))
-        return srt.match(text).hasMatch();
-    if (suffix == QLatin1String("ass") || suffix == QLatin1String("ssa"))
-        return ass.match(text).hasMatch();
-    if (suffix == QLatin1String("smi") || suffix == QLatin1String("sami"))
-        return sami.match(text).hasMatch();
-    if (suffix == QLatin1String("sub"))
-        return microDvd.match(text).hasMatch() || subViewer.match(text).hasMatch();
-    for (const QRegularExpression* any : {&srt, &ass, &sami, &microDvd, &subViewer}) {
-        if (any->match(text).hasMatch())
-            return true;
     }
-    return false;
 }
 
 } // namespace
 
 Verdict checkWatermarkPicture(const QString& path)
 {
-    const QString notPicture =
-        tr("\"%1\" cannot be used as a watermark: it is not a PNG, JPEG, BMP or GIF picture.")
-            .arg(name(path));
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    if (!reader.canRead() || !engineFormat(reader.format()))
-        return refused(notPicture);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return refused(notPicture);
-    if (size.width() > kMaxWatermarkSide || size.height() > kMaxWatermarkSide) {
-        Verdict v =
-            refused(tr("\"%1\" is too large for a watermark (%2 x %3 pixels). Use a picture of at most "
+    int width = 0, height = 0;
+    const int result =
+        Info_CheckWatermarkPicture(path.toUtf8().constData(), kMaxWatermarkSide, &width, &height);
+    const QSize size = width > 0 && height > 0 ? QSize(width, height) : QSize();
+    Verdict v;
+    switch (result) {
+    case ORV_FILE_OK:
+        v.usable = true;
+        break;
+    case ORV_FILE_TOO_MANY_BYTES:
+        v.message = tr("\"%1\" is too large for a watermark. Use a picture file of at most %2 MB.")
+                        .arg(name(path))
+                        .arg(kMaxFileMB);
+        break;
+    case ORV_FILE_PICTURE_TOO_LARGE:
+        v.message = tr("\"%1\" is too large for a watermark (%2 x %3 pixels). Use a picture of at most "
                        "%4 x %4 pixels.")
                         .arg(name(path))
-                        .arg(size.width())
-                        .arg(size.height())
-                        .arg(kMaxWatermarkSide));
-        v.size = size;
-        return v;
+                        .arg(width)
+                        .arg(height)
+                        .arg(kMaxWatermarkSide);
+        break;
+    default:
+        v.message = fileLevelMessage(result, path);
+        if (v.message.isEmpty())
+            v.message = tr("\"%1\" cannot be used as a watermark: it is not a PNG, JPEG, BMP or GIF picture.")
+                            .arg(name(path));
+        break;
     }
-    // Within bounds: decoded once, so a cut or damaged file is caught now.
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        return refused(notPicture);
-    Verdict v;
-    v.usable = true;
-    v.size = picture.size();
+    v.size = size;
     return v;
 }
 
 Verdict checkSubtitleFile(const QString& path)
 {
-    const QString notSubtitle =
-        tr("\"%1\" cannot be used as subtitles: it holds no subtitle text.").arg(name(path));
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return refused(tr("\"%1\" cannot be read.").arg(name(path)));
-    const QString text = subtitleText(file.read(kSubtitleProbeBytes));
-    if (text.isEmpty() || !hasTimedLine(text, QFileInfo(path).suffix().toLower()))
-        return refused(notSubtitle);
-    Verdict v;
-    v.usable = true;
-    return v;
+    const int result = Info_CheckSubtitleFile(path.toUtf8().constData());
+    if (result == ORV_FILE_OK) {
+        Verdict v;
+        v.usable = true;
+        return v;
+    }
+    if (result == ORV_FILE_TOO_MANY_BYTES)
+        return refused(tr("\"%1\" is too large for subtitles. Use a subtitle file of at most %2 MB.")
+                           .arg(name(path))
+                           .arg(kMaxFileMB));
+    const QString message = fileLevelMessage(result, path);
+    return refused(message.isEmpty()
+                       ? tr("\"%1\" cannot be used as subtitles: it holds no subtitle text.").arg(name(path))
+                       : message);
 }
 
 void checkInBackground(QObject* receiver, std::function<Verdict()> check,

@@ -24,13 +24,15 @@ struct Verdict
 // and conversion, and show nothing a frame can hold.
 constexpr int kMaxWatermarkSide = 4096;
 
-// Reads the picture's size from its header first, so a huge or lying one is
-// refused without decoding; a picture within bounds is decoded once to be
-// sure it is whole. Slow for large pictures: call it off the GUI thread.
+// Both checks ask the engine, which judges the file by the same loading a
+// conversion does: what is accepted here never fails a conversion, and
+// what is refused would. A folder, FIFO or device is refused without being
+// opened. They read and decode the whole file: call them off the GUI thread.
+
+// A huge or lying picture is refused from its header, before decoding.
 Verdict checkWatermarkPicture(const QString& path);
 
-// Reads the beginning of the file: a text in one of the subtitle formats
-// the editor offers, with at least one timed line.
+// A subtitle file the engine reads, with at least one subtitle.
 Verdict checkSubtitleFile(const QString& path);
 
 // Runs check on a worker thread and hands its verdict to done on the GUI

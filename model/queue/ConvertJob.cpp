@@ -303,3 +303,18 @@ QString ConvertJob::failureReason(int code, const QString& output)
         return engineErrorText(code);
     }
 }
+
+QString ConvertJob::failureReason(int code, const ConvertTask& task)
+{
+    if (code == ORV_E_NOSTREAM) {
+        auto text = [](const char* source) { return QCoreApplication::translate("VideoConvertBar", source); };
+        const Convertinfo& target = task.target();
+        const bool wantsPicture = target.isVideo && !task.clips().disVideo;
+        const bool wantsSound = !task.clips().disAudio;
+        if (wantsSound && !wantsPicture)
+            return text("No sound to convert");
+        if (wantsPicture && !wantsSound)
+            return text("No picture to convert");
+    }
+    return failureReason(code, task.outputPath());
+}

@@ -139,6 +139,9 @@ public:
     // writing `output`: a short reason ("Disk full", "Cannot read this
     // file", ...).
     static QString failureReason(int code, const QString& output);
+    // The same for a task's own job; a job that found nothing to write
+    // names what the task's output wanted and the source lacks.
+    static QString failureReason(int code, const ConvertTask& task);
 
 private:
     // On the opener thread: creates the converter and opens the job.

@@ -6,6 +6,8 @@
 #include "QIAppUtil.h"
 #include "SourceProbe.h"
 
+#include <algorithm>
+
 // ---- The source ----------------------------------------------------------------
 
 void ConvertTask::applyFacts(const SourceFacts& facts)
@@ -167,14 +169,22 @@ uint64_t ConvertTask::lengthUs() const
 
 // ---- Values for the engine ---------------------------------------------------------
 
+namespace {
+
+// A picture side as the engine writes it: even, 16 to 8192. The source's
+// own size is shown as it is; only the output's is rounded.
+int outputSide(int side) { return side <= 0 ? side : std::clamp(side, 16, 8192) & ~1; }
+
+} // namespace
+
 int ConvertTask::videoWidth(const QString& resolution) const
 {
-    return ConfigMapping::videoWidth(resolution, m_width);
+    return outputSide(ConfigMapping::videoWidth(resolution, m_width));
 }
 
 int ConvertTask::videoHeight(const QString& resolution) const
 {
-    return ConfigMapping::videoHeight(resolution, m_height);
+    return outputSide(ConfigMapping::videoHeight(resolution, m_height));
 }
 
 int ConvertTask::audioChannels(const QString& channels) const

@@ -55,7 +55,7 @@ public:
     uint32_t width() const { return m_width; }
     uint32_t height() const { return m_height; }
     uint32_t channels() const { return m_channels; }
-    // "w*h" of the source's picture.
+    // "w*h" of the source's picture, as it is (odd sides stay odd).
     QString sourceResolutionText() const;
     const Convertinfo& sourceInfo() const { return m_sourceInfo; }
 
@@ -112,7 +112,8 @@ public:
 
     // ---- Values for the engine -----------------------------------------------
 
-    // One profile text resolved against the source's facts.
+    // One profile text resolved against the source's facts; a picture side
+    // as the output will have it (even, 16 to 8192).
     int videoWidth(const QString& resolution) const;
     int videoHeight(const QString& resolution) const;
     int audioChannels(const QString& channels) const;

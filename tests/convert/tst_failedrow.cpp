@@ -1,16 +1,20 @@
 // A row whose conversion failed or fell short: its texts sit beside the edit
 // and settings buttons, whole when they fit and cut with "…" only when they
-// do not, with the whole text as tooltip; the buttons answer clicks.
+// do not, with the whole text as tooltip; the buttons answer clicks. The
+// reason names what is missing, and goes once the task is changed.
 
 #include "QueueTestUtil.h"
 
 #include "CommonDialog.h"
+#include "ConvertJob.h"
 #include "FinishConvertDialog.h"
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
 #include "GobelItemChunk.h"
 #include "QVideoEditDlg.h"
 #include "ScrollAreaforBar.h"
+#include "SourceProbe.h"
+#include "UserData.h"
 #include "VideoConvertBar.h"
 #include "orvalta_fake_control.h"
 
@@ -114,6 +118,107 @@ private slots:
         // A reason longer than any row has room for.
         row("long.mov")
             ->SetFailed(QString("The engine stopped: ") + QString("far too many words ").repeated(8));
+    }
+
+    // A video-only clip set to an audio format fails for want of sound; a
+    // change of format, settings or edits clears the failure.
+    void failureFollowsTheRow_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"format", "settings", "edits", "trim"})
+            QTest::newRow(change) << change;
+    }
+
+    void failureFollowsTheRow()
+    {
+        QFETCH(QString, change);
+        orvfake::MediaFacts silent;
+        silent.programs[0].audio.clear();
+        const QString clip = media("silent-" + change + ".mov", silent);
+        orvfake::JobScript nothingToWrite;
+        nothingToWrite.polls = 1;
+        nothingToWrite.error = ORV_E_NOSTREAM;
+        orvfake::setJobScript(clip.toStdString(), nothingToWrite);
+        g_itemChunk.setNames("MP3.png", "MP3", "MP3 Audio.xml");
+
+        QueueUnderTest queue(nullptr);
+        queue.resize(900, 600);
+        queue.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&queue));
+        drop(&queue, {QUrl::fromLocalFile(clip)});
+        QCOMPARE(queue.barList().size(), 1);
+        VideoConvertBar* bar = queue.barList().first();
+        QSignalSpy finished(&queue, &ScrollAreaforBar::emitFinishConvert);
+        ModalWatcher watcher([](QWidget* modal) {
+            if (auto* done = qobject_cast<FinishConvertDialog*>(modal)) {
+                done->m_okButton->click();
+                return true;
+            }
+            return false;
+        });
+        queue.StartConvert();
+        queue.SetConvertState(true);
+        settleOpens(&queue);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        VideoConvertBar::WaitForOpens();
+        QVERIFY(bar->HasFailed());
+        QCOMPARE(bar->m_retainTime->text(), QString("Conversion failed"));
+        QCOMPARE(bar->m_failReason->text(), QString("No sound to convert"));
+
+        if (change == "format") {
+            g_itemChunk.setNames("MP4.png", "MP4", "MP4 Video.xml");
+            bar->setConvertFormat();
+            QCOMPARE(bar->TargetInfo().V_Format, QString("MP4"));
+        } else if (change == "settings") {
+            Convertinfo values = bar->TargetInfo();
+            values.A_BitRate = "192";
+            bar->setConvertinfo(values);
+            QFile::remove(UserData::path("format/XML/MP3 Audio.xml"));
+        } else if (change == "edits") {
+            WatermarkTextSettings text;
+            text.text = "Hi";
+            bar->setWaterSetting(text, WatermarkImageSettings());
+        } else {
+            bar->SlotRestFullTime();
+        }
+        g_itemChunk.setNames("MP4.png", "MP4", "MP4 Video.xml");
+        QVERIFY(!bar->HasFailed());
+        QVERIFY(!bar->m_failReason->isVisibleTo(bar));
+        QVERIFY(!bar->m_retainTime->isVisibleTo(bar));
+        QVERIFY(!bar->m_progressLab->isVisibleTo(bar));
+        QVERIFY(bar->m_btnEditVideo->isVisibleTo(bar));
+        queue.close();
+    }
+
+    // A job that found nothing to write: the reason names what the output
+    // wanted.
+    void reasonNamesWhatIsMissing_data()
+    {
+        QTest::addColumn<bool>("videoFormat");
+        QTest::addColumn<bool>("soundOff");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("audio format") << false << false << "No sound to convert";
+        QTest::newRow("video format, sound off") << true << true << "No picture to convert";
+        QTest::newRow("video format") << true << false << "Nothing in this file to convert";
+    }
+
+    void reasonNamesWhatIsMissing()
+    {
+        QFETCH(bool, videoFormat);
+        QFETCH(bool, soundOff);
+        QFETCH(QString, reason);
+        TaskFormat format;
+        format.itemName = "Format";
+        format.profile = "format.xml";
+        format.read = true;
+        format.values.isVideo = videoFormat;
+        ConvertTask task;
+        QVERIFY(task.applyFormat(format));
+        task.clips().disAudio = soundOff;
+        QCOMPARE(ConvertJob::failureReason(ORV_E_NOSTREAM, task), reason);
+        // Other failures keep their own reason.
+        QCOMPARE(ConvertJob::failureReason(ORV_E_ENCODER, task),
+                 QString("This format cannot hold this file"));
     }
 
     void cleanupTestCase()

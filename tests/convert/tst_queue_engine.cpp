@@ -1,13 +1,15 @@
 // One add through the real engine: a generated clip and a file that is not
-// media, dropped together.
+// media, dropped together; odd picture sizes as the row shows them.
 
 #include "QueueTestUtil.h"
 
 #include "../MediaTools.h"
 
 #include "ScrollAreaforBar.h"
+#include "UserData.h"
 #include "VideoConvertBar.h"
 
+#include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -21,6 +23,8 @@ class TestQueueEngine : public QObject
 
 private slots:
     void addGeneratedClipAndJunk();
+    void sourceSizeAsItIs_data();
+    void sourceSizeAsItIs();
 };
 
 void TestQueueEngine::addGeneratedClipAndJunk()
@@ -65,6 +69,58 @@ void TestQueueEngine::addGeneratedClipAndJunk()
     QVERIFY(!unreadable->Thumbnail());
     // No made-up length for a file that could not be read.
     QCOMPARE(unreadable->m_beforeInfoWidget->m_time->text(), QString());
+}
+
+void TestQueueEngine::sourceSizeAsItIs_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("output"); // at the source's own size
+    QTest::newRow("17x9") << "17x9"
+                          << "17*9"
+                          << "16*16";
+    QTest::newRow("321x241") << "321x241"
+                             << "321*241"
+                             << "320*240";
+    QTest::newRow("320x240") << "320x240"
+                             << "320*240"
+                             << "320*240";
+}
+
+// The source's side shows as it is; only the output's is rounded to what
+// its encoder takes.
+void TestQueueEngine::sourceSizeAsItIs()
+{
+    QFETCH(QString, size);
+    QFETCH(QString, source);
+    QFETCH(QString, output);
+    if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
+        QSKIP("the ffmpeg command is needed to make the test clip");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // FFV1 keeps odd sizes, which H.264 in 4:2:0 cannot.
+    const QString clip = dir.filePath("odd.mkv");
+    QProcess make;
+    make.start("ffmpeg",
+               {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=10", "-t", "1",
+                "-c:v", "ffv1", clip});
+    QVERIFY(make.waitForFinished(60000) && make.exitCode() == 0);
+
+    QueueUnderTest queue(nullptr);
+    queue.resize(900, 400);
+    queue.show();
+    drop(&queue, {QUrl::fromLocalFile(clip)});
+    QCOMPARE(queue.barList().size(), 1);
+    VideoConvertBar* row = queue.barList().first();
+    QCOMPARE(row->m_beforeInfoWidget->m_size->text(), source);
+    QCOMPARE(row->SourceInfo().V_Resolution, source);
+
+    Convertinfo values = row->TargetInfo();
+    values.V_Resolution = "Original";
+    row->setConvertinfo(values);
+    QCOMPARE(row->m_laterInfoWidget->m_size->text(), output);
+    QCOMPARE(row->TargetResolution(), output);
+    QFile::remove(UserData::path("format/XML/MP4 Video.xml"));
 }
 
 QTEST_MAIN(TestQueueEngine)

@@ -1,6 +1,7 @@
 // Info_*: several readers may run at once on different threads; each handle
 // is used by one thread at a time.
 #include "api/api_common.h"
+#include "info/file_check.h"
 #include "info/info_reader.h"
 #include "orvalta.h"
 
@@ -170,6 +171,28 @@ ORV_API const char* Info_GetSubtlLanguage(InfoHandle h)
 ORV_API int Info_EnableClosedCaption(InfoHandle h, int on)
 {
     return withInfo(h, 0, [&](InfoReader& r) { return yes(r.enableClosedCaption(on != 0)); });
+}
+
+ORV_API int Info_CheckWatermarkPicture(const char* path, int maxSide, int* w, int* hgt)
+{
+    int width = 0, height = 0;
+    const int result = guarded(int(ORV_FILE_UNUSABLE), [&] {
+        ensureEngineInit();
+        return path ? checkWatermarkPicture(path, maxSide, &width, &height) : int(ORV_FILE_UNREADABLE);
+    });
+    if (w)
+        *w = width;
+    if (hgt)
+        *hgt = height;
+    return result;
+}
+
+ORV_API int Info_CheckSubtitleFile(const char* path)
+{
+    return guarded(int(ORV_FILE_UNUSABLE), [&] {
+        ensureEngineInit();
+        return path ? checkSubtitleFile(path) : int(ORV_FILE_UNREADABLE);
+    });
 }
 
 } // extern "C"

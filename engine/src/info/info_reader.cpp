@@ -112,14 +112,14 @@ const char* InfoReader::programName() const
 uint32_t InfoReader::videoWidth() const
 {
     int w, h;
-    m_input.sourceSize(m_video, w, h);
+    m_input.pictureSize(m_video, w, h);
     return uint32_t(w);
 }
 
 uint32_t InfoReader::videoHeight() const
 {
     int w, h;
-    m_input.sourceSize(m_video, w, h);
+    m_input.pictureSize(m_video, w, h);
     return uint32_t(h);
 }
 
@@ -224,7 +224,7 @@ unsigned char* InfoReader::videoImage(uint64_t timeUs, bool accurate, int w, int
     if (!isOpen() || !stream(m_video))
         return nullptr;
     int sw, sh;
-    m_input.sourceSize(m_video, sw, sh);
+    m_input.pictureSize(m_video, sw, sh);
     if (w <= 0 || h <= 0) {
         w = sw;
         h = sh;

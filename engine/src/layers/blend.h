@@ -43,4 +43,9 @@ void drawPreviewBorder(AVFrame* frame, int x, int y, int w, int h);
 // keeping its alpha. False when it is none of these.
 bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_t>* rgba);
 
+// decodeImageFile with the reason of a failure, an ORV_FILE_* code. With
+// maxSide > 0 a picture with a larger side is refused from its header,
+// before anything is decoded. *w and *h hold the size once known (0 else).
+int loadImageFile(const std::string& path, int maxSide, int* w, int* h, std::vector<uint8_t>* rgba);
+
 } // namespace orv

@@ -3,7 +3,9 @@
 #include "core/paths.h"
 #include "layers/blend.h"
 #include "media/scaling.h"
+#include "orvalta.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -102,16 +104,71 @@ bool frameToRgba(const AVFrame* frame, std::vector<uint8_t>* rgba)
     return true;
 }
 
-} // namespace
+uint32_t byteAt(const std::string& b, size_t i) { return uint8_t(b[i]); }
+uint32_t be16(const std::string& b, size_t i) { return byteAt(b, i) << 8 | byteAt(b, i + 1); }
+uint32_t le16(const std::string& b, size_t i) { return byteAt(b, i) | byteAt(b, i + 1) << 8; }
+uint32_t be32(const std::string& b, size_t i) { return be16(b, i) << 16 | be16(b, i + 2); }
+uint32_t le32(const std::string& b, size_t i) { return le16(b, i) | le16(b, i + 2) << 16; }
 
-bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_t>* rgba)
+// The size a picture's header states, for refusing a huge one before the
+// decoder allocates it; false when the header is none of the four kinds or
+// is cut short (the decoder then judges the file).
+bool headerSize(const std::string& b, int64_t* w, int64_t* h)
 {
-    // a logo larger than this is no logo; a folder or a FIFO is refused here
-    constexpr size_t kMaxImageBytes = 64u << 20;
-    std::string bytes;
-    if (!readSmallFile(path, kMaxImageBytes, &bytes) || bytes.empty())
-        return false;
+    const size_t n = b.size();
+    if (n >= 24 && b.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0 && b.compare(12, 4, "IHDR") == 0) {
+        *w = be32(b, 16);
+        *h = be32(b, 20);
+        return true;
+    }
+    if (n >= 10 && (b.compare(0, 6, "GIF87a") == 0 || b.compare(0, 6, "GIF89a") == 0)) {
+        // every frame is decoded at the logical screen's size
+        *w = le16(b, 6);
+        *h = le16(b, 8);
+        return true;
+    }
+    if (n >= 26 && b.compare(0, 2, "BM") == 0) {
+        if (le32(b, 14) == 12) { // the old core header: 16-bit sides
+            *w = le16(b, 18);
+            *h = le16(b, 20);
+        } else { // a negative height: rows stored top-down
+            *w = std::abs(int64_t(int32_t(le32(b, 18))));
+            *h = std::abs(int64_t(int32_t(le32(b, 22))));
+        }
+        return true;
+    }
+    if (n >= 4 && byteAt(b, 0) == 0xFF && byteAt(b, 1) == 0xD8) {
+        // the markers up to the first start of frame
+        size_t i = 2;
+        while (i + 9 <= n && byteAt(b, i) == 0xFF) {
+            const uint32_t m = byteAt(b, i + 1);
+            if (m == 0xFF) {
+                ++i;
+                continue;
+            }
+            if (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {
+                *h = be16(b, i + 5);
+                *w = be16(b, i + 7);
+                return true;
+            }
+            if (m == 0x01 || (m >= 0xD0 && m <= 0xD8)) {
+                i += 2;
+                continue;
+            }
+            const uint32_t length = be16(b, i + 2);
+            if (length < 2)
+                return false;
+            i += 2 + length;
+        }
+    }
+    return false;
+}
 
+bool tooLarge(int64_t w, int64_t h, int maxSide) { return maxSide > 0 && (w > maxSide || h > maxSide); }
+
+// The bytes' first picture as RGBA; *w and *h are set only on success.
+bool decodePicture(const std::string& bytes, int* w, int* h, std::vector<uint8_t>* rgba)
+{
     MemoryReader reader{reinterpret_cast<const uint8_t*>(bytes.data()), int64_t(bytes.size()), 0};
     const int kBuf = 1 << 15;
     uint8_t* buf = static_cast<uint8_t*>(av_malloc(kBuf));
@@ -182,6 +239,41 @@ bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_
     av_frame_free(&frame);
     av_packet_free(&pkt);
     return ok;
+}
+
+} // namespace
+
+bool decodeImageFile(const std::string& path, int* w, int* h, std::vector<uint8_t>* rgba)
+{
+    return loadImageFile(path, 0, w, h, rgba) == ORV_FILE_OK;
+}
+
+int loadImageFile(const std::string& path, int maxSide, int* w, int* h, std::vector<uint8_t>* rgba)
+{
+    *w = *h = 0;
+    // A folder or a FIFO is refused by its status, never opened.
+    if (!fileExists(path))
+        return ORV_FILE_UNREADABLE;
+    if (!isRegularFile(path))
+        return ORV_FILE_NOT_REGULAR;
+    // a logo larger than this is no logo
+    if (fileSize(path) > ORV_MAX_PICKED_FILE_BYTES)
+        return ORV_FILE_TOO_MANY_BYTES;
+    std::string bytes;
+    if (!readSmallFile(path, ORV_MAX_PICKED_FILE_BYTES, &bytes))
+        return ORV_FILE_UNREADABLE;
+    if (bytes.empty())
+        return ORV_FILE_UNUSABLE;
+    int64_t stated = 0, statedH = 0;
+    if (headerSize(bytes, &stated, &statedH) && stated <= INT32_MAX && statedH <= INT32_MAX) {
+        *w = int(stated);
+        *h = int(statedH);
+        if (tooLarge(stated, statedH, maxSide))
+            return ORV_FILE_PICTURE_TOO_LARGE;
+    }
+    if (!decodePicture(bytes, w, h, rgba))
+        return ORV_FILE_UNUSABLE;
+    return tooLarge(*w, *h, maxSide) ? ORV_FILE_PICTURE_TOO_LARGE : ORV_FILE_OK;
 }
 
 } // namespace orv

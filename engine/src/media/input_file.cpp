@@ -166,6 +166,24 @@ void InputFile::sourceSize(int stream, int& w, int& h) const
         std::swap(w, h);
 }
 
+void InputFile::pictureSize(int stream, int& w, int& h) const
+{
+    w = h = 0;
+    if (!m_fmt || stream < 0 || stream >= int(m_fmt->nb_streams))
+        return;
+    AVStream* st = m_fmt->streams[stream];
+    w = st->codecpar->width;
+    h = st->codecpar->height;
+    const AVRational sar = av_guess_sample_aspect_ratio(m_fmt, st, nullptr);
+    if (sar.num > 0 && sar.den > 0 && sar.num != sar.den)
+        w = int(std::lround(double(w) * sar.num / sar.den));
+    w = std::max(1, w);
+    h = std::max(1, h);
+    const int rot = autoRotation(stream);
+    if (rot == 90 || rot == 270)
+        std::swap(w, h);
+}
+
 AVRational InputFile::frameRate(int stream) const
 {
     if (!m_fmt || stream < 0 || stream >= int(m_fmt->nb_streams))

@@ -69,6 +69,8 @@ public:
     int autoRotation(int stream) const;
     // Source picture size: square pixels, after auto-rotation, even.
     void sourceSize(int stream, int& w, int& h) const;
+    // The same, unrounded: the size the source's pictures show at.
+    void pictureSize(int stream, int& w, int& h) const;
     AVRational frameRate(int stream) const;
 
     int64_t startTimeUs() const; // first timestamp, 0 if unknown

@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "orvalta.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ bool isUtf8(const std::string& s)
 
 // FFmpeg's text demuxers read a whole file at open, so a larger one is
 // refused rather than read.
-constexpr size_t kMaxSubtitleBytes = 64u << 20;
+constexpr size_t kMaxSubtitleBytes = ORV_MAX_PICKED_FILE_BYTES;
 
 // Events kept from one source. Long karaoke scripts reach tens of
 // thousands; more only cost load time (libass checks each new event against
@@ -234,6 +235,12 @@ std::shared_ptr<SubtitleFeed> SubtitleFeed::openFile(const std::string& path)
         av_packet_unref(pkt);
     }
     av_packet_free(&pkt);
+    // A file that shows nothing (a script of styles alone) is as unusable
+    // as one that does not read, and is said to be.
+    if (feed->m_text.empty() && feed->m_pictures.empty()) {
+        logf(LogWarning, "subtitles: the file holds no subtitle");
+        return nullptr;
+    }
     feed->m_done = true;
     return feed;
 }
