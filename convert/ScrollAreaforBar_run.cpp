@@ -258,10 +258,16 @@ void ScrollAreaforBar::ConvertIndex()
     bool added = true;
     {
         // The item's clip and marks with the merge settings.
-        const ConvertJob::Configuration config(task.mappingValues(m_mergeInfo));
+        const MappingValues values = task.mappingValues(m_mergeInfo);
+        const ConvertJob::Configuration config(values);
         if (!m_merger) {
+            // The output's streams follow the merge profile alone (a video
+            // profile: picture and sound), not what the first item leaves out.
+            MappingValues outputValues = values;
+            outputValues.disVideo = outputValues.disAudio = false;
+            const ConvertJob::Configuration outputConfig(outputValues);
             added = ConvertJob::openMerge(m_merger, target, container.isEmpty() ? nullptr : &container,
-                                          config.handle());
+                                          outputConfig.handle());
             if (added) {
                 m_handedOutPaths.insert(output);
                 item->setOutputPath(output);

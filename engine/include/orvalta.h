@@ -216,8 +216,10 @@ ORV_API uint64_t Converter_GetConvertTime(ConverterHandle h);
 /* Once completed without error: how much of the source the output holds,
  * in microseconds. Equal to Converter_GetDuration unless the source ended
  * early (a damaged or truncated file yields less than it declares): what
- * could be read is converted and this is its length. 0 before completion
- * and after a failure. */
+ * could be read is converted and this is the length written. An output at
+ * most two frames short counts as whole. 0 before completion and after a
+ * failure. The duration is the longest the source declares: its
+ * container's estimate, its streams' durations and frame counts. */
 ORV_API uint64_t Converter_GetConvertedDuration(ConverterHandle h);
 /* Any state, any thread; an output that did not complete is deleted. */
 ORV_API int Converter_Release(ConverterHandle h);
@@ -225,6 +227,18 @@ ORV_API int Converter_GetError(ConverterHandle h);
 
 /* ---- Merger ----------------------------------------------------------- */
 
+/*
+ * Items one after another into one output. The output's streams are those
+ * its Config names at Merger_Open: video unless the video format is -1, and
+ * audio unless the audio format is -1, whatever the items hold. The first
+ * item settles what that Config leaves at 0 (size, frame rate, sample rate,
+ * channels) from its own streams, or from 1280x720, 25 fps, 44.1 kHz
+ * stereo where it has none. Every item lasts its length (its split length,
+ * else its duration less its begin): an item without pictures gives black
+ * at the output size, one without sound gives silence, as does an item
+ * whose own Config sets that format to -1. Of an item's Config the
+ * processing and stream choices count, not its codecs, size or rates.
+ */
 ORV_API MergerHandle Merger_Create(int reserved);
 ORV_API int Merger_Open(MergerHandle h, const char* dst, const char* container, Config output);
 ORV_API int Merger_Start(MergerHandle h);

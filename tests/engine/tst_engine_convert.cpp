@@ -9,7 +9,7 @@ class TestEngineConvert : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(QFile::exists(fixture("clip.mov"))); }
+    void initTestCase();
     void codecTable_data();
     void codecTable();
     void splitTime_data();
@@ -19,10 +19,24 @@ private slots:
     void volumeHalves();
     void audioRateFitsEncoder_data();
     void audioRateFitsEncoder();
+    void convertedIsWhatTheOutputHolds_data();
+    void convertedIsWhatTheOutputHolds();
 
 private:
     QTemporaryDir m_dir;
 };
+
+void TestEngineConvert::initTestCase()
+{
+    QVERIFY(QFile::exists(fixture("clip.mov")));
+    // 2.1 s of AVI, and the same cut at half its bytes: its container then
+    // estimates what is left, its stream headers still count every frame
+    const QString whole = m_dir.filePath("whole.avi");
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=s=160x120:r=25", "-f", "lavfi", "-i", "sine=f=440:r=44100",
+                    "-t", "2.1", "-c:v", "mpeg4", "-c:a", "pcm_s16le", whole}));
+    const QByteArray bytes = readAll(whole);
+    QVERIFY(!bytes.isEmpty() && writeAll(m_dir.filePath("cut.avi"), bytes.left(bytes.size() / 2)));
+}
 
 void TestEngineConvert::codecTable_data()
 {
@@ -313,6 +327,54 @@ void TestEngineConvert::audioRateFitsEncoder()
         const int got = a.value("bit_rate").toString().toInt() / 1000;
         QVERIFY2(got > 0 && got <= maxKbps, qPrintable(QString::number(got)));
     }
+}
+
+void TestEngineConvert::convertedIsWhatTheOutputHolds_data()
+{
+    QTest::addColumn<QString>("src"); // in the test's folder, else a fixture
+    QTest::addColumn<QByteArray>("container");
+    QTest::addColumn<double>("declared"); // the least the duration may be, s
+    QTest::addColumn<bool>("whole");
+
+    QTest::newRow("whole avi") << "whole.avi" << QByteArray("mp4") << 2.05 << true;
+    QTest::newRow("cut avi") << "cut.avi" << QByteArray("mp4") << 2.05 << false;
+    // the declared length holds the encoder's delay, which decoding drops
+    QTest::newRow("mp3 with its delay") << "a.mp3" << QByteArray("mp3") << 2.0 << true;
+    QTest::newRow("mp3 to m4a") << "a.mp3" << QByteArray("m4a") << 2.0 << true;
+}
+
+// The duration is the longest the source declares, the converted length is
+// what the written file holds, and a whole source is never reported short.
+void TestEngineConvert::convertedIsWhatTheOutputHolds()
+{
+    QFETCH(QString, src);
+    QFETCH(QByteArray, container);
+    QFETCH(double, declared);
+    QFETCH(bool, whole);
+    const QString path = QFile::exists(m_dir.filePath(src)) ? m_dir.filePath(src) : fixture(src);
+    const QString dst = m_dir.filePath(QString("held_%1.%2")
+                                           .arg(QString(QTest::currentDataTag()).replace(' ', '_'))
+                                           .arg(QString(container)));
+    Config c = Config_Create();
+    ConverterHandle h = Converter_Create(-1);
+    QCOMPARE(Converter_Open(h, u8(path).constData(), u8(dst).constData(), container.constData(), c), 1);
+    Config_Release(c);
+    const uint64_t duration = Converter_GetDuration(h);
+    QVERIFY2(duration >= uint64_t(declared * 1e6), qPrintable(QString::number(duration)));
+    QCOMPARE(Converter_Start(h), 1);
+    QVERIFY(waitFor([&] { return Converter_IsCompleted(h) == 1; }));
+    QCOMPARE(Converter_GetError(h), 0);
+    const uint64_t converted = Converter_GetConvertedDuration(h);
+    Converter_Release(h);
+    if (whole) {
+        QCOMPARE(converted, duration);
+        return;
+    }
+    // about half is left; the report is the written file's length
+    QVERIFY2(converted > 500000 && converted < duration - 500000, qPrintable(QString::number(converted)));
+    const double written = probe(dst).duration();
+    QVERIFY2(qAbs(written - converted / 1e6) < 0.1,
+             qPrintable(QString("written %1 s, reported %2 s").arg(written).arg(converted / 1e6)));
 }
 
 QTEST_GUILESS_MAIN(TestEngineConvert)

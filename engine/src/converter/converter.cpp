@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/log.h"
 #include "core/paths.h"
+#include "job/video_stage.h"
 #include "orvalta.h"
 
 namespace orv {
@@ -38,7 +39,21 @@ int prepareItem(const std::string& src, const ConfigStore& config, JobItem& item
 
 namespace {
 
-constexpr int64_t kShortfallUs = 500000;
+// A sound frame of the longest common kind (MP3, MP2), at the output's rate.
+constexpr int kSoundFrameSamples = 1152;
+
+// How far short of its length an output still counts as whole: two frames,
+// of the picture or of the sound, whichever is longer. Decoders drop a
+// sound's encoder delay and padding, which container lengths include.
+int64_t forgivenShortfallUs(const OutputPlan& plan)
+{
+    int64_t frameUs = 0;
+    if (plan.hasVideo())
+        frameUs = slotToUs(1, plan.fps);
+    if (plan.hasAudio() && plan.sampleRate > 0)
+        frameUs = std::max(frameUs, av_rescale(kSoundFrameSamples, 1000000, plan.sampleRate));
+    return 2 * frameUs;
+}
 
 // Layers need the output frame size, so they open once the plan is known.
 int openLayers(JobItem& item, const OutputPlan& plan)
@@ -196,10 +211,9 @@ void Converter::run()
             logf(LogError, "conversion to \"%s\" failed: %s", m_plan.path.c_str(), errorText(err));
         m_error = err;
     } else {
-        // what the source yielded; a shortfall within kShortfallUs is the
-        // usual rounding of container durations, not an early end
+        // what the output holds of the source
         const int64_t content = std::min(m_job->lastItemUs(), m_item.lengthUs);
-        const bool whole = m_item.lengthUs - content <= kShortfallUs;
+        const bool whole = m_item.lengthUs - content <= forgivenShortfallUs(m_plan);
         if (!whole)
             logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(),
                  content / 1e6, m_item.lengthUs / 1e6);

@@ -32,13 +32,15 @@ bool fitsSizeLimit(int w, int h)
 }
 
 int resolveParameters(const EncodeSettings& enc, const InputFile& src, int videoStream, int audioStream,
-                      OutputPlan& plan)
+                      OutputPlan& plan, MissingKinds missing)
 {
     const bool containerHadStreams = plan.hasVideo() || plan.hasAudio();
-    if (videoStream < 0)
-        plan.video = CodecChoice();
-    if (audioStream < 0)
-        plan.audio = CodecChoice();
+    if (missing == MissingKinds::Drop) {
+        if (videoStream < 0)
+            plan.video = CodecChoice();
+        if (audioStream < 0)
+            plan.audio = CodecChoice();
+    }
     if (!plan.hasVideo() && !plan.hasAudio())
         return containerHadStreams ? ORV_E_NOSTREAM : ORV_E_CONTAINER;
 
@@ -46,7 +48,7 @@ int resolveParameters(const EncodeSettings& enc, const InputFile& src, int video
         const AVCodec* enc_ = plan.video.encoder;
         AVRational fps{int(enc.fpsNum), int(enc.fpsDen)};
         if (enc.fpsNum == 0 || enc.fpsDen == 0 || enc.fpsNum > INT32_MAX || enc.fpsDen > INT32_MAX) {
-            fps = src.frameRate(videoStream);
+            fps = videoStream >= 0 ? src.frameRate(videoStream) : AVRational{0, 1};
             if (fps.num <= 0 || fps.den <= 0 || av_q2d(fps) > 240)
                 fps = AVRational{25, 1};
         }
@@ -54,8 +56,9 @@ int resolveParameters(const EncodeSettings& enc, const InputFile& src, int video
         if (av_cmp_q(plan.fps, fps) != 0 && (enc.fpsNum != 0 && enc.fpsDen != 0))
             logf(LogWarning, "fallback: frame rate %d/%d not allowed by %s, using %d/%d", fps.num, fps.den,
                  enc_->name, plan.fps.num, plan.fps.den);
-        int sw, sh;
-        src.sourceSize(videoStream, sw, sh);
+        int sw = kDefaultWidth, sh = kDefaultHeight;
+        if (videoStream >= 0)
+            src.sourceSize(videoStream, sw, sh);
         plan.width = enc.width > 0 ? enc.width : sw;
         plan.height = enc.height > 0 ? enc.height : sh;
         if (!fitsSizeLimit(plan.width, plan.height)) {
@@ -78,15 +81,17 @@ int resolveParameters(const EncodeSettings& enc, const InputFile& src, int video
     }
     if (plan.hasAudio()) {
         const AVCodec* enc_ = plan.audio.encoder;
-        const AVStream* st = src.fmt()->streams[audioStream];
-        const int wantedRate = enc.sampleRate > 0 ? enc.sampleRate : st->codecpar->sample_rate;
+        const AVCodecParameters* par = audioStream >= 0 ? src.fmt()->streams[audioStream]->codecpar : nullptr;
+        const int wantedRate = enc.sampleRate > 0 ? enc.sampleRate
+            : par                                 ? par->sample_rate
+                                                  : kDefaultSampleRate;
         plan.sampleRate = nearestSampleRate(enc_, plan.muxer, wantedRate);
         if (enc.sampleRate > 0 && plan.sampleRate != enc.sampleRate)
             logf(LogWarning, "fallback: sample rate %d not allowed by %s, using %d", enc.sampleRate,
                  enc_->name, plan.sampleRate);
-        int ch = enc.channels > 0 ? enc.channels : st->codecpar->ch_layout.nb_channels;
+        int ch = enc.channels > 0 ? enc.channels : par ? par->ch_layout.nb_channels : kDefaultChannels;
         if (ch <= 0)
-            ch = 2;
+            ch = kDefaultChannels;
         plan.channels = std::min(ch, maxChannels(enc_, plan.muxer));
         if (plan.muxer && std::string(plan.muxer->name) == "dv")
             plan.channels = 2;

@@ -42,9 +42,20 @@ bool fitsSizeLimit(int w, int h);
 int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst,
                      OutputPlan& plan);
 
+// What becomes of an output kind the source has no stream of.
+enum class MissingKinds {
+    Drop, // a conversion: the output has no such stream
+    Keep // a merge: later items may have it; settings, else defaults, decide
+};
+
+// The picture of a merge whose settings leave the size to a first item
+// without one, and the sound's rate and channels in the same case.
+constexpr int kDefaultWidth = 1280, kDefaultHeight = 720;
+constexpr int kDefaultSampleRate = 44100, kDefaultChannels = 2;
+
 // Fills the parameters from the settings and the source's streams (-1 for
-// none) and drops the kinds the source lacks. 0 or an ORV_E_* code.
+// none). 0 or an ORV_E_* code.
 int resolveParameters(const EncodeSettings& enc, const InputFile& src, int videoStream, int audioStream,
-                      OutputPlan& plan);
+                      OutputPlan& plan, MissingKinds missing = MissingKinds::Drop);
 
 } // namespace orv

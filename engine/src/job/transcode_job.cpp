@@ -321,21 +321,32 @@ void TranscodeJob::videoStage(ItemRun& run)
     VideoStage stage(m_sink.plan(), item, run.q2, run.maxSlots);
     StageMessage msg;
     bool ok = true;
+    int64_t soundEndUs = 0; // an item without pictures: how far its sound goes
     while (ok && run.q1.pop(msg)) {
         if (!m_gate.pass()) {
             av_frame_free(&msg.frame);
             break;
         }
         if (msg.kind == StageMessage::Audio) {
+            const AVFrame* a = msg.frame;
+            if (a->pts != AV_NOPTS_VALUE && a->sample_rate > 0)
+                soundEndUs =
+                    std::max(soundEndUs, a->pts + av_rescale(a->nb_samples, 1000000, a->sample_rate));
             ok = run.q2.push(msg);
+            // black keeps pace with the sound, so the muxer interleaves the two
+            if (ok && run.hasVideo && item.videoStream < 0)
+                ok = stage.fillTo(std::min(run.maxSlots, usToSlot(soundEndUs, m_sink.plan().fps)));
             continue;
         }
         if (msg.kind == StageMessage::End) {
+            const AVRational fps = m_sink.plan().fps;
             int64_t end = stage.holding() ? std::min(run.maxSlots, stage.heldSlot() + 1) : 0;
+            // black for as long as the sound of an item without pictures goes
+            if (run.hasVideo && item.videoStream < 0)
+                end = std::min(run.maxSlots, usToSlot(soundEndUs, fps));
             // merge items are exactly their length, unless the source ended
             // far before it (a broken header declaring hours)
-            if (item.exactLength && !m_stopItem
-                && slotToUs(run.maxSlots - end, m_sink.plan().fps) <= kMaxGapUs) {
+            if (item.exactLength && !m_stopItem && slotToUs(run.maxSlots - end, fps) <= kMaxGapUs) {
                 end = run.maxSlots;
                 run.paddedToLength = true;
             }
@@ -407,9 +418,11 @@ int TranscodeJob::outputStage(ItemRun& run)
     const int64_t vItem = m_sink.videoFrames() - startV;
     int64_t targetV = vItem;
     int64_t targetA = shaper.written();
+    // an item with no sound of its own (nothing to measure) is its length
     const bool exact = item.exactLength && !m_stopItem
         && (run.hasVideo ? run.paddedToLength.load()
-                         : av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
+                         : item.audioStream < 0
+                    || av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
     if (exact) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;

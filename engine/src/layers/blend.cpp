@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -73,9 +74,12 @@ void putGray(AVFrame* f, int x, int y, uint8_t luma)
 {
     if (x < 0 || y < 0 || x >= f->width || y >= f->height)
         return;
+    // any planar 8-bit YUV: the original preview keeps full colour resolution
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
+    const int cx = x >> (d ? d->log2_chroma_w : 1), cy = y >> (d ? d->log2_chroma_h : 1);
     f->data[0][ptrdiff_t(y) * f->linesize[0] + x] = luma;
-    f->data[1][ptrdiff_t(y / 2) * f->linesize[1] + x / 2] = 128;
-    f->data[2][ptrdiff_t(y / 2) * f->linesize[2] + x / 2] = 128;
+    f->data[1][ptrdiff_t(cy) * f->linesize[1] + cx] = 128;
+    f->data[2][ptrdiff_t(cy) * f->linesize[2] + cx] = 128;
 }
 
 void ring(AVFrame* f, int x0, int y0, int x1, int y1, uint8_t luma)

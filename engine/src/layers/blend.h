@@ -36,7 +36,8 @@ void blendYuva(AVFrame* frame, const YuvaImage& img, int x, int y);
 void blendMask(AVFrame* frame, const uint8_t* mask, int stride, int w, int h, int x, int y,
                uint32_t assColor);
 
-// 1 px white just outside the box, 1 px black outside that.
+// 1 px white just outside the box, 1 px black outside that, on a planar
+// 8-bit YUV frame.
 void drawPreviewBorder(AVFrame* frame, int x, int y, int w, int h);
 
 // Decodes a PNG, JPEG, BMP or a GIF's first frame from the file's bytes,

@@ -4,7 +4,9 @@
 #include "core/paths.h"
 #include "orvalta.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -198,19 +200,48 @@ int64_t InputFile::startTimeUs() const
     return m_fmt->start_time;
 }
 
+namespace {
+
+// The length a stream's header declares by counting its frames, 0 when it
+// declares none. MP4's counts include samples its edit list leaves out of
+// the presentation, so there the stream's duration alone speaks.
+int64_t countedUs(const AVFormatContext* fmt, const AVStream* st)
+{
+    if (st->nb_frames <= 0 || std::strncmp(fmt->iformat->name, "mov,", 4) == 0)
+        return 0;
+    const AVCodecParameters* par = st->codecpar;
+    if (par->codec_type == AVMEDIA_TYPE_VIDEO) {
+        AVRational rate = st->avg_frame_rate;
+        if (rate.num <= 0 || rate.den <= 0)
+            rate = st->r_frame_rate;
+        if (rate.num <= 0 || rate.den <= 0)
+            return 0;
+        return av_rescale(st->nb_frames, int64_t(rate.den) * 1000000, rate.num);
+    }
+    if (par->codec_type == AVMEDIA_TYPE_AUDIO && par->frame_size > 0 && par->sample_rate > 0)
+        return av_rescale(st->nb_frames, int64_t(par->frame_size) * 1000000, par->sample_rate);
+    return 0;
+}
+
+} // namespace
+
 uint64_t InputFile::durationUs() const
 {
     if (!m_fmt)
         return 0;
-    if (m_fmt->duration != AV_NOPTS_VALUE && m_fmt->duration > 0)
-        return uint64_t(m_fmt->duration);
-    int64_t best = 0;
+    // The longest the file declares: a cut file's container estimate
+    // shrinks to what is left, its stream headers still count the whole.
+    int64_t best = m_fmt->duration != AV_NOPTS_VALUE ? std::max<int64_t>(m_fmt->duration, 0) : 0;
     for (unsigned i = 0; i < m_fmt->nb_streams; ++i) {
         const AVStream* st = m_fmt->streams[i];
+        const AVMediaType type = st->codecpar->codec_type;
+        if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || isCoverArt(st))
+            continue;
         if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
             best = std::max(best, av_rescale_q(st->duration, st->time_base, AVRational{1, 1000000}));
+        best = std::max(best, countedUs(m_fmt, st));
     }
-    return uint64_t(best);
+    return uint64_t(std::clamp<int64_t>(best, 0, INT64_MAX / 4));
 }
 
 } // namespace orv

@@ -74,7 +74,9 @@ public:
     AVRational frameRate(int stream) const;
 
     int64_t startTimeUs() const; // first timestamp, 0 if unknown
-    uint64_t durationUs() const; // container, else longest stream, else 0
+    // The longest the file declares: the container's estimate, the streams'
+    // durations and their frame counts; 0 when it declares nothing.
+    uint64_t durationUs() const;
 
 private:
     static int interruptCallback(void* self);

@@ -57,12 +57,23 @@ bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs
     int64_t length = err ? 0 : itemLength(duration, beginUs, lengthUs);
     if (!err && length <= 0)
         err = ORV_E_INPUT;
+    if (!err && item.videoStream < 0 && item.audioStream < 0) {
+        logf(LogError, "\"%s\" has neither picture nor sound", src.c_str());
+        err = ORV_E_NOSTREAM;
+    }
+    // an item's stream left out by its own settings is filled like a missing one
+    if (itemConfig.enc.videoCodec == -1)
+        item.videoStream = -1;
+    if (itemConfig.enc.audioCodec == -1)
+        item.audioStream = -1;
 
     lock.lock();
     if (!err && !m_planResolved) {
-        // zeros of the output settings are taken from the first item
+        // the output keeps every kind its settings name; zeros are taken
+        // from the first item where it has the stream, else from defaults
         OutputPlan plan = m_plan;
-        err = resolveParameters(m_output.enc, *item.input, item.videoStream, item.audioStream, plan);
+        err = resolveParameters(m_output.enc, *item.input, item.videoStream, item.audioStream, plan,
+                                MissingKinds::Keep);
         if (!err) {
             m_plan = plan;
             m_planResolved = true;

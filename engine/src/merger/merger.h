@@ -1,6 +1,9 @@
-// Several sources, one after another, into one output. The output is fixed
-// by the first item (codecs, size, rate, audio format); later items are
-// fitted into it, and a stream an item lacks is filled with black or silence.
+// Several sources, one after another, into one output. The output's streams
+// are the ones its settings name (a video codec and an audio codec unless
+// either is -1), whatever the items hold; the first item fixes the zeros of
+// those settings (size, rate, audio format) where it has the stream. Every
+// item is fitted into the output, and a stream an item lacks, or leaves out
+// by its own settings, is filled with black or silence for its length.
 #pragma once
 
 #include "job/transcode_job.h"

@@ -27,7 +27,12 @@ const DeliveredFrame* BgraConverter::convert(const AVFrame* frame)
         w = std::max(2, int(w * k) & ~1);
         h = std::max(2, int(h * k) & ~1);
     }
-    const int flags = (w == frame->width && h == frame->height) ? SWS_POINT : SWS_BILINEAR;
+    int flags = (w == frame->width && h == frame->height) ? SWS_POINT : SWS_BILINEAR;
+    // A small picture is shown magnified: colour samples shared by 2x2
+    // pixels would show as blocks, so they are interpolated, as players do.
+    // Larger pictures keep the fast unscaled path.
+    if (int64_t(w) * h <= kSmoothArea)
+        flags = SWS_BICUBIC | SWS_FULL_CHR_H_INT | SWS_FULL_CHR_H_INP | SWS_ACCURATE_RND;
     // a padded frame's rows are 64-byte multiples already, as delivery promises
     if (!m_buffer || m_buffer->width != w || m_buffer->height != h)
         m_buffer = paddedFrame(w, h, AV_PIX_FMT_BGRA);

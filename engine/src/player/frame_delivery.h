@@ -28,6 +28,8 @@ class BgraConverter
 {
 public:
     static constexpr int kMaxW = 1920, kMaxH = 1080;
+    // Up to this many pixels, colour is interpolated rather than repeated.
+    static constexpr int64_t kSmoothArea = 640 * 480;
 
     BgraConverter() = default;
     ~BgraConverter();

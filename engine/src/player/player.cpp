@@ -528,7 +528,12 @@ void Player::ensureChain()
     const int stream = m_source->videoStream();
     if (newFile || geometry != m_builtGeometry) {
         m_chain.setup(chainSetupFor(input, stream, s, m_outW, m_outH));
-        m_originalChain.setup(chainSetupFor(input, stream, ProcessingSettings(), m_srcW, m_srcH));
+        // the source as it is: colour finer than 4:2:0 (RGB, 4:4:4) is kept
+        ChainSetup original = chainSetupFor(input, stream, ProcessingSettings(), m_srcW, m_srcH);
+        const auto srcFormat = AVPixelFormat(input.fmt()->streams[stream]->codecpar->format);
+        if (srcFormat != AV_PIX_FMT_YUV420P && srcFormat != AV_PIX_FMT_YUVJ420P)
+            original.outFormat = AV_PIX_FMT_YUV444P;
+        m_originalChain.setup(original);
     }
     if (newFile || layers != m_builtLayers) {
         LayerSettings ls = s.layers;

@@ -113,7 +113,7 @@ bool VideoChain::isIdentity(const AVFrame* in) const
     const GeometryInput& g = m_setup.geometry;
     return m_setup.autoRotate == 0 && m_plan.rotate == 0 && !m_plan.mirror && !m_plan.pads()
         && !m_plan.cropsAnything(g.srcW, g.srcH) && in->width == m_plan.outW && in->height == m_plan.outH
-        && in->format == AV_PIX_FMT_YUV420P && g.srcW == in->width && g.srcH == in->height;
+        && in->format == m_setup.outFormat && g.srcW == in->width && g.srcH == in->height;
 }
 
 int VideoChain::build(const AVFrame* in)
@@ -184,7 +184,8 @@ int VideoChain::build(const AVFrame* in)
                     {"y", num(m_plan.fitY)},
                     {"color", colourText(m_setup.padColor)}});
     ok = ok && add("setsar", {{"sar", "1"}});
-    ok = ok && add("format", {{"pix_fmts", "yuv420p"}});
+    const char* outName = av_get_pix_fmt_name(m_setup.outFormat);
+    ok = ok && outName && add("format", {{"pix_fmts", outName}});
     if (ok) {
         m_sink = addFilter(m_graph, "buffersink", {});
         ok = m_sink != nullptr;

@@ -22,6 +22,9 @@ struct ChainSetup
     int autoRotate = 0; // clockwise degrees the display matrix asks for
     GeometryInput geometry; // srcW/srcH: the source picture (square, rotated)
     uint32_t padColor = 0xFF000000u;
+    // yuv420p for encoders and layers; a preview of the source keeps full
+    // colour resolution (yuv444p), which a picture a few pixels wide needs
+    AVPixelFormat outFormat = AV_PIX_FMT_YUV420P;
 };
 
 class InputFile;
@@ -41,7 +44,7 @@ public:
     void setup(const ChainSetup& setup);
     const GeometryPlan& plan() const { return m_plan; }
 
-    // One decoded picture in, one yuv420p picture of the output size out.
+    // One decoded picture in, one picture of the output size and format out.
     // A picture that needs nothing done is passed on by reference.
     int process(const AVFrame* in, AVFrame* out);
 
