@@ -14,9 +14,9 @@
 // Anything else the file holds is kept. The history keeps its newest
 // entries: an append drops the oldest ones (by their time) once entries and
 // categories together pass kMaxElements, half the data-file reader's element
-// limit, or the file would pass kMaxBytes, three quarters of the reader's
-// size limit; no text longer than the reader takes is written. So a file
-// the program writes is always one it can read back.
+// limit, and any save once the file would pass kMaxBytes, three quarters of
+// the reader's size limit; no text longer than the reader takes is written.
+// So a file the program writes is always one it can read back.
 //
 // A HistoryFile object works on the caller's thread; nothing is cached
 // between two of them. The program's own changes (the queue's appends, the
