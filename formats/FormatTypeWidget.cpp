@@ -198,10 +198,13 @@ void FormatTypeWidget::addRecentItem()
 
 void FormatTypeWidget::saveRecentXml()
 {
-    QList<FormatCatalogue::Item> items;
-    for (const FormatItem* item : qAsConst(m_itemList))
-        items.append({item->imagename, item->itemname, item->relevantfile});
-    FormatCatalogue::saveRecent(items);
+    // Only the newest tile goes to the file, added to the list the file
+    // holds now: another running copy's additions are kept, and tiles this
+    // strip still shows that the file has let go do not come back.
+    if (m_itemList.isEmpty())
+        return;
+    const FormatItem* newest = m_itemList.last();
+    FormatCatalogue::addRecent({newest->imagename, newest->itemname, newest->relevantfile});
 }
 
 void FormatTypeWidget::moveX(int x)

@@ -9,9 +9,12 @@
 #include "LogCategories.h"
 #include "QIAppUtil.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QScrollBar>
+#include <QThread>
 
 namespace {
 // The entry rows' layout margins above the first row and below the last.
@@ -284,12 +287,33 @@ void HistoryDialog::OnBtnClear()
     m_typeBars.clear();
     m_typeInfos.clear();
     clearHistoryBars();
-    const bool cleared = HistoryFile(m_path).clear();
+    m_btnClear->setEnabled(false);
 
+    // In turn after the entries queued before it (a run that has just
+    // ended), which it then removes too; told here on the GUI thread, at
+    // once or when the background thread has made it.
+    const int notRemoved = outcome.notRemoved;
+    QPointer<HistoryDialog> self(this);
+    HistoryFile::clearInTurn(m_path, [self, notRemoved](bool cleared) {
+        const auto finish = [self, notRemoved, cleared] {
+            if (self)
+                self->clearDone(notRemoved, cleared);
+            else if (!cleared)
+                qCWarning(lcHistory) << "the history file could not be deleted";
+        };
+        if (QThread::currentThread() == QCoreApplication::instance()->thread())
+            finish();
+        else
+            QMetaObject::invokeMethod(QCoreApplication::instance(), finish, Qt::QueuedConnection);
+    });
+}
+
+void HistoryDialog::clearDone(int notRemoved, bool cleared)
+{
     QStringList problems;
-    if (outcome.notRemoved > 0)
-        problems << (outcome.notRemoved == 1 ? tr("1 file could not be removed.")
-                                             : tr("%1 files could not be removed.").arg(outcome.notRemoved));
+    if (notRemoved > 0)
+        problems << (notRemoved == 1 ? tr("1 file could not be removed.")
+                                     : tr("%1 files could not be removed.").arg(notRemoved));
     if (!cleared)
         problems << tr("The history file could not be deleted.");
     if (!problems.isEmpty())

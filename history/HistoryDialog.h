@@ -57,6 +57,8 @@ private:
     void showHistoryBar();
     void clearHistoryBars();
     void saveXml(const QString& type, const QString& filePath, const QString& time);
+    // Clear's end, once the history file is deleted (or could not be).
+    void clearDone(int notRemoved, bool cleared);
     int selectedIndex() const;
     void filterEntries();
     void placeRows();

@@ -9,11 +9,14 @@
 #include <QLockFile>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRunnable>
 #include <QSaveFile>
 #include <QTextStream>
 #include <QThread>
+#include <QThreadPool>
 #include <QXmlStreamReader>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +34,25 @@ DataFile::ReadHook s_readHook;
 // Set-asides of one file never replace each other; past this many the
 // file is left where it is.
 constexpr int kMaxAsideNumber = 999;
+
+// One background thread, so the program's changes keep their order.
+class ChangeThread : public QThreadPool
+{
+public:
+    ChangeThread()
+    {
+        setMaxThreadCount(1);
+        setExpiryTimeout(-1);
+    }
+    // The queued changes are made before the program ends.
+    ~ChangeThread() override { waitForDone(); }
+};
+
+Q_GLOBAL_STATIC(ChangeThread, s_changes)
+
+// Changes queued and not yet made: while there are any, a change asked for
+// now must wait its turn behind them.
+std::atomic<int> s_pending{0};
 
 void reportFailure(const QString& path)
 {
@@ -259,7 +281,9 @@ DataFile::Lock::Lock(const QString& path, int waitMs)
     int pause = 1;
     while (!m_file->tryLock(0)) {
         if (m_file->error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs) {
-            qWarning("data file stays locked by another copy: %s", qPrintable(path));
+            // A look without waiting is answered by its caller.
+            if (waitMs > 0)
+                qWarning("data file stays locked by another copy: %s", qPrintable(path));
             break;
         }
         QThread::msleep(pause);
@@ -270,3 +294,51 @@ DataFile::Lock::Lock(const QString& path, int waitMs)
 DataFile::Lock::~Lock() = default;
 
 bool DataFile::Lock::isLocked() const { return m_file->isLocked(); }
+
+bool DataFile::changeLocked(const QString& path, const Change& change)
+{
+    const Lock lock(path, kWorkerWaitMs);
+    if (!lock.isLocked()) {
+        // Past a hung copy's stale lock this is a lock that cannot be made
+        // at all (a folder without write access): the save would fail too.
+        reportFailure(path);
+        return false;
+    }
+    return change();
+}
+
+void DataFile::changeLater(const QString& path, Change change, Done done)
+{
+    ++s_pending;
+    s_changes()->start(QRunnable::create([path, change = std::move(change), done = std::move(done)] {
+        const bool made = changeLocked(path, change);
+        // Before done: a change it asks for is not held back by this one.
+        --s_pending;
+        if (done)
+            done(made);
+    }));
+}
+
+bool DataFile::changeNowOrLater(const QString& path, Change change, Done done)
+{
+    if (s_pending.load() == 0) {
+        bool now = false;
+        bool made = false;
+        {
+            const Lock lock(path, 0);
+            if (lock.isLocked()) {
+                now = true;
+                made = change();
+            }
+        }
+        if (now) {
+            if (done)
+                done(made);
+            return made;
+        }
+    }
+    changeLater(path, std::move(change), std::move(done));
+    return true;
+}
+
+bool DataFile::waitForChanges(int msecs) { return s_changes()->waitForDone(msecs); }

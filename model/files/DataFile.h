@@ -13,7 +13,9 @@
 // device or folder in a data file's place is refused without blocking.
 //
 // Changing: a read–change–save of a file that another running copy of the
-// program may change as well is made under DataFile::Lock.
+// program may change as well is made under DataFile::Lock, never without
+// it. The program's own changes go one after another, in the order they
+// were asked for, through changeLater and changeNowOrLater.
 
 #include <QString>
 
@@ -110,8 +112,9 @@ public:
     // Holds path + ".lock" (a QLockFile) while it lives: two copies of the
     // program then never interleave their read–change–save of one file. A
     // lock left by a copy that died is taken over. When the wait runs out
-    // the change goes ahead unlocked (isLocked() false): the save itself is
-    // still atomic, only a concurrent change may be lost.
+    // isLocked() is false and the file must not be changed: a change that
+    // would otherwise be lost is left to changeLater, whose wait outlasts a
+    // copy that hung.
     class Lock
     {
     public:
@@ -124,4 +127,30 @@ public:
     private:
         std::unique_ptr<QLockFile> m_file;
     };
+
+    // A read–change–save of one file, made while its lock is held; true
+    // when the change was made (or nothing needed changing).
+    using Change = std::function<bool()>;
+    // Told whether a change was made: on the asking thread when it was made
+    // at once, else on the background thread.
+    using Done = std::function<void(bool made)>;
+
+    // Waits (kWorkerWaitMs) for path's lock on the calling thread and makes
+    // the change while holding it. A lock that cannot be taken leaves the
+    // file alone: false, and the failure handler is told.
+    static bool changeLocked(const QString& path, const Change& change);
+
+    // changeLocked on the one background thread, after every change asked
+    // for before it through changeLater or changeNowOrLater.
+    static void changeLater(const QString& path, Change change, Done done = {});
+
+    // What the GUI thread can afford: the change is made at once when
+    // nothing asked for earlier is still to be made and the lock is free at
+    // once; otherwise it is left to changeLater, in turn. False only when it
+    // was made at once and failed.
+    static bool changeNowOrLater(const QString& path, Change change, Done done = {});
+
+    // Waits until the changes asked for so far are made (tests; the end of
+    // the program waits by itself). False when msecs ran out first.
+    static bool waitForChanges(int msecs = -1);
 };

@@ -9,19 +9,22 @@
 
 QString FormatCatalogue::recentPath() { return UserData::path(QStringLiteral("format/recent.xml")); }
 
-QList<FormatCatalogue::Item> FormatCatalogue::read(const QString& path, int keepNewest)
+namespace {
+
+using Item = FormatCatalogue::Item;
+
+// The person's own files may be written by a copy of the program; the
+// shipped ones never are.
+bool isOwn(const QString& path) { return path == UserData::ownCopyOf(path); }
+
+// The items of the catalogue at path. A file that cannot be used reads as
+// empty and is set aside under asideSuffix, unless that is empty: kept
+// aside where it can be looked at, never destroyed.
+QList<Item> readItems(const QString& path, const QString& asideSuffix)
 {
-    const bool own = path == UserData::ownCopyOf(path);
-    // Another copy of the program may be saving its recent list meanwhile;
-    // the shipped files are never written, so they need no lock.
-    std::unique_ptr<DataFile::Lock> lock;
-    if (own)
-        lock = std::make_unique<DataFile::Lock>(path);
     QDomDocument doc;
-    // Kept aside where it can be looked at, never destroyed. A shipped
-    // catalogue that cannot be moved stays put.
-    if (!DataFile::readOrSetAside(path, doc, DataFile::Limits(),
-                                  own ? QStringLiteral(".bad") : QStringLiteral(".broken")))
+    if (asideSuffix.isEmpty() ? DataFile::read(path, doc) != DataFile::Read::Ok
+                              : !DataFile::readOrSetAside(path, doc, DataFile::Limits(), asideSuffix))
         return {};
     const QDomElement root = doc.documentElement();
     QList<Item> items;
@@ -29,12 +32,10 @@ QList<FormatCatalogue::Item> FormatCatalogue::read(const QString& path, int keep
         if (e.tagName() == QLatin1String("item"))
             items.append({e.attribute("imagename"), e.attribute("itemname"), e.attribute("relevantfile")});
     }
-    if (keepNewest > 0 && items.size() > keepNewest)
-        items = items.mid(items.size() - keepNewest);
     return items;
 }
 
-bool FormatCatalogue::save(const QString& path, const QList<Item>& items)
+bool write(const QString& path, const QList<Item>& items)
 {
     QDomDocument doc;
     doc.appendChild(doc.createProcessingInstruction("xml", "version='1.0'"));
@@ -47,8 +48,48 @@ bool FormatCatalogue::save(const QString& path, const QList<Item>& items)
         e.setAttribute("relevantfile", item.relevantFile);
         root.appendChild(e);
     }
-    DataFile::Lock lock(path);
     return DataFile::save(path, doc);
 }
 
-bool FormatCatalogue::saveRecent(const QList<Item>& items) { return save(recentPath(), items); }
+} // namespace
+
+QList<FormatCatalogue::Item> FormatCatalogue::read(const QString& path, int keepNewest)
+{
+    // Another copy of the program may be saving its recent list meanwhile;
+    // the shipped files are never written, so they need no lock.
+    const bool own = isOwn(path);
+    std::unique_ptr<DataFile::Lock> lock;
+    if (own)
+        lock = std::make_unique<DataFile::Lock>(path);
+    // Without the lock nothing is moved: the other copy may be replacing
+    // the file. A shipped catalogue that cannot be moved stays put.
+    const QString aside = !own ? QStringLiteral(".broken")
+        : lock->isLocked()     ? QStringLiteral(".bad")
+                               : QString();
+    QList<Item> items = readItems(path, aside);
+    if (keepNewest > 0 && items.size() > keepNewest)
+        items = items.mid(items.size() - keepNewest);
+    return items;
+}
+
+bool FormatCatalogue::save(const QString& path, const QList<Item>& items)
+{
+    return DataFile::changeNowOrLater(path, [path, items] { return write(path, items); });
+}
+
+void FormatCatalogue::addRecent(const Item& item, const QString& path)
+{
+    DataFile::changeNowOrLater(path, [path, item] {
+        // What this window listed when it opened is not used: another copy
+        // may have added since.
+        QList<Item> items = readItems(path, QStringLiteral(".bad"));
+        for (const Item& listed : qAsConst(items)) {
+            if (listed.imageName == item.imageName)
+                return true;
+        }
+        items.append(item);
+        if (items.size() > kMaxRecent)
+            items = items.mid(items.size() - kMaxRecent);
+        return write(path, items);
+    });
+}

@@ -42,10 +42,14 @@ public:
     static QList<Item> read(const QString& path, int keepNewest = 0);
 
     // Writes items as the catalogue at path, whole or not at all, under the
-    // file's lock. False when it could not be written; the previous file is
-    // then kept.
+    // file's lock, in turn (DataFile::changeNowOrLater): at once when that is
+    // free, else on the background thread. False when written at once and
+    // it failed; the previous file is then kept.
     static bool save(const QString& path, const QList<Item>& items);
 
-    // save() to the recent list.
-    static bool saveRecent(const QList<Item>& items);
+    // Adds item last to the recent list as the file holds it now (another
+    // running copy's additions stay) and keeps the newest kMaxRecent; a list
+    // that holds the picture already is left alone. Read, added and written
+    // under the file's lock, in turn like save.
+    static void addRecent(const Item& item, const QString& path = recentPath());
 };

@@ -6,6 +6,9 @@
 
 #include <QDomDocument>
 
+#include <atomic>
+#include <memory>
+
 // clang-format off
 const QualityAttribute kQualityAttributes[kQualityAttributeCount] = {
     {"V_Encoder",    &Convertinfo::V_Encoder,    "",      true},
@@ -83,14 +86,18 @@ bool ProfileFile::read(const QString& path, const QString& tag, Convertinfo& inf
     return true;
 }
 
-bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
+namespace {
+
+// Rewrites the current values of the profile read from `path` into `own`;
+// the file's video flag goes to isVideo (1 video, 0 audio only).
+bool writeValues(const QString& path, const QString& own, Convertinfo info, std::atomic<int>& isVideo)
 {
-    DataFile::Lock lock(UserData::ownCopyOf(path));
     QDomDocument doc;
-    QDomElement root = load(path, doc);
+    QDomElement root = ProfileFile::load(path, doc);
     if (root.isNull())
         return false;
     info.isVideo = isVideoProfile(root);
+    isVideo = info.isVideo ? 1 : 0;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         if (e.tagName() != kCurrentValues)
             continue;
@@ -100,7 +107,22 @@ bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
                 e.setAttribute(QLatin1String(a.name), info.*(a.value));
         }
     }
-    return DataFile::save(UserData::ownCopyOf(path), doc);
+    return DataFile::save(own, doc);
+}
+
+} // namespace
+
+bool ProfileFile::writeCurrent(const QString& path, Convertinfo& info)
+{
+    const QString own = UserData::ownCopyOf(path);
+    auto isVideo = std::make_shared<std::atomic<int>>(-1);
+    const bool made = DataFile::changeNowOrLater(
+        own, [path, own, info, isVideo] { return writeValues(path, own, info, *isVideo); });
+    // Known once the profile was read: at once, or by the background
+    // thread already.
+    if (*isVideo >= 0)
+        info.isVideo = *isVideo == 1;
+    return made;
 }
 
 TaskFormat ProfileFile::currentTaskFormat()

@@ -81,7 +81,10 @@ public:
 
     // Rewrites every TEMP_QUALITY_VALUE of the profile at `path` with
     // info's values (the picture values only for a video profile; info's
-    // video flag is set from the file) and saves it to the person's copy.
-    // False when the profile could not be read or the copy not written.
+    // video flag is set from the file) and saves it to the person's copy,
+    // under its lock, in turn (DataFile::changeNowOrLater). False when,
+    // made at once, the profile could not be read or the copy not written;
+    // a write left for the background thread leaves info's flag alone until
+    // it has read the profile.
     static bool writeCurrent(const QString& path, Convertinfo& info);
 };

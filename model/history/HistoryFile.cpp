@@ -4,34 +4,14 @@
 #include "UserData.h"
 
 #include <QFile>
-#include <QRunnable>
-#include <QThreadPool>
 
 #include <algorithm>
+#include <functional>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
-
-// One background thread, so the program's changes keep their order.
-class ChangeThread : public QThreadPool
-{
-public:
-    ChangeThread()
-    {
-        setMaxThreadCount(1);
-        setExpiryTimeout(-1);
-    }
-    // The queued changes are saved before the program ends.
-    ~ChangeThread() override { waitForDone(); }
-};
-
-Q_GLOBAL_STATIC(ChangeThread, s_changes)
-
-template <typename F>
-void later(F job)
-{
-    s_changes()->start(QRunnable::create(std::move(job)));
-}
 
 DataFile::Limits historyLimits()
 {
@@ -39,6 +19,74 @@ DataFile::Limits historyLimits()
     limits.maxAttributeLength = HistoryFile::kMaxTextLength;
     return limits;
 }
+
+static_assert(HistoryFile::kMaxBytes < DataFile::Limits{}.maxBytes, "the reader takes what the writer keeps");
+static_assert(2 * HistoryFile::kMaxElements <= DataFile::Limits{}.maxElements,
+              "the reader takes what the writer keeps");
+
+// Bytes a text takes at most in the written file: UTF-8, with the
+// references the DOM writer puts for markup characters, tabs and line ends.
+qint64 textBytes(const QString& text)
+{
+    qint64 bytes = 0;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '"':
+            bytes += 6; // &quot;
+            break;
+        case '&':
+        case '\t':
+        case '\n':
+        case '\r':
+            bytes += 5; // &amp; &#x9;
+            break;
+        case '<':
+        case '>':
+            bytes += 4; // &lt;
+            break;
+        default:
+            bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
+        }
+    }
+    return bytes;
+}
+
+// Bytes a node takes at most in the written file (indent 4 per level): both
+// indents and tags of an element, its attributes, value and children, and
+// room for brackets and line ends. An upper bound: kept under kMaxBytes, the
+// file is too.
+qint64 nodeBytes(const QDomNode& node, int depth)
+{
+    constexpr qint64 kMarkup = 16;
+    qint64 bytes = 8 * depth + kMarkup + 2 * textBytes(node.nodeName());
+    // A "]]>" inside a section is written as two sections.
+    bytes += node.isCDATASection() ? 5 * qint64(node.nodeValue().size()) : textBytes(node.nodeValue());
+    const QDomNamedNodeMap attributes = node.attributes();
+    for (int i = 0; i < attributes.count(); ++i) {
+        const QDomNode attribute = attributes.item(i);
+        bytes += 4 + textBytes(attribute.nodeName()) + textBytes(attribute.nodeValue());
+    }
+    if (node.isDocumentType()) {
+        const QDomDocumentType type = node.toDocumentType();
+        bytes += kMarkup + textBytes(type.publicId()) + textBytes(type.systemId())
+            + textBytes(type.internalSubset());
+    }
+    for (QDomNode child = node.firstChild(); !child.isNull(); child = child.nextSibling())
+        bytes += nodeBytes(child, depth + 1);
+    return bytes;
+}
+
+qint64 documentBytes(const QDomDocument& doc)
+{
+    qint64 bytes = 0;
+    for (QDomNode child = doc.firstChild(); !child.isNull(); child = child.nextSibling())
+        bytes += nodeBytes(child, 0);
+    return bytes;
+}
+
+// Depth of a category and of an entry in the file.
+constexpr int kCategoryDepth = 1;
+constexpr int kEntryDepth = 2;
 
 } // namespace
 
@@ -60,6 +108,19 @@ void HistoryFile::startNew()
     m_doc = QDomDocument();
     m_doc.appendChild(m_doc.createProcessingInstruction("xml", "version='1.0'"));
     m_doc.appendChild(m_doc.createElement("history"));
+    count();
+}
+
+void HistoryFile::count()
+{
+    m_bytes = documentBytes(m_doc);
+    m_elements = 0;
+    const QDomElement root = m_doc.documentElement();
+    for (QDomElement type = root.firstChildElement(); !type.isNull(); type = type.nextSiblingElement()) {
+        ++m_elements;
+        for (QDomElement item = type.firstChildElement(); !item.isNull(); item = item.nextSiblingElement())
+            ++m_elements;
+    }
 }
 
 bool HistoryFile::read()
@@ -75,6 +136,7 @@ bool HistoryFile::read()
         return false;
     }
     m_doc = doc;
+    count();
     return true;
 }
 
@@ -104,10 +166,14 @@ QDomElement HistoryFile::findCategory(const QString& name) const
     return QDomElement();
 }
 
-void HistoryFile::append(const QString& category, const QString& filePath, const QDateTime& when)
+bool HistoryFile::append(const QString& category, const QString& filePath, const QDateTime& when)
 {
+    // The reader would set the whole file aside for it.
+    if (category.size() > kMaxTextLength || filePath.size() > kMaxTextLength)
+        return false;
     QDomElement type = findCategory(category);
-    if (type.isNull()) {
+    const bool made = type.isNull();
+    if (made) {
         type = m_doc.createElement("Type");
         type.setAttribute("name", category);
     }
@@ -117,38 +183,49 @@ void HistoryFile::append(const QString& category, const QString& filePath, const
     type.appendChild(item);
     // The category used last stands last.
     m_doc.documentElement().appendChild(type);
-    keepNewest(type);
+    m_bytes += made ? nodeBytes(type, kCategoryDepth) : nodeBytes(item, kEntryDepth);
+    m_elements += made ? 2 : 1;
+    keepNewest(type, kMaxElements);
+    return true;
 }
 
-void HistoryFile::keepNewest(const QDomElement& keep)
+void HistoryFile::dropEntry(const QDomElement& item)
 {
-    struct Entry
-    {
-        QString time;
-        QDomElement item;
-    };
-    std::vector<Entry> entries;
-    int elements = 0;
-    QDomElement root = m_doc.documentElement();
-    for (QDomElement type = root.firstChildElement(); !type.isNull(); type = type.nextSiblingElement()) {
-        ++elements;
-        for (QDomElement item = type.firstChildElement(); !item.isNull(); item = item.nextSiblingElement())
-            entries.push_back({item.attribute("time"), item});
-    }
-    elements += int(entries.size());
-    if (elements <= kMaxElements)
+    m_bytes -= nodeBytes(item, kEntryDepth);
+    --m_elements;
+    item.parentNode().removeChild(item);
+}
+
+void HistoryFile::keepNewest(const QDomElement& keep, int maxElements)
+{
+    const auto over = [this, maxElements] { return m_elements > maxElements || m_bytes > kMaxBytes; };
+    if (!over())
         return;
+    std::vector<QDomElement> items;
     // The time text sorts as the time; equal times keep file order, so the
     // category used longest ago loses first.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.time < b.time; });
-    for (auto it = entries.begin(); it != entries.end() && elements > kMaxElements; ++it) {
-        QDomNode type = it->item.parentNode();
-        type.removeChild(it->item);
-        --elements;
+    using Age = std::pair<QString, int>;
+    std::vector<Age> ages;
+    QDomElement root = m_doc.documentElement();
+    for (QDomElement type = root.firstChildElement(); !type.isNull(); type = type.nextSiblingElement()) {
+        for (QDomElement item = type.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
+            ages.emplace_back(item.attribute("time"), int(items.size()));
+            items.push_back(item);
+        }
+    }
+    // Oldest on top: at the bound an append drops one or two, so they are
+    // picked without sorting them all.
+    std::make_heap(ages.begin(), ages.end(), std::greater<Age>());
+    while (!ages.empty() && over()) {
+        std::pop_heap(ages.begin(), ages.end(), std::greater<Age>());
+        const QDomElement item = items[size_t(ages.back().second)];
+        ages.pop_back();
+        QDomNode type = item.parentNode();
+        dropEntry(item);
         if (type.firstChildElement().isNull() && type != keep) {
+            m_bytes -= nodeBytes(type, kCategoryDepth);
+            --m_elements;
             root.removeChild(type);
-            --elements;
         }
     }
 }
@@ -163,7 +240,7 @@ bool HistoryFile::removeEntry(const QString& category, int position)
         item = item.nextSiblingElement();
     if (item.isNull())
         return false;
-    type.removeChild(item);
+    dropEntry(item);
     return true;
 }
 
@@ -175,7 +252,7 @@ bool HistoryFile::removeEntry(const QString& category, const QString& filePath, 
             continue;
         for (QDomElement item = type.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
             if (item.attribute("filepath") == filePath && item.attribute("time") == time) {
-                type.removeChild(item);
+                dropEntry(item);
                 return true;
             }
         }
@@ -183,50 +260,70 @@ bool HistoryFile::removeEntry(const QString& category, const QString& filePath, 
     return false;
 }
 
-bool HistoryFile::save() { return DataFile::save(m_path, m_doc); }
-
-bool HistoryFile::clear()
+bool HistoryFile::save()
 {
-    // An entry queued just before (a run that has just ended) is written
-    // first, so the clear removes it too instead of it coming back after.
-    waitForLater(DataFile::kBriefWaitMs);
-    startNew();
-    // Not in the middle of another copy's save, which would bring it back.
-    DataFile::Lock lock(m_path);
-    return !QFile::exists(m_path) || QFile::remove(m_path);
+    // A file read at the reader's limits is written back longer, indented:
+    // kept to kMaxBytes it stays readable. Removing entries only lowers
+    // their number, which the reader takes up to twice kMaxElements.
+    keepNewest(QDomElement(), std::numeric_limits<int>::max());
+    return DataFile::save(m_path, m_doc);
 }
 
-bool HistoryFile::appendLocked(const QString& path, const QString& category, const QString& filePath,
-                               const QDateTime& when)
+bool HistoryFile::appendTo(const QString& path, const QString& category, const QString& filePath,
+                           const QDateTime& when)
 {
-    DataFile::Lock lock(path, DataFile::kWorkerWaitMs);
     // An unusable file is set aside by the read, which starts a new one.
     HistoryFile history(path);
     history.read();
-    history.append(category, filePath, when);
-    return history.save();
+    return history.append(category, filePath, when) && history.save();
 }
 
-bool HistoryFile::removeLocked(const QString& path, const QString& category, const QString& filePath,
-                               const QString& time)
+bool HistoryFile::removeFrom(const QString& path, const QString& category, const QString& filePath,
+                             const QString& time)
 {
-    DataFile::Lock lock(path, DataFile::kWorkerWaitMs);
     HistoryFile history(path);
     if (!history.read())
         return false;
     return history.removeEntry(category, filePath, time) && history.save();
 }
 
+bool HistoryFile::remove(const QString& path) { return !QFile::exists(path) || QFile::remove(path); }
+
+bool HistoryFile::appendLocked(const QString& path, const QString& category, const QString& filePath,
+                               const QDateTime& when)
+{
+    return DataFile::changeLocked(path, [&] { return appendTo(path, category, filePath, when); });
+}
+
+bool HistoryFile::removeLocked(const QString& path, const QString& category, const QString& filePath,
+                               const QString& time)
+{
+    return DataFile::changeLocked(path, [&] { return removeFrom(path, category, filePath, time); });
+}
+
+bool HistoryFile::clearLocked(const QString& path)
+{
+    return DataFile::changeLocked(path, [&] { return remove(path); });
+}
+
 void HistoryFile::appendLater(const QString& path, const QString& category, const QString& filePath,
                               const QDateTime& when)
 {
-    later([=] { appendLocked(path, category, filePath, when); });
+    DataFile::changeLater(path, [=] { return appendTo(path, category, filePath, when); });
 }
 
 void HistoryFile::removeLater(const QString& path, const QString& category, const QString& filePath,
                               const QString& time)
 {
-    later([=] { removeLocked(path, category, filePath, time); });
+    DataFile::changeLater(path, [=] { return removeFrom(path, category, filePath, time); });
 }
 
-bool HistoryFile::waitForLater(int msecs) { return s_changes()->waitForDone(msecs); }
+void HistoryFile::clearInTurn(const QString& path, DataFile::Done done)
+{
+    // Deleting a file is quick enough for the GUI thread when its turn has
+    // come already.
+    DataFile::changeNowOrLater(
+        path, [path] { return remove(path); }, std::move(done));
+}
+
+bool HistoryFile::waitForLater(int msecs) { return DataFile::waitForChanges(msecs); }

@@ -14,14 +14,19 @@
 // Anything else the file holds is kept. The history keeps its newest
 // entries: an append drops the oldest ones (by their time) once entries and
 // categories together pass kMaxElements, half the data-file reader's element
-// limit, so a file the program writes is always one it can read back.
+// limit, and any save once the file would pass kMaxBytes, three quarters of
+// the reader's size limit; no text longer than the reader takes is written.
+// So a file the program writes is always one it can read back.
 //
 // A HistoryFile object works on the caller's thread; nothing is cached
 // between two of them. The program's own changes (the queue's appends, the
-// window's removals) go through the *Later functions: one after another on
-// a background thread, each a read–change–save under the data-file lock, so
-// two running copies of the program keep each other's entries and the GUI
-// thread never waits for the lock.
+// window's removals and Clear) go through the data-file changes in turn
+// (DataFile::changeLater): one after another in the order asked for, each a
+// read–change–save under the data-file lock, so two running copies of the
+// program keep each other's entries, a Clear removes what was queued before
+// it, and the GUI thread never waits for the lock.
+
+#include "DataFile.h"
 
 #include <QDateTime>
 #include <QDomDocument>
@@ -45,6 +50,9 @@ class HistoryFile
 public:
     // Entries plus categories the writer keeps.
     static constexpr int kMaxElements = 10000;
+    // Bytes the written file takes at most: a quarter under the reader's
+    // limit, whatever the paths hold.
+    static constexpr qint64 kMaxBytes = 3 * 1024 * 1024;
     // Characters in one name, path or time read: real paths are at most a
     // few thousand; a file holding a longer one is set aside.
     static constexpr int kMaxTextLength = 4096;
@@ -74,9 +82,10 @@ public:
 
     // Adds an entry at the end of the first category with this name (made
     // when there is none) and moves that category last, then drops the
-    // oldest entries past kMaxElements (and the categories they empty).
-    // Not saved yet.
-    void append(const QString& category, const QString& filePath,
+    // oldest entries past kMaxElements or kMaxBytes (and the categories they
+    // empty). Not saved yet. False, nothing added, for a name or path longer
+    // than kMaxTextLength, which no real one is.
+    bool append(const QString& category, const QString& filePath,
                 const QDateTime& when = QDateTime::currentDateTime());
 
     // Removes entry `position` (as categories() lists it) of the first
@@ -90,38 +99,54 @@ public:
     // pair has not. False when no entry matches. Not saved.
     bool removeEntry(const QString& category, const QString& filePath, const QString& time);
 
-    // Writes the whole history through the data-file writer; false (the old
-    // file kept, the person told once) when it could not be written.
+    // Writes the whole history through the data-file writer, first dropping
+    // the oldest entries past kMaxBytes; false (the old file kept, the
+    // person told once) when it could not be written.
     bool save();
-
-    // Deletes the file (the history window's Clear).
-    bool clear();
 
     // "yyyy-MM-dd hh:mm:ss"
     static QString timeText(const QDateTime& when);
 
-    // Read, append and save under the lock (a damaged file set aside first).
+    // Read, append and save under the lock (a damaged file set aside
+    // first); the file is left alone when the lock cannot be taken.
     static bool appendLocked(const QString& path, const QString& category, const QString& filePath,
                              const QDateTime& when);
     // Read, remove (by path and time) and save under the lock; an
     // unusable file is left as it is.
     static bool removeLocked(const QString& path, const QString& category, const QString& filePath,
                              const QString& time);
+    // Deletes the file under the lock.
+    static bool clearLocked(const QString& path);
 
     // The same, queued for the background thread; `when` is taken now.
     static void appendLater(const QString& path, const QString& category, const QString& filePath,
                             const QDateTime& when = QDateTime::currentDateTime());
     static void removeLater(const QString& path, const QString& category, const QString& filePath,
                             const QString& time);
+    // The history window's Clear, in turn after every change queued before
+    // it, so none of them comes back (DataFile::changeNowOrLater); `done`
+    // is told whether the file is gone.
+    static void clearInTurn(const QString& path, DataFile::Done done = {});
     // Waits until the queued changes are saved (tests; the end of the
     // program waits by itself). False when msecs ran out first.
     static bool waitForLater(int msecs = -1);
 
 private:
     void startNew();
-    void keepNewest(const QDomElement& keep);
+    void count();
+    void keepNewest(const QDomElement& keep, int maxElements);
+    void dropEntry(const QDomElement& item);
     QDomElement findCategory(const QString& name) const;
+    static bool appendTo(const QString& path, const QString& category, const QString& filePath,
+                         const QDateTime& when);
+    static bool removeFrom(const QString& path, const QString& category, const QString& filePath,
+                           const QString& time);
+    static bool remove(const QString& path);
 
     QString m_path;
     QDomDocument m_doc;
+    // Kept up to date by every change: what the written file takes at most,
+    // and the categories and entries it holds.
+    qint64 m_bytes = 0;
+    int m_elements = 0;
 };

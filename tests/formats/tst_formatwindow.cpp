@@ -1,5 +1,6 @@
 #include "../ResourceCopy.h"
 
+#include "DataFile.h"
 #include "FormatItem.h"
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
@@ -226,6 +227,20 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(again.get()));
         const QList<FormatItem*> shown = again->m_recentWidget->GetListItem();
         QVERIFY(shown.last()->x() < shown.first()->x());
+    }
+
+    // Another running copy added to the recent list after this window read
+    // it: a press here adds to that list instead of writing over it.
+    void recentKeepsAnotherCopysFormats()
+    {
+        auto window = newWindow();
+        const QString other = "Other|Other.png|Other Video.xml";
+        writeFile(FormatTypeWidget::recentXmlPath(), catalogueXml({other}));
+        FormatItem* tile = window->m_videoWidget->GetListItem().at(1);
+        press(tile);
+        QVERIFY(DataFile::waitForChanges(20000));
+        QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()),
+                 QStringList({other, tile->itemname + "|" + tile->imagename + "|" + tile->relevantfile}));
     }
 
     void selectionOffIgnoresPresses()

@@ -1,8 +1,11 @@
 // The data files without a window: the history file's format and its policy
-// for a file it cannot use, the atomic writer on a full disk, and the
+// for a file it cannot use, its bounds and the order of its changes, the
+// atomic writer on a full disk, the lock every save keeps to, and the
 // per-user folder. Expected texts are written out by hand here.
 
+#include "../../Figures.h"
 #include "DataFile.h"
+#include "FormatCatalogue.h"
 #include "GobelItemChunk.h"
 #include "HistoryFile.h"
 #include "ProfileFile.h"
@@ -13,12 +16,14 @@
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
+#include <atomic>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -126,6 +131,8 @@ private slots:
     void historyUnusableFile_data();
     void historyUnusableFile();
     void historyRemoveAndClear();
+    void historyClearInTurn_data();
+    void historyClearInTurn();
     void historyRemoveByPathAndTime();
     void profileCurrentValues_data();
     void profileCurrentValues();
@@ -133,6 +140,11 @@ private slots:
     void userFolder();
     void historyStaysReadable_data();
     void historyStaysReadable();
+    void historyBytesBound_data();
+    void historyBytesBound();
+    void saveWaitsForTheLock_data();
+    void saveWaitsForTheLock();
+    void savesKeepTheirOrder();
     void setAsideKeepsEveryOne();
     void notRegularFile_data();
     void notRegularFile();
@@ -290,17 +302,65 @@ void TestDataFiles::historyRemoveAndClear()
     QCOMPARE(categories.at(1).entries.first().filePath, QString("/o/c.mp4"));
     QCOMPARE(categories.at(1).entries.first().time, QString("2016-03-03 12:00:00"));
 
-    QVERIFY(reread.clear());
+    QVERIFY(HistoryFile::clearLocked(m_path));
     QVERIFY(!QFile::exists(m_path));
-    QVERIFY(reread.isEmpty());
+    QVERIFY(HistoryFile::clearLocked(m_path));
+}
 
-    // Entries queued just before a clear (a run that has just ended) are
-    // cleared too, not written back after it.
-    for (int i = 0; i < 20; ++i)
-        HistoryFile::appendLater(m_path, "MP4", QString("/o/late-%1.mp4").arg(i), kWhen);
-    QVERIFY(reread.clear());
-    QVERIFY(HistoryFile::waitForLater(10000));
-    QVERIFY(!QFile::exists(m_path));
+// Clear takes its turn after the changes queued before it, however long
+// they are held up, so none of them comes back; those queued after it
+// stay. With nothing before it and the file free, it is made at once.
+void TestDataFiles::historyClearInTurn_data()
+{
+    QTest::addColumn<int>("before"); // entries queued before the clear
+    QTest::addColumn<int>("after"); // and after it
+    QTest::addColumn<int>("heldMs"); // another copy holds the file meanwhile
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("nothing queued") << 0 << 0 << 0 << true;
+    QTest::newRow("entries queued before") << 20 << 0 << 0 << false;
+    QTest::newRow("entries before and after") << 20 << 5 << 0 << false;
+    // Longer than any moment the GUI thread could wait for them.
+    QTest::newRow("entries held up before") << 20 << 0 << 600 << false;
+    QTest::newRow("another copy holds the file") << 0 << 3 << 300 << false;
+}
+
+void TestDataFiles::historyClearInTurn()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(int, heldMs);
+    QFETCH(bool, atOnce);
+    QVERIFY(writeAll(m_path, kTwoCategories));
+    QLockFile other(m_path + ".lock");
+    if (heldMs > 0)
+        QVERIFY(other.tryLock(0));
+
+    for (int i = 0; i < before; ++i)
+        HistoryFile::appendLater(m_path, "MP4", QString("/o/before-%1.mp4").arg(i), kWhen);
+    std::atomic<int> told{-1};
+    HistoryFile::clearInTurn(m_path, [&told](bool cleared) { told = cleared ? 1 : 0; });
+    QCOMPARE(told.load() != -1, atOnce);
+    for (int i = 0; i < after; ++i)
+        HistoryFile::appendLater(m_path, "AVI", QString("/o/after-%1.avi").arg(i), kWhen);
+
+    if (heldMs > 0) {
+        QThread::msleep(heldMs);
+        // Nothing is written past the other copy's lock.
+        QCOMPARE(readAll(m_path), kTwoCategories);
+        other.unlock();
+    }
+    QVERIFY(HistoryFile::waitForLater(20000));
+    QCOMPARE(told.load(), 1);
+    if (after == 0) {
+        QVERIFY(!QFile::exists(m_path));
+        return;
+    }
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    const QList<HistoryCategory> categories = history.categories();
+    QCOMPARE(categories.size(), 1);
+    QCOMPARE(categories.first().name, QString("AVI"));
+    QCOMPARE(categories.first().entries.size(), after);
 }
 
 // An entry named by path and time: the right one of two with the same path
@@ -529,7 +589,8 @@ void TestDataFiles::historyStaysReadable()
     QElapsedTimer timer;
     timer.start();
     QVERIFY(HistoryFile::appendLocked(m_path, "F0", "/o/new.mp4", QDateTime(QDate(2020, 1, 1), QTime(0, 0))));
-    qInfo("append to %d entries: %lld ms", total, timer.elapsed());
+    if (total == 19998)
+        figures::report("history.append_19998_ms", timer.elapsed(), "ms", 2000);
 
     HistoryFile history(m_path);
     QVERIFY(history.read());
@@ -551,6 +612,143 @@ void TestDataFiles::historyStaysReadable()
     QCOMPARE(left.size(), expected);
     for (int n = total - expected; n < total; ++n)
         QVERIFY2(left.contains(n), qPrintable(QString::number(n)));
+}
+
+// Entries appended up to the bound in bytes and past it, with paths as long
+// as the reader takes, of characters the file writes longer than they are:
+// the newest ones that fit are kept, and the file reads back.
+void TestDataFiles::historyBytesBound_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("length");
+    QTest::newRow("4,096-character paths") << "a" << HistoryFile::kMaxTextLength;
+    QTest::newRow("420-character paths") << "a" << 420;
+    QTest::newRow("markup characters, tabs and line ends") << "\"&<>\t\n\r" << HistoryFile::kMaxTextLength;
+    QTest::newRow("three-byte characters") << QString(QChar(0x4E2D)) << HistoryFile::kMaxTextLength;
+}
+
+void TestDataFiles::historyBytesBound()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, length);
+    const QString tail = pattern.repeated(length / pattern.size() + 1).left(length - 10);
+    const auto pathOf = [&tail](int n) { return QString("/%1/").arg(n, 8, 10, QChar('0')) + tail; };
+    QCOMPARE(pathOf(0).size(), length);
+    // Up to the bound (the first entry gone, looked at every hundred) and
+    // fifty on; each entry writes at least its path's characters.
+    HistoryFile history(m_path);
+    int count = 0;
+    for (int bound = -1; bound < 0 || count < bound + 50; ++count) {
+        QVERIFY(count < HistoryFile::kMaxBytes / length + 200);
+        QVERIFY(history.append("MP4", pathOf(count), kWhen.addSecs(count)));
+        if (bound < 0 && count % 100 == 0
+            && history.categories().first().entries.first().filePath != pathOf(0))
+            bound = count;
+    }
+    // Longer than the reader takes: not written at all.
+    QVERIFY(!history.append("MP4", "/" + QString(HistoryFile::kMaxTextLength, 'x'), kWhen.addSecs(count)));
+    QVERIFY(history.save());
+
+    const qint64 size = QFileInfo(m_path).size();
+    QVERIFY2(size <= HistoryFile::kMaxBytes, qPrintable(QString::number(size)));
+    // The bound is not met by keeping far fewer than fit.
+    QVERIFY2(size > HistoryFile::kMaxBytes * 9 / 10, qPrintable(QString::number(size)));
+    HistoryFile reread(m_path);
+    QVERIFY(reread.read());
+    QVERIFY(!QFile::exists(m_path + ".bad"));
+    const QList<HistoryEntry> kept = reread.categories().first().entries;
+    QVERIFY(kept.size() < count);
+    // The newest ones, whole and in order.
+    for (int k = 0; k < kept.size(); ++k) {
+        QCOMPARE(kept.at(k).filePath, pathOf(count - kept.size() + k));
+        QCOMPARE(kept.at(k).time, HistoryFile::timeText(kWhen.addSecs(count - kept.size() + k)));
+    }
+}
+
+namespace {
+enum class Save { RecentList, Catalogue, ProfileValues, HistoryClear };
+}
+Q_DECLARE_METATYPE(Save)
+
+// Every save the GUI thread asks for while another copy holds the file:
+// nothing is written past that lock, the caller does not wait it out, and
+// the save is made once the lock is free.
+void TestDataFiles::saveWaitsForTheLock_data()
+{
+    QTest::addColumn<Save>("save");
+    QTest::newRow("recent list") << Save::RecentList;
+    QTest::newRow("default format") << Save::Catalogue;
+    QTest::newRow("profile values") << Save::ProfileValues;
+    QTest::newRow("history clear") << Save::HistoryClear;
+}
+
+void TestDataFiles::saveWaitsForTheLock()
+{
+    QFETCH(Save, save);
+    const QString path = m_dir->filePath("data.xml");
+    const QByteArray before = save == Save::ProfileValues
+        ? QByteArray("<P OnlyAudio=\"Y\"><TEMP_QUALITY_VALUE A_BitRate=\"128\"/></P>")
+        : QByteArray(
+            "<default><item imagename=\"MP4.png\" itemname=\"MP4\" relevantfile=\"MP4.xml\"/></default>");
+    QVERIFY(writeAll(path, before));
+    QLockFile other(path + ".lock");
+    QVERIFY(other.tryLock(0));
+
+    const FormatCatalogue::Item mp4{"MP4.png", "MP4", "MP4.xml"};
+    const FormatCatalogue::Item mkv{"MKV.png", "MKV", "MKV.xml"};
+    Convertinfo values;
+    values.A_BitRate = "64";
+    switch (save) {
+    case Save::RecentList:
+        FormatCatalogue::addRecent(mkv, path);
+        break;
+    case Save::Catalogue:
+        QVERIFY(FormatCatalogue::save(path, {mkv}));
+        break;
+    case Save::ProfileValues:
+        QVERIFY(ProfileFile::writeCurrent(path, values));
+        break;
+    case Save::HistoryClear:
+        HistoryFile::clearInTurn(path);
+        break;
+    }
+    // Back while the lock is still held: the save was left for later.
+    QThread::msleep(300);
+    QCOMPARE(readAll(path), before);
+
+    other.unlock();
+    QVERIFY(DataFile::waitForChanges(20000));
+    switch (save) {
+    case Save::RecentList:
+        QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({mp4, mkv}));
+        break;
+    case Save::Catalogue:
+        QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({mkv}));
+        break;
+    case Save::ProfileValues:
+        QVERIFY2(readAll(path).contains("A_BitRate=\"64\""), readAll(path).constData());
+        break;
+    case Save::HistoryClear:
+        QVERIFY(!QFile::exists(path));
+        break;
+    }
+}
+
+// A save asked for while an earlier one still waits for the lock goes after
+// it, even when the lock is free by then: the latest choice is the one kept.
+void TestDataFiles::savesKeepTheirOrder()
+{
+    const QString path = m_dir->filePath("format/default.xml");
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QLockFile other(path + ".lock");
+    QVERIFY(other.tryLock(0));
+    const FormatCatalogue::Item first{"AVI.png", "AVI", "AVI.xml"};
+    const FormatCatalogue::Item latest{"MKV.png", "MKV", "MKV.xml"};
+    QVERIFY(FormatCatalogue::save(path, {first}));
+    other.unlock();
+    QVERIFY(FormatCatalogue::save(path, {latest}));
+    QVERIFY(DataFile::waitForChanges(20000));
+    QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({latest}));
 }
 
 // Each unusable file is kept under a name of its own, and told.

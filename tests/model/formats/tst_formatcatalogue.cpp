@@ -1,8 +1,9 @@
 // The format catalogues and a profile's value lists without a window: a
 // strip's tiles and the recent list as read from their files, the one policy
-// for a file that cannot be used, and the lists and presets the settings
-// dialog offers.
+// for a file that cannot be used, additions to the recent list by two
+// running copies, and the lists and presets the settings dialog offers.
 
+#include "DataFile.h"
 #include "FormatCatalogue.h"
 #include "ProfileLists.h"
 #include "QIAppUtil.h"
@@ -12,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -162,17 +165,79 @@ private slots:
         }
     }
 
-    // The recent list written is the list read back, in its order, and a
-    // later save replaces it whole.
-    void recentRoundTrip()
+    // An addition goes last on the list the file holds now and keeps the
+    // newest ten; a picture already listed leaves the file as it is.
+    void addRecent_data()
     {
-        const Items first = {item("MP4|MP4 Video"), item("MKV|MKV Video"), item("MP3|MP3 Audio")};
-        QVERIFY(FormatCatalogue::saveRecent(first));
-        QCOMPARE(FormatCatalogue::recentPath(), UserData::folder() + "/format/recent.xml");
-        QCOMPARE(FormatCatalogue::read(FormatCatalogue::recentPath()), first);
-        const Items second = {item("AVI|AVI Video")};
-        QVERIFY(FormatCatalogue::saveRecent(second));
-        QCOMPARE(FormatCatalogue::read(FormatCatalogue::recentPath()), second);
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("setAside");
+        const QStringList two{"MP4|MP4 Video", "AVI|AVI Video"};
+        QTest::newRow("no file") << QByteArray() << "MKV|MKV Video" << QStringList{"MKV|MKV Video"} << false;
+        QTest::newRow("added last") << catalogueXml(two) << "MKV|MKV Video"
+                                    << (two + QStringList{"MKV|MKV Video"}) << false;
+        QTest::newRow("picture listed") << catalogueXml(two) << "AVI|Other" << two << false;
+        QTest::newRow("newest ten") << catalogueXml(twelve()) << "MKV|MKV Video"
+                                    << (twelve().mid(3) + QStringList{"MKV|MKV Video"}) << false;
+        QTest::newRow("damaged") << QByteArray("<default><item") << "MKV|MKV Video"
+                                 << QStringList{"MKV|MKV Video"} << true;
+    }
+
+    void addRecent()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, added);
+        QFETCH(QStringList, after);
+        QFETCH(bool, setAside);
+        const QString path = FormatCatalogue::recentPath();
+        QCOMPARE(path, UserData::folder() + "/format/recent.xml");
+        if (!content.isNull())
+            writeAll(path, content);
+        const QByteArray before = readAll(path);
+
+        FormatCatalogue::addRecent(item(added));
+        QVERIFY(DataFile::waitForChanges(20000));
+        Items expected;
+        for (const QString& spec : after)
+            expected << item(spec);
+        QCOMPARE(FormatCatalogue::read(path), expected);
+        if (after == QStringList({"MP4|MP4 Video", "AVI|AVI Video"}))
+            QCOMPARE(readAll(path), before);
+        QCOMPARE(QFile::exists(path + ".bad"), setAside);
+    }
+
+    // Two running copies add to the recent list at once: neither loses the
+    // other's formats, and each keeps its own order.
+    void recentTwoWriters()
+    {
+        constexpr int kEach = FormatCatalogue::kMaxRecent / 2;
+        const QString path = FormatCatalogue::recentPath();
+        QList<QProcess*> writers;
+        for (const char* tag : {"A", "B"}) {
+            auto* writer = new QProcess(this);
+            writer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            writer->start(QCoreApplication::applicationFilePath(),
+                          {"--add-recent", path, tag, QString::number(kEach)});
+            writers << writer;
+        }
+        for (QProcess* writer : writers) {
+            QVERIFY(writer->waitForFinished(60000));
+            QCOMPARE(writer->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(writer->exitCode(), 0);
+            delete writer;
+        }
+        QStringList names;
+        for (const FormatCatalogue::Item& listed : FormatCatalogue::read(path))
+            names << listed.itemName;
+        QCOMPARE(names.size(), 2 * kEach);
+        for (const char* tag : {"A", "B"}) {
+            const QStringList own = names.filter(QRegularExpression(QString("^%1\\d$").arg(tag)));
+            QStringList inOrder;
+            for (int i = 0; i < kEach; ++i)
+                inOrder << QString("%1%2").arg(tag).arg(i);
+            QCOMPARE(own, inOrder);
+        }
     }
 
     void profileLists()
@@ -218,5 +283,23 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_GUILESS_MAIN(TestFormatCatalogue)
+// Run with "--add-recent <path> <tag> <count>", the test is one of the
+// copies above: it adds <tag>0, <tag>1, ... one after another, as presses
+// on the format panel do.
+int main(int argc, char** argv)
+{
+    if (argc == 5 && qstrcmp(argv[1], "--add-recent") == 0) {
+        const QString path = QFile::decodeName(argv[2]);
+        const QString tag = QString::fromLatin1(argv[3]);
+        for (int i = 0; i < atoi(argv[4]); ++i) {
+            const QString name = tag + QString::number(i);
+            FormatCatalogue::addRecent({name + ".png", name, name + ".xml"}, path);
+        }
+        return DataFile::waitForChanges(60000) ? 0 : 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestFormatCatalogue test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_formatcatalogue.moc"
