@@ -62,6 +62,7 @@ int openLayers(JobItem& item, const OutputPlan& plan)
     if (!plan.hasVideo())
         return ORV_OK;
     auto stack = std::make_shared<LayerStack>();
+    stack->setRenderBudget(kConversionSubtitleBudgetMs);
     const int err = stack->open(item.proc.layers, plan.width, plan.height);
     if (err)
         return err;

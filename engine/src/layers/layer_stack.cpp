@@ -35,6 +35,19 @@ constexpr int64_t kReadAheadUs = 2000000;
 // thousands at once stalled a 4K frame for half a minute; layered karaoke
 // stays well below this.
 constexpr int kMaxShownEvents = 128;
+// Glyphs laid out for one picture, and so for one event: libass lays out
+// an event's text whole, off-screen lines included, in time and memory
+// that grow faster than its length (a line of 5 MB took minutes and
+// gigabytes). Far more than a screen can show; events past it are hidden
+// as those past kMaxShownEvents are.
+constexpr int kMaxShownGlyphs = 8192;
+// Bytes of one event's text, override tags and drawings included.
+constexpr size_t kMaxEventTextBytes = 64 * 1024;
+// Bitmap pixels libass may make for one picture, in pictures: blurred,
+// bordered and turned lines at 4K made gigabytes and took a minute a
+// picture. Events past it are hidden, though the first always shows; a
+// screen of ordinary subtitles makes a fraction of one picture.
+constexpr double kMaxShownInk = 8;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
 
 // When a picture stops waiting for its subtitles; none: it waits for them.
@@ -86,6 +99,8 @@ struct SubtitleRender
     bool busy = false; // under gate->mutex, as is images
     ASS_Image* images = nullptr;
     std::vector<std::pair<int, long long>> hidden; // index, duration
+    std::vector<int> glyphs; // by event index
+    std::vector<double> ink; // by event index, in pixels (eventInkArea)
 };
 
 int roundPos(double fraction, int size)
@@ -119,6 +134,10 @@ struct LayerStack::Impl
     size_t subPushed = 0;
     int openEndedEvent = -1;
     bool hiddenLogged = false;
+    bool glyphsLogged = false;
+    bool inkLogged = false;
+    bool cutLogged = false;
+    bool lateLogged = false;
 
     std::shared_ptr<const SubtitlePicture> shownPicture;
     std::vector<std::pair<YuvaImage, Box>> shownPictureScaled;
@@ -154,12 +173,18 @@ struct LayerStack::Impl
                     ass_free_track(sub->track);
                 sub->track = nullptr;
                 sub->hidden.clear();
+                sub->glyphs.clear();
+                sub->ink.clear();
             }
         }
         subTrack = nullptr;
         subPushed = 0;
         openEndedEvent = -1;
         hiddenLogged = false;
+        glyphsLogged = false;
+        inkLogged = false;
+        cutLogged = false;
+        lateLogged = false;
         shownPicture.reset();
         shownPictureScaled.clear();
     }
@@ -381,7 +406,46 @@ void LayerStack::Impl::syncSubtitleTrack()
         const int before = subTrack->n_events;
         const long long duration = ev.durationMs >= 0 ? ev.durationMs : kOpenEndedMs;
         std::string chunk = clampOverrides(ev.chunk, subTrack->PlayResY);
+        // the text is the chunk's ninth field
+        size_t textAt = 0;
+        for (int field = 0; field < 8 && textAt != std::string::npos; ++field) {
+            textAt = chunk.find(',', textAt);
+            if (textAt != std::string::npos)
+                ++textAt;
+        }
+        int glyphs = 0;
+        if (textAt != std::string::npos) {
+            std::string text = chunk.substr(textAt);
+            bool cut = false;
+            glyphs = capEventText(&text, kMaxShownGlyphs, kMaxEventTextBytes, &cut);
+            if (cut) {
+                chunk.resize(textAt);
+                chunk += text;
+                if (!cutLogged)
+                    logf(LogWarning,
+                         "subtitles: an event's text is longer than %d characters or %zu KB, the rest "
+                         "is left out",
+                         kMaxShownGlyphs, kMaxEventTextBytes / 1024);
+                cutLogged = true;
+            }
+        }
         ass_process_chunk(subTrack, &chunk[0], int(chunk.size()), ev.startMs, duration);
+        if (subTrack->n_events > before) {
+            const ASS_Event& added = subTrack->events[subTrack->n_events - 1];
+            const int style = std::clamp(added.Style, 0, std::max(0, subTrack->n_styles - 1));
+            double ink = 0;
+            if (subTrack->n_styles > 0 && added.Text) {
+                // turned text wraps within the picture: its box is at most
+                // a few pictures, whatever its length
+                ink = std::min(
+                    eventInkArea(added.Text, glyphs, subTrack->styles[style], double(h) / subTrack->PlayResY),
+                    12.0 * w * h);
+            }
+            sub->glyphs.resize(size_t(subTrack->n_events), 0);
+            sub->glyphs.back() = glyphs;
+            sub->ink.resize(size_t(subTrack->n_events), 0);
+            sub->ink.back() = ink;
+        }
         if (ev.durationMs < 0 && subTrack->n_events > before)
             openEndedEvent = subTrack->n_events - 1;
     }
@@ -460,8 +524,16 @@ bool LayerStack::Impl::renderIdle(const Deadline& deadline)
         dropSubtitleTrack();
         return false;
     }
-    if (sub->busy)
+    if (sub->busy) {
+        // only a deadline ends a wait with the render still busy
+        if (!lateLogged)
+            logf(LogWarning,
+                 "subtitles: a picture's text took more than %lld ms to draw, the picture goes "
+                 "out without it",
+                 static_cast<long long>(budget.count()));
+        lateLogged = true;
         return false;
+    }
     if (sub->thread.joinable())
         sub->thread.join();
     if (subTrack)
@@ -475,19 +547,48 @@ bool LayerStack::Impl::renderIdle(const Deadline& deadline)
 // renderIdle() does; nullptr when the wait was given up.
 ASS_Image* LayerStack::Impl::render(long long nowMs, const Deadline& deadline)
 {
-    // Events beyond the cap are hidden for this picture only: a zero
+    // Events beyond the caps are hidden for this picture only: a zero
     // duration is never showing (restored once the render is over).
-    int showing = 0;
+    int showing = 0, shownGlyphs = 0;
+    double shownInk = 0;
+    const double maxInk = kMaxShownInk * w * h;
+    bool tooMany = false, tooLong = false, tooCostly = false;
     for (int i = 0; i < subTrack->n_events; ++i) {
         ASS_Event& ev = subTrack->events[i];
-        if (ev.Start <= nowMs && nowMs < ev.Start + ev.Duration && ++showing > kMaxShownEvents) {
+        if (ev.Start > nowMs || nowMs >= ev.Start + ev.Duration)
+            continue;
+        const size_t at = size_t(i);
+        const int glyphs = at < sub->glyphs.size() ? sub->glyphs[at] : 0;
+        const double ink = at < sub->ink.size() ? sub->ink[at] : 0;
+        const bool overEvents = showing == kMaxShownEvents;
+        const bool overGlyphs = shownGlyphs + glyphs > kMaxShownGlyphs;
+        const bool overInk = showing > 0 && shownInk + ink > maxInk;
+        tooMany = tooMany || overEvents;
+        tooLong = tooLong || overGlyphs;
+        tooCostly = tooCostly || overInk;
+        if (overEvents || overGlyphs || overInk) {
             sub->hidden.emplace_back(i, ev.Duration);
             ev.Duration = 0;
+        } else {
+            ++showing;
+            shownGlyphs += glyphs;
+            shownInk += ink;
         }
     }
-    if (!sub->hidden.empty() && !hiddenLogged) {
+    if (tooCostly && !inkLogged) {
+        logMessage(LogWarning,
+                   "subtitles: events at once whose borders, blur and turns would take too long to "
+                   "draw, the rest are not drawn");
+        inkLogged = true;
+    }
+    if (tooMany && !hiddenLogged) {
         logf(LogWarning, "subtitles: more than %d events at once, the rest are not drawn", kMaxShownEvents);
         hiddenLogged = true;
+    }
+    if (tooLong && !glyphsLogged) {
+        logf(LogWarning, "subtitles: more than %d characters at once, the events past them are not drawn",
+             kMaxShownGlyphs);
+        glyphsLogged = true;
     }
     // Nothing showing, as on most pictures: libass has nothing to lay out,
     // so a thread would cost more than the render.

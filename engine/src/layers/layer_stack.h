@@ -13,6 +13,11 @@ struct AVFrame;
 
 namespace orv {
 
+// A converted picture's subtitles: only hostile styling takes this long,
+// as a normal event renders in milliseconds even on a busy machine; the
+// caps on events, glyphs and tags keep the work well within it.
+constexpr int kConversionSubtitleBudgetMs = 3000;
+
 class LayerStack
 {
 public:
@@ -42,10 +47,10 @@ public:
     // going down). A render left running finishes on its own thread.
     void interrupt();
 
-    // A player's pictures wait at most this long for their subtitles to
-    // render (0, the default: as long as it takes, for conversions); a
-    // picture whose text takes longer goes out without it, and the render
-    // goes on so later pictures show it.
+    // Pictures wait at most this long for their subtitles to render (0, the
+    // default: as long as it takes); a picture whose text takes longer goes
+    // out without it, said once in the log, and the render goes on so later
+    // pictures show it. Players and conversions set budgets of their own.
     void setRenderBudget(int ms);
 
     // The preview borders alone, around the layers that exist, whatever

@@ -16,6 +16,13 @@ extern "C" {
 
 namespace orv {
 
+namespace {
+
+constexpr int kGlyphCacheMax = 4096;
+constexpr int kBitmapCacheMB = 64;
+
+} // namespace
+
 uint32_t assColor(uint32_t argb, int layerAlpha)
 {
     const uint32_t a = argb >> 24;
@@ -112,7 +119,66 @@ double largestTag(const std::string& text, const char* name)
     return largest;
 }
 
+// The largest magnitude of one tag's values in an event's override blocks.
+double largestMagnitude(const std::string& text, const char* name)
+{
+    const size_t len = std::strlen(name);
+    double largest = 0;
+    bool inBlock = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '{')
+            inBlock = true;
+        else if (c == '}')
+            inBlock = false;
+        if (!inBlock || c != '\\' || text.compare(i + 1, len, name) != 0)
+            continue;
+        const char* at = text.c_str() + i + 1 + len;
+        if (std::isalpha(static_cast<unsigned char>(*at)))
+            continue;
+        const double v = std::fabs(std::strtod(at, nullptr));
+        if (std::isfinite(v))
+            largest = std::max(largest, v);
+    }
+    return largest;
+}
+
 } // namespace
+
+double eventInkArea(const std::string& text, int glyphs, const ass_style& style, double k)
+{
+    if (glyphs <= 0)
+        return 0;
+    const double fs = std::max(style.FontSize, largestMagnitude(text, "fs"));
+    const double scale = std::max({style.ScaleX, style.ScaleY, largestMagnitude(text, "fscx") / 100,
+                                   largestMagnitude(text, "fscy") / 100, 1.0});
+    const double border = std::max({style.Outline, largestMagnitude(text, "bord"),
+                                    largestMagnitude(text, "xbord"), largestMagnitude(text, "ybord")});
+    const double blur = std::max(largestMagnitude(text, "blur"), largestMagnitude(text, "be"));
+    const double shadow = std::max({style.Shadow, largestMagnitude(text, "shad"),
+                                    largestMagnitude(text, "xshad"), largestMagnitude(text, "yshad")});
+    const double size = fs * scale * k;
+    const double pad = (border + blur + shadow) * k;
+    const int layers = 1 + (border > 0) + (shadow > 0);
+    // a glyph's advance is about 0.6 of the font size
+    const double width = glyphs * 0.6 * size;
+    const double height = size;
+    const bool inDepth = largestMagnitude(text, "frx") > 0 || largestMagnitude(text, "fry") > 0;
+    const bool turned =
+        inDepth || style.Angle != 0 || largestMagnitude(text, "frz") > 0 || largestMagnitude(text, "fr") > 0;
+    double area = (width + 2 * pad) * (height + 2 * pad);
+    if (turned) {
+        // the box around the line turned an eighth of a turn, the worst
+        const double side = (width + height) / std::sqrt(2.0) + 2 * pad;
+        area = side * side;
+    }
+    // Turned in depth, libass's perspective may stretch a bitmap up to 16
+    // times each way; measured, one such bordered line at 4K took up to
+    // 30 s and 1.5 GB, where the same line turned flat took 0.1 s.
+    if (inDepth)
+        area *= 16;
+    return area * layers;
+}
 
 std::string clampOverrides(const std::string& text, int playResY)
 {
@@ -167,6 +233,45 @@ std::string clampOverrides(const std::string& text, int playResY)
         i = size_t(end - text.c_str());
     }
     return out;
+}
+
+int capEventText(std::string* text, int maxGlyphs, size_t maxBytes, bool* cut)
+{
+    const std::string& t = *text;
+    int glyphs = 0;
+    bool inBlock = false, drawing = false;
+    size_t blockStart = 0;
+    size_t end = t.size();
+    for (size_t i = 0; i < t.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(t[i]);
+        const bool lead = (c & 0xC0) != 0x80; // UTF-8: not a continuation byte
+        if (lead && i >= maxBytes) {
+            end = inBlock ? blockStart : i;
+            break;
+        }
+        if (c == '{' && !inBlock) {
+            inBlock = true;
+            blockStart = i;
+        } else if (c == '}' && inBlock) {
+            inBlock = false;
+        } else if (inBlock) {
+            // \p1 and up draw shapes from the text until \p0: one outline,
+            // bounded by the bytes, not a glyph per character
+            if (c == '\\' && i + 2 < t.size() && t[i + 1] == 'p'
+                && std::isdigit(static_cast<unsigned char>(t[i + 2])))
+                drawing = std::strtol(t.c_str() + i + 2, nullptr, 10) != 0;
+        } else if (lead && !drawing) {
+            if (glyphs == maxGlyphs) {
+                end = i;
+                break;
+            }
+            ++glyphs;
+        }
+    }
+    *cut = end < t.size();
+    if (*cut)
+        text->resize(end);
+    return glyphs;
 }
 
 void applyTextStyle(ass_style* style, const TextStyle& ts, double scale)
@@ -228,6 +333,10 @@ bool AssRenderer::prepare(int w, int h)
         // No hinting: glyph sizes then scale linearly with the frame, so a
         // preview at one size matches the output at another.
         ass_set_hinting(m_renderer, ASS_HINTING_NONE);
+        // libass trims its caches before each render only down to these;
+        // its own defaults (10000 glyphs, 192 MB of bitmaps) are a lot for
+        // five jobs at once, and a screen of text needs far less.
+        ass_set_cache_limits(m_renderer, kGlyphCacheMax, kBitmapCacheMB);
         ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
     }
     if (w != m_w || h != m_h) {

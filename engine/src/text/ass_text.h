@@ -29,6 +29,19 @@ std::string escapeAssText(const std::string& text);
 // lines); blur, borders and shadows are bounded by a share of it too.
 std::string clampOverrides(const std::string& text, int playResY);
 
+// Cuts an event's text after maxGlyphs characters drawn as glyphs (those
+// outside override blocks and drawings) or after maxBytes bytes, whichever
+// comes first; never inside a character or an override block. Returns the
+// glyphs kept; *cut tells whether anything was left out.
+int capEventText(std::string* text, int maxGlyphs, size_t maxBytes, bool* cut);
+
+// A rough bound on the pixels of the bitmaps libass makes for an event's
+// text (glyphs as capEventText counts them) in its style, with k output
+// pixels per script unit: its glyphs padded by borders, blur and shadow,
+// times the layers they make; a turned event, the box around its turned
+// line, which grows with the square of the line's length.
+double eventInkArea(const std::string& text, int glyphs, const ass_style& style, double k);
+
 // Writes our fields into a style. `scale` converts reference units (points
 // and px at 288 lines) into the track's script units: PlayResY / 288.
 void applyTextStyle(ass_style* style, const TextStyle& ts, double scale);
