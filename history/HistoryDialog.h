@@ -59,6 +59,7 @@ private:
     void saveXml(const QString& type, const QString& filePath, const QString& time);
     int selectedIndex() const;
     void filterEntries();
+    void showCounts();
     void placeRows();
     int rowPitch() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
