@@ -83,6 +83,9 @@ FormatWindow::FormatWindow(QWidget* parent)
         m_currentWidget = m_videoWidget;
         m_currentBtn = m_btnVideo;
     } else {
+        // Marked like any strip shown, or the current format shows marked
+        // everywhere but in the strip the person sees first.
+        m_recentWidget->RefreshItem();
         m_currentBtn = m_btnRecent;
     }
     m_currentBtn->setEnabled(false);
