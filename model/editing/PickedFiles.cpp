@@ -1,12 +1,14 @@
 #include "PickedFiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTextCodec>
 #include <QThreadPool>
 
@@ -119,6 +121,18 @@ Verdict checkSubtitleFile(const QString& path)
     const QString text = subtitleText(file.read(kSubtitleProbeBytes));
     if (text.isEmpty() || !hasTimedLine(text, QFileInfo(path).suffix().toLower()))
         return refused(notSubtitle);
+    Verdict v;
+    v.usable = true;
+    return v;
+}
+
+Verdict checkSnapshotFolder(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/snapshot-XXXXXX.probe"));
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !probe.open())
+        return refused(tr("Snapshots cannot be saved in \"%1\": the folder cannot be written to. "
+                          "Choose another folder.")
+                           .arg(QDir::toNativeSeparators(folder)));
     Verdict v;
     v.usable = true;
     return v;
