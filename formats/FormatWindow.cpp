@@ -83,9 +83,6 @@ FormatWindow::FormatWindow(QWidget* parent)
         m_currentWidget = m_videoWidget;
         m_currentBtn = m_btnVideo;
     } else {
-        // Marked like any strip shown, or the current format shows marked
-        // everywhere but in the strip the person sees first.
-        m_recentWidget->RefreshItem();
         m_currentBtn = m_btnRecent;
     }
     m_currentBtn->setEnabled(false);
@@ -169,6 +166,14 @@ void FormatWindow::setFormatEnableSelect(bool)
     // Selection stays on once the window is up; the queue's later calls
     // only confirm it.
     g_itemChunk.m_bEnableSelect = true;
+}
+
+void FormatWindow::slotFilesAdded(bool hasFiles)
+{
+    // The new tasks take the current format: the strip in sight marks it,
+    // also the Recent strip, which start-up leaves unmarked.
+    if (hasFiles)
+        m_currentWidget->RefreshItem();
 }
 
 void FormatWindow::slotChangeFormatChoosed(QString name)

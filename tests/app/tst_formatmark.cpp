@@ -152,8 +152,8 @@ private slots:
                                << "MP4" << QStringList{"MP4"} << "";
         QTest::newRow("merge") << start + QStringList{"select 2", "merge"} << "MP4"
                                << QStringList{"MP4", "MP4"} << "mp4";
-        // The next start opens on the Recent strip, which marks the format
-        // too, before and after files are added.
+        // The next start opens on the Recent strip unmarked; files added
+        // there mark the format they get, as in the other strips.
         QTest::newRow("recent strip at start") << QStringList{"press MKV 1080p", "restart", "add 1"}
                                                << "MKV 1080p" << QStringList{"MKV 1080p"} << "";
         QTest::newRow("merge after selecting back")
