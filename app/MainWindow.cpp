@@ -257,6 +257,7 @@ void MainWindow::InitOthers()
     connect(m_videoWidget, &ScrollAreaforBar::signalHasVideo, m_formatWindow,
             &FormatWindow::setFormatEnableSelect);
     connect(m_videoWidget, &ScrollAreaforBar::signalHasVideo, this, &MainWindow::slotBtnConvertEnable);
+    connect(m_videoWidget, &ScrollAreaforBar::signalHasVideo, m_formatWindow, &FormatWindow::slotFilesAdded);
     connect(m_videoWidget, &ScrollAreaforBar::signalHasChoosenBar, this, &MainWindow::slotBtnRemoveEnable);
     connect(m_videoWidget, &ScrollAreaforBar::signalShowMergeSettingdlg, m_formatWindow,
             &FormatWindow::ShowmergeSettingDialog);

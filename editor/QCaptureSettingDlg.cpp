@@ -1,6 +1,7 @@
 #include "QCaptureSettingDlg.h"
 
 #include "FormFonts.h"
+#include "PickedFiles.h"
 #include "QIAppUtil.h"
 #include "QVideoSettingXml.h"
 #include "ShowMessage.h"
@@ -113,5 +114,19 @@ void QCaptureSettingDlg::OnOpenSaveBtn()
     const QString folder = QFileDialog::getExistingDirectory(
         this, tr("Save to"), ".", QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (!folder.isEmpty())
-        setSavePath(folder);
+        pickFolder(folder);
+}
+
+void QCaptureSettingDlg::pickFolder(const QString& folder)
+{
+    // Refused now rather than at every snapshot; the check writes, so it
+    // runs off the window's thread.
+    PickedFiles::checkInBackground(
+        this, [folder] { return PickedFiles::checkSnapshotFolder(folder); },
+        [this, folder](const PickedFiles::Verdict& verdict) {
+            if (verdict.usable)
+                setSavePath(folder);
+            else
+                ShowMessage(verdict.message, QString());
+        });
 }

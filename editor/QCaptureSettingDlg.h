@@ -16,6 +16,9 @@ public:
 
     QString savePath() const { return m_savePath; }
     void setSavePath(const QString& path);
+    // A folder the person chose: shown and kept when a file can be made in
+    // it, otherwise refused with a message (the shown folder stays).
+    void pickFolder(const QString& folder);
 
 public slots:
     void OnOkBtn();

@@ -10,11 +10,11 @@
 #include "ShowMessage.h"
 #include "SnapshotWriter.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QDesktopWidget>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QUrl>
 
 void QVideoEditDlg::OnScreenshots()
@@ -46,11 +46,24 @@ void QVideoEditDlg::ShowOpacityMsgDlg(QString text)
     m_opacityDlg->SetMessText(text);
     m_opacityDlg->setWindowTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
     m_opacityDlg->StartOpacity();
-    const QRect desktop = QApplication::desktop()->geometry();
-    qCDebug(lcEditor) << "desktop width" << desktop.width();
-    qCDebug(lcEditor) << "editor at" << mapToGlobal(QPoint(0, 0));
-    m_opacityDlg->move(desktop.width() - m_opacityDlg->width() - 10,
-                       desktop.height() - m_opacityDlg->height() - 60);
+    // Over the output preview, the picture the snapshot was taken of (the
+    // editor's middle while that preview is hidden), so the notice shows
+    // where the person looks; kept whole on that screen.
+    const QWidget* over = m_videoPreviewWidget->isVisible() ? static_cast<QWidget*>(m_videoPreviewWidget)
+                                                            : static_cast<QWidget*>(this);
+    const QRect target(over->mapToGlobal(QPoint(0, 0)), over->size());
+    QRect box(QPoint(0, 0), m_opacityDlg->size());
+    box.moveCenter(target.center());
+    const QScreen* screen = QGuiApplication::screenAt(target.center());
+    if (!screen)
+        screen = this->screen();
+    if (screen) {
+        const QRect room = screen->availableGeometry();
+        box.moveLeft(qMax(room.left(), qMin(box.left(), room.right() + 1 - box.width())));
+        box.moveTop(qMax(room.top(), qMin(box.top(), room.bottom() + 1 - box.height())));
+    }
+    qCDebug(lcEditor) << "editor at" << mapToGlobal(QPoint(0, 0)) << "notice at" << box.topLeft();
+    m_opacityDlg->move(box.topLeft());
     m_opacityDlg->show();
 }
 

@@ -168,6 +168,14 @@ void FormatWindow::setFormatEnableSelect(bool)
     g_itemChunk.m_bEnableSelect = true;
 }
 
+void FormatWindow::slotFilesAdded(bool hasFiles)
+{
+    // The new tasks take the current format: the strip in sight marks it,
+    // also the Recent strip, which start-up leaves unmarked.
+    if (hasFiles)
+        m_currentWidget->RefreshItem();
+}
+
 void FormatWindow::slotChangeFormatChoosed(QString name)
 {
     for (FormatType type : kSearchOrder) {

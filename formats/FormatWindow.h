@@ -53,6 +53,7 @@ public slots:
     void setFormatEnableSelect(bool flag);
     void ShowmergeSettingDialog();
     void slotChangeFormatChoosed(QString name);
+    void slotFilesAdded(bool hasFiles);
     void updateWidgetText();
 
 protected:

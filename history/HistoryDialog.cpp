@@ -125,6 +125,19 @@ int HistoryDialog::selectedIndex() const
     return -1;
 }
 
+void HistoryDialog::showCounts()
+{
+    // Each category counts the entries the search leaves, so no count
+    // promises rows the list does not show.
+    for (int i = 0; i < m_typeBars.size() && i < m_typeInfos.size(); ++i) {
+        const HistoryTypeInfo& info = m_typeInfos.at(i);
+        int count = 0;
+        for (const QString& path : info.m_filePaths)
+            count += HistoryRecords::matchesSearch(path, m_search) ? 1 : 0;
+        m_typeBars.at(i)->setText(info.m_name, count);
+    }
+}
+
 void HistoryDialog::filterEntries()
 {
     m_shown.clear();
@@ -245,7 +258,7 @@ void HistoryDialog::slotHistoryBarDelete()
     bar->deleteLater();
     placeRows();
 
-    m_curTypeBar->setText(info.m_name, info.m_filePaths.size());
+    showCounts();
     saveXml(info.m_name, path, time);
 }
 
@@ -259,6 +272,7 @@ void HistoryDialog::saveXml(const QString& type, const QString& filePath, const 
 void HistoryDialog::slotSearchChange(QString text)
 {
     m_search = text;
+    showCounts();
     filterEntries();
     m_scrollAreaforHisbar->verticalScrollBar()->setValue(0);
     placeRows();

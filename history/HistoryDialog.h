@@ -61,6 +61,7 @@ private:
     void clearDone(int notRemoved, bool cleared);
     int selectedIndex() const;
     void filterEntries();
+    void showCounts();
     void placeRows();
     int rowPitch() const;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -97,7 +97,15 @@ void RetractLabel::RenameOK()
     if (!m_pEdit)
         return;
     m_pEdit->hide();
-    const QString name = m_pEdit->text();
+    QString name = m_pEdit->text();
+    if (name == baseName(m_strFullText))
+        return;
+    // Leading dots would hide the file (they are what is left of "../name"
+    // once the slash is refused).
+    int dots = 0;
+    while (dots < name.size() && name.at(dots) == QLatin1Char('.'))
+        ++dots;
+    name.remove(0, dots);
     // A blank name would leave the file with only its extension.
     if (name.trimmed().isEmpty())
         return;

@@ -3,8 +3,10 @@
 #include <orvalta.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QTemporaryFile>
 #include <QThreadPool>
 
 namespace PickedFiles {
@@ -90,6 +92,18 @@ Verdict checkSubtitleFile(const QString& path)
     return refused(message.isEmpty()
                        ? tr("\"%1\" cannot be used as subtitles: it holds no subtitle text.").arg(name(path))
                        : message);
+}
+
+Verdict checkSnapshotFolder(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/snapshot-XXXXXX.probe"));
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !probe.open())
+        return refused(tr("Snapshots cannot be saved in \"%1\": the folder cannot be written to. "
+                          "Choose another folder.")
+                           .arg(QDir::toNativeSeparators(folder)));
+    Verdict v;
+    v.usable = true;
+    return v;
 }
 
 void checkInBackground(QObject* receiver, std::function<Verdict()> check,

@@ -1,8 +1,8 @@
 #pragma once
 
-// Checks of a file the person picks for the editor (a watermark picture or
-// a subtitle file) before it becomes a setting: a file the engine cannot use
-// is said at once instead of failing the conversion later. Widget-free.
+// Checks of what the person picks for the editor (a watermark picture, a
+// subtitle file, the snapshot folder) before it becomes a setting: what
+// cannot be used is said at once instead of failing later. Widget-free.
 
 #include <QObject>
 #include <QSize>
@@ -34,6 +34,11 @@ Verdict checkWatermarkPicture(const QString& path);
 
 // A subtitle file the engine reads, with at least one subtitle.
 Verdict checkSubtitleFile(const QString& path);
+
+// A snapshot folder must take a new file: one is made there and removed
+// again, which also catches read-only disks and folders a permission check
+// alone would let through.
+Verdict checkSnapshotFolder(const QString& folder);
 
 // Runs check on a worker thread and hands its verdict to done on the GUI
 // thread, unless receiver is gone by then.

@@ -34,6 +34,19 @@ QStringList ExeUpdateScriptThread::scriptArguments(const QString& script, const 
     return {script, image, bundlePath(), home};
 }
 
+QString ExeUpdateScriptThread::scriptReason(const QByteArray& output)
+{
+    // The script's last word on why it stopped; tar's own lines around it
+    // are for the log only.
+    static const QByteArray prefix("update_script: ");
+    const QList<QByteArray> lines = output.split('\n');
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (line->startsWith(prefix))
+            return QString::fromUtf8(line->mid(prefix.size())).trimmed();
+    }
+    return QString();
+}
+
 void ExeUpdateScriptThread::run()
 {
     m_ok = false;
@@ -60,11 +73,18 @@ void ExeUpdateScriptThread::run()
         m_error = tr("The install script did not finish, so the update was not installed.");
         return;
     }
-    qCDebug(lcServices).noquote() << process.readAll();
+    const QByteArray output = process.readAll();
+    qCDebug(lcServices).noquote() << output;
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        m_error = tr("The update could not be installed (the install script failed with code %1). "
-                     "The installed version is unchanged.")
-                      .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1);
+        const QString reason =
+            process.exitStatus() == QProcess::NormalExit ? scriptReason(output) : QString();
+        if (!reason.isEmpty())
+            m_error = tr("The update could not be installed because %1. The installed version is unchanged.")
+                          .arg(reason);
+        else
+            m_error = tr("The update could not be installed (the install script failed with code %1). "
+                         "The installed version is unchanged.")
+                          .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1);
         return;
     }
     m_ok = true;

@@ -29,6 +29,10 @@ protected:
     void run() override;
 
 private:
+    // The reason a failed script gives: its last "update_script: " line,
+    // without the prefix; empty when it gave none.
+    static QString scriptReason(const QByteArray& output);
+
     QString m_imagePath;
     bool m_ok = false;
     QString m_error;

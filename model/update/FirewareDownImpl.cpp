@@ -336,8 +336,10 @@ bool FirewareDownImpl::fetchImage(const QUrl& url, ImageFile* file, qint64 total
         if (!hasRoom(total - local)) {
             // What is on disk cannot be finished; it only takes space.
             file->remove();
-            const QString text = tr("There is not enough free disk space for the update (%1 MB are needed).")
-                                     .arg((total - local + m_reserve) >> 20);
+            const QString text = tr("There is not enough free disk space for the update (%1 MB are needed, "
+                                    "including %2 MB kept free for the system).")
+                                     .arg((total - local + m_reserve) >> 20)
+                                     .arg(m_reserve >> 20);
             return fail(local > 0 ? text + QLatin1Char(' ') + tr("The part already downloaded was deleted.")
                                   : text);
         }

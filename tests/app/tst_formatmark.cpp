@@ -80,6 +80,16 @@ private:
         QFAIL(qPrintable("no format item " + name));
     }
 
+    // A new main window over the stored choice and Recent list.
+    void restart()
+    {
+        VideoConvertBar::WaitForOpens();
+        m_window.reset(new MainWindow(nullptr));
+        m_window->resize(1100, 760);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
     // The merge run under way to its end; returns the merged file's name.
     QString runMerge()
     {
@@ -112,10 +122,7 @@ private slots:
         QFile::remove(GobelItemChunk::defaultXmlPath());
         g_itemChunk.setDefaultinfo();
         g_itemChunk.m_convertinfo = Convertinfo();
-        m_window.reset(new MainWindow(nullptr));
-        m_window->resize(1100, 760);
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        restart();
     }
 
     void cleanup()
@@ -145,6 +152,10 @@ private slots:
                                << "MP4" << QStringList{"MP4"} << "";
         QTest::newRow("merge") << start + QStringList{"select 2", "merge"} << "MP4"
                                << QStringList{"MP4", "MP4"} << "mp4";
+        // The next start opens on the Recent strip unmarked; files added
+        // there mark the format they get, as in the other strips.
+        QTest::newRow("recent strip at start") << QStringList{"press MKV 1080p", "restart", "add 1"}
+                                               << "MKV 1080p" << QStringList{"MKV 1080p"} << "";
         QTest::newRow("merge after selecting back")
             << start + QStringList{"select 2", "select 1", "merge"} << "MKV 1080p"
             << QStringList{"MKV 1080p", "MKV 1080p"} << "mkv";
@@ -169,6 +180,8 @@ private slots:
                 QTest::mouseClick(m_window->m_btnRemove, Qt::LeftButton);
             else if (verb == "clear")
                 queue()->slotClearVideoBar();
+            else if (verb == "restart")
+                restart();
             else if (verb == "merge")
                 QTest::mouseClick(m_window->m_btnMerageOFF, Qt::LeftButton);
             if (QTest::currentTestFailed())
@@ -183,6 +196,8 @@ private slots:
         for (const VideoConvertBar* bar : queue()->barList())
             names << bar->ItemName();
         QCOMPARE(names, rows);
+        if (steps.contains("restart"))
+            QCOMPARE(catalogue()->currentWidget(), catalogue()->stripOf(Format_Recent));
         if (!written.isEmpty())
             QCOMPARE(QFileInfo(runMerge()).suffix(), written);
     }

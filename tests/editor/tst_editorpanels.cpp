@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString settingsFile() { return QVideoSettingXml::fileName(); }
@@ -73,6 +75,8 @@ private slots:
     void settingsOkStoresBoth();
     void settingsCancelStoresNothing();
     void settingsOkReportsUnstored();
+    void settingsRefusesUnwritableFolder_data();
+    void settingsRefusesUnwritableFolder();
     void trimPanelMissingSprite();
     void panelsWorkThroughTheState();
 
@@ -211,6 +215,69 @@ void TestEditorPanels::settingsOkReportsUnstored()
     QVERIFY(dlg.isVisible()); // not ended as if stored
     QCOMPARE(dlg.result(), int(QDialog::Rejected));
     QCOMPARE(readSettings(), QString("this is not xml"));
+}
+
+void TestEditorPanels::settingsRefusesUnwritableFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("writable folder") << "folder" << true;
+    // Nobody, not even root, makes a file in /proc.
+    QTest::newRow("folder nobody can write") << "proc" << false;
+    QTest::newRow("a file") << "file" << false;
+    QTest::newRow("a FIFO") << "fifo" << false;
+    QTest::newRow("gone") << "gone" << false;
+}
+
+void TestEditorPanels::settingsRefusesUnwritableFolder()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, accepted);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QString chosen = tmp.filePath("shots");
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(chosen));
+    if (kind == "proc")
+        chosen = "/proc";
+    if (kind == "file") {
+        QFile f(chosen);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(chosen).constData(), 0644), 0);
+
+    QCaptureSettingDlg dlg;
+    dlg.show();
+    const QString before = dlg.savePath();
+    QString message;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    answer.start(10);
+    dlg.pickFolder(chosen);
+    if (accepted) {
+        QTRY_COMPARE(dlg.savePath(), chosen);
+        QCOMPARE(dlg.m_editPath->text(), chosen);
+        // The trial file is gone again.
+        QCOMPARE(QDir(chosen).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+    } else {
+        QTRY_VERIFY(!message.isEmpty());
+        QCOMPARE(message,
+                 QString("Snapshots cannot be saved in \"%1\": the folder cannot be written to. "
+                         "Choose another folder.")
+                     .arg(chosen));
+        QCOMPARE(dlg.savePath(), before);
+        QCOMPARE(dlg.m_editPath->text(), before);
+    }
+    dlg.m_btnOk->click();
+    QCOMPARE(QVideoSettingXml::getCaptrueImaSavePath(), accepted ? chosen : before);
+    QVERIFY(message.isEmpty() == accepted);
 }
 
 void TestEditorPanels::trimPanelMissingSprite()

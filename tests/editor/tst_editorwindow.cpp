@@ -16,12 +16,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDesktopWidget>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -556,9 +556,10 @@ void TestEditorWindow::snapshotSaved()
     QMessOpacityDlg* notice = nullptr;
     QTRY_VERIFY((notice = ed->findChild<QMessOpacityDlg*>()) && notice->isVisible());
     QCOMPARE(notice->m_labText->text(), QString("Snapshot successfully!"));
-    const QRect desktop = QApplication::desktop()->geometry();
-    QCOMPARE(notice->pos(),
-             QPoint(desktop.width() - notice->width() - 10, desktop.height() - notice->height() - 60));
+    // Over the output preview, the picture the snapshot is of.
+    const QRect preview(ed->m_videoPreviewWidget->mapToGlobal(QPoint(0, 0)),
+                        ed->m_videoPreviewWidget->size());
+    QCOMPARE(notice->geometry().center(), preview.center());
     const QStringList files = QDir(dir.path()).entryList({"*_kestrova.png"}, QDir::Files);
     QCOMPARE(files.size(), 1);
     QVERIFY(QRegularExpression("^\\d\\d-\\d\\d-\\d{4} \\d\\d-\\d\\d-\\d\\d\\.\\d{3}_kestrova\\.png$")
@@ -627,6 +628,17 @@ void TestEditorWindow::captionsAndNoticeFit()
     QVERIFY(!skin.isNull());
     QCOMPARE(notice->size(), skin.size());
     QCOMPARE(notice->frameGeometry().size(), notice->size());
+
+    // An editor half off the screen still shows the whole notice.
+    const QRect room = ed->screen()->availableGeometry();
+    ed->move(room.right() - ed->width() / 3, room.bottom() - ed->height() / 3);
+    ed->ShowOpacityMsgDlg("Snapshot successfully!");
+    QVERIFY2(room.contains(notice->frameGeometry()),
+             qPrintable(QString("%1,%2 %3x%4")
+                            .arg(notice->x())
+                            .arg(notice->y())
+                            .arg(notice->width())
+                            .arg(notice->height())));
 }
 
 QTEST_MAIN(TestEditorWindow)

@@ -182,10 +182,14 @@ void TestHistory::categoryChoiceAndSearch()
     // Case-sensitive, in the file name only.
     dialog.m_searchEdit->setText("Cli");
     QCOMPARE(visibleRowNames(dialog), QStringList({"Clip.mp4"}));
+    // The counts are of what the search leaves, in every category.
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (1)", "AVI (0)"}));
     dialog.m_searchEdit->setText("music");
     QCOMPARE(visibleRowNames(dialog), QStringList());
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (0)", "AVI (0)"}));
     dialog.m_searchEdit->setText("");
     QCOMPARE(visibleRowNames(dialog), rowNames(dialog));
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (3)", "AVI (2)"}));
 
     dialog.m_searchEdit->setText("clip");
     HistorytypeBar* avi = dialog.typeBars().at(1);
@@ -207,6 +211,12 @@ void TestHistory::categoryChoiceAndSearch()
     QCOMPARE(rowNames(dialog), QStringList({"x.avi"}));
     dialog.m_searchEdit->clear();
     QCOMPARE(rowNames(dialog), QStringList({"clip.avi", "x.avi"}));
+
+    // A delete under the search counts the same way.
+    dialog.m_searchEdit->setText("x.");
+    emit dialog.historyBars().first()->m_btnClose->clicked();
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (0)", "AVI (0)"}));
+    QVERIFY(HistoryFile::waitForLater(5000));
 }
 
 // The delete button shows on hover; the pressed row's entry goes (the right

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The shipped install script, run on throw-away bundles.
@@ -29,15 +30,28 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    static int run(const QString& program, const QStringList& args, const QString& dir = QString())
+    static int run(const QString& program, const QStringList& args, const QString& dir = QString(),
+                   QByteArray* output = nullptr)
     {
         QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.setProcessChannelMode(output ? QProcess::MergedChannels : QProcess::ForwardedErrorChannel);
         p.setWorkingDirectory(dir);
         p.start(program, args);
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        const bool finished = p.waitForFinished(60000);
+        if (output)
+            *output = p.readAll();
+        if (!finished || p.exitStatus() != QProcess::NormalExit)
             return -1;
         return p.exitCode();
+    }
+    // The reason the script gives the person: its last "update_script: " line.
+    static QString reasonIn(const QByteArray& output)
+    {
+        QString reason;
+        for (const QByteArray& line : output.split('\n'))
+            if (line.startsWith("update_script: "))
+                reason = QString::fromUtf8(line.mid(15));
+        return reason;
     }
 
 private slots:
@@ -45,22 +59,34 @@ private slots:
     {
         QTest::addColumn<QString>("image"); // how the image is made
         QTest::addColumn<bool>("installs");
-        QTest::newRow("good bundle") << "good" << true;
-        QTest::newRow("not an archive") << "garbage" << false;
-        QTest::newRow("truncated archive") << "truncated" << false;
-        QTest::newRow("two folders") << "two" << false;
-        QTest::newRow("no program") << "noprogram" << false;
-        QTest::newRow("missing image") << "missing" << false;
+        QTest::addColumn<QString>("reason"); // the start of the reason given
+        const QString archive = "the update is not a readable archive";
+        const QString link = "the update holds a link (Lumivane.app/Contents/";
+        const QString outside = "the update holds a name outside the bundle (";
+        QTest::newRow("good bundle") << "good" << true << "";
+        QTest::newRow("not an archive") << "garbage" << false << archive;
+        // Cut inside its second header: tar reads one folder and stops.
+        QTest::newRow("truncated archive") << "truncated" << false << "the update holds no bundle";
+        QTest::newRow("two folders") << "two" << false
+                                     << "the update does not hold exactly one bundle folder";
+        QTest::newRow("no program") << "noprogram" << false << "the bundle in the update has no program";
+        QTest::newRow("missing image") << "missing" << false << "the downloaded update is missing";
         // Links could lead the restart out of the bundle.
-        QTest::newRow("program links outside") << "linkprogram" << false;
-        QTest::newRow("program folder links outside") << "linkfolder" << false;
-        QTest::newRow("hard link") << "hardlink" << false;
+        QTest::newRow("program links outside") << "linkprogram" << false << link + "MacOS/Lumivane)";
+        QTest::newRow("program folder links outside") << "linkfolder" << false << link + "MacOS)";
+        QTest::newRow("hard link") << "hardlink" << false << link;
+        QTest::newRow("pipe") << "fifo" << false
+                              << "the update holds a device or other special file "
+                                 "(Lumivane.app/Contents/Resources/pipe)";
+        QTest::newRow("name through ..") << "dotdot" << false << outside + "Lumivane.app/../../evil)";
+        QTest::newRow("name from the root") << "absolute" << false << outside + "/";
     }
 
     void install()
     {
         QFETCH(QString, image);
         QFETCH(bool, installs);
+        QFETCH(QString, reason);
         QTemporaryDir tmp;
         QVERIFY(tmp.isValid());
         const QString apps = tmp.path() + "/apps";
@@ -85,12 +111,24 @@ private slots:
             QVERIFY(::link(QFile::encodeName(newMacOS + "/Lumivane").constData(),
                            QFile::encodeName(src + "/Lumivane.app/Contents/Resources/copy").constData())
                     == 0);
+        if (image == "fifo")
+            QCOMPARE(
+                ::mkfifo(QFile::encodeName(src + "/Lumivane.app/Contents/Resources/pipe").constData(), 0644),
+                0);
         if (image == "two")
             QVERIFY(writeFile(src + "/Other.app/Contents/MacOS/Other", "x", true));
         const QString tar = tmp.path() + "/image.tar";
-        QStringList members{"Lumivane.app"};
+        // -P stores the names exactly as given, ".." and "/" included.
+        QStringList members{"-P", "Lumivane.app"};
         if (image == "two")
             members << "Other.app";
+        if (image == "dotdot") {
+            QVERIFY(writeFile(src + "/evil", "evil"));
+            members << "--transform=s,^evil$,Lumivane.app/../../evil,"
+                    << "evil";
+        }
+        if (image == "absolute")
+            members << outside + "/Lumivane";
         QCOMPARE(run("tar", QStringList{"-cf", tar, "-C", src} + members), 0);
         if (image == "garbage")
             QVERIFY(writeFile(tar, QByteArray(20000, 'g')));
@@ -103,8 +141,11 @@ private slots:
 
         const QString script = QIAppUtil::getResourcePath() + "/update_script.sh";
         QVERIFY(QFileInfo(script).isFile());
-        const int code = run("/bin/sh", {script, tar, bundle, QDir::homePath()}, tmp.path());
+        QByteArray output;
+        const int code = run("/bin/sh", {script, tar, bundle, QDir::homePath()}, tmp.path(), &output);
         QCOMPARE(code == 0, installs);
+        const QString given = reasonIn(output);
+        QVERIFY2(installs ? given.isEmpty() : given.startsWith(reason), output.constData());
         const QByteArray expected = installs ? "new" : "old";
         QCOMPARE(readFile(bundle + "/Contents/MacOS/Lumivane"), expected);
         QCOMPARE(readFile(bundle + "/Contents/Resources/data.txt"), expected + " data");

@@ -463,6 +463,19 @@ void TestWidgets::retractLabelRename_data()
                                           << "holiday"
                                           << "   "
                                           << "holiday.mp4" << 0;
+    // The slash is refused as typed; the dots left in front go at the end.
+    QTest::newRow("leading dots go") << "holiday.mp4"
+                                     << "holiday"
+                                     << "../escaped"
+                                     << "escaped.mp4" << 1;
+    QTest::newRow("dots only keep old name") << "holiday.mp4"
+                                             << "holiday"
+                                             << "..."
+                                             << "holiday.mp4" << 0;
+    QTest::newRow("hidden source kept unchanged") << ".clip.mov"
+                                                  << ".clip"
+                                                  << ".clip"
+                                                  << ".clip.mov" << 0;
 }
 
 void TestWidgets::retractLabelRename()
