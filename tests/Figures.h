@@ -21,17 +21,19 @@ namespace figures {
 
 enum class Better { Lower, Higher };
 
-inline void report(const char* name, double value, const char* unit, double budget, Better better = Better::Lower)
+inline void report(const char* name, double value, const char* unit, double budget,
+                   Better better = Better::Lower)
 {
     const char* way = better == Better::Lower ? "lower" : "higher";
-    std::printf("FIGURE %s = %.3f %s (budget %s %.3f)\n", name, value, unit, better == Better::Lower ? "<=" : ">=",
-                budget);
+    std::printf("FIGURE %s = %.3f %s (budget %s %.3f)\n", name, value, unit,
+                better == Better::Lower ? "<=" : ">=", budget);
     std::fflush(stdout);
     const char* path = std::getenv("LV_FIGURES");
     if (!path || !*path)
         return;
     char line[512];
-    const int n = std::snprintf(line, sizeof line, "%s\t%.6f\t%s\t%.6f\t%s\n", name, value, unit, budget, way);
+    const int n =
+        std::snprintf(line, sizeof line, "%s\t%.6f\t%s\t%.6f\t%s\n", name, value, unit, budget, way);
     if (n <= 0 || n >= int(sizeof line))
         return;
     // One write with O_APPEND: lines from tests running at once never mix.
