@@ -44,6 +44,8 @@ endfunction()
 #            collects; label "figures"
 #   SERIAL:  it compares two speeds measured in the same run, so it runs
 #            alone (RUN_SERIAL), label "serial"
+#   TIMEOUT: the bound that catches a hang, ten times the test's quiet
+#            time or more (default 300 s)
 function(lv_add_test name)
   cmake_parse_arguments(T "XVFB;APPLESS;FIGURES;SERIAL" "TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
   set(bundle ${CMAKE_BINARY_DIR}/tests/${name}.app)
@@ -75,6 +77,11 @@ function(lv_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  # The test's time bound is its hang bound: QtTest's own per-function
+  # limit (five minutes unless told) follows it, so a slow function on a
+  # busy machine is not taken for a hung one.
+  math(EXPR function_timeout_ms "${T_TIMEOUT} * 1000")
+  list(APPEND env "QTEST_FUNCTION_TIMEOUT=${function_timeout_ms}")
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${T_TIMEOUT})
   set(labels ${T_LABELS})
   if(T_FIGURES)

@@ -1,3 +1,4 @@
+#include "../Figures.h"
 #include "../ResourceCopy.h"
 
 #include "CSingleVersionStringUtil.h"
@@ -612,16 +613,14 @@ private slots:
         QVERIFY(box.top() >= 0);
     }
 
-    // Built on the GUI thread as a run ends: no picture work of its own.
+    // Built on the GUI thread as a run ends, so its cost is a figure.
     void allDoneIsCheap()
     {
         delete make("finish");
         QElapsedTimer clock;
         clock.start();
         delete make("finish");
-        const qint64 ms = clock.elapsed();
-        qInfo("all-done dialog built in %lld ms", ms);
-        QVERIFY(ms < 100);
+        figures::report("gui.all_done_dialog_time", double(clock.nsecsElapsed()) / 1e6, "ms", 100);
     }
 };
 

@@ -1,10 +1,13 @@
 // Whole runs through the real engine: three generated clips converted five
 // at a time, then merged into one file; the outputs are checked with
-// ffprobe, and the history, the rows and the all-done dialog with the queue.
+// ffprobe, and the history, the rows and the all-done dialog with the queue;
+// five 1080p files added, run with a pause and a removal, and the GUI
+// thread's longest stalls reported as figures.
 
 #include "HistoryFile.h"
 #include "QueueTestUtil.h"
 
+#include "../Figures.h"
 #include "../MediaTools.h"
 
 #include "CommonDialog.h"
@@ -111,7 +114,7 @@ class TestRunsEngine : public QObject
 
 private slots:
     void convertThenMerge();
-    void windowNeverStallsThroughAFiveJobRun();
+    void fiveJobRunWithPauseAndRemoval();
 };
 
 void TestRunsEngine::convertThenMerge()
@@ -199,7 +202,7 @@ void TestRunsEngine::convertThenMerge()
         QCOMPARE(bar->GetCurrentState(), State_Ready);
 }
 
-void TestRunsEngine::windowNeverStallsThroughAFiveJobRun()
+void TestRunsEngine::fiveJobRunWithPauseAndRemoval()
 {
     if (QStandardPaths::findExecutable("ffmpeg").isEmpty())
         QSKIP("the ffmpeg command is needed to make the clips");
@@ -260,9 +263,10 @@ void TestRunsEngine::windowNeverStallsThroughAFiveJobRun()
     qInfo("longest event-loop stall: %lld ms adding, %lld ms starting, %lld ms running to the end; %lld ms "
           "in all",
           adding, starting, running, probe.longestMs());
-    // A bound with room for a loaded machine running other tests: what it
-    // catches is a run whose opens block the window again (seconds).
-    QVERIFY2(probe.longestMs() < 1500, qPrintable(QString::number(probe.longestMs())));
+    // Stalls are figures: on a busy machine the GUI thread waits for a core
+    // as long as anything else.
+    figures::report("gui.longest_stall_adding", double(adding), "ms", 250);
+    figures::report("gui.longest_stall_converting", double(qMax(starting, running)), "ms", 250);
 }
 
 QTEST_MAIN(TestRunsEngine)

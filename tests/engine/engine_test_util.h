@@ -73,7 +73,9 @@ inline int convert(const QString& src, const QString& dst, const char* container
     if (begin || length)
         Converter_SetSplitTime(h, begin, length);
     Converter_Start(h);
-    const bool done = waitFor([&] { return Converter_IsCompleted(h) == 1; });
+    // A bound that catches a hang: the slowest encoders take tens of
+    // seconds for a fixture on a busy machine.
+    const bool done = waitFor([&] { return Converter_IsCompleted(h) == 1; }, 300000);
     const int err = done ? Converter_GetError(h) : -2;
     Converter_Release(h);
     return err;

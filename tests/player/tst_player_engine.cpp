@@ -1,9 +1,11 @@
 // The player window on the real engine: a clip previewed from a queue row
 // plays with its picture drawn, closing and previewing again works, a file
-// it cannot play says so, and a 1080p clip plays at its own rate without
-// stalling the GUI thread.
+// it cannot play says so, and a 1080p clip plays with its frames drawn, alone
+// and (for the benchmark) beside five conversions; how many are drawn and
+// how long the GUI thread stalls are figures.
 #include "../convert/QueueTestUtil.h"
 
+#include "../Figures.h"
 #include "../MediaTools.h"
 
 #include "PlayBtnWidget.h"
@@ -16,6 +18,7 @@
 #include <orvalta.h>
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,9 +49,20 @@ private slots:
     void closeDuringPlaybackThenPreviewAgain();
     void unplayableFileSaysSo();
     void playsFullHdAtItsOwnRate();
+    void playsFullHdBesideFiveConversions();
 
 private:
+    struct Playing
+    {
+        int handed = 0;
+        int drawn = 0;
+        qint64 longestStallMs = 0;
+        bool playing = false;
+        double drawnPercent() const { return handed ? 100.0 * drawn / handed : 0.0; }
+    };
     void previewFromRow(const QString& path);
+    // Plays the 1080p clip from its row for 10 s and counts.
+    Playing playFullHdFor10s();
 
     QTemporaryDir m_dir;
     QString m_red;
@@ -99,9 +113,11 @@ void TestPlayerEngine::previewFromQueueRowDrawsPicture()
     const QImage grab = view->grabFramebuffer();
     const QColor centre = grab.pixelColor(grab.width() / 2, grab.height() / 2);
     QVERIFY2(nearRed(centre), qPrintable(centre.name()));
-    // The time label advances with the clip.
-    QTRY_COMPARE_WITH_TIMEOUT(window->m_playBtnWidget->m_timeLabel->text(), QString("00:01 / 00:04"), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(window->playState(), 3, 10000);
+    // The time label advances with the clip (a busy machine may show a
+    // later second first), and the clip plays to its end.
+    const QRegularExpression advanced("^00:0[1-4] / 00:04$");
+    QTRY_VERIFY_WITH_TIMEOUT(advanced.match(window->m_playBtnWidget->m_timeLabel->text()).hasMatch(), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->playState(), 3, 60000);
 }
 
 void TestPlayerEngine::closeDuringPlaybackThenPreviewAgain()
@@ -169,11 +185,12 @@ void TestPlayerEngine::unplayableFileSaysSo()
     window->close();
 }
 
-void TestPlayerEngine::playsFullHdAtItsOwnRate()
+TestPlayerEngine::Playing TestPlayerEngine::playFullHdFor10s()
 {
     previewFromRow(m_hd);
     PlayerWidget* window = PlayerWidget::GetPlayer();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    if (!QTest::qWaitForWindowExposed(window))
+        return {};
     QVideoShowWidget* view = window->m_videoWidget->videoView();
     QTest::qWait(1000);
 
@@ -194,18 +211,55 @@ void TestPlayerEngine::playsFullHdAtItsOwnRate()
     probe.start(10);
     QTest::qWait(10000);
     probe.stop();
-    const int handed = view->framesHanded() - handed0;
-    const int drawn = view->framesDrawn() - drawn0;
+    Playing playing;
+    playing.handed = view->framesHanded() - handed0;
+    playing.drawn = view->framesDrawn() - drawn0;
+    playing.longestStallMs = longest;
+    playing.playing = window->playState() == 1;
     qInfo("1080p25 over 10 s: %d frames handed to the view, %d drawn (%.1f %%), longest event-loop stall "
           "%lld ms",
-          handed, drawn, handed ? 100.0 * drawn / handed : 0.0, longest);
-    QCOMPARE(window->playState(), 1);
-    // Bounds with headroom for a loaded machine; the quiet figures are
-    // about 250 handed, all drawn, stalls well under 50 ms.
-    QVERIFY2(handed >= 150, "the clip plays far below its own rate");
-    QVERIFY2(drawn >= handed * 8 / 10, "many frames handed over were never drawn");
-    QVERIFY2(longest < 250, "the GUI thread stalled");
+          playing.handed, playing.drawn, playing.drawnPercent(), longest);
     window->close();
+    return playing;
+}
+
+void TestPlayerEngine::playsFullHdAtItsOwnRate()
+{
+    const Playing playing = playFullHdFor10s();
+    // What a busy machine cannot take away: the clip goes on playing and
+    // what is handed over gets drawn. The quiet figures are about 250
+    // handed, all drawn, stalls well under 50 ms.
+    QVERIFY(playing.playing);
+    QVERIFY2(playing.handed > 0, "no frame handed over in 10 s of playing");
+    QVERIFY2(playing.drawn > 0, "frames handed over, none drawn");
+    figures::report("playback.frames_handed", playing.handed, "frames", 225, figures::Better::Higher);
+    figures::report("playback.frames_drawn", playing.drawnPercent(), "%", 80, figures::Better::Higher);
+    figures::report("gui.longest_stall_playing", double(playing.longestStallMs), "ms", 100);
+}
+
+void TestPlayerEngine::playsFullHdBesideFiveConversions()
+{
+    // Five 1080p conversions load every core for the whole measurement: a
+    // figure only the benchmark asks for.
+    if (qEnvironmentVariableIsEmpty("LV_FIGURES"))
+        QSKIP("measured by the benchmark (LV_FIGURES) only");
+    QList<ConverterHandle> jobs;
+    for (int i = 0; i < 5; ++i) {
+        Config config = Config_Create();
+        ConverterHandle job = Converter_Create(-1);
+        const QByteArray target = m_dir.filePath(QString("busy%1.mp4").arg(i)).toUtf8();
+        QVERIFY(Converter_Open(job, m_hd.toUtf8().constData(), target.constData(), "mp4", config));
+        Config_Release(config);
+        QVERIFY(Converter_Start(job));
+        jobs << job;
+    }
+    const Playing playing = playFullHdFor10s();
+    for (ConverterHandle job : jobs)
+        Converter_Release(job);
+    QVERIFY(playing.playing);
+    QVERIFY2(playing.drawn > 0, "frames handed over, none drawn");
+    figures::report("playback.frames_drawn_beside_five", playing.drawnPercent(), "%", 80,
+                    figures::Better::Higher);
 }
 
 QTEST_MAIN(TestPlayerEngine)
