@@ -25,7 +25,7 @@ ScrollAreaforBar::ScrollAreaforBar(QWidget* parent)
     : QScrollArea(parent)
 {
     // Before the first add or run starts its threads.
-    FreeMemory::boundArenas();
+    FreeMemory::setUpAllocator();
     setupUi(this);
     setFrameShape(QFrame::NoFrame);
     setAcceptDrops(true);

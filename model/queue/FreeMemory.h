@@ -1,16 +1,17 @@
 #pragma once
 
-// Returning memory to the system once work has ended. A run's encoder and
-// decoder threads each allocate through their own allocator arena; what they
-// free stays in those arenas, so a finished run of 50 small conversions kept
-// hundreds of MB although the program used a few dozen. Nothing here touches
-// a widget.
+// Returning memory to the system as work ends. Conversions allocate picture
+// buffers of hundreds of kilobytes to megabytes on many threads; left to its
+// defaults the allocator keeps such buffers in its arenas once freed, so a
+// run of hundreds of small conversions grew by a gigabyte although only five
+// ran at a time. Nothing here touches a widget.
 namespace FreeMemory {
 
-// Bounds how many allocator arenas threads created from now on may use, so
-// that freed memory collects where it can be handed back. Once per process;
-// later calls do nothing.
-void boundArenas();
+// Sets the allocator up for conversions: a bounded number of arenas, so that
+// freed memory collects where it can be handed back, and large blocks each
+// in a mapping of their own, handed back the moment they are freed. Once per
+// process, before the threads that convert start; later calls do nothing.
+void setUpAllocator();
 
 // Hands the allocator's free memory back to the system. Takes a while on a
 // large heap: call it off the GUI thread.

@@ -1,6 +1,8 @@
 // Mutated media through the C header, with a fixed random seed: no crash,
-// every job ends within a bound, a failure has an error code and leaves no
-// output, and a success is a file with packets in every stream.
+// every job ends, a failure has an error code and leaves no output, and a
+// success is a file with packets in every stream. The slowest job is a
+// figure. A damaged packet time stamp is told from a real gap in the sound.
+#include "../Figures.h"
 #include "engine_test_util.h"
 
 #include <QDirIterator>
@@ -34,6 +36,7 @@ const Seed kSeeds[] = {
 };
 
 constexpr int kMutationsPerSeed = 25;
+// Only catches a hang: a job takes a few hundred milliseconds.
 constexpr int kJobBoundMs = 15000;
 
 enum class Mutation { Flip, Truncate, Zero, Repeat, Fill };
@@ -115,6 +118,45 @@ Outcome runOne(const QString& src, const QString& dst)
     return o;
 }
 
+// Moves the time stamp in the n-th sound packet header (MPEG stream 0xC0)
+// of a transport stream by `seconds`, as one damaged byte there does; empty
+// when there is no such header.
+QByteArray movedSoundStamp(QByteArray ts, int n, double seconds)
+{
+    int at = -1;
+    for (int i = 0; i < n && (at = ts.indexOf(QByteArray("\x00\x00\x01\xc0", 4), at + 1)) >= 0; ++i) {
+    }
+    if (at < 0 || at + 14 > ts.size() || !(uchar(ts[at + 7]) & 0x80))
+        return {};
+    // 33 bits in five bytes, a marker bit after each part
+    uchar* p = reinterpret_cast<uchar*>(ts.data()) + at + 9;
+    int64_t pts = int64_t((p[0] >> 1) & 7) << 30 | int64_t(p[1]) << 22 | int64_t(p[2] >> 1) << 15
+        | int64_t(p[3]) << 7 | int64_t(p[4] >> 1);
+    pts += int64_t(seconds * 90000);
+    p[0] = uchar((p[0] & 0xf1) | ((pts >> 29) & 0x0e));
+    p[1] = uchar(pts >> 22);
+    p[2] = uchar(((pts >> 14) & 0xfe) | 1);
+    p[3] = uchar(pts >> 7);
+    p[4] = uchar(((pts << 1) & 0xfe) | 1);
+    return ts;
+}
+
+// The loudest sample from `from` for 0.4 s, in dB (-inf for silence).
+double peakDb(const QString& path, double from)
+{
+    QProcess p;
+    p.start("ffmpeg",
+            {"-nostdin", "-ss", QString::number(from), "-t", "0.4", "-i", path, "-vn", "-af", "volumedetect",
+             "-f", "null", "-"});
+    p.waitForFinished(30000);
+    const QString log = QString::fromUtf8(p.readAllStandardError());
+    const int at = log.indexOf("max_volume: ");
+    if (at < 0)
+        return qQNaN();
+    const QString value = log.mid(at + 12).section(' ', 0, 0);
+    return value == "-inf" ? -qInf() : value.toDouble();
+}
+
 } // namespace
 
 class TestEngineFuzz : public QObject
@@ -124,6 +166,8 @@ class TestEngineFuzz : public QObject
 private slots:
     void initTestCase();
     void mutatedMedia();
+    void soundTimeLine_data();
+    void soundTimeLine();
 
 private:
     QTemporaryDir m_dir;
@@ -138,6 +182,18 @@ void TestEngineFuzz::initTestCase()
                                     "sine=r=8000:d=0.6", "-shortest"}
                         + s.encode + QStringList{m_dir.filePath(QString("in/") + s.name)}),
                  s.name);
+
+    // 2 s of picture and sound; in one copy a packet of sound frames a
+    // second in claims to come 12 s later, in another the sound really
+    // pauses for 3 s after a second
+    const QStringList clip{"-f", "lavfi", "-i", "testsrc=s=64x48:r=25:d=2",
+                           "-f", "lavfi", "-i", "sine=r=48000:d=2"};
+    const QStringList codecs{"-c:v", "mpeg2video", "-c:a", "mp2", "-b:a", "64k"};
+    QVERIFY(ffmpeg(clip + codecs + QStringList{m_dir.filePath("clean.ts")}));
+    const QByteArray damaged = movedSoundStamp(readAll(m_dir.filePath("clean.ts")), 3, 12.0);
+    QVERIFY(!damaged.isEmpty() && writeAll(m_dir.filePath("damaged.ts"), damaged));
+    QVERIFY(ffmpeg(clip + QStringList{"-af", "asetpts=PTS+gte(T\\,1)*3/TB"} + codecs
+                   + QStringList{m_dir.filePath("pause.ts")}));
 }
 
 void TestEngineFuzz::mutatedMedia()
@@ -189,6 +245,61 @@ void TestEngineFuzz::mutatedMedia()
             << "ms";
     qInfo() << outcomes.size() << "mutations:" << converted << "converted," << failed
             << "refused or failed, in" << t.elapsed() << "ms";
+    figures::report("fuzz.slowest_job_ms", double(outcomes[0].ms), "ms", 1000);
+}
+
+void TestEngineFuzz::soundTimeLine_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("merge");
+    QTest::addColumn<double>("seconds"); // what the output holds
+    QTest::addColumn<double>("toneAt"); // the tone plays there
+    QTest::addColumn<double>("quietAt"); // silence there, or -1
+    QTest::newRow("damaged time stamp") << "damaged.ts" << false << 2.0 << 1.2 << -1.0;
+    QTest::newRow("merged: damaged time stamp") << "damaged.ts" << true << 2.0 << 1.2 << -1.0;
+    QTest::newRow("pause in the sound") << "pause.ts" << false << 4.75 << 4.2 << 2.0;
+    QTest::newRow("merged: pause in the sound") << "pause.ts" << true << 4.75 << 4.2 << 2.0;
+}
+
+void TestEngineFuzz::soundTimeLine()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, merge);
+    QFETCH(double, seconds);
+    QFETCH(double, toneAt);
+    QFETCH(double, quietAt);
+    const QString src = m_dir.filePath(file);
+    const QString dst =
+        m_dir.filePath(QString("out/line_%1_%2.mp4").arg(QFileInfo(file).baseName()).arg(merge));
+    Config c = Config_Create();
+    Config_SetVideoSize(c, 64, 48);
+    int err = 0;
+    if (merge) {
+        MergerHandle m = Merger_Create(-1);
+        QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
+        QCOMPARE(Merger_Start(m), 1);
+        QCOMPARE(Merger_AddTask(m, u8(src).constData(), 0, 0, c), 1);
+        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }));
+        err = Merger_GetError(m);
+        QCOMPARE(Merger_Close(m), 1);
+        Merger_Release(m);
+    } else {
+        err = convert(src, dst, "mp4", c);
+    }
+    Config_Release(c);
+    QCOMPARE(err, 0);
+
+    // the damaged stamp claims seconds the file does not hold
+    QVERIFY(probe(src).duration() > (file == "damaged.ts" ? 12.0 : 4.5));
+    const double written = probe(dst).duration();
+    QVERIFY2(qAbs(written - seconds) < 0.3, qPrintable(QString::number(written)));
+    // the sound after the damaged packet is kept, not dropped as overlapping
+    const double tone = peakDb(dst, toneAt);
+    QVERIFY2(tone > -40.0, qPrintable(QString::number(tone)));
+    if (quietAt >= 0) {
+        const double quiet = peakDb(dst, quietAt);
+        QVERIFY2(quiet < -60.0, qPrintable(QString::number(quiet)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEngineFuzz)

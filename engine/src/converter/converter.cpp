@@ -221,6 +221,9 @@ void Converter::run()
         m_convertedUs = uint64_t(whole ? m_item.lengthUs : content);
         m_succeeded = true;
     }
+    // Freed as the job ends, not when the caller gets round to Release:
+    // a queue of jobs would otherwise hold the encoders of finished ones.
+    m_job->releaseOutput();
     m_item.layers.reset();
     m_item.input.reset();
     m_completed = true;

@@ -17,18 +17,24 @@ OutputSink::OutputSink(const OutputPlan& plan)
     : m_plan(plan)
 {}
 
-OutputSink::~OutputSink()
+OutputSink::~OutputSink() { release(); }
+
+void OutputSink::release()
 {
     closeFile();
+    m_headerWritten = false;
     avcodec_free_context(&m_venc);
     avcodec_free_context(&m_aenc);
     if (m_fifo)
         av_audio_fifo_free(m_fifo);
+    m_fifo = nullptr;
     swr_free(&m_toEncoderFormat);
     av_frame_free(&m_audioFrame);
     av_packet_free(&m_pkt);
     if (m_fmt)
         avformat_free_context(m_fmt);
+    m_fmt = nullptr;
+    m_vst = m_ast = nullptr;
 }
 
 int OutputSink::interruptCallback(void* self)

@@ -38,6 +38,9 @@ public:
     int finish();
     // Closes the file without a trailer (the caller removes it).
     void closeFile();
+    // Closes the file and frees the encoders and the muxer; the counts and
+    // the progress stay. Nothing can be written after it.
+    void release();
 
     void abort() { m_abort = true; }
 

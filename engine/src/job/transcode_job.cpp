@@ -21,11 +21,28 @@ namespace {
 
 std::atomic<int> g_runningJobs{0};
 
+// A frame further than this ahead of its stream may carry a damaged time
+// stamp; the frames after it tell (see TimelineGuard::leaps). One damaged
+// packet header times every frame in the packet: a picture, or a third of
+// a second of sound in a transport stream. As many frames as that wait.
+constexpr int64_t kLeapUs = 1000000;
+constexpr size_t kLeapPictures = 4;
+constexpr size_t kLeapSoundFrames = 64;
+
 // Closes the gaps of one stream's time line that exceed kMaxGapUs: what
 // follows such a jump is moved back to follow on from what came before.
 class TimelineGuard
 {
 public:
+    // Whether a frame at t (before place) leaps more than kLeapUs ahead of
+    // the line. A leap soon followed by a frame from before it is a damaged
+    // time stamp (a flipped byte in a packet header), not a gap: taken as
+    // it is, it stretched a 2 s clip with seconds of repeated picture and
+    // silence, and dropped the sound after it as overlapping.
+    bool leaps(int64_t t) const { return t - m_shiftUs - m_endUs > kLeapUs; }
+    // The time (before place) that follows on from the line.
+    int64_t next() const { return m_endUs + m_shiftUs; }
+
     // t: µs from the item's start; durationUs: the frame's own length
     int64_t place(int64_t t, int64_t durationUs)
     {
@@ -106,6 +123,10 @@ struct TranscodeJob::ItemRun
     bool hasAudio = false;
     // set by stage 2 before its End: the video is padded to the full length
     std::atomic<bool> paddedToLength{false};
+    // set by stage 1 before its End: a damaged time stamp reached the end of
+    // the item, whose length (probed from time stamps) is then no measure
+    // of the content: a merge item ends with its content instead of padding
+    std::atomic<bool> lengthFromDamage{false};
     explicit ItemRun(JobItem& i)
         : item(i)
     {}
@@ -268,7 +289,53 @@ void TranscodeJob::decodeStage(ItemRun& run)
     const int64_t videoEndUs = item.lengthUs + 2 * std::max(frameUs, outFrameUs);
     int64_t videoFrames = 0, audioFrames = 0;
     int64_t lastVideoUs = INT64_MIN;
-    TimelineGuard videoLine, audioLine;
+    struct Held
+    {
+        FramePtr frame;
+        int64_t t;
+    };
+    struct Line
+    {
+        TimelineGuard guard;
+        std::vector<Held> leapt; // frames from a leap on, until the leap is told
+        bool ended = false;
+    } videoLine, audioLine;
+
+    // t: µs from the item's start, INT64_MIN when unknown (audio only)
+    auto deliver = [&](int stream, FramePtr f, int64_t t) {
+        const bool isVideo = stream == vIndex;
+        Line& line = isVideo ? videoLine : audioLine;
+        if (isVideo) {
+            t = line.guard.place(t, outFrameUs);
+            line.ended = t > videoEndUs;
+        } else if (t != INT64_MIN) {
+            t = line.guard.place(t, av_rescale(f->nb_samples, 1000000, f->sample_rate));
+            line.ended = t >= item.lengthUs;
+        } else {
+            t = AV_NOPTS_VALUE;
+        }
+        if (line.ended) {
+            loop.finishStream(stream);
+            return true;
+        }
+        ++(isVideo ? videoFrames : audioFrames);
+        f->pts = t;
+        return run.q1.push(StageMessage{isVideo ? StageMessage::Video : StageMessage::Audio, f.release()});
+    };
+    // The held frames of a leap, at their own times or, when the leap was a
+    // damaged time stamp, one after another where the line goes on.
+    int64_t damagedUs = INT64_MIN; // the latest damaged time stamp
+    auto releaseLeap = [&](int stream, Line& line, bool damaged) {
+        bool ok = true;
+        for (Held& h : line.leapt) {
+            if (damaged)
+                damagedUs = std::max(damagedUs, h.t);
+            if (ok && !line.ended)
+                ok = deliver(stream, std::move(h.frame), damaged ? line.guard.next() : h.t);
+        }
+        line.leapt.clear();
+        return ok;
+    };
 
     auto onFrame = [&](int stream, AVFrame* frame) {
         const bool isVideo = stream == vIndex;
@@ -277,32 +344,41 @@ void TranscodeJob::decodeStage(ItemRun& run)
             if (t == INT64_MIN)
                 t = lastVideoUs == INT64_MIN ? item.beginUs : lastVideoUs + frameUs;
             lastVideoUs = t;
-            t = videoLine.place(t - item.beginUs, outFrameUs);
-            if (t > videoEndUs) {
-                loop.finishStream(stream);
-                return true;
-            }
-            ++videoFrames;
-        } else {
-            if (t != INT64_MIN && frame->sample_rate > 0)
-                t = audioLine.place(t - item.beginUs,
-                                    av_rescale(frame->nb_samples, 1000000, frame->sample_rate));
-            else
-                t = AV_NOPTS_VALUE;
-            if (t != AV_NOPTS_VALUE && t >= item.lengthUs) {
-                loop.finishStream(stream);
-                return true;
-            }
-            ++audioFrames;
+        } else if (frame->sample_rate <= 0) {
+            t = INT64_MIN;
         }
-        AVFrame* f = av_frame_alloc();
+        if (t != INT64_MIN)
+            t -= item.beginUs;
+        FramePtr f(av_frame_alloc());
         if (!f)
             return false;
-        av_frame_move_ref(f, frame);
-        f->pts = t;
-        return run.q1.push(StageMessage{isVideo ? StageMessage::Video : StageMessage::Audio, f});
+        av_frame_move_ref(f.get(), frame);
+
+        Line& line = isVideo ? videoLine : audioLine;
+        if (!line.leapt.empty()) {
+            // a frame before the leap shows its time stamps were damaged;
+            // enough frames after it show a real gap
+            const bool damaged = t != INT64_MIN && t < line.leapt.front().t;
+            if (!damaged && line.leapt.size() < (isVideo ? kLeapPictures : kLeapSoundFrames)) {
+                line.leapt.push_back(Held{std::move(f), t});
+                return true;
+            }
+            if (!releaseLeap(stream, line, damaged))
+                return false;
+            if (line.ended)
+                return true;
+        }
+        if (t != INT64_MIN && line.guard.leaps(t)) {
+            line.leapt.push_back(Held{std::move(f), t});
+            return true;
+        }
+        return deliver(stream, std::move(f), t);
     };
     loop.run(onFrame, [&] { return m_gate.pass() && !m_stopItem; });
+    // a leap at the stream's end is taken as it is
+    if (m_gate.pass() && !m_stopItem && releaseLeap(vIndex, videoLine, false))
+        releaseLeap(aIndex, audioLine, false);
+    run.lengthFromDamage = damagedUs >= item.lengthUs - kLeapUs;
     if (const int r = loop.readError(); r && !m_stopItem && !m_gate.aborted())
         logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
     if (!m_stopItem && !m_gate.aborted()
@@ -346,7 +422,8 @@ void TranscodeJob::videoStage(ItemRun& run)
                 end = std::min(run.maxSlots, usToSlot(soundEndUs, fps));
             // merge items are exactly their length, unless the source ended
             // far before it (a broken header declaring hours)
-            if (item.exactLength && !m_stopItem && slotToUs(run.maxSlots - end, fps) <= kMaxGapUs) {
+            if (item.exactLength && !m_stopItem && !run.lengthFromDamage
+                && slotToUs(run.maxSlots - end, fps) <= kMaxGapUs) {
                 end = run.maxSlots;
                 run.paddedToLength = true;
             }
@@ -422,7 +499,8 @@ int TranscodeJob::outputStage(ItemRun& run)
     const bool exact = item.exactLength && !m_stopItem
         && (run.hasVideo ? run.paddedToLength.load()
                          : item.audioStream < 0
-                    || av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs);
+                    || (!run.lengthFromDamage
+                        && av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs));
     if (exact) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;

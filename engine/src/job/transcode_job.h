@@ -58,6 +58,9 @@ public:
     int finish();
     // Closes the output without a trailer.
     void closeOutput() { m_sink.closeFile(); }
+    // Once the last item and finish() have returned: frees the encoders and
+    // the muxer, most of what a job holds; the progress stays readable.
+    void releaseOutput() { m_sink.release(); }
 
     void abort(); // any thread: stops every stage promptly
     void stopItem(); // any thread: ends the current item where it is
