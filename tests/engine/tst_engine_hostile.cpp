@@ -272,7 +272,7 @@ void TestEngineHostile::boundedTimeline()
         QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
         QCOMPARE(Merger_Start(m), 1);
         QCOMPARE(Merger_AddTask(m, u8(media(file)).constData(), 0, 0, c), 1);
-        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }, 20000));
+        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }, 120000));
         err = Merger_GetError(m);
         if (Merger_Close(m) != 1 && err == 0)
             err = Merger_GetError(m);
@@ -606,7 +606,7 @@ void TestEngineHostile::releaseIsPromptAndQuiet()
     QCOMPARE(Converter_Open(h, u8(media("whole.mkv")).constData(), u8(dst).constData(), "mp4", c), 1);
     Config_Release(c);
     QCOMPARE(Converter_Start(h), 1);
-    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0 || Converter_IsCompleted(h); }, 20000));
+    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0 || Converter_IsCompleted(h); }, 120000));
     QElapsedTimer t;
     t.start();
     QCOMPARE(Converter_Release(h), 1);

@@ -177,7 +177,7 @@ void TestEngineLifecycle::releaseAbortsPromptly()
     figures::report("engine.release_time", t.elapsed() / 1000.0, "s", 1.0);
     QVERIFY(!QFile::exists(dst));
     QCOMPARE(Converter_IsCompleted(h), 0); // the handle is gone
-    QVERIFY(waitFor([&] { return threadCount() <= threadsBefore; }, 20000));
+    QVERIFY(waitFor([&] { return threadCount() <= threadsBefore; }, 60000));
 }
 
 void TestEngineLifecycle::fiveAtOnce()

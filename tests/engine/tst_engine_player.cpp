@@ -506,7 +506,7 @@ void TestEnginePlayer::hiddenEditorCycle()
         cycle();
     figures::report("player.hidden_editor_cycle", timer.elapsed() / 50.0, "ms", 50);
     QCOMPARE(countEntries("/proc/self/fd"), fds);
-    QVERIFY(waitFor([&] { return countEntries("/proc/self/task") == threads; }, 2000));
+    QVERIFY(waitFor([&] { return countEntries("/proc/self/task") == threads; }, 20000));
 }
 
 void TestEnginePlayer::hostileFiles()
