@@ -95,8 +95,10 @@ const TagRange kTagRanges[] = {
 
 namespace {
 
-// The largest value of one tag in an event's override blocks, or 0.
-double largestTag(const std::string& text, const char* name)
+// The largest of one tag's values in an event's override blocks, each
+// taken through `value` (as it stands, or its magnitude), or 0.
+template <typename Value>
+double largestOf(const std::string& text, const char* name, Value value)
 {
     const size_t len = std::strlen(name);
     double largest = 0;
@@ -112,35 +114,21 @@ double largestTag(const std::string& text, const char* name)
         const char* at = text.c_str() + i + 1 + len;
         if (std::isalpha(static_cast<unsigned char>(*at)))
             continue; // a longer tag (\fscx, \fsp)
-        const double v = std::strtod(at, nullptr);
+        const double v = value(std::strtod(at, nullptr));
         if (std::isfinite(v))
             largest = std::max(largest, v);
     }
     return largest;
 }
 
-// The largest magnitude of one tag's values in an event's override blocks.
+double largestTag(const std::string& text, const char* name)
+{
+    return largestOf(text, name, [](double v) { return v; });
+}
+
 double largestMagnitude(const std::string& text, const char* name)
 {
-    const size_t len = std::strlen(name);
-    double largest = 0;
-    bool inBlock = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '{')
-            inBlock = true;
-        else if (c == '}')
-            inBlock = false;
-        if (!inBlock || c != '\\' || text.compare(i + 1, len, name) != 0)
-            continue;
-        const char* at = text.c_str() + i + 1 + len;
-        if (std::isalpha(static_cast<unsigned char>(*at)))
-            continue;
-        const double v = std::fabs(std::strtod(at, nullptr));
-        if (std::isfinite(v))
-            largest = std::max(largest, v);
-    }
-    return largest;
+    return largestOf(text, name, [](double v) { return std::fabs(v); });
 }
 
 } // namespace
