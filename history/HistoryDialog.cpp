@@ -81,8 +81,23 @@ HistoryDialog::~HistoryDialog()
 void HistoryDialog::InitXml()
 {
     // This program's own changes still under way come first, unless another
-    // copy of the program holds the file.
-    HistoryFile::waitForLater(DataFile::kBriefWaitMs);
+    // copy of the program holds the file or the machine is slow: then the
+    // window shows what is written and reads again when the rest is, in
+    // turn after them on the writer's thread.
+    if (!HistoryFile::waitForLater(DataFile::kBriefWaitMs)) {
+        QPointer<HistoryDialog> self(this);
+        DataFile::changeLater(
+            m_path, [] { return true; },
+            [self](bool) {
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [self] {
+                        if (self)
+                            self->reloadEntries();
+                    },
+                    Qt::QueuedConnection);
+            });
+    }
     // Unusable files are set aside (history.xml.bad) by the read; the window
     // then starts empty.
     HistoryFile file(m_path);
@@ -90,6 +105,29 @@ void HistoryDialog::InitXml()
     m_typeInfos = HistoryRecords::fromFile(file);
     for (const HistoryTypeInfo& info : qAsConst(m_typeInfos))
         qCDebug(lcHistory) << "category" << info.m_name;
+}
+
+void HistoryDialog::reloadEntries()
+{
+    if (m_cleared)
+        return;
+    const int chosen = selectedIndex();
+    const QString category = chosen >= 0 ? m_typeInfos.at(chosen).m_name : QString();
+    m_curTypeBar = nullptr;
+    qDeleteAll(m_typeBars);
+    m_typeBars.clear();
+    clearHistoryBars();
+    InitXml();
+    CreateProfiles();
+    for (int i = 1; i < m_typeInfos.size(); ++i) {
+        if (m_typeInfos.at(i).m_name == category) {
+            m_typeBars.first()->setPress(false);
+            m_curTypeBar = m_typeBars.at(i);
+            m_curTypeBar->setPress(true);
+            showHistoryBar();
+        }
+    }
+    showCounts();
 }
 
 void HistoryDialog::CreateProfiles()
@@ -302,6 +340,7 @@ void HistoryDialog::OnBtnClear()
     m_typeInfos.clear();
     clearHistoryBars();
     m_btnClear->setEnabled(false);
+    m_cleared = true;
 
     // In turn after the entries queued before it (a run that has just
     // ended), which it then removes too; told here on the GUI thread, at

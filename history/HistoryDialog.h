@@ -54,6 +54,9 @@ public slots:
 private:
     void InitXml();
     void CreateProfiles();
+    // Reads the file again once the entries queued before the window
+    // opened are written, keeping the chosen category and the search.
+    void reloadEntries();
     void showHistoryBar();
     void clearHistoryBars();
     void saveXml(const QString& type, const QString& filePath, const QString& time);
@@ -76,5 +79,6 @@ private:
     int m_first = 0;
     int m_rowHeight = 0;
     bool m_placing = false;
+    bool m_cleared = false;
     BusyOutputs m_busyOutputs;
 };

@@ -49,7 +49,7 @@ inline bool makeClip(const QString& path, const ClipSpec& spec = ClipSpec())
     args << path;
     QProcess make;
     make.start("ffmpeg", args);
-    return make.waitForFinished(120000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0;
+    return make.waitForFinished(600000) && make.exitStatus() == QProcess::NormalExit && make.exitCode() == 0;
 }
 
 // ffprobe's JSON (format and streams); empty when the file does not probe.
@@ -59,7 +59,7 @@ inline QJsonObject ffprobe(const QString& path, const QStringList& extra = {})
     probe.start("ffprobe",
                 QStringList{"-v", "error"} + extra
                     + QStringList{"-print_format", "json", "-show_format", "-show_streams", path});
-    if (!probe.waitForFinished(30000) || probe.exitCode() != 0)
+    if (!probe.waitForFinished(300000) || probe.exitCode() != 0)
         return {};
     return QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
 }
@@ -69,7 +69,8 @@ inline bool decodes(const QString& path)
 {
     QProcess ffmpeg;
     ffmpeg.start("ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"});
-    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && ffmpeg.readAllStandardError().isEmpty();
+    return ffmpeg.waitForFinished(300000) && ffmpeg.exitCode() == 0
+        && ffmpeg.readAllStandardError().isEmpty();
 }
 
 } // namespace mediatools

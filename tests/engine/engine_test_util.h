@@ -31,7 +31,7 @@ inline bool ffmpeg(const QStringList& args)
 {
     QProcess p;
     p.start("ffmpeg", QStringList{"-nostdin", "-v", "error", "-y"} + args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 inline QByteArray readAll(const QString& path)
@@ -107,7 +107,7 @@ inline Probe probe(const QString& path)
     QProcess p;
     p.start("ffprobe",
             {"-v", "error", "-count_packets", "-show_format", "-show_streams", "-of", "json", path});
-    p.waitForFinished(30000);
+    p.waitForFinished(300000);
     const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     return Probe{o.value("format").toObject(), o.value("streams").toArray()};
 }
@@ -145,7 +145,7 @@ inline Picture grab(const QString& path, double t = 0.0)
     p.start("ffmpeg",
             {"-v", "error", "-nostdin", "-ss", QString::number(t), "-i", path, "-frames:v", "1", "-f",
              "rawvideo", "-pix_fmt", "rgb24", "-"});
-    p.waitForFinished(30000);
+    p.waitForFinished(300000);
     pic.rgb = p.readAllStandardOutput();
     if (pic.rgb.size() != pic.w * pic.h * 3)
         pic.w = pic.h = 0;

@@ -113,7 +113,7 @@ void TestEngineLifecycle::pauseFreezesAndResumes()
     const QString dst = m_dir.filePath("paused.mp4");
     ConverterHandle h = openLong(dst);
     QCOMPARE(Converter_Start(h), 1);
-    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0; }, 90000));
+    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0; }, 300000));
     QCOMPARE(Converter_Pause(h), 1);
     QCOMPARE(Converter_Pause(h), 1);
     // Each stage finishes the frame it holds, then stops at the gate; on a
@@ -126,7 +126,7 @@ void TestEngineLifecycle::pauseFreezesAndResumes()
         QThread::msleep(250);
         return Converter_GetConvertTime(h) == t && cpuSeconds() - cpu < 0.02;
     };
-    QVERIFY2(waitFor(quiet, 60000), "the paused job runs on");
+    QVERIFY2(waitFor(quiet, 300000), "the paused job runs on");
     // Quiet it stays: a paused job neither progresses nor spends CPU.
     const uint64_t t = Converter_GetConvertTime(h);
     const double cpu = cpuSeconds();
@@ -155,7 +155,7 @@ void TestEngineLifecycle::releaseAbortsPromptly()
     const QString dst = m_dir.filePath(QString("released_%1.mp4").arg(paused));
     ConverterHandle h = openLong(dst);
     QCOMPARE(Converter_Start(h), 1);
-    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0; }, 90000));
+    QVERIFY(waitFor([&] { return Converter_GetConvertTime(h) > 0; }, 300000));
     if (paused)
         QCOMPARE(Converter_Pause(h), 1);
     // released from another thread, as the queue's remove thread does; how
@@ -177,7 +177,7 @@ void TestEngineLifecycle::releaseAbortsPromptly()
     figures::report("engine.release_time", t.elapsed() / 1000.0, "s", 1.0);
     QVERIFY(!QFile::exists(dst));
     QCOMPARE(Converter_IsCompleted(h), 0); // the handle is gone
-    QVERIFY(waitFor([&] { return threadCount() <= threadsBefore; }, 60000));
+    QVERIFY(waitFor([&] { return threadCount() <= threadsBefore; }, 300000));
 }
 
 void TestEngineLifecycle::fiveAtOnce()

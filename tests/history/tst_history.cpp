@@ -121,6 +121,7 @@ private slots:
     void clear_data();
     void clear();
     void clearAfterQueuedChanges();
+    void entriesQueuedBeforeOpeningArrive();
     void damagedFileSetAside();
     void openFolder();
     void rowTexts();
@@ -428,6 +429,30 @@ void TestHistory::clearAfterQueuedChanges()
     QVERIFY(HistoryFile::waitForLater(20000));
     QVERIFY(!QFile::exists(m_path));
     QVERIFY(!told);
+}
+
+// Entries of a run that has just ended, still waiting for the writer when
+// the window opens (another copy holds the file), appear when written; the
+// chosen category and the search stay.
+void TestHistory::entriesQueuedBeforeOpeningArrive()
+{
+    QVERIFY(writeAll(m_path,
+                     "<history><Type name=\"MP4\">" + item("/o/a.mp4", "1") + "</Type><Type name=\"AVI\">"
+                         + item("/o/keep.avi", "2") + item("/o/other.avi", "3") + "</Type></history>"));
+    QLockFile other(m_path + ".lock");
+    QVERIFY(other.tryLock(0));
+    HistoryFile::appendLater(m_path, "AVI", "/o/keep-late.avi");
+    HistoryDialog dialog(nullptr);
+    dialog.show();
+    QCOMPARE(typeTexts(dialog), QStringList({"MP4 (1)", "AVI (2)"}));
+    QTest::mouseClick(dialog.typeBars().at(1), Qt::LeftButton);
+    dialog.m_searchEdit->setText("keep");
+    QCOMPARE(rowNames(dialog), QStringList({"keep.avi"}));
+
+    other.unlock();
+    QTRY_COMPARE_WITH_TIMEOUT(typeTexts(dialog), QStringList({"MP4 (0)", "AVI (2)"}), 60000);
+    QVERIFY(dialog.typeBars().at(1)->IsPress());
+    QCOMPARE(rowNames(dialog), QStringList({"keep.avi", "keep-late.avi"}));
 }
 
 // A file that does not parse is set aside, never deleted; the window opens

@@ -62,7 +62,7 @@ int openLayers(JobItem& item, const OutputPlan& plan)
     if (!plan.hasVideo())
         return ORV_OK;
     auto stack = std::make_shared<LayerStack>();
-    stack->setRenderBudget(kConversionSubtitleBudgetMs);
+    stack->setRenderBudget(kConversionSubtitleBudgetMs, LayerStack::BudgetClock::RenderCpu);
     const int err = stack->open(item.proc.layers, plan.width, plan.height);
     if (err)
         return err;

@@ -40,7 +40,8 @@ struct JobItem
 // duration - begin when length is 0.
 int64_t itemLength(uint64_t durationUs, uint64_t beginUs, uint64_t lengthUs);
 
-// Lowers the calling thread's priority (nice +5); threads it creates inherit it.
+// Lowers the calling thread's priority (nice +5, or $ORVALTA_JOB_NICE);
+// threads it creates inherit it.
 void lowerThreadPriority();
 
 class TranscodeJob

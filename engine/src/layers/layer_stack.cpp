@@ -13,8 +13,10 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <optional>
+#include <pthread.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -50,8 +52,26 @@ constexpr size_t kMaxEventTextBytes = 64 * 1024;
 constexpr double kMaxShownInk = 8;
 constexpr long long kOpenEndedMs = 24LL * 3600 * 1000;
 
-// When a picture stops waiting for its subtitles; none: it waits for them.
-using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+// When a picture stops waiting for its subtitles: at a time on the clock,
+// or once the renders it waited for have spent cpuLimitNs of processor time
+// between them. Neither: it waits for them.
+struct Deadline
+{
+    std::optional<std::chrono::steady_clock::time_point> wall;
+    int64_t cpuLimitNs = 0;
+    int64_t cpuSpentNs = 0;
+    bool limited() const { return wall || cpuLimitNs > 0; }
+};
+
+// Processor time a thread has spent; -1 when it cannot be read (the thread
+// has ended).
+int64_t threadCpuNs(clockid_t clock)
+{
+    timespec ts{};
+    if (clock_gettime(clock, &ts) != 0)
+        return -1;
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
 
 // A copy of one ASS_Image: libass's own list dies at the next render.
 struct Mask
@@ -130,6 +150,7 @@ struct LayerStack::Impl
     std::shared_ptr<SubtitleRender> sub;
     ASS_Track* subTrack = nullptr; // sub->track
     std::chrono::milliseconds budget{0};
+    LayerStack::BudgetClock budgetClock = LayerStack::BudgetClock::Wall;
     bool subOwnLayout = false;
     size_t subPushed = 0;
     int openEndedEvent = -1;
@@ -196,8 +217,8 @@ struct LayerStack::Impl
     void restyleSubtitleTrack();
     void drawText(AVFrame* f) const;
     void drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait);
-    bool renderIdle(const Deadline& deadline);
-    ASS_Image* render(long long nowMs, const Deadline& deadline);
+    bool renderIdle(Deadline& deadline);
+    ASS_Image* render(long long nowMs, Deadline& deadline);
     void drawPicture(AVFrame* f, const std::shared_ptr<const SubtitlePicture>& pic);
 };
 
@@ -488,8 +509,10 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
     // One budget for the whole picture, shared by the wait for a render the
     // last picture left running and the wait for this picture's own.
     Deadline deadline;
-    if (budget.count() > 0)
-        deadline = std::chrono::steady_clock::now() + budget;
+    if (budget.count() > 0 && budgetClock == LayerStack::BudgetClock::Wall)
+        deadline.wall = std::chrono::steady_clock::now() + budget;
+    else if (budget.count() > 0)
+        deadline.cpuLimitNs = int64_t(budget.count()) * 1000000;
     // An event at time t shows at t + delay.
     const int64_t t = ptsUs - s.subDelayUs;
     if (wait && feed->kind() == SubtitleFeed::Kind::Stream)
@@ -509,16 +532,34 @@ void LayerStack::Impl::drawSubtitles(AVFrame* f, int64_t ptsUs, bool wait)
 // Whether the track may be touched: no render is running. A render the
 // last picture left behind (a player's budget ran out) is waited for until
 // the deadline; interrupt() gives up on it for good.
-bool LayerStack::Impl::renderIdle(const Deadline& deadline)
+bool LayerStack::Impl::renderIdle(Deadline& deadline)
 {
     std::unique_lock<std::mutex> lock(gate->mutex);
     if (!sub)
         return !gate->stopped;
     const auto ready = [this] { return !sub->busy || gate->stopped; };
-    if (deadline)
-        gate->changed.wait_until(lock, *deadline, ready);
-    else
+    if (deadline.wall) {
+        gate->changed.wait_until(lock, *deadline.wall, ready);
+    } else if (deadline.cpuLimitNs > 0 && !ready()) {
+        // The render's own processor time, looked at every few milliseconds:
+        // a starved render is waited for, a costly one is not.
+        clockid_t clock{};
+        const bool timed =
+            sub->thread.joinable() && pthread_getcpuclockid(sub->thread.native_handle(), &clock) == 0;
+        const int64_t from = timed ? threadCpuNs(clock) : -1;
+        int64_t spent = 0;
+        while (!gate->changed.wait_for(lock, std::chrono::milliseconds(10), ready)) {
+            const int64_t now = from >= 0 ? threadCpuNs(clock) : -1;
+            if (now < 0)
+                continue;
+            spent = now - from;
+            if (deadline.cpuSpentNs + spent > deadline.cpuLimitNs)
+                break;
+        }
+        deadline.cpuSpentNs += spent;
+    } else {
         gate->changed.wait(lock, ready);
+    }
     if (gate->stopped) {
         lock.unlock();
         dropSubtitleTrack();
@@ -545,7 +586,7 @@ bool LayerStack::Impl::renderIdle(const Deadline& deadline)
 
 // Renders the track at nowMs on the render thread and waits for it as
 // renderIdle() does; nullptr when the wait was given up.
-ASS_Image* LayerStack::Impl::render(long long nowMs, const Deadline& deadline)
+ASS_Image* LayerStack::Impl::render(long long nowMs, Deadline& deadline)
 {
     // Events beyond the caps are hidden for this picture only: a zero
     // duration is never showing (restored once the render is over).
@@ -685,7 +726,11 @@ void LayerStack::interrupt()
         d->feed->cancelWaits();
 }
 
-void LayerStack::setRenderBudget(int ms) { d->budget = std::chrono::milliseconds(std::max(0, ms)); }
+void LayerStack::setRenderBudget(int ms, BudgetClock clock)
+{
+    d->budget = std::chrono::milliseconds(std::max(0, ms));
+    d->budgetClock = clock;
+}
 
 void LayerStack::drawBorders(AVFrame* frame, bool text, bool image) const
 {

@@ -13,9 +13,10 @@ struct AVFrame;
 
 namespace orv {
 
-// A converted picture's subtitles: only hostile styling takes this long,
-// as a normal event renders in milliseconds even on a busy machine; the
-// caps on events, glyphs and tags keep the work well within it.
+// A converted picture's subtitles, in the render's processor time: only
+// hostile styling takes this long, as a normal event renders in
+// milliseconds; the caps on events, glyphs and tags keep the work well
+// within it.
 constexpr int kConversionSubtitleBudgetMs = 3000;
 
 class LayerStack
@@ -51,7 +52,11 @@ public:
     // default: as long as it takes); a picture whose text takes longer goes
     // out without it, said once in the log, and the render goes on so later
     // pictures show it. Players and conversions set budgets of their own.
-    void setRenderBudget(int ms);
+    // A player counts time on the clock: its pictures are due. A conversion
+    // counts the processor time the render spends, so that what an output
+    // holds does not depend on how busy the machine was.
+    enum class BudgetClock { Wall, RenderCpu };
+    void setRenderBudget(int ms, BudgetClock clock = BudgetClock::Wall);
 
     // The preview borders alone, around the layers that exist, whatever
     // the settings say (a player draws them on delivered pictures only).

@@ -82,7 +82,7 @@ bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs
     }
     if (!err && m_plan.hasVideo()) {
         auto stack = std::make_shared<LayerStack>();
-        stack->setRenderBudget(kConversionSubtitleBudgetMs);
+        stack->setRenderBudget(kConversionSubtitleBudgetMs, LayerStack::BudgetClock::RenderCpu);
         err = stack->open(item.proc.layers, m_plan.width, m_plan.height);
         if (!err)
             item.layers = stack;
