@@ -123,8 +123,6 @@ public slots:
     // Crop tool.
     void radRatioTypeChange();
     void FillModeChange();
-    void CalcCropPanScan();
-    void MoveCropPanScan();
     // Stream choice.
     void OnSelChangeAudio(int index);
     void OnSelChangeSubtl(int index);
@@ -145,7 +143,13 @@ private:
     void InitMenu();
     void InitConnect();
     void selectTab(QImageButton* button, QEditType type);
-    void sendAspect(int width, int height, bool swap);
+    // The one road of the preview picture: the stored crop record through
+    // the conversion's mapping. changePicture announces a new record, shown
+    // at once; withRatioChoice applies the crop panel's ratio choice.
+    void sendPicture();
+    void changePicture(const CropSettings& s);
+    CropSettings withRatioChoice(CropSettings s);
+    void keepPanScanProportion(CropSettings& s) const;
 
     QEditType m_editType = EditType_Crop;
     QImageButton* m_curTypeBtn = nullptr;

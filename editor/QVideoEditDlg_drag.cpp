@@ -23,6 +23,24 @@ QPoint pointerOf(const QMouseEvent* e)
     return QPoint(int(std::lround(e->localPos().x())), int(std::lround(e->localPos().y())));
 }
 
+// Moves or scales a watermark record by the drag; true when it changed.
+template <class Layer>
+bool dragLayer(const EditingState::Drag& drag, int mode, double nx, double ny, Layer& layer)
+{
+    PreviewDrag::WatermarkState current;
+    current.posX = layer.pos_x;
+    current.posY = layer.pos_y;
+    current.scaleX = layer.scale_x;
+    current.scaleY = layer.scale_y;
+    const PreviewDrag::WatermarkResult r =
+        PreviewDrag::dragWatermark(mode, drag.startRect, drag.startScaleX, drag.startScaleY, current, nx, ny);
+    layer.pos_x = r.state.posX;
+    layer.pos_y = r.state.posY;
+    layer.scale_x = r.state.scaleX;
+    layer.scale_y = r.state.scaleY;
+    return r.position || r.scale;
+}
+
 } // namespace
 
 EditRect QVideoEditDlg::cropDragBox() const
@@ -61,8 +79,9 @@ bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
     // The layer being dragged goes on top of the other.
     const int topmost = text ? 1 : 0;
     if (m_state.text.topmost != topmost) {
-        m_state.text.topmost = topmost;
-        Player_SetWatermarkTextLayerTopmost(m_player, topmost);
+        WatermarkTextSettings raised = m_state.text;
+        raised.topmost = topmost;
+        m_state.changeText(raised);
     }
     m_state.drag.pressPos = pointerOf(e);
     m_state.drag.startRect = box;
@@ -90,29 +109,17 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
 
-    // The two layers differ only in their record and engine calls.
-    int32_t& posX = text ? m_state.text.pos_x : m_state.image.pos_x;
-    int32_t& posY = text ? m_state.text.pos_y : m_state.image.pos_y;
-    int32_t& scaleX = text ? m_state.text.scale_x : m_state.image.scale_x;
-    int32_t& scaleY = text ? m_state.text.scale_y : m_state.image.scale_y;
-    const auto setPosition = text ? Player_SetWatermarkTextPosition : Player_SetWatermarkImagePosition;
-    const auto setScale = text ? Player_SetWatermarkTextScale : Player_SetWatermarkImageScale;
-
-    PreviewDrag::WatermarkState current;
-    current.posX = posX;
-    current.posY = posY;
-    current.scaleX = scaleX;
-    current.scaleY = scaleY;
-    const PreviewDrag::WatermarkResult r = PreviewDrag::dragWatermark(
-        mode, m_state.drag.startRect, m_state.drag.startScaleX, m_state.drag.startScaleY, current, nx, ny);
-    posX = r.state.posX;
-    posY = r.state.posY;
-    scaleX = r.state.scaleX;
-    scaleY = r.state.scaleY;
-    if (r.position)
-        setPosition(m_player, posX / 1000.0, posY / 1000.0);
-    if (r.scale)
-        setScale(m_player, scaleX, scaleY);
+    // The two layers differ only in their record; the change goes out as a
+    // panel's does, and the editor stores it and hands it to the preview.
+    if (text) {
+        WatermarkTextSettings moved = m_state.text;
+        if (dragLayer(m_state.drag, mode, nx, ny, moved))
+            m_state.changeText(moved);
+    } else {
+        WatermarkImageSettings moved = m_state.image;
+        if (dragLayer(m_state.drag, mode, nx, ny, moved))
+            m_state.changeImage(moved);
+    }
     return true;
 }
 
@@ -169,23 +176,21 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
     const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_state.drag.cropMode));
     const EditRect b = PreviewDrag::dragCrop(m_state.drag.cropMode, m_state.drag.startRect, nx, ny);
-    CropSettings& s = m_state.crop;
+    CropSettings s = m_state.crop;
     s.crop_x = b.x;
     s.crop_y = b.y;
     s.crop_w = b.w;
     s.crop_h = b.h;
-    // A pan-and-scan box keeps the proportions it had at the press.
     if (s.pad != 0 && s.fill_type == 1 && (s.ratio_type == 0 || s.ratio_type == 1))
-        MoveCropPanScan();
+        keepPanScanProportion(s);
     s.panscan_x = s.crop_x;
     s.panscan_y = s.crop_y;
     s.panscan_w = s.crop_w;
     s.panscan_h = s.crop_h;
-    Player_SetVideoCrop(m_player, s.crop_x, s.crop_y, s.crop_w, s.crop_h);
-    if (s.ratio_type == 1 || (s.ratio_type == 0 && s.pad == 0))
-        radRatioTypeChange();
-    else
-        Player_ShowVideoFrame(m_player);
+    // Original Size takes its aspect from the box's pixels.
+    if ((s.ratio_type == 1 || (s.ratio_type == 0 && s.pad == 0)) && Player_HasVideo(m_player) == 1)
+        s = withRatioChoice(s);
+    changePicture(s);
     return true;
 }
 

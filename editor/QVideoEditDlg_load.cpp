@@ -49,8 +49,8 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         return false;
     }
 
-    m_state.crop = CropSettings();
-    SetEditSettings(m_state.crop);
+    // A new clip starts from the default picture.
+    SetDefaultEditSettings();
     m_videoPath = path;
     ResizeVideoWindow();
     // Edited frames to the output preview, unedited ones to the source preview.

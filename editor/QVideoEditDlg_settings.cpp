@@ -29,14 +29,31 @@ void sendLayer(PlayerHandle player, int (*send)(PlayerHandle, const char*), cons
 } // namespace
 
 // ---- Crop, aspect and orientation --------------------------------------------
+// Every change of the crop record, from a task, a load, a panel, a ratio or
+// fill choice or a drag on the source preview, ends in SetEditSettings: the
+// record is stored there and the preview shown through the conversion's own
+// mapping, and nowhere else.
 
 void QVideoEditDlg::SetEditSettings(CropSettings& s)
 {
-    // The conversion's own mapping: the preview shows what it writes.
-    if (m_player)
-        ConfigMapping::sendPicture(m_player, s);
     if (&s != &m_state.crop)
         m_state.crop = s;
+    sendPicture();
+}
+
+void QVideoEditDlg::sendPicture()
+{
+    // The conversion's own mapping: the preview shows what it writes.
+    if (m_player)
+        ConfigMapping::sendPicture(m_player, m_state.crop);
+}
+
+void QVideoEditDlg::changePicture(const CropSettings& s)
+{
+    // Announced like a panel's change, so the state's owner (this editor)
+    // stores and sends it; the processed preview follows at once.
+    m_state.changeCrop(s);
+    Player_ShowVideoFrame(m_player);
 }
 
 void QVideoEditDlg::GetEditSettings(CropSettings& out)
@@ -47,8 +64,8 @@ void QVideoEditDlg::GetEditSettings(CropSettings& out)
 
 void QVideoEditDlg::SetDefaultEditSettings()
 {
-    m_state.crop = CropSettings();
-    SetEditSettings(m_state.crop);
+    CropSettings defaults;
+    SetEditSettings(defaults);
 }
 
 void QVideoEditDlg::IninEditSettingDlg(CropSettings& s)
@@ -65,82 +82,43 @@ void QVideoEditDlg::setCropIsVBorder(bool on)
     Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
 }
 
-void QVideoEditDlg::sendAspect(int width, int height, bool swap)
+CropSettings QVideoEditDlg::withRatioChoice(CropSettings s)
 {
-    if (swap)
-        Player_SetVideoAspectRatio(m_player, height, width);
-    else
-        Player_SetVideoAspectRatio(m_player, width, height);
+    const int t = m_cropPanel->getRatioType();
+    qCDebug(lcEditor) << "ratio type" << t;
+    // A ratio radio ends pan and scan; with none checked the record keeps
+    // its fill and takes the source's aspect.
+    if (t <= Ratio_4_3)
+        s.fill_type = 0;
+    EditArithmetic::applyRatioChoice(s, t, Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player),
+                                     m_outputWidth, m_outputHeight);
+    if (s.fill_type == 1)
+        EditArithmetic::applyPanScan(s, m_outputWidth, m_outputHeight);
+    qCDebug(lcEditor) << "fill type" << s.fill_type;
+    return s;
 }
 
 void QVideoEditDlg::radRatioTypeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_state.crop;
-    const int t = m_cropPanel->getRatioType();
-    qCDebug(lcEditor) << "ratio type" << t;
-    int chosen = 0;
-    if (t <= 4) {
-        s.fill_type = 0;
-        Player_SetVideoCrop(m_player, s.crop_x, s.crop_y, s.crop_w, s.crop_h);
-        Player_SetVideoPadAndColor(m_player, 1, s.pad_color);
-        Player_SetVideoAspectRatio(m_player, s.aspect_width, s.aspect_height);
-        Player_ShowVideoFrame(m_player);
-        chosen = t;
-    }
-    qCDebug(lcEditor) << "fill type" << s.fill_type;
-    EditArithmetic::applyRatioChoice(s, chosen, Player_GetVideoWidth(m_player),
-                                     Player_GetVideoHeight(m_player), m_outputWidth, m_outputHeight);
-    const bool turned = EditArithmetic::quarterTurned(s.rotate);
-    if (s.ratio_type == Ratio_FullScreen) {
-        Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-        sendAspect(s.aspect_width, s.aspect_height, turned);
-    } else if (t > 4 && s.fill_type == 1) {
-        CalcCropPanScan();
-        Player_SetVideoCrop(m_player, s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h);
-        Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-        sendAspect(m_outputWidth, m_outputHeight, turned);
-    } else {
-        Player_SetVideoPadAndColor(m_player, s.pad, s.pad_color);
-        sendAspect(s.aspect_width, s.aspect_height, false);
-    }
-    Player_ShowVideoFrame(m_player);
+    changePicture(withRatioChoice(m_state.crop));
 }
 
 void QVideoEditDlg::FillModeChange()
 {
     if (!m_player || Player_HasVideo(m_player) != 1)
         return;
-    CropSettings& s = m_state.crop;
-    if (s.ratio_type != Ratio_OriginalAspect)
-        radRatioTypeChange();
-    s.fill_type = 1;
-    CalcCropPanScan();
-    Player_SetVideoCrop(m_player, s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h);
-    Player_SetVideoPadAndColor(m_player, 0, s.pad_color);
-    sendAspect(m_outputWidth, m_outputHeight, EditArithmetic::quarterTurned(s.rotate));
-    Player_ShowVideoFrame(m_player);
+    CropSettings s = m_state.crop;
+    EditArithmetic::applyPanScan(s, m_outputWidth, m_outputHeight);
+    changePicture(s);
 }
 
-void QVideoEditDlg::CalcCropPanScan()
+// A pan-and-scan box keeps the proportions it had at the press.
+void QVideoEditDlg::keepPanScanProportion(CropSettings& s) const
 {
-    // While pan and scan is on the record's aspect is 0 x 0, so the box the
-    // user drags is kept as it is.
-    if (!m_player || Player_HasVideo(m_player) != 1)
-        return;
-    if (m_state.crop.aspect_width == 0 || m_state.crop.aspect_height == 0)
-        return;
-}
-
-void QVideoEditDlg::MoveCropPanScan()
-{
-    if (!m_player || Player_HasVideo(m_player) != 1)
-        return;
-    CropSettings& s = m_state.crop;
     EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    const EditRect& press = m_state.drag.startRect;
-    EditArithmetic::keepProportion(box, press, m_state.drag.cropMode);
+    EditArithmetic::keepProportion(box, m_state.drag.startRect, m_state.drag.cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;
     s.crop_w = box.w;

@@ -1,8 +1,9 @@
 #pragma once
 
-// The five value records that describe how one clip is edited. They are
-// copied whole between the editor, the task rows, the queue ("Apply to
-// all") and the engine configuration, and are never written to a file.
+// The five value records that describe how one clip is edited, and the
+// task's set of them. They are copied whole between the editor, the task
+// rows, the queue ("Apply to all") and the engine configuration, and are
+// never written to a file.
 // Units: colours 0xAARRGGBB, alphas 0..255, scales in percent, positions,
 // shadow offsets and outline sizes in thousandths, rectangles as fractions
 // 0..1 of the source picture.
@@ -119,6 +120,18 @@ struct WatermarkImageSettings
     int32_t pos_x = 0;
     int32_t pos_y = 0;
     int32_t border = 1; // editor preview only
+};
+
+// What the editor sets on a task, and the streams it converts.
+struct TaskClips
+{
+    CropSettings crop;
+    WatermarkTextSettings text;
+    WatermarkImageSettings image;
+    SubtitleSettings subtitle;
+    SubtitleValueInfo streams;
+    bool disVideo = false;
+    bool disAudio = false;
 };
 
 Q_DECLARE_METATYPE(CropSettings)

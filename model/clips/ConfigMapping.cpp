@@ -283,9 +283,10 @@ template <class Handle>
 void picture(Handle h, const CropSettings& crop)
 {
     const bool fullScreen = crop.ratio_type == Ratio_FullScreen;
-    // Full screen fills the output after rotation, so a quarter turn turns
-    // its aspect too.
-    if (fullScreen && crop.rotate % 180 != 0)
+    const bool panScan = ::panScanActive(crop);
+    // Full screen and pan and scan fill the output after rotation, so a
+    // quarter turn turns their aspect (the output's) too.
+    if ((fullScreen || panScan) && crop.rotate % 180 != 0)
         sink::SetVideoAspectRatio(h, crop.aspect_height, crop.aspect_width);
     else
         sink::SetVideoAspectRatio(h, crop.aspect_width, crop.aspect_height);
@@ -294,7 +295,7 @@ void picture(Handle h, const CropSettings& crop)
 
     // Pan and scan fills the frame from its own rectangle, so it never pads;
     // full screen stretches and pads nothing either.
-    if (::panScanActive(crop)) {
+    if (panScan) {
         sink::SetVideoPadAndColor(h, 0, crop.pad_color);
         sink::SetVideoCrop(h, crop.panscan_x, crop.panscan_y, crop.panscan_w, crop.panscan_h);
     } else {

@@ -15,24 +15,18 @@
 
 #include <cstdint>
 
-// Everything the mapping reads of one task, already resolved against the
+// Everything the mapping reads of one task: its clip records and streams as
+// the task holds them, and its profile values already resolved against the
 // source's facts.
-struct MappingValues
+struct MappingValues : TaskClips
 {
     Convertinfo target; // codec names, frame rate and container
-    bool disVideo = false;
-    bool disAudio = false;
     int width = 0;
     int height = 0;
     int videoBitRate = 0;
     int channels = 0;
     int sampleRate = 0;
     int audioBitRate = 0;
-    CropSettings crop;
-    SubtitleValueInfo streams;
-    SubtitleSettings subtitle;
-    WatermarkTextSettings text;
-    WatermarkImageSettings image;
 };
 
 namespace ConfigMapping {

@@ -48,6 +48,14 @@ void applyRatioChoice(CropSettings& s, int chosen, int sourceW, int sourceH, int
     }
 }
 
+void applyPanScan(CropSettings& s, int outputW, int outputH)
+{
+    s.ratio_type = Ratio_OriginalAspect;
+    s.fill_type = 1;
+    s.aspect_width = outputW;
+    s.aspect_height = outputH;
+}
+
 // The conversion's rule, so the drag box is the rectangle the output cuts.
 bool panScanActive(const CropSettings& s) { return ::panScanActive(s); }
 

@@ -21,6 +21,11 @@ constexpr int NoChoice = 6;
 // the editor's output frame.
 void applyRatioChoice(CropSettings& s, int chosen, int sourceW, int sourceH, int outputW, int outputH);
 
+// Turns pan and scan on: the picture fills the editor's output frame
+// (outputW x outputH) from the pan-and-scan rectangle, so the record takes
+// the frame's aspect, as Full Screen does.
+void applyPanScan(CropSettings& s, int outputW, int outputH);
+
 // True when the record cuts the pan-and-scan rectangle instead of the crop
 // rectangle (and then pads nothing).
 bool panScanActive(const CropSettings& s);

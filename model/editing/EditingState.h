@@ -3,8 +3,9 @@
 // The editor's editing state, without widgets: the clip's four edit
 // records, its trim range and the state of a drag on the previews. The
 // editor window owns it and hands it to its tool panels and its preview
-// drags. A panel changes a record through it; the owner, told of the
-// change, applies the record to its preview and stores it here.
+// drags. Panels and drags alike change a record only by announcing the new
+// one through the change setters below; the owner, connected once, stores
+// it here and applies it to its preview, so a change has one road.
 
 #include "ClipEditRecords.h"
 #include "EditRect.h"
@@ -46,7 +47,7 @@ public:
         double startScaleY = 100.0;
     } drag;
 
-    // A change made in a panel, announced to the owner.
+    // A change made in a panel or by a drag, announced to the owner.
     void changeCrop(const CropSettings& s) { emit cropChanged(s); }
     void changeText(const WatermarkTextSettings& s) { emit textChanged(s); }
     void changeImage(const WatermarkImageSettings& s) { emit imageChanged(s); }

@@ -1,5 +1,7 @@
 #include "PreviewDrag.h"
 
+#include "GripCursor.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -7,24 +9,21 @@ namespace PreviewDrag {
 
 Qt::CursorShape cursorFor(int mode)
 {
-    switch (mode) {
-    case TopLeft:
-    case BottomRight:
-        return Qt::SizeFDiagCursor;
-    case BottomLeft:
-    case TopRight:
-        return Qt::SizeBDiagCursor;
-    case Left:
-    case Right:
-        return Qt::SizeHorCursor;
-    case Top:
-    case Bottom:
-        return Qt::SizeVerCursor;
-    case Inside:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
+    using namespace GripCursor;
+    // The sides each mode moves, by mode.
+    static const unsigned kSides[] = {
+        NoSide, // None
+        LeftSide | TopSide, // TopLeft
+        LeftSide | BottomSide, // BottomLeft
+        LeftSide, // Left
+        RightSide | TopSide, // TopRight
+        RightSide | BottomSide, // BottomRight
+        RightSide, // Right
+        TopSide, // Top
+        BottomSide, // Bottom
+        AllSides, // Inside
+    };
+    return GripCursor::cursorFor(mode > None && mode <= Inside ? kSides[mode] : NoSide);
 }
 
 ScreenBox watermarkBox(const Picture& pic, int posX, int posY, double w, double h)

@@ -200,19 +200,13 @@ int ConvertTask::audioSampleRate(const QString& sampleRate) const
 MappingValues ConvertTask::mappingValues(const Convertinfo& target) const
 {
     MappingValues values;
+    static_cast<TaskClips&>(values) = m_clips;
     values.target = target;
-    values.disVideo = m_clips.disVideo;
-    values.disAudio = m_clips.disAudio;
     values.width = videoWidth(target.V_Resolution);
     values.height = videoHeight(target.V_Resolution);
     values.videoBitRate = ConfigMapping::videoBitRate(target.V_BitRate);
     values.channels = audioChannels(target.A_Channel);
     values.sampleRate = audioSampleRate(target.A_SampleRate);
     values.audioBitRate = ConfigMapping::audioBitRate(target.A_BitRate);
-    values.crop = m_clips.crop;
-    values.streams = m_clips.streams;
-    values.subtitle = m_clips.subtitle;
-    values.text = m_clips.text;
-    values.image = m_clips.image;
     return values;
 }

@@ -19,18 +19,6 @@ struct MappingValues;
 struct SourceFacts;
 struct TaskFormat;
 
-// What the editor sets on a task, and the streams it converts.
-struct TaskClips
-{
-    CropSettings crop;
-    WatermarkTextSettings text;
-    WatermarkImageSettings image;
-    SubtitleSettings subtitle;
-    SubtitleValueInfo streams;
-    bool disVideo = false;
-    bool disAudio = false;
-};
-
 class ConvertTask
 {
 public:

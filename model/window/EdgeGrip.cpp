@@ -1,5 +1,7 @@
 #include "EdgeGrip.h"
 
+#include "GripCursor.h"
+
 namespace EdgeGrip {
 
 int zoneAt(const QRect& g, const QPoint& p, int band)
@@ -32,22 +34,10 @@ int zoneAt(const QRect& g, const QPoint& p, int band)
 
 Qt::CursorShape cursorFor(int zone)
 {
-    switch (zone) {
-    case Left:
-    case Right:
-        return Qt::SizeHorCursor;
-    case Top:
-    case Bottom:
-        return Qt::SizeVerCursor;
-    case TopLeft:
-    case BottomRight:
-        return Qt::SizeFDiagCursor;
-    case TopRight:
-    case BottomLeft:
-        return Qt::SizeBDiagCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
+    using namespace GripCursor;
+    return GripCursor::cursorFor(
+        (movesLeft(zone) ? LeftSide : NoSide) | (movesRight(zone) ? RightSide : NoSide)
+        | (movesTop(zone) ? TopSide : NoSide) | (movesBottom(zone) ? BottomSide : NoSide));
 }
 
 bool movesLeft(int zone) { return zone == Left || zone == TopLeft || zone == BottomLeft; }

@@ -1,5 +1,7 @@
-// A task turned into an engine configuration, read back from the recording
-// engine's call log, and the task's hand-off to the editor and the player.
+// A task's row turned into an engine configuration through the editor and
+// by both entry points, read back from the recording engine's call log, and
+// the task's hand-off to the editor and the player. The mapping's own
+// table runs without widgets with the model's tests.
 
 #include "../ResourceCopy.h"
 
@@ -45,19 +47,6 @@ struct Profile
     QString vFormat = "mp4";
 };
 
-// One row of the mapping table: what the task holds, and the lines its
-// configuration must and must not show.
-struct MappingCase
-{
-    Profile profile;
-    CropSettings crop;
-    SubtitleValueInfo streams{0, 0, 0, 0, QString()};
-    SubtitleSettings subtitle;
-    WatermarkTextSettings text;
-    QStringList present;
-    QStringList absent;
-};
-
 QStringList withoutCreate(std::vector<std::string> lines)
 {
     QStringList out;
@@ -70,8 +59,6 @@ QStringList withoutCreate(std::vector<std::string> lines)
 
 } // namespace
 
-Q_DECLARE_METATYPE(MappingCase)
-
 class TestMapping : public QObject
 {
     Q_OBJECT
@@ -81,8 +68,6 @@ private slots:
     void init();
 
     void fullSequenceInOrder();
-    void mappingTable_data();
-    void mappingTable();
 
     void editHandOff_data();
     void editHandOff();
@@ -350,233 +335,6 @@ void TestMapping::fullSequenceInOrder()
         "Config_SetWatermarkImagePosition(C1, 0.1, 0.9)",
     };
     QCOMPARE(own, expected);
-    QCOMPARE(queued, own);
-}
-
-void TestMapping::mappingTable_data()
-{
-    QTest::addColumn<MappingCase>("row");
-    auto row = [](const char* name, const std::function<void(MappingCase&)>& fill) {
-        MappingCase c;
-        fill(c);
-        QTest::newRow(name) << c;
-    };
-
-    row("audio-only profile", [](MappingCase& c) {
-        c.profile.isVideo = false;
-        c.profile.vResolution = "640*480";
-        c.present = QStringList{"Config_SetVideoFormat(C1, -1)", "Config_SetVideoSize(C1, 640, 480)",
-                                "Config_SetAudioFormat(C1, 86018)", "Config_SetAudioSampleRate(C1, 44100)"};
-        c.absent = QStringList{"Config_SetVideoFrameRate("};
-    });
-    row("unknown video codec", [](MappingCase& c) {
-        c.profile.vEncoder = "x264";
-        c.present = QStringList{"Config_SetVideoFormat(C1, 0)"};
-    });
-    row("resolution Original", [](MappingCase& c) {
-        c.profile.vResolution = "Original";
-        c.present = QStringList{"Config_SetVideoSize(C1, 1920, 1080)"};
-    });
-    row("resolution without height", [](MappingCase& c) {
-        c.profile.vResolution = "1280*";
-        c.present = QStringList{"Config_SetVideoSize(C1, 1280, 1080)"};
-    });
-    row("resolution with zero width", [](MappingCase& c) {
-        c.profile.vResolution = "0*480";
-        c.present = QStringList{"Config_SetVideoSize(C1, 1920, 480)"};
-    });
-    row("resolution empty", [](MappingCase& c) {
-        c.profile.vResolution = "";
-        c.present = QStringList{"Config_SetVideoSize(C1, 1920, 1080)"};
-    });
-    for (const char* container : {"avi", "AVI", "MpegTS", "mpeg1video"}) {
-        row(qPrintable(QString("flag for %1").arg(container)), [container](MappingCase& c) {
-            c.profile.vFormat = container;
-            c.present = QStringList{"Config_SetVideoFrameRateFlag(C1, 1)"};
-        });
-    }
-    row("no flag for mp4", [](MappingCase& c) { c.absent = QStringList{"Config_SetVideoFrameRateFlag("}; });
-    row("frame rate Auto", [](MappingCase& c) {
-        c.profile.vFrameRate = "Auto";
-        c.absent = QStringList{"Config_SetVideoFrameRate("};
-    });
-    row("frame rate Original", [](MappingCase& c) {
-        c.profile.vFrameRate = "Original";
-        c.absent = QStringList{"Config_SetVideoFrameRate("};
-    });
-    row("frame rate not a number", [](MappingCase& c) {
-        c.profile.vFrameRate = "fast";
-        c.absent = QStringList{"Config_SetVideoFrameRate("};
-    });
-    row("frame rate negative", [](MappingCase& c) {
-        c.profile.vFrameRate = "-25";
-        c.absent = QStringList{"Config_SetVideoFrameRate("};
-    });
-    row("frame rate 23.976", [](MappingCase& c) {
-        c.profile.vFrameRate = "23.976";
-        c.present = QStringList{"Config_SetVideoFrameRate(C1, 24000, 1001)"};
-    });
-    row("frame rate 29.97", [](MappingCase& c) {
-        c.profile.vFrameRate = "29.97";
-        c.present = QStringList{"Config_SetVideoFrameRate(C1, 30000, 1001)"};
-    });
-    row("frame rate 30", [](MappingCase& c) {
-        c.profile.vFrameRate = "30";
-        c.present = QStringList{"Config_SetVideoFrameRate(C1, 30, 1)"};
-    });
-    row("Auto audio values", [](MappingCase& c) {
-        c.profile.aChannel = "Auto";
-        c.profile.aSampleRate = "Auto";
-        c.profile.aBitRate = "Auto";
-        c.profile.vBitRate = "Auto";
-        c.present = QStringList{"Config_SetAudioChannels(C1, 0)", "Config_SetAudioSampleRate(C1, 48000)",
-                                "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
-    });
-    row("Original audio values", [](MappingCase& c) {
-        c.profile.aChannel = "Original";
-        c.profile.aSampleRate = "Original";
-        c.profile.aBitRate = "Original";
-        c.profile.vBitRate = "Original";
-        c.present = QStringList{"Config_SetAudioChannels(C1, 2)", "Config_SetAudioSampleRate(C1, 48000)",
-                                "Config_SetAudioBitRate(C1, 0)", "Config_SetVideoBitRate(C1, 0)"};
-    });
-    row("words are case-sensitive", [](MappingCase& c) {
-        c.profile.aSampleRate = "auto";
-        c.profile.aChannel = "original";
-        c.present = QStringList{"Config_SetAudioSampleRate(C1, 0)", "Config_SetAudioChannels(C1, 0)"};
-    });
-    for (int rotate : {90, 180, 270}) {
-        row(qPrintable(QString("full screen at %1").arg(rotate)), [rotate](MappingCase& c) {
-            c.crop.ratio_type = Ratio_FullScreen;
-            c.crop.rotate = rotate;
-            c.crop.aspect_width = 1280;
-            c.crop.aspect_height = 720;
-            c.present = QStringList{rotate == 180 ? "Config_SetVideoAspectRatio(C1, 1280, 720)"
-                                                  : "Config_SetVideoAspectRatio(C1, 720, 1280)",
-                                    QString("Config_SetVideoRotate(C1, %1)").arg(rotate)};
-        });
-    }
-    row("16:9 at 90 keeps the pair", [](MappingCase& c) {
-        c.crop.ratio_type = Ratio_16_9;
-        c.crop.rotate = 90;
-        c.crop.aspect_width = 16;
-        c.crop.aspect_height = 9;
-        c.present = QStringList{"Config_SetVideoAspectRatio(C1, 16, 9)"};
-    });
-    row("pan and scan", [](MappingCase& c) {
-        c.crop.pad = 1;
-        c.crop.fill_type = 1;
-        c.crop.ratio_type = Ratio_OriginalAspect;
-        c.crop.crop_x = 0.25;
-        c.crop.panscan_x = 0.125;
-        c.crop.panscan_w = 0.75;
-        c.present = QStringList{"Config_SetVideoPadAndColor(C1, 0, 0xFF000000)",
-                                "Config_SetVideoCropf(C1, 0.125, 0, 0.75, 1)"};
-        c.absent = QStringList{"Config_SetVideoCropf(C1, 0.25"};
-    });
-    row("pan and scan at full screen", [](MappingCase& c) {
-        c.crop.pad = 1;
-        c.crop.fill_type = 1;
-        c.crop.ratio_type = Ratio_FullScreen;
-        c.crop.crop_x = 0.25;
-        c.crop.panscan_x = 0.125;
-        c.present = QStringList{"Config_SetVideoPadAndColor(C1, 0, 0xFF000000)",
-                                "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
-    });
-    row("crop with padding", [](MappingCase& c) {
-        c.crop.pad = 1;
-        c.crop.fill_type = 0;
-        c.crop.ratio_type = Ratio_4_3;
-        c.crop.pad_color = 0xFF336699u;
-        c.crop.crop_x = 0.25;
-        c.present = QStringList{"Config_SetVideoPadAndColor(C1, 1, 0xFF336699)",
-                                "Config_SetVideoCropf(C1, 0.25, 0, 1, 1)"};
-    });
-    const struct
-    {
-        const char* name;
-        int index;
-        QStringList present;
-        QStringList absent;
-    } subtitleChoices[] = {
-        {"no subtitle",
-         0,
-         {"Config_SetSubtlIndex(C1, -1)"},
-         {"Config_EnableClosedCaption(", "Config_SetSubtlFile("}},
-        {"second embedded subtitle", 2, {"Config_SetSubtlIndex(C1, 1)"}, {"Config_EnableClosedCaption("}},
-        {"closed captions",
-         3,
-         {"Config_EnableClosedCaption(C1, 1)"},
-         {"Config_SetSubtlIndex(", "Config_SetSubtlFile("}},
-        {"external file",
-         4,
-         {"Config_SetSubtlFile(C1, \"/subs/film.srt\")"},
-         {"Config_SetSubtlIndex(", "Config_EnableClosedCaption("}},
-    };
-    for (const auto& choice : subtitleChoices) {
-        row(choice.name, [&choice](MappingCase& c) {
-            c.streams = SubtitleValueInfo{0, 1, choice.index, 2, "/subs/film.srt"};
-            c.present = choice.present;
-            c.absent = choice.absent;
-        });
-    }
-    row("one at sign is dropped", [](MappingCase& c) {
-        c.subtitle.font_family = "@Noto Sans";
-        c.text.font_family = "@Serif";
-        c.present = QStringList{"Config_SetSubtlTextFont(C1, \"Noto Sans\")",
-                                "Config_SetWatermarkTextFont(C1, \"Serif\")"};
-    });
-    row("only one at sign is dropped", [](MappingCase& c) {
-        c.subtitle.font_family = "@@Noto Sans";
-        c.text.font_family = "@@Serif";
-        c.present = QStringList{"Config_SetSubtlTextFont(C1, \"@Noto Sans\")",
-                                "Config_SetWatermarkTextFont(C1, \"@Serif\")"};
-    });
-    row("text watermark", [](MappingCase& c) {
-        c.text.text = QString::fromUtf8("Ünïcode mark");
-        c.text.pos_x = 500;
-        c.text.pos_y = 250;
-        c.present = QStringList{QString::fromUtf8("Config_SetWatermarkText(C1, \"Ünïcode mark\")"),
-                                "Config_SetWatermarkTextPosition(C1, 0.5, 0.25)"};
-    });
-    row("no watermark", [](MappingCase& c) {
-        c.absent = QStringList{"Config_SetWatermarkText(", "Config_SetWatermarkImageFile("};
-        c.present = QStringList{"Config_SetWatermarkTextFont(C1, \"\")",
-                                "Config_SetWatermarkTextLayerTopmost(C1, 1)"};
-    });
-    row("long subtitle delay", [](MappingCase& c) {
-        c.subtitle.delay = 3000000; // beyond what 32 bits hold once in microseconds
-        c.present = QStringList{"Config_SetSubtlDelay(C1, 3000000000)"};
-    });
-}
-
-void TestMapping::mappingTable()
-{
-    QFETCH(MappingCase, row);
-    orvfake::MediaFacts facts = defaultFacts();
-    facts.programs[0].audio.assign(2, orvfake::Track{});
-    facts.programs[0].subtitles.assign(2, orvfake::Track{});
-    auto task = makeTask(row.profile, facts);
-    QVERIFY(task);
-    QVERIFY(edit(
-        task.get(),
-        [&](QVideoEditDlg* editor) {
-            editor->SetSubtitleInfo(row.streams);
-            editor->IninSubtlSettingDlg(row.subtitle);
-        },
-        QDialog::Accepted));
-    task->setEditSetting(row.crop);
-    task->setWaterSetting(row.text, WatermarkImageSettings());
-
-    QStringList own, queued;
-    mapBoth(task.get(), own, queued);
-    for (const QString& line : row.present)
-        QVERIFY2(own.contains(line), qPrintable(line + " missing in\n" + own.join('\n')));
-    for (const QString& start : row.absent) {
-        for (const QString& line : own)
-            QVERIFY2(!line.startsWith(start), qPrintable(line));
-    }
-    QVERIFY2(own.size() >= 48 && own.size() <= 52, qPrintable(QString::number(own.size())));
     QCOMPARE(queued, own);
 }
 

@@ -1,7 +1,8 @@
 // The kit's widget-free rules: edge zones and drags for the two window
-// bands in use (2 pixels for the player, 4 for the main window), and the
-// frames of sprite buttons.
+// bands in use (2 pixels for the player, 4 for the main window), the grips'
+// pointer shapes, and the frames of sprite buttons.
 #include "EdgeGrip.h"
+#include "PreviewDrag.h"
 #include "SpriteState.h"
 
 #include <QtTest>
@@ -25,6 +26,8 @@ private slots:
     void zones();
     void drags_data();
     void drags();
+    void sameGripSameCursor_data();
+    void sameGripSameCursor();
     void spriteFrames();
 };
 
@@ -63,6 +66,44 @@ void TestWidgetRules::zones()
     QFETCH(int, shape);
     QCOMPARE(zoneAt(kStart, pos, band), zone);
     QCOMPARE(int(cursorFor(zone)), shape);
+}
+
+void TestWidgetRules::sameGripSameCursor_data()
+{
+    // A window's edge zone and the editor box's grip that move the same
+    // sides, and the one pointer both show.
+    QTest::addColumn<int>("zone");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("shape");
+    const struct
+    {
+        const char* name;
+        Zone zone;
+        PreviewDrag::Mode mode;
+        Qt::CursorShape shape;
+    } grips[] = {
+        {"none", None, PreviewDrag::None, Qt::ArrowCursor},
+        {"left", Left, PreviewDrag::Left, Qt::SizeHorCursor},
+        {"right", Right, PreviewDrag::Right, Qt::SizeHorCursor},
+        {"top", Top, PreviewDrag::Top, Qt::SizeVerCursor},
+        {"bottom", Bottom, PreviewDrag::Bottom, Qt::SizeVerCursor},
+        {"top-left", TopLeft, PreviewDrag::TopLeft, Qt::SizeFDiagCursor},
+        {"bottom-right", BottomRight, PreviewDrag::BottomRight, Qt::SizeFDiagCursor},
+        {"top-right", TopRight, PreviewDrag::TopRight, Qt::SizeBDiagCursor},
+        {"bottom-left", BottomLeft, PreviewDrag::BottomLeft, Qt::SizeBDiagCursor},
+    };
+    for (const auto& g : grips)
+        QTest::newRow(g.name) << int(g.zone) << int(g.mode) << int(g.shape);
+    QTest::newRow("past both tables") << BottomLeft + 1 << PreviewDrag::Inside + 1 << int(Qt::ArrowCursor);
+}
+
+void TestWidgetRules::sameGripSameCursor()
+{
+    QFETCH(int, zone);
+    QFETCH(int, mode);
+    QFETCH(int, shape);
+    QCOMPARE(int(cursorFor(zone)), shape);
+    QCOMPARE(int(PreviewDrag::cursorFor(mode)), shape);
 }
 
 void TestWidgetRules::drags_data()
