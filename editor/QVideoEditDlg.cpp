@@ -2,6 +2,7 @@
 #include "QVideoEditDlg.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "EnginePlayer.h"
 #include "FormFonts.h"
 #include "QCropOperateDlg.h"
 #include "QIAppUtil.h"
@@ -50,6 +51,8 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     m_captureFormat = QStringLiteral("JPEG");
     m_captureFolder = QIAppUtil::getResourcePath() + QStringLiteral("/Screenshots");
 
+    // Before the tabs are laid out: they set the preview up from the start.
+    m_engine = new EnginePlayer(this);
     setupUi(this);
     fitFormFonts(this);
     setWindowTitle(CSingleVersionStringUtil::GetLinkAddress(ADDR_PRODUCT_NAME));
@@ -86,11 +89,8 @@ QVideoEditDlg::~QVideoEditDlg()
     delete m_subtitlePanel;
     m_subtitlePanel = nullptr;
     // The player goes first: after Close no frame reaches the previews.
-    if (m_player) {
-        Player_Close(m_player);
-        Player_Release(m_player);
-        m_player = nullptr;
-    }
+    m_engine->release();
+    m_player = nullptr;
     // A reader is closed before it is released, so the file it holds is let go.
     if (m_info) {
         Info_Close(m_info);
@@ -244,14 +244,17 @@ void QVideoEditDlg::OnInitCtrl()
 
 void QVideoEditDlg::InitPlay()
 {
-    m_player = Player_Create(-1);
+    m_engine->create(-1);
+    m_player = m_engine->handle();
     m_info = Info_Create(-1);
-    Player_SetAudioVolume(m_player, 100);
+    m_engine->setVolume(100);
     m_volume = 100.0f;
     m_soundSlider->setValue(100);
     m_timeTimer = new QTimer(this);
     m_screenTimer = new QTimer(this);
 }
+
+PlayerHandle QVideoEditDlg::player() const { return m_engine->handle(); }
 
 void QVideoEditDlg::InitMenu()
 {
@@ -319,12 +322,12 @@ void QVideoEditDlg::setEditType(QEditType type)
     m_editType = type;
     m_state.text.border = 0;
     m_state.image.border = 0;
-    if (m_player) {
-        Player_EnableWatermarkTextBorder(m_player, 0);
-        Player_EnableWatermarkImageBorder(m_player, 0);
+    if (m_engine->isCreated()) {
+        m_engine->setTextBorder(false);
+        m_engine->setImageBorder(false);
     }
     m_cropBorder = false;
-    Player_EnableVideoCropBorder(m_player, 0);
+    m_engine->setCropBorder(false);
     for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel),
                        static_cast<QWidget*>(m_watermarkPanel), static_cast<QWidget*>(m_subtitlePanel),
                        static_cast<QWidget*>(m_labOriginal), static_cast<QWidget*>(m_labOutput),
@@ -349,15 +352,15 @@ void QVideoEditDlg::setEditType(QEditType type)
         m_labOutput->show();
         ResizeVideoWindow();
         m_cropBorder = !m_previewMode;
-        Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
+        m_engine->setCropBorder(m_cropBorder);
         break;
     case EditType_Watermark:
         m_watermarkPanel->show();
         m_state.text.border = 1;
         m_state.image.border = 1;
-        if (m_player) {
-            Player_EnableWatermarkTextBorder(m_player, 1);
-            Player_EnableWatermarkImageBorder(m_player, 1);
+        if (m_engine->isCreated()) {
+            m_engine->setTextBorder(true);
+            m_engine->setImageBorder(true);
         }
         break;
     case EditType_Subtitle:

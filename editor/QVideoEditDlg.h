@@ -24,6 +24,7 @@
 
 #include <cstdint>
 
+class EnginePlayer;
 class QAction;
 class QCropOperateDlg;
 class QImageButton;
@@ -92,7 +93,7 @@ public:
     int outputHeight() const { return m_outputHeight; }
     QString captureFormat() const { return m_captureFormat; }
     QString captureFolder() const { return m_captureFolder; }
-    PlayerHandle player() const { return m_player; }
+    PlayerHandle player() const;
     EditingState* editingState() { return &m_state; }
 
     QCropOperateDlg* cropPanel() const { return m_cropPanel; }
@@ -160,6 +161,10 @@ private:
     QWatermarkOperateDlg* m_watermarkPanel = nullptr;
     QSubtitleOperateDlg* m_subtitlePanel = nullptr;
 
+    // The preview player. m_player is the handle it owns, for the picture
+    // and watermark settings, which reach the engine by the calls a
+    // conversion's settings take.
+    EnginePlayer* m_engine = nullptr;
     PlayerHandle m_player = nullptr;
     InfoHandle m_info = nullptr;
     QTimer* m_timeTimer = nullptr;
@@ -233,6 +238,7 @@ public slots:
 private:
     void InitTrimAndSnapshot();
     void stopAtEnd();
+    void showTick(uint64_t time);
     void seekToTrimHandle(double fraction);
     void frameStep(int direction);
     EditRect cropDragBox() const;

@@ -2,6 +2,7 @@
 // label, play and stop, the trim range and the stream choice.
 #include "QVideoEditDlg.h"
 
+#include "EnginePlayer.h"
 #include "LogCategories.h"
 #include "QDualSlider.h"
 #include "QIAppUtil.h"
@@ -31,13 +32,12 @@ QString streamEntry(const char* prefix, int number, const QString& title, const 
 
 bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return false;
-    if (Player_IsCompleted(m_player) == 0)
-        Player_Stop(m_player);
+    if (!m_engine->isCompleted())
+        m_engine->stop();
     m_playSlider->setEnabledPull(true);
-    const QByteArray file = path.toUtf8();
-    if (Player_OpenEx(m_player, file.constData(), width, height, 0, 0) == 0) {
+    if (!m_engine->open(path, width, height)) {
         m_screenTimer->stop();
         m_timeTimer->stop();
         m_btnPlay->show();
@@ -54,19 +54,20 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
     m_videoPath = path;
     ResizeVideoWindow();
     // Edited frames to the output preview, unedited ones to the source preview.
-    Player_SetVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoPreviewWidget);
-    Player_SetOrignalVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoOrignalWidget);
-    Player_EnableVideoCropBorder(m_player, 0);
-    Player_SetAudioVolume(m_player, int(m_volume));
+    m_engine->setFrameView(m_videoPreviewWidget);
+    m_engine->setSourceFrameView(m_videoOrignalWidget);
+    m_engine->setCropBorder(false);
+    m_engine->setVolume(int(m_volume));
     // The output frame comes from the first clip and stays.
-    const int w = Player_GetVideoWidth(m_player);
-    const int h = Player_GetVideoHeight(m_player);
+    const int w = m_engine->videoWidth();
+    const int h = m_engine->videoHeight();
     if (m_outputWidth == 0)
         m_outputWidth = w;
     if (m_outputHeight == 0)
         m_outputHeight = h;
     ShowTime(0);
     m_screenTimer->start(50);
+    const QByteArray file = path.toUtf8();
     if (Info_Open(m_info, file.constData()) != 0) {
         SetProgram();
         setAudioSubtlCount();
@@ -83,17 +84,17 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
 
 void QVideoEditDlg::ResizeVideoWindow()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    int w = Player_GetVideoWidth(m_player);
-    int h = Player_GetVideoHeight(m_player);
-    int ax = Player_GetVideoAspectRatioX(m_player);
-    int ay = Player_GetVideoAspectRatioY(m_player);
+    int w = m_engine->videoWidth();
+    int h = m_engine->videoHeight();
+    int ax = m_engine->aspectX();
+    int ay = m_engine->aspectY();
     // The processed pictures come at the output frame's size, not the
     // source's: the output preview takes their shape.
-    int ow = Player_GetOutputWidth(m_player);
-    int oh = Player_GetOutputHeight(m_player);
-    if (Player_GetDuration(m_player) == 0)
+    int ow = m_engine->outputWidth();
+    int oh = m_engine->outputHeight();
+    if (m_engine->duration() == 0)
         w = h = ax = ay = ow = oh = 0;
     if (ax != 0 && ay != 0)
         m_videoOrignalWidget->setVideoSize(ax, ay);
@@ -152,14 +153,14 @@ void QVideoEditDlg::setAudioSubtlCount()
         m_subtitlePanel->setSubtlCmb(subtitles, 0);
     }
     if (audioCount > 0)
-        Player_SetAudioIndex(m_player, 0);
+        m_engine->setAudioStream(0);
     if (subtitleCount > 0)
-        Player_SetSubtlIndex(m_player, 0);
+        m_engine->setSubtitleStream(0);
 }
 
 void QVideoEditDlg::IsNoVideoSet()
 {
-    if (!m_player || Player_HasVideo(m_player) != 0 || Player_HasAudio(m_player) == 0)
+    if (!m_engine->isCreated() || m_engine->hasVideo() || !m_engine->hasAudio())
         return;
     // A sound-only clip keeps only the Trim tab, and has no picture to snap.
     m_btnCrop->hide();
@@ -186,8 +187,8 @@ void QVideoEditDlg::ShowTime(uint64_t ms)
     uint64_t total = 0;
     if (m_state.trimEnd != 0)
         total = (m_state.trimEnd - m_state.trimStart) / 1000;
-    else if (m_player)
-        total = Player_GetDuration(m_player) / 1000;
+    else if (m_engine->isCreated())
+        total = m_engine->duration() / 1000;
     QString text = timeText(ms);
     if (total != 0)
         text += QStringLiteral(" / ") + timeText(total);
@@ -196,9 +197,9 @@ void QVideoEditDlg::ShowTime(uint64_t ms)
 
 void QVideoEditDlg::OnBtnPlay()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (Player_HasVideo(m_player) == 0 && Player_HasAudio(m_player) == 0) {
+    if (!m_engine->hasVideo() && !m_engine->hasAudio()) {
         m_btnPlay->show();
         m_btnPause->hide();
         ShowTime(0);
@@ -207,11 +208,11 @@ void QVideoEditDlg::OnBtnPlay()
     // With a trim set playback starts inside it; after a stop the engine
     // stands at 0, before the trim start.
     if (m_state.trimEnd != 0) {
-        const uint64_t t = Player_GetPlayTime(m_player);
+        const uint64_t t = m_engine->playTime();
         if (t < m_state.trimStart || t >= m_state.trimEnd)
-            Player_Seek(m_player, m_state.trimStart);
+            m_engine->seek(m_state.trimStart);
     }
-    if (Player_Play(m_player) == 0) {
+    if (!m_engine->play()) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
         return;
     }
@@ -221,15 +222,15 @@ void QVideoEditDlg::OnBtnPlay()
     m_screenTimer->stop();
     m_timeTimer->start(100);
     m_playSlider->setEnabledPull(true);
-    const uint64_t playTime = Player_GetPlayTime(m_player);
+    const uint64_t playTime = m_engine->playTime();
     qCDebug(lcEditor) << "play time" << playTime;
 }
 
 void QVideoEditDlg::OnBtnStop()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    Player_Stop(m_player);
+    m_engine->stop();
     m_screenTimer->start(50);
     m_timeTimer->stop();
     m_btnPlay->show();
@@ -259,18 +260,16 @@ void QVideoEditDlg::TrimChangeSetting()
     m_TrimDSlider->setStartValue(0);
     m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
-    Player_Seek(m_player,
-                TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
+    m_engine->seek(
+        TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------
 
 void QVideoEditDlg::OnSelChangeAudio(int index)
 {
-    if (Info_SetAudioIndex(m_info, index) == 1) {
-        Player_SetAudioIndex(m_player, index);
-        Player_HasAudio(m_player);
-    }
+    if (Info_SetAudioIndex(m_info, index) == 1)
+        m_engine->setAudioStream(index);
 }
 
 void QVideoEditDlg::OnSelChangeSubtl(int index)
@@ -281,14 +280,13 @@ void QVideoEditDlg::OnSelChangeSubtl(int index)
     if (i <= n) {
         done = Info_SetSubtlIndex(m_info, index - 1) == 1;
         if (done)
-            Player_SetSubtlIndex(m_player, index - 1);
+            m_engine->setSubtitleStream(index - 1);
     } else if (i == n + 1) {
         done = Info_EnableClosedCaption(m_info, 1) == 1;
         if (done)
-            Player_EnableClosedCaption(m_player, 1);
+            m_engine->enableClosedCaption(true);
     } else if (Info_SetSubtlIndex(m_info, -1) == 1) {
-        const QByteArray path = m_subtitlePanel->getSubtlPath().toUtf8();
-        Player_SetSubtlFile(m_player, path.constData());
+        m_engine->setSubtitleFile(m_subtitlePanel->getSubtlPath());
         done = true;
     }
     // A new source takes the style again.

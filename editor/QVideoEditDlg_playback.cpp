@@ -3,6 +3,7 @@
 // sound, and which widgets each tool tab shows.
 #include "QVideoEditDlg.h"
 
+#include "EnginePlayer.h"
 #include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QDualSlider.h"
@@ -43,6 +44,11 @@ void QVideoEditDlg::InitTrimAndSnapshot()
     connect(m_soundSlider, &qSliderCtrl::sendProgressValue, this, &QVideoEditDlg::SoundValueChange);
     connect(m_playSlider, &qSliderCtrl::sendProgressValue, this, &QVideoEditDlg::PlayProValueChange);
     connect(m_timeTimer, &QTimer::timeout, this, &QVideoEditDlg::UpdateTime);
+    connect(m_engine, &EnginePlayer::position, this, &QVideoEditDlg::showTick);
+    connect(m_engine, &EnginePlayer::ended, this, [this] {
+        qCDebug(lcEditor) << "paly__finish---";
+        stopAtEnd();
+    });
     connect(m_screenTimer, &QTimer::timeout, this, &QVideoEditDlg::UpdataScreen);
     connect(m_videoPreviewWidget, &VideoImageWindow::emitMouseMove, this, &QVideoEditDlg::mouseMoveFormVideo);
     connect(m_videoPreviewWidget, &VideoImageWindow::emitMouseDown, this, &QVideoEditDlg::mouseDownFormVideo);
@@ -65,16 +71,17 @@ void QVideoEditDlg::InitTrimAndSnapshot()
 
 uint64_t QVideoEditDlg::getPlayLen()
 {
-    if (!m_player && m_state.trimEnd == 0)
+    if (!m_engine->isCreated() && m_state.trimEnd == 0)
         return 0;
-    return TrimRange::span(m_state.trimStart, m_state.trimEnd, m_player ? Player_GetDuration(m_player) : 0);
+    return TrimRange::span(m_state.trimStart, m_state.trimEnd,
+                           m_engine->isCreated() ? m_engine->duration() : 0);
 }
 
 void QVideoEditDlg::OnBtnPause()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (Player_Pause(m_player) == 0) {
+    if (!m_engine->pause()) {
         qCDebug(lcEditor) << "error :---------Pause Fail--------";
         return;
     }
@@ -86,7 +93,7 @@ void QVideoEditDlg::OnBtnPause()
 
 void QVideoEditDlg::stopAtEnd()
 {
-    Player_Stop(m_player);
+    m_engine->stop();
     m_timeTimer->stop();
     m_btnPlay->show();
     m_btnPause->hide();
@@ -97,19 +104,19 @@ void QVideoEditDlg::stopAtEnd()
 
 void QVideoEditDlg::UpdateTime()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (m_state.trimEnd != 0 && Player_GetPlayTime(m_player) > m_state.trimEnd) {
+    if (m_state.trimEnd != 0 && m_engine->playTime() > m_state.trimEnd) {
         stopAtEnd();
         return;
     }
-    if (Player_IsCompleted(m_player) != 0) {
-        qCDebug(lcEditor) << "paly__finish---";
-        stopAtEnd();
-        return;
-    }
-    const auto tick = TrimRange::tick(Player_GetPlayTime(m_player), m_state.trimStart, m_state.trimEnd,
-                                      Player_GetDuration(m_player));
+    // The answer comes back as the end (stopAtEnd()) or showTick().
+    m_engine->poll();
+}
+
+void QVideoEditDlg::showTick(uint64_t time)
+{
+    const auto tick = TrimRange::tick(time, m_state.trimStart, m_state.trimEnd, m_engine->duration());
     if (!tick)
         return;
     if (tick->hasPercent)
@@ -119,25 +126,25 @@ void QVideoEditDlg::UpdateTime()
 
 void QVideoEditDlg::UpdataScreen()
 {
-    if (m_player && Player_HasVideo(m_player) != 0 && Player_IsCompleted(m_player) == 0)
-        Player_ShowVideoFrame(m_player);
+    if (m_engine->isCreated() && m_engine->hasVideo() && !m_engine->isCompleted())
+        m_engine->showFrame();
 }
 
 void QVideoEditDlg::PlayProValueChange(double x)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     const uint64_t span = getPlayLen();
-    Player_Seek(m_player, TrimRange::seekTarget(m_state.trimStart, span, x));
+    m_engine->seek(TrimRange::seekTarget(m_state.trimStart, span, x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
 
 void QVideoEditDlg::seekToTrimHandle(double x)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     const uint64_t span = getPlayLen();
-    Player_Seek(m_player, TrimRange::seekTarget(m_state.trimStart, span, x));
+    m_engine->seek(TrimRange::seekTarget(m_state.trimStart, span, x));
     m_playSlider->setValue(float(100 * x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
@@ -148,7 +155,7 @@ void QVideoEditDlg::setTrimEndValue(double x) { seekToTrimHandle(x); }
 
 void QVideoEditDlg::frameStep(int direction)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     OnBtnPause();
     const int p = int(m_playSlider->getValue() + 0.5);
@@ -161,9 +168,9 @@ void QVideoEditDlg::frameStep(int direction)
     const float f = onStart ? s : e;
     const uint64_t span = getPlayLen();
     if (int(f * 100 + 0.5f) != p)
-        Player_Seek(m_player, TrimRange::seekTargetSingle(m_state.trimStart, span, f));
-    Player_FrameStep(m_player, direction);
-    uint64_t t = Player_GetPlayTime(m_player);
+        m_engine->seek(TrimRange::seekTargetSingle(m_state.trimStart, span, f));
+    m_engine->frameStep(direction);
+    uint64_t t = m_engine->playTime();
     qCDebug(lcEditor) << (direction < 0 ? "OnPreviousStep()------" : "OnNextStep()------") << t;
     if (t == 0 || span == 0)
         return;
@@ -172,7 +179,7 @@ void QVideoEditDlg::frameStep(int direction)
     const uint64_t last = m_state.trimStart + span;
     if (t < m_state.trimStart || t > last) {
         t = t < m_state.trimStart ? m_state.trimStart : last;
-        Player_Seek(m_player, t);
+        m_engine->seek(t);
     }
     const uint64_t r = t - m_state.trimStart;
     const double percent = double(r) * 100.0 / double(span);
@@ -190,16 +197,15 @@ void QVideoEditDlg::OnNextStep() { frameStep(+1); }
 
 void QVideoEditDlg::PlaySection()
 {
-    if (m_player)
-        Player_Seek(
-            m_player,
+    if (m_engine->isCreated())
+        m_engine->seek(
             TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
     OnBtnPlay();
 }
 
 void QVideoEditDlg::OnTrimVideo()
 {
-    const uint64_t d = Player_GetDuration(m_player);
+    const uint64_t d = m_engine->duration();
     if (d == 0)
         return;
     const auto range = TrimRange::apply(m_state.trimStart, m_state.trimEnd, d, m_TrimDSlider->getStartValue(),
@@ -233,8 +239,8 @@ void QVideoEditDlg::OnBtnSoundOpen()
     m_volume = v == 0.0f ? 100.0f : v;
     qCDebug(lcEditor) << "volume kept" << m_volume;
     m_soundSlider->setValue(0);
-    if (m_player)
-        Player_SetAudioVolume(m_player, 0);
+    if (m_engine->isCreated())
+        m_engine->setVolume(0);
 }
 
 void QVideoEditDlg::OnBtnSoundClose()
@@ -245,8 +251,8 @@ void QVideoEditDlg::OnBtnSoundClose()
         m_volume = 100.0f;
     qCDebug(lcEditor) << "volume back" << m_volume;
     m_soundSlider->setValue(m_volume);
-    if (m_player)
-        Player_SetAudioVolume(m_player, int(m_volume));
+    if (m_engine->isCreated())
+        m_engine->setVolume(int(m_volume));
 }
 
 void QVideoEditDlg::SoundValueChange(double x)
@@ -254,8 +260,8 @@ void QVideoEditDlg::SoundValueChange(double x)
     m_volume = float(100 * x);
     m_btnSoundOpen->setVisible(x > 0);
     m_btnSoundClose->setVisible(!(x > 0));
-    if (m_player)
-        Player_SetAudioVolume(m_player, int(m_volume));
+    if (m_engine->isCreated())
+        m_engine->setVolume(int(m_volume));
 }
 
 void QVideoEditDlg::setPreviewDlg(bool preview)
@@ -275,7 +281,7 @@ void QVideoEditDlg::setPreviewDlg(bool preview)
         setEditType(EditType_Crop);
         m_cropPanel->hide();
         m_cropBorder = false;
-        Player_EnableVideoCropBorder(m_player, 0);
+        m_engine->setCropBorder(false);
     } else {
         selectTab(m_btnTrim, EditType_Trim);
         IsNoVideoSet();

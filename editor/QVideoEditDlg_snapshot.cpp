@@ -3,6 +3,7 @@
 #include "QVideoEditDlg.h"
 
 #include "CSingleVersionStringUtil.h"
+#include "EnginePlayer.h"
 #include "LogCategories.h"
 #include "QCaptureSettingDlg.h"
 #include "QIAppUtil.h"
@@ -25,7 +26,7 @@ void QVideoEditDlg::OnScreenshots()
             ShowOpacityMsgDlg(saved ? tr("Snapshot successfully!") : tr("Snapshot  failed!"));
         });
     }
-    switch (m_snapshotWriter->take(m_player, m_captureFolder, m_captureFormat)) {
+    switch (m_snapshotWriter->take(m_engine->handle(), m_captureFolder, m_captureFormat)) {
     case SnapshotWriter::FolderMissing:
         ShowMessage(QString("\"%1\"").arg(m_captureFolder) + tr("is no exists"), QString());
         break;

@@ -110,16 +110,14 @@ PlayerWidget::~PlayerWidget()
 {
     delete m_timeTimer;
     delete m_screenTimer;
-    if (m_player) {
-        Player_Close(m_player);
-        Player_Release(m_player);
-    }
+    m_engine->release();
 }
 
 void PlayerWidget::Init()
 {
-    m_player = Player_Create(27);
-    Player_SetAudioVolume(m_player, m_volume);
+    m_engine = new EnginePlayer(this);
+    m_engine->create(27);
+    m_engine->setVolume(m_volume);
     m_playBtnWidget->setVolume(m_volume);
     m_timeTimer = new QTimer(this);
     m_screenTimer = new QTimer(this);
@@ -166,6 +164,8 @@ void PlayerWidget::InitConnect()
     connect(m_btnMin, &QPushButton::clicked, this, &PlayerWidget::OnBtnMin);
 
     connect(m_timeTimer, &QTimer::timeout, this, &PlayerWidget::UpdateTime);
+    connect(m_engine, &EnginePlayer::position, this, &PlayerWidget::showPosition);
+    connect(m_engine, &EnginePlayer::ended, this, &PlayerWidget::playbackEnded);
     connect(m_screenTimer, &QTimer::timeout, this, &PlayerWidget::UpdataScreen);
 }
 
@@ -217,7 +217,7 @@ void PlayerWidget::requestRedraw() { m_screenTimer->start(kRedrawTickMs); }
 
 void PlayerWidget::showTime(uint64_t time)
 {
-    const uint64_t duration = Player_GetDuration(m_player);
+    const uint64_t duration = m_engine->duration();
     m_playBtnWidget->setProcessValue(PlaybackMath::progressFraction(time, duration));
     m_playBtnWidget->setTimeLabel(PlaybackMath::timeLabelText(time, duration));
 }
@@ -225,7 +225,7 @@ void PlayerWidget::showTime(uint64_t time)
 void PlayerWidget::refuseFile(int state)
 {
     // Nothing of the file may go on: no sound, no picture, no timers.
-    Player_Close(m_player);
+    m_engine->close();
     resetAfterPlay(state, true);
     showMessage(tr("This file cannot be played. It may be damaged, or its format is one the player "
                    "does not read."));
@@ -233,25 +233,24 @@ void PlayerWidget::refuseFile(int state)
 
 void PlayerWidget::PlayVideoFile(QString fileName)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (!Player_IsCompleted(m_player))
-        Player_Stop(m_player);
+    if (!m_engine->isCompleted())
+        m_engine->stop();
     m_playBtnWidget->setProcessEnabledChange(true);
     setWindowTitle(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1));
     showMessage(QString());
-    const QByteArray utf8 = fileName.toUtf8();
     const auto refuse = [this] {
         qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
         refuseFile(4);
         placeWindow(QSize());
     };
-    if (!Player_Open(m_player, utf8.constData())) {
+    if (!m_engine->open(fileName)) {
         refuse();
         return;
     }
-    const bool hasVideo = Player_HasVideo(m_player) != 0;
-    if (!hasVideo && !Player_HasAudio(m_player)) {
+    const bool hasVideo = m_engine->hasVideo();
+    if (!hasVideo && !m_engine->hasAudio()) {
         refuse();
         return;
     }
@@ -264,14 +263,14 @@ void PlayerWidget::PlayVideoFile(QString fileName)
         ResizeWIndow();
     if (!m_videoWidget->isFullScreen())
         ResizeVideoWindow();
-    Player_SetVideoFrameHandle(m_player, VideoImageWindow::VideoFrameLoops, m_videoWidget);
-    Player_EnableVideoCropBorder(m_player, 0);
-    if (!Player_Play(m_player)) {
+    m_engine->setFrameView(m_videoWidget);
+    m_engine->setCropBorder(false);
+    if (!m_engine->play()) {
         qCDebug(lcPlayer) << "error :---------Play Fail--------";
         refuseFile(5);
         return;
     }
-    Player_SetAudioVolume(m_player, m_bMute ? 0 : m_volume);
+    m_engine->setVolume(m_bMute ? 0 : m_volume);
     m_playBtnWidget->VideoBeginPlay(true);
     startPlaying();
 }
@@ -297,16 +296,16 @@ void PlayerWidget::resetAfterPlay(int state, bool leaveFullScreenToo)
 
 void PlayerWidget::OnBtnPlay()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    const bool hasVideo = Player_HasVideo(m_player) != 0;
-    if (!hasVideo && !Player_HasAudio(m_player)) {
+    const bool hasVideo = m_engine->hasVideo();
+    if (!hasVideo && !m_engine->hasAudio()) {
         m_playBtnWidget->VideoFinished();
         return;
     }
-    if (Player_IsCompleted(m_player))
-        Player_Stop(m_player);
-    if (!Player_Play(m_player)) {
+    if (m_engine->isCompleted())
+        m_engine->stop();
+    if (!m_engine->play()) {
         m_playState = 5;
         qCDebug(lcPlayer) << "error :---------Play Fail--------";
         return;
@@ -320,9 +319,9 @@ void PlayerWidget::OnBtnPlay()
 
 void PlayerWidget::OnBtnPause()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (!Player_Pause(m_player)) {
+    if (!m_engine->pause()) {
         qCDebug(lcPlayer) << "error :---------Pause Fail--------";
         return;
     }
@@ -331,10 +330,10 @@ void PlayerWidget::OnBtnPause()
 
 void PlayerWidget::VideoWidgetPress()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     if (m_playState == 1) {
-        if (!Player_Pause(m_player)) {
+        if (!m_engine->pause()) {
             qCDebug(lcPlayer) << "error :---------Pause Fail--------";
             return;
         }
@@ -342,7 +341,7 @@ void PlayerWidget::VideoWidgetPress()
         m_playBtnWidget->VideoBeginPlay(false);
         return;
     }
-    if (!Player_Play(m_player)) {
+    if (!m_engine->play()) {
         m_playState = 5;
         qCDebug(lcPlayer) << "error :---------Play Fail--------";
         return;
@@ -353,13 +352,13 @@ void PlayerWidget::VideoWidgetPress()
 
 void PlayerWidget::OnBtnStop()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (!Player_HasVideo(m_player) && !Player_HasAudio(m_player))
+    if (!m_engine->hasVideo() && !m_engine->hasAudio())
         return;
-    if (Player_IsCompleted(m_player))
+    if (m_engine->isCompleted())
         return;
-    if (!Player_Stop(m_player)) {
+    if (!m_engine->stop()) {
         qCDebug(lcPlayer) << "error :---------Stop Fail--------";
         return;
     }
@@ -368,26 +367,26 @@ void PlayerWidget::OnBtnStop()
 
 void PlayerWidget::OnBtnBack()
 {
-    if (!m_player || (m_playState != 1 && m_playState != 2))
+    if (!m_engine->isCreated() || (m_playState != 1 && m_playState != 2))
         return;
-    Player_Seek(m_player, PlaybackMath::backTarget(Player_GetPlayTime(m_player)));
+    m_engine->seek(PlaybackMath::backTarget(m_engine->playTime()));
     followSeek();
 }
 
 void PlayerWidget::OnBtnFast()
 {
-    if (!m_player || (m_playState != 1 && m_playState != 2))
+    if (!m_engine->isCreated() || (m_playState != 1 && m_playState != 2))
         return;
-    const uint64_t time = Player_GetPlayTime(m_player);
-    Player_Seek(m_player, PlaybackMath::fastTarget(time, Player_GetDuration(m_player)));
+    const uint64_t time = m_engine->playTime();
+    m_engine->seek(PlaybackMath::fastTarget(time, m_engine->duration()));
     followSeek();
 }
 
 void PlayerWidget::ProgressValueChange(double fraction)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    Player_Seek(m_player, PlaybackMath::fractionTarget(fraction, Player_GetDuration(m_player)));
+    m_engine->seek(PlaybackMath::fractionTarget(fraction, m_engine->duration()));
     followSeek();
 }
 
@@ -396,37 +395,43 @@ void PlayerWidget::followSeek()
     // Paused, no tick runs: the bar and the label take the time of the
     // picture the seek landed on now. Playing, the next tick does it too.
     if (m_playState == 1 || m_playState == 2)
-        showTime(Player_GetPlayTime(m_player));
+        showTime(m_engine->playTime());
 }
 
 void PlayerWidget::VolumeValueChange(double fraction)
 {
     m_volume = int(fraction * 100);
-    if (!m_playBtnWidget->IsMute() && m_player)
-        Player_SetAudioVolume(m_player, m_volume);
+    if (!m_playBtnWidget->IsMute() && m_engine->isCreated())
+        m_engine->setVolume(m_volume);
 }
 
 void PlayerWidget::OnBtnVolume(bool flag)
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     m_bMute = flag;
     const int volume = flag ? 0 : m_volume;
-    Player_SetAudioVolume(m_player, volume);
+    m_engine->setVolume(volume);
     m_playBtnWidget->setVolume(volume);
 }
 
 void PlayerWidget::UpdateTime()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    if (Player_IsCompleted(m_player)) {
-        m_playState = 3;
-        qCDebug(lcPlayer) << "paly__finish---";
-        resetAfterPlay(3, true);
-        return;
-    }
-    const uint64_t time = Player_GetPlayTime(m_player);
+    // The answer comes back as playbackEnded() or showPosition().
+    m_engine->poll();
+}
+
+void PlayerWidget::playbackEnded()
+{
+    m_playState = 3;
+    qCDebug(lcPlayer) << "paly__finish---";
+    resetAfterPlay(3, true);
+}
+
+void PlayerWidget::showPosition(uint64_t time)
+{
     if (time < 1000)
         return;
     showTime(time);
@@ -436,29 +441,29 @@ void PlayerWidget::UpdataScreen()
 {
     // Each redraw runs the whole processing chain on this thread: only when
     // asked for, never as a steady beat while the picture stands still.
-    if (m_player && Player_HasVideo(m_player) && !Player_IsCompleted(m_player))
-        Player_ShowVideoFrame(m_player);
+    if (m_engine->isCreated() && m_engine->hasVideo() && !m_engine->isCompleted())
+        m_engine->showFrame();
 }
 
 void PlayerWidget::DeleteVideo()
 {
     OnBtnStop();
-    if (m_player)
-        Player_Close(m_player);
+    if (m_engine->isCreated())
+        m_engine->close();
 }
 
 void PlayerWidget::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);
     OnBtnStop();
-    Player_Close(m_player);
+    m_engine->close();
     hide();
 }
 
 void PlayerWidget::OnBtnClose()
 {
     OnBtnStop();
-    Player_Close(m_player);
+    m_engine->close();
     hide();
 }
 
@@ -491,9 +496,9 @@ void PlayerWidget::OnBtnNextVideo() { m_playListWidget->NextVideoPlay(); }
 
 void PlayerWidget::ResizeWIndow()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
-    placeWindow(QSize(Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player)));
+    placeWindow(QSize(m_engine->videoWidth(), m_engine->videoHeight()));
 }
 
 void PlayerWidget::placeWindow(const QSize& videoSize)
@@ -509,10 +514,10 @@ void PlayerWidget::placeWindow(const QSize& videoSize)
 
 void PlayerWidget::ResizeVideoWindow()
 {
-    if (!m_player)
+    if (!m_engine->isCreated())
         return;
     m_videoWidget->setGeometry(QRect(0, 0, width(), height() - m_playBtnWidget->height()));
-    m_videoWidget->setVideoSize(Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player));
+    m_videoWidget->setVideoSize(m_engine->videoWidth(), m_engine->videoHeight());
 }
 
 void PlayerWidget::layoutFrame()

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "EnginePlayer.h"
 #include "ui_PlayerWidget.h"
-
-#include <orvalta.h>
 
 #include <QDialog>
 #include <QPoint>
@@ -33,7 +32,7 @@ public:
     // Playback state: 0 nothing opened yet, 1 playing, 2 paused, 3 finished,
     // 4 stopped, 5 error.
     int playState() const { return m_playState; }
-    PlayerHandle player() const { return m_player; }
+    PlayerHandle player() const { return m_engine->handle(); }
     QString currentFile() const { return m_curFilePath; }
     int volume() const { return m_volume; }
     bool isMuted() const { return m_bMute; }
@@ -97,6 +96,8 @@ private:
     void startPaused();
     void requestRedraw();
     void showTime(uint64_t time);
+    void showPosition(uint64_t time);
+    void playbackEnded();
     void followSeek();
     void refuseFile(int state);
     void showMessage(const QString& text);
@@ -119,7 +120,7 @@ private:
     int m_volume = 50;
     int m_moveCount = 1;
     QString m_curFilePath;
-    PlayerHandle m_player = nullptr;
+    EnginePlayer* m_engine = nullptr;
     QTimer* m_timeTimer = nullptr;
     QTimer* m_screenTimer = nullptr;
     QLabel* m_messageLabel = nullptr;
