@@ -188,7 +188,6 @@ public:
     int mergeIndex() const { return m_mergeIndex; }
     // The item the merge works on (null once it left the queue).
     RunTask* mergeItem() const { return m_mergeItem; }
-    const MergeJob* mergeJob() const { return m_merge.get(); }
     // Adds the task at the merge index to the merge job.
     void mergeCurrent();
     // Moves on to the next task, or closes the merged file after the last
