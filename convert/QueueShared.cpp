@@ -22,20 +22,6 @@ void openFolderOf(const QString& path)
 
 } // namespace
 
-QString suffixOf(const QString& path)
-{
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot + 1);
-}
-
-QString conversionEventText(const QString& source, const QString& container)
-{
-    const QString suffix = suffixOf(source);
-    return "file size: " + QIAppUtil::size2String(static_cast<unsigned long long>(QFileInfo(source).size()))
-        + "; file format: " + suffix + "; converter: " + suffix + " to " + container.toLower();
-}
-
 void logAddedFile(const QString& path)
 {
     const QFileInfo fileInfo(path);

@@ -6,13 +6,6 @@
 
 class QObject;
 
-// The suffix of the file name (not of a dotted folder), case kept.
-QString suffixOf(const QString& path);
-
-// The user-event text of a starting conversion (event 11621): the source's
-// size and suffix and the target container.
-QString conversionEventText(const QString& source, const QString& container);
-
 // The user events of a file being added (11602 with its size, 11604 with
 // its suffix).
 void logAddedFile(const QString& path);

@@ -31,6 +31,8 @@ ScrollAreaforBar::ScrollAreaforBar(QWidget* parent)
     setAcceptDrops(true);
     // Drops land on the viewport, which hands them to this area's handlers.
     viewport()->setAcceptDrops(true);
+    // Before the first row: each row finds the run queue as it is made.
+    initRun();
     Init();
 }
 
@@ -62,6 +64,10 @@ void ScrollAreaforBar::Init()
 
 ScrollAreaforBar::~ScrollAreaforBar()
 {
+    // The run goes first: nothing it handed to the opener thread calls back,
+    // and the merger is released (not closed) there.
+    delete m_run;
+    m_run = nullptr;
     if (m_addFileThread) {
         m_addFileThread->requestStop();
         m_addFileThread->wait();
@@ -92,7 +98,6 @@ ScrollAreaforBar::~ScrollAreaforBar()
     m_discardBars.clear();
     m_deferredBars.clear();
     m_selectedBarList.clear();
-    m_convertingList.clear();
 
     delete m_progressDialog;
     m_progressDialog = nullptr;
@@ -112,10 +117,6 @@ ScrollAreaforBar::~ScrollAreaforBar()
     m_addFileThread = nullptr;
     delete m_deleteVideoThread;
     m_deleteVideoThread = nullptr;
-    if (m_merger) {
-        ConvertJob::releaseMerge(m_merger, false);
-        m_merger = nullptr;
-    }
 }
 
 bool ScrollAreaforBar::nativeEvent(const QByteArray& eventType, void* message, long* result)

@@ -73,12 +73,13 @@ public:
     AddFileThread* addFileThread() const { return m_addFileThread; }
     bool isAdding() const;
     bool isConverting() const { return m_bConverting; }
-    const QList<VideoConvertBar*>& convertingList() const { return m_convertingList; }
+    // The rows whose tasks hold the run's slots, in the order they took them.
+    QList<VideoConvertBar*> convertingList() const;
     // The output files of the run under way (none between runs).
-    QSet<QString> runOutputs() const { return m_bConverting ? m_handedOutPaths : QSet<QString>(); }
+    QSet<QString> runOutputs() const;
     const QList<VideoConvertBar*>& selectedBarList() const { return m_selectedBarList; }
     VideoConvertBar* choosenBar() const { return m_choosenBar; }
-    int mergeIndex() const { return m_mergeIndex; }
+    int mergeIndex() const;
     QMenu* rightMenu() const { return m_rightMenu; }
     ConverterBarInfoDialog* infoDialog() const { return m_infoDialog; }
     DeleteVideoThread* deleteVideoThread() const { return m_deleteVideoThread; }
@@ -155,11 +156,15 @@ private:
     bool confirmRemoval();
     void removeBar(VideoConvertBar* bar);
     void afterRemoval();
+    // Makes the run queue the rows find as they are made.
+    void initRun();
     void connectRun(VideoConvertBar* bar);
     void disconnectRun(VideoConvertBar* bar);
+    // The row leaves the run under way.
+    void leaveRun(VideoConvertBar* bar);
     void fillSlots();
     void endRun();
-    void deferNextConvertIndex();
+    void endMerge(int joined, int failed);
     // History lists only files that were written whole.
     void appendHistory(const QString& category, const QString& path);
 
@@ -193,14 +198,9 @@ private:
     QAction* m_actEdit = nullptr;
     QAction* m_actOpenLocation = nullptr;
     QAction* m_actFileInfo = nullptr;
-    int m_mergeIndex = 0;
     ProgresssDialog* m_progressDialog = nullptr;
-    MergerHandle m_merger = nullptr;
-    Convertinfo m_mergeInfo;
-    QTimer* m_mergeTimer = nullptr;
-    int m_startIndex = 0;
-    int m_maxConvertCount = 0;
-    QList<VideoConvertBar*> m_convertingList;
+    // The run: its tasks, slots, merge and outputs.
+    RunQueue* m_run = nullptr;
     QList<VideoConvertBar*> m_checkList;
 
     // Rows of the current add not delivered yet; the queue owns them.
@@ -212,21 +212,8 @@ private:
     QList<VideoConvertBar*> m_deferredBars;
     QStringList m_deferredFiles;
 
-    // Output paths handed out in the current run (see VideoConvertBar).
-    QSet<QString> m_handedOutPaths;
     // Rows with the remove worker; deleted when it hands them back.
     QList<VideoConvertBar*> m_removedBars;
-    // Bumped at every start and end of a run, so that a step deferred to the
-    // event loop never acts on a later run.
-    int m_runGeneration = 0;
-    // The merge run: the row being merged (null once removed), whether a
-    // merge run is under way, and how its items ended.
-    VideoConvertBar* m_mergeBar = nullptr;
-    bool m_bMerging = false;
-    int m_mergeJoined = 0;
-    int m_mergeFailed = 0;
-    QString m_mergeOutput;
-    QString m_mergeCategory;
 };
 
 extern QStringList g_iTunesfileList;

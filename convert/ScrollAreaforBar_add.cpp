@@ -84,7 +84,6 @@ VideoConvertBar* ScrollAreaforBar::createBar()
 {
     auto* bar = new VideoConvertBar(this);
     bar->hide();
-    bar->setTakenOutputs(&m_handedOutPaths);
     m_addingBarList.append(bar);
     m_pendingBars.insert(bar);
     connect(bar, &BaseBar::SignalBarItemPress, this, &ScrollAreaforBar::slotBarItemPress);

@@ -11,7 +11,6 @@
 #include "LogCategories.h"
 #include "PlayerWidget.h"
 #include "QueueShared.h"
-#include "RunSchedule.h"
 #include "ScrollareaContentWidget.h"
 
 #include <QAction>
@@ -412,13 +411,6 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
     const int index = m_barList.indexOf(bar);
     if (index < 0)
         return;
-    if (m_bMerging) {
-        // The merge walks the list by index: keep it on the item it works on.
-        const RunSchedule::MergePosition merge = RunSchedule::afterRemoval(m_mergeIndex, index);
-        m_mergeIndex = merge.index;
-        if (merge.removedCurrent)
-            m_mergeBar = nullptr;
-    }
     if (m_shiftStartBar == bar)
         m_shiftStartBar = nullptr;
     if (m_choosenBar == bar)
@@ -430,14 +422,8 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
     Layout->removeWidget(bar);
     bar->hide();
     if (m_bConverting) {
-        // The poll stops before the worker takes the row; nothing of the run
-        // hears from the row again.
-        bar->convertTimer()->stop();
-        bar->AbandonOpen();
-        disconnect(bar, nullptr, this, nullptr);
-        if (bar->GetCurrentState() != State_Waiting)
-            --m_startIndex;
-        m_convertingList.removeAll(bar);
+        // The run lets go of the task before the worker takes the row.
+        leaveRun(bar);
         DeleteConverter(index);
         m_barList.removeAt(index);
     } else {

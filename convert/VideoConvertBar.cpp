@@ -1,6 +1,5 @@
 #include "VideoConvertBar.h"
 
-#include "CSingleUserLog.h"
 #include "ConvertJob.h"
 #include "FormatSettingDialog.h"
 #include "FreeMemory.h"
@@ -91,7 +90,8 @@ void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
     : BaseBar(parent)
-    , m_job(std::make_unique<ConvertJob>())
+    , m_runTask(std::make_shared<RunTask>())
+    , m_task(m_runTask->record())
 {
     static const bool registered = [] {
         qRegisterMetaType<ConvertState>("ConvertState");
@@ -100,15 +100,26 @@ VideoConvertBar::VideoConvertBar(QWidget* parent)
     }();
     Q_UNUSED(registered);
 
+    // The queue that makes the row runs its task.
+    m_run = parent ? parent->findChild<RunQueue*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!m_run) {
+        m_ownRun = std::make_unique<RunQueue>();
+        m_run = m_ownRun.get();
+    }
+    m_run->adopt(*m_runTask);
+
     setupUi(this);
     setMouseTracking(true);
     setbgImage(QIAppUtil::getResourcePath() + "/image/button_list.png");
     Init();
     InitMenu();
+    connect(m_runTask.get(), &RunTask::changed, this, &VideoConvertBar::showRun);
 }
 
 VideoConvertBar::~VideoConvertBar()
 {
+    // The task may outlive the row in a run queue; the row hears no more.
+    disconnect(m_runTask.get(), nullptr, this, nullptr);
     delete m_settingDialog;
     m_settingDialog = nullptr;
     delete m_actFullTime;
@@ -121,10 +132,8 @@ VideoConvertBar::~VideoConvertBar()
     m_thumbnail = nullptr;
     delete m_waitImage;
     m_waitImage = nullptr;
-    delete m_convertTimer;
-    m_convertTimer = nullptr;
-    // A job still opening is waited for; an open one is released now.
-    m_job.reset();
+    // With the task (unless a run queue still holds it) goes its job: one
+    // still opening is waited for, an open one is released now.
 }
 
 void VideoConvertBar::Init()
@@ -174,9 +183,6 @@ void VideoConvertBar::Init()
     m_labLine1->hide();
     m_labLine2->hide();
 
-    if (!m_convertTimer)
-        m_convertTimer = new QTimer(this);
-
     connect(m_btnDelete, &QPushButton::clicked, this, &VideoConvertBar::signalDeleteItem);
     connect(m_btnEditVideo, &QPushButton::clicked, this, &VideoConvertBar::OnEditVideo);
     connect(m_btnStopConvert, &QPushButton::clicked, this, &VideoConvertBar::PauseConvert);
@@ -189,7 +195,6 @@ void VideoConvertBar::Init()
     connect(this, &VideoConvertBar::emitSetEditInfo, this, &VideoConvertBar::slotSetEditInfo);
     connect(this, &VideoConvertBar::emitStartTimer, this, &VideoConvertBar::slotStartTimer);
     connect(this, &VideoConvertBar::emitStartConvert, this, &VideoConvertBar::slotStartConvert);
-    connect(m_convertTimer, &QTimer::timeout, this, &VideoConvertBar::ConverTime);
 }
 
 void VideoConvertBar::InitMenu()
@@ -394,8 +399,6 @@ void VideoConvertBar::SlotShowSettingDialog()
 
 namespace {
 
-constexpr int kPollMs = 500;
-
 QString resourceImage(const char* relative) { return QIAppUtil::getResourcePath() + QLatin1String(relative); }
 
 } // namespace
@@ -403,23 +406,101 @@ QString resourceImage(const char* relative) { return QIAppUtil::getResourcePath(
 QString VideoConvertBar::FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
                                         const QSet<QString>* taken)
 {
-    return SourceProbe::freeOutputPath(folder, name, extension, taken);
+    return RunOutputs::freePath(folder, name, extension, taken);
+}
+
+ConvertState VideoConvertBar::GetCurrentState() const
+{
+    switch (m_runTask->state().stage) {
+    case RunSchedule::Stage::Waiting:
+        return State_Waiting;
+    case RunSchedule::Stage::Paused:
+        return State_Paused;
+    case RunSchedule::Stage::Converting:
+        return State_Converting;
+    case RunSchedule::Stage::Finished:
+        return State_Finished;
+    case RunSchedule::Stage::Idle:
+        break;
+    }
+    return State_Ready;
 }
 
 void VideoConvertBar::SetConvertState(ConvertState state)
 {
     switch (state) {
     case State_Waiting:
-        m_convertState = State_Waiting;
-        m_fProgress = 0.0f;
-        m_bFailed = false;
-        m_strFailure.clear();
-        m_strEndedEarly.clear();
+        m_run->wait(*m_runTask);
+        break;
+    case State_Paused:
+        m_run->park(*m_runTask);
+        break;
+    case State_Converting:
+        m_run->resume(*m_runTask);
+        break;
+    case State_Finished:
+        m_run->finish(*m_runTask);
+        break;
+    default:
+        break;
+    }
+    update();
+}
+
+void VideoConvertBar::SetConverting(bool converting) { m_run->showProgress(*m_runTask, converting); }
+
+void VideoConvertBar::slotStartConvert() { m_run->showConverting(*m_runTask); }
+
+QString VideoConvertBar::FailureText() const { return tr("Conversion failed"); }
+
+void VideoConvertBar::SetFailed(const QString& detail) { m_run->setFailed(*m_runTask, detail); }
+
+void VideoConvertBar::clearFailure()
+{
+    // Also reached from the add thread for a new row, which never failed.
+    if (!HasFailed())
+        return;
+    m_run->clearFailure(*m_runTask);
+}
+
+void VideoConvertBar::WaitForOpens() { ConvertJob::waitForOpens(); }
+
+void VideoConvertBar::GiveBackMemory()
+{
+    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
+}
+
+bool VideoConvertBar::IsOpening() const { return m_run && m_run->isOpening(*m_runTask); }
+
+void VideoConvertBar::AbandonOpen() { m_runTask->job().abandonOpen(); }
+
+void VideoConvertBar::StartConvertMedia() { m_run->start(*m_runTask); }
+
+void VideoConvertBar::ConverTime() { m_run->poll(*m_runTask); }
+
+void VideoConvertBar::PauseConvert()
+{
+    m_run->pause(*m_runTask);
+    emit emitChangeConvertState(GetCurrentState());
+    repaint();
+}
+
+void VideoConvertBar::SetConvertProgress(float progress) { m_run->setProgress(*m_runTask, progress); }
+
+void VideoConvertBar::Recover() { m_run->recover(*m_runTask); }
+
+void VideoConvertBar::showRun(RunTask::Change change)
+{
+    using Change = RunTask::Change;
+    const RunState& state = m_runTask->state();
+    const bool merge = m_run && m_run->request().merge;
+    switch (change) {
+    case Change::Waiting:
         m_retainTime->setToolTip(QString());
         m_failReason->clear();
         m_strReason.clear();
         m_failReason->hide();
-        m_progressLab->setText(QString("%1%").arg(double(m_fProgress)));
+        m_progressLab->setText(QString("%1%").arg(double(state.percent)));
         m_progressLab->show();
         m_btnEditVideo->hide();
         m_settingFormat->hide();
@@ -427,69 +508,105 @@ void VideoConvertBar::SetConvertState(ConvertState state)
         m_retainTime->setText(tr("Waitting"));
         m_retainTime->show();
         break;
-    case State_Paused:
-        if (m_job->pause()) {
-            m_retainTime->setText(tr("Resume"));
-            m_convertState = State_Paused;
-            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
-            m_convertTimer->stop();
+    case Change::Opened:
+        // A taken name gave the output a number: the row names the real file.
+        m_laterInfoWidget->slotSetVideoName(QFileInfo(m_task.outputPath()).fileName());
+        return;
+    case Change::Started:
+        m_laterInfoWidget->SetEnableRename(false);
+        m_videoImageWidget->setEnabled(false);
+        m_waitConvertImage->hide();
+        if (!merge)
+            m_btnStopConvert->show();
+        m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
+        return;
+    case Change::Paused:
+        m_retainTime->setText(tr("Resume"));
+        m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
+        break;
+    case Change::Resumed:
+        m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
+        break;
+    case Change::Progress:
+        m_convertImage->SetProgress(int(state.percent));
+        repaint();
+        return;
+    case Change::Written:
+        m_convertImage->SetProgress(100);
+        repaint();
+        emit emitSaveHistoryXml(this);
+        return;
+    case Change::Finished:
+        m_retainTime->hide();
+        m_btnEditVideo->show();
+        m_settingFormat->show();
+        m_btnStopConvert->hide();
+        m_laterInfoWidget->SetEnableRename(true);
+        m_videoImageWidget->setEnabled(true);
+        showEndedEarly();
+        break;
+    case Change::Failed:
+        m_waitConvertImage->hide();
+        m_btnStopConvert->hide();
+        m_btnEditVideo->show();
+        m_settingFormat->show();
+        m_laterInfoWidget->SetEnableRename(true);
+        m_videoImageWidget->setEnabled(true);
+        showFailure();
+        return;
+    case Change::FailureShown:
+        showFailure();
+        return;
+    case Change::Ended:
+        emit emitNotifyFinish();
+        return;
+    case Change::Recovered:
+        m_retainTime->hide();
+        m_laterInfoWidget->SetEnableRename(true);
+        m_videoImageWidget->setEnabled(true);
+        m_waitConvertImage->hide();
+        m_btnStopConvert->hide();
+        m_btnEditVideo->show();
+        m_settingFormat->show();
+        m_progressLab->hide();
+        m_convertImage->SetProgress(0);
+        // A failure stays in view after the run, until the task runs again.
+        if (state.failed) {
+            m_progressLab->setText(tr("Failed"));
+            m_progressLab->show();
+            m_retainTime->setText(FailureText());
+            m_retainTime->show();
+            m_failReason->show();
         }
-        break;
-    case State_Converting:
-        if (m_job->start()) {
-            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
-            m_convertState = State_Converting;
-            m_convertTimer->start(kPollMs);
-        }
-        break;
-    case State_Finished:
-        if (m_job->converter()) {
-            // The job has ended: freeing its encoders can take tens of
-            // milliseconds, which the window does not wait for.
-            m_job->releaseLater();
-            m_retainTime->hide();
-            m_convertState = State_Finished;
-            m_btnEditVideo->show();
-            m_settingFormat->show();
-            m_btnStopConvert->hide();
-            m_laterInfoWidget->SetEnableRename(true);
-            m_videoImageWidget->setEnabled(true);
-            m_convertTimer->stop();
-        }
-        break;
-    default:
-        break;
+        showEndedEarly();
+        layoutStatus();
+        return;
+    case Change::FailureCleared:
+        m_strReason.clear();
+        m_failReason->clear();
+        m_failReason->setToolTip(QString());
+        m_failReason->hide();
+        m_retainTime->setToolTip(QString());
+        m_retainTime->hide();
+        m_progressLab->hide();
+        layoutStatus();
+        update();
+        return;
+    case Change::MergeItem:
+        setEnabled(false);
+        return;
     }
-    if (g_Configure.m_bMerge) {
+    // A change of stage: a merge shows no wait or pause button.
+    if (merge) {
         m_waitConvertImage->hide();
         m_btnStopConvert->hide();
     }
     update();
 }
 
-void VideoConvertBar::SetConverting(bool converting) { m_bConverting = converting; }
-
-void VideoConvertBar::slotStartConvert()
+void VideoConvertBar::showFailure()
 {
-    m_convertState = State_Converting;
-    m_bConverting = true;
-    m_laterInfoWidget->SetEnableRename(false);
-    m_videoImageWidget->setEnabled(false);
-    m_waitConvertImage->hide();
-    if (!g_Configure.m_bMerge)
-        m_btnStopConvert->show();
-    m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
-}
-
-QString VideoConvertBar::FailureText() const { return tr("Conversion failed"); }
-
-void VideoConvertBar::SetFailed(const QString& detail)
-{
-    m_bFailed = true;
-    m_strFailure = detail;
-    // The painter would write a percentage over the failure text.
-    m_bConverting = false;
-    m_nTicks = 0;
+    const QString& detail = m_runTask->state().failure;
     m_convertImage->SetProgress(0);
     m_progressLab->setText(tr("Failed"));
     m_progressLab->show();
@@ -504,201 +621,14 @@ void VideoConvertBar::SetFailed(const QString& detail)
     update();
 }
 
-void VideoConvertBar::clearFailure()
-{
-    if (!m_bFailed)
-        return;
-    m_bFailed = false;
-    m_strFailure.clear();
-    m_strReason.clear();
-    m_failReason->clear();
-    m_failReason->setToolTip(QString());
-    m_failReason->hide();
-    m_retainTime->setToolTip(QString());
-    m_retainTime->hide();
-    m_progressLab->hide();
-    layoutStatus();
-    update();
-}
-
-void VideoConvertBar::failConversion(const QString& detail, bool notifyLater)
-{
-    m_job->releaseLater();
-    m_convertTimer->stop();
-    m_convertState = State_Finished;
-    m_waitConvertImage->hide();
-    m_btnStopConvert->hide();
-    m_btnEditVideo->show();
-    m_settingFormat->show();
-    m_laterInfoWidget->SetEnableRename(true);
-    m_videoImageWidget->setEnabled(true);
-    SetFailed(detail);
-    if (!notifyLater) {
-        emit emitNotifyFinish();
-        return;
-    }
-    // A start is called from inside the queue's scheduling; the queue hears
-    // of the failure once that has returned, and only if the run this task
-    // failed in is still going.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (m_bFailed && m_convertState == State_Finished)
-                emit emitNotifyFinish();
-        },
-        Qt::QueuedConnection);
-}
-
-void VideoConvertBar::WaitForOpens() { ConvertJob::waitForOpens(); }
-
-void VideoConvertBar::GiveBackMemory()
-{
-    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
-}
-
-bool VideoConvertBar::IsOpening() const { return m_job->isOpening(); }
-
-void VideoConvertBar::AbandonOpen() { m_job->abandonOpen(); }
-
-void VideoConvertBar::StartConvertMedia()
-{
-    const QString folder = g_Configure.m_strOutputFolder;
-    m_task.takeOutputPath(folder);
-    if (!QFileInfo::exists(folder))
-        QDir().mkpath(folder);
-
-    const QString event = conversionEventText(m_task.path(), m_task.target().V_Format);
-    CSingleUserLog::getInstance()->AddUserLog(11621, false, 0, event.toLatin1().constData());
-
-    // A merge run adds the task to its merger itself.
-    if (g_Configure.m_bMerge)
-        return;
-    m_job->open(m_task, m_task.outputPath(), [this] { openDone(); });
-}
-
-void VideoConvertBar::openDone()
-{
-    if (!m_job->created()) {
-        failConversion(tr("The converter could not be created."), false);
-        return;
-    }
-    if (!m_job->isOpen()) {
-        failConversion(ConvertJob::failureReason(m_job->openError(), m_task), false);
-        return;
-    }
-    // A taken name gave the output a number: the row names the real file.
-    m_laterInfoWidget->slotSetVideoName(QFileInfo(m_task.outputPath()).fileName());
-
-    bool refused = false;
-    if (m_job->start()) {
-        slotStartConvert();
-        m_convertTimer->start(kPollMs);
-    } else {
-        // Not started: held paused so that the user may try again; a
-        // converter that takes neither can only fail.
-        SetConvertState(State_Paused);
-        refused = m_convertState != State_Paused;
-    }
-    if (refused)
-        failConversion(ConvertJob::failureReason(m_job->error(), m_task), false);
-}
-
-void VideoConvertBar::ConverTime()
-{
-    const ConvertJob::Poll poll = m_job->poll();
-    ++m_nTicks;
-    if (poll.ended) {
-        if (poll.error != 0) {
-            failConversion(ConvertJob::failureReason(poll.error, m_task), false);
-            return;
-        }
-        // A source that ends before its probed length is written as far as it
-        // goes; the row says how far, and the run does not count it as clean.
-        if (poll.endedEarly())
-            m_strEndedEarly = tr("Converted %1 of %2").arg(getTime(poll.convertedUs), getTime(poll.wholeUs));
-        CSingleUserLog::getInstance()->AddUserLog(11623, false, 0, nullptr);
-        m_fProgress = 100.0f;
-        m_convertImage->SetProgress(100);
-        repaint();
-        // Listed once written whole: a failed, cancelled or removed task
-        // leaves no entry.
-        emit emitSaveHistoryXml(this);
-        SetConvertState(State_Finished);
-        showEndedEarly();
-        emit emitNotifyFinish();
-        return;
-    }
-    m_fProgress = poll.percent;
-    m_convertImage->SetProgress(int(m_fProgress));
-    repaint();
-}
-
-void VideoConvertBar::PauseConvert()
-{
-    if (m_convertState == State_Paused) {
-        if (m_job->start()) {
-            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_pause_convert.png"));
-            m_convertState = State_Converting;
-            m_convertTimer->start(kPollMs);
-        }
-    } else if (m_convertState == State_Converting) {
-        if (m_job->pause()) {
-            m_retainTime->setText(tr("Resume"));
-            m_btnStopConvert->setBtnImage(resourceImage("/image/newimage/btn_start_convert.png"));
-            m_convertState = State_Paused;
-            m_convertTimer->stop();
-        }
-    }
-    emit emitChangeConvertState(m_convertState);
-    repaint();
-}
-
-void VideoConvertBar::SetConvertProgress(float progress)
-{
-    ++m_nTicks;
-    m_fProgress = progress;
-    m_convertImage->SetProgress(static_cast<int>(progress));
-    repaint();
-}
-
-void VideoConvertBar::Recover()
-{
-    m_job->abandonOpen();
-    if (!g_Configure.m_bMerge && m_convertState != State_Finished)
-        m_job->releaseNow();
-    m_convertTimer->stop();
-    m_retainTime->hide();
-    m_convertState = State_Ready;
-    m_bConverting = false;
-    m_laterInfoWidget->SetEnableRename(true);
-    m_videoImageWidget->setEnabled(true);
-    m_waitConvertImage->hide();
-    m_btnStopConvert->hide();
-    m_btnEditVideo->show();
-    m_settingFormat->show();
-    m_fProgress = 0.0f;
-    m_nTicks = 0;
-    m_progressLab->hide();
-    m_convertImage->SetProgress(0);
-    // A failure stays in view after the run, until the task runs again.
-    if (m_bFailed) {
-        m_progressLab->setText(tr("Failed"));
-        m_progressLab->show();
-        m_retainTime->setText(FailureText());
-        m_retainTime->show();
-        m_failReason->show();
-    }
-    showEndedEarly();
-    layoutStatus();
-}
-
 void VideoConvertBar::showEndedEarly()
 {
-    if (m_strEndedEarly.isEmpty())
+    const QString& endedEarly = m_runTask->state().endedEarly;
+    if (endedEarly.isEmpty())
         return;
-    m_strReason = m_strEndedEarly;
-    m_failReason->setText(m_strEndedEarly);
-    m_failReason->setToolTip(m_strEndedEarly + QLatin1Char('\n')
+    m_strReason = endedEarly;
+    m_failReason->setText(endedEarly);
+    m_failReason->setToolTip(endedEarly + QLatin1Char('\n')
                              + tr("The source ended before its stated length"));
     m_failReason->show();
     layoutStatus();
@@ -730,7 +660,7 @@ void VideoConvertBar::layoutStatus()
                            lineHeight * kReasonLines);
     if (m_retainTime->isVisibleTo(this)) {
         m_retainTime->setGeometry(statusRect);
-        if (m_bFailed)
+        if (HasFailed())
             showFitted(m_retainTime, FailureText(), statusRect, 1);
     }
     if (reason)
@@ -741,11 +671,13 @@ void VideoConvertBar::layoutStatus()
 
 void VideoConvertBar::DeleteConvert()
 {
-    if (m_convertState != State_Finished)
-        m_job->releaseNow();
+    // On the remove worker: the task has left the run, nothing else touches
+    // its job.
+    if (m_runTask->state().stage != RunSchedule::Stage::Finished)
+        m_runTask->job().releaseNow();
 }
 
-void VideoConvertBar::slotStartTimer() { m_convertTimer->start(kPollMs); }
+void VideoConvertBar::slotStartTimer() { convertTimer()->start(RunQueue::kPollMs); }
 
 // ---- Events and painting -----------------------------------------------------------
 
@@ -762,15 +694,16 @@ void VideoConvertBar::leaveEvent(QEvent* event) { BaseBar::leaveEvent(event); }
 
 void VideoConvertBar::paintProgress()
 {
-    const float p = m_fProgress;
-    const double elapsed = m_nTicks * 0.5;
+    const RunState& state = m_runTask->state();
+    const float p = state.percent;
+    const double elapsed = state.ticks * 0.5;
     const bool hasEstimate = p > 0.0f;
     float remaining = 0.0f;
     if (hasEstimate)
         remaining = static_cast<float>((100.0 / p) * elapsed - elapsed);
-    qCDebug(lcConvert) << "retiantime = " << remaining << "   " << m_nTicks;
+    qCDebug(lcConvert) << "retiantime = " << remaining << "   " << state.ticks;
 
-    if (m_convertState != State_Paused) {
+    if (state.stage != RunSchedule::Stage::Paused) {
         if (hasEstimate && remaining >= 0.0f && remaining < 86400.0f) {
             const auto us = static_cast<unsigned long long>(static_cast<double>(remaining) * 1000000.0);
             m_retainTime->setText(tr("Remainning:%1").arg(getTime(us)));
@@ -778,10 +711,6 @@ void VideoConvertBar::paintProgress()
             m_retainTime->setText(tr("Remainning:--:--:--"));
         }
         m_progressLab->setText(QString::number(p, 'f', 1) + "%");
-    }
-    if (p >= 100.0f) {
-        m_bConverting = false;
-        m_nTicks = 0;
     }
 }
 
@@ -793,7 +722,7 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
 
     m_btnDelete->move(W - 28, 10);
 
-    if (m_bConverting)
+    if (m_runTask->state().showsProgress)
         paintProgress();
 
     {

@@ -1,22 +1,25 @@
 #pragma once
 
 // One conversion task as one row of the queue: the source's thumbnail, the
-// row's controls, status texts and painting, and its run state. The task
-// itself (facts, format values, clip records, trim) is its ConvertTask and
-// the job against the engine its ConvertJob; the getters and setters here
-// forward to them.
+// row's controls, status texts and painting. The task itself (facts, format
+// values, clip records, trim), its job against the engine and where it
+// stands in a run are its RunTask, which the queue's run queue runs; the
+// getters and setters here forward to them, and the row shows what the run
+// queue announces.
 
 #include "BaseBar.h"
 #include "ClipEditRecords.h"
 #include "ConvertTask.h"
 #include "Convertinfo.h"
 #include "ProfileFile.h"
+#include "RunQueue.h"
 #include "SourceProbe.h"
 
 // For the Config of setConverterConfig only.
 #include <orvalta.h>
 
 #include <QMetaType>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
@@ -78,9 +81,11 @@ public:
     const Convertinfo& SourceInfo() const { return m_task.sourceInfo(); }
     const Convertinfo& TargetInfo() const { return m_task.target(); }
 
-    // The task's record and its job against the engine.
+    // The task's record, its job against the engine, and the whole task as
+    // the run queue runs it.
     const ConvertTask& task() const { return m_task; }
-    const ConvertJob& job() const { return *m_job; }
+    const ConvertJob& job() const { return m_runTask->job(); }
+    const std::shared_ptr<RunTask>& runTask() const { return m_runTask; }
 
     // The task's values, forwarded to its record. The QString ones apply a
     // profile text to the source's facts.
@@ -114,7 +119,7 @@ public:
     void saveSettingXml(QString path);
 
     // Run side.
-    ConvertState GetCurrentState() const { return m_convertState; }
+    ConvertState GetCurrentState() const;
     void SetConvertState(ConvertState state);
     void SetConverting(bool converting);
     void StartConvertMedia();
@@ -141,22 +146,21 @@ public:
     // run sets the merge output here before its history entry.
     QString OutputPath() const { return m_task.outputPath(); }
     void setOutputPath(const QString& path) { m_task.setOutputPath(path); }
-    // Paths already handed out in the queue's current run (see ConvertTask).
-    void setTakenOutputs(QSet<QString>* taken) { m_task.setTakenOutputs(taken); }
     // folder/stem.ext, or folder/stem<n>.ext for n = 1, 2, ... while that
     // file exists or is in `taken`; "//" collapsed.
     static QString FreeOutputPath(const QString& folder, const QString& name, const QString& extension,
                                   const QSet<QString>* taken);
     // The last conversion of this task ended in an engine error; the row
     // says so until the task joins another run.
-    bool HasFailed() const { return m_bFailed; }
+    bool HasFailed() const { return m_runTask->state().failed; }
     // Finished, but the source ended before its stated length.
-    bool EndedEarly() const { return !m_strEndedEarly.isEmpty(); }
+    bool EndedEarly() const { return !m_runTask->state().endedEarly.isEmpty(); }
     void SetFailed(const QString& detail);
     QString FailureText() const;
-    float Progress() const { return m_fProgress; }
-    int Ticks() const { return m_nTicks; }
-    QTimer* convertTimer() const { return m_convertTimer; }
+    float Progress() const { return m_runTask->state().percent; }
+    int Ticks() const { return m_runTask->state().ticks; }
+    // The task's poll timer (the run queue's).
+    QTimer* convertTimer() const { return m_runTask->pollTimer(); }
 
     void Init();
     void InitMenu();
@@ -204,10 +208,10 @@ private:
     // The target panel's format, picture size and size estimate.
     void refreshTargetPanel();
     void paintProgress();
-    // Ends this task's conversion as failed: job released, the row
-    // shows the failure, and the queue is told (at once, or once the
-    // current call chain has returned).
-    void failConversion(const QString& detail, bool notifyLater);
+    // Shows what the run queue announced of the task.
+    void showRun(RunTask::Change change);
+    // The status texts of a failed task.
+    void showFailure();
     void showEndedEarly();
     // The task has changed since its conversion failed (format, settings or
     // edits): the failure no longer describes it and goes.
@@ -215,26 +219,20 @@ private:
     // Places the status texts and the edit and settings buttons side by
     // side; a text is cut with "…" only when the row is too narrow for it.
     void layoutStatus();
-    // The job's open has returned: start it, or show why it failed.
-    void openDone();
 
-    ConvertTask m_task;
-    std::unique_ptr<ConvertJob> m_job;
+    // Shared with the run queue while the task is in a run.
+    std::shared_ptr<RunTask> m_runTask;
+    ConvertTask& m_task;
+    // The queue's run queue; a row made outside a queue has one of its own.
+    QPointer<RunQueue> m_run;
+    std::unique_ptr<RunQueue> m_ownRun;
     QString m_strFileID;
     QImage* m_thumbnail = nullptr;
     QImage* m_waitImage = nullptr;
-    int32_t m_nTicks = 0;
-    ConvertState m_convertState = State_Ready;
-    bool m_bConverting = false;
-    float m_fProgress = 0.0f;
     QMenu* m_timeMenu = nullptr;
     QAction* m_actFullTime = nullptr;
     QAction* m_actCustomTime = nullptr;
     FormatSettingDialog* m_settingDialog = nullptr;
-    QTimer* m_convertTimer = nullptr;
-    bool m_bFailed = false;
-    QString m_strEndedEarly;
-    QString m_strFailure;
     // The whole text of the reason line; the label may show it cut.
     QString m_strReason;
 

@@ -1,7 +1,5 @@
 #include "SourceProbe.h"
 
-#include <QFileInfo>
-
 #include <cstring>
 #include <limits>
 
@@ -71,26 +69,6 @@ bool checkThumbnail(const unsigned char* block, uint32_t width, uint32_t height,
                     size_t(stride));
     }
     return true;
-}
-
-QString freeOutputPath(const QString& folder, const QString& name, const QString& extension,
-                       const QSet<QString>* taken)
-{
-    const QString stem = stemOf(name);
-    auto candidate = [&](const QString& number) {
-        QString path = folder + "/" + stem + number + "." + extension;
-        while (path.contains(QLatin1String("//")))
-            path.replace(QLatin1String("//"), QLatin1String("/"));
-        return path;
-    };
-    auto isTaken = [&](const QString& path) {
-        const QFileInfo info(path);
-        return info.exists() || info.isSymLink() || (taken && taken->contains(path));
-    };
-    QString path = candidate(QString());
-    for (int n = 1; isTaken(path); ++n)
-        path = candidate(QString::number(n));
-    return path;
 }
 
 } // namespace SourceProbe

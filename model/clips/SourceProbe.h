@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QMetaType>
-#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -56,11 +55,6 @@ SourceFacts probe(const QString& path, uint32_t thumbnailWidth = 0, uint32_t thu
 // pixels top-down into `pixels`. False, `pixels` untouched, when the block
 // is missing or its header does not describe exactly that picture.
 bool checkThumbnail(const unsigned char* block, uint32_t width, uint32_t height, QByteArray& pixels);
-
-// folder/stem.ext, or folder/stem<n>.ext for n = 1, 2, ... while that file
-// (or a dangling link of that name) exists or is in `taken`; "//" collapsed.
-QString freeOutputPath(const QString& folder, const QString& name, const QString& extension,
-                       const QSet<QString>* taken);
 
 // Everything up to the last dot of a file name.
 QString stemOf(const QString& name);

@@ -20,12 +20,12 @@ QThreadPool& opener()
     }();
     return *pool;
 }
+} // namespace
 
-float percentOf(uint64_t done, uint64_t duration)
+float ConvertJob::percentOf(uint64_t done, uint64_t duration)
 {
     return duration ? float(qBound(0.0, double(done) / double(duration) * 100.0, 100.0)) : 0.0f;
 }
-} // namespace
 
 // ---- Configuration ---------------------------------------------------------------
 
@@ -212,51 +212,6 @@ ConvertJob::Poll ConvertJob::poll() const
     // An unknown duration gives no percentage rather than "nan%".
     result.percent = percentOf(done, duration);
     return result;
-}
-
-// ---- The merge run's job -----------------------------------------------------------
-
-bool ConvertJob::openMerge(MergerHandle& merger, const QByteArray& target, const QByteArray* container,
-                           Config config)
-{
-    merger = Merger_Create(-1);
-    if (!merger)
-        return false;
-    return Merger_Open(merger, target.constData(), container ? container->constData() : nullptr, config) != 0;
-}
-
-bool ConvertJob::startMerge(MergerHandle merger) { return Merger_Start(merger) != 0; }
-
-bool ConvertJob::addToMerge(MergerHandle merger, const QByteArray& source, uint64_t begin, uint64_t length,
-                            Config config)
-{
-    return Merger_AddTask(merger, source.constData(), begin, length, config) != 0;
-}
-
-int ConvertJob::mergeError(MergerHandle merger) { return Merger_GetError(merger); }
-
-ConvertJob::Poll ConvertJob::pollMerge(MergerHandle merger)
-{
-    Poll result;
-    if (Merger_IsCompleted(merger)) {
-        result.ended = true;
-        result.error = Merger_GetError(merger);
-        result.percent = 100.0f;
-        return result;
-    }
-    const uint64_t duration = Merger_GetDuration(merger);
-    const uint64_t done = Merger_GetConvertTime(merger);
-    result.percent = percentOf(done, duration);
-    return result;
-}
-
-void ConvertJob::releaseMerge(MergerHandle merger, bool close)
-{
-    if (!merger)
-        return;
-    if (close)
-        Merger_Close(merger);
-    Merger_Release(merger);
 }
 
 // ---- What a failed job tells the person ---------------------------------------

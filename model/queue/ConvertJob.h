@@ -2,8 +2,8 @@
 
 // One task's conversion job against the engine, apart from the row that
 // shows it: its open on the one opener thread, the converter it holds once
-// open, start, pause, poll and release; and the merge run's job over one
-// merger. Nothing here touches a widget.
+// open, start, pause, poll and release (the merge run's job is MergeJob).
+// Nothing here touches a widget.
 //
 // Opening a job probes the source and sets up the encoders, which takes tens
 // of milliseconds per 1080p clip: opens run off the GUI thread, one piece of
@@ -74,6 +74,9 @@ public:
     // The container a target names for the engine; empty when it names
     // none and the engine picks by the file name.
     static QByteArray containerOf(const Convertinfo& target);
+    // `done` of `duration` in percent, 0 to 100; 0 while the duration is
+    // unknown (rather than "nan%").
+    static float percentOf(uint64_t done, uint64_t duration);
 
     ConvertJob() = default;
     // A pending open is waited for and released; an open converter is
@@ -115,22 +118,6 @@ public:
     static void waitForOpener();
     // Also delivers what those opens handed back to the application's thread.
     static void waitForOpens();
-
-    // ---- The merge run's job -------------------------------------------------
-    // One merger writes every item into one output; an item is added as a job
-    // of its own (same trim and configuration rules). Creates and opens the
-    // merger; on failure `merger` holds what was created (or null) for the
-    // error and the release.
-    static bool openMerge(MergerHandle& merger, const QByteArray& target, const QByteArray* container,
-                          Config config);
-    static bool startMerge(MergerHandle merger);
-    static bool addToMerge(MergerHandle merger, const QByteArray& source, uint64_t begin, uint64_t length,
-                           Config config);
-    static int mergeError(MergerHandle merger);
-    // The item being merged, polled like a job (no early-end facts).
-    static Poll pollMerge(MergerHandle merger);
-    // Closes (when `close`) and releases the merger.
-    static void releaseMerge(MergerHandle merger, bool close);
 
     // ---- What a failed job tells the person -----------------------------------
     // The engine's text for an error code; the number when it has none.

@@ -145,15 +145,6 @@ unsigned long long ConvertTask::estimatedOutputBytes() const
     return total * seconds * 1000ull / 8ull;
 }
 
-QString ConvertTask::takeOutputPath(const QString& folder)
-{
-    const QString output = SourceProbe::freeOutputPath(folder, m_name, m_target.V_Extend, m_takenOutputs);
-    if (m_takenOutputs)
-        m_takenOutputs->insert(output);
-    m_outputPath = output;
-    return output;
-}
-
 // ---- Trim ------------------------------------------------------------------------
 
 void ConvertTask::setTrim(uint64_t beginUs, uint64_t endUs)

@@ -10,7 +10,6 @@
 #include "ClipEditRecords.h"
 #include "Convertinfo.h"
 
-#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -78,13 +77,6 @@ public:
     // The file the engine was last told to write for this task.
     const QString& outputPath() const { return m_outputPath; }
     void setOutputPath(const QString& path) { m_outputPath = path; }
-    // Paths already handed out in the queue's current run: the engine only
-    // creates a file at open, so a path chosen but not yet opened (or whose
-    // open failed) would otherwise be chosen twice.
-    void setTakenOutputs(QSet<QString>* taken) { m_takenOutputs = taken; }
-    // Chooses the output in `folder` (named after the task, numbered while
-    // the name exists or is taken), hands it out and keeps it.
-    QString takeOutputPath(const QString& folder);
 
     // ---- Clip records and trim -----------------------------------------------
 
@@ -132,7 +124,6 @@ private:
     QString m_itemName;
     QString m_profile;
     QString m_outputPath;
-    QSet<QString>* m_takenOutputs = nullptr;
 
     TaskClips m_clips;
     uint64_t m_beginUs = 0;

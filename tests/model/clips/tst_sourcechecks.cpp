@@ -2,6 +2,7 @@
 // block the engine hands over, free output names, and the run's choice of
 // the next task.
 
+#include "RunOutputs.h"
 #include "RunSchedule.h"
 #include "SourceProbe.h"
 
@@ -114,14 +115,13 @@ void TestSourceChecks::freeOutputPath()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString folder = dir.path();
-    QCOMPARE(SourceProbe::freeOutputPath(folder + "/", "clip.v1.mov", "mp4", nullptr),
-             folder + "/clip.v1.mp4");
+    QCOMPARE(RunOutputs::freePath(folder + "/", "clip.v1.mov", "mp4", nullptr), folder + "/clip.v1.mp4");
 
     QFile(folder + "/clip.mp4").open(QIODevice::WriteOnly);
     // A dangling link also holds its name.
     QVERIFY(QFile::link(folder + "/nowhere", folder + "/clip1.mp4"));
     const QSet<QString> taken{folder + "/clip2.mp4"};
-    QCOMPARE(SourceProbe::freeOutputPath(folder, "clip.mov", "mp4", &taken), folder + "/clip3.mp4");
+    QCOMPARE(RunOutputs::freePath(folder, "clip.mov", "mp4", &taken), folder + "/clip3.mp4");
     QCOMPARE(SourceProbe::stemOf("noext"), QString("noext"));
 }
 

@@ -11,7 +11,6 @@
 
 #include <orvalta_fake_control.h>
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(uint64_t)
@@ -188,25 +187,6 @@ private slots:
         QCOMPARE(values.crop.rotate, 90);
         QCOMPARE(values.text.text, QString("mark"));
         QCOMPARE(values.streams.subtitle_count, 2);
-    }
-
-    void outputPathsAreHandedOutOnce()
-    {
-        QTemporaryDir folder;
-        QVERIFY(folder.isValid());
-        QSet<QString> taken;
-        ConvertTask first, second;
-        for (ConvertTask* task : {&first, &second}) {
-            task->applyFacts(facts1080());
-            task->applyFormat(mp4Format(QStringLiteral("Original")));
-            task->setTakenOutputs(&taken);
-        }
-        const QString a = first.takeOutputPath(folder.path());
-        const QString b = second.takeOutputPath(folder.path());
-        QCOMPARE(a, folder.path() + "/clip.mp4");
-        QCOMPARE(b, folder.path() + "/clip1.mp4");
-        QCOMPARE(second.outputPath(), b);
-        QCOMPARE(taken, (QSet<QString>{a, b}));
     }
 
     // The job opens on the opener thread with the task's values and trim,
