@@ -90,7 +90,6 @@ QVideoEditDlg::~QVideoEditDlg()
     m_subtitlePanel = nullptr;
     // The player goes first: after Close no frame reaches the previews.
     m_engine->release();
-    m_player = nullptr;
     // A reader is closed before it is released, so the file it holds is let go.
     if (m_info) {
         Info_Close(m_info);
@@ -245,7 +244,6 @@ void QVideoEditDlg::OnInitCtrl()
 void QVideoEditDlg::InitPlay()
 {
     m_engine->create(-1);
-    m_player = m_engine->handle();
     m_info = Info_Create(-1);
     m_engine->setVolume(100);
     m_volume = 100.0f;

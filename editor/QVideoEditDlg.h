@@ -161,11 +161,9 @@ private:
     QWatermarkOperateDlg* m_watermarkPanel = nullptr;
     QSubtitleOperateDlg* m_subtitlePanel = nullptr;
 
-    // The preview player. m_player is the handle it owns, for the picture
-    // and watermark settings, which reach the engine by the calls a
-    // conversion's settings take.
+    // The preview player. Its handle takes the picture and watermark
+    // settings through the mapping a conversion's settings take.
     EnginePlayer* m_engine = nullptr;
-    PlayerHandle m_player = nullptr;
     InfoHandle m_info = nullptr;
     QTimer* m_timeTimer = nullptr;
     QTimer* m_screenTimer = nullptr;

@@ -3,6 +3,7 @@
 #include "QVideoEditDlg.h"
 
 #include "EditArithmetic.h"
+#include "EnginePlayer.h"
 #include "PreviewDrag.h"
 #include "VideoImageWindow.h"
 
@@ -53,9 +54,9 @@ EditRect QVideoEditDlg::cropDragBox() const
 
 int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
 {
-    const double w = text ? Player_GetWatermarkTextWidth(m_player) : Player_GetWatermarkImageWidth(m_player);
-    const double h =
-        text ? Player_GetWatermarkTextHeight(m_player) : Player_GetWatermarkImageHeight(m_player);
+    const QSizeF size = text ? m_engine->watermarkTextSize() : m_engine->watermarkImageSize();
+    const double w = size.width();
+    const double h = size.height();
     const int posX = text ? m_state.text.pos_x : m_state.image.pos_x;
     const int posY = text ? m_state.text.pos_y : m_state.image.pos_y;
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
@@ -68,7 +69,7 @@ int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
 
 bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
 {
-    if (!m_player || (text ? m_state.text.border : m_state.image.border) == 0)
+    if (!m_engine->handle() || (text ? m_state.text.border : m_state.image.border) == 0)
         return false;
     EditRect box;
     const int mode = watermarkHit(text, e, &box);
@@ -92,7 +93,7 @@ bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
 
 bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
 {
-    if (!m_player || (text ? m_state.text.border : m_state.image.border) == 0)
+    if (!m_engine->handle() || (text ? m_state.text.border : m_state.image.border) == 0)
         return false;
     m_videoPreviewWidget->setCursor(Qt::ArrowCursor);
     const int mode = text ? m_state.drag.textMode : m_state.drag.imageMode;
@@ -142,7 +143,7 @@ bool QVideoEditDlg::WatermarkImageUp(QMouseEvent*)
 
 bool QVideoEditDlg::CropDown(QMouseEvent* e)
 {
-    if (!m_player || !m_cropBorder)
+    if (!m_engine->handle() || !m_cropBorder)
         return false;
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
     const EditRect box = cropDragBox();
@@ -159,7 +160,7 @@ bool QVideoEditDlg::CropDown(QMouseEvent* e)
 
 bool QVideoEditDlg::CropMove(QMouseEvent* e)
 {
-    if (!m_player || !m_cropBorder)
+    if (!m_engine->handle() || !m_cropBorder)
         return false;
     m_videoOrignalWidget->setCursor(Qt::ArrowCursor);
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
@@ -188,7 +189,7 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
     s.panscan_w = s.crop_w;
     s.panscan_h = s.crop_h;
     // Original Size takes its aspect from the box's pixels.
-    if ((s.ratio_type == 1 || (s.ratio_type == 0 && s.pad == 0)) && Player_HasVideo(m_player) == 1)
+    if ((s.ratio_type == 1 || (s.ratio_type == 0 && s.pad == 0)) && m_engine->hasVideo())
         s = withRatioChoice(s);
     changePicture(s);
     return true;

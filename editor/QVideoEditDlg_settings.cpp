@@ -5,6 +5,7 @@
 
 #include "ConfigMapping.h"
 #include "EditArithmetic.h"
+#include "EnginePlayer.h"
 #include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
@@ -12,18 +13,16 @@
 
 namespace {
 
-// A layer's text or image path. An empty one goes out as `whenEmpty`; an
-// unchanged one is not laid out or decoded again, unless the stored record
-// itself is being handed over.
-void sendLayer(PlayerHandle player, int (*send)(PlayerHandle, const char*), const QString& value,
-               const QString& stored, bool storedRecord, const char* whenEmpty)
+// A layer's text or image path. An empty one goes out as `whenEmpty` (null:
+// no layer); an unchanged one is not laid out or decoded again, unless the
+// stored record itself is being handed over.
+void sendLayer(EnginePlayer* player, void (EnginePlayer::*send)(const QString&), const QString& value,
+               const QString& stored, bool storedRecord, const QString& whenEmpty)
 {
-    if (value.isEmpty()) {
-        send(player, whenEmpty);
-    } else if (storedRecord || value != stored) {
-        const QByteArray utf8 = value.toUtf8();
-        send(player, utf8.constData());
-    }
+    if (value.isEmpty())
+        (player->*send)(whenEmpty);
+    else if (storedRecord || value != stored)
+        (player->*send)(value);
 }
 
 } // namespace
@@ -44,8 +43,8 @@ void QVideoEditDlg::SetEditSettings(CropSettings& s)
 void QVideoEditDlg::sendPicture()
 {
     // The conversion's own mapping: the preview shows what it writes.
-    if (m_player)
-        ConfigMapping::sendPicture(m_player, m_state.crop);
+    if (m_engine->handle())
+        ConfigMapping::sendPicture(m_engine->handle(), m_state.crop);
 }
 
 void QVideoEditDlg::changePicture(const CropSettings& s)
@@ -53,7 +52,7 @@ void QVideoEditDlg::changePicture(const CropSettings& s)
     // Announced like a panel's change, so the state's owner (this editor)
     // stores and sends it; the processed preview follows at once.
     m_state.changeCrop(s);
-    Player_ShowVideoFrame(m_player);
+    m_engine->showFrame();
 }
 
 void QVideoEditDlg::GetEditSettings(CropSettings& out)
@@ -73,13 +72,13 @@ void QVideoEditDlg::IninEditSettingDlg(CropSettings& s)
     SetEditSettings(s);
     m_cropPanel->CropSettingsToDlg(m_state.crop);
     m_cropBorder = m_curTypeBtn == m_btnCrop && !m_previewMode;
-    Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
+    m_engine->setCropBorder(m_cropBorder);
 }
 
 void QVideoEditDlg::setCropIsVBorder(bool on)
 {
     m_cropBorder = on && !m_previewMode;
-    Player_EnableVideoCropBorder(m_player, m_cropBorder ? 1 : 0);
+    m_engine->setCropBorder(m_cropBorder);
 }
 
 CropSettings QVideoEditDlg::withRatioChoice(CropSettings s)
@@ -90,8 +89,8 @@ CropSettings QVideoEditDlg::withRatioChoice(CropSettings s)
     // its fill and takes the source's aspect.
     if (t <= Ratio_4_3)
         s.fill_type = 0;
-    EditArithmetic::applyRatioChoice(s, t, Player_GetVideoWidth(m_player), Player_GetVideoHeight(m_player),
-                                     m_outputWidth, m_outputHeight);
+    EditArithmetic::applyRatioChoice(s, t, m_engine->videoWidth(), m_engine->videoHeight(), m_outputWidth,
+                                     m_outputHeight);
     if (s.fill_type == 1)
         EditArithmetic::applyPanScan(s, m_outputWidth, m_outputHeight);
     qCDebug(lcEditor) << "fill type" << s.fill_type;
@@ -100,14 +99,14 @@ CropSettings QVideoEditDlg::withRatioChoice(CropSettings s)
 
 void QVideoEditDlg::radRatioTypeChange()
 {
-    if (!m_player || Player_HasVideo(m_player) != 1)
+    if (!m_engine->handle() || !m_engine->hasVideo())
         return;
     changePicture(withRatioChoice(m_state.crop));
 }
 
 void QVideoEditDlg::FillModeChange()
 {
-    if (!m_player || Player_HasVideo(m_player) != 1)
+    if (!m_engine->handle() || !m_engine->hasVideo())
         return;
     CropSettings s = m_state.crop;
     EditArithmetic::applyPanScan(s, m_outputWidth, m_outputHeight);
@@ -129,11 +128,11 @@ void QVideoEditDlg::keepPanScanProportion(CropSettings& s) const
 
 void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
 {
-    if (m_player) {
-        ConfigMapping::sendTextStyle(m_player, s);
-        Player_EnableWatermarkTextBorder(m_player, s.border);
-        sendLayer(m_player, Player_SetWatermarkText, s.text, m_state.text.text, &s == &m_state.text,
-                  s.border == 1 ? "" : nullptr);
+    if (m_engine->handle()) {
+        ConfigMapping::sendTextStyle(m_engine->handle(), s);
+        m_engine->setTextBorder(s.border != 0);
+        sendLayer(m_engine, &EnginePlayer::setWatermarkText, s.text, m_state.text.text, &s == &m_state.text,
+                  s.border == 1 ? QString("") : QString());
     }
     if (&s != &m_state.text)
         m_state.text = s;
@@ -147,11 +146,11 @@ void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out)
 
 void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
 {
-    if (m_player) {
-        ConfigMapping::sendImageStyle(m_player, s);
-        Player_EnableWatermarkImageBorder(m_player, s.border);
-        sendLayer(m_player, Player_SetWatermarkImageFile, s.image_file, m_state.image.image_file,
-                  &s == &m_state.image, nullptr);
+    if (m_engine->handle()) {
+        ConfigMapping::sendImageStyle(m_engine->handle(), s);
+        m_engine->setImageBorder(s.border != 0);
+        sendLayer(m_engine, &EnginePlayer::setWatermarkImageFile, s.image_file, m_state.image.image_file,
+                  &s == &m_state.image, QString());
     }
     if (&s != &m_state.image)
         m_state.image = s;
@@ -195,9 +194,9 @@ void QVideoEditDlg::setWaterIsBorder(bool on)
 {
     m_state.text.border = on ? 1 : 0;
     m_state.image.border = on ? 1 : 0;
-    if (m_player) {
-        Player_EnableWatermarkTextBorder(m_player, on ? 1 : 0);
-        Player_EnableWatermarkImageBorder(m_player, on ? 1 : 0);
+    if (m_engine->handle()) {
+        m_engine->setTextBorder(on);
+        m_engine->setImageBorder(on);
     }
 }
 
@@ -205,8 +204,8 @@ void QVideoEditDlg::setWaterIsBorder(bool on)
 
 void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
 {
-    if (m_player)
-        ConfigMapping::sendSubtitleStyle(m_player, s);
+    if (m_engine->handle())
+        ConfigMapping::sendSubtitleStyle(m_engine->handle(), s);
     if (&s != &m_state.subtitle)
         m_state.subtitle = s;
 }

@@ -133,3 +133,36 @@ void EnginePlayer::setCropBorder(bool on) { Player_EnableVideoCropBorder(m_handl
 void EnginePlayer::setTextBorder(bool on) { Player_EnableWatermarkTextBorder(m_handle, on ? 1 : 0); }
 
 void EnginePlayer::setImageBorder(bool on) { Player_EnableWatermarkImageBorder(m_handle, on ? 1 : 0); }
+
+namespace {
+// A null string is the engine's null pointer: no layer at all.
+void sendText(PlayerHandle h, int (*send)(PlayerHandle, const char*), const QString& value)
+{
+    if (value.isNull()) {
+        send(h, nullptr);
+        return;
+    }
+    const QByteArray utf8 = value.toUtf8();
+    send(h, utf8.constData());
+}
+} // namespace
+
+void EnginePlayer::setWatermarkText(const QString& text)
+{
+    sendText(m_handle, Player_SetWatermarkText, text);
+}
+
+void EnginePlayer::setWatermarkImageFile(const QString& path)
+{
+    sendText(m_handle, Player_SetWatermarkImageFile, path);
+}
+
+QSizeF EnginePlayer::watermarkTextSize() const
+{
+    return QSizeF(Player_GetWatermarkTextWidth(m_handle), Player_GetWatermarkTextHeight(m_handle));
+}
+
+QSizeF EnginePlayer::watermarkImageSize() const
+{
+    return QSizeF(Player_GetWatermarkImageWidth(m_handle), Player_GetWatermarkImageHeight(m_handle));
+}

@@ -3,6 +3,7 @@
 #include <orvalta.h>
 
 #include <QObject>
+#include <QSizeF>
 #include <QString>
 
 #include <cstdint>
@@ -96,6 +97,13 @@ public:
     void setCropBorder(bool on);
     void setTextBorder(bool on);
     void setImageBorder(bool on);
+    // The watermark layers' text and picture file: a null string removes
+    // the layer, an empty one keeps it empty (its outline still shows).
+    void setWatermarkText(const QString& text);
+    void setWatermarkImageFile(const QString& path);
+    // The size the layer is drawn at on the processed picture, in pixels.
+    QSizeF watermarkTextSize() const;
+    QSizeF watermarkImageSize() const;
 
 signals:
     void opened();
