@@ -30,7 +30,6 @@ public:
     void setWork(const AddBatch& batch, uint32_t thumbnailWidth = 0, uint32_t thumbnailHeight = 0);
 
     void requestStop();
-    bool stopRequested() const { return m_bStop; }
 
     // The pause between two files (one second); tests that add many files
     // shorten it.

@@ -82,7 +82,6 @@ public:
     int mergeIndex() const { return m_mergeIndex; }
     QMenu* rightMenu() const { return m_rightMenu; }
     ConverterBarInfoDialog* infoDialog() const { return m_infoDialog; }
-    DeleteVideoThread* deleteVideoThread() const { return m_deleteVideoThread; }
 
 public slots:
     void slotAddItunesItems(QStringList listpath);

@@ -155,7 +155,6 @@ public:
     void SetFailed(const QString& detail);
     QString FailureText() const;
     float Progress() const { return m_fProgress; }
-    int Ticks() const { return m_nTicks; }
     QTimer* convertTimer() const { return m_convertTimer; }
 
     void Init();
