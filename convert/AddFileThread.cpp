@@ -26,9 +26,9 @@ AddFileThread::~AddFileThread()
     wait();
 }
 
-void AddFileThread::setWork(const QStringList& files, uint32_t thumbnailWidth, uint32_t thumbnailHeight)
+void AddFileThread::setWork(const AddBatch& batch, uint32_t thumbnailWidth, uint32_t thumbnailHeight)
 {
-    m_addFiles = files;
+    m_batch = batch;
     m_thumbnailWidth = thumbnailWidth;
     m_thumbnailHeight = thumbnailHeight;
     // Cleared here, before start(), so that a stop requested between start()
@@ -45,17 +45,18 @@ void AddFileThread::requestStop()
 
 void AddFileThread::run()
 {
-    const int count = m_addFiles.size();
+    const int count = m_batch.size();
     for (int i = 0; i < count; ++i) {
         if (m_bStop)
             return;
-        logAddedFile(m_addFiles.at(i));
-        const SourceFacts facts = SourceProbe::probe(m_addFiles.at(i), m_thumbnailWidth, m_thumbnailHeight);
-        const TaskFormat format = ProfileFile::currentTaskFormat();
+        const QString file = m_batch.file(i);
+        logAddedFile(file);
+        const SourceFacts facts = SourceProbe::probe(file, m_thumbnailWidth, m_thumbnailHeight);
+        const TaskFormat& format = m_batch.format();
         if (m_bStop)
             return;
-        emit signalProbed(i, facts, format);
-        emit signalSetProgress(i, m_addFiles.at(i));
+        emit signalProbed(m_batch.generation(), i, facts, format);
+        emit signalSetProgress(i, file);
 
         // The pace of one file a second; a stop request cuts the pause short
         // so that a cancelled add ends promptly.

@@ -83,20 +83,12 @@ ScrollAreaforBar::~ScrollAreaforBar()
     QSet<VideoConvertBar*> rows;
     for (VideoConvertBar* bar : qAsConst(m_barList))
         rows.insert(bar);
-    for (VideoConvertBar* bar : qAsConst(m_pendingBars))
-        rows.insert(bar);
-    for (VideoConvertBar* bar : qAsConst(m_discardBars))
-        rows.insert(bar);
-    for (VideoConvertBar* bar : qAsConst(m_deferredBars))
-        rows.insert(bar);
+    for (AddBatch::Key key : m_addBatch.reset())
+        rows.insert(addRow(key));
     qDeleteAll(rows);
     // Ended jobs still being released in the background go before the queue.
     VideoConvertBar::WaitForOpens();
     m_barList.clear();
-    m_addingBarList.clear();
-    m_pendingBars.clear();
-    m_discardBars.clear();
-    m_deferredBars.clear();
     m_selectedBarList.clear();
 
     delete m_progressDialog;

@@ -5,6 +5,7 @@
 // probed by its add worker while the add-progress dialog counts, and owns
 // every row it creates.
 
+#include "AddBatch.h"
 #include "ClipEditRecords.h"
 #include "Convertinfo.h"
 #include "ProfileFile.h"
@@ -82,7 +83,6 @@ public:
     int mergeIndex() const;
     QMenu* rightMenu() const { return m_rightMenu; }
     ConverterBarInfoDialog* infoDialog() const { return m_infoDialog; }
-    DeleteVideoThread* deleteVideoThread() const { return m_deleteVideoThread; }
 
 public slots:
     void slotAddItunesItems(QStringList listpath);
@@ -133,21 +133,19 @@ protected:
 
 private slots:
     void slotAddThreadFinished();
-    void slotProbed(int index, SourceFacts facts, TaskFormat format);
+    void slotProbed(int generation, int index, SourceFacts facts, TaskFormat format);
     void slotBarReleased(VideoConvertBar* bar);
 
 private:
     void Init();
     // The remembered open-file folder, kept in the user's settings.
     void loadOpenPath();
-    // The row of the current add at the worker's index, if the worker's
-    // signal is for this add and the row has not arrived yet.
-    VideoConvertBar* workerRow(int index) const;
-    VideoConvertBar* createBar();
-    void runAdd(const QList<VideoConvertBar*>& bars, const QStringList& files);
-    void startAddWorker(const QList<VideoConvertBar*>& bars, const QStringList& files);
+    // A row's key in the add batch is its address.
+    static AddBatch::Key addKey(VideoConvertBar* bar) { return AddBatch::Key(bar); }
+    static VideoConvertBar* addRow(AddBatch::Key key) { return reinterpret_cast<VideoConvertBar*>(key); }
+    void runAdd();
+    void startAddWorker();
     void dropPendingBars();
-    void deleteDiscardedBars();
     void showHintIfEmpty();
 
     int rowHeight() const;
@@ -169,9 +167,11 @@ private:
     void appendHistory(const QString& category, const QString& path);
 
     QList<VideoConvertBar*> m_barList;
-    QList<VideoConvertBar*> m_addingBarList;
-    // The rows of the add the worker is probing, by the worker's index.
-    QList<VideoConvertBar*> m_workerBars;
+    // The current add: its files and rows in file order, and its generation,
+    // which tells a late result of an earlier add from one of this add.
+    AddBatch m_addBatch;
+    // The add waits for the worker to end an earlier add before it starts.
+    bool m_addDeferred = false;
     AddFileThread* m_addFileThread = nullptr;
     DeleteVideoThread* m_deleteVideoThread = nullptr;
     QMenu* m_rightMenu = nullptr;
@@ -202,15 +202,6 @@ private:
     // The run: its tasks, slots, merge and outputs.
     RunQueue* m_run = nullptr;
     QList<VideoConvertBar*> m_checkList;
-
-    // Rows of the current add not delivered yet; the queue owns them.
-    QSet<VideoConvertBar*> m_pendingBars;
-    // Rows of a cancelled add that the worker may still be probing: deleted
-    // once it has ended.
-    QList<VideoConvertBar*> m_discardBars;
-    // An add that waits for the worker to end before it starts.
-    QList<VideoConvertBar*> m_deferredBars;
-    QStringList m_deferredFiles;
 
     // Rows with the remove worker; deleted when it hands them back.
     QList<VideoConvertBar*> m_removedBars;

@@ -55,7 +55,7 @@ bool ScrollAreaforBar::IshasFileinItemlist(QString path)
 
 bool ScrollAreaforBar::isAdding() const
 {
-    return !m_pendingBars.isEmpty() || (m_addFileThread && m_addFileThread->isRunning());
+    return m_addBatch.hasWaiting() || (m_addFileThread && m_addFileThread->isRunning());
 }
 
 void ScrollAreaforBar::PerpareAddFile(int count)
@@ -75,17 +75,17 @@ void ScrollAreaforBar::PerpareAddFile(int count)
     m_progressDialog->setALLfileCount(count);
     m_progressDialog->setCountingfileindex(0, QString());
 
-    // Rows of an earlier add that never arrived are not this add's.
+    // Rows of an earlier add that never arrived are not this add's; a late
+    // result of that add finds another generation.
     dropPendingBars();
-    m_addingBarList.clear();
 }
 
-VideoConvertBar* ScrollAreaforBar::createBar()
+void ScrollAreaforBar::slotAddNewVideoItem(QString filepath)
 {
+    // The path reaches the row through the worker's probe.
     auto* bar = new VideoConvertBar(this);
     bar->hide();
-    m_addingBarList.append(bar);
-    m_pendingBars.insert(bar);
+    m_addBatch.append(filepath, addKey(bar));
     connect(bar, &BaseBar::SignalBarItemPress, this, &ScrollAreaforBar::slotBarItemPress);
     connect(bar, &VideoConvertBar::signalDeleteItem, this, &ScrollAreaforBar::slotBarItemDelete);
     connect(bar, &VideoConvertBar::emitVideoPlay, this, &ScrollAreaforBar::respondVideoPlayEmit);
@@ -95,36 +95,27 @@ VideoConvertBar* ScrollAreaforBar::createBar()
     connect(bar, &VideoConvertBar::seedWaterSetting, this, &ScrollAreaforBar::setWaterSetting);
     m_WidgetContents->setImageHide(true);
     emit signalHasVideo(true);
-    return bar;
 }
 
-void ScrollAreaforBar::slotAddNewVideoItem(QString filepath)
-{
-    // The path reaches the row through the worker's probe.
-    Q_UNUSED(filepath);
-    createBar();
-}
-
-void ScrollAreaforBar::startAddWorker(const QList<VideoConvertBar*>& bars, const QStringList& files)
+void ScrollAreaforBar::startAddWorker()
 {
     if (m_addFileThread->isRunning()) {
         // The worker is still ending an earlier add (its last pause, or a
         // probe under way at a cancel): this add starts when it has ended.
-        m_deferredBars = bars;
-        m_deferredFiles = files;
+        m_addDeferred = true;
         return;
     }
-    m_workerBars = bars;
+    m_addDeferred = false;
     const QSize picture = VideoConvertBar::thumbnailPixels(devicePixelRatioF());
-    m_addFileThread->setWork(files, uint32_t(picture.width()), uint32_t(picture.height()));
+    m_addFileThread->setWork(m_addBatch, uint32_t(picture.width()), uint32_t(picture.height()));
     m_addFileThread->start();
 }
 
-void ScrollAreaforBar::runAdd(const QList<VideoConvertBar*>& bars, const QStringList& files)
+void ScrollAreaforBar::runAdd()
 {
-    if (bars.isEmpty())
+    if (m_addBatch.isEmpty())
         return;
-    startAddWorker(bars, files);
+    startAddWorker();
     m_progressDialog->exec();
 }
 
@@ -140,15 +131,11 @@ void ScrollAreaforBar::addFileForBar()
         return;
 
     PerpareAddFile(files.size());
-    QList<VideoConvertBar*> bars;
-    QStringList paths;
     for (const QString& file : files) {
-        if (!iSSupportFile(file))
-            continue;
-        bars.append(createBar());
-        paths.append(file);
+        if (iSSupportFile(file))
+            slotAddNewVideoItem(file);
     }
-    runAdd(bars, paths);
+    runAdd();
 }
 
 void ScrollAreaforBar::dragEnterEvent(QDragEnterEvent* event)
@@ -177,55 +164,39 @@ void ScrollAreaforBar::dropEvent(QDropEvent* event)
     CSingleUserLog::getInstance()->AddUserLog(11603, false, 0, "2");
     PerpareAddFile(urls.size());
 
-    QList<VideoConvertBar*> bars;
-    QStringList paths;
     for (const QUrl& url : urls) {
         const QString path = url.toLocalFile();
-        if (path.isEmpty() || !iSSupportFile(path))
-            continue;
-        bars.append(createBar());
-        paths.append(path);
+        if (!path.isEmpty() && iSSupportFile(path))
+            slotAddNewVideoItem(path);
     }
-    if (bars.isEmpty()) {
+    if (m_addBatch.isEmpty()) {
         ShowMessage(tr("Oops! This format is not supported. To convert it, please use Lumivane Vantoria"),
                     QString(), 0);
         return;
     }
     event->acceptProposedAction();
-    runAdd(bars, paths);
+    runAdd();
 }
 
-VideoConvertBar* ScrollAreaforBar::workerRow(int index) const
+void ScrollAreaforBar::slotProbed(int generation, int index, SourceFacts facts, TaskFormat format)
 {
-    // Only a row of this add that has not arrived yet, and only from the
-    // worker's run for this add: a late signal of an earlier, cancelled add
-    // carries an index into another list.
-    if (index < 0 || index >= m_addingBarList.size())
-        return nullptr;
-    VideoConvertBar* bar = m_addingBarList.at(index);
-    if (!m_pendingBars.contains(bar) || index >= m_workerBars.size() || m_workerBars.at(index) != bar)
-        return nullptr;
-    return bar;
-}
-
-void ScrollAreaforBar::slotProbed(int index, SourceFacts facts, TaskFormat format)
-{
-    if (VideoConvertBar* bar = workerRow(index))
+    if (VideoConvertBar* bar = addRow(m_addBatch.takeProbe(generation, index)))
         bar->setProbedFile(facts, format);
 }
 
 void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
 {
-    VideoConvertBar* bar = workerRow(index);
+    // The worker sends a file's progress step right after its facts, so
+    // only a row whose facts this add took may arrive.
+    VideoConvertBar* bar = addRow(m_addBatch.takeDelivery(index));
     if (!bar)
         return;
-    m_pendingBars.remove(bar);
 
     Layout->addWidget(bar);
     bar->show();
 
     if (m_progressDialog) {
-        if (index == m_addingBarList.size() - 1)
+        if (m_addBatch.isLast(index))
             m_progressDialog->setLast(true);
         m_progressDialog->setProgress(index + 1, fileName);
     }
@@ -251,36 +222,19 @@ void ScrollAreaforBar::slotStopAddFile()
 
 void ScrollAreaforBar::dropPendingBars()
 {
-    if (m_pendingBars.isEmpty())
-        return;
-    const bool workerBusy = m_addFileThread && m_addFileThread->isRunning();
-    const QList<VideoConvertBar*> workerBars = m_addFileThread ? m_workerBars : QList<VideoConvertBar*>();
-    for (VideoConvertBar* bar : qAsConst(m_addingBarList)) {
-        if (!m_pendingBars.contains(bar))
-            continue;
-        // A row the running worker may still be probing waits for its end;
-        // any other can go at once.
-        if (workerBusy && workerBars.contains(bar))
-            m_discardBars.append(bar);
-        else
-            delete bar;
-    }
-    m_pendingBars.clear();
-    m_deferredBars.clear();
-    m_deferredFiles.clear();
-    if (workerBusy)
+    // The worker probes files, never rows, and whatever it still sends for
+    // this add carries an old generation: the rows can go at once.
+    const bool undelivered = m_addBatch.hasWaiting();
+    for (AddBatch::Key key : m_addBatch.reset())
+        delete addRow(key);
+    m_addDeferred = false;
+    if (undelivered && m_addFileThread && m_addFileThread->isRunning())
         m_addFileThread->requestStop();
-}
-
-void ScrollAreaforBar::deleteDiscardedBars()
-{
-    qDeleteAll(m_discardBars);
-    m_discardBars.clear();
 }
 
 void ScrollAreaforBar::showHintIfEmpty()
 {
-    if (m_barList.isEmpty() && m_pendingBars.isEmpty()) {
+    if (m_barList.isEmpty() && !m_addBatch.hasWaiting()) {
         m_WidgetContents->setImageHide(false);
         emit signalHasVideo(false);
     }
@@ -289,17 +243,11 @@ void ScrollAreaforBar::showHintIfEmpty()
 void ScrollAreaforBar::slotAddThreadFinished()
 {
     // A finished signal of an earlier run can arrive after the next run has
-    // started; nothing may be deleted under a running worker.
+    // started, which must not be started twice.
     if (m_addFileThread->isRunning())
         return;
-    deleteDiscardedBars();
-    if (!m_deferredBars.isEmpty()) {
-        const QList<VideoConvertBar*> bars = m_deferredBars;
-        const QStringList files = m_deferredFiles;
-        m_deferredBars.clear();
-        m_deferredFiles.clear();
-        startAddWorker(bars, files);
-    }
+    if (m_addDeferred)
+        startAddWorker();
 }
 
 void ScrollAreaforBar::slotAddItunesItems(QStringList listpath)
@@ -312,8 +260,7 @@ void ScrollAreaforBar::slotAddItunesItems(QStringList listpath)
     if (paths.isEmpty())
         return;
     PerpareAddFile(paths.size());
-    QList<VideoConvertBar*> bars;
-    for (int i = 0; i < paths.size(); ++i)
-        bars.append(createBar());
-    runAdd(bars, paths);
+    for (const QString& path : qAsConst(paths))
+        slotAddNewVideoItem(path);
+    runAdd();
 }

@@ -353,6 +353,7 @@ void ScrollAreaforBar::slotClearVideoBar()
     if (m_barList.isEmpty() || m_bConverting)
         return;
     for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        m_addBatch.remove(addKey(bar));
         Layout->removeWidget(bar);
         bar->hide();
         bar->deleteLater();
@@ -419,6 +420,7 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
     if (m_dragLine && (m_dragLine == bar->m_labLine1 || m_dragLine == bar->m_labLine2))
         m_dragLine = nullptr;
 
+    m_addBatch.remove(addKey(bar));
     Layout->removeWidget(bar);
     bar->hide();
     if (m_bConverting) {

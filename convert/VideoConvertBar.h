@@ -158,7 +158,6 @@ public:
     void SetFailed(const QString& detail);
     QString FailureText() const;
     float Progress() const { return m_runTask->state().percent; }
-    int Ticks() const { return m_runTask->state().ticks; }
     // The task's poll timer (the run queue's).
     QTimer* convertTimer() const { return m_runTask->pollTimer(); }
 

@@ -94,7 +94,6 @@ public:
     QString captureFormat() const { return m_captureFormat; }
     QString captureFolder() const { return m_captureFolder; }
     PlayerHandle player() const;
-    EditingState* editingState() { return &m_state; }
 
     QCropOperateDlg* cropPanel() const { return m_cropPanel; }
     QWatermarkOperateDlg* watermarkPanel() const { return m_watermarkPanel; }

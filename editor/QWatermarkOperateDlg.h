@@ -30,7 +30,6 @@ public:
     void ImageSettingsToDlg(WatermarkImageSettings& settings);
     QString GetWaterText();
     QString getImagePath();
-    bool isImageMode() const { return m_isImageMode; }
     // The picked picture, checked off the GUI thread first: a file the
     // engine cannot use is said and kept out of the record.
     void pickImageFile(const QString& path);

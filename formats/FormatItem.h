@@ -28,7 +28,6 @@ public:
     void makeCurrent() const;
 
     bool isPressed() const { return m_bPress; }
-    bool isHovered() const { return m_bHover; }
     QRect imageRect() const { return m_imageRect; }
     bool hasImage() const { return m_image != nullptr; }
 

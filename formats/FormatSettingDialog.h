@@ -56,7 +56,6 @@ public:
     };
     QComboBox* comboOf(Setting setting);
     const QStringList& itemsOf(Setting setting) const { return m_lists[setting].items; }
-    int rememberedIndex(Setting setting) const { return m_lists[setting].remembered; }
     const QList<int>& presetsOf(Setting setting) const { return m_lists[setting].presets; }
 
 signals:

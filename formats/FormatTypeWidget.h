@@ -34,7 +34,6 @@ public:
     void moveX(int x);
 
     FormatItem* selectedItem() const { return m_selectedItem; }
-    int scrollPos() const { return m_nScrollPos; }
     static QString recentXmlPath();
 
 signals:

@@ -31,7 +31,6 @@ public:
     bool FindSelectedItem(FormatType type, QString name);
 
     FormatTypeWidget* currentWidget() const { return m_currentWidget; }
-    QWidget* currentButton() const { return m_currentBtn; }
     FormatTypeWidget* stripOf(FormatType type) const;
     QImageButton* buttonOf(FormatType type) const;
     FormatSettingDialog* mergeSettingDialog() const { return m_mergeSettingDlg; }

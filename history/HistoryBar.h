@@ -25,7 +25,6 @@ public:
     void setfiledate(const QString& date);
     QString getFilepath() const { return m_strFilePath; }
     QString getFilename() const { return m_strFileName; }
-    QString getFiledate() const { return m_strFileDate; }
 
 signals:
     void signalDelete();

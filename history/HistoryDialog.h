@@ -23,7 +23,7 @@ class HistorytypeBar;
 // A history holds thousands of entries: the entry column has only the rows
 // the viewport can show, laid out where those entries stand in the column,
 // and gives them other entries as it scrolls. Row k of historyBars() shows
-// entry shownEntries()[firstShown() + k] of the chosen category.
+// entry m_shown[m_first + k] of the chosen category.
 class HistoryDialog : public QImageDialog, public Ui::HistoryDialog
 {
     Q_OBJECT
@@ -36,13 +36,9 @@ public:
     using BusyOutputs = std::function<QSet<QString>()>;
     void setBusyOutputs(BusyOutputs query) { m_busyOutputs = std::move(query); }
 
-    const QList<HistoryTypeInfo>& typeInfos() const { return m_typeInfos; }
     const QList<HistorytypeBar*>& typeBars() const { return m_typeBars; }
     const QList<HistoryBar*>& historyBars() const { return m_hisBars; }
     HistorytypeBar* currentTypeBar() const { return m_curTypeBar; }
-    // The entries of the chosen category under the search, in entry order.
-    const QList<int>& shownEntries() const { return m_shown; }
-    int firstShown() const { return m_first; }
 
 public slots:
     void OnBtnClose();
@@ -75,6 +71,8 @@ private:
     HistorytypeBar* m_curTypeBar = nullptr;
     QList<HistoryBar*> m_hisBars;
     QString m_search;
+    // The entries of the chosen category under the search, in entry order,
+    // and the first of them the rows show.
     QList<int> m_shown;
     int m_first = 0;
     int m_rowHeight = 0;

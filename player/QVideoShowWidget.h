@@ -35,7 +35,6 @@ public:
     float texS() const { return m_s; }
     float texT() const { return m_t; }
     uint frameWidth() const { return m_frameWidth; }
-    uint frameHeight() const { return m_frameHeight; }
     bool hasYuvProgram() const { return m_program != 0; }
 
     // Frames handed over, uploaded, and shown by a repaint at least once.

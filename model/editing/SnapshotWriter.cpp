@@ -61,7 +61,6 @@ SnapshotWriter::Outcome SnapshotWriter::take(PlayerHandle player, const QString&
     if (picture.isNull())
         return EmptyPicture;
 
-    m_lastPath = path;
     const QByteArray imageFormat = format.toLower().toLatin1();
     m_pool.start([this, picture, path, imageFormat]() {
         const bool saved = picture.save(path, imageFormat.constData());

@@ -33,7 +33,6 @@ public:
     Outcome take(PlayerHandle player, const QString& folder, const QString& format,
                  const QDateTime& when = QDateTime::currentDateTime());
 
-    QString lastPath() const { return m_lastPath; }
     bool waitForSaves(int msecs = -1) { return m_pool.waitForDone(msecs); }
 
 signals:
@@ -41,5 +40,4 @@ signals:
 
 private:
     QThreadPool m_pool;
-    QString m_lastPath;
 };

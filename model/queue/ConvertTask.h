@@ -41,7 +41,6 @@ public:
     uint64_t totalUs() const { return m_totalUs; }
     uint32_t width() const { return m_width; }
     uint32_t height() const { return m_height; }
-    uint32_t channels() const { return m_channels; }
     // "w*h" of the source's picture, as it is (odd sides stay odd).
     QString sourceResolutionText() const;
     const Convertinfo& sourceInfo() const { return m_sourceInfo; }

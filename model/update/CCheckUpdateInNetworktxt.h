@@ -45,8 +45,6 @@ public:
     void setCacheFolder(const QString& path) { m_cacheFolder = path; }
     // Free space a download leaves on the cache folder's disk.
     void setDiskReserve(qint64 bytes) { m_diskReserve = bytes; }
-    QString cacheFolder() const { return m_cacheFolder; }
-    QString imagePath() const { return m_imagePath; }
     // After an install the program restarts; a process that goes on (a
     // test) calls this so that the next check starts afresh.
     void clearFinishedInstall();
