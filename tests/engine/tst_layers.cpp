@@ -1,7 +1,9 @@
 // Layer compositor: watermarks, subtitles and borders drawn on generated
 // frames, checked pixel by pixel.
 // Links the engine's internal library; needs the ffmpeg command-line tool for its fixtures.
+#include "core/paths.h"
 #include "layers/layer_stack.h"
+#include "orvalta.h"
 #include "text/ass_text.h"
 
 #include <QDir>
@@ -15,6 +17,8 @@ extern "C" {
 }
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using orv::LayerSettings;
 using orv::LayerStack;
@@ -96,6 +100,8 @@ private slots:
     void subtitleFileTiming_data();
     void subtitleFileTiming();
     void subtitleFileErrors();
+    void pickedFileStatus_data();
+    void pickedFileStatus();
     void embeddedStreamIsReadAhead();
     void scriptStylesTakeOurFields();
     void closedCaptions();
@@ -379,6 +385,41 @@ void TestLayers::subtitleFileErrors()
     s.subFile.clear();
     QCOMPARE(stack.open(s, 320, 240), 0);
     QVERIFY(stack.empty());
+}
+
+void TestLayers::pickedFileStatus_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("status");
+    QVERIFY(mkfifo(path("fifo.png").toUtf8().constData(), 0600) == 0);
+    QVERIFY(QDir(m_dir.path()).mkdir("folder.srt"));
+    QVERIFY(QFile::link(path("wm.png"), path("link.png")));
+    QVERIFY(QFile::link(path("gone.png"), path("dangling.png")));
+    // sparse: the size is in the status, not on the disk
+    for (const auto& f : {std::make_pair("limit.srt", 0), std::make_pair("over.srt", 1)}) {
+        QFile big(path(f.first));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(ORV_MAX_PICKED_FILE_BYTES + f.second));
+    }
+    QTest::newRow("picture") << path("wm.png") << int(ORV_FILE_OK);
+    QTest::newRow("empty file") << path("empty.png") << int(ORV_FILE_OK);
+    QTest::newRow("link to a picture") << path("link.png") << int(ORV_FILE_OK);
+    QTest::newRow("at the size limit") << path("limit.srt") << int(ORV_FILE_OK);
+    QTest::newRow("a byte over it") << path("over.srt") << int(ORV_FILE_TOO_MANY_BYTES);
+    QTest::newRow("missing") << path("missing.srt") << int(ORV_FILE_UNREADABLE);
+    QTest::newRow("link to nothing") << path("dangling.png") << int(ORV_FILE_UNREADABLE);
+    QTest::newRow("empty path") << QString() << int(ORV_FILE_UNREADABLE);
+    QTest::newRow("FIFO") << path("fifo.png") << int(ORV_FILE_NOT_REGULAR);
+    QTest::newRow("folder") << path("folder.srt") << int(ORV_FILE_NOT_REGULAR);
+    QTest::newRow("device") << "/dev/zero" << int(ORV_FILE_NOT_REGULAR);
+}
+
+// The status both picked-file checks start from: a FIFO or a device is
+// refused without being opened (an open would block or never end).
+void TestLayers::pickedFileStatus()
+{
+    QFETCH(QString, name);
+    QFETCH(int, status);
+    QCOMPARE(orv::pickedFileStatus(name.toStdString()), status);
 }
 
 void TestLayers::embeddedStreamIsReadAhead()

@@ -74,4 +74,16 @@ int64_t fileSize(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 ? int64_t(st.st_size) : -1;
 }
 
+int pickedFileStatus(const std::string& path)
+{
+    if (!fileExists(path))
+        return ORV_FILE_UNREADABLE;
+    if (!isRegularFile(path))
+        return ORV_FILE_NOT_REGULAR;
+    // a logo or a subtitle file larger than this is neither
+    if (fileSize(path) > ORV_MAX_PICKED_FILE_BYTES)
+        return ORV_FILE_TOO_MANY_BYTES;
+    return ORV_FILE_OK;
+}
+
 } // namespace orv

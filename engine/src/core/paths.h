@@ -23,4 +23,10 @@ bool isRegularFile(const std::string& path);
 bool readSmallFile(const std::string& path, size_t maxBytes, std::string* out);
 int64_t fileSize(const std::string& path);
 
+// A file a user picks (a watermark picture, a subtitle file) judged by its
+// status alone, so a folder or a FIFO is never opened: ORV_FILE_OK, or
+// ORV_FILE_UNREADABLE, ORV_FILE_NOT_REGULAR, ORV_FILE_TOO_MANY_BYTES
+// (over ORV_MAX_PICKED_FILE_BYTES).
+int pickedFileStatus(const std::string& path);
+
 } // namespace orv

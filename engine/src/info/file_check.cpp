@@ -21,12 +21,8 @@ int checkWatermarkPicture(const std::string& path, int maxSide, int* w, int* h)
 int checkSubtitleFile(const std::string& path)
 {
     // The status first: a folder or a FIFO is never opened.
-    if (!fileExists(path))
-        return ORV_FILE_UNREADABLE;
-    if (!isRegularFile(path))
-        return ORV_FILE_NOT_REGULAR;
-    if (fileSize(path) > ORV_MAX_PICKED_FILE_BYTES)
-        return ORV_FILE_TOO_MANY_BYTES;
+    if (const int status = pickedFileStatus(path))
+        return status;
     // O_NONBLOCK: a FIFO swapped in after the status still cannot block.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)

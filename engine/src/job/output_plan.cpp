@@ -26,6 +26,13 @@ int resolveContainer(const EncodeSettings& enc, const char* container, const std
     return ORV_OK;
 }
 
+int countForPicture(int count, int w, int h)
+{
+    if (!isLargePicture(w, h))
+        return count;
+    return std::max(2, int(int64_t(count) * kLargePictureArea / (int64_t(w) * h)));
+}
+
 bool fitsSizeLimit(int w, int h)
 {
     return w <= kMaxOutputSide && h <= kMaxOutputSide && int64_t(w) * h <= kMaxOutputArea;

@@ -125,11 +125,25 @@ void lowerThreadPriority()
         setpriority(PRIO_PROCESS, tid, std::min(current + step, 19));
 }
 
+namespace {
+
+// The size of the item's decoded pictures, 0 without video.
+int codedWidth(const JobItem& item)
+{
+    return item.videoStream >= 0 ? item.input->fmt()->streams[item.videoStream]->codecpar->width : 0;
+}
+int codedHeight(const JobItem& item)
+{
+    return item.videoStream >= 0 ? item.input->fmt()->streams[item.videoStream]->codecpar->height : 0;
+}
+
+} // namespace
+
 struct TranscodeJob::ItemRun
 {
     JobItem& item;
-    FrameQueue q1{12};
-    FrameQueue q2{6};
+    FrameQueue q1; // decoded pictures and sound
+    FrameQueue q2; // processed pictures and sound
     std::atomic<int> error{0};
     int64_t maxSlots = 0; // video slots of the item's length
     bool hasVideo = false; // the output has video
@@ -140,8 +154,11 @@ struct TranscodeJob::ItemRun
     // the item, whose length (probed from time stamps) is then no measure
     // of the content: a merge item ends with its content instead of padding
     std::atomic<bool> lengthFromDamage{false};
-    explicit ItemRun(JobItem& i)
+    // 12 and 6 frames at 1080p, fewer of larger pictures
+    ItemRun(JobItem& i, const OutputPlan& plan)
         : item(i)
+        , q1(size_t(countForPicture(12, codedWidth(i), codedHeight(i))))
+        , q2(size_t(countForPicture(6, plan.width, plan.height)))
     {}
     void fail(int code)
     {
@@ -207,7 +224,7 @@ int TranscodeJob::runItem(JobItem& item)
         }
     }
     const OutputPlan& plan = m_sink.plan();
-    ItemRun run(item);
+    ItemRun run(item, plan);
     run.hasVideo = plan.hasVideo();
     run.hasAudio = plan.hasAudio();
     run.maxSlots = std::max<int64_t>(run.hasVideo ? usToSlot(item.lengthUs, plan.fps) : 0, 0);
@@ -278,7 +295,11 @@ void TranscodeJob::decodeStage(ItemRun& run)
     const int vIndex = run.hasVideo ? item.videoStream : -1;
     const int aIndex = run.hasAudio ? item.audioStream : -1;
     DecodeLoop loop(fmt);
-    if ((vIndex >= 0 && !loop.addStream(vIndex)) || (aIndex >= 0 && !loop.addStream(aIndex))) {
+    // FFmpeg's own count (a thread a core) for up to 1080p
+    const int w = codedWidth(item), h = codedHeight(item);
+    const int decoderThreads = isLargePicture(w, h) ? countForPicture(kLargePictureThreads, w, h) : 0;
+    if ((vIndex >= 0 && !loop.addStream(vIndex, true, decoderThreads))
+        || (aIndex >= 0 && !loop.addStream(aIndex))) {
         run.fail(ORV_E_DECODE);
         run.q1.push(StageMessage{StageMessage::End, nullptr});
         return;

@@ -252,13 +252,8 @@ int loadImageFile(const std::string& path, int maxSide, int* w, int* h, std::vec
 {
     *w = *h = 0;
     // A folder or a FIFO is refused by its status, never opened.
-    if (!fileExists(path))
-        return ORV_FILE_UNREADABLE;
-    if (!isRegularFile(path))
-        return ORV_FILE_NOT_REGULAR;
-    // a logo larger than this is no logo
-    if (fileSize(path) > ORV_MAX_PICKED_FILE_BYTES)
-        return ORV_FILE_TOO_MANY_BYTES;
+    if (const int status = pickedFileStatus(path))
+        return status;
     std::string bytes;
     if (!readSmallFile(path, ORV_MAX_PICKED_FILE_BYTES, &bytes))
         return ORV_FILE_UNREADABLE;

@@ -4,28 +4,12 @@
 // from their configuration and hand it to a LayerStack.
 #pragma once
 
+#include "text/text_style.h"
+
 #include <cstdint>
 #include <string>
 
 namespace orv {
-
-struct TextStyle
-{
-    std::string font; // fontconfig family, "" = default sans
-    int sizePt = 18; // reference points at 288 lines
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeout = false;
-    uint32_t color = 0xFFFFFFFFu; // 0xAARRGGBB
-    uint32_t shadowColor = 0xFF000000u;
-    uint32_t outlineColor = 0xFF000000u;
-    double shadowOffset = 0.0; // reference px
-    double outlineSize = 0.0; // reference px
-    int scaleX = 100; // percent
-    int scaleY = 100;
-    int alpha = 255; // layer opacity, multiplied into all colours
-};
 
 enum class SubtitleSource { None, Stream, ClosedCaption, File };
 

@@ -26,11 +26,11 @@ DecodeLoop::Stream* DecodeLoop::find(int index)
     return nullptr;
 }
 
-bool DecodeLoop::addStream(int index, bool threaded)
+bool DecodeLoop::addStream(int index, bool threaded, int threads)
 {
     if (!m_fmt || !m_pkt || !m_frame || index < 0 || unsigned(index) >= m_fmt->nb_streams || find(index))
         return false;
-    AVCodecContext* dec = openDecoder(m_fmt->streams[index], threaded);
+    AVCodecContext* dec = openDecoder(m_fmt->streams[index], threaded, threads);
     if (!dec)
         return false;
     m_streams.push_back(Stream{index, dec, false});

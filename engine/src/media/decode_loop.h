@@ -25,7 +25,7 @@ public:
 
     // Opens a decoder for the stream (FFmpeg's own threads unless told
     // otherwise); false when none opens.
-    bool addStream(int index, bool threaded = true);
+    bool addStream(int index, bool threaded = true, int threads = 0);
     // Stops decoding a stream: its packets are skipped from now on.
     void finishStream(int index);
     bool allFinished() const;

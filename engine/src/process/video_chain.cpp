@@ -89,6 +89,135 @@ std::vector<std::pair<const char*, Options>> transformFilters(int rotate, bool m
     return f;
 }
 
+// The filters of one graph in the order they are linked, source first.
+class ChainBuilder
+{
+public:
+    explicit ChainBuilder(AVFilterGraph* graph)
+        : m_graph(graph)
+    {}
+
+    // The filter, or null when it cannot be made.
+    AVFilterContext* add(const char* name, const Options& options)
+    {
+        AVFilterContext* c = addFilter(m_graph, name, options);
+        if (c)
+            m_chain.push_back(c);
+        return c;
+    }
+
+    bool addAll(const std::vector<std::pair<const char*, Options>>& filters)
+    {
+        for (const auto& f : filters)
+            if (!add(f.first, f.second))
+                return false;
+        return true;
+    }
+
+    // Links each filter's output to the next one's input.
+    bool link() const
+    {
+        for (size_t i = 0; i + 1 < m_chain.size(); ++i)
+            if (avfilter_link(m_chain[i], 0, m_chain[i + 1], 0) < 0)
+                return false;
+        return true;
+    }
+
+private:
+    AVFilterGraph* m_graph;
+    std::vector<AVFilterContext*> m_chain;
+};
+
+struct Size
+{
+    int w = 0, h = 0;
+};
+
+// The decoded picture as it enters the graph, its pixels taken as square.
+AVFilterContext* addSource(ChainBuilder& chain, const AVFrame* in)
+{
+    const char* fmtName = av_get_pix_fmt_name(AVPixelFormat(in->format));
+    if (!fmtName)
+        return nullptr;
+    return chain.add("buffer",
+                     {{"width", num(in->width)},
+                      {"height", num(in->height)},
+                      {"pix_fmt", fmtName},
+                      {"time_base", "1/1000000"},
+                      {"pixel_aspect", "1/1"}});
+}
+
+// The stored pixels after the display matrix's rotation.
+Size storedSize(const AVFrame* in, int autoRotate)
+{
+    const bool quarter = autoRotate == 90 || autoRotate == 270;
+    return quarter ? Size{in->height, in->width} : Size{in->width, in->height};
+}
+
+// The rotation the display matrix asks for, before anything else.
+bool addAutoRotation(ChainBuilder& chain, int autoRotate)
+{
+    return chain.addAll(transformFilters(autoRotate, false));
+}
+
+// The crop, mapped from square source pixels to stored ones.
+bool addCrop(ChainBuilder& chain, const GeometryPlan& plan, const GeometryInput& g, Size stored)
+{
+    if (!plan.cropsAnything(g.srcW, g.srcH))
+        return true;
+    const int rw = stored.w, rh = stored.h;
+    const double fx = double(rw) / std::max(g.srcW, 1);
+    const double fy = double(rh) / std::max(g.srcH, 1);
+    int cw = std::max(2, std::min(rw, int(std::lround(plan.cropW * fx))));
+    int ch = std::max(2, std::min(rh, int(std::lround(plan.cropH * fy))));
+    int cx = std::min(rw - cw, int(std::lround(plan.cropX * fx)));
+    int cy = std::min(rh - ch, int(std::lround(plan.cropY * fy)));
+    return chain.add("crop",
+                     {{"w", num(cw)},
+                      {"h", num(ch)},
+                      {"x", num(std::max(cx, 0))},
+                      {"y", num(std::max(cy, 0))},
+                      {"exact", "0"}})
+        != nullptr;
+}
+
+// To the fit rectangle, before the rotation (the plan's sizes are unturned).
+bool addScale(ChainBuilder& chain, const GeometryPlan& plan)
+{
+    return chain.add("scale", {{"w", num(plan.scaleW)}, {"h", num(plan.scaleH)}, {"flags", "bicubic"}})
+        != nullptr;
+}
+
+// The asked rotation and mirror.
+bool addTransform(ChainBuilder& chain, const GeometryPlan& plan)
+{
+    return chain.addAll(transformFilters(plan.rotate, plan.mirror));
+}
+
+// Bars around the fit rectangle, when it does not fill the frame.
+bool addPad(ChainBuilder& chain, const GeometryPlan& plan, uint32_t padColor)
+{
+    if (!plan.pads())
+        return true;
+    return chain.add("pad",
+                     {{"w", num(plan.outW)},
+                      {"h", num(plan.outH)},
+                      {"x", num(plan.fitX)},
+                      {"y", num(plan.fitY)},
+                      {"color", colourText(padColor)}})
+        != nullptr;
+}
+
+bool addSquarePixels(ChainBuilder& chain) { return chain.add("setsar", {{"sar", "1"}}) != nullptr; }
+
+bool addOutputFormat(ChainBuilder& chain, AVPixelFormat format)
+{
+    const char* name = av_get_pix_fmt_name(format);
+    return name && chain.add("format", {{"pix_fmts", name}}) != nullptr;
+}
+
+AVFilterContext* addSink(ChainBuilder& chain) { return chain.add("buffersink", {}); }
+
 } // namespace
 
 VideoChain::~VideoChain() { freeGraph(); }
@@ -124,79 +253,19 @@ int VideoChain::build(const AVFrame* in)
         return AVERROR(ENOMEM);
     m_graph->nb_threads = 1;
 
-    const char* fmtName = av_get_pix_fmt_name(AVPixelFormat(in->format));
-    if (!fmtName)
-        return AVERROR(EINVAL);
-    m_src = addFilter(m_graph, "buffer",
-                      {{"width", num(in->width)},
-                       {"height", num(in->height)},
-                       {"pix_fmt", fmtName},
-                       {"time_base", "1/1000000"},
-                       {"pixel_aspect", "1/1"}});
+    ChainBuilder chain(m_graph);
+    m_src = addSource(chain, in);
     if (!m_src)
         return AVERROR(EINVAL);
-    std::vector<AVFilterContext*> chain{m_src};
-    auto add = [&](const char* name, const Options& o) {
-        AVFilterContext* c = addFilter(m_graph, name, o);
-        if (c)
-            chain.push_back(c);
-        return c != nullptr;
-    };
-
-    bool ok = true;
-    // 1. auto-rotation from the display matrix
-    const int ar = m_setup.autoRotate;
-    for (auto& f : transformFilters(ar, false))
-        ok = ok && add(f.first, f.second);
-    const bool arQuarter = ar == 90 || ar == 270;
-    const int rw = arQuarter ? in->height : in->width; // stored pixels after auto-rotation
-    const int rh = arQuarter ? in->width : in->height;
-
-    // 2. crop, mapped from square source pixels to stored ones
-    const GeometryInput& g = m_setup.geometry;
-    if (m_plan.cropsAnything(g.srcW, g.srcH)) {
-        const double fx = double(rw) / std::max(g.srcW, 1);
-        const double fy = double(rh) / std::max(g.srcH, 1);
-        int cw = std::max(2, std::min(rw, int(std::lround(m_plan.cropW * fx))));
-        int ch = std::max(2, std::min(rh, int(std::lround(m_plan.cropH * fy))));
-        int cx = std::min(rw - cw, int(std::lround(m_plan.cropX * fx)));
-        int cy = std::min(rh - ch, int(std::lround(m_plan.cropY * fy)));
-        ok = ok
-            && add("crop",
-                   {{"w", num(cw)},
-                    {"h", num(ch)},
-                    {"x", num(std::max(cx, 0))},
-                    {"y", num(std::max(cy, 0))},
-                    {"exact", "0"}});
-    }
-    // 6 (the size part): scale to the fit rectangle, before the transform
-    ok = ok && add("scale", {{"w", num(m_plan.scaleW)}, {"h", num(m_plan.scaleH)}, {"flags", "bicubic"}});
-    // 4-5. rotation and mirror
-    for (auto& f : transformFilters(m_plan.rotate, m_plan.mirror))
-        ok = ok && add(f.first, f.second);
-    // 6. bars
-    if (m_plan.pads())
-        ok = ok
-            && add("pad",
-                   {{"w", num(m_plan.outW)},
-                    {"h", num(m_plan.outH)},
-                    {"x", num(m_plan.fitX)},
-                    {"y", num(m_plan.fitY)},
-                    {"color", colourText(m_setup.padColor)}});
-    ok = ok && add("setsar", {{"sar", "1"}});
-    const char* outName = av_get_pix_fmt_name(m_setup.outFormat);
-    ok = ok && outName && add("format", {{"pix_fmts", outName}});
-    if (ok) {
-        m_sink = addFilter(m_graph, "buffersink", {});
-        ok = m_sink != nullptr;
-        if (ok)
-            chain.push_back(m_sink);
-    }
-    if (!ok)
+    // each step adds its filters in turn; the first that fails ends the chain
+    const Size stored = storedSize(in, m_setup.autoRotate);
+    const bool ok = addAutoRotation(chain, m_setup.autoRotate)
+        && addCrop(chain, m_plan, m_setup.geometry, stored) && addScale(chain, m_plan)
+        && addTransform(chain, m_plan) && addPad(chain, m_plan, m_setup.padColor) && addSquarePixels(chain)
+        && addOutputFormat(chain, m_setup.outFormat);
+    m_sink = ok ? addSink(chain) : nullptr;
+    if (!m_sink || !chain.link())
         return AVERROR(EINVAL);
-    for (size_t i = 0; i + 1 < chain.size(); ++i)
-        if (avfilter_link(chain[i], 0, chain[i + 1], 0) < 0)
-            return AVERROR(EINVAL);
     const int err = avfilter_graph_config(m_graph, nullptr);
     if (err < 0) {
         logf(LogError, "video chain: %s", avErrorText(err).c_str());

@@ -3,7 +3,7 @@
 // and the escaping that keeps user text literal.
 #pragma once
 
-#include "layers/layer_settings.h"
+#include "text/text_style.h"
 
 #include <cstdint>
 #include <string>
