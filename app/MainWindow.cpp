@@ -6,17 +6,17 @@
 #include "CommonDialog.h"
 #include "LogCategories.h"
 
-#include "DataFile.h"
 #include "FormFonts.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "HistoryDialog.h"
 #include "QAboutDlg.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "ShowMessage.h"
-#include "UpdateRestart.h"
+#include "files/DataFile.h"
+#include "formats/GobelItemChunk.h"
+#include "update/UpdateRestart.h"
 #include <QApplication>
 #include <QCloseEvent>
 

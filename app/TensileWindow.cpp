@@ -1,6 +1,6 @@
 #include "TensileWindow.h"
 
-#include "EdgeGrip.h"
+#include "window/EdgeGrip.h"
 
 #include "LogCategories.h"
 

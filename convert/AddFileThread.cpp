@@ -1,8 +1,8 @@
 #include "AddFileThread.h"
 
-#include "FreeMemory.h"
 #include "LogCategories.h"
 #include "QueueShared.h"
+#include "queue/FreeMemory.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>

@@ -12,9 +12,9 @@
 
 #include <atomic>
 
-#include "AddBatch.h"
-#include "ProfileFile.h"
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
+#include "formats/ProfileFile.h"
+#include "queue/AddBatch.h"
 
 class AddFileThread : public QThread
 {

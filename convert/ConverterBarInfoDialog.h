@@ -4,8 +4,8 @@
 // probe stored them. Modeless, owned by the queue and refilled for each
 // "File info"; it keeps no pointer to the task it shows.
 
-#include "Convertinfo.h"
 #include "QImageDialog.h"
+#include "formats/Convertinfo.h"
 
 #include "ui_ConverterBarInfoDialog.h"
 

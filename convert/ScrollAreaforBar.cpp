@@ -3,14 +3,14 @@
 #include "ScrollAreaforBar.h"
 
 #include "AddFileThread.h"
-#include "ConvertJob.h"
 #include "DeleteVideoThread.h"
-#include "FreeMemory.h"
 #include "GobelConfigure.h"
 #include "LDragItemLabel.h"
 #include "ProgresssDialog.h"
 #include "ScrollareaContentWidget.h"
 #include "SignalClass.h"
+#include "queue/ConvertJob.h"
+#include "queue/FreeMemory.h"
 
 #include <QAction>
 #include <QMenu>

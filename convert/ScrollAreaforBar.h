@@ -5,11 +5,11 @@
 // probed by its add worker while the add-progress dialog counts, and owns
 // every row it creates.
 
-#include "AddBatch.h"
-#include "ClipEditRecords.h"
-#include "Convertinfo.h"
-#include "ProfileFile.h"
 #include "VideoConvertBar.h"
+#include "clips/ClipEditRecords.h"
+#include "formats/Convertinfo.h"
+#include "formats/ProfileFile.h"
+#include "queue/AddBatch.h"
 
 #include <orvalta.h>
 

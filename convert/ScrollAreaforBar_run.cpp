@@ -7,10 +7,10 @@
 #include "CSingleUserLog.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
-#include "HistoryFile.h"
 #include "LogCategories.h"
-#include "RunQueue.h"
+#include "formats/GobelItemChunk.h"
+#include "history/HistoryFile.h"
+#include "queue/RunQueue.h"
 
 #include <QDebug>
 #include <QFileInfo>

@@ -6,12 +6,12 @@
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
 #include "DeleteVideoThread.h"
-#include "GobelItemChunk.h"
 #include "LDragItemLabel.h"
 #include "LogCategories.h"
 #include "PlayerWidget.h"
 #include "QueueShared.h"
 #include "ScrollareaContentWidget.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,17 +1,17 @@
 #include "VideoConvertBar.h"
 
-#include "ConvertJob.h"
 #include "FormatSettingDialog.h"
-#include "FreeMemory.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "LogCategories.h"
-#include "ProfileFile.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "QueueShared.h"
 #include "SkinPicture.h"
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
+#include "formats/GobelItemChunk.h"
+#include "formats/ProfileFile.h"
+#include "queue/ConvertJob.h"
+#include "queue/FreeMemory.h"
 
 #include <QAction>
 #include <QCoreApplication>

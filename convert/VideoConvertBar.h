@@ -8,12 +8,12 @@
 // queue announces.
 
 #include "BaseBar.h"
-#include "ClipEditRecords.h"
-#include "ConvertTask.h"
-#include "Convertinfo.h"
-#include "ProfileFile.h"
-#include "RunQueue.h"
-#include "SourceProbe.h"
+#include "clips/ClipEditRecords.h"
+#include "clips/SourceProbe.h"
+#include "formats/Convertinfo.h"
+#include "formats/ProfileFile.h"
+#include "queue/ConvertTask.h"
+#include "queue/RunQueue.h"
 
 // For the Config of setConverterConfig only.
 #include <orvalta.h>

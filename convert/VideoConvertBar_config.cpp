@@ -2,9 +2,9 @@
 // forwarded to the task's record. A task's own start and the merge run both
 // send ConvertTask::mappingValues through the one mapping, so the two can
 // never send different calls.
-#include "ConfigMapping.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "clips/ConfigMapping.h"
 
 // ---- Getters ------------------------------------------------------------------
 

@@ -1,10 +1,10 @@
 #include "QCaptureSettingDlg.h"
 
 #include "FormFonts.h"
-#include "PickedFiles.h"
 #include "QIAppUtil.h"
-#include "QVideoSettingXml.h"
 #include "ShowMessage.h"
+#include "editing/PickedFiles.h"
+#include "editing/QVideoSettingXml.h"
 
 #include <QDir>
 #include <QFileDialog>

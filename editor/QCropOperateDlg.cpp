@@ -1,10 +1,10 @@
 #include "QCropOperateDlg.h"
 
-#include "EditArithmetic.h"
-#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FormFonts.h"
 #include "QIAppUtil.h"
+#include "editing/EditArithmetic.h"
+#include "editing/EditingState.h"
 
 #include <QPainter>
 

@@ -4,7 +4,7 @@
 // "Apply to all". It keeps no record: orientation changes go straight into
 // the editor's crop record, aspect choices are only announced.
 
-#include "ClipEditRecords.h"
+#include "clips/ClipEditRecords.h"
 
 #include "ui_QCropOperateDlg.h"
 

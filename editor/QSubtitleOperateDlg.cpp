@@ -1,12 +1,12 @@
 #include "QSubtitleOperateDlg.h"
 
-#include "EditingState.h"
 #include "EditorSkin.h"
 #include "FontChoice.h"
 #include "FormFonts.h"
-#include "PickedFiles.h"
 #include "QIAppUtil.h"
 #include "ShowMessage.h"
+#include "editing/EditingState.h"
+#include "editing/PickedFiles.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -9,8 +9,8 @@
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
 #include "QTrimOperatedlgDlg.h"
-#include "QVideoSettingXml.h"
 #include "QWatermarkOperateDlg.h"
+#include "editing/QVideoSettingXml.h"
 
 #include <QAction>
 #include <QDir>

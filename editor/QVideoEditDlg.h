@@ -8,11 +8,11 @@
 // A task row builds one for a modal edit of its clip, or builds one without
 // showing it only to read the default records of a newly added file.
 
-#include "ClipEditRecords.h"
-#include "EditingState.h"
-#include "PreviewDrag.h"
 #include "QImageDialog.h"
 #include "QTrimOperatedlgDlg.h"
+#include "clips/ClipEditRecords.h"
+#include "editing/EditingState.h"
+#include "editing/PreviewDrag.h"
 
 #include "ui_QVideoEditDlg.h"
 

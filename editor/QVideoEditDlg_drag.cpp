@@ -2,10 +2,10 @@
 // source preview: corners resize, edges stretch, the inside moves.
 #include "QVideoEditDlg.h"
 
-#include "EditArithmetic.h"
 #include "EnginePlayer.h"
-#include "PreviewDrag.h"
 #include "VideoImageWindow.h"
+#include "editing/EditArithmetic.h"
+#include "editing/PreviewDrag.h"
 
 #include <QMouseEvent>
 

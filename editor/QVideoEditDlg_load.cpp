@@ -8,8 +8,8 @@
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "QSubtitleOperateDlg.h"
-#include "TrimRange.h"
 #include "VideoImageWindow.h"
+#include "editing/TrimRange.h"
 
 #include <QFileInfo>
 #include <QTimer>

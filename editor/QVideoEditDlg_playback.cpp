@@ -12,8 +12,8 @@
 #include "QTrimOperatedlgDlg.h"
 #include "QWatermarkOperateDlg.h"
 #include "ShowMessage.h"
-#include "TrimRange.h"
 #include "VideoImageWindow.h"
+#include "editing/TrimRange.h"
 #include "qSliderCtrl.h"
 
 #include <QAction>

@@ -3,13 +3,13 @@
 // records in and out.
 #include "QVideoEditDlg.h"
 
-#include "ConfigMapping.h"
-#include "EditArithmetic.h"
 #include "EnginePlayer.h"
 #include "LogCategories.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QWatermarkOperateDlg.h"
+#include "clips/ConfigMapping.h"
+#include "editing/EditArithmetic.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "QIAppUtil.h"
 #include "QMessOpacityDlg.h"
 #include "ShowMessage.h"
-#include "SnapshotWriter.h"
+#include "editing/SnapshotWriter.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -10,7 +10,7 @@
 // for a later tick). A click on the box not being edited selects it for
 // editing and ticks it; a click on the box being edited toggles its tick.
 
-#include "ClipEditRecords.h"
+#include "clips/ClipEditRecords.h"
 
 #include "ui_QWatermarkOperateDlg.h"
 

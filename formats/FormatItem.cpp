@@ -1,10 +1,10 @@
 #include "FormatItem.h"
 
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "LogCategories.h"
 #include "QIAppUtil.h"
 #include "SignalClass.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QImage>
 #include <QMouseEvent>

@@ -2,10 +2,10 @@
 
 #include "FormFonts.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
-#include "ProfileFile.h"
-#include "ProfileLists.h"
 #include "QIAppUtil.h"
+#include "formats/GobelItemChunk.h"
+#include "formats/ProfileFile.h"
+#include "formats/ProfileLists.h"
 
 #include <QPixmap>
 #include <QtDebug>

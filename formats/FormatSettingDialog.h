@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Convertinfo.h"
 #include "QImageDialog.h"
+#include "formats/Convertinfo.h"
 
 #include <QList>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "FormatTypeWidget.h"
 
-#include "FormatCatalogue.h"
 #include "FormatItem.h"
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
+#include "formats/FormatCatalogue.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QMouseEvent>
 #include <QScrollBar>

@@ -3,11 +3,11 @@
 #include "FormatItem.h"
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "QImageButton.h"
 #include "SignalClass.h"
-#include "UserData.h"
+#include "files/UserData.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QBitmap>
 #include <QPainter>

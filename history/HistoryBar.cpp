@@ -1,7 +1,7 @@
 #include "HistoryBar.h"
 
-#include "HistoryRecords.h"
 #include "QIAppUtil.h"
+#include "history/HistoryRecords.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "HistoryDialog.h"
 
 #include "ClearnDialog.h"
-#include "DataFile.h"
 #include "FormFonts.h"
 #include "HistoryBar.h"
-#include "HistoryFile.h"
 #include "HistorytypeBar.h"
 #include "LogCategories.h"
 #include "QIAppUtil.h"
+#include "files/DataFile.h"
+#include "history/HistoryFile.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HistoryRecords.h"
 #include "QImageDialog.h"
+#include "history/HistoryRecords.h"
 
 #include "ui_HistoryDialog.h"
 

@@ -2,9 +2,9 @@
 
 #include "FormFonts.h"
 #include "LogCategories.h"
-#include "MusicLibrary.h"
 #include "QCheckHeaderView.h"
 #include "QIAppUtil.h"
+#include "library/MusicLibrary.h"
 
 #include <QAbstractItemView>
 #include <QFile>

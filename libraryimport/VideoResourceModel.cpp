@@ -1,7 +1,7 @@
 #include "VideoResourceModel.h"
 
-#include "HistoryRecords.h"
-#include "MusicLibrary.h"
+#include "history/HistoryRecords.h"
+#include "library/MusicLibrary.h"
 
 #include <QBrush>
 #include <QColor>

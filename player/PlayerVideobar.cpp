@@ -1,8 +1,8 @@
 #include "PlayerVideobar.h"
 
-#include "PlaybackMath.h"
 #include "QIAppUtil.h"
 #include "SkinPicture.h"
+#include "playback/PlaybackMath.h"
 
 #include <orvalta.h>
 

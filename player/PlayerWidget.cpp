@@ -1,13 +1,13 @@
 #include "PlayerWidget.h"
 
-#include "EdgeGrip.h"
 #include "FormFonts.h"
 #include "LogCategories.h"
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
-#include "PlaybackMath.h"
 #include "QIAppUtil.h"
 #include "VideoImageWindow.h"
+#include "playback/PlaybackMath.h"
+#include "window/EdgeGrip.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

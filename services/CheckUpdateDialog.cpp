@@ -5,7 +5,7 @@
 #include "FormFonts.h"
 #include "LogCategories.h"
 #include "QIAppUtil.h"
-#include "UpdateRestart.h"
+#include "update/UpdateRestart.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ICheckUpdateOpr.h"
 #include "QImageDialog.h"
 #include "ui_CheckUpdateDialog.h"
+#include "update/ICheckUpdateOpr.h"
 
 #include <functional>
 

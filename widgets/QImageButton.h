@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QString>
 
-#include "SpriteState.h"
+#include "window/SpriteState.h"
 
 #include <memory>
 

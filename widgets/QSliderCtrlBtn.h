@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPushButton>
 
-#include "SpriteState.h"
+#include "window/SpriteState.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "ConfigMapping.h"
+#include "clips/ConfigMapping.h"
 
-#include "AVCodecAnalysis.h"
 #include "LogCategories.h"
+#include "formats/AVCodecAnalysis.h"
 
 #include <QDebug>
 

@@ -5,8 +5,8 @@
 // its clip records), then one function sends them all, so a task's own start
 // and the merge run can never send different calls.
 
-#include "ClipEditRecords.h"
-#include "Convertinfo.h"
+#include "clips/ClipEditRecords.h"
+#include "formats/Convertinfo.h"
 
 #include <orvalta.h>
 

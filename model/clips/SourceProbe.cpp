@@ -1,4 +1,4 @@
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
 
 #include <cstring>
 #include <limits>

@@ -1,6 +1,6 @@
 // The probe itself: the only part of the source model that calls the
 // engine, kept apart so the checks link without one.
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
 
 #include <orvalta.h>
 

@@ -1,4 +1,4 @@
-#include "EditArithmetic.h"
+#include "editing/EditArithmetic.h"
 
 #include <algorithm>
 #include <cstdint>

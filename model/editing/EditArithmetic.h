@@ -4,8 +4,8 @@
 // crop rectangle, the aspect each ratio choice stores, the orientation
 // buttons and the proportion kept while a pan-and-scan box is dragged.
 
-#include "ClipEditRecords.h"
-#include "EditRect.h"
+#include "clips/ClipEditRecords.h"
+#include "editing/EditRect.h"
 
 namespace EditArithmetic {
 

@@ -1,4 +1,4 @@
-#include "EditingState.h"
+#include "editing/EditingState.h"
 
 EditingState::EditingState(QObject* parent)
     : QObject(parent)

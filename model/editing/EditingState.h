@@ -7,8 +7,8 @@
 // one through the change setters below; the owner, connected once, stores
 // it here and applies it to its preview, so a change has one road.
 
-#include "ClipEditRecords.h"
-#include "EditRect.h"
+#include "clips/ClipEditRecords.h"
+#include "editing/EditRect.h"
 
 #include <QObject>
 #include <QPoint>

@@ -1,4 +1,4 @@
-#include "PickedFiles.h"
+#include "editing/PickedFiles.h"
 
 #include <orvalta.h>
 

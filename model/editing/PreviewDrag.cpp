@@ -1,6 +1,6 @@
-#include "PreviewDrag.h"
+#include "editing/PreviewDrag.h"
 
-#include "GripCursor.h"
+#include "window/GripCursor.h"
 
 #include <algorithm>
 #include <cstdlib>

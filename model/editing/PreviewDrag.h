@@ -5,7 +5,7 @@
 // No widgets: the editor feeds in the picture's rectangle on the surface and
 // the mouse positions, and applies what comes out to its records and player.
 
-#include "EditRect.h"
+#include "editing/EditRect.h"
 
 #include <Qt>
 

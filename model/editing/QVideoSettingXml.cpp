@@ -1,9 +1,9 @@
-#include "QVideoSettingXml.h"
+#include "editing/QVideoSettingXml.h"
 
-#include "DataFile.h"
 #include "LogCategories.h"
-#include "ProfileFile.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
+#include "formats/ProfileFile.h"
 
 #include <QDir>
 #include <QDomDocument>

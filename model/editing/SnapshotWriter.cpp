@@ -1,4 +1,4 @@
-#include "SnapshotWriter.h"
+#include "editing/SnapshotWriter.h"
 
 #include "LogCategories.h"
 

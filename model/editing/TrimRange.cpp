@@ -1,4 +1,4 @@
-#include "TrimRange.h"
+#include "editing/TrimRange.h"
 
 namespace TrimRange {
 

@@ -1,4 +1,4 @@
-#include "UserData.h"
+#include "files/UserData.h"
 
 #include "QIAppUtil.h"
 

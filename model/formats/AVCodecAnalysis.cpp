@@ -1,4 +1,4 @@
-#include "AVCodecAnalysis.h"
+#include "formats/AVCodecAnalysis.h"
 
 #include "LogCategories.h"
 

@@ -1,7 +1,7 @@
-#include "FormatCatalogue.h"
+#include "formats/FormatCatalogue.h"
 
-#include "DataFile.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
 
 #include <QDomDocument>
 

@@ -1,9 +1,9 @@
-#include "GobelItemChunk.h"
+#include "formats/GobelItemChunk.h"
 
-#include "DataFile.h"
-#include "FormatCatalogue.h"
-#include "ProfileFile.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
+#include "formats/FormatCatalogue.h"
+#include "formats/ProfileFile.h"
 
 #include <QDomDocument>
 #include <QFileInfo>

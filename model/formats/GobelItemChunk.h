@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Convertinfo.h"
+#include "formats/Convertinfo.h"
 
 #include <QMutex>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "ProfileFile.h"
+#include "formats/ProfileFile.h"
 
-#include "DataFile.h"
-#include "GobelItemChunk.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QDomDocument>
 

@@ -14,7 +14,7 @@
 // written to their own copy in the per-user data folder, which is read from
 // then on.
 
-#include "Convertinfo.h"
+#include "formats/Convertinfo.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ProfileLists.h"
+#include "formats/ProfileLists.h"
 
 #include <QDomDocument>
 

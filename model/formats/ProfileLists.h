@@ -5,8 +5,8 @@
 // (HIGH_, STANDARD_ and SMALL_QUALITY_VALUE, in file order). See
 // ProfileFile.h for the file's layout.
 
-#include "Convertinfo.h"
-#include "ProfileFile.h"
+#include "formats/Convertinfo.h"
+#include "formats/ProfileFile.h"
 
 #include <QList>
 #include <QString>

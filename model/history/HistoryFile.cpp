@@ -1,7 +1,7 @@
-#include "HistoryFile.h"
+#include "history/HistoryFile.h"
 
-#include "DataFile.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
 
 #include <QFile>
 

@@ -26,7 +26,7 @@
 // program keep each other's entries, a Clear removes what was queued before
 // it, and the GUI thread never waits for the lock.
 
-#include "DataFile.h"
+#include "files/DataFile.h"
 
 #include <QDateTime>
 #include <QDomDocument>

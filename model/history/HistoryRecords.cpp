@@ -1,6 +1,6 @@
-#include "HistoryRecords.h"
+#include "history/HistoryRecords.h"
 
-#include "HistoryFile.h"
+#include "history/HistoryFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "MusicLibrary.h"
+#include "library/MusicLibrary.h"
 
-#include "DataFile.h"
+#include "files/DataFile.h"
 
 #include <QDir>
 #include <QDomDocument>

@@ -1,4 +1,4 @@
-#include "PlaybackMath.h"
+#include "playback/PlaybackMath.h"
 
 #include <QTime>
 

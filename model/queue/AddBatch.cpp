@@ -1,4 +1,4 @@
-#include "AddBatch.h"
+#include "queue/AddBatch.h"
 
 AddBatch::AddBatch(FormatReader readFormat)
     : m_readFormat(std::move(readFormat))

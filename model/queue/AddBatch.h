@@ -8,7 +8,7 @@
 // is recognised and dropped. The chosen format is read once for the whole
 // batch, by the first file that needs it.
 
-#include "ProfileFile.h"
+#include "formats/ProfileFile.h"
 
 #include <QString>
 #include <QVector>

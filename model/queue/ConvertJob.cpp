@@ -1,7 +1,7 @@
-#include "ConvertJob.h"
+#include "queue/ConvertJob.h"
 
-#include "ConfigMapping.h"
-#include "ConvertTask.h"
+#include "clips/ConfigMapping.h"
+#include "queue/ConvertTask.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "ConvertTask.h"
+#include "queue/ConvertTask.h"
 
-#include "ConfigMapping.h"
-#include "GobelItemChunk.h"
-#include "ProfileFile.h"
 #include "QIAppUtil.h"
-#include "SourceProbe.h"
+#include "clips/ConfigMapping.h"
+#include "clips/SourceProbe.h"
+#include "formats/GobelItemChunk.h"
+#include "formats/ProfileFile.h"
 
 #include <algorithm>
 

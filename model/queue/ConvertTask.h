@@ -7,8 +7,8 @@
 // the engine configuration is made from). Nothing here touches a widget or
 // the engine.
 
-#include "ClipEditRecords.h"
-#include "Convertinfo.h"
+#include "clips/ClipEditRecords.h"
+#include "formats/Convertinfo.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "FreeMemory.h"
+#include "queue/FreeMemory.h"
 
 // Any C library header defines __GLIBC__ when the library is glibc.
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "MergeJob.h"
+#include "queue/MergeJob.h"
 
-#include "ConfigMapping.h"
-#include "ConvertTask.h"
+#include "clips/ConfigMapping.h"
+#include "queue/ConvertTask.h"
 
 #include <QCoreApplication>
 

@@ -7,7 +7,7 @@
 // the application's thread; it owns the merger and is polled like a task's
 // job. Nothing here touches a widget.
 
-#include "ConvertJob.h"
+#include "queue/ConvertJob.h"
 
 #include <orvalta.h>
 

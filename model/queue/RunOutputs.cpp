@@ -1,7 +1,7 @@
-#include "RunOutputs.h"
+#include "queue/RunOutputs.h"
 
 #include "QIAppUtil.h"
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
 
 #include <QDir>
 #include <QFileInfo>

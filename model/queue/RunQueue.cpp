@@ -1,8 +1,8 @@
-#include "RunQueue.h"
+#include "queue/RunQueue.h"
 
-#include "FreeMemory.h"
-#include "MergeJob.h"
 #include "QIAppUtil.h"
+#include "queue/FreeMemory.h"
+#include "queue/MergeJob.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -9,11 +9,11 @@
 // what it announces. A run takes what it needs at Convert (a RunRequest) and
 // reads nothing else while it runs. Nothing here touches a widget.
 
-#include "ConvertJob.h"
-#include "ConvertTask.h"
-#include "Convertinfo.h"
-#include "RunOutputs.h"
-#include "RunSchedule.h"
+#include "formats/Convertinfo.h"
+#include "queue/ConvertJob.h"
+#include "queue/ConvertTask.h"
+#include "queue/RunOutputs.h"
+#include "queue/RunSchedule.h"
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "RunSchedule.h"
+#include "queue/RunSchedule.h"
 
 namespace RunSchedule {
 

@@ -1,14 +1,14 @@
-#include "CCheckUpdateInNetworktxt.h"
+#include "update/CCheckUpdateInNetworktxt.h"
 
 #include "CSingleVersionStringUtil.h"
-#include "DownloadUpdateThread.h"
-#include "ExeUpdateScriptThread.h"
 #include "LogCategories.h"
-#include "QCheckUpdateCallbackAdapter.h"
-#include "UpdateCacheFolder.h"
-#include "UpdateNetwork.h"
-#include "UpdateRestart.h"
-#include "UpdateTexts.h"
+#include "update/DownloadUpdateThread.h"
+#include "update/ExeUpdateScriptThread.h"
+#include "update/QCheckUpdateCallbackAdapter.h"
+#include "update/UpdateCacheFolder.h"
+#include "update/UpdateNetwork.h"
+#include "update/UpdateRestart.h"
+#include "update/UpdateTexts.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ICheckUpdateOpr.h"
+#include "update/ICheckUpdateOpr.h"
 
 #include <QHostInfo>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "DownloadUpdateThread.h"
+#include "update/DownloadUpdateThread.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FirewareDownImpl.h"
+#include "update/FirewareDownImpl.h"
 
 #include <QHostInfo>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "ExeUpdateScriptThread.h"
+#include "update/ExeUpdateScriptThread.h"
 
 #include "LogCategories.h"
 #include "QIAppUtil.h"

@@ -1,9 +1,9 @@
-#include "FirewareDownImpl.h"
+#include "update/FirewareDownImpl.h"
 
 #include "LogCategories.h"
-#include "UpdateCacheFolder.h"
-#include "UpdateNetwork.h"
-#include "UpdateTexts.h"
+#include "update/UpdateCacheFolder.h"
+#include "update/UpdateNetwork.h"
+#include "update/UpdateTexts.h"
 
 #include <QCryptographicHash>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "QCheckUpdateCallbackAdapter.h"
+#include "update/QCheckUpdateCallbackAdapter.h"
 
-#include "ICheckUpdateOpr.h"
+#include "update/ICheckUpdateOpr.h"
 
 QCheckUpdateCallbackAdapter::QCheckUpdateCallbackAdapter(IUpdateCallback* client)
     : m_client(client)

@@ -1,4 +1,4 @@
-#include "UpdateCacheFolder.h"
+#include "update/UpdateCacheFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "UpdateNetwork.h"
+#include "update/UpdateNetwork.h"
 
 #include "LogCategories.h"
-#include "UpdateTexts.h"
+#include "update/UpdateTexts.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

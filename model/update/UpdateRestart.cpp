@@ -1,4 +1,4 @@
-#include "UpdateRestart.h"
+#include "update/UpdateRestart.h"
 
 #include "LogCategories.h"
 

@@ -1,6 +1,6 @@
-#include "EdgeGrip.h"
+#include "window/EdgeGrip.h"
 
-#include "GripCursor.h"
+#include "window/GripCursor.h"
 
 namespace EdgeGrip {
 

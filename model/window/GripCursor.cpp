@@ -1,4 +1,4 @@
-#include "GripCursor.h"
+#include "window/GripCursor.h"
 
 namespace GripCursor {
 

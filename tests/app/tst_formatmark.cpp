@@ -9,10 +9,10 @@
 #include "FormatTypeWidget.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "MainWindow.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
 
 #include <QSignalSpy>

@@ -10,7 +10,6 @@
 #include "FormatSettingDialog.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "HistoryDialog.h"
 #include "MainWindow.h"
 #include "ProgresssDialog.h"
@@ -18,6 +17,7 @@
 #include "QIAppUtil.h"
 #include "SanpSsetDialog.h"
 #include "ScrollAreaforBar.h"
+#include "formats/GobelItemChunk.h"
 #include <QCloseEvent>
 
 #include <QDesktopServices>

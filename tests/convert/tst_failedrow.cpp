@@ -6,17 +6,17 @@
 #include "QueueTestUtil.h"
 
 #include "CommonDialog.h"
-#include "ConvertJob.h"
 #include "FinishConvertDialog.h"
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "QVideoEditDlg.h"
 #include "ScrollAreaforBar.h"
-#include "SourceProbe.h"
-#include "UserData.h"
 #include "VideoConvertBar.h"
+#include "clips/SourceProbe.h"
+#include "files/UserData.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
+#include "queue/ConvertJob.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -5,11 +5,11 @@
 
 #include "../ResourceCopy.h"
 
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "QVideoEditDlg.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
 
 #include <QApplication>

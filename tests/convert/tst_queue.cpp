@@ -8,13 +8,13 @@
 
 #include "AddFileThread.h"
 #include "CSingleVersionStringUtil.h"
-#include "DataFile.h"
-#include "GobelItemChunk.h"
 #include "ProgresssDialog.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "ScrollareaContentWidget.h"
 #include "VideoConvertBar.h"
+#include "files/DataFile.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
 
 #include <QFileDialog>

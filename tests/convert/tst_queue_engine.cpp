@@ -6,8 +6,8 @@
 #include "../MediaTools.h"
 
 #include "ScrollAreaforBar.h"
-#include "UserData.h"
 #include "VideoConvertBar.h"
+#include "files/UserData.h"
 
 #include <QProcess>
 #include <QSet>

@@ -9,9 +9,9 @@
 #include "../MediaTools.h"
 
 #include "AddFileThread.h"
-#include "FreeMemory.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "queue/FreeMemory.h"
 
 #include <QElapsedTimer>
 #include <QFile>

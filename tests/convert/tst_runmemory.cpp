@@ -12,9 +12,9 @@
 #include "AddFileThread.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QDir>
 #include <QElapsedTimer>

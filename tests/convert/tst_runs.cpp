@@ -3,25 +3,25 @@
 // run, the history file, the task's profile values, and the queue's
 // selection, drag and context menu.
 
-#include "HistoryFile.h"
 #include "QueueTestUtil.h"
+#include "history/HistoryFile.h"
 
 #include "../ResourceCopy.h"
 
 #include "CommonDialog.h"
-#include "ConvertJob.h"
 #include "ConverterBarInfoDialog.h"
 #include "FileInfoLabelWidget.h"
 #include "FinishConvertDialog.h"
 #include "FormatSettingDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "ScrollAreaforBar.h"
 #include "SignalClass.h"
-#include "UserData.h"
 #include "VideoConvertBar.h"
+#include "files/UserData.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
+#include "queue/ConvertJob.h"
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>

@@ -4,8 +4,8 @@
 // five 1080p files added, run with a pause and a removal, and the GUI
 // thread's longest stalls reported as figures.
 
-#include "HistoryFile.h"
 #include "QueueTestUtil.h"
+#include "history/HistoryFile.h"
 
 #include "../Figures.h"
 #include "../MediaTools.h"
@@ -13,9 +13,9 @@
 #include "CommonDialog.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QDomDocument>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // The editor window and its tool panels against the recording engine.
-#include "ConfigMapping.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QVideoEditDlg.h"
 #include "QWatermarkOperateDlg.h"
+#include "clips/ConfigMapping.h"
 
 #include <orvalta_fake_control.h>
 

@@ -7,12 +7,12 @@
 
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "QCropOperateDlg.h"
 #include "QSubtitleOperateDlg.h"
 #include "QVideoEditDlg.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 
 #include <orvalta.h>
 

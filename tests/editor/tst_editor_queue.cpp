@@ -6,12 +6,12 @@
 #include "CommonDialog.h"
 #include "FinishConvertDialog.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "QCropOperateDlg.h"
 #include "QVideoEditDlg.h"
 #include "QWatermarkOperateDlg.h"
 #include "ScrollAreaforBar.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 #include "orvalta_fake_control.h"
 
 #include <QTemporaryDir>

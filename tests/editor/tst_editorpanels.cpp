@@ -1,6 +1,6 @@
 // The trim tool panel, the tool panels' hand-off through the editing state
 // and the snapshot settings dialog, offscreen.
-#include "EditingState.h"
+#include "editing/EditingState.h"
 // The trim tool panel and the snapshot settings dialog, offscreen.
 #include "../ResourceCopy.h"
 
@@ -8,10 +8,10 @@
 #include "QCropOperateDlg.h"
 #include "QIAppUtil.h"
 #include "QTrimOperatedlgDlg.h"
-#include "QVideoSettingXml.h"
 #include "QWatermarkOperateDlg.h"
+#include "editing/QVideoSettingXml.h"
 
-#include "UserData.h"
+#include "files/UserData.h"
 #include <QApplication>
 #include <QDir>
 #include <QDomDocument>

@@ -7,9 +7,9 @@
 #include "QSliderCtrlBtn.h"
 #include "QTrimOperatedlgDlg.h"
 #include "QVideoEditDlg.h"
-#include "QVideoSettingXml.h"
 #include "QWatermarkOperateDlg.h"
 #include "VideoImageWindow.h"
+#include "editing/QVideoSettingXml.h"
 #include "qSliderCtrl.h"
 
 #include <orvalta_fake_control.h>

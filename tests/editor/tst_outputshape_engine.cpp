@@ -4,8 +4,8 @@
 
 #include "QVideoEditDlg.h"
 #include "QVideoShowWidget.h"
-#include "SnapshotWriter.h"
 #include "VideoImageWindow.h"
+#include "editing/SnapshotWriter.h"
 
 #include <QImage>
 #include <QSignalSpy>

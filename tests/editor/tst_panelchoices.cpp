@@ -4,10 +4,10 @@
 // without hanging), with the longest event-loop stall and the memory a huge
 // picture costs reported as figures.
 #include "../Figures.h"
-#include "ConfigMapping.h"
 #include "QSubtitleOperateDlg.h"
 #include "QVideoEditDlg.h"
 #include "QWatermarkOperateDlg.h"
+#include "clips/ConfigMapping.h"
 
 #include <orvalta_fake_control.h>
 

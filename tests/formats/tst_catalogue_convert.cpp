@@ -2,9 +2,9 @@
 // way a task does (its profile values read by the task row, the engine
 // configuration filled by the row's own mapping), and the output is what
 // the profile promises.
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "VideoConvertBar.h"
+#include "formats/GobelItemChunk.h"
 
 #include "../Figures.h"
 #include "../MediaTools.h"

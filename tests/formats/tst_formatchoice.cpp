@@ -1,7 +1,7 @@
 #include "../ResourceCopy.h"
 
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QDir>
 #include <QDomDocument>

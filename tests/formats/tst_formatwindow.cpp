@@ -1,14 +1,14 @@
 #include "../ResourceCopy.h"
 
-#include "DataFile.h"
 #include "FormatItem.h"
 #include "FormatSettingDialog.h"
 #include "FormatTypeWidget.h"
 #include "FormatWindow.h"
 #include "GobelConfigure.h"
-#include "GobelItemChunk.h"
 #include "QIAppUtil.h"
 #include "SignalClass.h"
+#include "files/DataFile.h"
+#include "formats/GobelItemChunk.h"
 
 #include <QDir>
 #include <QDomDocument>

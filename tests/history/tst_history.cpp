@@ -3,11 +3,11 @@
 
 #include "../Figures.h"
 #include "ClearnDialog.h"
-#include "DataFile.h"
 #include "HistoryBar.h"
 #include "HistoryDialog.h"
-#include "HistoryFile.h"
 #include "HistorytypeBar.h"
+#include "files/DataFile.h"
+#include "history/HistoryFile.h"
 
 #include <QApplication>
 #include <QDesktopServices>

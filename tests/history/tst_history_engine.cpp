@@ -11,9 +11,9 @@
 #include "GobelConfigure.h"
 #include "HistoryBar.h"
 #include "HistoryDialog.h"
-#include "HistoryFile.h"
 #include "HistorytypeBar.h"
 #include "ScrollAreaforBar.h"
+#include "history/HistoryFile.h"
 
 #include <QSignalSpy>
 #include <QStandardPaths>

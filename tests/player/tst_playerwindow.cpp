@@ -4,10 +4,10 @@
 // placing, full screen and the keyboard.
 #include "PlayBtnWidget.h"
 #include "PlayListWidget.h"
-#include "PlaybackMath.h"
 #include "PlayerVideobar.h"
 #include "PlayerWidget.h"
 #include "VideoImageWindow.h"
+#include "playback/PlaybackMath.h"
 
 #include <orvalta_fake_control.h>
 

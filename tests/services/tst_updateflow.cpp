@@ -1,15 +1,15 @@
 #include "../Figures.h"
 #include "../ResourceCopy.h"
 
-#include "CCheckUpdateInNetworktxt.h"
 #include "CSingleVersionStringUtil.h"
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
-#include "ExeUpdateScriptThread.h"
-#include "FirewareDownImpl.h"
 #include "QIAppUtil.h"
 #include "TestHttpServer.h"
-#include "UpdateRestart.h"
+#include "update/CCheckUpdateInNetworktxt.h"
+#include "update/ExeUpdateScriptThread.h"
+#include "update/FirewareDownImpl.h"
+#include "update/UpdateRestart.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,10 +3,10 @@
 #include "CheckUpdateDialog.h"
 #include "CommonDialog.h"
 #include "GobelConfigure.h"
-#include "ICheckUpdateOpr.h"
 #include "MainWindow.h"
 #include "ScrollAreaforBar.h"
-#include "UpdateRestart.h"
+#include "update/ICheckUpdateOpr.h"
+#include "update/UpdateRestart.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,11 +3,11 @@
 // recording engine without an application: both receive the same calls.
 // Then a whole task's configuration, its profile resolved against the
 // source's facts, with the records' part checked against the preview's.
-#include "ConfigMapping.h"
-#include "ConvertTask.h"
-#include "EditArithmetic.h"
-#include "ProfileFile.h"
-#include "SourceProbe.h"
+#include "clips/ConfigMapping.h"
+#include "clips/SourceProbe.h"
+#include "editing/EditArithmetic.h"
+#include "formats/ProfileFile.h"
+#include "queue/ConvertTask.h"
 
 #include <orvalta_fake_control.h>
 

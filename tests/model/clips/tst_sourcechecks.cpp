@@ -2,9 +2,9 @@
 // block the engine hands over, free output names, and the run's choice of
 // the next task.
 
-#include "RunOutputs.h"
-#include "RunSchedule.h"
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
+#include "queue/RunOutputs.h"
+#include "queue/RunSchedule.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The editor's widget-free part: the crop arithmetic. Its snapshot settings
 // file is tested with the model.
-#include "EditArithmetic.h"
+#include "editing/EditArithmetic.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The editor's widget-free arithmetic and the snapshot writer, with the
 // fake engine.
-#include "PreviewDrag.h"
-#include "SnapshotWriter.h"
-#include "TrimRange.h"
+#include "editing/PreviewDrag.h"
+#include "editing/SnapshotWriter.h"
+#include "editing/TrimRange.h"
 #include "orvalta_fake_control.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 // one exception: a picture over the editor's size limit, which the engine
 // would draw). Damaged pictures, lying headers, a top-down BMP, files that
 // are not regular files and an over-size subtitle file, on the real engine.
-#include "PickedFiles.h"
+#include "editing/PickedFiles.h"
 
 #include <orvalta.h>
 

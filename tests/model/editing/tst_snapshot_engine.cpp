@@ -1,6 +1,6 @@
 // A snapshot through the real engine: the processed picture, written and
 // read back as an image file.
-#include "SnapshotWriter.h"
+#include "editing/SnapshotWriter.h"
 
 #include <QImage>
 #include <QProcess>

@@ -4,8 +4,8 @@
 // here a hand-written one in a Resources folder of the test's own.
 
 #include "QIAppUtil.h"
-#include "QVideoSettingXml.h"
-#include "UserData.h"
+#include "editing/QVideoSettingXml.h"
+#include "files/UserData.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -4,12 +4,12 @@
 // per-user folder. Expected texts are written out by hand here.
 
 #include "../../Figures.h"
-#include "DataFile.h"
-#include "FormatCatalogue.h"
-#include "GobelItemChunk.h"
-#include "HistoryFile.h"
-#include "ProfileFile.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
+#include "formats/FormatCatalogue.h"
+#include "formats/GobelItemChunk.h"
+#include "formats/ProfileFile.h"
+#include "history/HistoryFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // The shipped format catalogue and its profiles, checked against what the
 // engine encodes, and the codec-name tables they rely on.
-#include "AVCodecAnalysis.h"
+#include "formats/AVCodecAnalysis.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>

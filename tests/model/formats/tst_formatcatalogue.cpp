@@ -3,11 +3,11 @@
 // for a file that cannot be used, additions to the recent list by two
 // running copies, and the lists and presets the settings dialog offers.
 
-#include "DataFile.h"
-#include "FormatCatalogue.h"
-#include "ProfileLists.h"
 #include "QIAppUtil.h"
-#include "UserData.h"
+#include "files/DataFile.h"
+#include "files/UserData.h"
+#include "formats/FormatCatalogue.h"
+#include "formats/ProfileLists.h"
 
 #include <QDir>
 #include <QElapsedTimer>

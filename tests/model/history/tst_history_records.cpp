@@ -1,8 +1,8 @@
 // What the history window decides without a widget: the listed
 // categories, the search, and which recorded files Clear may delete.
 
-#include "HistoryFile.h"
-#include "HistoryRecords.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryRecords.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The music library file without a window: its playlist names and the
 // track times the import dialog shows.
 
-#include "MusicLibrary.h"
+#include "library/MusicLibrary.h"
 
 #include <QDir>
 #include <QFile>

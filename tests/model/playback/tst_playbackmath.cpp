@@ -1,5 +1,5 @@
 // The player window's arithmetic: seek targets, progress and time texts.
-#include "PlaybackMath.h"
+#include "playback/PlaybackMath.h"
 
 #include <QtTest>
 

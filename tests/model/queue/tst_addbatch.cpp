@@ -2,7 +2,7 @@
 // dropped, rows arrive once and in file order, a row that leaves is never
 // reached again, and the chosen format is read once a batch.
 
-#include "AddBatch.h"
+#include "queue/AddBatch.h"
 
 #include <QtTest>
 

@@ -3,11 +3,11 @@
 // configuration is made from (its own target and a merge target), and its
 // job against the recording engine: an open that is delivered and one that
 // is let go of.
-#include "ConfigMapping.h"
-#include "ConvertJob.h"
-#include "ConvertTask.h"
-#include "ProfileFile.h"
-#include "SourceProbe.h"
+#include "clips/ConfigMapping.h"
+#include "clips/SourceProbe.h"
+#include "formats/ProfileFile.h"
+#include "queue/ConvertJob.h"
+#include "queue/ConvertTask.h"
 
 #include <orvalta_fake_control.h>
 

@@ -2,7 +2,7 @@
 // yields its slot, the end of a run and the merge's place when a row leaves
 // (a task's trimmed length: tests/model/tst_converttask).
 
-#include "RunSchedule.h"
+#include "queue/RunSchedule.h"
 
 #include <QtTest>
 

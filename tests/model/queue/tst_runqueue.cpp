@@ -3,11 +3,11 @@
 // the holder that yields to it, how one task ends (written, short, failed,
 // held paused), cancelling and leaving mid-run, output names handed out
 // once, and the merge job's adds, polls and failures.
-#include "ConvertJob.h"
-#include "ConvertTask.h"
-#include "ProfileFile.h"
-#include "RunQueue.h"
-#include "SourceProbe.h"
+#include "clips/SourceProbe.h"
+#include "formats/ProfileFile.h"
+#include "queue/ConvertJob.h"
+#include "queue/ConvertTask.h"
+#include "queue/RunQueue.h"
 
 #include <orvalta_fake_control.h>
 

@@ -1,5 +1,5 @@
-#include "CCheckUpdateInNetworktxt.h"
-#include "UpdateTexts.h"
+#include "update/CCheckUpdateInNetworktxt.h"
+#include "update/UpdateTexts.h"
 
 #include <QUrl>
 #include <QtTest>

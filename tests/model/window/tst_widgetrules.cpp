@@ -1,9 +1,9 @@
 // The kit's widget-free rules: edge zones and drags for the two window
 // bands in use (2 pixels for the player, 4 for the main window), the grips'
 // pointer shapes, and the frames of sprite buttons.
-#include "EdgeGrip.h"
-#include "PreviewDrag.h"
-#include "SpriteState.h"
+#include "editing/PreviewDrag.h"
+#include "window/EdgeGrip.h"
+#include "window/SpriteState.h"
 
 #include <QtTest>
 
