@@ -238,7 +238,7 @@ private slots:
         writeFile(FormatTypeWidget::recentXmlPath(), catalogueXml({other}));
         FormatItem* tile = window->m_videoWidget->GetListItem().at(1);
         press(tile);
-        QVERIFY(DataFile::waitForChanges(20000));
+        QVERIFY(DataFile::waitForChanges(60000));
         QCOMPARE(fileItems(FormatTypeWidget::recentXmlPath()),
                  QStringList({other, tile->itemname + "|" + tile->imagename + "|" + tile->relevantfile}));
     }

@@ -349,7 +349,7 @@ void TestDataFiles::historyClearInTurn()
         QCOMPARE(readAll(m_path), kTwoCategories);
         other.unlock();
     }
-    QVERIFY(HistoryFile::waitForLater(20000));
+    QVERIFY(HistoryFile::waitForLater(60000));
     QCOMPARE(told.load(), 1);
     if (after == 0) {
         QVERIFY(!QFile::exists(m_path));
@@ -717,7 +717,7 @@ void TestDataFiles::saveWaitsForTheLock()
     QCOMPARE(readAll(path), before);
 
     other.unlock();
-    QVERIFY(DataFile::waitForChanges(20000));
+    QVERIFY(DataFile::waitForChanges(60000));
     switch (save) {
     case Save::RecentList:
         QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({mp4, mkv}));
@@ -747,7 +747,7 @@ void TestDataFiles::savesKeepTheirOrder()
     QVERIFY(FormatCatalogue::save(path, {first}));
     other.unlock();
     QVERIFY(FormatCatalogue::save(path, {latest}));
-    QVERIFY(DataFile::waitForChanges(20000));
+    QVERIFY(DataFile::waitForChanges(60000));
     QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({latest}));
 }
 

@@ -197,7 +197,7 @@ private slots:
         const QByteArray before = readAll(path);
 
         FormatCatalogue::addRecent(item(added));
-        QVERIFY(DataFile::waitForChanges(20000));
+        QVERIFY(DataFile::waitForChanges(60000));
         Items expected;
         for (const QString& spec : after)
             expected << item(spec);
