@@ -104,7 +104,7 @@ void QCropOperateDlg::changeOrientation(Change change)
     if (!m_state)
         return;
     CropSettings settings;
-    settings = m_state->crop;
+    settings = m_state->crop();
     change(settings);
     m_state->changeCrop(settings);
 }

@@ -84,7 +84,7 @@ QString QSubtitleOperateDlg::getSubtlPath() { return m_subtitlePath; }
 
 void QSubtitleOperateDlg::setSubitleFileToCmb(const QString& path)
 {
-    const int streams = m_state ? m_state->subtitleStreams : 0;
+    const int streams = m_state ? m_state->subtitleStreams() : 0;
     // One external-file entry at most: a new file replaces the earlier one.
     if (m_cmbSubtitle->count() > streams + 2)
         m_cmbSubtitle->removeItem(m_cmbSubtitle->count() - 1);
@@ -123,7 +123,7 @@ void QSubtitleOperateDlg::setSubtlFont()
     if (!m_state)
         return;
     SubtitleSettings settings;
-    settings = m_state->subtitle;
+    settings = m_state->subtitle();
     if (fontchoice::choose(this, settings))
         m_state->changeSubtitle(settings);
 }

@@ -70,12 +70,10 @@ QVideoEditDlg::QVideoEditDlg(QWidget* parent)
     IninScreenshotsInfo();
 
     // The default records, handed to the player in this order.
-    m_state.subtitle = SubtitleSettings();
-    SetSubtitleSettings(m_state.subtitle);
+    SetDefaultSubtitleSettings();
     SetDefaultWatermarkTextSettings();
     SetDefaultWatermarkImageSettings();
-    m_state.crop = CropSettings();
-    SetEditSettings(m_state.crop);
+    SetDefaultEditSettings();
 }
 
 QVideoEditDlg::~QVideoEditDlg()
@@ -114,14 +112,13 @@ void QVideoEditDlg::InitDlg()
     m_cropPanel = new QCropOperateDlg(this, &m_state);
     m_watermarkPanel = new QWatermarkOperateDlg(this, &m_state);
     m_subtitlePanel = new QSubtitleOperateDlg(this, &m_state);
-    // A panel's change is applied to the preview and stored, as a task's is.
-    connect(&m_state, &EditingState::cropChanged, this, [this](CropSettings s) { SetEditSettings(s); });
-    connect(&m_state, &EditingState::textChanged, this,
-            [this](WatermarkTextSettings s) { SetWatermarkTextSettings(s); });
-    connect(&m_state, &EditingState::imageChanged, this,
-            [this](WatermarkImageSettings s) { SetWatermarkImageSettings(s); });
-    connect(&m_state, &EditingState::subtitleChanged, this,
-            [this](SubtitleSettings s) { SetSubtitleSettings(s); });
+    // A stored change, a panel's, a drag's or a task's alike, is handed to
+    // the preview player from the state.
+    connect(&m_state, &EditingState::cropChanged, this, &QVideoEditDlg::sendPicture);
+    connect(&m_state, &EditingState::textChanged, this, &QVideoEditDlg::sendWatermarkText);
+    connect(&m_state, &EditingState::imageChanged, this, &QVideoEditDlg::sendWatermarkImage);
+    connect(&m_state, &EditingState::subtitleChanged, this, &QVideoEditDlg::sendSubtitleStyle);
+    connect(&m_state, &EditingState::watermarkBordersChanged, this, &QVideoEditDlg::sendWatermarkBorders);
     m_trimPanel->setGeometry(6, 350, 785, 32);
     m_cropPanel->setGeometry(6, 345, 785, 37);
     m_watermarkPanel->setGeometry(6, 350, 785, 32);
@@ -318,12 +315,7 @@ void QVideoEditDlg::OnSubtitleBtn() { selectTab(m_btnSubtitle, EditType_Subtitle
 void QVideoEditDlg::setEditType(QEditType type)
 {
     m_editType = type;
-    m_state.text.border = 0;
-    m_state.image.border = 0;
-    if (m_engine->isCreated()) {
-        m_engine->setTextBorder(false);
-        m_engine->setImageBorder(false);
-    }
+    setWaterIsBorder(false);
     m_cropBorder = false;
     m_engine->setCropBorder(false);
     for (QWidget* w : {static_cast<QWidget*>(m_trimPanel), static_cast<QWidget*>(m_cropPanel),
@@ -354,12 +346,7 @@ void QVideoEditDlg::setEditType(QEditType type)
         break;
     case EditType_Watermark:
         m_watermarkPanel->show();
-        m_state.text.border = 1;
-        m_state.image.border = 1;
-        if (m_engine->isCreated()) {
-            m_engine->setTextBorder(true);
-            m_engine->setImageBorder(true);
-        }
+        setWaterIsBorder(true);
         break;
     case EditType_Subtitle:
         m_subtitlePanel->show();
@@ -371,6 +358,6 @@ void QVideoEditDlg::setEditType(QEditType type)
 
 // ---- Apply to all ---------------------------------------------------------------
 
-void QVideoEditDlg::ApplyEditSettingToAll() { emit seedApplyEditSetting(m_state.crop); }
+void QVideoEditDlg::ApplyEditSettingToAll() { emit seedApplyEditSetting(m_state.crop()); }
 
-void QVideoEditDlg::ApplyWaterSettingToAll() { emit seedApplyWaterSetting(m_state.text, m_state.image); }
+void QVideoEditDlg::ApplyWaterSettingToAll() { emit seedApplyWaterSetting(m_state.text(), m_state.image()); }

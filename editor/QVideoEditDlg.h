@@ -47,15 +47,15 @@ public:
     // Loads the clip for an output of width x height (0 x 0: the source's);
     // false when there is no player or it cannot open the file.
     bool SetVideoFile(QString path, unsigned width, unsigned height);
-    void IninEditSettingDlg(CropSettings& settings);
-    void IninTextSettingsDlg(WatermarkTextSettings& settings);
-    void IninImageSettingDlg(WatermarkImageSettings& settings);
+    void IninEditSettingDlg(const CropSettings& settings);
+    void IninTextSettingsDlg(const WatermarkTextSettings& settings);
+    void IninImageSettingDlg(const WatermarkImageSettings& settings);
     void SetSubtitleInfo(SubtitleValueInfo& info);
-    void IninSubtlSettingDlg(SubtitleSettings& settings);
+    void IninSubtlSettingDlg(const SubtitleSettings& settings);
     // Microseconds; end 0 = no trim end.
     void SetTrimTime(uint64_t start, uint64_t end, bool reset);
-    uint64_t GetStartTime() const { return m_state.trimStart; }
-    uint64_t GetEndTime() const { return m_state.trimEnd; }
+    uint64_t GetStartTime() const { return m_state.trimStart(); }
+    uint64_t GetEndTime() const { return m_state.trimEnd(); }
 
     void GetEditSettings(CropSettings& out);
     void GetWatermarkTextSettings(WatermarkTextSettings& out);
@@ -64,12 +64,13 @@ public:
     void GetSubtitleInfo(SubtitleValueInfo& out);
 
     // ---- Record operations -------------------------------------------------
-    // Each hands the record to the preview player and stores it in the
-    // editing state; the tool panels' changes arrive here through that state.
-    void SetEditSettings(CropSettings& s);
-    void SetWatermarkTextSettings(WatermarkTextSettings& s);
-    void SetWatermarkImageSettings(WatermarkImageSettings& s);
-    void SetSubtitleSettings(SubtitleSettings& s);
+    // Each stores the record in the editing state, as the tool panels'
+    // changes are; the state announces it and the preview player takes it
+    // from there.
+    void SetEditSettings(const CropSettings& s);
+    void SetWatermarkTextSettings(const WatermarkTextSettings& s);
+    void SetWatermarkImageSettings(const WatermarkImageSettings& s);
+    void SetSubtitleSettings(const SubtitleSettings& s);
     void SetDefaultSubtitleSettings();
     void SetDefaultEditSettings();
     void SetDefaultWatermarkTextSettings();
@@ -144,9 +145,14 @@ private:
     void InitConnect();
     void selectTab(QImageButton* button, QEditType type);
     // The one road of the preview picture: the stored crop record through
-    // the conversion's mapping. changePicture announces a new record, shown
-    // at once; withRatioChoice applies the crop panel's ratio choice.
+    // the conversion's mapping. changePicture stores a new record, shown at
+    // once; withRatioChoice applies the crop panel's ratio choice.
     void sendPicture();
+    // The other stored records to the player, on the state's announcements.
+    void sendWatermarkText();
+    void sendWatermarkImage();
+    void sendWatermarkBorders(bool on);
+    void sendSubtitleStyle();
     void changePicture(const CropSettings& s);
     CropSettings withRatioChoice(CropSettings s);
     void keepPanScanProportion(CropSettings& s) const;
@@ -176,6 +182,10 @@ private:
     QString m_captureFolder;
     bool m_previewMode = false;
     bool m_cropBorder = false;
+    // The watermark text and picture the player holds, so one is not laid
+    // out or decoded again.
+    QString m_heldText;
+    QString m_heldImage;
     int m_outputWidth = 0;
     int m_outputHeight = 0;
 

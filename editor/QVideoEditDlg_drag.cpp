@@ -46,7 +46,7 @@ bool dragLayer(const EditingState::Drag& drag, int mode, double nx, double ny, L
 
 EditRect QVideoEditDlg::cropDragBox() const
 {
-    const CropSettings& s = m_state.crop;
+    const CropSettings& s = m_state.crop();
     if (EditArithmetic::panScanActive(s))
         return EditRect{s.panscan_x, s.panscan_y, s.panscan_w, s.panscan_h};
     return EditRect{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
@@ -57,8 +57,8 @@ int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
     const QSizeF size = text ? m_engine->watermarkTextSize() : m_engine->watermarkImageSize();
     const double w = size.width();
     const double h = size.height();
-    const int posX = text ? m_state.text.pos_x : m_state.image.pos_x;
-    const int posY = text ? m_state.text.pos_y : m_state.image.pos_y;
+    const int posX = text ? m_state.text().pos_x : m_state.image().pos_x;
+    const int posY = text ? m_state.text().pos_y : m_state.image().pos_y;
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const PreviewDrag::ScreenBox screen = PreviewDrag::watermarkBox(pic, posX, posY, w, h);
     if (box)
@@ -69,34 +69,32 @@ int QVideoEditDlg::watermarkHit(bool text, QMouseEvent* e, EditRect* box)
 
 bool QVideoEditDlg::watermarkDown(bool text, QMouseEvent* e)
 {
-    if (!m_engine->handle() || (text ? m_state.text.border : m_state.image.border) == 0)
+    if (!m_engine->handle() || (text ? m_state.text().border : m_state.image().border) == 0)
         return false;
     EditRect box;
     const int mode = watermarkHit(text, e, &box);
     if (mode == PreviewDrag::None)
         return false;
-    (text ? m_state.drag.textMode : m_state.drag.imageMode) = mode;
+    m_state.pressWatermark(text, mode, pointerOf(e), box,
+                           text ? m_state.text().scale_x : m_state.image().scale_x,
+                           text ? m_state.text().scale_y : m_state.image().scale_y);
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
     // The layer being dragged goes on top of the other.
     const int topmost = text ? 1 : 0;
-    if (m_state.text.topmost != topmost) {
-        WatermarkTextSettings raised = m_state.text;
+    if (m_state.text().topmost != topmost) {
+        WatermarkTextSettings raised = m_state.text();
         raised.topmost = topmost;
         m_state.changeText(raised);
     }
-    m_state.drag.pressPos = pointerOf(e);
-    m_state.drag.startRect = box;
-    m_state.drag.startScaleX = text ? m_state.text.scale_x : m_state.image.scale_x;
-    m_state.drag.startScaleY = text ? m_state.text.scale_y : m_state.image.scale_y;
     return true;
 }
 
 bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
 {
-    if (!m_engine->handle() || (text ? m_state.text.border : m_state.image.border) == 0)
+    if (!m_engine->handle() || (text ? m_state.text().border : m_state.image().border) == 0)
         return false;
     m_videoPreviewWidget->setCursor(Qt::ArrowCursor);
-    const int mode = text ? m_state.drag.textMode : m_state.drag.imageMode;
+    const int mode = text ? m_state.drag().textMode : m_state.drag().imageMode;
     if (mode == PreviewDrag::None) {
         const int hover = watermarkHit(text, e, nullptr);
         if (hover == PreviewDrag::None)
@@ -106,19 +104,19 @@ bool QVideoEditDlg::watermarkMove(bool text, QMouseEvent* e)
     }
     const PreviewDrag::Picture pic = pictureOf(m_videoPreviewWidget);
     const QPoint p = pointerOf(e);
-    const double nx = m_state.drag.startRect.x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
-    const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
+    const double nx = m_state.drag().startRect.x + double(p.x() - m_state.drag().pressPos.x()) / pic.width();
+    const double ny = m_state.drag().startRect.y + double(p.y() - m_state.drag().pressPos.y()) / pic.height();
     m_videoPreviewWidget->setCursor(PreviewDrag::cursorFor(mode));
 
     // The two layers differ only in their record; the change goes out as a
     // panel's does, and the editor stores it and hands it to the preview.
     if (text) {
-        WatermarkTextSettings moved = m_state.text;
-        if (dragLayer(m_state.drag, mode, nx, ny, moved))
+        WatermarkTextSettings moved = m_state.text();
+        if (dragLayer(m_state.drag(), mode, nx, ny, moved))
             m_state.changeText(moved);
     } else {
-        WatermarkImageSettings moved = m_state.image;
-        if (dragLayer(m_state.drag, mode, nx, ny, moved))
+        WatermarkImageSettings moved = m_state.image();
+        if (dragLayer(m_state.drag(), mode, nx, ny, moved))
             m_state.changeImage(moved);
     }
     return true;
@@ -131,13 +129,13 @@ bool QVideoEditDlg::WatermarkImageMove(QMouseEvent* e) { return watermarkMove(fa
 
 bool QVideoEditDlg::WatermarkTextUp(QMouseEvent*)
 {
-    m_state.drag.textMode = 0;
+    m_state.releaseWatermark(true);
     return true;
 }
 
 bool QVideoEditDlg::WatermarkImageUp(QMouseEvent*)
 {
-    m_state.drag.imageMode = 0;
+    m_state.releaseWatermark(false);
     return true;
 }
 
@@ -151,10 +149,8 @@ bool QVideoEditDlg::CropDown(QMouseEvent* e)
     const int mode = PreviewDrag::hitTest(PreviewDrag::cropBox(pic, box), pic.width(), p.x(), p.y());
     if (mode == PreviewDrag::None)
         return false;
-    m_state.drag.cropMode = mode;
+    m_state.pressCrop(mode, p, box);
     m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(mode));
-    m_state.drag.pressPos = p;
-    m_state.drag.startRect = box;
     return true;
 }
 
@@ -165,7 +161,7 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
     m_videoOrignalWidget->setCursor(Qt::ArrowCursor);
     const PreviewDrag::Picture pic = pictureOf(m_videoOrignalWidget);
     const QPoint p = pointerOf(e);
-    if (m_state.drag.cropMode == PreviewDrag::None) {
+    if (m_state.drag().cropMode == PreviewDrag::None) {
         const int hover =
             PreviewDrag::hitTest(PreviewDrag::cropBox(pic, cropDragBox()), pic.width(), p.x(), p.y());
         if (hover == PreviewDrag::None)
@@ -173,11 +169,11 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
         m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(hover));
         return true;
     }
-    const double nx = m_state.drag.startRect.x + double(p.x() - m_state.drag.pressPos.x()) / pic.width();
-    const double ny = m_state.drag.startRect.y + double(p.y() - m_state.drag.pressPos.y()) / pic.height();
-    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_state.drag.cropMode));
-    const EditRect b = PreviewDrag::dragCrop(m_state.drag.cropMode, m_state.drag.startRect, nx, ny);
-    CropSettings s = m_state.crop;
+    const double nx = m_state.drag().startRect.x + double(p.x() - m_state.drag().pressPos.x()) / pic.width();
+    const double ny = m_state.drag().startRect.y + double(p.y() - m_state.drag().pressPos.y()) / pic.height();
+    m_videoOrignalWidget->setCursor(PreviewDrag::cursorFor(m_state.drag().cropMode));
+    const EditRect b = PreviewDrag::dragCrop(m_state.drag().cropMode, m_state.drag().startRect, nx, ny);
+    CropSettings s = m_state.crop();
     s.crop_x = b.x;
     s.crop_y = b.y;
     s.crop_w = b.w;
@@ -197,13 +193,13 @@ bool QVideoEditDlg::CropMove(QMouseEvent* e)
 
 bool QVideoEditDlg::CropUp(QMouseEvent*)
 {
-    m_state.drag.cropMode = 0;
+    m_state.releaseCrop();
     return true;
 }
 
 void QVideoEditDlg::mouseDownFormVideo(QMouseEvent* e)
 {
-    if (m_state.text.topmost != 0) {
+    if (m_state.text().topmost != 0) {
         if (!WatermarkTextDown(e))
             WatermarkImageDown(e);
     } else if (!WatermarkImageDown(e)) {
@@ -213,7 +209,7 @@ void QVideoEditDlg::mouseDownFormVideo(QMouseEvent* e)
 
 void QVideoEditDlg::mouseMoveFormVideo(QMouseEvent* e)
 {
-    if (m_state.text.topmost != 0) {
+    if (m_state.text().topmost != 0) {
         if (!WatermarkTextMove(e))
             WatermarkImageMove(e);
     } else if (!WatermarkImageMove(e)) {
@@ -223,12 +219,12 @@ void QVideoEditDlg::mouseMoveFormVideo(QMouseEvent* e)
 
 void QVideoEditDlg::mouseUpFormVideo(QMouseEvent*)
 {
-    m_state.drag.textMode = 0;
-    m_state.drag.imageMode = 0;
+    m_state.releaseWatermark(true);
+    m_state.releaseWatermark(false);
 }
 
 void QVideoEditDlg::mouseCropDownVideo(QMouseEvent* e) { CropDown(e); }
 
 void QVideoEditDlg::mouseCropMoveVideo(QMouseEvent* e) { CropMove(e); }
 
-void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*) { m_state.drag.cropMode = 0; }
+void QVideoEditDlg::mouseCropUpVideo(QMouseEvent*) { m_state.releaseCrop(); }

@@ -72,11 +72,10 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         SetProgram();
         setAudioSubtlCount();
     }
-    m_state.subtitleStreams = getSubtlCount();
+    m_state.changeSubtitleStreams(getSubtlCount());
     selectTab(m_btnTrim, EditType_Trim);
     IsNoVideoSet();
-    m_state.trimStart = 0;
-    m_state.trimEnd = 0;
+    m_state.changeTrim(0, 0);
     setFileName(path);
     OnBtnPlay();
     return true;
@@ -185,8 +184,8 @@ QString QVideoEditDlg::timeText(uint64_t ms)
 void QVideoEditDlg::ShowTime(uint64_t ms)
 {
     uint64_t total = 0;
-    if (m_state.trimEnd != 0)
-        total = (m_state.trimEnd - m_state.trimStart) / 1000;
+    if (m_state.trimEnd() != 0)
+        total = (m_state.trimEnd() - m_state.trimStart()) / 1000;
     else if (m_engine->isCreated())
         total = m_engine->duration() / 1000;
     QString text = timeText(ms);
@@ -207,10 +206,10 @@ void QVideoEditDlg::OnBtnPlay()
     }
     // With a trim set playback starts inside it; after a stop the engine
     // stands at 0, before the trim start.
-    if (m_state.trimEnd != 0) {
+    if (m_state.trimEnd() != 0) {
         const uint64_t t = m_engine->playTime();
-        if (t < m_state.trimStart || t >= m_state.trimEnd)
-            m_engine->seek(m_state.trimStart);
+        if (t < m_state.trimStart() || t >= m_state.trimEnd())
+            m_engine->seek(m_state.trimStart());
     }
     if (!m_engine->play()) {
         qCDebug(lcEditor) << "error :---------Play Fail--------";
@@ -248,8 +247,7 @@ void QVideoEditDlg::VideoFinished()
 
 void QVideoEditDlg::SetTrimTime(uint64_t start, uint64_t end, bool reset)
 {
-    m_state.trimStart = start;
-    m_state.trimEnd = end;
+    m_state.changeTrim(start, end);
     if (reset)
         TrimChangeSetting();
 }
@@ -261,7 +259,7 @@ void QVideoEditDlg::TrimChangeSetting()
     m_TrimDSlider->setEndValue(100);
     m_playSlider->setValue(0);
     m_engine->seek(
-        TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
+        TrimRange::seekTargetSingle(m_state.trimStart(), getPlayLen(), m_TrimDSlider->getStartValue()));
 }
 
 // ---- Stream choice ------------------------------------------------------------------
@@ -291,5 +289,5 @@ void QVideoEditDlg::OnSelChangeSubtl(int index)
     }
     // A new source takes the style again.
     if (done)
-        SetSubtitleSettings(m_state.subtitle);
+        sendSubtitleStyle();
 }

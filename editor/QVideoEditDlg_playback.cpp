@@ -71,9 +71,9 @@ void QVideoEditDlg::InitTrimAndSnapshot()
 
 uint64_t QVideoEditDlg::getPlayLen()
 {
-    if (!m_engine->isCreated() && m_state.trimEnd == 0)
+    if (!m_engine->isCreated() && m_state.trimEnd() == 0)
         return 0;
-    return TrimRange::span(m_state.trimStart, m_state.trimEnd,
+    return TrimRange::span(m_state.trimStart(), m_state.trimEnd(),
                            m_engine->isCreated() ? m_engine->duration() : 0);
 }
 
@@ -106,7 +106,7 @@ void QVideoEditDlg::UpdateTime()
 {
     if (!m_engine->isCreated())
         return;
-    if (m_state.trimEnd != 0 && m_engine->playTime() > m_state.trimEnd) {
+    if (m_state.trimEnd() != 0 && m_engine->playTime() > m_state.trimEnd()) {
         stopAtEnd();
         return;
     }
@@ -116,7 +116,7 @@ void QVideoEditDlg::UpdateTime()
 
 void QVideoEditDlg::showTick(uint64_t time)
 {
-    const auto tick = TrimRange::tick(time, m_state.trimStart, m_state.trimEnd, m_engine->duration());
+    const auto tick = TrimRange::tick(time, m_state.trimStart(), m_state.trimEnd(), m_engine->duration());
     if (!tick)
         return;
     if (tick->hasPercent)
@@ -135,7 +135,7 @@ void QVideoEditDlg::PlayProValueChange(double x)
     if (!m_engine->isCreated())
         return;
     const uint64_t span = getPlayLen();
-    m_engine->seek(TrimRange::seekTarget(m_state.trimStart, span, x));
+    m_engine->seek(TrimRange::seekTarget(m_state.trimStart(), span, x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
 
@@ -144,7 +144,7 @@ void QVideoEditDlg::seekToTrimHandle(double x)
     if (!m_engine->isCreated())
         return;
     const uint64_t span = getPlayLen();
-    m_engine->seek(TrimRange::seekTarget(m_state.trimStart, span, x));
+    m_engine->seek(TrimRange::seekTarget(m_state.trimStart(), span, x));
     m_playSlider->setValue(float(100 * x));
     ShowTime(uint64_t(x * double(span) / 1000));
 }
@@ -168,7 +168,7 @@ void QVideoEditDlg::frameStep(int direction)
     const float f = onStart ? s : e;
     const uint64_t span = getPlayLen();
     if (int(f * 100 + 0.5f) != p)
-        m_engine->seek(TrimRange::seekTargetSingle(m_state.trimStart, span, f));
+        m_engine->seek(TrimRange::seekTargetSingle(m_state.trimStart(), span, f));
     m_engine->frameStep(direction);
     uint64_t t = m_engine->playTime();
     qCDebug(lcEditor) << (direction < 0 ? "OnPreviousStep()------" : "OnNextStep()------") << t;
@@ -176,12 +176,12 @@ void QVideoEditDlg::frameStep(int direction)
         return;
     // A step never leaves the trim range: one frame before its start goes
     // back to the start, past its end back to the end.
-    const uint64_t last = m_state.trimStart + span;
-    if (t < m_state.trimStart || t > last) {
-        t = t < m_state.trimStart ? m_state.trimStart : last;
+    const uint64_t last = m_state.trimStart() + span;
+    if (t < m_state.trimStart() || t > last) {
+        t = t < m_state.trimStart() ? m_state.trimStart() : last;
         m_engine->seek(t);
     }
-    const uint64_t r = t - m_state.trimStart;
+    const uint64_t r = t - m_state.trimStart();
     const double percent = double(r) * 100.0 / double(span);
     m_playSlider->setValue(float(percent));
     if (m_TrimDSlider->GetFocusInStartBtn())
@@ -199,7 +199,7 @@ void QVideoEditDlg::PlaySection()
 {
     if (m_engine->isCreated())
         m_engine->seek(
-            TrimRange::seekTargetSingle(m_state.trimStart, getPlayLen(), m_TrimDSlider->getStartValue()));
+            TrimRange::seekTargetSingle(m_state.trimStart(), getPlayLen(), m_TrimDSlider->getStartValue()));
     OnBtnPlay();
 }
 
@@ -208,17 +208,16 @@ void QVideoEditDlg::OnTrimVideo()
     const uint64_t d = m_engine->duration();
     if (d == 0)
         return;
-    const auto range = TrimRange::apply(m_state.trimStart, m_state.trimEnd, d, m_TrimDSlider->getStartValue(),
-                                        m_TrimDSlider->getEndValue());
+    const auto range = TrimRange::apply(m_state.trimStart(), m_state.trimEnd(), d,
+                                        m_TrimDSlider->getStartValue(), m_TrimDSlider->getEndValue());
     if (!range) {
         ShowMessage(tr("Trim too short"), QString());
         return;
     }
-    qCDebug(lcEditor) << "trim start" << m_state.trimStart << "->" << range->start;
-    qCDebug(lcEditor) << "trim end" << m_state.trimEnd << "->" << range->end;
+    qCDebug(lcEditor) << "trim start" << m_state.trimStart() << "->" << range->start;
+    qCDebug(lcEditor) << "trim end" << m_state.trimEnd() << "->" << range->end;
     OnBtnStop();
-    m_state.trimStart = range->start;
-    m_state.trimEnd = range->end;
+    m_state.changeTrim(range->start, range->end);
     TrimChangeSetting();
 }
 
@@ -226,8 +225,7 @@ void QVideoEditDlg::ResetTrimTime()
 {
     // The whole clip again, wherever the handles stand: no trim end.
     OnBtnStop();
-    m_state.trimStart = 0;
-    m_state.trimEnd = 0;
+    m_state.changeTrim(0, 0);
     TrimChangeSetting();
 }
 

@@ -14,63 +14,50 @@
 namespace {
 
 // A layer's text or image path. An empty one goes out as `whenEmpty` (null:
-// no layer); an unchanged one is not laid out or decoded again, unless the
-// stored record itself is being handed over.
+// no layer); one the player already holds is not laid out or decoded again.
 void sendLayer(EnginePlayer* player, void (EnginePlayer::*send)(const QString&), const QString& value,
-               const QString& stored, bool storedRecord, const QString& whenEmpty)
+               QString& held, const QString& whenEmpty)
 {
     if (value.isEmpty())
         (player->*send)(whenEmpty);
-    else if (storedRecord || value != stored)
+    else if (value != held)
         (player->*send)(value);
+    held = value;
 }
 
 } // namespace
 
 // ---- Crop, aspect and orientation --------------------------------------------
 // Every change of the crop record, from a task, a load, a panel, a ratio or
-// fill choice or a drag on the source preview, ends in SetEditSettings: the
-// record is stored there and the preview shown through the conversion's own
-// mapping, and nowhere else.
+// fill choice or a drag on the source preview, is stored in the editing
+// state; its announcement ends in sendPicture, which shows the stored record
+// through the conversion's own mapping, and nothing else does.
 
-void QVideoEditDlg::SetEditSettings(CropSettings& s)
-{
-    if (&s != &m_state.crop)
-        m_state.crop = s;
-    sendPicture();
-}
+void QVideoEditDlg::SetEditSettings(const CropSettings& s) { m_state.changeCrop(s); }
 
 void QVideoEditDlg::sendPicture()
 {
     // The conversion's own mapping: the preview shows what it writes.
     if (m_engine->handle())
-        ConfigMapping::sendPicture(m_engine->handle(), m_state.crop);
+        ConfigMapping::sendPicture(m_engine->handle(), m_state.crop());
 }
 
 void QVideoEditDlg::changePicture(const CropSettings& s)
 {
-    // Announced like a panel's change, so the state's owner (this editor)
-    // stores and sends it; the processed preview follows at once.
+    // Stored and announced like a panel's change, so the preview takes it
+    // by the one road; the processed preview follows at once.
     m_state.changeCrop(s);
     m_engine->showFrame();
 }
 
-void QVideoEditDlg::GetEditSettings(CropSettings& out)
-{
-    if (&out != &m_state.crop)
-        out = m_state.crop;
-}
+void QVideoEditDlg::GetEditSettings(CropSettings& out) { out = m_state.crop(); }
 
-void QVideoEditDlg::SetDefaultEditSettings()
-{
-    CropSettings defaults;
-    SetEditSettings(defaults);
-}
+void QVideoEditDlg::SetDefaultEditSettings() { SetEditSettings(CropSettings()); }
 
-void QVideoEditDlg::IninEditSettingDlg(CropSettings& s)
+void QVideoEditDlg::IninEditSettingDlg(const CropSettings& s)
 {
     SetEditSettings(s);
-    m_cropPanel->CropSettingsToDlg(m_state.crop);
+    m_cropPanel->CropSettingsToDlg(m_state.crop());
     m_cropBorder = m_curTypeBtn == m_btnCrop && !m_previewMode;
     m_engine->setCropBorder(m_cropBorder);
 }
@@ -101,14 +88,14 @@ void QVideoEditDlg::radRatioTypeChange()
 {
     if (!m_engine->handle() || !m_engine->hasVideo())
         return;
-    changePicture(withRatioChoice(m_state.crop));
+    changePicture(withRatioChoice(m_state.crop()));
 }
 
 void QVideoEditDlg::FillModeChange()
 {
     if (!m_engine->handle() || !m_engine->hasVideo())
         return;
-    CropSettings s = m_state.crop;
+    CropSettings s = m_state.crop();
     EditArithmetic::applyPanScan(s, m_outputWidth, m_outputHeight);
     changePicture(s);
 }
@@ -117,7 +104,7 @@ void QVideoEditDlg::FillModeChange()
 void QVideoEditDlg::keepPanScanProportion(CropSettings& s) const
 {
     EditRect box{s.crop_x, s.crop_y, s.crop_w, s.crop_h};
-    EditArithmetic::keepProportion(box, m_state.drag.startRect, m_state.drag.cropMode);
+    EditArithmetic::keepProportion(box, m_state.drag().startRect, m_state.drag().cropMode);
     s.crop_x = box.x;
     s.crop_y = box.y;
     s.crop_w = box.w;
@@ -125,75 +112,70 @@ void QVideoEditDlg::keepPanScanProportion(CropSettings& s) const
 }
 
 // ---- Watermarks ------------------------------------------------------------------
+// As with the crop, a change is stored in the editing state and its
+// announcement hands the stored record to the player.
 
-void QVideoEditDlg::SetWatermarkTextSettings(WatermarkTextSettings& s)
+void QVideoEditDlg::SetWatermarkTextSettings(const WatermarkTextSettings& s) { m_state.changeText(s); }
+
+void QVideoEditDlg::sendWatermarkText()
 {
-    if (m_engine->handle()) {
-        ConfigMapping::sendTextStyle(m_engine->handle(), s);
-        m_engine->setTextBorder(s.border != 0);
-        sendLayer(m_engine, &EnginePlayer::setWatermarkText, s.text, m_state.text.text, &s == &m_state.text,
-                  s.border == 1 ? QString("") : QString());
-    }
-    if (&s != &m_state.text)
-        m_state.text = s;
+    if (!m_engine->handle())
+        return;
+    const WatermarkTextSettings& s = m_state.text();
+    ConfigMapping::sendTextStyle(m_engine->handle(), s);
+    m_engine->setTextBorder(s.border != 0);
+    sendLayer(m_engine, &EnginePlayer::setWatermarkText, s.text, m_heldText,
+              s.border == 1 ? QString("") : QString());
 }
 
-void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out)
+void QVideoEditDlg::GetWatermarkTextSettings(WatermarkTextSettings& out) { out = m_state.text(); }
+
+void QVideoEditDlg::SetWatermarkImageSettings(const WatermarkImageSettings& s) { m_state.changeImage(s); }
+
+void QVideoEditDlg::sendWatermarkImage()
 {
-    if (&out != &m_state.text)
-        out = m_state.text;
+    if (!m_engine->handle())
+        return;
+    const WatermarkImageSettings& s = m_state.image();
+    ConfigMapping::sendImageStyle(m_engine->handle(), s);
+    m_engine->setImageBorder(s.border != 0);
+    sendLayer(m_engine, &EnginePlayer::setWatermarkImageFile, s.image_file, m_heldImage, QString());
 }
 
-void QVideoEditDlg::SetWatermarkImageSettings(WatermarkImageSettings& s)
-{
-    if (m_engine->handle()) {
-        ConfigMapping::sendImageStyle(m_engine->handle(), s);
-        m_engine->setImageBorder(s.border != 0);
-        sendLayer(m_engine, &EnginePlayer::setWatermarkImageFile, s.image_file, m_state.image.image_file,
-                  &s == &m_state.image, QString());
-    }
-    if (&s != &m_state.image)
-        m_state.image = s;
-}
-
-void QVideoEditDlg::GetWatermarkImageSettings(WatermarkImageSettings& out)
-{
-    if (&out != &m_state.image)
-        out = m_state.image;
-}
+void QVideoEditDlg::GetWatermarkImageSettings(WatermarkImageSettings& out) { out = m_state.image(); }
 
 void QVideoEditDlg::SetDefaultWatermarkTextSettings()
 {
-    m_state.text = WatermarkTextSettings();
-    m_state.text.text = m_watermarkPanel->GetWaterText();
-    SetWatermarkTextSettings(m_state.text);
+    WatermarkTextSettings s;
+    s.text = m_watermarkPanel->GetWaterText();
+    SetWatermarkTextSettings(s);
 }
 
 void QVideoEditDlg::SetDefaultWatermarkImageSettings()
 {
-    m_state.image = WatermarkImageSettings();
-    m_state.image.image_file = m_watermarkPanel->getImagePath();
-    SetWatermarkImageSettings(m_state.image);
+    WatermarkImageSettings s;
+    s.image_file = m_watermarkPanel->getImagePath();
+    SetWatermarkImageSettings(s);
 }
 
-void QVideoEditDlg::IninTextSettingsDlg(WatermarkTextSettings& s)
+void QVideoEditDlg::IninTextSettingsDlg(const WatermarkTextSettings& s)
 {
     SetWatermarkTextSettings(s);
-    m_watermarkPanel->TextSettingsToDlg(s);
+    m_watermarkPanel->TextSettingsToDlg(m_state.text());
     setWaterIsBorder(m_curTypeBtn == m_btnWatermark);
 }
 
-void QVideoEditDlg::IninImageSettingDlg(WatermarkImageSettings& s)
+void QVideoEditDlg::IninImageSettingDlg(const WatermarkImageSettings& s)
 {
     SetWatermarkImageSettings(s);
-    m_watermarkPanel->ImageSettingsToDlg(s);
+    m_watermarkPanel->ImageSettingsToDlg(m_state.image());
     setWaterIsBorder(m_curTypeBtn == m_btnWatermark);
 }
 
-void QVideoEditDlg::setWaterIsBorder(bool on)
+void QVideoEditDlg::setWaterIsBorder(bool on) { m_state.changeWatermarkBorders(on); }
+
+void QVideoEditDlg::sendWatermarkBorders(bool on)
 {
-    m_state.text.border = on ? 1 : 0;
-    m_state.image.border = on ? 1 : 0;
     if (m_engine->handle()) {
         m_engine->setTextBorder(on);
         m_engine->setImageBorder(on);
@@ -202,27 +184,19 @@ void QVideoEditDlg::setWaterIsBorder(bool on)
 
 // ---- Subtitles ----------------------------------------------------------------------
 
-void QVideoEditDlg::SetSubtitleSettings(SubtitleSettings& s)
+void QVideoEditDlg::SetSubtitleSettings(const SubtitleSettings& s) { m_state.changeSubtitle(s); }
+
+void QVideoEditDlg::sendSubtitleStyle()
 {
     if (m_engine->handle())
-        ConfigMapping::sendSubtitleStyle(m_engine->handle(), s);
-    if (&s != &m_state.subtitle)
-        m_state.subtitle = s;
+        ConfigMapping::sendSubtitleStyle(m_engine->handle(), m_state.subtitle());
 }
 
-void QVideoEditDlg::IninSubtlSettingDlg(SubtitleSettings& s) { SetSubtitleSettings(s); }
+void QVideoEditDlg::IninSubtlSettingDlg(const SubtitleSettings& s) { SetSubtitleSettings(s); }
 
-void QVideoEditDlg::GetSubtitleSettings(SubtitleSettings& out)
-{
-    if (&out != &m_state.subtitle)
-        out = m_state.subtitle;
-}
+void QVideoEditDlg::GetSubtitleSettings(SubtitleSettings& out) { out = m_state.subtitle(); }
 
-void QVideoEditDlg::SetDefaultSubtitleSettings()
-{
-    m_state.subtitle = SubtitleSettings();
-    SetSubtitleSettings(m_state.subtitle);
-}
+void QVideoEditDlg::SetDefaultSubtitleSettings() { SetSubtitleSettings(SubtitleSettings()); }
 
 int QVideoEditDlg::getSubtlCount() { return m_info ? Info_GetSubtlCount(m_info) : 0; }
 

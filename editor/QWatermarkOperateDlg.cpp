@@ -89,7 +89,7 @@ void QWatermarkOperateDlg::WaterTypeChange()
 
 void QWatermarkOperateDlg::setSliderAlpha(float alpha) { m_transparencySlider->setValue(alpha); }
 
-void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
+void QWatermarkOperateDlg::TextSettingsToDlg(const WatermarkTextSettings& settings)
 {
     m_textAlpha = float(settings.alpha);
     if (!m_isImageMode)
@@ -101,7 +101,7 @@ void QWatermarkOperateDlg::TextSettingsToDlg(WatermarkTextSettings& settings)
     WaterTypeChange();
 }
 
-void QWatermarkOperateDlg::ImageSettingsToDlg(WatermarkImageSettings& settings)
+void QWatermarkOperateDlg::ImageSettingsToDlg(const WatermarkImageSettings& settings)
 {
     m_imageAlpha = float(settings.alpha);
     if (m_isImageMode)
@@ -139,7 +139,7 @@ void QWatermarkOperateDlg::sendTextTick()
     if (!m_state)
         return;
     WatermarkTextSettings settings;
-    settings = m_state->text;
+    settings = m_state->text();
     settings.text = m_rdTextWater->isChecked() ? m_editText->text() : QString();
     m_state->changeText(settings);
 }
@@ -149,7 +149,7 @@ void QWatermarkOperateDlg::sendImageTick()
     if (!m_state)
         return;
     WatermarkImageSettings settings;
-    settings = m_state->image;
+    settings = m_state->image();
     settings.image_file = m_rdImageWater->isChecked() ? m_editImage->text() : QString();
     m_state->changeImage(settings);
 }
@@ -159,7 +159,7 @@ void QWatermarkOperateDlg::editTextChange(QString text)
     if (!m_state)
         return;
     WatermarkTextSettings settings;
-    settings = m_state->text;
+    settings = m_state->text();
     settings.text = m_rdTextWater->isChecked() ? text : QString();
     settings.alpha = int(m_textAlpha);
     m_state->changeText(settings);
@@ -174,7 +174,7 @@ void QWatermarkOperateDlg::setImageFile(const QString& path)
     }
     if (m_state) {
         WatermarkImageSettings settings;
-        settings = m_state->image;
+        settings = m_state->image();
         settings.image_file = path;
         if (!path.isEmpty())
             settings.alpha = int(m_imageAlpha);
@@ -212,7 +212,7 @@ void QWatermarkOperateDlg::OnFontBtn()
     if (!m_state)
         return;
     WatermarkTextSettings settings;
-    settings = m_state->text;
+    settings = m_state->text();
     if (fontchoice::choose(this, settings))
         m_state->changeText(settings);
 }
@@ -222,7 +222,7 @@ void QWatermarkOperateDlg::OnTextColorBtn()
     if (!m_state)
         return;
     WatermarkTextSettings settings;
-    settings = m_state->text;
+    settings = m_state->text();
     const QColor initial = QColor::fromRgba(settings.text_color);
     const QColor chosen = QColorDialog::getColor(
         initial, this, QString(), QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
@@ -240,13 +240,13 @@ void QWatermarkOperateDlg::transparencyValueChange(double x)
     if (m_isImageMode) {
         m_imageAlpha = v;
         WatermarkImageSettings settings;
-        settings = m_state->image;
+        settings = m_state->image();
         settings.alpha = int(v);
         m_state->changeImage(settings);
     } else {
         m_textAlpha = v;
         WatermarkTextSettings settings;
-        settings = m_state->text;
+        settings = m_state->text();
         settings.alpha = int(v);
         m_state->changeText(settings);
     }

@@ -26,8 +26,8 @@ public:
     explicit QWatermarkOperateDlg(QWidget* parent, EditingState* state = nullptr);
     ~QWatermarkOperateDlg() override;
 
-    void TextSettingsToDlg(WatermarkTextSettings& settings);
-    void ImageSettingsToDlg(WatermarkImageSettings& settings);
+    void TextSettingsToDlg(const WatermarkTextSettings& settings);
+    void ImageSettingsToDlg(const WatermarkImageSettings& settings);
     QString GetWaterText();
     QString getImagePath();
     // The picked picture, checked off the GUI thread first: a file the

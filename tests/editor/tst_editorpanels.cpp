@@ -1,8 +1,7 @@
 // The trim tool panel, the tool panels' hand-off through the editing state
 // and the snapshot settings dialog, offscreen.
-#include "editing/EditingState.h"
-// The trim tool panel and the snapshot settings dialog, offscreen.
 #include "../ResourceCopy.h"
+#include "editing/EditingState.h"
 
 #include "QCaptureSettingDlg.h"
 #include "QCropOperateDlg.h"
@@ -301,8 +300,12 @@ void TestEditorPanels::panelsWorkThroughTheState()
     // No editor anywhere: a plain parent, and the state alone.
     QWidget host;
     EditingState state;
-    state.crop.mirror = 1;
-    state.text.alpha = 200;
+    CropSettings mirrored;
+    mirrored.mirror = 1;
+    state.changeCrop(mirrored);
+    WatermarkTextSettings faint;
+    faint.alpha = 200;
+    state.changeText(faint);
     QList<CropSettings> crops;
     QList<WatermarkTextSettings> texts;
     connect(&state, &EditingState::cropChanged, [&](CropSettings s) { crops << s; });
@@ -315,19 +318,24 @@ void TestEditorPanels::panelsWorkThroughTheState()
     // the stored record, changed: mirrored, so a right turn is 270
     QCOMPARE(crops[0].rotate, 270);
     QCOMPARE(crops[0].mirror, 1);
-    // the panel announces; storing is the owner's
-    QCOMPARE(state.crop.rotate, 0);
+    // the state stored it before announcing, so the next turn builds on it
+    QCOMPARE(state.crop().rotate, 270);
+    crop.m_btnRightRotate->click();
+    QCOMPARE(crops.size(), 2);
+    QCOMPARE(state.crop().rotate, 180);
+    QCOMPARE(crops[1].rotate, 180);
 
     texts.clear();
     watermark.m_editText->setText("Hi");
     QCOMPARE(texts.size(), 1);
     QCOMPARE(texts[0].text, QString("Hi"));
     QCOMPARE(texts[0].alpha, 255); // the panel's own opacity
+    QCOMPARE(state.text().text, QString("Hi"));
 
     // Without a state the panels change nothing and do not fail.
     QCropOperateDlg lone(&host);
     lone.m_btnRightRotate->click();
-    QCOMPARE(crops.size(), 1);
+    QCOMPARE(crops.size(), 2);
 }
 
 QTEST_MAIN(TestEditorPanels)

@@ -1,6 +1,7 @@
-// The editor's widget-free part: the crop arithmetic. Its snapshot settings
-// file is tested with the model.
+// The editor's widget-free part: the crop arithmetic and the editing state.
+// Its snapshot settings file is tested with the model.
 #include "editing/EditArithmetic.h"
+#include "editing/EditingState.h"
 
 #include <QtTest>
 
@@ -18,6 +19,8 @@ private slots:
     void orientation();
     void proportionKept_data();
     void proportionKept();
+    void stateStoresThenAnnounces();
+    void stateKeepsTheDrag();
 };
 
 void TestEditModel::cropPixelSize_data()
@@ -168,6 +171,79 @@ void TestEditModel::proportionKept()
     QVERIFY2(qAbs(box.x - expected.x()) < 1e-9 && qAbs(box.y - expected.y()) < 1e-9
                  && qAbs(box.w - expected.width()) < 1e-9 && qAbs(box.h - expected.height()) < 1e-9,
              qPrintable(QString("%1 %2 %3 %4").arg(box.x).arg(box.y).arg(box.w).arg(box.h)));
+}
+
+// Each change is stored before it is announced: a listener reads the state
+// and finds what it is told of.
+void TestEditModel::stateStoresThenAnnounces()
+{
+    EditingState state;
+    QStringList seen;
+    connect(&state, &EditingState::cropChanged,
+            [&](CropSettings s) { seen << QString("crop %1 %2").arg(s.rotate).arg(state.crop().rotate); });
+    connect(&state, &EditingState::textChanged,
+            [&](WatermarkTextSettings s) { seen << QString("text %1 %2").arg(s.text, state.text().text); });
+    connect(&state, &EditingState::imageChanged, [&](WatermarkImageSettings s) {
+        seen << QString("image %1 %2").arg(s.image_file, state.image().image_file);
+    });
+    connect(&state, &EditingState::subtitleChanged, [&](SubtitleSettings s) {
+        seen << QString("subtitle %1 %2").arg(s.delay).arg(state.subtitle().delay);
+    });
+    connect(&state, &EditingState::watermarkBordersChanged, [&](bool on) {
+        seen << QString("borders %1 %2 %3").arg(on).arg(state.text().border).arg(state.image().border);
+    });
+    connect(&state, &EditingState::trimChanged, [&](uint64_t start, uint64_t end) {
+        seen << QString("trim %1-%2 %3-%4").arg(start).arg(end).arg(state.trimStart()).arg(state.trimEnd());
+    });
+    connect(&state, &EditingState::subtitleStreamsChanged,
+            [&](int n) { seen << QString("streams %1 %2").arg(n).arg(state.subtitleStreams()); });
+
+    CropSettings crop;
+    crop.rotate = 90;
+    state.changeCrop(crop);
+    WatermarkTextSettings text;
+    text.text = "mark";
+    state.changeText(text);
+    WatermarkImageSettings image;
+    image.image_file = "logo.png";
+    state.changeImage(image);
+    SubtitleSettings subtitle;
+    subtitle.delay = -250;
+    state.changeSubtitle(subtitle);
+    state.changeWatermarkBorders(true);
+    state.changeTrim(5, 15);
+    state.changeSubtitleStreams(3);
+    QCOMPARE(seen,
+             QStringList({"crop 90 90", "text mark mark", "image logo.png logo.png", "subtitle -250 -250",
+                          "borders 1 1 1", "trim 5-15 5-15", "streams 3 3"}));
+
+    // the borders leave the rest of the watermark records as they were
+    state.changeWatermarkBorders(false);
+    QCOMPARE(state.text().text, QString("mark"));
+    QCOMPARE(state.text().border, 0);
+    QCOMPARE(state.image().image_file, QString("logo.png"));
+}
+
+void TestEditModel::stateKeepsTheDrag()
+{
+    EditingState state;
+    state.pressWatermark(true, 3, QPoint(10, 20), EditRect{0.1, 0.2, 0.3, 0.4}, 150.0, 50.0);
+    QCOMPARE(state.drag().textMode, 3);
+    QCOMPARE(state.drag().imageMode, 0);
+    QCOMPARE(state.drag().pressPos, QPoint(10, 20));
+    QCOMPARE(state.drag().startRect.w, 0.3);
+    QCOMPARE(state.drag().startScaleX, 150.0);
+    QCOMPARE(state.drag().startScaleY, 50.0);
+    state.pressCrop(5, QPoint(1, 2), EditRect{0, 0, 0.5, 0.5});
+    QCOMPARE(state.drag().cropMode, 5);
+    QCOMPARE(state.drag().pressPos, QPoint(1, 2));
+    QCOMPARE(state.drag().startRect.h, 0.5);
+    state.releaseWatermark(false);
+    QCOMPARE(state.drag().textMode, 3); // the other layer's drag goes on
+    state.releaseWatermark(true);
+    state.releaseCrop();
+    QCOMPARE(state.drag().textMode, 0);
+    QCOMPARE(state.drag().cropMode, 0);
 }
 
 QTEST_GUILESS_MAIN(TestEditModel)
