@@ -7,7 +7,9 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 GLuint buildShader(const char* source, GLenum type);
 GLuint buildProgram(GLuint* vertexShader, GLuint* fragmentShader);
@@ -197,7 +199,7 @@ void QVideoShowWidget::showYUVImage(uchar** planes, uint width, uint height, uin
         return;
     if (m_inFlight.load() >= kMaxInFlight)
         return;
-    const size_t chromaRows = height / 2;
+    const size_t chromaRows = (size_t(height) + 1) / 2;
     uchar* y = copyPlane(planes[0], size_t(height) * strides[0]);
     uchar* u = copyPlane(planes[1], chromaRows * strides[1]);
     uchar* v = copyPlane(planes[2], chromaRows * strides[2]);
@@ -231,7 +233,38 @@ void QVideoShowWidget::allocTexture(GLuint tex, int w, int h, GLenum internalFor
     glBindTexture(GL_TEXTURE_2D, tex);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The picture's first row and column are not blended with the
+    // texture's far edge, as the default wrap would.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(internalFormat), w, h, 0, format, GL_UNSIGNED_BYTE, nullptr);
+}
+
+void QVideoShowWidget::uploadPlane(GLuint tex, const uchar* data, int stride, int w, int h, int pixelBytes,
+                                   GLenum format, int texW, int texH)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    glBindTexture(GL_TEXTURE_2D, tex);
+    // Only the picture's own pixels: a row's padding is left out.
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, stride / pixelBytes);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, format, GL_UNSIGNED_BYTE, data);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // The quad's edges sample halfway between the last pixel and the texel
+    // beyond it; that texel repeats the last pixel, or a picture a few
+    // pixels across shows a stripe of whatever the texture held there.
+    if (h < texH)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, h, w, 1, format, GL_UNSIGNED_BYTE,
+                        data + ptrdiff_t(h - 1) * stride);
+    if (w < texW) {
+        const int rows = h < texH ? h + 1 : h;
+        std::vector<uchar> column(size_t(rows) * size_t(pixelBytes));
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(column.data() + ptrdiff_t(y) * pixelBytes,
+                        data + ptrdiff_t(std::min(y, h - 1)) * stride + ptrdiff_t(w - 1) * pixelBytes,
+                        size_t(pixelBytes));
+        glTexSubImage2D(GL_TEXTURE_2D, 0, w, 0, 1, rows, format, GL_UNSIGNED_BYTE, column.data());
+    }
 }
 
 void QVideoShowWidget::OnUpdateImage(unsigned char* data, uint width, uint height, uint stride)
@@ -260,9 +293,7 @@ void QVideoShowWidget::OnUpdateImage(unsigned char* data, uint width, uint heigh
         m_t = float(height) / float(m_texHeight);
         allocTexture(m_texPacked, m_texWidth, m_texHeight, GL_RGBA, GL_BGRA);
     }
-    glBindTexture(GL_TEXTURE_2D, m_texPacked);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(stride / 4), GLsizei(height), GL_BGRA, GL_UNSIGNED_BYTE,
-                    data);
+    uploadPlane(m_texPacked, data, int(stride), int(width), int(height), 4, GL_BGRA, m_texWidth, m_texHeight);
     delete[] data;
     if (m_frameUndrawn)
         qCDebug(lcPlayer) << "frame replaced before it was drawn";
@@ -316,16 +347,14 @@ void QVideoShowWidget::OnUpdateYUVImage(unsigned char* imageDataY, unsigned char
         allocTexture(m_texU, m_texWidth / 2, m_texHeight / 2, GL_LUMINANCE, GL_LUMINANCE);
         allocTexture(m_texV, m_texWidth / 2, m_texHeight / 2, GL_LUMINANCE, GL_LUMINANCE);
     }
-    const GLsizei chromaRows = GLsizei(height / 2);
-    glBindTexture(GL_TEXTURE_2D, m_texY);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(strideY), GLsizei(height), GL_LUMINANCE, GL_UNSIGNED_BYTE,
-                    imageDataY);
-    glBindTexture(GL_TEXTURE_2D, m_texU);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(strideU), chromaRows, GL_LUMINANCE, GL_UNSIGNED_BYTE,
-                    imageDataU);
-    glBindTexture(GL_TEXTURE_2D, m_texV);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, GLsizei(strideV), chromaRows, GL_LUMINANCE, GL_UNSIGNED_BYTE,
-                    imageDataV);
+    // An odd width or height has a last, half-covered colour sample.
+    const int chromaW = int(width + 1) / 2, chromaH = int(height + 1) / 2;
+    uploadPlane(m_texY, imageDataY, int(strideY), int(width), int(height), 1, GL_LUMINANCE, m_texWidth,
+                m_texHeight);
+    uploadPlane(m_texU, imageDataU, int(strideU), chromaW, chromaH, 1, GL_LUMINANCE, m_texWidth / 2,
+                m_texHeight / 2);
+    uploadPlane(m_texV, imageDataV, int(strideV), chromaW, chromaH, 1, GL_LUMINANCE, m_texWidth / 2,
+                m_texHeight / 2);
     freeAll();
     ++m_framesUploaded;
     m_frameUndrawn = true;

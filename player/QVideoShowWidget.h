@@ -61,6 +61,10 @@ protected:
 private:
     bool beginUpload();
     void allocTexture(GLuint tex, int w, int h, GLenum internalFormat, GLenum format);
+    // A w x h plane of rows `stride` bytes apart into a texW x texH texture,
+    // with its last row and column repeated just beyond it.
+    void uploadPlane(GLuint tex, const uchar* data, int stride, int w, int h, int pixelBytes, GLenum format,
+                     int texW, int texH);
 
     GLuint m_texPacked = 0;
     GLuint m_texY = 0, m_texU = 0, m_texV = 0;

@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -26,8 +27,8 @@ struct YuvFrame
         , strides{sy, su, sv}
     {
         planes[0].assign(size_t(sy) * h, 81);
-        planes[1].assign(size_t(su) * (h / 2), 90);
-        planes[2].assign(size_t(sv) * (h / 2), 240);
+        planes[1].assign(size_t(su) * ((h + 1) / 2), 90);
+        planes[2].assign(size_t(sv) * ((h + 1) / 2), 240);
         for (int i = 0; i < 3; ++i)
             data[i] = planes[i].data();
     }
@@ -60,6 +61,8 @@ private slots:
     void drawsFramesHandedFromAnotherThread_data();
     void drawsFramesHandedFromAnotherThread();
     void uploadsRowsOfOddLength();
+    void tinyPicturesFillTheViewWithTheirOwnColour_data();
+    void tinyPicturesFillTheViewWithTheirOwnColour();
     void packedHandOverWithoutDataEmptiesView();
 
 private:
@@ -203,6 +206,65 @@ void TestFrameView::uploadsRowsOfOddLength()
         QVERIFY2(near(right, QColor(0, 0, 255), 24),
                  qPrintable(QStringLiteral("row %1 right %2").arg(y).arg(right.name())));
     }
+}
+
+void TestFrameView::tinyPicturesFillTheViewWithTheirOwnColour_data()
+{
+    QTest::addColumn<bool>("yuv");
+    QTest::addColumn<QSize>("size");
+    for (const bool yuv : {false, true})
+        for (const QSize size : {QSize(1, 1), QSize(1, 7), QSize(2, 8), QSize(3, 5), QSize(5, 3), QSize(8, 2),
+                                 QSize(9, 9), QSize(16, 1), QSize(17, 9)})
+            QTest::addRow("%s %dx%d", yuv ? "yuv" : "packed", size.width(), size.height()) << yuv << size;
+}
+
+// A picture a few pixels across, magnified to the whole view: every pixel
+// drawn is the picture's colour, none blends with the rows' padding (here
+// magenta, as a stale buffer may hold) or with the texture beyond it.
+void TestFrameView::tinyPicturesFillTheViewWithTheirOwnColour()
+{
+    QFETCH(bool, yuv);
+    QFETCH(QSize, size);
+    const uint w = uint(size.width()), h = uint(size.height());
+    const QColor red(255, 0, 0);
+    if (yuv) {
+        const uint cw = (w + 1) / 2;
+        YuvFrame f(w, h, 64, 32, 32);
+        for (uint y = 0; y < h; ++y)
+            std::fill(f.planes[0].begin() + y * 64 + w, f.planes[0].begin() + (y + 1) * 64, uchar(105));
+        for (uint y = 0; y < (h + 1) / 2; ++y) {
+            std::fill(f.planes[1].begin() + y * 32 + cw, f.planes[1].begin() + (y + 1) * 32, uchar(212));
+            std::fill(f.planes[2].begin() + y * 32 + cw, f.planes[2].begin() + (y + 1) * 32, uchar(235));
+        }
+        m_view->showYUVImage(f.data, w, h, f.strides);
+    } else {
+        const uint stride = (4 * w + 63) / 64 * 64 + 64;
+        std::vector<uchar> pixels(size_t(stride) * h);
+        for (uint y = 0; y < h; ++y)
+            for (uint x = 0; x < stride / 4; ++x) {
+                uchar* p = pixels.data() + y * stride + x * 4;
+                const bool inside = x < w;
+                p[0] = inside ? 0 : 255; // B, G, R, A
+                p[1] = 0;
+                p[2] = 255;
+                p[3] = 255;
+            }
+        m_view->showImage(pixels.data(), w, h, stride);
+    }
+    QCOMPARE(m_view->framesUploaded(), 1);
+    const QImage image = m_view->grabFramebuffer();
+    QVERIFY(!image.isNull());
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor seen = image.pixelColor(x, y);
+            if (!near(seen, red, 24))
+                QFAIL(qPrintable(QStringLiteral("%1,%2 of %3x%4 is %5")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(image.width())
+                                     .arg(image.height())
+                                     .arg(seen.name())));
+        }
 }
 
 void TestFrameView::packedHandOverWithoutDataEmptiesView()
