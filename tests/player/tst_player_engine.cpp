@@ -1,6 +1,7 @@
 // The player window on the real engine: a clip previewed from a queue row
 // plays with its picture drawn, closing and previewing again works, a file
-// it cannot play says so, and a 1080p clip plays with its frames drawn, alone
+// it cannot play says so, a clip a few pixels across is drawn in the colour
+// its conversion has, and a 1080p clip plays with its frames drawn, alone
 // and (for the benchmark) beside five conversions; how many are drawn and
 // how long the GUI thread stalls are figures.
 #include "../convert/QueueTestUtil.h"
@@ -18,6 +19,8 @@
 #include <orvalta.h>
 
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -38,6 +41,55 @@ bool makeClip(const QString& path, const QString& video, const QString& seconds)
 
 bool nearRed(const QColor& c) { return c.red() > 200 && c.green() < 50 && c.blue() < 50; }
 
+bool ffmpeg(const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess p;
+    p.start("ffmpeg", QStringList{"-v", "error", "-nostdin", "-y"} + args);
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return false;
+    if (out)
+        *out = p.readAllStandardOutput();
+    return true;
+}
+
+// Converts with the engine to H.264 in MP4 at the source's size; true when
+// the job ends without an error.
+bool engineConvert(const QString& src, const QString& dst)
+{
+    Config c = Config_Create();
+    Config_SetVideoFormat(c, 28);
+    Config_SetAudioFormat(c, -1);
+    ConverterHandle job = Converter_Create(-1);
+    const bool opened =
+        Converter_Open(job, src.toUtf8().constData(), dst.toUtf8().constData(), "mp4", c) != 0;
+    Config_Release(c);
+    if (opened && Converter_Start(job)) {
+        QElapsedTimer bound;
+        bound.start();
+        while (Converter_IsCompleted(job) != 1 && bound.elapsed() < 300000)
+            QTest::qWait(20);
+    }
+    const bool done = opened && Converter_IsCompleted(job) == 1 && Converter_GetError(job) == 0;
+    Converter_Release(job);
+    return done;
+}
+
+// The first pixel of a drawn picture off `want`, or nothing.
+QString offColour(QVideoShowWidget* view, const QColor& want)
+{
+    const QImage image = view->grabFramebuffer();
+    if (image.isNull())
+        return "nothing drawn";
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - want.red()) > 24 || qAbs(c.green() - want.green()) > 24
+                || qAbs(c.blue() - want.blue()) > 24)
+                return QString("%1,%2 is %3, not %4").arg(x).arg(y).arg(c.name(), want.name());
+        }
+    return QString();
+}
+
 } // namespace
 
 class TestPlayerEngine : public QObject
@@ -48,6 +100,8 @@ private slots:
     void previewFromQueueRowDrawsPicture();
     void closeDuringPlaybackThenPreviewAgain();
     void unplayableFileSaysSo();
+    void tinyClipsShowTheirConvertedColour_data();
+    void tinyClipsShowTheirConvertedColour();
     void playsFullHdAtItsOwnRate();
     void playsFullHdBesideFiveConversions();
 
@@ -221,6 +275,58 @@ TestPlayerEngine::Playing TestPlayerEngine::playFullHdFor10s()
           playing.handed, playing.drawn, playing.drawnPercent(), longest);
     window->close();
     return playing;
+}
+
+void TestPlayerEngine::tinyClipsShowTheirConvertedColour_data()
+{
+    QTest::addColumn<QSize>("size");
+    for (const QSize size : {QSize(2, 8), QSize(1, 1), QSize(3, 5), QSize(17, 9)})
+        QTest::addRow("%dx%d", size.width(), size.height()) << size;
+}
+
+// A clip a few pixels across, in one colour: the output and source previews
+// (the player's picture and the editor's original) are that colour edge to
+// edge, as the converted file's picture is.
+void TestPlayerEngine::tinyClipsShowTheirConvertedColour()
+{
+    QFETCH(QSize, size);
+    const QString tag = QString("%1x%2").arg(size.width()).arg(size.height());
+    const QString src = m_dir.filePath("tiny_" + tag + ".mkv");
+    // exact planes, whatever the size: no conversion from RGB on the way
+    QVERIFY(ffmpeg({"-f", "lavfi", "-i",
+                    QString("nullsrc=s=%1:r=25:d=0.2,format=yuv420p,geq=lum=96:cb=160:cr=100").arg(tag),
+                    "-c:v", "ffv1", src}));
+    const QString converted = m_dir.filePath("tiny_" + tag + ".mp4");
+    QVERIFY(engineConvert(src, converted));
+    const QJsonObject video = mediatools::ffprobe(converted).value("streams").toArray().at(0).toObject();
+    const int cw = video.value("width").toInt(), ch = video.value("height").toInt();
+    QByteArray rgb;
+    QVERIFY(ffmpeg({"-i", converted, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"}, &rgb));
+    QCOMPARE(rgb.size(), cw * ch * 3);
+    // the picture is at the centre of the frame, bars or none
+    const int i = ((ch / 2) * cw + cw / 2) * 3;
+    const QColor want(uchar(rgb[i]), uchar(rgb[i + 1]), uchar(rgb[i + 2]));
+
+    VideoImageWindow output, original;
+    for (VideoImageWindow* surface : {&output, &original}) {
+        surface->resize(320, 180);
+        surface->show();
+        QVERIFY(QTest::qWaitForWindowExposed(surface));
+        QTRY_VERIFY(surface->videoView()->context() != nullptr);
+    }
+    PlayerHandle p = Player_Create(-1);
+    Player_SetVideoFrameHandle(p, VideoImageWindow::VideoFrameLoops, &output);
+    Player_SetOrignalVideoFrameHandle(p, VideoImageWindow::VideoFrameLoops, &original);
+    QCOMPARE(Player_Open(p, src.toUtf8().constData()), 1);
+    output.setVideoSize(Player_GetVideoWidth(p), Player_GetVideoHeight(p));
+    original.setVideoSize(Player_GetVideoWidth(p), Player_GetVideoHeight(p));
+    QCOMPARE(Player_ShowVideoFrame(p), 1);
+    QTRY_VERIFY(output.videoView()->framesUploaded() > 0 && original.videoView()->framesUploaded() > 0);
+    Player_Release(p);
+    const QString outputOff = offColour(output.videoView(), want);
+    QVERIFY2(outputOff.isEmpty(), qPrintable("output preview: " + outputOff));
+    const QString originalOff = offColour(original.videoView(), want);
+    QVERIFY2(originalOff.isEmpty(), qPrintable("source preview: " + originalOff));
 }
 
 void TestPlayerEngine::playsFullHdAtItsOwnRate()
