@@ -534,7 +534,7 @@ void TestEditor::watermarkTextHandOver()
     };
     QCOMPARE(calls("Player_"), expected);
 
-    // The same text is not sent again; the stored record itself always is.
+    // The text the player already holds is not sent again.
     orvfake::clearCalls();
     s.alpha = 200;
     editor->SetWatermarkTextSettings(s);
