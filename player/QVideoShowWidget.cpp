@@ -243,6 +243,8 @@ void QVideoShowWidget::allocTexture(GLuint tex, int w, int h, GLenum internalFor
 void QVideoShowWidget::uploadPlane(GLuint tex, const uchar* data, int stride, int w, int h, int pixelBytes,
                                    GLenum format, int texW, int texH)
 {
+    // never past a row, whatever width a frame claims
+    w = std::min(w, stride / pixelBytes);
     if (w <= 0 || h <= 0)
         return;
     glBindTexture(GL_TEXTURE_2D, tex);
