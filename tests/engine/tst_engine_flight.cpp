@@ -34,35 +34,43 @@ void TestEngineFlight::plan_data()
     QTest::addColumn<QList<int>>("want");
 
     // one 4K job with memory to spare: the encoders' own defaults
-    QTest::newRow("4K alone, 20 GB") << k4K << k4K << 1 << 8 << 20000LL << 0LL << QList<int>{0, 0, 3, 2, 0, 0, 0};
+    QTest::newRow("4K alone, 20 GB") << k4K << k4K << 1 << 8 << 20000LL << 0LL
+                                     << QList<int>{0, 0, 3, 2, 0, 0, 0};
     // five 4K jobs on that machine: the cores shared, the look-ahead kept
-    QTest::newRow("4K five, 20 GB") << k4K << k4K << 5 << 8 << 20000LL << 0LL << QList<int>{0, 0, 3, 2, 2, 0, 0};
+    QTest::newRow("4K five, 20 GB") << k4K << k4K << 5 << 8 << 20000LL << 0LL
+                                    << QList<int>{0, 0, 3, 2, 2, 0, 0};
     // ... on a machine with half that: half the look-ahead
-    QTest::newRow("4K five, 10 GB") << k4K << k4K << 5 << 8 << 10000LL << 0LL << QList<int>{1, 0, 3, 2, 2, 20, 0};
+    QTest::newRow("4K five, 10 GB") << k4K << k4K << 5 << 8 << 10000LL << 0LL
+                                    << QList<int>{1, 0, 3, 2, 2, 20, 0};
     // ... on a small one: two of each, 10 ahead on the coding thread
-    QTest::newRow("4K five, 6 GB") << k4K << k4K << 5 << 8 << 6000LL << 0LL << QList<int>{3, 2, 3, 2, 2, 10, 1};
+    QTest::newRow("4K five, 6 GB") << k4K << k4K << 5 << 8 << 6000LL << 0LL
+                                   << QList<int>{3, 2, 3, 2, 2, 10, 1};
     // one 4K job on a small machine: fewer threads before the least
-    QTest::newRow("4K alone, 2.2 GB") << k4K << k4K << 1 << 8 << 2200LL << 0LL << QList<int>{2, 4, 3, 2, 4, 20, 0};
-    QTest::newRow("4K alone, 3 GB") << k4K << k4K << 1 << 8 << 3000LL << 0LL << QList<int>{1, 0, 3, 2, 0, 20, 0};
+    QTest::newRow("4K alone, 2.2 GB")
+        << k4K << k4K << 1 << 8 << 2200LL << 0LL << QList<int>{2, 4, 3, 2, 4, 20, 0};
+    QTest::newRow("4K alone, 3 GB") << k4K << k4K << 1 << 8 << 3000LL << 0LL
+                                    << QList<int>{1, 0, 3, 2, 0, 20, 0};
     // too little for any level: the least, not a refusal
-    QTest::newRow("4K alone, 500 MB") << k4K << k4K << 1 << 8 << 500LL << 0LL << QList<int>{3, 2, 3, 2, 2, 10, 1};
+    QTest::newRow("4K alone, 500 MB")
+        << k4K << k4K << 1 << 8 << 500LL << 0LL << QList<int>{3, 2, 3, 2, 2, 10, 1};
     // other jobs' reservations count against the memory left
     QTest::newRow("4K alone, 20 GB, 18 GB reserved")
         << k4K << k4K << 1 << 8 << 20000LL << 18000LL << QList<int>{2, 4, 3, 2, 4, 20, 0};
     QTest::newRow("memory unknown") << k4K << k4K << 1 << 8 << -1LL << 0LL << QList<int>{0, 0, 3, 2, 0, 0, 0};
     // 1080p keeps its queues and the defaults even five at a time on 4 GB
-    QTest::newRow("1080p alone, 20 GB") << k1080 << k1080 << 1 << 8 << 20000LL << 0LL
-                                        << QList<int>{0, 0, 12, 6, 0, 0, 0};
-    QTest::newRow("1080p five, 4 GB") << k1080 << k1080 << 5 << 8 << 4000LL << 0LL
-                                      << QList<int>{0, 0, 12, 6, 2, 0, 0};
+    QTest::newRow("1080p alone, 20 GB")
+        << k1080 << k1080 << 1 << 8 << 20000LL << 0LL << QList<int>{0, 0, 12, 6, 0, 0, 0};
+    QTest::newRow("1080p five, 4 GB")
+        << k1080 << k1080 << 5 << 8 << 4000LL << 0LL << QList<int>{0, 0, 12, 6, 2, 0, 0};
     // a 4K source scaled to 720p: the decoded side sizes the first queue
     QTest::newRow("4K to 720p") << k4K << k720 << 1 << 8 << 20000LL << 0LL << QList<int>{0, 0, 3, 6, 0, 0, 0};
     // a cap never raises a count already under it (one core: two decoder
     // threads, one x264 thread of its own)
-    QTest::newRow("4K alone, 1 core, 500 MB") << k4K << k4K << 1 << 1 << 500LL << 0LL
-                                              << QList<int>{3, 0, 3, 2, 0, 10, 1};
+    QTest::newRow("4K alone, 1 core, 500 MB")
+        << k4K << k4K << 1 << 1 << 500LL << 0LL << QList<int>{3, 0, 3, 2, 0, 10, 1};
     // sound alone
-    QTest::newRow("no video, 100 MB") << 0LL << 0LL << 1 << 8 << 100LL << 0LL << QList<int>{0, 0, 12, 6, 0, 0, 0};
+    QTest::newRow("no video, 100 MB")
+        << 0LL << 0LL << 1 << 8 << 100LL << 0LL << QList<int>{0, 0, 12, 6, 0, 0, 0};
 }
 
 void TestEngineFlight::plan()
@@ -82,8 +90,12 @@ void TestEngineFlight::plan()
     in.availableBytes = availableMB < 0 ? -1 : availableMB * kMB;
     in.reservedBytes = reservedMB * kMB;
     const orv::Flight f = orv::planFlight(in);
-    const QList<int> got{f.level,          f.decoderThreads, f.decodedQueue,
-                         f.processedQueue, f.encoderThreads, f.lookahead,
+    const QList<int> got{f.level,
+                         f.decoderThreads,
+                         f.decodedQueue,
+                         f.processedQueue,
+                         f.encoderThreads,
+                         f.lookahead,
                          f.lookaheadOnCodingThread ? 1 : 0};
     QCOMPARE(got, want);
     QCOMPARE(f.bytes, orv::flightBytes(in, f));

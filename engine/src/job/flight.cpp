@@ -50,8 +50,8 @@ int64_t flightBytes(const FlightInput& in, const Flight& f)
     const int dec = f.decoderThreads > 0 ? f.decoderThreads : autoDecoderThreads(in.cores);
     const int enc = f.encoderThreads > 0 ? f.encoderThreads : autoEncoderThreads(in.cores);
     const int ahead = f.lookahead > 0 ? f.lookahead : kPresetLookahead;
-    const double decoded = double(in.decodedPixels)
-        * (kDecoderBase + kDecoderThread * dec + kQueuedFrame * f.decodedQueue);
+    const double decoded =
+        double(in.decodedPixels) * (kDecoderBase + kDecoderThread * dec + kQueuedFrame * f.decodedQueue);
     const double encoded = double(in.outputPixels)
         * (kEncoderBase + kEncoderThread * enc + kLookaheadFrame * ahead + kQueuedFrame * f.processedQueue);
     return kFixedBytes + int64_t(decoded + encoded);
