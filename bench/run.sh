@@ -34,7 +34,7 @@ while [ $# -gt 0 ]; do
     -n) runs=$2; shift 2 ;;
     --tests-only) parts=tests; shift ;;
     --engine-only) parts=engine; shift ;;
-    -h|--help) sed -n '2,21p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
     *) build=$1; shift ;;
   esac
 done
