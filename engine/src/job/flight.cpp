@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <mutex>
 
 namespace orv {
 namespace {
