@@ -10,9 +10,11 @@
 #    test appends its figures there through tests/Figures.h.
 # 3. Compares the engine with the ffmpeg tool at equal settings (libx264
 #    preset medium at a fixed bit rate, aac at a fixed bit rate, a generated
-#    1080p clip): one job, five at once, memory per job; and plays a 1080p25 clip
-#    through the engine alone and beside five conversions, against ffmpeg's
-#    decode and accurate seek. RUNS times; the figures go to the same file.
+#    1080p clip, then a 3840x2160 one): one job's time and memory, five at
+#    once, memory per job, the outputs' PSNR against the source; and plays a
+#    1080p25 clip through the engine alone and beside five conversions,
+#    against ffmpeg's decode and accurate seek. RUNS times; the figures go
+#    to the same file.
 # 4. Prints one table (figure, unit, budget, median, worst, verdict) and
 #    exits non-zero when a median misses its budget, a figure named in
 #    bench/figures.list never arrived, or a figure test failed.
@@ -32,7 +34,7 @@ while [ $# -gt 0 ]; do
     -n) runs=$2; shift 2 ;;
     --tests-only) parts=tests; shift ;;
     --engine-only) parts=engine; shift ;;
-    -h|--help) sed -n '2,21p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,24p' "$0"; exit 0 ;;
     *) build=$1; shift ;;
   esac
 done
@@ -86,6 +88,11 @@ if [ "$parts" != tests ]; then
   clip="$work/play1080.mp4"
   ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=1920x1080:r=25:d=20 \
     -c:v libx264 -preset veryfast -crf 20 -g 250 -keyint_min 250 -sc_threshold 0 -pix_fmt yuv420p "$clip"
+  src4k="$work/src4k.mp4"
+  VB4K=12000
+  ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=s=3840x2160:r=30:d=4 \
+    -f lavfi -i sine=f=440:r=48000:d=4 -ac 2 -c:v libx264 -preset veryfast -crf 20 \
+    -pix_fmt yuv420p -c:a aac -b:a 192k "$src4k"
   awk 'BEGIN { srand(12); for (i = 0; i < 20; i++) printf "%d\n", rand() * 19000000 }' > "$work/seeks"
 
   # Engine job threads run at nice +5; the tool gets the same so that other
@@ -97,8 +104,16 @@ if [ "$parts" != tests ]; then
     cat "$work/t"
   }
   # the two sides as argument lists, so that GNU time runs them directly
-  cli() { echo $NICE ffmpeg -nostdin -loglevel error -y -i "$src" -c:v libx264 -preset medium -b:v ${VB}k -c:a aac -b:a ${AB}k "$1"; }
-  orv() { echo "$bench" "$src" "$1" -f mp4 -v 28 -a 86018 -vb $VB -ab $AB -j "$2"; }
+  # (optional third and fourth: another source and video bit rate)
+  cli() { echo $NICE ffmpeg -nostdin -loglevel error -y -i "${2:-$src}" -c:v libx264 -preset medium -b:v ${3:-$VB}k -c:a aac -b:a ${AB}k "$1"; }
+  orv() { echo "$bench" "${3:-$src}" "$1" -f mp4 -v 28 -a 86018 -vb ${4:-$VB} -ab $AB -j "$2"; }
+  # the average PSNR (dB) of an output's pictures against the source's
+  psnr() {
+    ffmpeg -nostdin -hide_banner -i "$1" -i "$2" -lavfi "[0:v][1:v]psnr" -f null - 2>&1 |
+      awk '/PSNR/ { for (i = 1; i <= NF; i++) if ($i ~ /^average:/) { sub("average:", "", $i); v = $i } } END { print v + 0 }'
+  }
+  # MemAvailable in kB
+  available() { awk '/^MemAvailable:/ { print $2 }' /proc/meminfo; }
   export ORVALTA_AUDIO=null
 
   for i in $(seq "$runs"); do
@@ -115,6 +130,36 @@ if [ "$parts" != tests ]; then
     read -r orv5 orv5_m < <(measure $(orv "$work/orv5.mp4" 5))
     figure engine.five_jobs_time_ratio "$(ratio "$orv5" "$cli5")" ratio 1.10 lower
     figure engine.memory_per_job_ratio "$(ratio "$(( orv5_m / 5 ))" "$cli_m")" ratio 1.2 lower
+    cli_p=$(psnr "$work/cli.mp4" "$src")
+    orv_p=$(psnr "$work/orv.mp4" "$src")
+    echo "1080p PSNR: engine $orv_p dB, ffmpeg $cli_p dB"
+    figure engine.psnr_1080p_difference "$(awk -v a="$orv_p" -v b="$cli_p" 'BEGIN { printf "%.3f", a - b }')" dB -0.3 higher
+
+    echo "== engine against ffmpeg at 3840x2160, run $i of $runs"
+    read -r cli_t cli_m < <(measure $(cli "$work/cli4k.mp4" "$src4k" $VB4K))
+    read -r orv_t orv_m < <(measure $(orv "$work/orv4k.mp4" 1 "$src4k" $VB4K))
+    echo "4K one job: engine $orv_t s $(( orv_m / 1024 )) MB, ffmpeg $cli_t s $(( cli_m / 1024 )) MB"
+    figure engine.4k_one_job_time_ratio "$(ratio "$orv_t" "$cli_t")" ratio 1.10 lower
+    figure engine.4k_one_job_memory_ratio "$(ratio "$orv_m" "$cli_m")" ratio 1.10 lower
+    cli_p=$(psnr "$work/cli4k.mp4" "$src4k")
+    orv_p=$(psnr "$work/orv4k.mp4" "$src4k")
+    echo "4K PSNR: engine $orv_p dB, ffmpeg $cli_p dB"
+    figure engine.psnr_4k_difference "$(awk -v a="$orv_p" -v b="$cli_p" 'BEGIN { printf "%.3f", a - b }')" dB -0.3 higher
+    # five ffmpeg processes hold five times one's peak (about 13 GB): they
+    # run only where that and 2 GB more are available, else the rows are
+    # missing rather than the machine swapping or killing
+    if [ "$(available)" -gt $(( 5 * cli_m + 2 * 1024 * 1024 )) ]; then
+      start=$(date +%s.%N)
+      for j in 1 2 3 4 5; do $(cli "$work/cli4k$j.mp4" "$src4k" $VB4K) & done
+      wait
+      cli5=$(echo "$(date +%s.%N) - $start" | bc)
+      read -r orv5 orv5_m < <(measure $(orv "$work/orv4k5.mp4" 5 "$src4k" $VB4K))
+      echo "4K five jobs: engine $orv5 s $(( orv5_m / 1024 )) MB, five ffmpeg $cli5 s (about $(( 5 * cli_m / 1024 )) MB)"
+      figure engine.4k_five_jobs_time_ratio "$(ratio "$orv5" "$cli5")" ratio 1.10 lower
+      figure engine.4k_memory_per_job_ratio "$(ratio "$(( orv5_m / 5 ))" "$cli_m")" ratio 1.10 lower
+    else
+      echo "4K five jobs: skipped, $(( $(available) / 1024 )) MB available, five ffmpeg processes need $(( 5 * cli_m / 1024 )) MB"
+    fi
 
     echo "== playback, run $i of $runs"
     "$play" "$clip" "$work/seeks" > "$work/play" 2>&1 || { cat "$work/play"; status=1; }

@@ -26,11 +26,11 @@ int resolveContainer(const EncodeSettings& enc, const char* container, const std
     return ORV_OK;
 }
 
-int countForPicture(int count, int w, int h)
+int countForPicture(int count, int64_t pixels)
 {
-    if (!isLargePicture(w, h))
+    if (pixels <= kLargePictureArea)
         return count;
-    return std::max(2, int(int64_t(count) * kLargePictureArea / (int64_t(w) * h)));
+    return std::max(2, int(int64_t(count) * kLargePictureArea / pixels));
 }
 
 bool fitsSizeLimit(int w, int h)

@@ -38,18 +38,13 @@ constexpr int kMaxOutputSide = 4096;
 constexpr int64_t kMaxOutputArea = 4096 * 2304;
 bool fitsSizeLimit(int w, int h);
 
-// Pictures above 1080p in area are large: a job holding them keeps fewer
-// in flight (decoder threads, queued frames, x264's frame threads, each
-// holding frames of its own), so that one 4K job stays within 1 GB; at
-// 1080p and below nothing changes.
+// Pictures above 1080p in area are large: a job holding them queues fewer
+// (see job/flight.h for the rest of what a job keeps in flight).
 constexpr int64_t kLargePictureArea = 1920 * 1088;
-inline bool isLargePicture(int w, int h) { return int64_t(w) * h > kLargePictureArea; }
-// How many w×h pictures hold the pixels of `count` at 1080p: `count` up to
-// 1080p, fewer of larger pictures, never under two (4K: a quarter).
-int countForPicture(int count, int w, int h);
-// Decoder threads and x264 frame threads for large pictures: as many as
-// hold the pixels of eight at 1080p (4K: two).
-constexpr int kLargePictureThreads = 8;
+// How many pictures of `pixels` (w×h) hold the pixels of `count` at 1080p:
+// `count` up to 1080p, fewer of larger pictures, never under two (4K: a
+// quarter).
+int countForPicture(int count, int64_t pixels);
 
 // Resolves muxer and codecs only (the merger knows no source at open).
 int resolveContainer(const EncodeSettings& enc, const char* container, const std::string& dst,

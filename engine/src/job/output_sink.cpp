@@ -42,7 +42,7 @@ int OutputSink::interruptCallback(void* self)
     return static_cast<OutputSink*>(self)->m_abort.load() ? 1 : 0;
 }
 
-int OutputSink::openVideoEncoder(int threads)
+int OutputSink::openVideoEncoder(const Flight& flight)
 {
     const AVCodec* codec = m_plan.video.encoder;
     m_venc = avcodec_alloc_context3(codec);
@@ -56,21 +56,19 @@ int OutputSink::openVideoEncoder(int threads)
     m_venc->sample_aspect_ratio = AVRational{1, 1};
     if (m_plan.pixFmt == AV_PIX_FMT_YUVJ420P)
         m_venc->color_range = AVCOL_RANGE_JPEG;
-    m_venc->thread_count = threads;
+    m_venc->thread_count = flight.encoderThreads;
     if (m_fmt->oformat->flags & AVFMT_GLOBALHEADER)
         m_venc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary* opts = nullptr;
     applyVideoRate(m_venc, &opts, m_plan.videoKbps);
     // x264 holds its look-ahead frames and, per frame thread, the frames
-    // being coded with their half-pel planes: at 4K its defaults (40 ahead,
-    // 1.5 threads a core, a look-ahead thread buffering frames of its own)
-    // took 1.6 GB of a job. Large pictures look 10 frames ahead, on fewer
-    // frame threads, the look-ahead running on the coding thread.
-    if (std::strcmp(codec->name, "libx264") == 0 && isLargePicture(m_plan.width, m_plan.height)) {
-        av_dict_set(&opts, "rc-lookahead", "10", 0);
-        av_dict_set(&opts, "x264-params", "sync-lookahead=0", 0);
-        const int most = countForPicture(kLargePictureThreads, m_plan.width, m_plan.height);
-        m_venc->thread_count = threads > 0 ? std::min(threads, most) : most;
+    // being coded with their half-pel planes: at 4K its defaults take
+    // 1.6 GB of a job. The flight plan keeps them when memory allows.
+    if (std::strcmp(codec->name, "libx264") == 0) {
+        if (flight.lookahead > 0)
+            av_dict_set_int(&opts, "rc-lookahead", flight.lookahead, 0);
+        if (flight.lookaheadOnCodingThread)
+            av_dict_set(&opts, "x264-params", "sync-lookahead=0", 0);
     }
     const int err = avcodec_open2(m_venc, codec, &opts);
     av_dict_free(&opts);
@@ -132,7 +130,7 @@ int OutputSink::openAudioEncoder()
     return ORV_OK;
 }
 
-int OutputSink::open(int encoderThreads)
+int OutputSink::open(const Flight& flight)
 {
     m_pkt = av_packet_alloc();
     if (!m_pkt)
@@ -143,7 +141,7 @@ int OutputSink::open(int encoderThreads)
     m_fmt->interrupt_callback.opaque = this;
     // no copied metadata, no display matrix
     int err = ORV_OK;
-    if (m_plan.hasVideo() && (err = openVideoEncoder(encoderThreads)))
+    if (m_plan.hasVideo() && (err = openVideoEncoder(flight)))
         return err;
     if (m_plan.hasAudio() && (err = openAudioEncoder()))
         return err;

@@ -3,6 +3,7 @@
 // Lives across the items of a merge; used by one thread (stage 3).
 #pragma once
 
+#include "job/flight.h"
 #include "job/output_plan.h"
 
 #include <atomic>
@@ -23,8 +24,9 @@ public:
     OutputSink(const OutputSink&) = delete;
     OutputSink& operator=(const OutputSink&) = delete;
 
-    // Opens the encoders (threads: 0 = auto), the file and writes the header.
-    int open(int encoderThreads);
+    // Opens the encoders (threads and x264's look-ahead from the flight
+    // plan), the file and writes the header.
+    int open(const Flight& flight);
     bool isOpen() const { return m_headerWritten; }
 
     // A picture in the encoder's format and size; its pts is assigned here.
@@ -54,7 +56,7 @@ public:
 
 private:
     static int interruptCallback(void* self);
-    int openVideoEncoder(int threads);
+    int openVideoEncoder(const Flight& flight);
     int openAudioEncoder();
     int encode(AVCodecContext* enc, AVStream* st, AVFrame* frame);
     int drainAudioFifo(bool final);

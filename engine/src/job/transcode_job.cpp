@@ -127,14 +127,13 @@ void lowerThreadPriority()
 
 namespace {
 
-// The size of the item's decoded pictures, 0 without video.
-int codedWidth(const JobItem& item)
+// The pixels of the item's decoded pictures, 0 without video.
+int64_t decodedPixels(const JobItem& item)
 {
-    return item.videoStream >= 0 ? item.input->fmt()->streams[item.videoStream]->codecpar->width : 0;
-}
-int codedHeight(const JobItem& item)
-{
-    return item.videoStream >= 0 ? item.input->fmt()->streams[item.videoStream]->codecpar->height : 0;
+    if (item.videoStream < 0)
+        return 0;
+    const AVCodecParameters* par = item.input->fmt()->streams[item.videoStream]->codecpar;
+    return int64_t(std::max(par->width, 0)) * std::max(par->height, 0);
 }
 
 } // namespace
@@ -154,11 +153,13 @@ struct TranscodeJob::ItemRun
     // the item, whose length (probed from time stamps) is then no measure
     // of the content: a merge item ends with its content instead of padding
     std::atomic<bool> lengthFromDamage{false};
-    // 12 and 6 frames at 1080p, fewer of larger pictures
-    ItemRun(JobItem& i, const OutputPlan& plan)
+    int decoderThreads = 0; // 0: FFmpeg's own count
+    // the job's flight; a merge item's own pictures size its first queue
+    explicit ItemRun(JobItem& i, const Flight& flight)
         : item(i)
-        , q1(size_t(countForPicture(12, codedWidth(i), codedHeight(i))))
-        , q2(size_t(countForPicture(6, plan.width, plan.height)))
+        , q1(size_t(countForPicture(kDecodedQueue1080p, decodedPixels(i))))
+        , q2(size_t(flight.processedQueue))
+        , decoderThreads(flight.decoderThreads)
     {}
     void fail(int code)
     {
@@ -214,17 +215,24 @@ int TranscodeJob::runItem(JobItem& item)
         return ORV_E_STATE;
     m_stopItem = false;
     if (!m_sink.isOpen()) {
-        const int running = g_runningJobs.load();
-        const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
-        const int threads = running <= 1 ? 0 : std::max(2, cores / running);
-        const int err = m_sink.open(threads);
+        FlightInput in;
+        in.decodedPixels = decodedPixels(item);
+        in.outputPixels = m_sink.plan().hasVideo() ? int64_t(m_sink.plan().width) * m_sink.plan().height : 0;
+        in.jobs = std::max(1, g_runningJobs.load());
+        in.cores = int(std::max(1u, std::thread::hardware_concurrency()));
+        in.availableBytes = availableMemoryBytes();
+        m_flight = m_reservation.reserve(in);
+        logf(LogDebug, "frames in flight: level %d of %d, about %lld MB (%d jobs, %lld MB available)",
+             m_flight.level, kFlightLevels - 1, static_cast<long long>(m_flight.bytes >> 20), in.jobs,
+             static_cast<long long>(in.availableBytes >> 20));
+        const int err = m_sink.open(m_flight);
         if (err) {
             m_fatal = true;
             return err;
         }
     }
     const OutputPlan& plan = m_sink.plan();
-    ItemRun run(item, plan);
+    ItemRun run(item, m_flight);
     run.hasVideo = plan.hasVideo();
     run.hasAudio = plan.hasAudio();
     run.maxSlots = std::max<int64_t>(run.hasVideo ? usToSlot(item.lengthUs, plan.fps) : 0, 0);
@@ -295,10 +303,7 @@ void TranscodeJob::decodeStage(ItemRun& run)
     const int vIndex = run.hasVideo ? item.videoStream : -1;
     const int aIndex = run.hasAudio ? item.audioStream : -1;
     DecodeLoop loop(fmt);
-    // FFmpeg's own count (a thread a core) for up to 1080p
-    const int w = codedWidth(item), h = codedHeight(item);
-    const int decoderThreads = isLargePicture(w, h) ? countForPicture(kLargePictureThreads, w, h) : 0;
-    if ((vIndex >= 0 && !loop.addStream(vIndex, true, decoderThreads))
+    if ((vIndex >= 0 && !loop.addStream(vIndex, true, run.decoderThreads))
         || (aIndex >= 0 && !loop.addStream(aIndex))) {
         run.fail(ORV_E_DECODE);
         run.q1.push(StageMessage{StageMessage::End, nullptr});

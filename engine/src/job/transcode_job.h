@@ -6,6 +6,7 @@
 //   3. audio shaping, encoding, muxing (the thread calling runItem)
 #pragma once
 
+#include "job/flight.h"
 #include "job/frame_queue.h"
 #include "job/output_plan.h"
 #include "job/output_sink.h"
@@ -61,7 +62,11 @@ public:
     void closeOutput() { m_sink.closeFile(); }
     // Once the last item and finish() have returned: frees the encoders and
     // the muxer, most of what a job holds; the progress stays readable.
-    void releaseOutput() { m_sink.release(); }
+    void releaseOutput()
+    {
+        m_sink.release();
+        m_reservation.release();
+    }
 
     void abort(); // any thread: stops every stage promptly
     void stopItem(); // any thread: ends the current item where it is
@@ -82,6 +87,8 @@ private:
     int outputStage(ItemRun& run);
 
     OutputSink m_sink;
+    FlightReservation m_reservation; // what this job is planned to hold
+    Flight m_flight;
     JobGate m_gate;
     std::atomic<bool> m_stopItem{false};
     std::atomic<bool> m_fatal{false};
