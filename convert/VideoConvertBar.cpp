@@ -751,12 +751,25 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
             fill.setColorAt(0, shade(place.top() - kIconAt.y()));
             fill.setColorAt(1, shade(place.bottom() - kIconAt.y()));
             painter.fillRect(place, fill);
+            const QString message = m_task.probeDenied() ? tr("No permission to read this file")
+                                                         : tr("Not a media file, or damaged");
+            const QRect inner = place.adjusted(4, 2, -4, -2);
+            const int flags = Qt::AlignCenter | Qt::TextWordWrap;
             QFont font = painter.font();
             font.setBold(true);
+            // A step smaller until the wrapped lines fit inside the frame.
+            const bool points = font.pointSizeF() > 0;
+            for (qreal size = points ? font.pointSizeF() : font.pixelSize(); size > 6; size -= 0.5) {
+                if (points)
+                    font.setPointSizeF(size);
+                else
+                    font.setPixelSize(qRound(size));
+                if (QFontMetrics(font).boundingRect(inner, flags, message).height() <= inner.height())
+                    break;
+            }
             painter.setFont(font);
             painter.setPen(QColor(220, 80, 80));
-            painter.drawText(place.adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap,
-                             tr("Cannot read this file"));
+            painter.drawText(inner, flags, message);
         }
     }
 
