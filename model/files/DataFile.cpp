@@ -383,7 +383,8 @@ QString DataFile::restored(const QString& text)
             for (int k = 1; k <= 4 && hex; ++k) {
                 const ushort d = text.at(i + k).unicode();
                 hex = (d >= '0' && d <= '9') || (d >= 'A' && d <= 'F');
-                c = c * 16 + (d <= '9' ? d - '0' : d - 'A' + 10);
+                if (hex)
+                    c = c * 16 + uint(d <= '9' ? d - '0' : d - 'A' + 10);
             }
             // Only what the writer escapes: other text after the escape
             // character is read as it stands.
