@@ -31,15 +31,20 @@
 #include <limits>
 
 namespace {
-// Where the row draws the source's first picture.
+// Where the row draws the film frame, and the source's first picture in it.
+const QPoint kIconAt(20, 11);
 const QRect kThumbRect(33, 16, 86, 67);
+// Where a source that cannot be read is told: the frame inside its border
+// and sprocket rows.
+const QRect kMessageRect(23, 19, 94, 60);
 
 // The status column right of the target panel (230 wide, 400 from the right
 // edge) while the edit and settings buttons show: the status line, under
 // it up to two lines of reason, and the buttons below both.
 constexpr int kStatusLeft = 168;
 constexpr int kStatusRightOfClose = 32;
-constexpr int kStatusRight = 6;
+// Clear of the row's rounded border, as far in as the close button.
+constexpr int kStatusRight = 16;
 constexpr int kStatusTop = 16;
 constexpr int kReasonLines = 2;
 constexpr int kButtonsTop = 72;
@@ -728,16 +733,43 @@ void VideoConvertBar::paintEvent(QPaintEvent* event)
     {
         QPainter painter(this);
         const QImage& icon = skinPicture(QIAppUtil::getResourcePath() + "/image/video_icon.png");
-        painter.drawImage(QPoint(20, 11), icon);
+        painter.drawImage(kIconAt, icon);
         const QRect thumbRect = kThumbRect;
         if (m_thumbnail) {
             painter.drawImage(thumbRect, *m_thumbnail);
         } else if (m_task.probeFailed()) {
+            // The message takes the picture's place inside the film frame,
+            // over the frame's own shading, so the frame's film sign does
+            // not show through it; the sprocket rows stay.
+            const QRect place = kMessageRect;
+            const qreal ratio = icon.devicePixelRatio();
+            const auto shade = [&icon, ratio](int y) {
+                const QPoint at(qRound(4 * ratio), qRound(y * ratio));
+                return icon.valid(at) ? icon.pixelColor(at) : QColor(40, 44, 52);
+            };
+            QLinearGradient fill(place.topLeft(), place.bottomLeft());
+            fill.setColorAt(0, shade(place.top() - kIconAt.y()));
+            fill.setColorAt(1, shade(place.bottom() - kIconAt.y()));
+            painter.fillRect(place, fill);
+            const QString message = m_task.probeDenied() ? tr("No permission to read this file")
+                                                         : tr("Not a media file, or damaged");
+            const QRect inner = place.adjusted(4, 2, -4, -2);
+            const int flags = Qt::AlignCenter | Qt::TextWordWrap;
             QFont font = painter.font();
             font.setBold(true);
+            // A step smaller until the wrapped lines fit inside the frame.
+            const bool points = font.pointSizeF() > 0;
+            for (qreal size = points ? font.pointSizeF() : font.pixelSize(); size > 6; size -= 0.5) {
+                if (points)
+                    font.setPointSizeF(size);
+                else
+                    font.setPixelSize(qRound(size));
+                if (QFontMetrics(font).boundingRect(inner, flags, message).height() <= inner.height())
+                    break;
+            }
             painter.setFont(font);
-            painter.setPen(QColor(200, 60, 60));
-            painter.drawText(thumbRect, Qt::AlignCenter | Qt::TextWordWrap, tr("Cannot read this file"));
+            painter.setPen(QColor(220, 80, 80));
+            painter.drawText(inner, flags, message);
         }
     }
 

@@ -9,7 +9,7 @@ ORV_API const char* Engine_GetErrorText(int code)
     Call call(__func__, code);
     static const char* const texts[] = {
         "no error",
-        "the source is missing, unreadable or of an unknown format",
+        "the source is missing, damaged or of an unknown format",
         "there is no stream to write",
         "the container is unknown or takes none of the streams",
         "the output file exists or cannot be created",
@@ -21,6 +21,7 @@ ORV_API const char* Engine_GetErrorText(int code)
         "the call is not valid in this state",
         "internal error",
         "the output picture is too large (at most 4096x2304)",
+        "the source may not be read",
     };
     if (code < 0 || code >= static_cast<int>(sizeof texts / sizeof texts[0]))
         return "unknown error";

@@ -53,7 +53,7 @@ enum {
 /* Error codes of Converter_GetError / Merger_GetError. */
 enum {
     ORV_OK = 0,
-    ORV_E_INPUT = 1, /* source missing, unreadable or of unknown format */
+    ORV_E_INPUT = 1, /* source missing, not a regular file, damaged or of unknown format */
     ORV_E_NOSTREAM = 2, /* no output stream, or the merger wrote nothing */
     ORV_E_CONTAINER = 3, /* unknown container, or it takes none of the streams */
     ORV_E_OUTPUT = 4, /* dst exists or cannot be created */
@@ -64,7 +64,8 @@ enum {
     ORV_E_WRITE = 9, /* write or mux failure */
     ORV_E_STATE = 10, /* call not valid in this state */
     ORV_E_INTERNAL = 11, /* out of memory or unexpected */
-    ORV_E_SIZE = 12 /* the output picture is larger than 4096x2304 */
+    ORV_E_SIZE = 12, /* the output picture is larger than 4096x2304 */
+    ORV_E_ACCESS = 13 /* the source may not be read (no read permission) */
 };
 
 /* ---- Engine-wide ------------------------------------------------------ */

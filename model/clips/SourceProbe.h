@@ -17,6 +17,7 @@ struct SourceFacts
     QString suffix; // case kept
     qint64 bytes = 0;
     bool failed = false; // the engine could not open it: every number is 0
+    bool denied = false; // it failed as the file may not be read (no read permission)
     uint64_t duration = 0; // microseconds
     bool canSeek = false;
     uint32_t width = 0;

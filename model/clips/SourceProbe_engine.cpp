@@ -4,11 +4,28 @@
 
 #include <orvalta.h>
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 // Where a source that cannot seek is pictured.
 constexpr uint64_t kFixedThumbnailTime = 10000000ull;
+
+// Whether opening the file for reading is refused for want of permission;
+// without blocking on a FIFO.
+bool mayNotRead(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return false;
+    }
+    return errno == EACCES || errno == EPERM;
+}
 } // namespace
 
 namespace SourceProbe {
@@ -29,6 +46,8 @@ SourceFacts probe(const QString& path, uint32_t thumbnailWidth, uint32_t thumbna
     // The getters of a reader that did not open give 0; the result only
     // decides whether the row says that the file could not be read.
     facts.failed = Info_Open(info, utf8Path.constData()) == 0;
+    // A permission problem is told apart from a file that is not media.
+    facts.denied = facts.failed && mayNotRead(path);
     facts.duration = Info_GetDuration(info);
     facts.width = Info_GetVideoWidth(info);
     facts.height = Info_GetVideoHeight(info);

@@ -67,7 +67,11 @@ Verdict checkWatermarkPicture(const QString& path)
         break;
     default:
         v.message = fileLevelMessage(result, path);
-        if (v.message.isEmpty())
+        // A size read from the header: the file is one of the four kinds
+        // and its picture does not decode.
+        if (v.message.isEmpty() && size.isValid())
+            v.message = tr("\"%1\" cannot be used as a watermark: the picture is damaged.").arg(name(path));
+        else if (v.message.isEmpty())
             v.message = tr("\"%1\" cannot be used as a watermark: it is not a PNG, JPEG, BMP or GIF picture.")
                             .arg(name(path));
         break;

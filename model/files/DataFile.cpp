@@ -87,9 +87,11 @@ bool existsOrLinks(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
+enum class Pass { Within, Over, NotWellFormed };
+
 // A streaming pass first: it needs no recursion, so depth and size are
 // known before the recursive DOM parser sees the text.
-bool withinLimits(const QByteArray& text, const DataFile::Limits& limits)
+Pass withinLimits(const QByteArray& text, const DataFile::Limits& limits)
 {
     QXmlStreamReader reader(text);
     int depth = 0;
@@ -98,10 +100,10 @@ bool withinLimits(const QByteArray& text, const DataFile::Limits& limits)
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
             if (++depth > limits.maxDepth || ++elements > limits.maxElements)
-                return false;
+                return Pass::Over;
             for (const QXmlStreamAttribute& attribute : reader.attributes()) {
                 if (attribute.value().size() > limits.maxAttributeLength)
-                    return false;
+                    return Pass::Over;
             }
             break;
         case QXmlStreamReader::EndElement:
@@ -111,7 +113,162 @@ bool withinLimits(const QByteArray& text, const DataFile::Limits& limits)
             break;
         }
     }
-    return !reader.hasError();
+    return reader.hasError() ? Pass::NotWellFormed : Pass::Within;
+}
+
+// What stood before the fault of a text that is not well-formed, within
+// the limits up to there: the elements whose start tags were read whole,
+// with their attributes, text, comments and instructions. Built as a
+// stream, without recursion.
+QDomDocument readBeforeFault(const QByteArray& text)
+{
+    QDomDocument doc;
+    QXmlStreamReader reader(text);
+    // The open element; null at the top, where nodes go to the document
+    // (which exists only once a node was made).
+    QDomNode current;
+    const auto append = [&doc, &current](const QDomNode& node) {
+        if (current.isNull())
+            doc.appendChild(node);
+        else
+            current.appendChild(node);
+    };
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartDocument:
+            if (!reader.documentVersion().isEmpty()) {
+                QString declaration = QStringLiteral("version='%1'").arg(reader.documentVersion());
+                if (!reader.documentEncoding().isEmpty())
+                    declaration += QStringLiteral(" encoding='%1'").arg(reader.documentEncoding());
+                if (reader.isStandaloneDocument())
+                    declaration += QStringLiteral(" standalone='yes'");
+                append(doc.createProcessingInstruction(QStringLiteral("xml"), declaration));
+            }
+            break;
+        case QXmlStreamReader::StartElement: {
+            if (current.isNull() && !doc.documentElement().isNull())
+                return doc;
+            QDomElement element = doc.createElement(reader.qualifiedName().toString());
+            for (const QXmlStreamAttribute& attribute : reader.attributes())
+                element.setAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+            append(element);
+            current = element;
+            break;
+        }
+        case QXmlStreamReader::EndElement: {
+            const QDomNode parent = current.parentNode();
+            current = parent.isDocument() ? QDomNode() : parent;
+            break;
+        }
+        case QXmlStreamReader::Characters:
+            // As the DOM parser does, text of only blanks is left out.
+            if (!reader.isWhitespace()) {
+                const QString value = reader.text().toString();
+                append(reader.isCDATA() ? QDomNode(doc.createCDATASection(value))
+                                        : QDomNode(doc.createTextNode(value)));
+            }
+            break;
+        case QXmlStreamReader::Comment:
+            append(doc.createComment(reader.text().toString()));
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            append(doc.createProcessingInstruction(reader.processingInstructionTarget().toString(),
+                                                   reader.processingInstructionData().toString()));
+            break;
+        default:
+            break;
+        }
+    }
+    return doc;
+}
+
+// Whether the character at i is one XML cannot hold, or the escape itself;
+// the halves of a surrogate pair are not.
+bool mustEscape(const QString& text, int i)
+{
+    const ushort c = text.at(i).unicode();
+    if (c < 0x20)
+        return c != '\t' && c != '\n' && c != '\r';
+    if (c == DataFile::kEscape || c == 0xFFFE || c == 0xFFFF)
+        return true;
+    if (QChar::isHighSurrogate(c))
+        return i + 1 >= text.size() || !QChar::isLowSurrogate(text.at(i + 1).unicode());
+    if (QChar::isLowSurrogate(c))
+        return i == 0 || !QChar::isHighSurrogate(text.at(i - 1).unicode());
+    return false;
+}
+
+// Whether the writer escapes this character in some text.
+bool isEscaped(uint c)
+{
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == DataFile::kEscape
+        || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF;
+}
+
+bool needsStoring(const QString& text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        if (mustEscape(text, i))
+            return true;
+    }
+    return false;
+}
+
+bool holdsEscape(const QString& text) { return text.contains(QChar(DataFile::kEscape)); }
+
+// Every text a document holds, in document order: attribute values, text
+// and sections, comments and instructions' data. Those `pick` picks are
+// replaced by what convert makes of them and counted; without convert only
+// whether there is one is counted. Without recursion: the depth is the
+// file's.
+int convertTexts(const QDomNode& top, bool (*pick)(const QString&), QString (*convert)(const QString&))
+{
+    int count = 0;
+    // True when counting only and one is found: the count is known then.
+    const auto stop = [&](const QString& value, const auto& set) {
+        if (!pick(value))
+            return false;
+        ++count;
+        if (convert)
+            set(convert(value));
+        return !convert;
+    };
+    QDomNode node = top.firstChild();
+    while (!node.isNull()) {
+        if (node.isElement()) {
+            const QDomNamedNodeMap attributes = node.attributes();
+            for (int i = 0; i < attributes.count(); ++i) {
+                QDomAttr attribute = attributes.item(i).toAttr();
+                if (stop(attribute.value(), [&](const QString& v) { attribute.setValue(v); }))
+                    return count;
+            }
+        } else if (node.isCharacterData()) {
+            QDomCharacterData data = node.toCharacterData();
+            if (stop(data.data(), [&](const QString& v) { data.setData(v); }))
+                return count;
+        } else if (node.isProcessingInstruction()) {
+            QDomProcessingInstruction instruction = node.toProcessingInstruction();
+            if (stop(instruction.data(), [&](const QString& v) { instruction.setData(v); }))
+                return count;
+        }
+        if (!node.firstChild().isNull()) {
+            node = node.firstChild();
+            continue;
+        }
+        while (!node.isNull() && node != top && node.nextSibling().isNull())
+            node = node.parentNode();
+        if (node.isNull() || node == top)
+            break;
+        node = node.nextSibling();
+    }
+    return count;
+}
+
+void restoreTexts(QDomDocument& doc, const QByteArray& text)
+{
+    // A file without the escape character has nothing to restore.
+    if (text.contains(QString(QChar(DataFile::kEscape)).toUtf8()))
+        convertTexts(doc, holdsEscape, DataFile::restored);
 }
 
 } // namespace
@@ -163,9 +320,20 @@ DataFile::Read DataFile::read(const QString& path, QDomDocument& doc, const Limi
         return Read::Empty;
     if (text.size() > limits.maxBytes)
         return Read::Damaged;
-    if (!withinLimits(text, limits))
+    switch (withinLimits(text, limits)) {
+    case Pass::Within:
+        break;
+    case Pass::Over:
         return Read::Damaged;
-    return doc.setContent(text, false) ? Read::Ok : Read::Damaged;
+    case Pass::NotWellFormed:
+        doc = readBeforeFault(text);
+        restoreTexts(doc, text);
+        return Read::Damaged;
+    }
+    if (!doc.setContent(text, false))
+        return Read::Damaged;
+    restoreTexts(doc, text);
+    return Read::Ok;
 }
 
 bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits,
@@ -185,11 +353,64 @@ bool DataFile::readOrSetAside(const QString& path, QDomDocument& doc, const Limi
     return false;
 }
 
+QString DataFile::stored(const QString& text)
+{
+    if (!needsStoring(text))
+        return text;
+    QString result;
+    result.reserve(text.size() + 16);
+    for (int i = 0; i < text.size(); ++i) {
+        if (mustEscape(text, i)) {
+            result += QChar(kEscape);
+            result += QStringLiteral("%1").arg(text.at(i).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        } else {
+            result += text.at(i);
+        }
+    }
+    return result;
+}
+
+QString DataFile::restored(const QString& text)
+{
+    if (!holdsEscape(text))
+        return text;
+    QString result;
+    result.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).unicode() == kEscape && i + 4 < text.size()) {
+            uint c = 0;
+            bool hex = true;
+            for (int k = 1; k <= 4 && hex; ++k) {
+                const ushort d = text.at(i + k).unicode();
+                hex = (d >= '0' && d <= '9') || (d >= 'A' && d <= 'F');
+                if (hex)
+                    c = c * 16 + uint(d <= '9' ? d - '0' : d - 'A' + 10);
+            }
+            // Only what the writer escapes: other text after the escape
+            // character is read as it stands.
+            if (hex && isEscaped(c)) {
+                result += QChar(ushort(c));
+                i += 4;
+                continue;
+            }
+        }
+        result += text.at(i);
+    }
+    return result;
+}
+
 bool DataFile::writeTo(QIODevice& device, const QDomDocument& doc)
 {
+    // The DOM writes every character as it is, also those its reader
+    // refuses; a copy holds them stored.
+    QDomDocument written = doc;
+    if (convertTexts(doc, needsStoring, nullptr) > 0) {
+        written = doc.cloneNode(true).toDocument();
+        convertTexts(written, needsStoring, stored);
+    }
     QTextStream stream(&device);
     stream.setCodec("utf-8");
-    doc.save(stream, 4);
+    written.save(stream, 4);
     // A buffered stream only meets a full disk here, at the flush.
     stream.flush();
     return stream.status() == QTextStream::Ok;
@@ -280,10 +501,15 @@ DataFile::Lock::Lock(const QString& path, int waitMs)
     waited.start();
     int pause = 1;
     while (!m_file->tryLock(0)) {
-        if (m_file->error() != QLockFile::LockFailedError || waited.elapsed() >= waitMs) {
+        // A lock file that cannot be made at all (a full disk, a folder
+        // without write access) is no other copy's.
+        const bool otherCopy = m_file->error() == QLockFile::LockFailedError;
+        if (!otherCopy || waited.elapsed() >= waitMs) {
             // A look without waiting is answered by its caller.
-            if (waitMs > 0)
+            if (waitMs > 0 && otherCopy)
                 qWarning("data file stays locked by another copy: %s", qPrintable(path));
+            else if (waitMs > 0)
+                qWarning("data file's lock file could not be made: %s", qPrintable(path + ".lock"));
             break;
         }
         QThread::msleep(pause);

@@ -12,6 +12,10 @@
 // take minutes to load or show. Only regular files are opened: a pipe,
 // device or folder in a data file's place is refused without blocking.
 //
+// Any text a file name may hold goes through: a character XML cannot hold
+// is written in a form the reader turns back into it (see stored), so the
+// writer never writes what its reader refuses.
+//
 // Changing: a read–change–save of a file that another running copy of the
 // program may change as well is made under DataFile::Lock, never without
 // it. The program's own changes go one after another, in the order they
@@ -52,8 +56,13 @@ public:
         Damaged, // not well-formed XML, or over the limits
     };
 
-    // Parses the file into doc (no namespace processing) within limits.
-    // Something other than a regular file is Unreadable, and told.
+    // Parses the file into doc (no namespace processing) within limits,
+    // every stored text restored. Something other than a regular file is
+    // Unreadable, and told. A file within the limits that is not
+    // well-formed (cut short, or written with a raw control character by an
+    // older copy) is Damaged, and doc holds what stood before the fault:
+    // the elements whose start tags were read whole, with their attributes,
+    // text and comments.
     static Read read(const QString& path, QDomDocument& doc, const Limits& limits = Limits());
 
     // Whether nothing or a regular file (or a link to one) is at path.
@@ -61,7 +70,8 @@ public:
 
     // read, with the one policy for a file that cannot be used: one that
     // cannot be opened, is damaged or over the limits is set aside (see
-    // setAside) under `suffix`. True only when doc holds the file.
+    // setAside) under `suffix`. True only when doc holds the file; after a
+    // damaged one it holds what stood before the fault, as read does.
     static bool readOrSetAside(const QString& path, QDomDocument& doc, const Limits& limits = Limits(),
                                const QString& suffix = QStringLiteral(".bad"));
 
@@ -69,9 +79,21 @@ public:
     // told) when the file could not be written; the old file is then intact.
     static bool save(const QString& path, const QDomDocument& doc);
 
-    // The stream part of save: writes doc into an open device and tells
-    // whether the stream and the device took it all.
+    // The stream part of save: writes doc into an open device, every text
+    // stored, and tells whether the stream and the device took it all.
     static bool writeTo(QIODevice& device, const QDomDocument& doc);
+
+    // Characters XML 1.0 cannot hold even as references (controls other
+    // than tab and line ends, U+FFFE, U+FFFF, unpaired surrogates) are
+    // written as kEscape and four upper-case hex digits, and so is kEscape
+    // itself. A private-use character: a file written before holds it by no
+    // accident, and only an escape of a character that needs one is read
+    // back, so any other text after kEscape reads as it was written.
+    static constexpr ushort kEscape = 0xE01B;
+    // The form text takes in the file; text itself when nothing needs it.
+    static QString stored(const QString& text);
+    // The reverse.
+    static QString restored(const QString& text);
 
     // Renames an unusable file to path + suffix, or, when that name is
     // taken by an earlier one, to path + suffix + ".1", ".2", ..., so that

@@ -22,10 +22,12 @@ bool isOwn(const QString& path) { return path == UserData::ownCopyOf(path); }
 // aside where it can be looked at, never destroyed.
 QList<Item> readItems(const QString& path, const QString& asideSuffix)
 {
+    // Of a damaged file, the items before its fault are read.
     QDomDocument doc;
-    if (asideSuffix.isEmpty() ? DataFile::read(path, doc) != DataFile::Read::Ok
-                              : !DataFile::readOrSetAside(path, doc, DataFile::Limits(), asideSuffix))
-        return {};
+    if (asideSuffix.isEmpty())
+        DataFile::read(path, doc);
+    else
+        DataFile::readOrSetAside(path, doc, DataFile::Limits(), asideSuffix);
     const QDomElement root = doc.documentElement();
     QList<Item> items;
     for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {

@@ -37,7 +37,8 @@ public:
 
     // The "item" elements of the catalogue at path, in file order; with
     // keepNewest > 0 only that many from the end. A file that cannot be used
-    // is set aside and reads as empty: the person's copy as ".bad", a shipped
+    // is set aside and reads as empty, or, when it is only not well-formed,
+    // as the items before its fault: the person's copy as ".bad", a shipped
     // one as ".broken". A missing or empty file is empty.
     static QList<Item> read(const QString& path, int keepNewest = 0);
 

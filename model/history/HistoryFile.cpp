@@ -24,12 +24,13 @@ static_assert(HistoryFile::kMaxBytes < DataFile::Limits{}.maxBytes, "the reader 
 static_assert(2 * HistoryFile::kMaxElements <= DataFile::Limits{}.maxElements,
               "the reader takes what the writer keeps");
 
-// Bytes a text takes at most in the written file: UTF-8, with the
-// references the DOM writer puts for markup characters, tabs and line ends.
+// Bytes a text takes at most in the written file: UTF-8, in the form the
+// data-file writer stores it, with the references the DOM writer puts for
+// markup characters, tabs and line ends.
 qint64 textBytes(const QString& text)
 {
     qint64 bytes = 0;
-    for (const QChar c : text) {
+    for (const QChar c : DataFile::stored(text)) {
         switch (c.unicode()) {
         case '"':
             bytes += 6; // &quot;
@@ -126,10 +127,8 @@ void HistoryFile::count()
 bool HistoryFile::read()
 {
     QDomDocument doc;
-    if (!DataFile::readOrSetAside(m_path, doc, historyLimits())) {
-        startNew();
-        return false;
-    }
+    // A damaged file is set aside; the entries before its fault stay.
+    DataFile::readOrSetAside(m_path, doc, historyLimits());
     const QDomElement root = doc.documentElement();
     if (root.isNull() || root.firstChildElement().isNull()) {
         startNew();
@@ -169,7 +168,8 @@ QDomElement HistoryFile::findCategory(const QString& name) const
 bool HistoryFile::append(const QString& category, const QString& filePath, const QDateTime& when)
 {
     // The reader would set the whole file aside for it.
-    if (category.size() > kMaxTextLength || filePath.size() > kMaxTextLength)
+    if (DataFile::stored(category).size() > kMaxTextLength
+        || DataFile::stored(filePath).size() > kMaxTextLength)
         return false;
     QDomElement type = findCategory(category);
     const bool made = type.isNull();

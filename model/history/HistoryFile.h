@@ -70,7 +70,9 @@ public:
     // well-formed, is over the data-file limits or holds a text longer than
     // kMaxTextLength is set aside as history.xml.bad (or .bad.1, ... when an
     // earlier one is kept; the person is told) and the history starts
-    // empty. True when entries were read.
+    // empty, except that of a file within the limits that is not
+    // well-formed (cut short, say) the entries before the fault are kept.
+    // True when entries were read.
     bool read();
 
     // No category in the history (nothing read, or an unusable file).
@@ -84,7 +86,7 @@ public:
     // when there is none) and moves that category last, then drops the
     // oldest entries past kMaxElements or kMaxBytes (and the categories they
     // empty). Not saved yet. False, nothing added, for a name or path longer
-    // than kMaxTextLength, which no real one is.
+    // than kMaxTextLength as the file stores it, which no real one is.
     bool append(const QString& category, const QString& filePath,
                 const QDateTime& when = QDateTime::currentDateTime());
 
@@ -112,7 +114,8 @@ public:
     static bool appendLocked(const QString& path, const QString& category, const QString& filePath,
                              const QDateTime& when);
     // Read, remove (by path and time) and save under the lock; an
-    // unusable file is left as it is.
+    // unusable file is set aside as read() does, and nothing is removed
+    // from a file none of whose entries could be read.
     static bool removeLocked(const QString& path, const QString& category, const QString& filePath,
                              const QString& time);
     // Deletes the file under the lock.

@@ -228,6 +228,9 @@ QString ConvertJob::failureReason(int code, const QString& output)
     const QString folder = QFileInfo(output).absolutePath();
     switch (code) {
     case ORV_E_INPUT:
+        return text("Not a media file, or damaged");
+    case ORV_E_ACCESS:
+        return text("No permission to read this file");
     case ORV_E_DECODE:
         return text("Cannot read this file");
     case ORV_E_OUTPUT:
@@ -261,6 +264,9 @@ QString ConvertJob::failureReason(int code, const QString& output)
 
 QString ConvertJob::failureReason(int code, const ConvertTask& task)
 {
+    // A source that is gone is no file that is not media.
+    if (code == ORV_E_INPUT && !QFileInfo::exists(task.path()))
+        return QCoreApplication::translate("VideoConvertBar", "Cannot find this file");
     if (code == ORV_E_NOSTREAM) {
         auto text = [](const char* source) { return QCoreApplication::translate("VideoConvertBar", source); };
         const Convertinfo& target = task.target();

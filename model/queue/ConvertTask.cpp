@@ -16,6 +16,7 @@ void ConvertTask::applyFacts(const SourceFacts& facts)
     m_suffix = facts.suffix;
     m_sizeText = QIAppUtil::size2String(static_cast<unsigned long long>(facts.bytes));
     m_probeFailed = facts.failed;
+    m_probeDenied = facts.failed && facts.denied;
     m_name = facts.name;
 
     m_totalUs = facts.duration;

@@ -38,6 +38,8 @@ public:
     const QString& sizeText() const { return m_sizeText; }
     // True when the engine could not read the source during the probe.
     bool probeFailed() const { return m_probeFailed; }
+    // ... because the file may not be read (no read permission).
+    bool probeDenied() const { return m_probeDenied; }
     uint64_t totalUs() const { return m_totalUs; }
     uint32_t width() const { return m_width; }
     uint32_t height() const { return m_height; }
@@ -110,6 +112,7 @@ private:
     QString m_suffix;
     QString m_sizeText;
     bool m_probeFailed = false;
+    bool m_probeDenied = false;
     uint64_t m_totalUs = 0;
     uint32_t m_width = 0;
     uint32_t m_height = 0;

@@ -83,14 +83,18 @@ private slots:
         broken.error = ORV_E_ENCODER;
         orvfake::JobScript unopenable;
         unopenable.openError = ORV_E_INPUT;
+        orvfake::JobScript denied;
+        denied.openError = ORV_E_ACCESS;
         orvfake::JobScript endsEarly;
         endsEarly.endsEarlyUs = 2900000;
         const QString fails = media("fails.mov");
         const QString cannot = media("cannot.mov");
+        const QString locked = media("locked.mov");
         const QString truncated = media("truncated.mov", tenSeconds);
         const QString longReason = media("long.mov");
         orvfake::setJobScript(fails.toStdString(), broken);
         orvfake::setJobScript(cannot.toStdString(), unopenable);
+        orvfake::setJobScript(locked.toStdString(), denied);
         orvfake::setJobScript(truncated.toStdString(), endsEarly);
         orvfake::setJobScript(longReason.toStdString(), broken);
 
@@ -99,9 +103,9 @@ private slots:
         m_queue->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_queue.get()));
         drop(m_queue.get(),
-             {QUrl::fromLocalFile(fails), QUrl::fromLocalFile(cannot), QUrl::fromLocalFile(truncated),
-              QUrl::fromLocalFile(longReason)});
-        QCOMPARE(m_queue->barList().size(), 4);
+             {QUrl::fromLocalFile(fails), QUrl::fromLocalFile(cannot), QUrl::fromLocalFile(locked),
+              QUrl::fromLocalFile(truncated), QUrl::fromLocalFile(longReason)});
+        QCOMPARE(m_queue->barList().size(), 5);
         QSignalSpy finished(m_queue.get(), &ScrollAreaforBar::emitFinishConvert);
         ModalWatcher watcher([](QWidget* modal) {
             if (auto* done = qobject_cast<FinishConvertDialog*>(modal)) {
@@ -233,12 +237,15 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("whole");
         QTest::addColumn<int>("width");
-        for (int width : {900, 700}) {
+        // 1580: a maximized window.
+        for (int width : {1580, 900, 700}) {
             const QByteArray w = QByteArray::number(width);
             QTest::newRow("engine error " + w) << "fails.mov"
                                                << "This format cannot hold this file" << true << width;
-            QTest::newRow("unreadable " + w) << "cannot.mov"
-                                             << "Cannot read this file" << true << width;
+            QTest::newRow("not media " + w) << "cannot.mov"
+                                            << "Not a media file, or damaged" << true << width;
+            QTest::newRow("no permission " + w) << "locked.mov"
+                                                << "No permission to read this file" << true << width;
             QTest::newRow("ended early " + w) << "truncated.mov"
                                               << "Converted 00:00:02 of 00:00:10" << true << width;
             QTest::newRow("long reason " + w) << "long.mov" << QString() << false << width;
@@ -270,6 +277,8 @@ private slots:
         for (const QLabel* text : qAsConst(texts)) {
             const QRect r = text->geometry();
             QVERIFY2(bar->rect().contains(r), qPrintable(text->objectName()));
+            // Clear of the row's rounded border.
+            QVERIFY2(r.right() < bar->width() - 12, qPrintable(text->objectName()));
             for (const QWidget* button :
                  {static_cast<QWidget*>(bar->m_btnEditVideo), static_cast<QWidget*>(bar->m_settingFormat),
                   static_cast<QWidget*>(bar->m_btnDelete)})

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace queuetest;
 
 class TestQueueEngine : public QObject
@@ -38,12 +40,16 @@ void TestQueueEngine::addGeneratedClipAndJunk()
     QVERIFY(mediatools::makeClip(clip));
     const QString junk = dir.filePath("junk.mp4");
     QVERIFY(writeBytes(junk, 4096));
+    const QString locked = dir.filePath("locked.mov");
+    QVERIFY(QFile::copy(clip, locked));
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    const bool readsAnyFile = ::access(qPrintable(locked), R_OK) == 0;
 
     QueueUnderTest queue(nullptr);
     queue.resize(900, 400);
     queue.show();
-    drop(&queue, {QUrl::fromLocalFile(clip), QUrl::fromLocalFile(junk)});
-    QCOMPARE(queue.barList().size(), 2);
+    drop(&queue, {QUrl::fromLocalFile(clip), QUrl::fromLocalFile(junk), QUrl::fromLocalFile(locked)});
+    QCOMPARE(queue.barList().size(), 3);
 
     VideoConvertBar* row = queue.barList().at(0);
     QVERIFY(!row->ProbeFailed());
@@ -66,7 +72,13 @@ void TestQueueEngine::addGeneratedClipAndJunk()
 
     VideoConvertBar* unreadable = queue.barList().at(1);
     QVERIFY(unreadable->ProbeFailed());
+    QVERIFY(!unreadable->task().probeDenied());
     QVERIFY(!unreadable->Thumbnail());
+    // A file this user may not read is told apart (a user that reads any
+    // file reads it).
+    VideoConvertBar* denied = queue.barList().at(2);
+    QCOMPARE(denied->ProbeFailed(), !readsAnyFile);
+    QCOMPARE(denied->task().probeDenied(), !readsAnyFile);
     // No made-up length for a file that could not be read.
     QCOMPARE(unreadable->m_beforeInfoWidget->m_time->text(), QString());
 }

@@ -480,7 +480,7 @@ void TestRuns::failuresShowOnTheirRows()
     // The reason is on the row itself, under the failure text.
     QCOMPARE(run.rows.at(0)->m_failReason->text(), QString("This format cannot hold this file"));
     QVERIFY(run.rows.at(0)->m_failReason->isVisible());
-    QCOMPARE(run.rows.at(1)->m_failReason->text(), QString("Cannot read this file"));
+    QCOMPARE(run.rows.at(1)->m_failReason->text(), QString("Not a media file, or damaged"));
 
     finish(run.rows.at(2));
     QTRY_COMPARE(run.finished.count(), 1);

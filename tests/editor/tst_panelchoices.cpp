@@ -291,11 +291,12 @@ void TestPanelChoices::unusableFilesRefused_data()
                              "most 4096 x 4096 pixels.";
     const QString notPicture =
         "\"%1\" cannot be used as a watermark: it is not a PNG, JPEG, BMP or GIF picture.";
+    const QString damaged = "\"%1\" cannot be used as a watermark: the picture is damaged.";
     const QString notSubtitle = "\"%1\" cannot be used as subtitles: it holds no subtitle text.";
     const QString notFile = "\"%1\" cannot be read: it is not a file.";
     QTest::newRow("huge picture") << "huge.png" << tooLarge.arg("huge.png").arg(12000) << -1;
     QTest::newRow("lying header") << "lying.png" << tooLarge.arg("lying.png").arg(60000) << -1;
-    QTest::newRow("cut picture") << "cut.png" << notPicture.arg("cut.png") << int(ORV_FILE_UNUSABLE);
+    QTest::newRow("cut picture") << "cut.png" << damaged.arg("cut.png") << int(ORV_FILE_UNUSABLE);
     QTest::newRow("random bytes as picture") << "noise.png" << notPicture.arg("noise.png") << -1;
     QTest::newRow("text as picture") << "words.png" << notPicture.arg("words.png") << -1;
     QTest::newRow("random bytes as subtitles") << "noise.srt" << notSubtitle.arg("noise.srt") << -1;
@@ -319,8 +320,9 @@ void TestPanelChoices::unusableFilesRefused()
     QVERIFY(editor);
     const QString path = m_dir.filePath(file);
     const bool subtitle = !file.endsWith(".png");
+    // With the size its header states, as the engine tells it.
     if (engineFinds >= 0)
-        orvfake::setFileCheck(path.toStdString(), orvfake::FileCheck{engineFinds, 0, 0});
+        orvfake::setFileCheck(path.toStdString(), orvfake::FileCheck{engineFinds, 200, 200});
     const int entries = editor->subtitlePanel()->m_cmbSubtitle->count();
     orvfake::clearCalls();
     resetPeak();

@@ -187,7 +187,7 @@ void TestEngineContract::configSettersAnswerOne()
 
 void TestEngineContract::errorTexts()
 {
-    for (int code = ORV_OK; code <= ORV_E_INTERNAL; ++code)
+    for (int code = ORV_OK; code <= ORV_E_ACCESS; ++code)
         QVERIFY(Engine_GetErrorText(code) && *Engine_GetErrorText(code));
     QVERIFY(Engine_GetErrorText(999));
 }

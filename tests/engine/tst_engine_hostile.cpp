@@ -13,6 +13,7 @@
 #include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace etest;
 
@@ -151,6 +152,7 @@ private slots:
     void earlyEndReported();
     void nonRegularFilesRefused_data();
     void nonRegularFilesRefused();
+    void sourceWithoutPermission();
     void writeFailureIsWriteError_data();
     void writeFailureIsWriteError();
     void rangeNearTheEnd_data();
@@ -376,6 +378,22 @@ void TestEngineHostile::nonRegularFilesRefused()
     QCOMPARE(openError, error);
     QVERIFY(!QFile::exists(dst));
     figures::report(rowFigure("refused", "ms").constData(), t.elapsed(), "ms", 1000);
+}
+
+// A source the process may not read is told apart from one that is no
+// media.
+void TestEngineHostile::sourceWithoutPermission()
+{
+    const QString src = out("locked.mkv");
+    QVERIFY(QFile::copy(media("clip.mkv"), src));
+    QVERIFY(QFile::setPermissions(src, QFileDevice::Permissions()));
+    if (::access(qPrintable(src), R_OK) == 0)
+        QSKIP("this user reads files without permission");
+    Config c = smallConfig();
+    int openError = 0;
+    QCOMPARE(convert(src, out("locked.mp4"), "mp4", c, 0, 0, &openError), -1);
+    Config_Release(c);
+    QCOMPARE(openError, int(ORV_E_ACCESS));
 }
 
 void TestEngineHostile::writeFailureIsWriteError_data()

@@ -10,7 +10,7 @@ const char* errorText(int code)
     case ORV_OK:
         return "no error";
     case ORV_E_INPUT:
-        return "the source is missing, unreadable or of an unknown format";
+        return "the source is missing, damaged or of an unknown format";
     case ORV_E_NOSTREAM:
         return "there is no stream to write";
     case ORV_E_CONTAINER:
@@ -33,6 +33,8 @@ const char* errorText(int code)
         return "internal error";
     case ORV_E_SIZE:
         return "the output picture is too large (at most 4096x2304)";
+    case ORV_E_ACCESS:
+        return "the source may not be read";
     default:
         return "unknown error";
     }

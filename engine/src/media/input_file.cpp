@@ -5,6 +5,7 @@
 #include "orvalta.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -41,7 +42,9 @@ int InputFile::open(const std::string& path)
     av_dict_free(&opts);
     if (err < 0) {
         logf(LogDebug, "cannot open \"%s\": %s", path.c_str(), avErrorText(err).c_str());
-        return ORV_E_INPUT;
+        // A file the process may not read is told apart from one that is
+        // no media.
+        return err == AVERROR(EACCES) || err == AVERROR(EPERM) ? ORV_E_ACCESS : ORV_E_INPUT;
     }
     err = avformat_find_stream_info(fmt, nullptr);
     if (err < 0 || fmt->nb_streams == 0) {

@@ -37,7 +37,8 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // Probes path (5 MB / 5 s). Returns 0 or ORV_E_INPUT.
+    // Probes path (5 MB / 5 s). Returns 0, ORV_E_ACCESS for a file that may
+    // not be read, or ORV_E_INPUT.
     int open(const std::string& path);
     void close();
     bool isOpen() const { return m_fmt != nullptr; }

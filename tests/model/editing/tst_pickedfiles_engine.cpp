@@ -122,6 +122,9 @@ void TestPickedFilesEngine::initTestCase()
     // Pictures: whole ones, cut ones and one that lies about its size.
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=33x17", "-frames:v", "1", dir + "whole.png"}));
     QVERIFY(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120", "-frames:v", "1", dir + "whole.gif"}));
+    const QByteArray png = readAll(dir + "whole.png");
+    QVERIFY(png.size() > 200);
+    QVERIFY(writeAll(dir + "cut.png", png.left(png.size() / 2)));
     const QByteArray gif = readAll(dir + "whole.gif");
     QVERIFY(gif.size() > 200);
     QVERIFY(writeAll(dir + "cut.gif", gif.left(gif.size() / 2)));
@@ -164,15 +167,17 @@ void TestPickedFilesEngine::judgedAsConverted_data()
     QTest::addColumn<bool>("converts");
 
     const QString notPicture = "it is not a PNG, JPEG, BMP or GIF picture";
+    const QString damaged = "cannot be used as a watermark: the picture is damaged.";
     const QString notSubtitle = "it holds no subtitle text";
     const QString notFile = "cannot be read: it is not a file";
     QTest::newRow("whole PNG 33x17") << "whole.png" << true << "" << true;
     QTest::newRow("whole GIF") << "whole.gif" << true << "" << true;
     QTest::newRow("bottom-up BMP 17x9") << "bottomup.bmp" << true << "" << true;
     QTest::newRow("top-down BMP 17x9") << "topdown.bmp" << true << "" << true;
-    QTest::newRow("BMP cut in half") << "cut.bmp" << false << notPicture << false;
-    QTest::newRow("GIF cut in half") << "cut.gif" << false << notPicture << false;
-    QTest::newRow("BMP header claims 4000x4000") << "lying.bmp" << false << notPicture << false;
+    QTest::newRow("PNG cut in half") << "cut.png" << false << damaged << false;
+    QTest::newRow("BMP cut in half") << "cut.bmp" << false << damaged << false;
+    QTest::newRow("GIF cut in half") << "cut.gif" << false << damaged << false;
+    QTest::newRow("BMP header claims 4000x4000") << "lying.bmp" << false << damaged << false;
     QTest::newRow("wider than a watermark may be") << "huge.bmp" << false << "(5000 x 10 pixels)" << true;
     QTest::newRow("text as a picture") << "words.png" << false << notPicture << false;
     QTest::newRow("FIFO as a picture") << "fifo.png" << false << notFile << false;

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <atomic>
@@ -149,6 +150,11 @@ private slots:
     void notRegularFile_data();
     void notRegularFile();
     void writerProcessesKeepEveryEntry();
+    void anyFileNameGoesThrough_data();
+    void anyFileNameGoesThrough();
+    void damagedHistoryKeepsEarlierEntries();
+    void lockFileCannotBeMade_data();
+    void lockFileCannotBeMade();
 
 private:
     QScopedPointer<QTemporaryDir> m_dir;
@@ -625,6 +631,9 @@ void TestDataFiles::historyBytesBound_data()
     QTest::newRow("420-character paths") << "a" << 420;
     QTest::newRow("markup characters, tabs and line ends") << "\"&<>\t\n\r" << HistoryFile::kMaxTextLength;
     QTest::newRow("three-byte characters") << QString(QChar(0x4E2D)) << HistoryFile::kMaxTextLength;
+    // Stored five characters long each: as long as the reader takes then.
+    QTest::newRow("characters stored escaped") << QString("\x01\x1b") + QChar(0xFFFE)
+            + QChar(DataFile::kEscape) << 10 + (HistoryFile::kMaxTextLength - 10) / 5;
 }
 
 void TestDataFiles::historyBytesBound()
@@ -903,6 +912,165 @@ void TestDataFiles::writerProcessesKeepEveryEntry()
 
 // Run with "--append-history <path> <category> <count>", the test is one of
 // the writers above.
+namespace {
+enum class Store { History, RecentList, Profile };
+}
+Q_DECLARE_METATYPE(Store)
+
+// A file name may hold characters XML cannot: each goes through every data
+// file with free text and reads back as it was, and nothing is set aside,
+// also at the next change. Text a file written before holds (the escape
+// character itself, with or without digits after it) reads unchanged.
+void TestDataFiles::anyFileNameGoesThrough_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Store>("store");
+    const QChar escape(DataFile::kEscape);
+    const QList<QPair<const char*, QString>> texts{
+        {"U+0001", QString("/o/clip") + QChar(0x01) + "odd.mp4"},
+        {"U+001B", QString("/o/clip") + QChar(0x1B) + "[0m.mp4"},
+        {"U+001F", QString("/o/") + QChar(0x1F) + QChar(0x1F) + ".mp4"},
+        {"U+FFFE", QString("/o/clip") + QChar(0xFFFE) + ".mp4"},
+        {"U+FFFF and a lone surrogate", QString("/o/") + QChar(0xFFFF) + QChar(0xD800) + "x.mp4"},
+        {"tab", QString("/o/clip\tx.mp4")},
+        {"the escape character", QString("/o/") + escape + "0001" + escape + ".mp4"},
+        {"the escape character after a control", QString("/o/") + QChar(0x01) + escape + "0001.mp4"},
+    };
+    for (const auto& t : texts) {
+        QTest::addRow("history, %s", t.first) << t.second << Store::History;
+        QTest::addRow("recent list, %s", t.first) << t.second << Store::RecentList;
+        QTest::addRow("profile, %s", t.first) << t.second << Store::Profile;
+    }
+}
+
+void TestDataFiles::anyFileNameGoesThrough()
+{
+    QFETCH(QString, text);
+    QFETCH(Store, store);
+    QStringList setAside;
+    DataFile::setNoticeHandler([&setAside](const QString&, const QString& keptAs) { setAside << keptAs; });
+    const QString path = m_dir->filePath("data.xml");
+    switch (store) {
+    case Store::History: {
+        // Twice: the second change reads what the first wrote.
+        QVERIFY(HistoryFile::appendLocked(path, text, text, kWhen));
+        QVERIFY(HistoryFile::appendLocked(path, "MP4", text + "2", kWhen));
+        HistoryFile history(path);
+        QVERIFY(history.read());
+        const QList<HistoryCategory> categories = history.categories();
+        QCOMPARE(categories.size(), 2);
+        QCOMPARE(categories.at(0).name, text);
+        QCOMPARE(categories.at(0).entries.first().filePath, text);
+        QCOMPARE(categories.at(1).entries.first().filePath, text + "2");
+        break;
+    }
+    case Store::RecentList: {
+        const FormatCatalogue::Item first{text, text, text};
+        const FormatCatalogue::Item second{"2" + text, "MKV", text + ".xml"};
+        QVERIFY(FormatCatalogue::save(path, {first}));
+        FormatCatalogue::addRecent(second, path);
+        QVERIFY(DataFile::waitForChanges(300000));
+        QCOMPARE(FormatCatalogue::read(path), QList<FormatCatalogue::Item>({first, second}));
+        break;
+    }
+    case Store::Profile: {
+        QVERIFY(writeAll(path,
+                         "<P OnlyAudio=\"N\"><TEMP_QUALITY_VALUE A_BitRate=\"128\"/>"
+                         "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>"));
+        Convertinfo values;
+        values.V_Encoder = text;
+        values.A_BitRate = text + "2";
+        QVERIFY(ProfileFile::writeCurrent(path, values));
+        values.A_BitRate = "64";
+        QVERIFY(ProfileFile::writeCurrent(path, values));
+        Convertinfo read;
+        QVERIFY(ProfileFile::read(path, "TEMP_QUALITY_VALUE", read));
+        QCOMPARE(read.V_Encoder, text);
+        QCOMPARE(read.A_BitRate, QString("64"));
+        break;
+    }
+    }
+    QCOMPARE(setAside, QStringList());
+    QVERIFY(!QFile::exists(path + ".bad"));
+    // What the file holds is XML any reader takes.
+    QXmlStreamReader reader(readAll(path));
+    while (!reader.atEnd())
+        reader.readNext();
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+
+    // A file written before that holds the escape character reads as
+    // written.
+    const QString before = QString("/o/") + QChar(DataFile::kEscape) + "0041" + QChar(DataFile::kEscape)
+        + "00" + QChar(DataFile::kEscape);
+    QVERIFY(writeAll(m_path, "<history><Type name=\"MP4\">" + item(before, "t") + "</Type></history>"));
+    HistoryFile older(m_path);
+    QVERIFY(older.read());
+    QCOMPARE(older.categories().first().entries.first().filePath, before);
+}
+
+// A history an older copy wrote with a character XML cannot hold: the file
+// is set aside as before, and the entries before the fault stay listed and
+// are written back with the next one.
+void TestDataFiles::damagedHistoryKeepsEarlierEntries()
+{
+    QByteArray text = "<?xml version='1.0'?>\n<history>\n<Type name=\"AVI\">";
+    for (int i = 0; i < 3; ++i)
+        text += item(QString("/o/%1.avi").arg(i), timeAt(i));
+    text += "</Type>\n<Type name=\"MP4\">" + item("/o/3.mp4", timeAt(3))
+        + item("/o/clip\x01odd.mp4", timeAt(4)) + item("/o/5.mp4", timeAt(5)) + "</Type>\n</history>\n";
+    QVERIFY(writeAll(m_path, text));
+
+    HistoryFile history(m_path);
+    QVERIFY(history.read());
+    QCOMPARE(readAll(m_path + ".bad"), text);
+    QVERIFY(!QFile::exists(m_path));
+    const QList<HistoryCategory> kept = history.categories();
+    QCOMPARE(kept.size(), 2);
+    QCOMPARE(kept.at(0).entries.size(), 3);
+    QCOMPARE(kept.at(0).entries.at(2).filePath, QString("/o/2.avi"));
+    QCOMPARE(kept.at(1).entries.size(), 1);
+    QCOMPARE(kept.at(1).entries.first().filePath, QString("/o/3.mp4"));
+    QCOMPARE(kept.at(1).entries.first().time, timeAt(3));
+
+    QVERIFY(writeAll(m_path, text));
+    QVERIFY(HistoryFile::appendLocked(m_path, "MP4", "/o/new.mp4", kWhen));
+    QVERIFY(QFile::exists(m_path + ".bad.1"));
+    HistoryFile reread(m_path);
+    QVERIFY(reread.read());
+    const QList<HistoryCategory> after = reread.categories();
+    QCOMPARE(after.size(), 2);
+    QCOMPARE(after.at(0).entries.size(), 3);
+    QCOMPARE(after.at(1).entries.size(), 2);
+    QCOMPARE(after.at(1).entries.last().filePath, QString("/o/new.mp4"));
+    QVERIFY(!QFile::exists(m_path + ".bad.2"));
+}
+
+// A lock file that cannot be made is told as such, not as another copy's
+// lock, and the file is left alone.
+void TestDataFiles::lockFileCannotBeMade_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("full disk") << true;
+    QTest::newRow("a file where the folder belongs") << false;
+}
+
+void TestDataFiles::lockFileCannotBeMade()
+{
+    QFETCH(bool, fullDisk);
+    const QString path = fullDisk ? m_path : m_dir->filePath("file/history.xml");
+    QVERIFY(fullDisk ? QDir().mkpath(QFileInfo(m_path).absolutePath())
+                     : writeAll(m_dir->filePath("file"), "x"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         qPrintable("data file's lock file could not be made: " + path + ".lock"));
+    bool locked = true;
+    {
+        const FileSizeLimit limit(fullDisk ? 0 : RLIM_INFINITY);
+        const DataFile::Lock lock(path, 1000);
+        locked = lock.isLocked();
+    }
+    QVERIFY(!locked);
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 5 && qstrcmp(argv[1], "--append-history") == 0) {

@@ -283,8 +283,15 @@ private slots:
                                            << "Converted 00:00:02 of 00:00:10";
         orvfake::JobScript unreadable;
         unreadable.openError = ORV_E_INPUT;
-        QTest::newRow("open refused") << unreadable << "" << int(Stage::Finished) << "Cannot read this file"
-                                      << "";
+        // The stand-in sources are not on disk.
+        QTest::newRow("open refused, source gone")
+            << unreadable << "" << int(Stage::Finished) << "Cannot find this file"
+            << "";
+        orvfake::JobScript denied;
+        denied.openError = ORV_E_ACCESS;
+        QTest::newRow("open refused, no permission")
+            << denied << "" << int(Stage::Finished) << "No permission to read this file"
+            << "";
         orvfake::JobScript broken;
         broken.error = ORV_E_ENCODER;
         QTest::newRow("job fails") << broken << "" << int(Stage::Finished)
