@@ -34,8 +34,8 @@ namespace {
 QVector<qint16> soundOf(const QString& path)
 {
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-nostdin", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le",
-                       "-"});
+    p.start("ffmpeg",
+            {"-v", "error", "-nostdin", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
     p.waitForFinished(300000);
     const QByteArray raw = p.readAllStandardOutput();
     QVector<qint16> samples(raw.size() / 2);
@@ -69,8 +69,9 @@ double toneStart(const QVector<qint16>& samples, double hz, double level)
 double pictureStart(const QString& path, Rgb colour)
 {
     QProcess p;
-    p.start("ffmpeg", {"-v", "error", "-nostdin", "-i", path, "-an", "-vf", "scale=8:6", "-fps_mode",
-                       "passthrough", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    p.start("ffmpeg",
+            {"-v", "error", "-nostdin", "-i", path, "-an", "-vf", "scale=8:6", "-fps_mode", "passthrough",
+             "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
     p.waitForFinished(300000);
     const QByteArray raw = p.readAllStandardOutput();
     const int size = 8 * 6 * 3;
@@ -104,7 +105,8 @@ void TestEngineMerger::initTestCase()
     const QByteArray whole = readAll(m_dir.filePath("whole.mp4"));
     QVERIFY(writeAll(m_dir.filePath("cut.mp4"), whole.left(whole.size() / 2)));
     // its sound never decodes: the item fails once its pictures are written
-    QVERIFY(item("mute.mkv", "yellow", 300, "160x120", 2, {"-c:v", "mpeg4", "-c:a", "mp2", "-bsf:a", "noise=drop=1"}));
+    QVERIFY(item("mute.mkv", "yellow", 300, "160x120", 2,
+                 {"-c:v", "mpeg4", "-c:a", "mp2", "-bsf:a", "noise=drop=1"}));
     // a damaged Vorbis set-up header: its sound decoder does not open
     QVERIFY(item("vorbis.mkv", "yellow", 300, "160x120", 2, {"-c:v", "mpeg4", "-c:a", "libvorbis"}));
     QByteArray vorbis = readAll(m_dir.filePath("vorbis.mkv"));
@@ -246,10 +248,11 @@ void TestEngineMerger::damagedItems_data()
     // what the failed item wrote stays, both streams to the same end
     QTest::newRow("failed part way") << QStringList{"before.mkv", "mute.mkv", "after.mkv"}
                                      << QList<int>{0, ORV_E_DECODE, 0} << 6.0;
-    QTest::newRow("failed at its start") << QStringList{"before.mkv", "vorbis.mkv", "after.mkv"}
-                                         << QList<int>{0, ORV_E_DECODE, 0} << 4.0;
+    QTest::newRow("failed at its start")
+        << QStringList{"before.mkv", "vorbis.mkv", "after.mkv"} << QList<int>{0, ORV_E_DECODE, 0} << 4.0;
     // nothing of it stays: the next item starts the file and sets its size
-    QTest::newRow("failed first") << QStringList{"mute.mkv", "after.mkv"} << QList<int>{ORV_E_DECODE, 0} << 2.0;
+    QTest::newRow("failed first") << QStringList{"mute.mkv", "after.mkv"} << QList<int>{ORV_E_DECODE, 0}
+                                  << 2.0;
 }
 
 // A cut item holds what it has and the next follows straight on; a failed

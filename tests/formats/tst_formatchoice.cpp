@@ -1,8 +1,8 @@
 #include "../ResourceCopy.h"
 
 #include "QIAppUtil.h"
-#include "formats/GobelItemChunk.h"
 #include "files/DataFile.h"
+#include "formats/GobelItemChunk.h"
 #include "formats/ProfileFile.h"
 
 #include <QDir>
@@ -167,7 +167,8 @@ private slots:
                 + tail << true << "192"
                                            << "MP3";
         QTest::newRow("current values over the standard ones")
-            << QByteArray("<P><TEMP_QUALITY_VALUE A_BitRate=\"64\"/><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>")
+            << QByteArray(
+                   "<P><TEMP_QUALITY_VALUE A_BitRate=\"64\"/><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>")
                 + tail
             << true << "64"
             << "MP3";
@@ -201,9 +202,10 @@ private slots:
     void mergeTakesTheSavedValues()
     {
         const QString path = GobelItemChunk::profilePath("Saved Profile.xml");
-        writeFile(path, "<P><STANDARD_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
-                        "<TEMP_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
-                        "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>");
+        writeFile(path,
+                  "<P><STANDARD_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
+                  "<TEMP_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
+                  "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>");
         Convertinfo task;
         QVERIFY(ProfileFile::read(path, QStringLiteral("TEMP_QUALITY_VALUE"), task));
         task.V_Resolution = "640*480";

@@ -351,7 +351,8 @@ void TranscodeJob::decodeStage(ItemRun& run)
     if (const int r = loop.readError(); r && !m_stopItem && !m_gate.aborted())
         logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
     if (!m_stopItem && !m_gate.aborted()
-        && ((vIndex >= 0 && timeline.delivered(true) == 0) || (aIndex >= 0 && timeline.delivered(false) == 0))) {
+        && ((vIndex >= 0 && timeline.delivered(true) == 0)
+            || (aIndex >= 0 && timeline.delivered(false) == 0))) {
         logf(LogError, "\"%s\": a selected stream yields no frame", item.input->path().c_str());
         run.fail(ORV_E_DECODE);
     }
