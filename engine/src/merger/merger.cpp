@@ -169,7 +169,7 @@ void Merger::itemEnded(JobItem& item, int err)
     if (!err) {
         ++m_joined;
         converted = uint64_t(convertedLength(m_plan, item.lengthUs, m_job->lastItemUs()));
-        if (converted < uint64_t(item.lengthUs))
+        if (converted < uint64_t(item.lengthUs) && !m_closing)
             logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", item.input->path().c_str(),
                  double(converted) / 1e6, double(item.lengthUs) / 1e6);
     } else if (err != ORV_E_STATE && !m_job->aborted()) {
