@@ -383,7 +383,7 @@ void MainWindow::OnBtnMerage()
     m_btnMerageON->setVisible(g_Configure.m_bMerge);
     if (g_Configure.m_bMerge) {
         // The merge run converts every file with the current format's
-        // standard values, so fetch them fresh and hand them to all tasks.
+        // current values, those its rows show: fetch them fresh.
         g_itemChunk.getConvertXMLInfo();
         m_videoWidget->slotSetConvertFormat();
     }

@@ -170,13 +170,20 @@ void ScrollAreaforBar::endMerge(int joined, int failed)
     const QString output = m_run->mergeOutput();
     if (joined > 0 && QFileInfo::exists(output))
         appendHistory(m_run->mergeCategory(), output);
+    // Joined items whose source ended early count as such, as in a run
+    // outside merge mode.
+    int endedEarly = 0;
+    for (VideoConvertBar* bar : qAsConst(m_barList)) {
+        if (!bar->HasFailed() && bar->EndedEarly())
+            ++endedEarly;
+    }
     CancelConvert();
     emit emitFinishConvert();
     FinishConvertDialog dialog(nullptr);
     if (joined == 0)
         dialog.setMergeFailed();
     else
-        dialog.setFailures(failed, joined + failed);
+        dialog.setFailures(failed, joined + failed, endedEarly);
     dialog.exec();
 }
 

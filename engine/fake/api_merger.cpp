@@ -1,5 +1,7 @@
 #include "fake_jobs.h"
 
+#include <algorithm>
+
 using namespace orvfake::detail;
 
 namespace {
@@ -99,6 +101,18 @@ ORV_API uint64_t Merger_GetConvertTime(MergerHandle h)
     return call.on<MergerObj>(h, uint64_t(0), [](MergerObj& merger) -> uint64_t {
         poll(merger);
         return merger.item ? merger.item->time() : 0;
+    });
+}
+
+ORV_API uint64_t Merger_GetConvertedDuration(MergerHandle h)
+{
+    Call call(__func__, h);
+    return call.on<MergerObj>(h, uint64_t(0), [](MergerObj& merger) -> uint64_t {
+        if (!merger.item || !merger.item->completed() || merger.item->error() != ORV_OK)
+            return 0;
+        const uint64_t duration = merger.item->duration();
+        const int64_t early = merger.item->script().endsEarlyUs;
+        return early < 0 ? duration : std::min(duration, uint64_t(early));
     });
 }
 

@@ -36,6 +36,7 @@ public:
     int error() const { return m_completed ? m_script.error : ORV_OK; }
     uint64_t duration() const { return m_duration; }
     uint64_t time() const;
+    const JobScript& script() const { return m_script; }
 
 private:
     JobScript m_script;

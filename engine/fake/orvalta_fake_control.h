@@ -72,8 +72,9 @@ struct JobScript
     int polls = 3;
     int error = ORV_OK; // the job ends with this error (its output removed)
     int openError = ORV_OK; // Converter_Open, Merger_Open or Merger_AddTask fails with it
-    // Converter_GetConvertedDuration of a job that succeeded: the source
-    // ended early at this time (µs); negative = the whole duration.
+    // Converter_GetConvertedDuration (or Merger_GetConvertedDuration of a
+    // merge item) of a job that succeeded: the source ended early at this
+    // time (µs); negative = the whole duration.
     int64_t endsEarlyUs = -1;
 };
 

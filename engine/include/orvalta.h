@@ -235,10 +235,14 @@ ORV_API int Converter_GetError(ConverterHandle h);
  * item settles what that Config leaves at 0 (size, frame rate, sample rate,
  * channels) from its own streams, or from 1280x720, 25 fps, 44.1 kHz
  * stereo where it has none. Every item lasts its length (its split length,
- * else its duration less its begin): an item without pictures gives black
- * at the output size, one without sound gives silence, as does an item
- * whose own Config sets that format to -1. Of an item's Config the
- * processing and stream choices count, not its codecs, size or rates.
+ * else its duration less its begin), or less when its source ends early:
+ * an item without pictures gives black at the output size, one without
+ * sound gives silence, as does an item whose own Config sets that format
+ * to -1. Of an item's Config the processing and stream choices count, not
+ * its codecs, size or rates. An item that fails while it is written keeps
+ * what it wrote, both streams brought to the same end, so the items after
+ * it stay in step; when nothing else was written before it, the output
+ * starts again with the next item, which then settles the zeros.
  */
 ORV_API MergerHandle Merger_Create(int reserved);
 ORV_API int Merger_Open(MergerHandle h, const char* dst, const char* container, Config output);
@@ -247,6 +251,12 @@ ORV_API int Merger_AddTask(MergerHandle h, const char* src, uint64_t beginUs, ui
 ORV_API int Merger_IsCompleted(MergerHandle h);
 ORV_API uint64_t Merger_GetDuration(MergerHandle h);
 ORV_API uint64_t Merger_GetConvertTime(MergerHandle h);
+/* Once the current item completed without error: how much of it the output
+ * holds, in microseconds, as Converter_GetConvertedDuration tells of a
+ * conversion. An item whose source ends early (damaged or truncated) holds
+ * what could be read, and the next item follows straight on. 0 before the
+ * item completes and after it failed. */
+ORV_API uint64_t Merger_GetConvertedDuration(MergerHandle h);
 ORV_API int Merger_Close(MergerHandle h);
 ORV_API int Merger_Release(MergerHandle h);
 ORV_API int Merger_GetError(MergerHandle h);

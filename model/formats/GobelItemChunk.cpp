@@ -85,7 +85,13 @@ void GobelItemChunk::getConvertXMLInfo()
 {
     QString image, item, file;
     copyNames(image, item, file);
-    ProfileFile::read(profilePath(file), QStringLiteral("STANDARD_QUALITY_VALUE"), m_convertinfo);
+    // The format's current values: those its tasks convert with and show,
+    // which a task's settings save. A merge switched on or a format chosen
+    // afterwards writes what the rows say. A profile without them gives
+    // its standard values.
+    const QString path = profilePath(file);
+    if (ProfileFile::read(path, QStringLiteral("STANDARD_QUALITY_VALUE"), m_convertinfo))
+        ProfileFile::read(path, QStringLiteral("TEMP_QUALITY_VALUE"), m_convertinfo);
 }
 
 void GobelItemChunk::setDefaultinfo()

@@ -17,8 +17,9 @@ public:
     // profile, is set aside as default.xml.bad and the built-in names stay).
     void Init();
     void saveDefaultXML();
-    // Reads the current profile's OnlyAudio flag, standard preset and
-    // container into m_convertinfo; a missing or broken file changes nothing.
+    // Reads the current profile's OnlyAudio flag, current values (its
+    // standard preset where it has none) and container into m_convertinfo;
+    // a missing or broken file changes nothing.
     void getConvertXMLInfo();
     void setDefaultinfo();
 

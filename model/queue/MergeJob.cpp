@@ -141,6 +141,10 @@ ConvertJob::Poll MergeJob::poll() const
         result.ended = true;
         result.error = Merger_GetError(m_merger);
         result.percent = 100.0f;
+        if (result.error == 0) {
+            result.wholeUs = Merger_GetDuration(m_merger);
+            result.convertedUs = Merger_GetConvertedDuration(m_merger);
+        }
         return result;
     }
     const uint64_t duration = Merger_GetDuration(m_merger);

@@ -54,7 +54,7 @@ public:
     bool added() const { return m_added; }
     int error() const { return m_error; }
 
-    // The item being merged, polled like a task's job (no early-end facts).
+    // The item being merged, polled like a task's job.
     ConvertJob::Poll poll() const;
     // Lets go of pending work, then closes (when `close`, unless closed
     // already) and releases the merger on the opener thread, after the work

@@ -160,7 +160,10 @@ void RunQueue::cancel()
     m_holders.clear();
     m_mergePoll.stop();
     if (m_merge) {
-        m_merge->release(true);
+        // A merge cancelled (or its window closed) before its file was
+        // whole leaves no file: the merger is let go of unclosed, which
+        // deletes what it wrote.
+        m_merge->release(false);
         m_merge.reset();
     }
     m_mergeIndex = 0;
@@ -510,8 +513,14 @@ void RunQueue::pollMerge()
     } else {
         ++m_mergeJoined;
         emit usage(11623, QString());
-        if (item)
+        if (item) {
+            // A source that ends early is written as far as it goes and the
+            // next item follows on; its row says how far, as outside a merge.
+            if (poll.endedEarly())
+                item->m_state.endedEarly =
+                    rowText("Converted %1 of %2").arg(getTime(poll.convertedUs), getTime(poll.wholeUs));
             setProgress(*item, 100.0f);
+        }
     }
     mergeNext();
 }

@@ -198,6 +198,7 @@ private slots:
     void failuresShowOnTheirRows();
     void unwritableFolderSaysSo();
     void sourceEndingEarlyIsReported();
+    void mergeItemEndingEarlyIsReported();
     void mergeFollowsTheQueueThroughARemoval();
     void mergeWithEveryItemFailingSaysSo();
     void mergeUsesTheMergeSettings();
@@ -560,6 +561,36 @@ void TestRuns::sourceEndingEarlyIsReported()
     QVERIFY(!run.rows.at(0)->EndedEarly());
     QVERIFY(!run.rows.at(0)->m_failReason->isVisible());
     run.queue->CancelConvert();
+}
+
+// A merge item whose source ends early is told as outside a merge: on its
+// row, and counted by the all-done dialog.
+void TestRuns::mergeItemEndingEarlyIsReported()
+{
+    g_Configure.m_bMerge = true;
+    g_itemChunk.getConvertXMLInfo();
+    orvfake::MediaFacts tenSeconds;
+    tenSeconds.durationUs = 10000000;
+    const QString truncated = media("truncated.mov", tenSeconds);
+    const QString whole = media("whole.mov", tenSeconds);
+    orvfake::JobScript short2900ms;
+    short2900ms.polls = 1;
+    short2900ms.endsEarlyUs = 2900000;
+    orvfake::setJobScript(truncated.toStdString(), short2900ms);
+    orvfake::JobScript item;
+    item.polls = 1;
+    orvfake::setJobScript(whole.toStdString(), item);
+    Run run({truncated, whole});
+
+    run.start();
+    QTRY_COMPARE_WITH_TIMEOUT(run.seen.finishDialogs, 1, 20000);
+    QCOMPARE(run.seen.finishText, QString("Not every task completed\n1 of 2 sources ended early"));
+    QVERIFY(run.rows.at(0)->EndedEarly());
+    QVERIFY(!run.rows.at(0)->HasFailed());
+    QCOMPARE(run.rows.at(0)->m_failReason->text(), QString("Converted 00:00:02 of 00:00:10"));
+    QVERIFY(run.rows.at(0)->m_failReason->isVisible());
+    QVERIFY(!run.rows.at(1)->EndedEarly());
+    QCOMPARE(historyPaths().size(), 1);
 }
 
 void TestRuns::mergeFollowsTheQueueThroughARemoval()

@@ -1,8 +1,11 @@
 // Merging: items in order into one output, fitted to the first item's
 // parameters, with the streams the output settings name whatever the items
-// hold, missing ones filled; Close and Release endings.
+// hold, missing ones filled; damaged items (cut short, failing) leave the
+// items after them in step; Close and Release endings.
 #include "../Figures.h"
 #include "engine_test_util.h"
+
+#include <cmath>
 
 using namespace etest;
 
@@ -11,9 +14,12 @@ class TestEngineMerger : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void mergesAndNormalises();
     void outputKeepsItsStreams_data();
     void outputKeepsItsStreams();
+    void damagedItems_data();
+    void damagedItems();
     void closeMidItemGivesShorterFile();
     void releaseWithoutCloseDeletes();
     void refusals();
@@ -21,6 +27,95 @@ private slots:
 private:
     QTemporaryDir m_dir;
 };
+
+namespace {
+
+// The output's sound, mono at 8 kHz.
+QVector<qint16> soundOf(const QString& path)
+{
+    QProcess p;
+    p.start("ffmpeg",
+            {"-v", "error", "-nostdin", "-i", path, "-vn", "-ac", "1", "-ar", "8000", "-f", "s16le", "-"});
+    p.waitForFinished(300000);
+    const QByteArray raw = p.readAllStandardOutput();
+    QVector<qint16> samples(raw.size() / 2);
+    memcpy(samples.data(), raw.constData(), size_t(samples.size()) * 2);
+    return samples;
+}
+
+// When a tone of `hz` first sounds at half its level or more, in seconds;
+// -1 when it never does. 10 ms windows (Goertzel), 1 ms apart.
+double toneStart(const QVector<qint16>& samples, double hz, double level)
+{
+    const int n = 80;
+    const double k = 2.0 * std::cos(2.0 * 3.14159265358979 * hz / 8000.0);
+    for (int at = 0; at + n <= samples.size(); at += 8) {
+        double s1 = 0, s2 = 0;
+        for (int i = 0; i < n; ++i) {
+            const double s0 = samples[at + i] + k * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double amplitude = 2.0 * std::sqrt(std::max(0.0, s1 * s1 + s2 * s2 - k * s1 * s2)) / n;
+        // the window half in the tone: the tone started at its middle
+        if (amplitude >= level / 2)
+            return (at + n / 2) / 8000.0;
+    }
+    return -1;
+}
+
+// When the first picture mostly of `colour` shows, in seconds (25 fps);
+// -1 when none does.
+double pictureStart(const QString& path, Rgb colour)
+{
+    QProcess p;
+    p.start("ffmpeg",
+            {"-v", "error", "-nostdin", "-i", path, "-an", "-vf", "scale=8:6", "-fps_mode", "passthrough",
+             "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+    p.waitForFinished(300000);
+    const QByteArray raw = p.readAllStandardOutput();
+    const int size = 8 * 6 * 3;
+    for (int frame = 0; (frame + 1) * size <= raw.size(); ++frame) {
+        Picture pic{8, 6, raw.mid(frame * size, size)};
+        if (near(pic.at(4, 3), colour, 60) && near(pic.at(1, 1), colour, 60))
+            return frame / 25.0;
+    }
+    return -1;
+}
+
+} // namespace
+
+void TestEngineMerger::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    // 2 s items of one colour and one tone each, at the merge's size
+    auto item = [&](const QString& name, const char* colour, int hz, const char* size, int seconds,
+                    const QStringList& codecs) {
+        return ffmpeg(QStringList{"-f", "lavfi", "-i",
+                                  QString("color=%1:s=%2:r=25:d=%3").arg(colour, size).arg(seconds), "-f",
+                                  "lavfi", "-i", QString("sine=f=%1:r=44100:d=%2").arg(hz).arg(seconds)}
+                      + codecs + QStringList{m_dir.filePath(name)});
+    };
+    const QStringList plain{"-c:v", "mpeg4", "-c:a", "pcm_s16le"};
+    QVERIFY(item("before.mkv", "blue", 440, "320x240", 2, plain));
+    QVERIFY(item("after.mkv", "red", 1500, "320x240", 2, plain));
+    // 4 s declared in a header before the data, about half of it present
+    QVERIFY(item("whole.mp4", "green", 700, "320x240", 4,
+                 {"-c:v", "mpeg4", "-c:a", "aac", "-movflags", "+faststart"}));
+    const QByteArray whole = readAll(m_dir.filePath("whole.mp4"));
+    QVERIFY(writeAll(m_dir.filePath("cut.mp4"), whole.left(whole.size() / 2)));
+    // its sound never decodes: the item fails once its pictures are written
+    QVERIFY(item("mute.mkv", "yellow", 300, "160x120", 2,
+                 {"-c:v", "mpeg4", "-c:a", "mp2", "-bsf:a", "noise=drop=1"}));
+    // a damaged Vorbis set-up header: its sound decoder does not open
+    QVERIFY(item("vorbis.mkv", "yellow", 300, "160x120", 2, {"-c:v", "mpeg4", "-c:a", "libvorbis"}));
+    QByteArray vorbis = readAll(m_dir.filePath("vorbis.mkv"));
+    const int setup = vorbis.indexOf(QByteArray("\x05vorbis", 7));
+    QVERIFY(setup > 0);
+    for (int i = setup + 20; i < setup + 60; ++i)
+        vorbis[i] = char(vorbis[i] ^ 0x5a);
+    QVERIFY(writeAll(m_dir.filePath("vorbis.mkv"), vorbis));
+}
 
 void TestEngineMerger::mergesAndNormalises()
 {
@@ -141,6 +236,76 @@ void TestEngineMerger::outputKeepsItsStreams()
             QVERIFY2(near(pic.at(at.x(), at.y()), Rgb{0, 0, 0}, 24),
                      qPrintable(colourName(pic.at(at.x(), at.y()))));
     }
+}
+
+void TestEngineMerger::damagedItems_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QList<int>>("errors"); // each item's
+    QTest::addColumn<double>("seconds"); // every stream's length; -1: the items' converted lengths
+    QTest::newRow("cut short") << QStringList{"before.mkv", "cut.mp4", "after.mkv"} << QList<int>{0, 0, 0}
+                               << -1.0;
+    // what the failed item wrote stays, both streams to the same end
+    QTest::newRow("failed part way") << QStringList{"before.mkv", "mute.mkv", "after.mkv"}
+                                     << QList<int>{0, ORV_E_DECODE, 0} << 6.0;
+    QTest::newRow("failed at its start")
+        << QStringList{"before.mkv", "vorbis.mkv", "after.mkv"} << QList<int>{0, ORV_E_DECODE, 0} << 4.0;
+    // nothing of it stays: the next item starts the file and sets its size
+    QTest::newRow("failed first") << QStringList{"mute.mkv", "after.mkv"} << QList<int>{ORV_E_DECODE, 0}
+                                  << 2.0;
+}
+
+// A cut item holds what it has and the next follows straight on; a failed
+// one never puts the items after it out of step. The last item's tone and
+// its pictures start together, where the items before it end.
+void TestEngineMerger::damagedItems()
+{
+    QFETCH(QStringList, items);
+    QFETCH(QList<int>, errors);
+    QFETCH(double, seconds);
+    const QString dst =
+        m_dir.filePath(QString("damaged_%1.mp4").arg(QString(QTest::currentDataTag()).replace(' ', '_')));
+    Config c = Config_Create();
+    MergerHandle m = Merger_Create(-1);
+    QCOMPARE(Merger_Open(m, u8(dst).constData(), "mp4", c), 1);
+    QCOMPARE(Merger_Start(m), 1);
+    double converted = 0;
+    for (int i = 0; i < items.size(); ++i) {
+        QCOMPARE(Merger_AddTask(m, u8(m_dir.filePath(items[i])).constData(), 0, 0, c), 1);
+        QCOMPARE(Merger_GetConvertedDuration(m), uint64_t(0)); // not yet
+        QVERIFY(waitFor([&] { return Merger_IsCompleted(m) == 1; }, 300000));
+        QCOMPARE(Merger_GetError(m), errors[i]);
+        const uint64_t length = Merger_GetDuration(m);
+        const uint64_t held = Merger_GetConvertedDuration(m);
+        if (errors[i] != 0)
+            QCOMPARE(held, uint64_t(0));
+        else if (items[i] == "cut.mp4")
+            QVERIFY2(length == 4000000 && held > 1000000 && held < 3000000,
+                     qPrintable(QString("%1 of %2").arg(held).arg(length)));
+        else
+            QCOMPARE(held, length);
+        converted += held / 1e6;
+    }
+    QCOMPARE(Merger_Close(m), 1);
+    Merger_Release(m);
+    Config_Release(c);
+    if (seconds < 0)
+        seconds = converted;
+
+    const Probe p = probe(dst);
+    QCOMPARE(p.stream("video").value("width").toInt(), 320);
+    QCOMPARE(p.stream("video").value("height").toInt(), 240);
+    for (const QString& kind : {QString("video"), QString("audio")}) {
+        const double length = streamDuration(p.stream(kind));
+        QVERIFY2(qAbs(length - seconds) < 0.07,
+                 qPrintable(QString("%1 lasts %2 s of %3 s").arg(kind).arg(length).arg(seconds)));
+    }
+    // the last item, 2 s long, starts its sound and its pictures together
+    const double pictures = pictureStart(dst, Rgb{255, 0, 0});
+    const double tone = toneStart(soundOf(dst), 1500, 4096);
+    qInfo() << "pictures from" << pictures << "s, tone from" << tone << "s";
+    QVERIFY2(qAbs(pictures - (seconds - 2.0)) < 0.041, qPrintable(QString::number(pictures)));
+    QVERIFY2(qAbs(tone - pictures) <= 0.041, qPrintable(QString::number(tone)));
 }
 
 void TestEngineMerger::closeMidItemGivesShorterFile()

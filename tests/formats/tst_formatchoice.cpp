@@ -1,7 +1,9 @@
 #include "../ResourceCopy.h"
 
 #include "QIAppUtil.h"
+#include "files/DataFile.h"
 #include "formats/GobelItemChunk.h"
+#include "formats/ProfileFile.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -9,7 +11,7 @@
 #include <QtTest>
 
 // The current format choice: the default-format file and the reading of a
-// profile's standard preset.
+// profile's current values (its standard preset where it has none).
 class TstFormatChoice : public QObject
 {
     Q_OBJECT
@@ -164,6 +166,12 @@ private slots:
                                                          "<STANDARD_QUALITY_VALUE A_BitRate=\"192\"/>")
                 + tail << true << "192"
                                            << "MP3";
+        QTest::newRow("current values over the standard ones")
+            << QByteArray(
+                   "<P><TEMP_QUALITY_VALUE A_BitRate=\"64\"/><STANDARD_QUALITY_VALUE A_BitRate=\"128\"/>")
+                + tail
+            << true << "64"
+            << "MP3";
         // Broken or missing parts leave the previous values in place.
         QTest::newRow("broken") << QByteArray("<P><STANDARD") << false << "old"
                                 << "OLD";
@@ -187,6 +195,26 @@ private slots:
         QCOMPARE(g_itemChunk.m_convertinfo.A_BitRate, bitRate);
         QCOMPARE(g_itemChunk.m_convertinfo.V_Format, format);
         QCOMPARE(g_itemChunk.m_convertinfo.F_Name, QString("shown"));
+    }
+
+    // What a task's settings saved, and its rows show, is what a merge
+    // switched on afterwards writes.
+    void mergeTakesTheSavedValues()
+    {
+        const QString path = GobelItemChunk::profilePath("Saved Profile.xml");
+        writeFile(path,
+                  "<P><STANDARD_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
+                  "<TEMP_QUALITY_VALUE V_Resolution=\"1280*720\"/>"
+                  "<VIDIO_FOMAT_INFO V_Format=\"MP4\" V_Extend=\"mp4\"/></P>");
+        Convertinfo task;
+        QVERIFY(ProfileFile::read(path, QStringLiteral("TEMP_QUALITY_VALUE"), task));
+        task.V_Resolution = "640*480";
+        QVERIFY(ProfileFile::writeCurrent(path, task));
+        QVERIFY(DataFile::waitForChanges(30000));
+        g_itemChunk.relevantfile = "Saved Profile.xml";
+        g_itemChunk.getConvertXMLInfo();
+        QCOMPARE(g_itemChunk.m_convertinfo.V_Resolution, QString("640*480"));
+        QCOMPARE(g_itemChunk.m_convertinfo.V_Format, QString("MP4"));
     }
 
     void missingProfileKeepsValues()

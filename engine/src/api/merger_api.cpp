@@ -77,6 +77,11 @@ ORV_API uint64_t Merger_GetConvertTime(MergerHandle h)
     return withMerger(h, uint64_t(0), [](Merger& m) { return m.convertTime(); });
 }
 
+ORV_API uint64_t Merger_GetConvertedDuration(MergerHandle h)
+{
+    return withMerger(h, uint64_t(0), [](Merger& m) { return m.convertedDuration(); });
+}
+
 ORV_API int Merger_Close(MergerHandle h)
 {
     return withMerger(h, 0, [](Merger& m) { return yes(m.close()); });

@@ -39,22 +39,6 @@ int prepareItem(const std::string& src, const ConfigStore& config, JobItem& item
 
 namespace {
 
-// A sound frame of the longest common kind (MP3, MP2), at the output's rate.
-constexpr int kSoundFrameSamples = 1152;
-
-// How far short of its length an output still counts as whole: two frames,
-// of the picture or of the sound, whichever is longer. Decoders drop a
-// sound's encoder delay and padding, which container lengths include.
-int64_t forgivenShortfallUs(const OutputPlan& plan)
-{
-    int64_t frameUs = 0;
-    if (plan.hasVideo())
-        frameUs = slotToUs(1, plan.fps);
-    if (plan.hasAudio() && plan.sampleRate > 0)
-        frameUs = std::max(frameUs, av_rescale(kSoundFrameSamples, 1000000, plan.sampleRate));
-    return 2 * frameUs;
-}
-
 // Layers need the output frame size, so they open once the plan is known.
 int openLayers(JobItem& item, const OutputPlan& plan)
 {
@@ -213,12 +197,11 @@ void Converter::run()
         m_error = err;
     } else {
         // what the output holds of the source
-        const int64_t content = std::min(m_job->lastItemUs(), m_item.lengthUs);
-        const bool whole = m_item.lengthUs - content <= forgivenShortfallUs(m_plan);
-        if (!whole)
+        const int64_t content = convertedLength(m_plan, m_item.lengthUs, m_job->lastItemUs());
+        if (content < m_item.lengthUs)
             logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", m_item.input->path().c_str(),
                  content / 1e6, m_item.lengthUs / 1e6);
-        m_convertedUs = uint64_t(whole ? m_item.lengthUs : content);
+        m_convertedUs = uint64_t(content);
         m_succeeded = true;
     }
     // Freed as the job ends, not when the caller gets round to Release:

@@ -2,6 +2,7 @@
 
 #include "core/log.h"
 #include "job/audio_shaper.h"
+#include "job/decode_timeline.h"
 #include "job/video_stage.h"
 #include "media/decode_loop.h"
 #include "media/decoder.h"
@@ -21,50 +22,6 @@ namespace orv {
 namespace {
 
 std::atomic<int> g_runningJobs{0};
-
-// A frame further than this ahead of its stream may carry a damaged time
-// stamp; the frames after it tell (see TimelineGuard::leaps). One damaged
-// packet header times every frame in the packet: a picture, or a third of
-// a second of sound in a transport stream. As many frames as that wait.
-constexpr int64_t kLeapUs = 1000000;
-constexpr size_t kLeapPictures = 4;
-constexpr size_t kLeapSoundFrames = 64;
-
-// Closes the gaps of one stream's time line that exceed kMaxGapUs: what
-// follows such a jump is moved back to follow on from what came before.
-class TimelineGuard
-{
-public:
-    // Whether a frame at t (before place) leaps more than kLeapUs ahead of
-    // the line. A leap soon followed by a frame from before it is a damaged
-    // time stamp (a flipped byte in a packet header), not a gap: taken as
-    // it is, it stretched a 2 s clip with seconds of repeated picture and
-    // silence, and dropped the sound after it as overlapping.
-    bool leaps(int64_t t) const { return t - m_shiftUs - m_endUs > kLeapUs; }
-    // The time (before place) that follows on from the line.
-    int64_t next() const { return m_endUs + m_shiftUs; }
-
-    // t: µs from the item's start; durationUs: the frame's own length
-    int64_t place(int64_t t, int64_t durationUs)
-    {
-        t -= m_shiftUs;
-        if (t - m_endUs > kMaxGapUs && t > 0) {
-            if (!m_warned)
-                logf(LogWarning, "a time stamp jumps by %lld s; the gap is closed",
-                     static_cast<long long>((t - m_endUs) / 1000000));
-            m_warned = true;
-            m_shiftUs += t - std::max<int64_t>(m_endUs, 0);
-            t = std::max<int64_t>(m_endUs, 0);
-        }
-        m_endUs = std::max(m_endUs, t + std::max<int64_t>(durationUs, 0));
-        return t;
-    }
-
-private:
-    int64_t m_shiftUs = 0;
-    int64_t m_endUs = 0; // end of the latest frame so far
-    bool m_warned = false;
-};
 
 // Where to seek so that the first decoded picture comes at or before
 // beginUs. Files without an index (program streams) land anywhere on a
@@ -104,6 +61,24 @@ int64_t itemLength(uint64_t durationUs, uint64_t beginUs, uint64_t lengthUs)
     return int64_t(std::min<uint64_t>(l, uint64_t(INT64_MAX / 4)));
 }
 
+namespace {
+
+// A sound frame of the longest common kind (MP3, MP2), at the output's rate.
+constexpr int kSoundFrameSamples = 1152;
+
+} // namespace
+
+int64_t convertedLength(const OutputPlan& plan, int64_t lengthUs, int64_t writtenUs)
+{
+    int64_t frameUs = 0;
+    if (plan.hasVideo())
+        frameUs = slotToUs(1, plan.fps);
+    if (plan.hasAudio() && plan.sampleRate > 0)
+        frameUs = std::max(frameUs, av_rescale(kSoundFrameSamples, 1000000, plan.sampleRate));
+    const int64_t content = std::min(writtenUs, lengthUs);
+    return lengthUs - content <= 2 * frameUs ? lengthUs : content;
+}
+
 void lowerThreadPriority()
 {
     // ORVALTA_JOB_NICE (0-19) replaces the step: the test suite sets 0, so
@@ -136,6 +111,21 @@ int64_t decodedPixels(const JobItem& item)
     return int64_t(std::max(par->width, 0)) * std::max(par->height, 0);
 }
 
+// The source's picture interval, the output's, and how far each stream runs.
+DecodeTimeline::Bounds timelineBounds(const JobItem& item, int vIndex, const OutputPlan& plan)
+{
+    const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
+    DecodeTimeline::Bounds b;
+    b.pictureUs =
+        (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
+    b.pictureUs = std::clamp<int64_t>(b.pictureUs, 1000, 1000000);
+    b.outFrameUs = av_rescale(1000000, plan.fps.den, plan.fps.num);
+    b.lengthUs = item.lengthUs;
+    // video runs a little past the length, so the last slot has its picture
+    b.videoEndUs = item.lengthUs + 2 * std::max(b.pictureUs, b.outFrameUs);
+    return b;
+}
+
 } // namespace
 
 struct TranscodeJob::ItemRun
@@ -147,12 +137,6 @@ struct TranscodeJob::ItemRun
     int64_t maxSlots = 0; // video slots of the item's length
     bool hasVideo = false; // the output has video
     bool hasAudio = false;
-    // set by stage 2 before its End: the video is padded to the full length
-    std::atomic<bool> paddedToLength{false};
-    // set by stage 1 before its End: a damaged time stamp reached the end of
-    // the item, whose length (probed from time stamps) is then no measure
-    // of the content: a merge item ends with its content instead of padding
-    std::atomic<bool> lengthFromDamage{false};
     int decoderThreads = 0; // 0: FFmpeg's own count
     // the job's flight; a merge item's own pictures size its first queue
     explicit ItemRun(JobItem& i, const Flight& flight)
@@ -284,6 +268,34 @@ int TranscodeJob::runItem(JobItem& item)
     return run.error;
 }
 
+int TranscodeJob::evenEnds()
+{
+    const OutputPlan& plan = m_sink.plan();
+    if (!m_sink.isOpen() || !plan.hasVideo() || !plan.hasAudio() || m_fatal || m_gate.aborted())
+        return ORV_OK;
+    // pictures to the sound's end, then sound to the last picture's end
+    const int64_t soundUs = av_rescale(m_sink.audioSamples(), 1000000, plan.sampleRate);
+    int64_t frames = usToSlot(soundUs, plan.fps);
+    if (slotToUs(frames, plan.fps) < soundUs)
+        ++frames;
+    int err = ORV_OK;
+    if (m_sink.videoFrames() < frames) {
+        const FramePtr black = blackFrame(plan.width, plan.height, plan.pixFmt);
+        for (int64_t i = m_sink.videoFrames(); !err && i < frames; ++i) {
+            if (!m_gate.pass())
+                return ORV_E_STATE;
+            FramePtr copy(black ? av_frame_clone(black.get()) : nullptr);
+            err = copy ? m_sink.writeVideo(copy.get()) : ORV_E_INTERNAL;
+        }
+    }
+    const int64_t samples = av_rescale(slotToUs(m_sink.videoFrames(), plan.fps), plan.sampleRate, 1000000);
+    if (!err && m_sink.audioSamples() < samples)
+        err = m_sink.writeSilence(samples - m_sink.audioSamples());
+    if (err)
+        m_fatal = true;
+    return err;
+}
+
 int TranscodeJob::finish()
 {
     if (m_gate.aborted())
@@ -319,109 +331,33 @@ void TranscodeJob::decodeStage(ItemRun& run)
             logf(LogWarning, "seek to %lld us failed, decoding from the start", static_cast<long long>(from));
     }
 
-    const AVRational srcRate = vIndex >= 0 ? item.input->frameRate(vIndex) : AVRational{25, 1};
-    int64_t frameUs =
-        (srcRate.num > 0 && srcRate.den > 0) ? av_rescale(1000000, srcRate.den, srcRate.num) : 40000;
-    frameUs = std::clamp<int64_t>(frameUs, 1000, 1000000);
-    const int64_t outFrameUs = av_rescale(1000000, m_sink.plan().fps.den, m_sink.plan().fps.num);
-    // video runs a little past the length, so the last slot has its picture
-    const int64_t videoEndUs = item.lengthUs + 2 * std::max(frameUs, outFrameUs);
-    int64_t videoFrames = 0, audioFrames = 0;
-    int64_t lastVideoUs = INT64_MIN;
-    struct Held
-    {
-        FramePtr frame;
-        int64_t t;
-    };
-    struct Line
-    {
-        TimelineGuard guard;
-        std::vector<Held> leapt; // frames from a leap on, until the leap is told
-        bool ended = false;
-    } videoLine, audioLine;
-
-    // t: µs from the item's start, INT64_MIN when unknown (audio only)
-    auto deliver = [&](int stream, FramePtr f, int64_t t) {
-        const bool isVideo = stream == vIndex;
-        Line& line = isVideo ? videoLine : audioLine;
-        if (isVideo) {
-            t = line.guard.place(t, outFrameUs);
-            line.ended = t > videoEndUs;
-        } else if (t != INT64_MIN) {
-            t = line.guard.place(t, av_rescale(f->nb_samples, 1000000, f->sample_rate));
-            line.ended = t >= item.lengthUs;
-        } else {
-            t = AV_NOPTS_VALUE;
-        }
-        if (line.ended) {
-            loop.finishStream(stream);
-            return true;
-        }
-        ++(isVideo ? videoFrames : audioFrames);
-        f->pts = t;
-        return run.q1.push(StageMessage{isVideo ? StageMessage::Video : StageMessage::Audio, f.release()});
-    };
-    // The held frames of a leap, at their own times or, when the leap was a
-    // damaged time stamp, one after another where the line goes on.
-    int64_t damagedUs = INT64_MIN; // the latest damaged time stamp
-    auto releaseLeap = [&](int stream, Line& line, bool damaged) {
-        bool ok = true;
-        for (Held& h : line.leapt) {
-            if (damaged)
-                damagedUs = std::max(damagedUs, h.t);
-            if (ok && !line.ended)
-                ok = deliver(stream, std::move(h.frame), damaged ? line.guard.next() : h.t);
-        }
-        line.leapt.clear();
-        return ok;
-    };
-
+    DecodeTimeline timeline(timelineBounds(item, vIndex, m_sink.plan()), [&run](bool video, FramePtr f) {
+        return run.q1.push(StageMessage{video ? StageMessage::Video : StageMessage::Audio, f.release()});
+    });
     auto onFrame = [&](int stream, AVFrame* frame) {
-        const bool isVideo = stream == vIndex;
         int64_t t = frameTimeUs(frame, fmt->streams[stream], fileStart);
-        if (isVideo) {
-            if (t == INT64_MIN)
-                t = lastVideoUs == INT64_MIN ? item.beginUs : lastVideoUs + frameUs;
-            lastVideoUs = t;
-        } else if (frame->sample_rate <= 0) {
-            t = INT64_MIN;
-        }
         if (t != INT64_MIN)
             t -= item.beginUs;
         FramePtr f(av_frame_alloc());
         if (!f)
             return false;
         av_frame_move_ref(f.get(), frame);
-
-        Line& line = isVideo ? videoLine : audioLine;
-        if (!line.leapt.empty()) {
-            // a frame before the leap shows its time stamps were damaged;
-            // enough frames after it show a real gap
-            const bool damaged = t != INT64_MIN && t < line.leapt.front().t;
-            if (!damaged && line.leapt.size() < (isVideo ? kLeapPictures : kLeapSoundFrames)) {
-                line.leapt.push_back(Held{std::move(f), t});
-                return true;
-            }
-            if (!releaseLeap(stream, line, damaged))
-                return false;
-            if (line.ended)
-                return true;
-        }
-        if (t != INT64_MIN && line.guard.leaps(t)) {
-            line.leapt.push_back(Held{std::move(f), t});
-            return true;
-        }
-        return deliver(stream, std::move(f), t);
+        const bool video = stream == vIndex;
+        if (!timeline.take(video, std::move(f), t))
+            return false;
+        if (timeline.ended(video))
+            loop.finishStream(stream);
+        return true;
     };
-    loop.run(onFrame, [&] { return m_gate.pass() && !m_stopItem; });
-    // a leap at the stream's end is taken as it is
-    if (m_gate.pass() && !m_stopItem && releaseLeap(vIndex, videoLine, false))
-        releaseLeap(aIndex, audioLine, false);
-    run.lengthFromDamage = damagedUs >= item.lengthUs - kLeapUs;
+    const auto going = [&] { return m_gate.pass() && !m_stopItem; };
+    loop.run(onFrame, going);
+    if (going())
+        timeline.finish();
     if (const int r = loop.readError(); r && !m_stopItem && !m_gate.aborted())
         logf(LogWarning, "reading \"%s\" stopped: %s", item.input->path().c_str(), avErrorText(r).c_str());
     if (!m_stopItem && !m_gate.aborted()
-        && ((vIndex >= 0 && videoFrames == 0) || (aIndex >= 0 && audioFrames == 0))) {
+        && ((vIndex >= 0 && timeline.delivered(true) == 0)
+            || (aIndex >= 0 && timeline.delivered(false) == 0))) {
         logf(LogError, "\"%s\": a selected stream yields no frame", item.input->path().c_str());
         run.fail(ORV_E_DECODE);
     }
@@ -459,13 +395,6 @@ void TranscodeJob::videoStage(ItemRun& run)
             // black for as long as the sound of an item without pictures goes
             if (run.hasVideo && item.videoStream < 0)
                 end = std::min(run.maxSlots, usToSlot(soundEndUs, fps));
-            // merge items are exactly their length, unless the source ended
-            // far before it (a broken header declaring hours)
-            if (item.exactLength && !m_stopItem && !run.lengthFromDamage
-                && slotToUs(run.maxSlots - end, fps) <= kMaxGapUs) {
-                end = run.maxSlots;
-                run.paddedToLength = true;
-            }
             ok = stage.fillTo(end);
             if (ok)
                 run.q2.push(StageMessage{StageMessage::End, nullptr});
@@ -534,13 +463,12 @@ int TranscodeJob::outputStage(ItemRun& run)
     const int64_t vItem = m_sink.videoFrames() - startV;
     int64_t targetV = vItem;
     int64_t targetA = shaper.written();
-    // an item with no sound of its own (nothing to measure) is its length
-    const bool exact = item.exactLength && !m_stopItem
-        && (run.hasVideo ? run.paddedToLength.load()
-                         : item.audioStream < 0
-                    || (!run.lengthFromDamage
-                        && av_rescale(cap - shaper.written(), 1000000, plan.sampleRate) <= kMaxGapUs));
-    if (exact) {
+    // An item holds what its source holds, the longer stream, up to its
+    // length. Only a merge item of which the output takes neither stream
+    // has nothing to measure: it is black and silence of its length.
+    const bool unmeasured =
+        item.exactLength && !m_stopItem && item.audioStream < 0 && (!run.hasVideo || item.videoStream < 0);
+    if (unmeasured) {
         targetV = run.hasVideo ? run.maxSlots : 0;
         targetA = run.hasVideo ? audioTarget(startV + targetV) : cap;
     } else if (run.hasVideo) {

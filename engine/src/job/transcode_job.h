@@ -34,12 +34,20 @@ struct JobItem
     int64_t lengthUs = 0; // > 0
     ProcessingSettings proc;
     std::shared_ptr<LayerStack> layers; // opened at the output size, or null
-    bool exactLength = false; // merge items: exactly lengthUs of every stream
+    // merge items: an item of which the output takes no stream is lengthUs
+    // of black and silence
+    bool exactLength = false;
 };
 
 // Item length from a split request: min(length, duration - begin), or
 // duration - begin when length is 0.
 int64_t itemLength(uint64_t durationUs, uint64_t beginUs, uint64_t lengthUs);
+
+// What an item's output holds of its length: the length itself when what
+// was written falls short of it by at most two frames (decoders drop a
+// sound's encoder delay and padding, which container lengths include),
+// else what was written.
+int64_t convertedLength(const OutputPlan& plan, int64_t lengthUs, int64_t writtenUs);
 
 // Lowers the calling thread's priority (nice +5, or $ORVALTA_JOB_NICE);
 // threads it creates inherit it.
@@ -56,6 +64,10 @@ public:
     // Runs one item on the calling thread. 0 or an ORV_E_* code; fatal() is
     // set when the output itself failed.
     int runItem(JobItem& item);
+    // After an item that failed part way: the stream that fell behind is
+    // filled with black or silence to the other's end, so that the next
+    // item's sound and pictures start together. 0 or an ORV_E_* code.
+    int evenEnds();
     // Drains the encoders and writes the trailer.
     int finish();
     // Closes the output without a trailer.

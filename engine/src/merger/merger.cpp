@@ -25,6 +25,7 @@ bool Merger::open(const std::string& dst, const char* container, const ConfigSto
         m_fatalError = err;
         return false;
     }
+    m_openPlan = m_plan;
     m_opened = true;
     m_fatalError = ORV_OK;
     return true;
@@ -103,6 +104,7 @@ bool Merger::addTask(const std::string& src, uint64_t beginUs, uint64_t lengthUs
     m_itemCompleted = false;
     m_itemError = 0;
     m_itemProgress = 0;
+    m_itemConverted = 0;
     m_pending.push_back(std::move(item));
     m_cv.notify_all();
     return true;
@@ -127,19 +129,19 @@ void Merger::run()
         } catch (const std::exception& e) {
             logf(LogError, "internal error: %s", e.what());
         }
+        // whatever a failed item wrote after others stays, its streams
+        // brought level (m_joined is the worker's own)
+        const bool failed = err && err != ORV_E_STATE && !job->aborted() && !job->fatal();
+        const int evened = failed && m_joined > 0 ? job->evenEnds() : ORV_OK;
         item.layers.reset();
-        item.input.reset();
         lock.lock();
+        if (evened && !m_fatalError)
+            m_fatalError = evened;
         m_itemRunning = false;
         if (job->fatal() && !m_fatalError)
             m_fatalError = err ? err : ORV_E_WRITE;
-        if (err && err != ORV_E_STATE && !job->aborted())
-            logf(LogError, "merge item failed: %s", errorText(err));
-        if (m_pending.empty()) {
-            m_itemError = err;
-            m_itemCompleted = true;
-            m_itemProgress = m_itemLength;
-        }
+        itemEnded(item, err);
+        item.input.reset();
         m_cv.notify_all();
     }
     m_pending.clear();
@@ -159,6 +161,38 @@ void Merger::run()
     }
     m_finished = true;
     m_cv.notify_all();
+}
+
+void Merger::itemEnded(JobItem& item, int err)
+{
+    uint64_t converted = 0;
+    if (!err) {
+        ++m_joined;
+        converted = uint64_t(convertedLength(m_plan, item.lengthUs, m_job->lastItemUs()));
+        if (converted < uint64_t(item.lengthUs) && !m_closing)
+            logf(LogWarning, "\"%s\" ended after %.1f s of %.1f s", item.input->path().c_str(),
+                 double(converted) / 1e6, double(item.lengthUs) / 1e6);
+    } else if (err != ORV_E_STATE && !m_job->aborted()) {
+        logf(LogError, "merge item failed: %s", errorText(err));
+        if (m_joined == 0 && !m_fatalError) {
+            // Nothing but this item's remains written: the output starts
+            // again, its size and rates from the next item, not this one.
+            m_job->closeOutput();
+            m_job.reset();
+            if (m_pending.empty()) {
+                m_plan = m_openPlan;
+                m_planResolved = false;
+            } else {
+                m_job = std::make_unique<TranscodeJob>(m_plan);
+            }
+        }
+    }
+    if (m_pending.empty()) {
+        m_itemError = err;
+        m_itemCompleted = true;
+        m_itemProgress = m_itemLength;
+        m_itemConverted = converted;
+    }
 }
 
 bool Merger::isCompleted() const
@@ -184,6 +218,12 @@ uint64_t Merger::convertTime() const
     const uint64_t now = std::min<uint64_t>(uint64_t(m_job->itemDoneUs()), m_itemLength);
     self->m_itemProgress = std::max(m_itemProgress, now);
     return m_itemProgress;
+}
+
+uint64_t Merger::convertedDuration() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_itemCompleted && !m_itemError ? m_itemConverted : 0;
 }
 
 bool Merger::close()

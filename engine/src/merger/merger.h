@@ -30,6 +30,9 @@ public:
     bool isCompleted() const;
     uint64_t duration() const;
     uint64_t convertTime() const;
+    // Once the current item completed without error: how much of it the
+    // output holds (its length unless its source ended early); else 0.
+    uint64_t convertedDuration() const;
     bool close();
     void release();
     int error() const;
@@ -37,6 +40,9 @@ public:
 
 private:
     void run();
+    // The worker, once an item ended: what it holds, or, when it failed
+    // before any item was written, the output started again. Locked.
+    void itemEnded(JobItem& item, int err);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -47,6 +53,8 @@ private:
     bool m_planResolved = false;
     ConfigStore m_output;
     OutputPlan m_plan;
+    OutputPlan m_openPlan; // as Open resolved it, before any item
+    int m_joined = 0; // items written without an error
     std::unique_ptr<TranscodeJob> m_job;
     std::deque<JobItem> m_pending;
     std::thread m_worker;
@@ -57,6 +65,7 @@ private:
     int m_itemError = 0;
     bool m_itemRunning = false;
     uint64_t m_itemProgress = 0;
+    uint64_t m_itemConverted = 0;
     int m_fatalError = 0;
     int m_finishError = 0;
     bool m_finished = false;

@@ -446,19 +446,22 @@ private slots:
     {
         QTest::addColumn<int>("refusedItem"); // -1: none
         QTest::addColumn<int>("failingItem");
+        QTest::addColumn<int>("earlyItem"); // its source ends early
         QTest::addColumn<bool>("outputRefused");
         QTest::addColumn<int>("joined");
         QTest::addColumn<QList<int>>("failed");
-        QTest::newRow("all joined") << -1 << -1 << false << 3 << QList<int>();
-        QTest::newRow("an item cannot be added") << 1 << -1 << false << 2 << QList<int>{1};
-        QTest::newRow("an item fails while merged") << -1 << 2 << false << 2 << QList<int>{2};
-        QTest::newRow("the merger cannot open") << -1 << -1 << true << 0 << QList<int>{0, 1, 2};
+        QTest::newRow("all joined") << -1 << -1 << -1 << false << 3 << QList<int>();
+        QTest::newRow("an item cannot be added") << 1 << -1 << -1 << false << 2 << QList<int>{1};
+        QTest::newRow("an item fails while merged") << -1 << 2 << -1 << false << 2 << QList<int>{2};
+        QTest::newRow("an item's source ends early") << -1 << -1 << 1 << false << 3 << QList<int>();
+        QTest::newRow("the merger cannot open") << -1 << -1 << -1 << true << 0 << QList<int>{0, 1, 2};
     }
 
     void merge()
     {
         QFETCH(int, refusedItem);
         QFETCH(int, failingItem);
+        QFETCH(int, earlyItem);
         QFETCH(bool, outputRefused);
         QFETCH(int, joined);
         QFETCH(QList<int>, failed);
@@ -471,6 +474,10 @@ private slots:
             orvfake::setJobScript(files.at(refusedItem).toStdString(), refused);
         if (failingItem >= 0)
             orvfake::setJobScript(files.at(failingItem).toStdString(), failing);
+        orvfake::JobScript early;
+        early.endsEarlyUs = 2900000;
+        if (earlyItem >= 0)
+            orvfake::setJobScript(files.at(earlyItem).toStdString(), early);
         const QString output = m_dir.filePath("out/t0.mp4");
         orvfake::JobScript unwritable;
         unwritable.openError = ORV_E_OUTPUT;
@@ -496,6 +503,9 @@ private slots:
             if (run.at(i).state().failed)
                 failedTasks.append(i);
             QCOMPARE(run.stage(i), Stage::Waiting);
+            // the row says how far its source went, as outside a merge
+            QCOMPARE(run.at(i).state().endedEarly,
+                     i == earlyItem ? QString("Converted 00:00:02 of 00:00:10") : QString());
         }
         QCOMPARE(failedTasks, failed);
         const auto record = orvfake::merger("M1");
@@ -514,6 +524,29 @@ private slots:
         ConvertJob::waitForOpener();
         QCOMPARE(orvfake::calls("Merger_Release(M1)").size(), size_t(1));
         QCOMPARE(orvfake::calls("Merger_Close(M1)").size(), size_t(1));
+        QCOMPARE(run.inStage(Stage::Idle), range(0, 3));
+    }
+
+    // A merge cancelled mid-item leaves no file: its merger is let go of
+    // unclosed.
+    void mergeCancelled()
+    {
+        orvfake::JobScript item;
+        item.polls = 50;
+        orvfake::setJobScript(item);
+        QVERIFY(QDir().mkpath(m_dir.filePath("out")));
+        Run run(sources(3), m_dir.filePath("out"), true);
+        run.queue.convert(run.request, run.tasks);
+        ConvertJob::waitForOpens();
+        run.queue.pollMerge();
+        QCOMPARE(run.queue.mergeIndex(), 0);
+        const QString output = m_dir.filePath("out/t0.mp4");
+        QVERIFY(QFile::exists(output));
+        run.queue.cancel();
+        ConvertJob::waitForOpener();
+        QVERIFY(!QFile::exists(output));
+        QVERIFY(orvfake::calls("Merger_Close(M1)").empty());
+        QCOMPARE(orvfake::calls("Merger_Release(M1)").size(), size_t(1));
         QCOMPARE(run.inStage(Stage::Idle), range(0, 3));
     }
 
