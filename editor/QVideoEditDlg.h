@@ -47,6 +47,10 @@ public:
     // Loads the clip for an output of width x height (0 x 0: the source's);
     // false when there is no player or it cannot open the file.
     bool SetVideoFile(QString path, unsigned width, unsigned height);
+    // The same with the file and its first picture made off the GUI thread,
+    // which meanwhile serves the other windows (no input) with the wait
+    // cursor: for an editor about to be shown.
+    bool OpenVideoFile(QString path, unsigned width, unsigned height);
     void IninEditSettingDlg(CropSettings& settings);
     void IninTextSettingsDlg(WatermarkTextSettings& settings);
     void IninImageSettingDlg(WatermarkImageSettings& settings);
@@ -131,6 +135,8 @@ public slots:
     void ApplyWaterSettingToAll();
 
 private:
+    void showOpenFailed();
+    void clipOpened(const QString& path);
     // The records, the trim range and the drag state, handed to the panels.
     // Declared first: the panels are built with it.
     EditingState m_state;

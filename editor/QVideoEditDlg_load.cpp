@@ -11,6 +11,8 @@
 #include "VideoImageWindow.h"
 #include "editing/TrimRange.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -38,17 +40,64 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         m_engine->stop();
     m_playSlider->setEnabledPull(true);
     if (!m_engine->open(path, width, height)) {
-        m_screenTimer->stop();
-        m_timeTimer->stop();
-        m_btnPlay->show();
-        m_btnPause->hide();
-        ShowTime(0);
-        m_playSlider->setValue(0);
-        m_playSlider->setEnabledPull(false);
-        m_videoPreviewWidget->hide();
+        showOpenFailed();
         return false;
     }
+    clipOpened(path);
+    return true;
+}
 
+bool QVideoEditDlg::OpenVideoFile(QString path, unsigned width, unsigned height)
+{
+    if (!m_engine->isCreated())
+        return false;
+    m_engine->close();
+    m_playSlider->setEnabledPull(true);
+    // The file and its first picture are made on a worker, straight into the
+    // previews; this thread goes on serving the program's other windows,
+    // with the wait cursor, and takes no input meanwhile.
+    m_engine->setFrameView(m_videoPreviewWidget);
+    m_engine->setSourceFrameView(m_videoOrignalWidget);
+    QEventLoop wait;
+    bool ok = false;
+    const QMetaObject::Connection done = connect(m_engine, &EnginePlayer::opened, &wait, [&] {
+        ok = true;
+        wait.quit();
+    });
+    const QMetaObject::Connection failed =
+        connect(m_engine, &EnginePlayer::error, &wait, [&](EnginePlayer::Operation operation) {
+            if (operation == EnginePlayer::Open)
+                wait.quit();
+        });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_engine->openInBackground(path, width, height);
+    if (m_engine->isOpening())
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    disconnect(done);
+    disconnect(failed);
+    if (!ok) {
+        showOpenFailed();
+        return false;
+    }
+    clipOpened(path);
+    return true;
+}
+
+void QVideoEditDlg::showOpenFailed()
+{
+    m_screenTimer->stop();
+    m_timeTimer->stop();
+    m_btnPlay->show();
+    m_btnPause->hide();
+    ShowTime(0);
+    m_playSlider->setValue(0);
+    m_playSlider->setEnabledPull(false);
+    m_videoPreviewWidget->hide();
+}
+
+void QVideoEditDlg::clipOpened(const QString& path)
+{
     // A new clip starts from the default picture.
     SetDefaultEditSettings();
     m_videoPath = path;
@@ -79,7 +128,6 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
     m_state.trimEnd = 0;
     setFileName(path);
     OnBtnPlay();
-    return true;
 }
 
 void QVideoEditDlg::ResizeVideoWindow()
