@@ -65,13 +65,14 @@ bool writeHeavySubtitles(const QString& path, int events)
                       "100,100,0,0,1,3,2,2,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, "
                       "MarginL, MarginR, MarginV, Effect, Text\n";
     for (int i = 0; i < events; ++i)
-        text += QStringLiteral("Dialogue: 0,0:00:00.%1,0:00:02.00,Default,,0,0,0,,{\\blur4\\bord6\\pos(%2,%3)}"
-                               "Line %4 of a heavy subtitle file\n")
-                    .arg(i % 100, 2, 10, QLatin1Char('0'))
-                    .arg(100 + (i * 37) % 3600)
-                    .arg(100 + (i * 53) % 2000)
-                    .arg(i)
-                    .toUtf8();
+        text +=
+            QStringLiteral("Dialogue: 0,0:00:00.%1,0:00:02.00,Default,,0,0,0,,{\\blur4\\bord6\\pos(%2,%3)}"
+                           "Line %4 of a heavy subtitle file\n")
+                .arg(i % 100, 2, 10, QLatin1Char('0'))
+                .arg(100 + (i * 37) % 3600)
+                .arg(100 + (i * 53) % 2000)
+                .arg(i)
+                .toUtf8();
     return f.write(text) == text.size();
 }
 

@@ -95,32 +95,42 @@ void TestEnginePlayer::steps_data()
         << QStringList{"create", "mark", "begin /media/missing.mp4", "settle"}
         << QStringList{"Player_Open(P1, \"/media/missing.mp4\")"} << QStringList{"error Open"};
     QTest::newRow("while opening: questions wait for nothing, the transport is kept")
-        << QStringList{"create", "hold", "begin /media/clip.mp4", "reached", "mark", "size", "seek 3000000",
-                       "play", "poll", "frame", "free", "settle"}
+        << QStringList{"create",       "hold", "begin /media/clip.mp4",
+                       "reached",      "mark", "size",
+                       "seek 3000000", "play", "poll",
+                       "frame",        "free", "settle"}
         << QStringList{open1, "Player_ShowVideoFrame(P1)", "Player_Seek(P1, 3000000)", "Player_Play(P1)"}
         << QStringList{"size 0x0", "opened"};
     QTest::newRow("while opening: stop drops the kept play and seek")
-        << QStringList{"create", "hold", "begin /media/clip.mp4", "reached", "mark", "seek 3000000", "play",
-                       "stop", "free", "settle"}
+        << QStringList{"create",  "hold", "begin /media/clip.mp4",
+                       "reached", "mark", "seek 3000000",
+                       "play",    "stop", "free",
+                       "settle"}
         << QStringList{open1, "Player_ShowVideoFrame(P1)"} << QStringList{"opened"};
     QTest::newRow("close while opening: the worker closes what it opened")
         << QStringList{"create", "hold", "begin /media/clip.mp4", "reached", "mark", "play", "close", "free",
                        "settle", "play"}
         << QStringList{open1, "Player_Close(P1)", "Player_Play(P1)"} << QStringList{"error Play"};
     QTest::newRow("a second open drops the first")
-        << QStringList{"create", "hold", "begin /media/clip.mp4", "reached", "mark", "begin /media/other.mp4",
-                       "free", "settle"}
+        << QStringList{"create",  "hold",  "begin /media/clip.mp4",
+                       "reached", "mark",  "begin /media/other.mp4",
+                       "free",    "settle"}
         << QStringList{open1, "Player_Close(P1)", "Player_Open(P1, \"/media/other.mp4\")",
                        "Player_ShowVideoFrame(P1)"}
         << QStringList{"opened"};
     QTest::newRow("destroyed while opening: the worker frees the player")
-        << QStringList{"create", "hold", "begin /media/clip.mp4", "reached", "mark", "destroy", "free", "settle"}
+        << QStringList{"create", "hold",  "begin /media/clip.mp4", "reached", "mark", "destroy",
+                       "free",   "settle"}
         << QStringList{open1, "Player_Close(P1)", "Player_Close(P1)", "Player_Release(P1)"} << QStringList{};
     QTest::newRow("released while opening, a new player meanwhile")
-        << QStringList{"create", "hold",   "begin /media/clip.mp4", "reached", "release", "create",
-                       "mark",   "free",   "settle",                "begin /media/other.mp4", "settle"}
-        << QStringList{open1, "Player_Close(P1)", "Player_Close(P1)", "Player_Release(P1)",
-                       "Player_Open(P2, \"/media/other.mp4\")", "Player_ShowVideoFrame(P2)"}
+        << QStringList{"create", "hold",   "begin /media/clip.mp4",  "reached", "release", "create", "mark",
+                       "free",   "settle", "begin /media/other.mp4", "settle"}
+        << QStringList{open1,
+                       "Player_Close(P1)",
+                       "Player_Close(P1)",
+                       "Player_Release(P1)",
+                       "Player_Open(P2, \"/media/other.mp4\")",
+                       "Player_ShowVideoFrame(P2)"}
         << QStringList{"opened"};
 }
 

@@ -104,14 +104,15 @@ void TestPlayerWindow::init()
 
 void TestPlayerWindow::previewStartsPlaybackAndTimeLabel()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     QCOMPARE(m_window->playState(), 1);
     QCOMPARE(m_window->windowTitle(), QString("a.mp4"));
     QCOMPARE(m_window->currentFile(), QString("/media/a.mp4"));
     const std::vector<std::string> expected = {
         "Player_SetVideoFrameHandle(P1, fn, ptr)", "Player_EnableVideoCropBorder(P1, 0)",
-        "Player_Open(P1, \"/media/a.mp4\")",     "Player_Play(P1)",
+        "Player_Open(P1, \"/media/a.mp4\")",       "Player_Play(P1)",
         "Player_SetAudioVolume(P1, 50)",
     };
     auto calls = playerCalls();
@@ -153,7 +154,12 @@ void TestPlayerWindow::statesAndTimers()
         bool message = false; // the window says the file cannot be played
     };
     const std::vector<Step> steps = {
-        {"preview", [&] { m_window->StartPlayVideo("/media/a.mp4"); settle(); }, 1, true, false},
+        {"preview",
+         [&] {
+             m_window->StartPlayVideo("/media/a.mp4");
+             settle();
+         },
+         1, true, false},
         {"pause button", [&] { m_bar->OnBtnPalyOrPause(); }, 2, false, true},
         {"play button", [&] { m_bar->OnBtnPalyOrPause(); }, 1, true, false},
         {"click on picture", [&] { m_window->VideoWidgetPress(); }, 2, false, true},
@@ -170,25 +176,29 @@ void TestPlayerWindow::statesAndTimers()
         {"open fails",
          [&] {
              orvfake::setResult("Player_Open", 0);
-             m_window->PlayVideoFile("/media/b.mp4"); settle();
+             m_window->PlayVideoFile("/media/b.mp4");
+             settle();
          },
          4, false, false, false, true},
         {"the next file plays",
          [&] {
              orvfake::clearResult("Player_Open");
-             m_window->StartPlayVideo("/media/b.mp4"); settle();
+             m_window->StartPlayVideo("/media/b.mp4");
+             settle();
          },
          1, true, false},
         {"play fails",
          [&] {
              orvfake::setResult("Player_Play", 0);
-             m_window->PlayVideoFile("/media/b.mp4"); settle();
+             m_window->PlayVideoFile("/media/b.mp4");
+             settle();
          },
          5, false, false, false, true},
         {"open gives neither picture nor sound",
          [&] {
              orvfake::clearResult("Player_Play");
-             m_window->PlayVideoFile("/media/nothing.bin"); settle();
+             m_window->PlayVideoFile("/media/nothing.bin");
+             settle();
          },
          4, false, false, false, true},
     };
@@ -210,7 +220,8 @@ void TestPlayerWindow::statesAndTimers()
     }
 
     orvfake::clearResult("Player_Play");
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_bar->OnBtnPalyOrPause();
     orvfake::clearCalls();
     m_window->UpdataScreen();
@@ -238,7 +249,8 @@ void TestPlayerWindow::seeking()
     QFETCH(QString, action);
     QFETCH(quint64, time);
     QFETCH(qint64, target);
-    m_window->StartPlayVideo("/media/minute.mp4"); settle();
+    m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     QCOMPARE(m_window->playState(), 1);
     orvfake::setPlayTime("P1", time);
     if (action == "stopped back")
@@ -265,7 +277,8 @@ void TestPlayerWindow::seeking()
 
 void TestPlayerWindow::volumeAndMute()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     orvfake::clearCalls();
     emit m_bar->sendVolumeValue(0.3);
     QCOMPARE(m_window->volume(), 30);
@@ -283,7 +296,8 @@ void TestPlayerWindow::volumeAndMute()
     QVERIFY(orvfake::calls("Player_SetAudioVolume").empty());
 
     // A new file starts muted.
-    m_window->StartPlayVideo("/media/b.mp4"); settle();
+    m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     QCOMPARE(QString::fromStdString(orvfake::calls("Player_SetAudioVolume").back()),
              QString("Player_SetAudioVolume(P1, 0)"));
 
@@ -296,12 +310,14 @@ void TestPlayerWindow::volumeAndMute()
 
 void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const int rows = m_window->m_playListWidget->rows().size();
     m_bar->OnBtnPalyOrPause(); // paused: the redraw timer runs
     QVERIFY(m_window->screenTimer()->isActive());
     orvfake::clearCalls();
-    m_window->StartPlayVideo("/media/b.mp4"); settle();
+    m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     const auto calls = playerCalls();
     QVERIFY(orvfake::calls("Player_Create").empty());
     // The file before goes at once, before the next one opens.
@@ -313,7 +329,8 @@ void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
     QVERIFY(!m_window->screenTimer()->isActive());
 
     // The same path again selects its row and plays it from the start.
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const auto& list = m_window->m_playListWidget->rows();
     QCOMPARE(list.size(), qMax(rows, 2));
     for (PlayerVideobar* row : list)
@@ -323,7 +340,8 @@ void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
 
 void TestPlayerWindow::audioOnlyFile()
 {
-    m_window->StartPlayVideo("/media/song.m4a"); settle();
+    m_window->StartPlayVideo("/media/song.m4a");
+    settle();
     QCOMPARE(m_window->playState(), 1);
     QVERIFY(m_window->m_videoWidget->isHidden());
     QVERIFY(!m_bar->m_btnFullScreen->isEnabled());
@@ -340,7 +358,8 @@ void TestPlayerWindow::audioOnlyFile()
 
 void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     orvfake::clearCalls();
     m_window->close();
@@ -350,7 +369,8 @@ void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
     QCOMPARE(m_window->playState(), 4);
     QCOMPARE(orvfake::player("P1")->state, orvfake::PlayState::Closed);
 
-    m_window->StartPlayVideo("/media/b.mp4"); settle();
+    m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     m_window->show();
     QCOMPARE(m_window->playState(), 1);
     QCOMPARE(orvfake::player("P1")->path, std::string("/media/b.mp4"));
@@ -359,7 +379,8 @@ void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
 
 void TestPlayerWindow::fullScreenFollowsWindow()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     VideoImageWindow* surface = m_window->m_videoWidget;
@@ -408,7 +429,8 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
 {
     QVERIFY(PlayerWidget::resizesToVideo());
     m_window->showNormal();
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int D = screen->virtualGeometry().width();
     const int A = screen->availableGeometry().height();
@@ -424,12 +446,14 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
     QTest::mouseDClick(m_window, Qt::LeftButton, {}, QPoint(w / 2, 10));
     QVERIFY(m_window->isMaximizedByDoubleClick());
     QCOMPARE(m_window->geometry(), QRect(0, 0, D, A));
-    m_window->StartPlayVideo("/media/b.mp4"); settle();
+    m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     QVERIFY(!PlayerWidget::resizesToVideo());
     QTest::mouseDClick(m_window, Qt::LeftButton, {}, QPoint(w / 2, 10));
     QVERIFY(!m_window->isMaximizedByDoubleClick());
     QCOMPARE(m_window->geometry(), normal);
-    m_window->StartPlayVideo("/media/minute.mp4"); settle();
+    m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     QCOMPARE(m_window->geometry(), normal);
 }
 
@@ -452,7 +476,8 @@ void TestPlayerWindow::opensOnScreenAndInFront()
         mainWindow.show();
         mainWindow.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
-        m_window->StartPlayVideo(file); settle();
+        m_window->StartPlayVideo(file);
+        settle();
         m_window->showInFront();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         QCOMPARE(m_window->size(), m_window->minimumSize());
@@ -467,12 +492,14 @@ void TestPlayerWindow::opensOnScreenAndInFront()
     mainWindow.activateWindow();
     mainWindow.raise();
     QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->showInFront();
     QTRY_COMPARE(QApplication::activeWindow(), m_window);
     m_window->showMinimized();
     QTRY_VERIFY(m_window->isMinimized());
-    m_window->StartPlayVideo("/media/b.mp4"); settle();
+    m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     m_window->showInFront();
     QTRY_VERIFY(!m_window->isMinimized());
     QTRY_COMPARE(QApplication::activeWindow(), m_window);
@@ -497,7 +524,8 @@ void TestPlayerWindow::pausedSeekMovesLabelAndBar()
     QFETCH(QString, action);
     QFETCH(QString, label);
     QFETCH(double, fraction);
-    m_window->StartPlayVideo("/media/minute.mp4"); settle();
+    m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     orvfake::setPlayTime("P1", 40 * kSecond);
     m_window->UpdateTime();
     QCOMPARE(m_bar->m_timeLabel->text(), QString("00:40 / 01:00"));
@@ -518,7 +546,8 @@ void TestPlayerWindow::pausedSeekMovesLabelAndBar()
 
 void TestPlayerWindow::pausedPictureIsNotRedrawnEveryTick()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     m_bar->OnBtnPalyOrPause();
     QCOMPARE(m_window->playState(), 2);
@@ -536,7 +565,8 @@ void TestPlayerWindow::pausedPictureIsNotRedrawnEveryTick()
 
 void TestPlayerWindow::spacePlaysAndPauses()
 {
-    m_window->StartPlayVideo("/media/a.mp4"); settle();
+    m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->showInFront();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     // The full-screen button used with the mouse keeps no focus.
