@@ -23,6 +23,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 class EnginePlayer;
 class QAction;
@@ -134,9 +135,17 @@ public slots:
     void ApplyEditSettingToAll();
     void ApplyWaterSettingToAll();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void showOpenFailed();
-    void clipOpened(const QString& path);
+    // infoOpened: the clip's facts as read on a worker; none: read them here.
+    void clipOpened(const QString& path, std::optional<bool> infoOpened);
+    void startPreview();
+    // Opened for an editor about to be shown: the previews and playback
+    // start when it shows.
+    bool m_previewOnShow = false;
     // The records, the trim range and the drag state, handed to the panels.
     // Declared first: the panels are built with it.
     EditingState m_state;

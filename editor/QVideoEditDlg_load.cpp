@@ -12,9 +12,12 @@
 #include "editing/TrimRange.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -43,7 +46,7 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         showOpenFailed();
         return false;
     }
-    clipOpened(path);
+    clipOpened(path, std::nullopt);
     return true;
 }
 
@@ -53,34 +56,41 @@ bool QVideoEditDlg::OpenVideoFile(QString path, unsigned width, unsigned height)
         return false;
     m_engine->close();
     m_playSlider->setEnabledPull(true);
-    // The file and its first picture are made on a worker, straight into the
-    // previews; this thread goes on serving the program's other windows,
-    // with the wait cursor, and takes no input meanwhile.
-    m_engine->setFrameView(m_videoPreviewWidget);
-    m_engine->setSourceFrameView(m_videoOrignalWidget);
-    QEventLoop wait;
-    bool ok = false;
-    const QMetaObject::Connection done = connect(m_engine, &EnginePlayer::opened, &wait, [&] {
-        ok = true;
-        wait.quit();
+    // The player's file and the clip's facts are read on workers while this
+    // thread goes on serving the program's other windows, with the wait
+    // cursor and no input. The previews get their pictures once the editor
+    // shows (showEvent): the first one, with the task's subtitles and
+    // watermarks, is made by the engine's own thread as playback starts.
+    bool opened = false;
+    bool playerDone = false;
+    auto infoDone = std::make_shared<std::atomic<int>>(-1);
+    QObject context;
+    connect(m_engine, &EnginePlayer::opened, &context, [&] { opened = playerDone = true; });
+    connect(m_engine, &EnginePlayer::error, &context, [&](EnginePlayer::Operation operation) {
+        if (operation == EnginePlayer::Open)
+            playerDone = true;
     });
-    const QMetaObject::Connection failed =
-        connect(m_engine, &EnginePlayer::error, &wait, [&](EnginePlayer::Operation operation) {
-            if (operation == EnginePlayer::Open)
-                wait.quit();
-        });
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The first audio stream, which the clip's lists choose when it has
+    // sound, is chosen before the open: the file is read for it once.
+    m_engine->setAudioStream(0);
     m_engine->openInBackground(path, width, height);
-    if (m_engine->isOpening())
-        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    playerDone = playerDone || !m_engine->isOpening();
+    QThreadPool::globalInstance()->start([info = m_info, file = path.toUtf8(), infoDone] {
+        infoDone->store(Info_Open(info, file.constData()) != 0 ? 1 : 0);
+        // Wakes this thread's loop below, which looks at what is done.
+        QMetaObject::invokeMethod(
+            qApp, [] {}, Qt::QueuedConnection);
+    });
+    while (!playerDone || infoDone->load() < 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     QApplication::restoreOverrideCursor();
-    disconnect(done);
-    disconnect(failed);
-    if (!ok) {
+    if (!opened) {
         showOpenFailed();
         return false;
     }
-    clipOpened(path);
+    m_previewOnShow = true;
+    clipOpened(path, infoDone->load() == 1);
     return true;
 }
 
@@ -96,15 +106,14 @@ void QVideoEditDlg::showOpenFailed()
     m_videoPreviewWidget->hide();
 }
 
-void QVideoEditDlg::clipOpened(const QString& path)
+void QVideoEditDlg::clipOpened(const QString& path, std::optional<bool> infoOpened)
 {
     // A new clip starts from the default picture.
     SetDefaultEditSettings();
     m_videoPath = path;
     ResizeVideoWindow();
-    // Edited frames to the output preview, unedited ones to the source preview.
-    m_engine->setFrameView(m_videoPreviewWidget);
-    m_engine->setSourceFrameView(m_videoOrignalWidget);
+    if (!m_previewOnShow)
+        startPreview();
     m_engine->setCropBorder(false);
     m_engine->setVolume(int(m_volume));
     // The output frame comes from the first clip and stays.
@@ -116,8 +125,11 @@ void QVideoEditDlg::clipOpened(const QString& path)
         m_outputHeight = h;
     ShowTime(0);
     m_screenTimer->start(50);
-    const QByteArray file = path.toUtf8();
-    if (Info_Open(m_info, file.constData()) != 0) {
+    if (!infoOpened) {
+        const QByteArray file = path.toUtf8();
+        infoOpened = Info_Open(m_info, file.constData()) != 0;
+    }
+    if (*infoOpened) {
         SetProgram();
         setAudioSubtlCount();
     }
@@ -127,6 +139,24 @@ void QVideoEditDlg::clipOpened(const QString& path)
     m_state.trimStart = 0;
     m_state.trimEnd = 0;
     setFileName(path);
+    if (!m_previewOnShow)
+        OnBtnPlay();
+}
+
+void QVideoEditDlg::startPreview()
+{
+    // Edited frames to the output preview, unedited ones to the source preview.
+    m_engine->setFrameView(m_videoPreviewWidget);
+    m_engine->setSourceFrameView(m_videoOrignalWidget);
+}
+
+void QVideoEditDlg::showEvent(QShowEvent* event)
+{
+    QImageDialog::showEvent(event);
+    if (!m_previewOnShow)
+        return;
+    m_previewOnShow = false;
+    startPreview();
     OnBtnPlay();
 }
 

@@ -177,6 +177,7 @@ bool EnginePlayer::create(int reserved)
     if (!m_handle) {
         m_handle = Player_Create(reserved);
         m_shared->viewRegistered = m_shared->sourceRegistered = false;
+        m_audioIndex = -1;
     }
     return m_handle != nullptr;
 }
@@ -471,6 +472,12 @@ void EnginePlayer::setVolume(int volume) { Player_SetAudioVolume(m_handle, volum
 
 void EnginePlayer::setAudioStream(int index)
 {
+    // The engine reads the file again for a stream choice, even the same
+    // one: a choice made before the open is not made again after it.
+    index = index < 0 ? -1 : index;
+    if (index == m_audioIndex)
+        return;
+    m_audioIndex = index;
     Hold hold(*m_shared);
     if (m_opening || !hold) {
         m_wantAudio = index;

@@ -151,4 +151,6 @@ private:
     Want m_want = Want::Nothing;
     std::optional<uint64_t> m_wantSeek;
     std::optional<int> m_wantAudio;
+    // The audio stream chosen last; the engine's default (-1) at first.
+    int m_audioIndex = -1;
 };

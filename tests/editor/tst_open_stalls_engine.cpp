@@ -109,7 +109,7 @@ void TestOpenStalls::initTestCase()
     spec.fast = true;
     QVERIFY(mediatools::makeClip(m_clip, spec));
     m_subtitles = m_dir.filePath("heavy.ass");
-    QVERIFY(writeHeavySubtitles(m_subtitles, 3000));
+    QVERIFY(writeHeavySubtitles(m_subtitles, 20000));
     m_queue = new QueueUnderTest(nullptr);
     m_queue->resize(900, 400);
     m_queue->show();
