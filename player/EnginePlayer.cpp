@@ -4,8 +4,11 @@
 
 #include <QThreadPool>
 
+#include <QPointer>
+
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 // The engine serves one call of a player at a time, so a call made while the
 // worker opens a file would wait for it. Whoever calls the engine holds it:
@@ -21,7 +24,7 @@ struct EnginePlayer::Shared
     bool engineHeld = false;
     quint64 wanted = 0; // the open whose result is wanted; 0: none
     bool showAgain = false; // a picture was asked for while opening
-    PlayerHandle orphan = nullptr; // released while the worker held it
+    std::vector<PlayerHandle> orphans; // released while the worker held them
     // What the engine has registered: changed only by the engine's holder.
     bool viewRegistered = false, sourceRegistered = false;
 
@@ -57,15 +60,15 @@ struct EnginePlayer::Shared
         engineHeld = true;
         return true;
     }
-    // A player released meanwhile is freed by whoever lets go last.
+    // Players released meanwhile are freed by whoever lets go.
     void letGo()
     {
-        PlayerHandle h = nullptr;
+        std::vector<PlayerHandle> gone;
         {
             std::lock_guard<std::mutex> lock(mutex);
-            std::swap(h, orphan);
+            gone.swap(orphans);
         }
-        if (h) {
+        for (PlayerHandle h : gone) {
             Player_Close(h);
             Player_Release(h);
         }
@@ -198,7 +201,7 @@ void EnginePlayer::release()
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         if (m_shared->engineHeld) {
             // The worker frees it when it lets go.
-            m_shared->orphan = h;
+            m_shared->orphans.push_back(h);
             return;
         }
         m_shared->engineHeld = true;
@@ -210,6 +213,8 @@ void EnginePlayer::release()
 
 void EnginePlayer::dropOpen()
 {
+    // Also marks the file as gone for a caller of opened() that waits on it.
+    ++m_generation;
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         m_shared->wanted = 0;
@@ -233,7 +238,7 @@ void EnginePlayer::startOpen(const QString& path, bool sized, unsigned width, un
         emit error(Open);
         return;
     }
-    const quint64 generation = ++m_generation;
+    const quint64 generation = m_generation;
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         m_shared->wanted = generation;
@@ -252,7 +257,9 @@ void EnginePlayer::finishOpen(quint64 generation, bool ok)
         return;
     const Want want = m_want;
     const std::optional<uint64_t> seekTo = m_wantSeek;
-    dropOpen();
+    m_opening = false;
+    m_want = Want::Nothing;
+    m_wantSeek.reset();
     if (!ok) {
         emit error(Open);
         return;
@@ -268,7 +275,11 @@ void EnginePlayer::finishOpen(quint64 generation, bool ok)
                 Player_Seek(m_handle, *seekTo);
         }
     }
+    // What the window does on opened() may drop this object or the file.
+    const QPointer<EnginePlayer> self(this);
     emit opened();
+    if (!self || generation != m_generation || !m_handle)
+        return;
     if (want == Want::Play)
         play();
     else if (want == Want::Pause)
@@ -315,11 +326,11 @@ bool EnginePlayer::openHere(const QString& path, bool sized, unsigned width, uns
 
 void EnginePlayer::close()
 {
-    if (m_opening) {
-        // The worker closes what it opened.
-        dropOpen();
+    const bool opening = m_opening;
+    dropOpen();
+    // The worker closes what it opened.
+    if (opening)
         return;
-    }
     Hold hold(*m_shared);
     if (hold)
         Player_Close(m_handle);

@@ -61,6 +61,8 @@ private slots:
     void pausedSeekMovesLabelAndBar();
     void pausedPictureIsNotRedrawnEveryTick();
     void spacePlaysAndPauses();
+    void whileTheFileOpens_data();
+    void whileTheFileOpens();
 
 private:
     PlayerWidget* m_window = nullptr;
@@ -589,6 +591,62 @@ void TestPlayerWindow::spacePlaysAndPauses()
         QVERIFY2(!m_window->isFullScreen(), press.name);
         QVERIFY2(m_bar->m_btnPlay->isHidden() == (press.state == 1), press.name);
     }
+    m_window->close();
+}
+
+void TestPlayerWindow::whileTheFileOpens_data()
+{
+    // What the person does while a file still opens on the worker (the
+    // engine's open held), and what is open and playing once it is done.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("playing"); // the file playing at the end, "" none
+    QTest::addColumn<int>("state");
+    QTest::newRow("nothing") << ""
+                             << "/media/a.mp4" << 1;
+    QTest::newRow("close the window") << "close"
+                                      << "" << 4;
+    QTest::newRow("stop") << "stop"
+                          << "" << 4;
+    QTest::newRow("play and pause wait for the file") << "play pause"
+                                                      << "/media/a.mp4" << 1;
+    QTest::newRow("another file") << "next"
+                                  << "/media/b.mp4" << 1;
+}
+
+void TestPlayerWindow::whileTheFileOpens()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, playing);
+    QFETCH(int, state);
+    m_window->close();
+    settle();
+    m_window->showInFront();
+    orvfake::holdOpens(true);
+    m_window->StartPlayVideo("/media/a.mp4");
+    QTRY_COMPARE_WITH_TIMEOUT(orvfake::opensWaiting(), 1, 300000);
+    QVERIFY(m_window->isLoading());
+    QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
+    for (const QString& step : action.split(' ', Qt::SkipEmptyParts)) {
+        if (step == "close")
+            m_window->close();
+        else if (step == "stop")
+            m_bar->emitBtnStop();
+        else if (step == "play")
+            m_bar->emitBtnPlay();
+        else if (step == "pause")
+            m_bar->emitBtnPause();
+        else if (step == "next")
+            m_window->PlayVideoFile("/media/b.mp4");
+    }
+    orvfake::holdOpens(false);
+    settle();
+    QVERIFY(!m_window->isLoading());
+    QVERIFY(m_window->cursor().shape() != Qt::WaitCursor);
+    QCOMPARE(m_window->playState(), state);
+    const auto player = orvfake::player("P1");
+    QVERIFY(player.has_value());
+    QCOMPARE(QString::fromStdString(player->path), playing);
+    QCOMPARE(player->state == orvfake::PlayState::Playing, !playing.isEmpty());
     m_window->close();
 }
 
