@@ -179,7 +179,6 @@ bool EnginePlayer::create(int reserved)
 {
     if (!m_handle) {
         m_handle = Player_Create(reserved);
-        m_shared->viewRegistered = m_shared->sourceRegistered = false;
         m_audioIndex = -1;
     }
     return m_handle != nullptr;
@@ -197,18 +196,24 @@ void EnginePlayer::release()
     }
     PlayerHandle h = m_handle;
     m_handle = nullptr;
+    // A next player starts on a state of its own: a worker still busy with
+    // this one finishes on the old state and answers no one.
+    const std::shared_ptr<Shared> old = m_shared;
+    m_shared = std::make_shared<Shared>();
+    m_shared->owner = this;
     {
-        std::lock_guard<std::mutex> lock(m_shared->mutex);
-        if (m_shared->engineHeld) {
+        std::lock_guard<std::mutex> lock(old->mutex);
+        old->owner = nullptr;
+        if (old->engineHeld) {
             // The worker frees it when it lets go.
-            m_shared->orphans.push_back(h);
+            old->orphans.push_back(h);
             return;
         }
-        m_shared->engineHeld = true;
+        old->engineHeld = true;
     }
     Player_Close(h);
     Player_Release(h);
-    m_shared->letGo();
+    old->letGo();
 }
 
 void EnginePlayer::dropOpen()
