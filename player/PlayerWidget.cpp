@@ -259,10 +259,10 @@ void PlayerWidget::PlayVideoFile(QString fileName)
 void PlayerWidget::setLoading(bool on)
 {
     m_loading = on;
-    if (on)
-        setCursor(Qt::WaitCursor);
-    else
-        unsetCursor();
+    // The window's own busy look, over the picture too.
+    const Qt::CursorShape shape = on ? Qt::WaitCursor : Qt::ArrowCursor;
+    setCursor(shape);
+    m_videoWidget->setCursor(shape);
 }
 
 bool PlayerWidget::dropLoading()
@@ -706,7 +706,7 @@ void PlayerWidget::setCursorAndState(QMouseEvent* event)
 {
     const QPoint cursor = event->globalPos();
     m_cursorState = EdgeGrip::zoneAt(geometry(), cursor, kEdgeBand);
-    setCursor(EdgeGrip::cursorFor(m_cursorState));
+    setCursor(m_loading && m_cursorState == 0 ? Qt::WaitCursor : EdgeGrip::cursorFor(m_cursorState));
     m_edgeOffset = EdgeGrip::edgeOffset(geometry(), m_cursorState, cursor);
 }
 

@@ -626,6 +626,7 @@ void TestPlayerWindow::whileTheFileOpens()
     QTRY_COMPARE_WITH_TIMEOUT(orvfake::opensWaiting(), 1, 300000);
     QVERIFY(m_window->isLoading());
     QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
+    QCOMPARE(m_window->m_videoWidget->cursor().shape(), Qt::WaitCursor);
     for (const QString& step : action.split(' ', Qt::SkipEmptyParts)) {
         if (step == "close")
             m_window->close();
@@ -642,6 +643,7 @@ void TestPlayerWindow::whileTheFileOpens()
     settle();
     QVERIFY(!m_window->isLoading());
     QVERIFY(m_window->cursor().shape() != Qt::WaitCursor);
+    QVERIFY(m_window->m_videoWidget->cursor().shape() != Qt::WaitCursor);
     QCOMPARE(m_window->playState(), state);
     const auto player = orvfake::player("P1");
     QVERIFY(player.has_value());
