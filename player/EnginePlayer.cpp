@@ -2,12 +2,12 @@
 
 #include "VideoImageWindow.h"
 
-#include <QThreadPool>
-
 #include <QPointer>
+#include <QThreadPool>
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 // The engine serves one call of a player at a time, so a call made while the
@@ -278,6 +278,14 @@ void EnginePlayer::finishOpen(quint64 generation, bool ok)
             m_wantAudio.reset();
             if (seekTo)
                 Player_Seek(m_handle, *seekTo);
+            // A picture asked for after the worker's last one.
+            bool again;
+            {
+                std::lock_guard<std::mutex> lock(m_shared->mutex);
+                again = std::exchange(m_shared->showAgain, false);
+            }
+            if (again && !seekTo)
+                Player_ShowVideoFrame(m_handle);
         }
     }
     // What the window does on opened() may drop this object or the file.
