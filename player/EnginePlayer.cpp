@@ -31,18 +31,24 @@ struct EnginePlayer::Shared
     std::mutex viewsMutex;
     VideoImageWindow* view = nullptr;
     VideoImageWindow* sourceView = nullptr;
+    bool muted = false; // an open dropped: its picture goes nowhere
 
     static int deliver(void* user, FrameHandle frame)
     {
         auto* s = static_cast<Shared*>(user);
         std::lock_guard<std::mutex> lock(s->viewsMutex);
-        return s->view ? VideoImageWindow::VideoFrameLoops(s->view, frame) : 0;
+        return s->view && !s->muted ? VideoImageWindow::VideoFrameLoops(s->view, frame) : 0;
     }
     static int deliverSource(void* user, FrameHandle frame)
     {
         auto* s = static_cast<Shared*>(user);
         std::lock_guard<std::mutex> lock(s->viewsMutex);
-        return s->sourceView ? VideoImageWindow::VideoFrameLoops(s->sourceView, frame) : 0;
+        return s->sourceView && !s->muted ? VideoImageWindow::VideoFrameLoops(s->sourceView, frame) : 0;
+    }
+    void mute(bool on)
+    {
+        std::lock_guard<std::mutex> lock(viewsMutex);
+        muted = on;
     }
 
     // Blocking, for the worker and for the calls that wait by contract.
@@ -244,6 +250,7 @@ void EnginePlayer::startOpen(const QString& path, bool sized, unsigned width, un
         return;
     }
     const quint64 generation = m_generation;
+    m_shared->mute(false);
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
         m_shared->wanted = generation;
@@ -325,6 +332,7 @@ bool EnginePlayer::openHere(const QString& path, bool sized, unsigned width, uns
 {
     // Waits for an open on the worker: this call is the waiting kind.
     dropOpen();
+    m_shared->mute(false);
     const QByteArray file = path.toUtf8();
     m_shared->hold();
     syncViews();
@@ -341,9 +349,12 @@ void EnginePlayer::close()
 {
     const bool opening = m_opening;
     dropOpen();
-    // The worker closes what it opened.
-    if (opening)
+    if (opening) {
+        // The worker closes what it opened; a picture it is making now goes
+        // nowhere.
+        m_shared->mute(true);
         return;
+    }
     Hold hold(*m_shared);
     if (hold)
         Player_Close(m_handle);

@@ -59,7 +59,8 @@ public:
     void openInBackground(const QString& path);
     void openInBackground(const QString& path, unsigned width, unsigned height);
     bool isOpening() const { return m_opening; }
-    // Stops and lets the file go; no picture arrives after it returns.
+    // Stops and lets the file go; no picture arrives after it returns, not
+    // even from an open still on the worker.
     void close();
     bool hasVideo() const;
     bool hasAudio() const;
