@@ -635,8 +635,9 @@ void PlayerWidget::keyPressEvent(QKeyEvent* event)
     // Every key stops here, so Esc never closes the window.
     event->accept();
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        // What the bar's play/pause button does, as it shows it.
-        if (m_playState >= 1 && m_playState <= 4)
+        // What the bar's play/pause button does, as it shows it; nothing
+        // while the file still opens.
+        if (m_playState >= 1 && m_playState <= 4 && !m_loading)
             m_playBtnWidget->OnBtnPalyOrPause();
         return;
     }
