@@ -132,7 +132,7 @@ void VideoConvertBar::OnEditVideo()
     QVideoEditDlg editor(nullptr);
     const auto width = unsigned(getVideoWidth(m_task.target().V_Resolution));
     const auto height = unsigned(getVideoHeigth(m_task.target().V_Resolution));
-    if (!editor.SetVideoFile(m_task.path(), width, height)) {
+    if (!editor.OpenVideoFile(m_task.path(), width, height)) {
         ShowMessage(tr("Not Supported!"), QString());
         return;
     }

@@ -23,6 +23,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 class EnginePlayer;
 class QAction;
@@ -47,6 +48,10 @@ public:
     // Loads the clip for an output of width x height (0 x 0: the source's);
     // false when there is no player or it cannot open the file.
     bool SetVideoFile(QString path, unsigned width, unsigned height);
+    // The same with the file and its first picture made off the GUI thread,
+    // which meanwhile serves the other windows (no input) with the wait
+    // cursor: for an editor about to be shown.
+    bool OpenVideoFile(QString path, unsigned width, unsigned height);
     void IninEditSettingDlg(const CropSettings& settings);
     void IninTextSettingsDlg(const WatermarkTextSettings& settings);
     void IninImageSettingDlg(const WatermarkImageSettings& settings);
@@ -131,7 +136,17 @@ public slots:
     void ApplyEditSettingToAll();
     void ApplyWaterSettingToAll();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void showOpenFailed();
+    // infoOpened: the clip's facts as read on a worker; none: read them here.
+    void clipOpened(const QString& path, std::optional<bool> infoOpened);
+    void startPreview();
+    // Opened for an editor about to be shown: the previews and playback
+    // start when it shows.
+    bool m_previewOnShow = false;
     // The records, the trim range and the drag state, handed to the panels.
     // Declared first: the panels are built with it.
     EditingState m_state;

@@ -11,8 +11,13 @@
 #include "VideoImageWindow.h"
 #include "editing/TrimRange.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <atomic>
+#include <memory>
 
 namespace {
 
@@ -38,24 +43,77 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         m_engine->stop();
     m_playSlider->setEnabledPull(true);
     if (!m_engine->open(path, width, height)) {
-        m_screenTimer->stop();
-        m_timeTimer->stop();
-        m_btnPlay->show();
-        m_btnPause->hide();
-        ShowTime(0);
-        m_playSlider->setValue(0);
-        m_playSlider->setEnabledPull(false);
-        m_videoPreviewWidget->hide();
+        showOpenFailed();
         return false;
     }
+    clipOpened(path, std::nullopt);
+    return true;
+}
 
+bool QVideoEditDlg::OpenVideoFile(QString path, unsigned width, unsigned height)
+{
+    if (!m_engine->isCreated())
+        return false;
+    m_engine->close();
+    m_playSlider->setEnabledPull(true);
+    // The player's file and the clip's facts are read on workers while this
+    // thread goes on serving the program's other windows, with the wait
+    // cursor and no input. The previews get their pictures once the editor
+    // shows (showEvent): the first one, with the task's subtitles and
+    // watermarks, is made by the engine's own thread as playback starts.
+    bool opened = false;
+    bool playerDone = false;
+    auto infoDone = std::make_shared<std::atomic<int>>(-1);
+    QObject context;
+    connect(m_engine, &EnginePlayer::opened, &context, [&] { opened = playerDone = true; });
+    connect(m_engine, &EnginePlayer::error, &context, [&](EnginePlayer::Operation operation) {
+        if (operation == EnginePlayer::Open)
+            playerDone = true;
+    });
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The first audio stream, which the clip's lists choose when it has
+    // sound, is chosen before the open: the file is read for it once.
+    m_engine->setAudioStream(0);
+    m_engine->openInBackground(path, width, height);
+    playerDone = playerDone || !m_engine->isOpening();
+    QThreadPool::globalInstance()->start([info = m_info, file = path.toUtf8(), infoDone] {
+        infoDone->store(Info_Open(info, file.constData()) != 0 ? 1 : 0);
+        // Wakes this thread's loop below, which looks at what is done.
+        QMetaObject::invokeMethod(
+            qApp, [] {}, Qt::QueuedConnection);
+    });
+    while (!playerDone || infoDone->load() < 0)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    QApplication::restoreOverrideCursor();
+    if (!opened) {
+        showOpenFailed();
+        return false;
+    }
+    m_previewOnShow = true;
+    clipOpened(path, infoDone->load() == 1);
+    return true;
+}
+
+void QVideoEditDlg::showOpenFailed()
+{
+    m_screenTimer->stop();
+    m_timeTimer->stop();
+    m_btnPlay->show();
+    m_btnPause->hide();
+    ShowTime(0);
+    m_playSlider->setValue(0);
+    m_playSlider->setEnabledPull(false);
+    m_videoPreviewWidget->hide();
+}
+
+void QVideoEditDlg::clipOpened(const QString& path, std::optional<bool> infoOpened)
+{
     // A new clip starts from the default picture.
     SetDefaultEditSettings();
     m_videoPath = path;
     ResizeVideoWindow();
-    // Edited frames to the output preview, unedited ones to the source preview.
-    m_engine->setFrameView(m_videoPreviewWidget);
-    m_engine->setSourceFrameView(m_videoOrignalWidget);
+    if (!m_previewOnShow)
+        startPreview();
     m_engine->setCropBorder(false);
     m_engine->setVolume(int(m_volume));
     // The output frame comes from the first clip and stays.
@@ -67,8 +125,11 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
         m_outputHeight = h;
     ShowTime(0);
     m_screenTimer->start(50);
-    const QByteArray file = path.toUtf8();
-    if (Info_Open(m_info, file.constData()) != 0) {
+    if (!infoOpened) {
+        const QByteArray file = path.toUtf8();
+        infoOpened = Info_Open(m_info, file.constData()) != 0;
+    }
+    if (*infoOpened) {
         SetProgram();
         setAudioSubtlCount();
     }
@@ -77,8 +138,25 @@ bool QVideoEditDlg::SetVideoFile(QString path, unsigned width, unsigned height)
     IsNoVideoSet();
     m_state.changeTrim(0, 0);
     setFileName(path);
+    if (!m_previewOnShow)
+        OnBtnPlay();
+}
+
+void QVideoEditDlg::startPreview()
+{
+    // Edited frames to the output preview, unedited ones to the source preview.
+    m_engine->setFrameView(m_videoPreviewWidget);
+    m_engine->setSourceFrameView(m_videoOrignalWidget);
+}
+
+void QVideoEditDlg::showEvent(QShowEvent* event)
+{
+    QImageDialog::showEvent(event);
+    if (!m_previewOnShow)
+        return;
+    m_previewOnShow = false;
+    startPreview();
     OnBtnPlay();
-    return true;
 }
 
 void QVideoEditDlg::ResizeVideoWindow()

@@ -7,12 +7,15 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 class VideoImageWindow;
 
 // One engine player for a preview window: it makes the handle (create()),
 // frees it (release() or the destructor) and offers the player's calls with
-// Qt types. Every call runs on the calling thread, as the engine's own do.
+// Qt types. Every call runs on the calling thread, as the engine's own do,
+// except openInBackground(), whose work runs on a worker.
 //
 // The calls pass the handle held now: none before create() and none after
 // release(), which the engine takes as a call that does nothing. So a window
@@ -45,7 +48,19 @@ public:
     // at width x height (0: the source's). opened() or error(Open) follows.
     bool open(const QString& path);
     bool open(const QString& path, unsigned width, unsigned height);
-    // Stops and lets the file go; no picture arrives after it returns.
+    // The same off the calling thread: the file and its first picture (to
+    // the views set, with the subtitles and watermarks set by then) are made
+    // on a worker, and opened() or error(Open) follow on this thread. Until
+    // then isOpening(), and no call waits for the worker: the questions
+    // answer as without a file, play, pause, stop, seek and the audio stream
+    // are kept and done when the file is open, showFrame() is left to the
+    // worker, close() or another open drops this one, and release() or the
+    // destructor leave the player for the worker to free.
+    void openInBackground(const QString& path);
+    void openInBackground(const QString& path, unsigned width, unsigned height);
+    bool isOpening() const { return m_opening; }
+    // Stops and lets the file go; no picture arrives after it returns, not
+    // even from an open still on the worker.
     void close();
     bool hasVideo() const;
     bool hasAudio() const;
@@ -112,7 +127,31 @@ signals:
     void error(EnginePlayer::Operation operation);
 
 private:
+    struct Shared;
+    class Hold;
+    static void openOnWorker(const std::shared_ptr<Shared>& s, PlayerHandle h, quint64 generation,
+                             const QByteArray& file, bool sized, unsigned width, unsigned height);
+    bool openHere(const QString& path, bool sized, unsigned width, unsigned height);
+    void startOpen(const QString& path, bool sized, unsigned width, unsigned height);
+    enum class Want { Nothing, Play, Pause };
+
     bool report(Operation operation, int result);
+    void finishOpen(quint64 generation, bool ok);
+    // Drops the open on the worker, if any, and what was kept for it.
+    void dropOpen();
+    // Registers the views with the engine as they are set now; with the
+    // engine held.
+    void syncViews();
 
     PlayerHandle m_handle = nullptr;
+    // What the worker and this object share; it outlives both.
+    std::shared_ptr<Shared> m_shared;
+    bool m_opening = false;
+    quint64 m_generation = 0;
+    // Kept while opening, done once the file is open.
+    Want m_want = Want::Nothing;
+    std::optional<uint64_t> m_wantSeek;
+    std::optional<int> m_wantAudio;
+    // The audio stream chosen last; the engine's default (-1) at first.
+    int m_audioIndex = -1;
 };

@@ -166,6 +166,11 @@ void PlayerWidget::InitConnect()
     connect(m_timeTimer, &QTimer::timeout, this, &PlayerWidget::UpdateTime);
     connect(m_engine, &EnginePlayer::position, this, &PlayerWidget::showPosition);
     connect(m_engine, &EnginePlayer::ended, this, &PlayerWidget::playbackEnded);
+    connect(m_engine, &EnginePlayer::opened, this, &PlayerWidget::fileOpened);
+    connect(m_engine, &EnginePlayer::error, this, [this](EnginePlayer::Operation operation) {
+        if (operation == EnginePlayer::Open)
+            openFailed();
+    });
     connect(m_screenTimer, &QTimer::timeout, this, &PlayerWidget::UpdataScreen);
 }
 
@@ -235,44 +240,77 @@ void PlayerWidget::PlayVideoFile(QString fileName)
 {
     if (!m_engine->isCreated())
         return;
-    if (!m_engine->isCompleted())
-        m_engine->stop();
+    // The file before goes at once: nothing of it plays behind the new one.
+    m_engine->close();
     m_playBtnWidget->setProcessEnabledChange(true);
     setWindowTitle(fileName.mid(fileName.lastIndexOf(QLatin1Char('/')) + 1));
     showMessage(QString());
-    const auto refuse = [this] {
-        qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
-        refuseFile(4);
-        placeWindow(QSize());
-    };
-    if (!m_engine->open(fileName)) {
-        refuse();
+    // The file opens on a worker; the window shows it is busy meanwhile and
+    // goes on in fileOpened() or openFailed().
+    m_loadingFile = fileName;
+    setLoading(true);
+    m_engine->setFrameView(m_videoWidget);
+    m_engine->setCropBorder(false);
+    m_engine->openInBackground(fileName);
+    m_playBtnWidget->VideoBeginPlay(true);
+    startPlaying();
+}
+
+void PlayerWidget::setLoading(bool on)
+{
+    m_loading = on;
+    // The window's own busy look, over the picture too.
+    const Qt::CursorShape shape = on ? Qt::WaitCursor : Qt::ArrowCursor;
+    setCursor(shape);
+    m_videoWidget->setCursor(shape);
+}
+
+bool PlayerWidget::dropLoading()
+{
+    if (!m_loading)
+        return false;
+    m_engine->close();
+    setLoading(false);
+    resetAfterPlay(4, true);
+    return true;
+}
+
+void PlayerWidget::openFailed()
+{
+    if (!m_loading)
         return;
-    }
+    setLoading(false);
+    qCDebug(lcPlayer) << "error :---------OPen file Fail--------";
+    refuseFile(4);
+    placeWindow(QSize());
+}
+
+void PlayerWidget::fileOpened()
+{
+    if (!m_loading)
+        return;
+    setLoading(false);
     const bool hasVideo = m_engine->hasVideo();
     if (!hasVideo && !m_engine->hasAudio()) {
-        refuse();
+        refuseFile(4);
+        placeWindow(QSize());
         return;
     }
     m_videoWidget->setHidden(!hasVideo);
     m_playBtnWidget->setBtnScreenEnable(hasVideo);
-    m_curFilePath = fileName;
+    m_curFilePath = m_loadingFile;
     if (m_bMaximized)
         s_resizeVideo = false;
     else if (s_resizeVideo)
         ResizeWIndow();
     if (!m_videoWidget->isFullScreen())
         ResizeVideoWindow();
-    m_engine->setFrameView(m_videoWidget);
-    m_engine->setCropBorder(false);
     if (!m_engine->play()) {
         qCDebug(lcPlayer) << "error :---------Play Fail--------";
         refuseFile(5);
         return;
     }
     m_engine->setVolume(m_bMute ? 0 : m_volume);
-    m_playBtnWidget->VideoBeginPlay(true);
-    startPlaying();
 }
 
 void PlayerWidget::resetAfterPlay(int state, bool leaveFullScreenToo)
@@ -296,7 +334,7 @@ void PlayerWidget::resetAfterPlay(int state, bool leaveFullScreenToo)
 
 void PlayerWidget::OnBtnPlay()
 {
-    if (!m_engine->isCreated())
+    if (!m_engine->isCreated() || m_loading)
         return;
     const bool hasVideo = m_engine->hasVideo();
     if (!hasVideo && !m_engine->hasAudio()) {
@@ -319,7 +357,7 @@ void PlayerWidget::OnBtnPlay()
 
 void PlayerWidget::OnBtnPause()
 {
-    if (!m_engine->isCreated())
+    if (!m_engine->isCreated() || m_loading)
         return;
     if (!m_engine->pause()) {
         qCDebug(lcPlayer) << "error :---------Pause Fail--------";
@@ -330,7 +368,7 @@ void PlayerWidget::OnBtnPause()
 
 void PlayerWidget::VideoWidgetPress()
 {
-    if (!m_engine->isCreated())
+    if (!m_engine->isCreated() || m_loading)
         return;
     if (m_playState == 1) {
         if (!m_engine->pause()) {
@@ -352,7 +390,7 @@ void PlayerWidget::VideoWidgetPress()
 
 void PlayerWidget::OnBtnStop()
 {
-    if (!m_engine->isCreated())
+    if (!m_engine->isCreated() || dropLoading())
         return;
     if (!m_engine->hasVideo() && !m_engine->hasAudio())
         return;
@@ -597,8 +635,9 @@ void PlayerWidget::keyPressEvent(QKeyEvent* event)
     // Every key stops here, so Esc never closes the window.
     event->accept();
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-        // What the bar's play/pause button does, as it shows it.
-        if (m_playState >= 1 && m_playState <= 4)
+        // What the bar's play/pause button does, as it shows it; nothing
+        // while the file still opens.
+        if (m_playState >= 1 && m_playState <= 4 && !m_loading)
             m_playBtnWidget->OnBtnPalyOrPause();
         return;
     }
@@ -668,7 +707,7 @@ void PlayerWidget::setCursorAndState(QMouseEvent* event)
 {
     const QPoint cursor = event->globalPos();
     m_cursorState = EdgeGrip::zoneAt(geometry(), cursor, kEdgeBand);
-    setCursor(EdgeGrip::cursorFor(m_cursorState));
+    setCursor(m_loading && m_cursorState == 0 ? Qt::WaitCursor : EdgeGrip::cursorFor(m_cursorState));
     m_edgeOffset = EdgeGrip::edgeOffset(geometry(), m_cursorState, cursor);
 }
 

@@ -34,6 +34,8 @@ public:
     int playState() const { return m_playState; }
     PlayerHandle player() const { return m_engine->handle(); }
     QString currentFile() const { return m_curFilePath; }
+    // A file is opening on the worker: the window shows the wait cursor.
+    bool isLoading() const { return m_loading; }
     int volume() const { return m_volume; }
     bool isMuted() const { return m_bMute; }
     bool isMaximizedByDoubleClick() const { return m_bMaximized; }
@@ -100,6 +102,11 @@ private:
     void playbackEnded();
     void followSeek();
     void refuseFile(int state);
+    void setLoading(bool on);
+    // Drops a file still opening; false when none is.
+    bool dropLoading();
+    void fileOpened();
+    void openFailed();
     void showMessage(const QString& text);
     void placeWindow(const QSize& videoSize);
     void keepFocusOnWindow();
@@ -120,6 +127,8 @@ private:
     int m_volume = 50;
     int m_moveCount = 1;
     QString m_curFilePath;
+    QString m_loadingFile;
+    bool m_loading = false;
     EnginePlayer* m_engine = nullptr;
     QTimer* m_timeTimer = nullptr;
     QTimer* m_screenTimer = nullptr;

@@ -181,7 +181,12 @@ void VideoImageWindow::OnTimer()
     m_hideBudget -= 0.1;
 }
 
-void VideoImageWindow::enterEvent(QEvent*) { setCursor(Qt::ArrowCursor); }
+void VideoImageWindow::enterEvent(QEvent*)
+{
+    // The player window's wait cursor stays while its file opens.
+    if (cursor().shape() != Qt::WaitCursor)
+        setCursor(Qt::ArrowCursor);
+}
 
 void VideoImageWindow::leaveEvent(QEvent*) { emit emitMouseLeave(); }
 

@@ -1,6 +1,7 @@
 #include "fake_player.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <numeric>
 
@@ -19,6 +20,31 @@ std::unique_lock<std::mutex> holdDelivery(PlayerHandle h)
 {
     auto player = lookup(h);
     return player ? std::unique_lock<std::mutex>(player->delivery) : std::unique_lock<std::mutex>();
+}
+
+// The gate of holdOpens(), apart from the engine lock: a held open blocks
+// no other call.
+struct OpenGate
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = false;
+    int waiting = 0;
+};
+
+OpenGate& openGate()
+{
+    static OpenGate gate;
+    return gate;
+}
+
+void passOpenGate()
+{
+    OpenGate& g = openGate();
+    std::unique_lock<std::mutex> lock(g.mutex);
+    ++g.waiting;
+    g.changed.wait(lock, [&] { return !g.held; });
+    --g.waiting;
 }
 
 bool hasFile(const PlayerObj& p) { return p.media.has_value(); }
@@ -256,6 +282,7 @@ ORV_API PlayerHandle Player_Create(int reserved)
 
 ORV_API int Player_Open(PlayerHandle h, const char* path)
 {
+    passOpenGate();
     Call call(__func__, h, path);
     return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) { return openFile(p, path, 0, 0); });
 }
@@ -263,6 +290,7 @@ ORV_API int Player_Open(PlayerHandle h, const char* path)
 ORV_API int Player_OpenEx(PlayerHandle h, const char* path, unsigned w, unsigned hgt, int reserved1,
                           int reserved2)
 {
+    passOpenGate();
     Call call(__func__, h, path, w, hgt, reserved1, reserved2);
     return call.on<PlayerObj>(h, 0, [&](PlayerObj& p) { return openFile(p, path, w, hgt); });
 }
@@ -694,6 +722,25 @@ bool deliverFrame(const std::string& label)
         return false;
     deliver(*player, pictures);
     return true;
+}
+
+} // namespace orvfake
+
+namespace orvfake {
+
+void holdOpens(bool hold)
+{
+    OpenGate& g = openGate();
+    std::lock_guard<std::mutex> lock(g.mutex);
+    g.held = hold;
+    g.changed.notify_all();
+}
+
+int opensWaiting()
+{
+    OpenGate& g = openGate();
+    std::lock_guard<std::mutex> lock(g.mutex);
+    return g.waiting;
 }
 
 } // namespace orvfake

@@ -201,6 +201,11 @@ ORV_API bool completePlayback(const std::string& label);
 // picture (no file, or no video).
 ORV_API bool deliverFrame(const std::string& label);
 
+// While held, Player_Open and Player_OpenEx wait before they act, as on a
+// slow file; opensWaiting() counts the calls waiting now.
+ORV_API void holdOpens(bool hold);
+ORV_API int opensWaiting();
+
 // Sends a message through the handler set with Engine_SetLogHandler, or to
 // stderr for errors and warnings when none is set.
 ORV_API void emitLog(int level, const std::string& text);

@@ -62,6 +62,7 @@ private slots:
     void freshEditor();
     void loadingSequence();
     void loadingFailure();
+    void openingForTheEditAction();
     void programChoice_data();
     void programChoice();
     void streamLists_data();
@@ -211,6 +212,41 @@ void TestEditor::loadingSequence()
     QVERIFY(editor.SetVideoFile("/media/other.mov", 0, 0));
     QCOMPARE(editor.outputWidth(), 640);
     QCOMPARE(editor.outputHeight(), 360);
+}
+
+void TestEditor::openingForTheEditAction()
+{
+    // The Edit action's open: the file and the clip's facts on workers, the
+    // previews and playback only once the editor shows.
+    orvfake::setMedia(m_clip.toStdString(), orvfake::MediaFacts());
+    QVideoEditDlg editor(nullptr);
+    orvfake::clearCalls();
+    QVERIFY(editor.OpenVideoFile(m_clip, 1280, 720));
+    QVERIFY(!QApplication::overrideCursor());
+    const QStringList log = playerAndInfoCalls();
+    const int audio = log.indexOf("Player_SetAudioIndex(P1, 0)");
+    QVERIFY(audio >= 0);
+    QVERIFY(audio < log.indexOf("Player_OpenEx(P1, \"/media/clip.mov\", 1280, 720, 0, 0)"));
+    QCOMPARE(log.count("Player_SetAudioIndex(P1, 0)"), 1);
+    QVERIFY(log.contains("Info_Open(I1, \"/media/clip.mov\")"));
+    QVERIFY(calls("Player_SetVideoFrameHandle").isEmpty());
+    QVERIFY(calls("Player_Play").isEmpty());
+    QCOMPARE(editor.m_labPlayTime->text(), QString("00:00:00 / 00:00:02"));
+
+    editor.show();
+    QCOMPARE(calls("Player_SetVideoFrameHandle").size(), 1);
+    QCOMPARE(calls("Player_SetOrignalVideoFrameHandle").size(), 1);
+    QCOMPARE(calls("Player_Play").size(), 1);
+    QVERIFY(!editor.m_btnPause->isHidden());
+    editor.hide();
+
+    QVideoEditDlg refused(nullptr);
+    orvfake::clearCalls();
+    QVERIFY(!refused.OpenVideoFile("/media/missing.mov", 0, 0));
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(refused.m_videoPreviewWidget->isHidden());
+    refused.show();
+    QVERIFY(calls("Player_Play").isEmpty());
 }
 
 void TestEditor::loadingFailure()

@@ -102,6 +102,8 @@ private slots:
     void unplayableFileSaysSo();
     void tinyClipsShowTheirConvertedColour_data();
     void tinyClipsShowTheirConvertedColour();
+    void whileTheFileOpens_data();
+    void whileTheFileOpens();
     void playsFullHdAtItsOwnRate();
     void playsFullHdBesideFiveConversions();
 
@@ -223,7 +225,8 @@ void TestPlayerEngine::unplayableFileSaysSo()
         QCOMPARE(window->playState(), 1);
         window->StartPlayVideo(file);
         window->showInFront();
-        QVERIFY2(!window->messageText().isEmpty(), qPrintable(file));
+        // The file opens on a worker: its refusal comes once it is done.
+        QTRY_VERIFY2_WITH_TIMEOUT(!window->messageText().isEmpty(), qPrintable(file), 300000);
         QVERIFY(window->playState() != 1);
         // Nothing of the clip before goes on playing behind the message.
         QTest::qWait(200);
@@ -236,6 +239,44 @@ void TestPlayerEngine::unplayableFileSaysSo()
     previewFromRow(m_red);
     QCOMPARE(window->playState(), 1);
     QVERIFY(window->messageText().isEmpty());
+    window->close();
+}
+
+void TestPlayerEngine::whileTheFileOpens_data()
+{
+    // Calls that come while the 1080p clip still opens on the worker.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("state"); // the window's at the end
+    QTest::addColumn<bool>("pictures"); // pictures still handed over
+    QTest::newRow("close the window") << "close" << 4 << false;
+    QTest::newRow("another file") << "red" << 1 << true;
+    QTest::newRow("the same file again") << "hd" << 1 << true;
+}
+
+void TestPlayerEngine::whileTheFileOpens()
+{
+    QFETCH(QString, action);
+    QFETCH(int, state);
+    QFETCH(bool, pictures);
+    PlayerWidget* window = PlayerWidget::GetPlayer();
+    QVideoShowWidget* view = window->m_videoWidget->videoView();
+    previewFromRow(m_hd);
+    QVERIFY(window->isLoading());
+    if (action == "close")
+        window->close();
+    else
+        previewFromRow(action == "red" ? m_red : m_hd);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isLoading(), 300000);
+    QCOMPARE(window->playState(), state);
+    QTest::qWait(300);
+    const int handed = view->framesHanded();
+    if (pictures) {
+        QTRY_VERIFY_WITH_TIMEOUT(view->framesHanded() > handed, 300000);
+        QCOMPARE(window->currentFile(), action == "red" ? m_red : m_hd);
+    } else {
+        QTest::qWait(500);
+        QCOMPARE(view->framesHanded(), handed);
+    }
     window->close();
 }
 

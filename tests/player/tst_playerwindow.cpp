@@ -13,11 +13,20 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThreadPool>
 #include <QtTest>
 
 #include <functional>
 
 namespace {
+
+// The window opens its file on a worker: its answer is in once the worker
+// is done and this thread has taken it.
+void settle()
+{
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(300000));
+    QCoreApplication::processEvents();
+}
 
 constexpr uint64_t kSecond = 1000000;
 
@@ -52,6 +61,8 @@ private slots:
     void pausedSeekMovesLabelAndBar();
     void pausedPictureIsNotRedrawnEveryTick();
     void spacePlaysAndPauses();
+    void whileTheFileOpens_data();
+    void whileTheFileOpens();
 
 private:
     PlayerWidget* m_window = nullptr;
@@ -96,13 +107,14 @@ void TestPlayerWindow::init()
 void TestPlayerWindow::previewStartsPlaybackAndTimeLabel()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     QCOMPARE(m_window->playState(), 1);
     QCOMPARE(m_window->windowTitle(), QString("a.mp4"));
     QCOMPARE(m_window->currentFile(), QString("/media/a.mp4"));
     const std::vector<std::string> expected = {
-        "Player_Open(P1, \"/media/a.mp4\")",   "Player_SetVideoFrameHandle(P1, fn, ptr)",
-        "Player_EnableVideoCropBorder(P1, 0)", "Player_Play(P1)",
+        "Player_SetVideoFrameHandle(P1, fn, ptr)", "Player_EnableVideoCropBorder(P1, 0)",
+        "Player_Open(P1, \"/media/a.mp4\")",       "Player_Play(P1)",
         "Player_SetAudioVolume(P1, 50)",
     };
     auto calls = playerCalls();
@@ -144,7 +156,12 @@ void TestPlayerWindow::statesAndTimers()
         bool message = false; // the window says the file cannot be played
     };
     const std::vector<Step> steps = {
-        {"preview", [&] { m_window->StartPlayVideo("/media/a.mp4"); }, 1, true, false},
+        {"preview",
+         [&] {
+             m_window->StartPlayVideo("/media/a.mp4");
+             settle();
+         },
+         1, true, false},
         {"pause button", [&] { m_bar->OnBtnPalyOrPause(); }, 2, false, true},
         {"play button", [&] { m_bar->OnBtnPalyOrPause(); }, 1, true, false},
         {"click on picture", [&] { m_window->VideoWidgetPress(); }, 2, false, true},
@@ -162,24 +179,28 @@ void TestPlayerWindow::statesAndTimers()
          [&] {
              orvfake::setResult("Player_Open", 0);
              m_window->PlayVideoFile("/media/b.mp4");
+             settle();
          },
          4, false, false, false, true},
         {"the next file plays",
          [&] {
              orvfake::clearResult("Player_Open");
              m_window->StartPlayVideo("/media/b.mp4");
+             settle();
          },
          1, true, false},
         {"play fails",
          [&] {
              orvfake::setResult("Player_Play", 0);
              m_window->PlayVideoFile("/media/b.mp4");
+             settle();
          },
          5, false, false, false, true},
         {"open gives neither picture nor sound",
          [&] {
              orvfake::clearResult("Player_Play");
              m_window->PlayVideoFile("/media/nothing.bin");
+             settle();
          },
          4, false, false, false, true},
     };
@@ -202,6 +223,7 @@ void TestPlayerWindow::statesAndTimers()
 
     orvfake::clearResult("Player_Play");
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_bar->OnBtnPalyOrPause();
     orvfake::clearCalls();
     m_window->UpdataScreen();
@@ -230,6 +252,7 @@ void TestPlayerWindow::seeking()
     QFETCH(quint64, time);
     QFETCH(qint64, target);
     m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     QCOMPARE(m_window->playState(), 1);
     orvfake::setPlayTime("P1", time);
     if (action == "stopped back")
@@ -257,6 +280,7 @@ void TestPlayerWindow::seeking()
 void TestPlayerWindow::volumeAndMute()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     orvfake::clearCalls();
     emit m_bar->sendVolumeValue(0.3);
     QCOMPARE(m_window->volume(), 30);
@@ -275,6 +299,7 @@ void TestPlayerWindow::volumeAndMute()
 
     // A new file starts muted.
     m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     QCOMPARE(QString::fromStdString(orvfake::calls("Player_SetAudioVolume").back()),
              QString("Player_SetAudioVolume(P1, 0)"));
 
@@ -288,14 +313,17 @@ void TestPlayerWindow::volumeAndMute()
 void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const int rows = m_window->m_playListWidget->rows().size();
     m_bar->OnBtnPalyOrPause(); // paused: the redraw timer runs
     QVERIFY(m_window->screenTimer()->isActive());
     orvfake::clearCalls();
     m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     const auto calls = playerCalls();
     QVERIFY(orvfake::calls("Player_Create").empty());
-    const auto stop = std::find(calls.begin(), calls.end(), "Player_Stop(P1)");
+    // The file before goes at once, before the next one opens.
+    const auto stop = std::find(calls.begin(), calls.end(), "Player_Close(P1)");
     const auto open = std::find(calls.begin(), calls.end(), "Player_Open(P1, \"/media/b.mp4\")");
     QVERIFY(stop != calls.end() && open != calls.end() && stop < open);
     QCOMPARE(m_window->playState(), 1);
@@ -304,6 +332,7 @@ void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
 
     // The same path again selects its row and plays it from the start.
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const auto& list = m_window->m_playListWidget->rows();
     QCOMPARE(list.size(), qMax(rows, 2));
     for (PlayerVideobar* row : list)
@@ -314,6 +343,7 @@ void TestPlayerWindow::secondPreviewReusesPlayerAndPlaylist()
 void TestPlayerWindow::audioOnlyFile()
 {
     m_window->StartPlayVideo("/media/song.m4a");
+    settle();
     QCOMPARE(m_window->playState(), 1);
     QVERIFY(m_window->m_videoWidget->isHidden());
     QVERIFY(!m_bar->m_btnFullScreen->isEnabled());
@@ -331,6 +361,7 @@ void TestPlayerWindow::audioOnlyFile()
 void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     orvfake::clearCalls();
     m_window->close();
@@ -341,6 +372,7 @@ void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
     QCOMPARE(orvfake::player("P1")->state, orvfake::PlayState::Closed);
 
     m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     m_window->show();
     QCOMPARE(m_window->playState(), 1);
     QCOMPARE(orvfake::player("P1")->path, std::string("/media/b.mp4"));
@@ -350,6 +382,7 @@ void TestPlayerWindow::closingDuringPlaybackThenPreviewAgain()
 void TestPlayerWindow::fullScreenFollowsWindow()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     VideoImageWindow* surface = m_window->m_videoWidget;
@@ -399,6 +432,7 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
     QVERIFY(PlayerWidget::resizesToVideo());
     m_window->showNormal();
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int D = screen->virtualGeometry().width();
     const int A = screen->availableGeometry().height();
@@ -415,11 +449,13 @@ void TestPlayerWindow::sizesToVideoUntilOpenedMaximised()
     QVERIFY(m_window->isMaximizedByDoubleClick());
     QCOMPARE(m_window->geometry(), QRect(0, 0, D, A));
     m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     QVERIFY(!PlayerWidget::resizesToVideo());
     QTest::mouseDClick(m_window, Qt::LeftButton, {}, QPoint(w / 2, 10));
     QVERIFY(!m_window->isMaximizedByDoubleClick());
     QCOMPARE(m_window->geometry(), normal);
     m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     QCOMPARE(m_window->geometry(), normal);
 }
 
@@ -443,6 +479,7 @@ void TestPlayerWindow::opensOnScreenAndInFront()
         mainWindow.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&mainWindow));
         m_window->StartPlayVideo(file);
+        settle();
         m_window->showInFront();
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         QCOMPARE(m_window->size(), m_window->minimumSize());
@@ -458,11 +495,13 @@ void TestPlayerWindow::opensOnScreenAndInFront()
     mainWindow.raise();
     QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->showInFront();
     QTRY_COMPARE(QApplication::activeWindow(), m_window);
     m_window->showMinimized();
     QTRY_VERIFY(m_window->isMinimized());
     m_window->StartPlayVideo("/media/b.mp4");
+    settle();
     m_window->showInFront();
     QTRY_VERIFY(!m_window->isMinimized());
     QTRY_COMPARE(QApplication::activeWindow(), m_window);
@@ -488,6 +527,7 @@ void TestPlayerWindow::pausedSeekMovesLabelAndBar()
     QFETCH(QString, label);
     QFETCH(double, fraction);
     m_window->StartPlayVideo("/media/minute.mp4");
+    settle();
     orvfake::setPlayTime("P1", 40 * kSecond);
     m_window->UpdateTime();
     QCOMPARE(m_bar->m_timeLabel->text(), QString("00:40 / 01:00"));
@@ -509,6 +549,7 @@ void TestPlayerWindow::pausedSeekMovesLabelAndBar()
 void TestPlayerWindow::pausedPictureIsNotRedrawnEveryTick()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->show();
     m_bar->OnBtnPalyOrPause();
     QCOMPARE(m_window->playState(), 2);
@@ -527,6 +568,7 @@ void TestPlayerWindow::pausedPictureIsNotRedrawnEveryTick()
 void TestPlayerWindow::spacePlaysAndPauses()
 {
     m_window->StartPlayVideo("/media/a.mp4");
+    settle();
     m_window->showInFront();
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     // The full-screen button used with the mouse keeps no focus.
@@ -549,6 +591,64 @@ void TestPlayerWindow::spacePlaysAndPauses()
         QVERIFY2(!m_window->isFullScreen(), press.name);
         QVERIFY2(m_bar->m_btnPlay->isHidden() == (press.state == 1), press.name);
     }
+    m_window->close();
+}
+
+void TestPlayerWindow::whileTheFileOpens_data()
+{
+    // What the person does while a file still opens on the worker (the
+    // engine's open held), and what is open and playing once it is done.
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("playing"); // the file playing at the end, "" none
+    QTest::addColumn<int>("state");
+    QTest::newRow("nothing") << ""
+                             << "/media/a.mp4" << 1;
+    QTest::newRow("close the window") << "close"
+                                      << "" << 4;
+    QTest::newRow("stop") << "stop"
+                          << "" << 4;
+    QTest::newRow("play and pause wait for the file") << "play pause"
+                                                      << "/media/a.mp4" << 1;
+    QTest::newRow("another file") << "next"
+                                  << "/media/b.mp4" << 1;
+}
+
+void TestPlayerWindow::whileTheFileOpens()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, playing);
+    QFETCH(int, state);
+    m_window->close();
+    settle();
+    m_window->showInFront();
+    orvfake::holdOpens(true);
+    m_window->StartPlayVideo("/media/a.mp4");
+    QTRY_COMPARE_WITH_TIMEOUT(orvfake::opensWaiting(), 1, 300000);
+    QVERIFY(m_window->isLoading());
+    QCOMPARE(m_window->cursor().shape(), Qt::WaitCursor);
+    QCOMPARE(m_window->m_videoWidget->cursor().shape(), Qt::WaitCursor);
+    for (const QString& step : action.split(' ', Qt::SkipEmptyParts)) {
+        if (step == "close")
+            m_window->close();
+        else if (step == "stop")
+            m_bar->emitBtnStop();
+        else if (step == "play")
+            m_bar->emitBtnPlay();
+        else if (step == "pause")
+            m_bar->emitBtnPause();
+        else if (step == "next")
+            m_window->PlayVideoFile("/media/b.mp4");
+    }
+    orvfake::holdOpens(false);
+    settle();
+    QVERIFY(!m_window->isLoading());
+    QVERIFY(m_window->cursor().shape() != Qt::WaitCursor);
+    QVERIFY(m_window->m_videoWidget->cursor().shape() != Qt::WaitCursor);
+    QCOMPARE(m_window->playState(), state);
+    const auto player = orvfake::player("P1");
+    QVERIFY(player.has_value());
+    QCOMPARE(QString::fromStdString(player->path), playing);
+    QCOMPARE(player->state == orvfake::PlayState::Playing, !playing.isEmpty());
     m_window->close();
 }
 
