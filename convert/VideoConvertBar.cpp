@@ -12,6 +12,7 @@
 #include "formats/ProfileFile.h"
 #include "queue/ConvertJob.h"
 #include "queue/FreeMemory.h"
+#include "queue/Opener.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -467,7 +468,7 @@ void VideoConvertBar::WaitForOpens() { ConvertJob::waitForOpens(); }
 
 void VideoConvertBar::GiveBackMemory()
 {
-    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
+    Opener::run([] { FreeMemory::giveBack(); });
 }
 
 bool VideoConvertBar::IsOpening() const { return m_run && m_run->isOpening(*m_runTask); }

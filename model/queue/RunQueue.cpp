@@ -3,6 +3,7 @@
 #include "QIAppUtil.h"
 #include "queue/FreeMemory.h"
 #include "queue/MergeJob.h"
+#include "queue/Opener.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -170,7 +171,7 @@ void RunQueue::cancel()
     m_mergeCategory.clear();
     // The run's threads have freed their buffers into the allocator's arenas:
     // hand that memory back once the jobs are released.
-    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
+    Opener::run([] { FreeMemory::giveBack(); });
 }
 
 bool RunQueue::isOpening(const RunTask& task) const
