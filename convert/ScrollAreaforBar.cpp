@@ -3,7 +3,6 @@
 #include "ScrollAreaforBar.h"
 
 #include "AddFileThread.h"
-#include "DeleteVideoThread.h"
 #include "GobelConfigure.h"
 #include "LDragItemLabel.h"
 #include "ProgresssDialog.h"
@@ -72,13 +71,6 @@ ScrollAreaforBar::~ScrollAreaforBar()
         m_addFileThread->requestStop();
         m_addFileThread->wait();
     }
-    if (m_deleteVideoThread) {
-        // Rows already handed over are released first; the worker's
-        // hand-backs that were not delivered yet are deleted here.
-        m_deleteVideoThread->finishAndWait();
-        qDeleteAll(m_removedBars);
-        m_removedBars.clear();
-    }
     // Every row once, whichever list holds it.
     QSet<VideoConvertBar*> rows;
     for (VideoConvertBar* bar : qAsConst(m_barList))
@@ -107,8 +99,6 @@ ScrollAreaforBar::~ScrollAreaforBar()
     m_dragItemLabel = nullptr;
     delete m_addFileThread;
     m_addFileThread = nullptr;
-    delete m_deleteVideoThread;
-    m_deleteVideoThread = nullptr;
 }
 
 bool ScrollAreaforBar::nativeEvent(const QByteArray& eventType, void* message, long* result)

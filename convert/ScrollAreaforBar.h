@@ -23,7 +23,6 @@
 
 class AddFileThread;
 class ConverterBarInfoDialog;
-class DeleteVideoThread;
 class LDragItemLabel;
 class ProgresssDialog;
 class QAction;
@@ -134,7 +133,6 @@ protected:
 private slots:
     void slotAddThreadFinished();
     void slotProbed(int generation, int index, SourceFacts facts, TaskFormat format);
-    void slotBarReleased(VideoConvertBar* bar);
 
 private:
     void Init();
@@ -157,7 +155,6 @@ private:
     // Makes the run queue the rows find as they are made.
     void initRun();
     void connectRun(VideoConvertBar* bar);
-    void disconnectRun(VideoConvertBar* bar);
     // The row leaves the run under way.
     void leaveRun(VideoConvertBar* bar);
     void fillSlots();
@@ -173,7 +170,6 @@ private:
     // The add waits for the worker to end an earlier add before it starts.
     bool m_addDeferred = false;
     AddFileThread* m_addFileThread = nullptr;
-    DeleteVideoThread* m_deleteVideoThread = nullptr;
     QMenu* m_rightMenu = nullptr;
     VideoConvertBar* m_choosenBar = nullptr;
     VideoConvertBar* m_shiftStartBar = nullptr;
@@ -201,10 +197,6 @@ private:
     ProgresssDialog* m_progressDialog = nullptr;
     // The run: its tasks, slots, merge and outputs.
     RunQueue* m_run = nullptr;
-    QList<VideoConvertBar*> m_checkList;
-
-    // Rows with the remove worker; deleted when it hands them back.
-    QList<VideoConvertBar*> m_removedBars;
 };
 
 extern QStringList g_iTunesfileList;

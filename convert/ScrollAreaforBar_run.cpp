@@ -28,26 +28,14 @@ void ScrollAreaforBar::initRun()
 
 void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
 {
-    connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState,
-            Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml,
-            Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish,
-            Qt::UniqueConnection);
-    // A row added during a run joins it.
+    // A row added during a run joins it. The run queue lists written
+    // outputs and ends the run itself: nothing comes back through the row.
     m_run->join(bar->runTask());
-}
-
-void ScrollAreaforBar::disconnectRun(VideoConvertBar* bar)
-{
-    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this,
-               &ScrollAreaforBar::slotChangeConvertState);
-    disconnect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml);
-    disconnect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish);
 }
 
 void ScrollAreaforBar::leaveRun(VideoConvertBar* bar)
 {
+    // The run queue releases the task's job on the opener thread.
     m_run->leave(*bar->runTask());
     // Nothing of the run hears from the row again.
     disconnect(bar, nullptr, this, nullptr);
@@ -83,6 +71,7 @@ void ScrollAreaforBar::StartConvert()
     RunRequest request;
     request.outputFolder = g_Configure.m_strOutputFolder;
     request.merge = g_Configure.m_bMerge;
+    request.historyPath = historyPath();
     if (request.merge)
         request.mergeFormat = g_itemChunk.m_convertinfo;
     QList<RunQueue::TaskPointer> tasks;
@@ -109,9 +98,7 @@ void ScrollAreaforBar::StopConverter() {}
 
 void ScrollAreaforBar::slotConvertFinish()
 {
-    // The run queue has freed the task's slot already.
-    if (m_bConverting)
-        Check();
+    // The run queue has freed the task's slot and checked the run already.
 }
 
 void ScrollAreaforBar::Check() { m_run->check(); }
@@ -147,7 +134,6 @@ void ScrollAreaforBar::CancelConvert()
     for (VideoConvertBar* bar : qAsConst(m_barList)) {
         bar->setEnabled(true);
         bar->Recover();
-        disconnectRun(bar);
     }
     m_run->cancel();
 }
@@ -166,10 +152,7 @@ void ScrollAreaforBar::ConverTime() { m_run->pollMerge(); }
 
 void ScrollAreaforBar::endMerge(int joined, int failed)
 {
-    // The merged file is listed once it is whole, never while it is written.
-    const QString output = m_run->mergeOutput();
-    if (joined > 0 && QFileInfo::exists(output))
-        appendHistory(m_run->mergeCategory(), output);
+    // The run queue has listed the merged file.
     CancelConvert();
     emit emitFinishConvert();
     FinishConvertDialog dialog(nullptr);

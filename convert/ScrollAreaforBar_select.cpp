@@ -5,7 +5,6 @@
 #include "CSingleVersionStringUtil.h"
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
-#include "DeleteVideoThread.h"
 #include "LDragItemLabel.h"
 #include "LogCategories.h"
 #include "PlayerWidget.h"
@@ -391,20 +390,9 @@ void ScrollAreaforBar::DeleteConverter(int index)
 {
     if (index < 0 || index >= m_barList.size())
         return;
-    if (!m_deleteVideoThread) {
-        m_deleteVideoThread = new DeleteVideoThread(nullptr);
-        connect(m_deleteVideoThread, &DeleteVideoThread::signalBarReleased, this,
-                &ScrollAreaforBar::slotBarReleased, Qt::QueuedConnection);
-    }
-    VideoConvertBar* bar = m_barList.at(index);
-    m_removedBars.append(bar);
-    m_deleteVideoThread->addConvertBar(bar);
-}
-
-void ScrollAreaforBar::slotBarReleased(VideoConvertBar* bar)
-{
-    if (m_removedBars.removeOne(bar))
-        delete bar;
+    // The run queue releases the job on the opener thread, after the opens
+    // and releases already handed to it.
+    leaveRun(m_barList.at(index));
 }
 
 void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
@@ -423,16 +411,11 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
     m_addBatch.remove(addKey(bar));
     Layout->removeWidget(bar);
     bar->hide();
-    if (m_bConverting) {
-        // The run lets go of the task before the worker takes the row.
-        leaveRun(bar);
+    if (m_bConverting)
         DeleteConverter(index);
-        m_barList.removeAt(index);
-    } else {
-        m_barList.removeAt(index);
-        // Later: the request may come from the row's own button.
-        bar->deleteLater();
-    }
+    m_barList.removeAt(index);
+    // Later: the request may come from the row's own button.
+    bar->deleteLater();
 }
 
 void ScrollAreaforBar::afterRemoval()

@@ -533,9 +533,9 @@ void VideoConvertBar::showRun(RunTask::Change change)
         repaint();
         return;
     case Change::Written:
+        // The run queue has listed the output.
         m_convertImage->SetProgress(100);
         repaint();
-        emit emitSaveHistoryXml(this);
         return;
     case Change::Finished:
         m_retainTime->hide();
@@ -672,10 +672,9 @@ void VideoConvertBar::layoutStatus()
 
 void VideoConvertBar::DeleteConvert()
 {
-    // On the remove worker: the task has left the run, nothing else touches
-    // its job.
-    if (m_runTask->state().stage != RunSchedule::Stage::Finished)
-        m_runTask->job().releaseNow();
+    // The run queue lets go of the task and releases its job on the opener
+    // thread.
+    m_run->leave(*m_runTask);
 }
 
 void VideoConvertBar::slotStartTimer() { convertTimer()->start(RunQueue::kPollMs); }

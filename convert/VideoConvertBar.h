@@ -125,6 +125,7 @@ public:
     void StartConvertMedia();
     void SetConvertProgress(float progress);
     void Recover();
+    // The task leaves the run under way; the run queue releases its job.
     void DeleteConvert();
     // True while the engine opens this task's job on the opener thread; the
     // row shows "Waitting" until then.

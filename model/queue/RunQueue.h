@@ -31,6 +31,9 @@ struct RunRequest
     bool merge = false;
     // The merge's output settings (every item is written with them).
     Convertinfo mergeFormat;
+    // The history file every output written whole is listed in; empty:
+    // none is listed.
+    QString historyPath;
 };
 
 // Where one task stands.
@@ -125,13 +128,16 @@ public:
     void join(const TaskPointer& task);
     // A task that leaves the queue while the run is under way: its poll
     // stops, a pending open is released when it returns, its slot is free,
-    // and the merge stays on the item it works on.
+    // and the merge stays on the item it works on. A job that ended whole
+    // before a poll saw it is listed; the job is released on the opener
+    // thread after the work already handed to it (an unfinished one's
+    // partial output is deleted there).
     void leave(RunTask& task);
     // Whatever freed a slot, the first waiting task not yet started takes it,
     // and every free slot is filled.
     void fillSlots();
-    // Ends the run once no task waits, is paused or converts (runEnded);
-    // else fills the free slots.
+    // Ends the run once no task waits, is paused or converts (runEnded,
+    // delivered through the event loop, once); else fills the free slots.
     void check();
     // Ends the run: every task still in it back to idle, the merge job
     // closed and released, and the memory the jobs freed given back.
@@ -179,7 +185,8 @@ public:
     void showConverting(RunTask& task);
     // Whether the task's percentage is drawn, the stage left as it is.
     void showProgress(RunTask& task, bool shown);
-    // Back to idle; a job not ended is released (a merge item holds none).
+    // Back to idle; a job not ended is released on the opener thread (a
+    // merge item holds none), one that ended whole unseen is listed first.
     void recover(RunTask& task);
 
     // ---- The merge ---------------------------------------------------------
@@ -203,7 +210,8 @@ public:
 signals:
     // Every change of a task of this queue (the task also signals it).
     void taskChanged(RunTask* task, RunTask::Change change);
-    // A run that does not merge ended: every task ended or left.
+    // A run that does not merge ended: every task ended or left. Never
+    // emitted inside a call into the queue.
     void runEnded();
     // The merge went past its last item and its file is whole: how many
     // items were joined and how many failed.
@@ -214,6 +222,14 @@ signals:
 
 private:
     void announce(RunTask& task, RunTask::Change change);
+    // The job's end, seen once: listed when written whole, else failed.
+    void jobEnded(RunTask& task, const ConvertJob::Poll& poll);
+    // The output was written whole: the task says so and it is listed.
+    void written(RunTask& task, const ConvertJob::Poll& poll);
+    // A task leaving the run with its job held: a job that ended whole
+    // unseen is listed, and the job is released on the opener thread.
+    void letGo(RunTask& task);
+    void appendHistory(const QString& category, const QString& path);
     // The open handed back: start the job, or fail the task.
     void opened(RunTask& task);
     // The job failed: released, the task ends as failed.
@@ -221,6 +237,8 @@ private:
     // The task left its slot; the run moves on.
     void ended(RunTask& task);
     void mergeAdded(const QString& output, const QString& category);
+    // The merged file is whole: listed, and the merge ends.
+    void mergeClosed(int joined, int failed);
     void deferMergeNext();
     // Once the percentage reached 100 after it was shown, it is drawn no
     // more and the time-left estimate starts over.
@@ -235,6 +253,8 @@ private:
     // Bumped at every start and end of a run, so that a step deferred to
     // the event loop never acts on a later run.
     int m_generation = 0;
+    // runEnded is on its way through the event loop.
+    bool m_endPending = false;
 
     std::unique_ptr<MergeJob> m_merge;
     QTimer m_mergePoll;

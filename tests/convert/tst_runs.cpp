@@ -319,7 +319,7 @@ void TestRuns::twoTasksOfOneFileNeverShareAnOutput()
     QCOMPARE(orvfake::converter("V1")->lengthUs, uint64_t(2000000));
     finish(run.queue->barList().at(0));
     finish(run.queue->barList().at(1));
-    QCOMPARE(run.seen.finishDialogs, 1);
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
     QCOMPARE(historyPaths(), QStringList({folder + "/same.mp4", folder + "/same1.mp4"}));
 }
 
@@ -389,8 +389,8 @@ void TestRuns::scheduleFiveAtATime()
              (QList<VideoConvertBar*>{run.rows[3], run.rows[4], run.rows[5], run.rows[6], run.rows[1]}));
     checkSlots();
 
-    // Removing a running task asks, frees its slot and hands its converter
-    // to the remove worker.
+    // Removing a running task asks, frees its slot and has its converter
+    // released on the opener thread.
     const std::string removedConverter = orvfake::label(run.rows.at(3)->job().converter());
     emit run.rows.at(3)->signalDeleteItem();
     QCOMPARE(run.seen.questions, 1);
@@ -429,7 +429,7 @@ void TestRuns::scheduleFiveAtATime()
         }
     }
 
-    QCOMPARE(run.finished.count(), 1);
+    QTRY_COMPARE(run.finished.count(), 1);
     QCOMPARE(run.seen.finishDialogs, 1);
     // The main window hears of the end only once the dialog has closed.
     QCOMPARE(run.seen.finishSignalsWhenShown, 0);
