@@ -13,6 +13,7 @@
 
 #include <orvalta.h>
 
+#include <QHash>
 #include <QList>
 #include <QScrollArea>
 #include <QSet>
@@ -72,7 +73,8 @@ public:
     ProgresssDialog* progressDialog() const { return m_progressDialog; }
     AddFileThread* addFileThread() const { return m_addFileThread; }
     bool isAdding() const;
-    bool isConverting() const { return m_bConverting; }
+    // The run queue's: whether a run is under way.
+    bool isConverting() const;
     // The rows whose tasks hold the run's slots, in the order they took them.
     QList<VideoConvertBar*> convertingList() const;
     // The output files of the run under way (none between runs).
@@ -138,9 +140,13 @@ private:
     void Init();
     // The remembered open-file folder, kept in the user's settings.
     void loadOpenPath();
-    // A row's key in the add batch is its address.
-    static AddBatch::Key addKey(VideoConvertBar* bar) { return AddBatch::Key(bar); }
-    static VideoConvertBar* addRow(AddBatch::Key key) { return reinterpret_cast<VideoConvertBar*>(key); }
+    // The add batch names tasks by their id; a row is found by its task's.
+    static AddBatch::Key addKey(VideoConvertBar* bar) { return bar->runTask()->id(); }
+    VideoConvertBar* rowOf(RunTask::Id id) const { return m_rows.value(id, nullptr); }
+    // The rows in the run queue's order of tasks.
+    void syncRows();
+    // The row of a file still being added goes, with its task.
+    void dropRow(RunTask::Id id);
     void runAdd();
     void startAddWorker();
     void dropPendingBars();
@@ -152,18 +158,18 @@ private:
     bool confirmRemoval();
     void removeBar(VideoConvertBar* bar);
     void afterRemoval();
-    // Makes the run queue the rows find as they are made.
+    // Makes the run queue, which holds every task of the queue.
     void initRun();
-    void connectRun(VideoConvertBar* bar);
-    // The row leaves the run under way.
-    void leaveRun(VideoConvertBar* bar);
     void fillSlots();
     void endRun();
     void endMerge(int joined, int failed);
     // History lists only files that were written whole.
     void appendHistory(const QString& category, const QString& path);
 
+    // The rows in the order of the run queue's tasks (syncRows).
     QList<VideoConvertBar*> m_barList;
+    // Every row, also those of files being added, by its task.
+    QHash<RunTask::Id, VideoConvertBar*> m_rows;
     // The current add: its files and rows in file order, and its generation,
     // which tells a late result of an earlier add from one of this add.
     AddBatch m_addBatch;
@@ -184,7 +190,6 @@ private:
     bool m_bDraging = false;
     bool m_bCanDrop = false;
     bool m_bPressSelected = false;
-    bool m_bConverting = false;
     bool m_bShowDeleteDlg = true;
     QAction* m_actAddFile = nullptr;
     QAction* m_actPreview = nullptr;
@@ -195,7 +200,7 @@ private:
     QAction* m_actOpenLocation = nullptr;
     QAction* m_actFileInfo = nullptr;
     ProgresssDialog* m_progressDialog = nullptr;
-    // The run: its tasks, slots, merge and outputs.
+    // The queue's tasks in order and the run: its slots, merge and outputs.
     RunQueue* m_run = nullptr;
 };
 

@@ -26,38 +26,21 @@ void ScrollAreaforBar::initRun()
     });
 }
 
-void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
-{
-    // A row added during a run joins it. The run queue lists written
-    // outputs and ends the run itself: nothing comes back through the row.
-    m_run->join(bar->runTask());
-}
-
-void ScrollAreaforBar::leaveRun(VideoConvertBar* bar)
-{
-    // The run queue releases the task's job on the opener thread.
-    m_run->leave(*bar->runTask());
-    // Nothing of the run hears from the row again.
-    disconnect(bar, nullptr, this, nullptr);
-}
+bool ScrollAreaforBar::isConverting() const { return m_run && m_run->isRunning(); }
 
 QList<VideoConvertBar*> ScrollAreaforBar::convertingList() const
 {
     QList<VideoConvertBar*> rows;
     for (const RunTask* holder : m_run->holders()) {
-        for (VideoConvertBar* bar : m_barList) {
-            if (bar->runTask().get() == holder) {
-                rows.append(bar);
-                break;
-            }
-        }
+        if (VideoConvertBar* bar = rowOf(holder->id()))
+            rows.append(bar);
     }
     return rows;
 }
 
 QSet<QString> ScrollAreaforBar::runOutputs() const
 {
-    return m_bConverting ? m_run->outputs() : QSet<QString>();
+    return isConverting() ? m_run->outputs() : QSet<QString>();
 }
 
 int ScrollAreaforBar::mergeIndex() const { return m_run->mergeIndex(); }
@@ -74,19 +57,17 @@ void ScrollAreaforBar::StartConvert()
     request.historyPath = historyPath();
     if (request.merge)
         request.mergeFormat = g_itemChunk.m_convertinfo;
-    QList<RunQueue::TaskPointer> tasks;
-    tasks.reserve(m_barList.size());
-    for (VideoConvertBar* bar : qAsConst(m_barList)) {
-        tasks.append(bar->runTask());
-        connectRun(bar);
-    }
-    // Set here as well as by the caller: nothing the run does may see an
-    // idle queue.
-    m_bConverting = true;
-    m_run->convert(request, tasks);
+    // The run queue's tasks in their order; the run is under way from here.
+    m_run->convert(request);
 }
 
-void ScrollAreaforBar::SetConvertState(bool converting) { m_bConverting = converting; }
+void ScrollAreaforBar::SetConvertState(bool converting)
+{
+    // The run queue says whether a run is under way; only the end of one is
+    // asked for here.
+    if (!converting && isConverting())
+        CancelConvert();
+}
 
 void ScrollAreaforBar::fillSlots() { m_run->fillSlots(); }
 
@@ -130,11 +111,9 @@ void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
 
 void ScrollAreaforBar::CancelConvert()
 {
-    m_bConverting = false;
-    for (VideoConvertBar* bar : qAsConst(m_barList)) {
-        bar->setEnabled(true);
+    // Every task back to idle; the jobs are released on the opener thread.
+    for (VideoConvertBar* bar : qAsConst(m_barList))
         bar->Recover();
-    }
     m_run->cancel();
 }
 

@@ -90,9 +90,14 @@ void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines
 } // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
+    : VideoConvertBar(nullptr, nullptr, parent)
+{}
+
+VideoConvertBar::VideoConvertBar(RunQueue* run, std::shared_ptr<RunTask> task, QWidget* parent)
     : BaseBar(parent)
-    , m_runTask(std::make_shared<RunTask>())
+    , m_runTask(task ? std::move(task) : std::make_shared<RunTask>())
     , m_task(m_runTask->record())
+    , m_run(run)
 {
     static const bool registered = [] {
         qRegisterMetaType<ConvertState>("ConvertState");
@@ -101,13 +106,13 @@ VideoConvertBar::VideoConvertBar(QWidget* parent)
     }();
     Q_UNUSED(registered);
 
-    // The queue that makes the row runs its task.
-    m_run = parent ? parent->findChild<RunQueue*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    // The queue's run queue made the task and runs it; a row made outside a
+    // queue runs its task on a run queue of its own.
     if (!m_run) {
         m_ownRun = std::make_unique<RunQueue>();
         m_run = m_ownRun.get();
+        m_run->adopt(*m_runTask);
     }
-    m_run->adopt(*m_runTask);
 
     setupUi(this);
     setMouseTracking(true);
@@ -562,6 +567,7 @@ void VideoConvertBar::showRun(RunTask::Change change)
         emit emitNotifyFinish();
         return;
     case Change::Recovered:
+        setEnabled(!state.beingMerged);
         m_retainTime->hide();
         m_laterInfoWidget->SetEnableRename(true);
         m_videoImageWidget->setEnabled(true);
@@ -594,7 +600,8 @@ void VideoConvertBar::showRun(RunTask::Change change)
         update();
         return;
     case Change::MergeItem:
-        setEnabled(false);
+        // The merge works on the task: its row takes no input.
+        setEnabled(!state.beingMerged);
         return;
     }
     // A change of stage: a merge shows no wait or pause button.

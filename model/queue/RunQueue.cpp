@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <atomic>
+
 namespace {
 
 using Stage = RunSchedule::Stage;
@@ -21,8 +23,17 @@ QString rowText(const char* source) { return QCoreApplication::translate("VideoC
 
 // ---- One task ------------------------------------------------------------------
 
+namespace {
+RunTask::Id nextTaskId()
+{
+    static std::atomic<RunTask::Id> last{0};
+    return ++last;
+}
+} // namespace
+
 RunTask::RunTask()
-    : m_job(std::make_unique<ConvertJob>())
+    : m_id(nextTaskId())
+    , m_job(std::make_unique<ConvertJob>())
 {}
 
 RunTask::~RunTask() = default;
@@ -40,11 +51,66 @@ RunQueue::~RunQueue()
 {
     // Nothing calls back into a queue that is gone: pending opens are
     // released as they return, and the merger (not closed) after them.
-    for (const TaskPointer& task : qAsConst(m_tasks)) {
-        task->m_poll.stop();
-        task->job().abandonOpen();
+    for (const QList<TaskPointer>* tasks : {&m_tasks, &m_queue, &m_adding}) {
+        for (const TaskPointer& task : *tasks) {
+            task->m_poll.stop();
+            task->job().abandonOpen();
+        }
     }
     m_merge.reset();
+}
+
+// ---- The queue's tasks -------------------------------------------------------------
+
+RunQueue::TaskPointer RunQueue::create()
+{
+    auto task = std::make_shared<RunTask>();
+    adopt(*task);
+    m_adding.append(task);
+    return task;
+}
+
+void RunQueue::append(const TaskPointer& task)
+{
+    if (!task || m_queue.contains(task))
+        return;
+    m_adding.removeAll(task);
+    m_queue.append(task);
+    if (m_running) {
+        wait(*task);
+        join(task);
+    }
+}
+
+void RunQueue::remove(RunTask& task)
+{
+    // Held here while it leaves: the caller may hold only a reference.
+    const TaskPointer held = find(task.id());
+    leave(task);
+    for (QList<TaskPointer>* tasks : {&m_queue, &m_adding}) {
+        for (int i = tasks->size() - 1; i >= 0; --i) {
+            if (tasks->at(i).get() == &task)
+                tasks->removeAt(i);
+        }
+    }
+}
+
+void RunQueue::move(int from, int to)
+{
+    if (from < 0 || from >= m_queue.size() || to < 0 || to >= m_queue.size())
+        return;
+    m_queue.move(from, to);
+}
+
+RunQueue::TaskPointer RunQueue::find(RunTask::Id id) const
+{
+    for (const QList<TaskPointer>* tasks : {&m_queue, &m_adding}) {
+        for (const TaskPointer& task : *tasks) {
+            if (task->id() == id)
+                return task;
+        }
+    }
+    return nullptr;
 }
 
 void RunQueue::adopt(RunTask& task)

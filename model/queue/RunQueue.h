@@ -79,8 +79,13 @@ public:
     };
     Q_ENUM(Change)
 
+    // Names the task for as long as the program runs; never 0.
+    using Id = quintptr;
+
     RunTask();
     ~RunTask() override;
+
+    Id id() const { return m_id; }
 
     ConvertTask& record() { return m_record; }
     const ConvertTask& record() const { return m_record; }
@@ -97,6 +102,7 @@ signals:
 private:
     friend class RunQueue;
 
+    const Id m_id;
     ConvertTask m_record;
     RunState m_state;
     QTimer m_poll;
@@ -118,11 +124,32 @@ public:
     // Polls the task's job on its timer from now on; once per task.
     void adopt(RunTask& task);
 
+    // ---- The queue's tasks ---------------------------------------------------
+
+    // A new task for a file being added: the queue holds it from now on, and
+    // it takes its place in the queue's order once its facts are in
+    // (append).
+    TaskPointer create();
+    // The task takes the last place in the queue's order; during a run it
+    // joins the run and waits for its turn.
+    void append(const TaskPointer& task);
+    // The task leaves the queue (and the run under way: see leave).
+    void remove(RunTask& task);
+    // Moves the task at `from` of the queue's order to `to`.
+    void move(int from, int to);
+    // The queue's tasks in order (those whose file is still being added
+    // not among them).
+    const QList<TaskPointer>& queue() const { return m_queue; }
+    // The task of the queue (or being added) with this id; null for none.
+    TaskPointer find(RunTask::Id id) const;
+
     // ---- The run -----------------------------------------------------------
 
     // Starts a run of `tasks` in queue order: every task waits, then five
     // start side by side, or the merge takes the first.
     void convert(const RunRequest& request, const QList<TaskPointer>& tasks);
+    // A run of every task of the queue.
+    void convert(const RunRequest& request) { convert(request, m_queue); }
     // A task added while the run is under way (it waits already): it takes a
     // free slot once fillSlots runs; a merge takes it in its turn.
     void join(const TaskPointer& task);
@@ -244,8 +271,14 @@ private:
     // more and the time-left estimate starts over.
     void progressShown(RunTask& task);
 
+    // Every task from its add until its removal: in the queue's order, and
+    // those whose file is still being added.
+    QList<TaskPointer> m_queue;
+    QList<TaskPointer> m_adding;
+
     RunRequest m_request;
     RunOutputs m_outputs;
+    // The run's tasks (the queue's at its start and those added since).
     QList<TaskPointer> m_tasks;
     QList<RunTask*> m_holders;
     bool m_running = false;

@@ -936,7 +936,11 @@ void TestRuns::contextMenuEntries()
         {true, offRow, "Add file"},
     };
     for (const Case& c : cases) {
-        queue->SetConvertState(c.running);
+        if (c.running && !queue->isConverting()) {
+            queue->StartConvert();
+            queue->SetConvertState(true);
+        }
+        QCOMPARE(queue->isConverting(), c.running);
         QContextMenuEvent event(QContextMenuEvent::Mouse, c.at, queue->viewport()->mapToGlobal(c.at));
         queue->contextMenuEvent(&event);
         QStringList enabled;
@@ -948,6 +952,7 @@ void TestRuns::contextMenuEntries()
         QCOMPARE(enabled.join(','), c.enabled);
     }
     queue->SetConvertState(false);
+    QVERIFY(!queue->isConverting());
 }
 
 void TestRuns::dragReordersTheSelection()

@@ -443,6 +443,48 @@ private slots:
         run.queue.cancel();
     }
 
+    // The queue holds every task from its add to its removal: a task being
+    // added is found but not in the order until appended; reorder and
+    // removal change the order; a task appended mid-run waits in the run,
+    // and one removed mid-run leaves it.
+    void queueOrder()
+    {
+        orvfake::setCreateFiles(false);
+        const QStringList files = sources(3);
+        RunQueue queue;
+        QList<RunQueue::TaskPointer> tasks;
+        for (const QString& file : files) {
+            tasks.append(queue.create());
+            SourceFacts facts;
+            facts.path = file;
+            facts.name = QFileInfo(file).fileName();
+            facts.duration = 10000000;
+            tasks.last()->record().applyFacts(facts);
+            tasks.last()->record().applyFormat(mp4Format());
+        }
+        QVERIFY(queue.queue().isEmpty());
+        QCOMPARE(queue.find(tasks.at(1)->id()), tasks.at(1));
+        QVERIFY(tasks.at(0)->id() != tasks.at(1)->id());
+        queue.append(tasks.at(0));
+        queue.append(tasks.at(1));
+        queue.move(1, 0);
+        QCOMPARE(queue.queue(), (QList<RunQueue::TaskPointer>{tasks.at(1), tasks.at(0)}));
+
+        RunRequest request;
+        request.outputFolder = m_dir.filePath("out");
+        queue.convert(request);
+        QCOMPARE(queue.tasks(), queue.queue());
+        queue.append(tasks.at(2));
+        QCOMPARE(queue.tasks().last(), tasks.at(2));
+        QCOMPARE(tasks.at(2)->state().stage, Stage::Waiting);
+        queue.remove(*tasks.at(1));
+        QCOMPARE(queue.queue(), (QList<RunQueue::TaskPointer>{tasks.at(0), tasks.at(2)}));
+        QCOMPARE(queue.tasks(), queue.queue());
+        QVERIFY(!queue.find(tasks.at(1)->id()));
+        queue.cancel();
+        ConvertJob::waitForOpens();
+    }
+
     // Two tasks of one file never share an output: a name is handed out at
     // the start, before the engine makes the file; the folder is made.
     void outputsAreHandedOutOnce()
