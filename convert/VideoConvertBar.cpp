@@ -684,7 +684,7 @@ void VideoConvertBar::DeleteConvert()
     m_run->leave(*m_runTask);
 }
 
-void VideoConvertBar::slotStartTimer() { convertTimer()->start(RunQueue::kPollMs); }
+void VideoConvertBar::slotStartTimer() { m_run->watch(*m_runTask); }
 
 // ---- Events and painting -----------------------------------------------------------
 

@@ -189,9 +189,19 @@ void RunQueue::letGo(RunTask& task)
     // The engine may have finished since the last poll: that output is
     // whole, listed and kept; the release deletes only a partial one.
     const ConvertJob::Poll poll = task.job().poll();
-    if (poll.ended && poll.error == 0)
+    const bool whole = poll.ended && poll.error == 0;
+    if (whole)
         written(task, poll);
     task.job().releaseLater();
+    if (whole)
+        return;
+    const QString output = task.m_record.outputPath();
+    m_outputs.going(output);
+    const QPointer<RunQueue> self(this);
+    Opener::runThenHandBack([] {}, [self, output] {
+        if (self)
+            self->m_outputs.gone(output);
+    });
 }
 
 void RunQueue::fillSlots()
@@ -402,6 +412,12 @@ void RunQueue::poll(RunTask& task)
     state.percent = poll.percent;
     announce(task, RunTask::Change::Progress);
     progressShown(task);
+}
+
+void RunQueue::watch(RunTask& task)
+{
+    if (task.m_state.stage == Stage::Converting && task.job().converter())
+        task.m_poll.start(kPollMs);
 }
 
 void RunQueue::jobEnded(RunTask& task, const ConvertJob::Poll& poll)

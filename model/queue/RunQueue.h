@@ -202,6 +202,8 @@ public:
     void finish(RunTask& task);
     // One poll of the task's job.
     void poll(RunTask& task);
+    // Polls a converting task's job every kPollMs from now on.
+    void watch(RunTask& task);
     // Shows the task as failed with `detail`; the job is left as it is.
     void setFailed(RunTask& task, const QString& detail);
     // The task changed since it failed: the failure goes.

@@ -386,6 +386,26 @@ private slots:
         QCOMPARE(orvfake::calls("Converter_Release(V").size(), size_t(3));
     }
 
+    // The partial outputs of a cancelled run are deleted on the opener
+    // thread before any later open: a run started at once keeps the names.
+    void aRunAfterACancelKeepsItsNames()
+    {
+        Run run(sources(2), m_dir.filePath("out"));
+        run.convert();
+        const QString first = run.at(0).record().outputPath();
+        const QString second = run.at(1).record().outputPath();
+        QVERIFY(QFileInfo::exists(first));
+        run.queue.cancel();
+        run.convert();
+        QCOMPARE(run.at(0).record().outputPath(), first);
+        QCOMPARE(run.at(1).record().outputPath(), second);
+        QCOMPARE(run.inStage(Stage::Converting), range(0, 2));
+        QVERIFY(QFileInfo::exists(first));
+        run.queue.cancel();
+        ConvertJob::waitForOpens();
+        QVERIFY(!QFileInfo::exists(first));
+    }
+
     // A task that leaves mid-run: its slot goes to the next waiting task; a
     // pending open is released when it returns and never calls back; a job
     // is released on the opener thread, its partial output deleted there,
