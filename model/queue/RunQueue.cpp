@@ -198,10 +198,11 @@ void RunQueue::letGo(RunTask& task)
     const QString output = task.m_record.outputPath();
     m_outputs.going(output);
     const QPointer<RunQueue> self(this);
-    Opener::runThenHandBack([] {}, [self, output] {
-        if (self)
-            self->m_outputs.gone(output);
-    });
+    Opener::runThenHandBack([] {},
+                            [self, output] {
+                                if (self)
+                                    self->m_outputs.gone(output);
+                            });
 }
 
 void RunQueue::fillSlots()
