@@ -1,9 +1,10 @@
 #pragma once
 
 // The conversion queue: a vertical scroll area listing one task row per
-// queued file. It adds files from the open-file dialog or a drop, has them
-// probed by its add worker while the add-progress dialog counts, and owns
-// every row it creates.
+// queued file. The tasks themselves, in order from their add to their
+// removal, are its run queue's; it makes a row for each, adds files from the
+// open-file dialog or a drop, has them probed by its add worker while the
+// add-progress dialog counts, and owns every row it creates.
 
 #include "VideoConvertBar.h"
 #include "clips/ClipEditRecords.h"

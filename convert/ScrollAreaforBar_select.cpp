@@ -1,5 +1,5 @@
 // The queue: selection, drag reorder, the context menu and its actions, and
-// removal of rows (during a run, through the remove worker).
+// removal of rows (their tasks leave the run queue, which releases their jobs).
 #include "ScrollAreaforBar.h"
 
 #include "CSingleVersionStringUtil.h"

@@ -1,12 +1,13 @@
 #pragma once
 
-// The queue's run, apart from the rows that show it. Each task is one
-// RunTask: its record, its job against the engine and where it stands in
-// the run (the one copy of that state). The run queue holds the tasks of the
-// run under way in queue order, fills the five slots, has a task yield its
-// slot to a resumed one, polls the jobs, runs the merge job, names every
-// output, and announces each change of a task with a signal; a row shows
-// what it announces. A run takes what it needs at Convert (a RunRequest) and
+// The queue's tasks and their run, apart from the rows that show them. Each
+// task is one RunTask: its record, its job against the engine and where it
+// stands in the run (the one copy of that state). The run queue holds every
+// task of the queue in order from its add to its removal, and those of the
+// run under way; it fills the five slots, has a task yield its slot to a
+// resumed one, polls the jobs, runs the merge job, names every output, lists
+// every output written whole in the history, and announces each change of a
+// task with a signal; a row shows what it announces. A run takes what it needs at Convert (a RunRequest) and
 // reads nothing else while it runs. Nothing here touches a widget.
 
 #include "formats/Convertinfo.h"
