@@ -100,11 +100,13 @@ void ConvertJob::open(const ConvertTask& task, const QString& output, std::funct
 
     Opener::runThenHandBack([job] { openNow(*job); },
                             [job] {
-                                // `owner` is only touched on this thread.
+                                // `owner` is only touched on this thread. An
+                                // open nobody waits for any more is released
+                                // where every release goes.
                                 if (job->owner && job->owner->m_pending == job)
                                     job->owner->delivered(job);
                                 else
-                                    release(*job);
+                                    Opener::run([job] { release(*job); });
                             });
 }
 

@@ -32,8 +32,13 @@ void Opener::waitForDone() { pool().waitForDone(); }
 
 void Opener::waitForHandBacks()
 {
-    waitForDone();
-    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+    // A hand-back may hand more work over (a release): until none is left.
+    for (int round = 0; round < 100; ++round) {
+        waitForDone();
+        QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
+        if (pool().activeThreadCount() == 0)
+            return;
+    }
 }
 
 Config Opener::configFor(const MappingValues& values)

@@ -24,7 +24,8 @@ public:
     static void runThenHandBack(std::function<void()> work, std::function<void()> back);
     // Returns once every piece of work handed over has run.
     static void waitForDone();
-    // Also delivers what that work handed back to the application's thread.
+    // Also delivers what that work handed back to the application's thread,
+    // and waits for the work those hand-backs handed over in turn.
     static void waitForHandBacks();
 
     // An engine configuration made from one task's values; the caller
