@@ -279,6 +279,8 @@ QUrl MainWindow::folderUrl(const QString& folder) { return QUrl::fromLocalFile(f
 
 QUrl MainWindow::supportUrl() { return QUrl(QStringLiteral("https://www.lumivane.example/support/")); }
 
+bool MainWindow::isConverting() const { return m_videoWidget && m_videoWidget->isConverting(); }
+
 void MainWindow::setConvertCaption(const QString& caption)
 {
     m_strConvertCaption = caption;
@@ -292,7 +294,6 @@ void MainWindow::StartConvert()
     m_videoWidget->StartConvert();
     m_videoWidget->SetConvertState(true);
     setConvertCaption(tr("Cancel"));
-    m_bConverting = true;
     update();
 }
 
@@ -302,21 +303,20 @@ void MainWindow::returnToIdle()
     m_btnMerageON->setEnabled(true);
     m_videoWidget->setEnabled(true);
     m_convertDoneLab->hide();
-    m_bConverting = false;
     setConvertCaption(tr("Convert"));
     update();
 }
 
 void MainWindow::OnBtnConvert()
 {
-    if (!m_bConverting) {
+    if (!isConverting()) {
         StartConvert();
         return;
     }
     if (!confirmCancel())
         return;
     // The run may have ended on its own while the box was open.
-    if (!m_bConverting)
+    if (!isConverting())
         return;
     cancelRun();
 }
@@ -332,7 +332,7 @@ bool MainWindow::confirmCancel()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_bConverting) {
+    if (isConverting()) {
         // A restart after an update has already asked whether to stop the
         // run; it is not asked twice.
         if (!UpdateRestart::isRequested() && !confirmCancel()) {
@@ -340,7 +340,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
             return;
         }
         // Stopping the jobs removes their partial outputs.
-        if (m_bConverting)
+        if (isConverting())
             cancelRun();
     }
     TensileWindow::closeEvent(event);
@@ -357,7 +357,6 @@ void MainWindow::cancelRun()
     m_videoWidget->setEnabled(true);
     m_videoWidget->CancelConvert();
     setConvertCaption(tr("Convert"));
-    m_bConverting = false;
     m_convertDoneLab->hide();
     update();
 }
@@ -431,7 +430,7 @@ void MainWindow::OnbtnCheckUpdates()
     logEvent(11611);
     CheckUpdateDialog dlg(this);
     // The restart after an install asks first while a run is going.
-    dlg.setConversionQuery([this] { return m_bConverting; });
+    dlg.setConversionQuery([this] { return isConverting(); });
     dlg.exec();
 }
 
@@ -483,7 +482,7 @@ void MainWindow::updateWidgetText()
     m_btnAdd->setBtnText(tr("Add"));
     m_btnRemove->setBtnText(tr("Remove"));
     // A language change during a run must not relabel Cancel as Convert.
-    setConvertCaption(m_bConverting ? tr("Cancel") : tr("Convert"));
+    setConvertCaption(isConverting() ? tr("Cancel") : tr("Convert"));
     m_outputLabel->setText(tr("Output Folder:"));
     m_mergeLabel->setText(tr("Merge:"));
     m_historyLabel->setText(tr("History:"));

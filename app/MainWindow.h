@@ -26,7 +26,8 @@ public:
     void InitOthers();
     void GetiTeunesList();
 
-    bool isConverting() const { return m_bConverting; }
+    // The queue's run queue says whether a run is under way.
+    bool isConverting() const;
     QMenu* menu() const { return m_menu; }
     QMenuBar* menuBar() const { return m_menuBar; }
     QString convertCaption() const { return m_strConvertCaption; }
@@ -83,7 +84,6 @@ private:
     void placeQueue();
     void returnToIdle();
 
-    bool m_bConverting = false;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_menu = nullptr;
     QAction* m_actUserGuide = nullptr;

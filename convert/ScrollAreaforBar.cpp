@@ -3,7 +3,6 @@
 #include "ScrollAreaforBar.h"
 
 #include "AddFileThread.h"
-#include "DeleteVideoThread.h"
 #include "GobelConfigure.h"
 #include "LDragItemLabel.h"
 #include "ProgresssDialog.h"
@@ -31,7 +30,7 @@ ScrollAreaforBar::ScrollAreaforBar(QWidget* parent)
     setAcceptDrops(true);
     // Drops land on the viewport, which hands them to this area's handlers.
     viewport()->setAcceptDrops(true);
-    // Before the first row: each row finds the run queue as it is made.
+    // Before the first row: the run queue makes every task.
     initRun();
     Init();
 }
@@ -72,20 +71,10 @@ ScrollAreaforBar::~ScrollAreaforBar()
         m_addFileThread->requestStop();
         m_addFileThread->wait();
     }
-    if (m_deleteVideoThread) {
-        // Rows already handed over are released first; the worker's
-        // hand-backs that were not delivered yet are deleted here.
-        m_deleteVideoThread->finishAndWait();
-        qDeleteAll(m_removedBars);
-        m_removedBars.clear();
-    }
-    // Every row once, whichever list holds it.
-    QSet<VideoConvertBar*> rows;
-    for (VideoConvertBar* bar : qAsConst(m_barList))
-        rows.insert(bar);
-    for (AddBatch::Key key : m_addBatch.reset())
-        rows.insert(addRow(key));
-    qDeleteAll(rows);
+    // Every row, also those of files being added.
+    m_addBatch.reset();
+    qDeleteAll(m_rows);
+    m_rows.clear();
     // Ended jobs still being released in the background go before the queue.
     VideoConvertBar::WaitForOpens();
     m_barList.clear();
@@ -107,8 +96,6 @@ ScrollAreaforBar::~ScrollAreaforBar()
     m_dragItemLabel = nullptr;
     delete m_addFileThread;
     m_addFileThread = nullptr;
-    delete m_deleteVideoThread;
-    m_deleteVideoThread = nullptr;
 }
 
 bool ScrollAreaforBar::nativeEvent(const QByteArray& eventType, void* message, long* result)

@@ -1,9 +1,10 @@
 #pragma once
 
 // The conversion queue: a vertical scroll area listing one task row per
-// queued file. It adds files from the open-file dialog or a drop, has them
-// probed by its add worker while the add-progress dialog counts, and owns
-// every row it creates.
+// queued file. The tasks themselves, in order from their add to their
+// removal, are its run queue's; it makes a row for each, adds files from the
+// open-file dialog or a drop, has them probed by its add worker while the
+// add-progress dialog counts, and owns every row it creates.
 
 #include "VideoConvertBar.h"
 #include "clips/ClipEditRecords.h"
@@ -13,6 +14,7 @@
 
 #include <orvalta.h>
 
+#include <QHash>
 #include <QList>
 #include <QScrollArea>
 #include <QSet>
@@ -23,7 +25,6 @@
 
 class AddFileThread;
 class ConverterBarInfoDialog;
-class DeleteVideoThread;
 class LDragItemLabel;
 class ProgresssDialog;
 class QAction;
@@ -73,7 +74,8 @@ public:
     ProgresssDialog* progressDialog() const { return m_progressDialog; }
     AddFileThread* addFileThread() const { return m_addFileThread; }
     bool isAdding() const;
-    bool isConverting() const { return m_bConverting; }
+    // The run queue's: whether a run is under way.
+    bool isConverting() const;
     // The rows whose tasks hold the run's slots, in the order they took them.
     QList<VideoConvertBar*> convertingList() const;
     // The output files of the run under way (none between runs).
@@ -134,15 +136,18 @@ protected:
 private slots:
     void slotAddThreadFinished();
     void slotProbed(int generation, int index, SourceFacts facts, TaskFormat format);
-    void slotBarReleased(VideoConvertBar* bar);
 
 private:
     void Init();
     // The remembered open-file folder, kept in the user's settings.
     void loadOpenPath();
-    // A row's key in the add batch is its address.
-    static AddBatch::Key addKey(VideoConvertBar* bar) { return AddBatch::Key(bar); }
-    static VideoConvertBar* addRow(AddBatch::Key key) { return reinterpret_cast<VideoConvertBar*>(key); }
+    // The add batch names tasks by their id; a row is found by its task's.
+    static AddBatch::Key addKey(VideoConvertBar* bar) { return bar->runTask()->id(); }
+    VideoConvertBar* rowOf(RunTask::Id id) const { return m_rows.value(id, nullptr); }
+    // The rows in the run queue's order of tasks.
+    void syncRows();
+    // The row of a file still being added goes, with its task.
+    void dropRow(RunTask::Id id);
     void runAdd();
     void startAddWorker();
     void dropPendingBars();
@@ -154,26 +159,24 @@ private:
     bool confirmRemoval();
     void removeBar(VideoConvertBar* bar);
     void afterRemoval();
-    // Makes the run queue the rows find as they are made.
+    // Makes the run queue, which holds every task of the queue.
     void initRun();
-    void connectRun(VideoConvertBar* bar);
-    void disconnectRun(VideoConvertBar* bar);
-    // The row leaves the run under way.
-    void leaveRun(VideoConvertBar* bar);
     void fillSlots();
     void endRun();
     void endMerge(int joined, int failed);
     // History lists only files that were written whole.
     void appendHistory(const QString& category, const QString& path);
 
+    // The rows in the order of the run queue's tasks (syncRows).
     QList<VideoConvertBar*> m_barList;
+    // Every row, also those of files being added, by its task.
+    QHash<RunTask::Id, VideoConvertBar*> m_rows;
     // The current add: its files and rows in file order, and its generation,
     // which tells a late result of an earlier add from one of this add.
     AddBatch m_addBatch;
     // The add waits for the worker to end an earlier add before it starts.
     bool m_addDeferred = false;
     AddFileThread* m_addFileThread = nullptr;
-    DeleteVideoThread* m_deleteVideoThread = nullptr;
     QMenu* m_rightMenu = nullptr;
     VideoConvertBar* m_choosenBar = nullptr;
     VideoConvertBar* m_shiftStartBar = nullptr;
@@ -188,7 +191,6 @@ private:
     bool m_bDraging = false;
     bool m_bCanDrop = false;
     bool m_bPressSelected = false;
-    bool m_bConverting = false;
     bool m_bShowDeleteDlg = true;
     QAction* m_actAddFile = nullptr;
     QAction* m_actPreview = nullptr;
@@ -199,12 +201,8 @@ private:
     QAction* m_actOpenLocation = nullptr;
     QAction* m_actFileInfo = nullptr;
     ProgresssDialog* m_progressDialog = nullptr;
-    // The run: its tasks, slots, merge and outputs.
+    // The queue's tasks in order and the run: its slots, merge and outputs.
     RunQueue* m_run = nullptr;
-    QList<VideoConvertBar*> m_checkList;
-
-    // Rows with the remove worker; deleted when it hands them back.
-    QList<VideoConvertBar*> m_removedBars;
 };
 
 extern QStringList g_iTunesfileList;

@@ -82,10 +82,12 @@ void ScrollAreaforBar::PerpareAddFile(int count)
 
 void ScrollAreaforBar::slotAddNewVideoItem(QString filepath)
 {
-    // The path reaches the row through the worker's probe.
-    auto* bar = new VideoConvertBar(this);
+    // The path reaches the task through the worker's probe.
+    const RunQueue::TaskPointer task = m_run->create();
+    auto* bar = new VideoConvertBar(m_run, task, this);
     bar->hide();
-    m_addBatch.append(filepath, addKey(bar));
+    m_rows.insert(task->id(), bar);
+    m_addBatch.append(filepath, task->id());
     connect(bar, &BaseBar::SignalBarItemPress, this, &ScrollAreaforBar::slotBarItemPress);
     connect(bar, &VideoConvertBar::signalDeleteItem, this, &ScrollAreaforBar::slotBarItemDelete);
     connect(bar, &VideoConvertBar::emitVideoPlay, this, &ScrollAreaforBar::respondVideoPlayEmit);
@@ -180,7 +182,7 @@ void ScrollAreaforBar::dropEvent(QDropEvent* event)
 
 void ScrollAreaforBar::slotProbed(int generation, int index, SourceFacts facts, TaskFormat format)
 {
-    if (VideoConvertBar* bar = addRow(m_addBatch.takeProbe(generation, index)))
+    if (VideoConvertBar* bar = rowOf(m_addBatch.takeProbe(generation, index)))
         bar->setProbedFile(facts, format);
 }
 
@@ -188,7 +190,7 @@ void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
 {
     // The worker sends a file's progress step right after its facts, so
     // only a row whose facts this add took may arrive.
-    VideoConvertBar* bar = addRow(m_addBatch.takeDelivery(index));
+    VideoConvertBar* bar = rowOf(m_addBatch.takeDelivery(index));
     if (!bar)
         return;
 
@@ -201,14 +203,12 @@ void ScrollAreaforBar::slotSetProgress(int index, QString fileName)
         m_progressDialog->setProgress(index + 1, fileName);
     }
 
-    m_barList.append(bar);
-
-    if (m_bConverting) {
-        bar->SetConvertState(State_Waiting);
-        connectRun(bar);
-        // A merge takes the row in its turn; otherwise it may take a free slot.
+    // The task takes its place in the queue; during a run it joins the run.
+    m_run->append(bar->runTask());
+    syncRows();
+    // A merge takes the task in its turn; otherwise it may take a free slot.
+    if (isConverting())
         fillSlots();
-    }
     update();
 }
 
@@ -226,10 +226,28 @@ void ScrollAreaforBar::dropPendingBars()
     // this add carries an old generation: the rows can go at once.
     const bool undelivered = m_addBatch.hasWaiting();
     for (AddBatch::Key key : m_addBatch.reset())
-        delete addRow(key);
+        dropRow(key);
     m_addDeferred = false;
     if (undelivered && m_addFileThread && m_addFileThread->isRunning())
         m_addFileThread->requestStop();
+}
+
+void ScrollAreaforBar::dropRow(RunTask::Id id)
+{
+    VideoConvertBar* bar = m_rows.take(id);
+    if (!bar)
+        return;
+    m_run->remove(*bar->runTask());
+    delete bar;
+}
+
+void ScrollAreaforBar::syncRows()
+{
+    m_barList.clear();
+    for (const RunQueue::TaskPointer& task : m_run->queue()) {
+        if (VideoConvertBar* bar = rowOf(task->id()))
+            m_barList.append(bar);
+    }
 }
 
 void ScrollAreaforBar::showHintIfEmpty()

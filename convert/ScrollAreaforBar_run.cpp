@@ -26,50 +26,21 @@ void ScrollAreaforBar::initRun()
     });
 }
 
-void ScrollAreaforBar::connectRun(VideoConvertBar* bar)
-{
-    connect(bar, &VideoConvertBar::emitChangeConvertState, this, &ScrollAreaforBar::slotChangeConvertState,
-            Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml,
-            Qt::UniqueConnection);
-    connect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish,
-            Qt::UniqueConnection);
-    // A row added during a run joins it.
-    m_run->join(bar->runTask());
-}
-
-void ScrollAreaforBar::disconnectRun(VideoConvertBar* bar)
-{
-    disconnect(bar, &VideoConvertBar::emitChangeConvertState, this,
-               &ScrollAreaforBar::slotChangeConvertState);
-    disconnect(bar, &VideoConvertBar::emitSaveHistoryXml, this, &ScrollAreaforBar::saveHistoryXml);
-    disconnect(bar, &VideoConvertBar::emitNotifyFinish, this, &ScrollAreaforBar::slotConvertFinish);
-}
-
-void ScrollAreaforBar::leaveRun(VideoConvertBar* bar)
-{
-    m_run->leave(*bar->runTask());
-    // Nothing of the run hears from the row again.
-    disconnect(bar, nullptr, this, nullptr);
-}
+bool ScrollAreaforBar::isConverting() const { return m_run && m_run->isRunning(); }
 
 QList<VideoConvertBar*> ScrollAreaforBar::convertingList() const
 {
     QList<VideoConvertBar*> rows;
     for (const RunTask* holder : m_run->holders()) {
-        for (VideoConvertBar* bar : m_barList) {
-            if (bar->runTask().get() == holder) {
-                rows.append(bar);
-                break;
-            }
-        }
+        if (VideoConvertBar* bar = rowOf(holder->id()))
+            rows.append(bar);
     }
     return rows;
 }
 
 QSet<QString> ScrollAreaforBar::runOutputs() const
 {
-    return m_bConverting ? m_run->outputs() : QSet<QString>();
+    return isConverting() ? m_run->outputs() : QSet<QString>();
 }
 
 int ScrollAreaforBar::mergeIndex() const { return m_run->mergeIndex(); }
@@ -83,21 +54,20 @@ void ScrollAreaforBar::StartConvert()
     RunRequest request;
     request.outputFolder = g_Configure.m_strOutputFolder;
     request.merge = g_Configure.m_bMerge;
+    request.historyPath = historyPath();
     if (request.merge)
         request.mergeFormat = g_itemChunk.m_convertinfo;
-    QList<RunQueue::TaskPointer> tasks;
-    tasks.reserve(m_barList.size());
-    for (VideoConvertBar* bar : qAsConst(m_barList)) {
-        tasks.append(bar->runTask());
-        connectRun(bar);
-    }
-    // Set here as well as by the caller: nothing the run does may see an
-    // idle queue.
-    m_bConverting = true;
-    m_run->convert(request, tasks);
+    // The run queue's tasks in their order; the run is under way from here.
+    m_run->convert(request);
 }
 
-void ScrollAreaforBar::SetConvertState(bool converting) { m_bConverting = converting; }
+void ScrollAreaforBar::SetConvertState(bool converting)
+{
+    // The run queue says whether a run is under way; only the end of one is
+    // asked for here.
+    if (!converting && isConverting())
+        CancelConvert();
+}
 
 void ScrollAreaforBar::fillSlots() { m_run->fillSlots(); }
 
@@ -109,9 +79,7 @@ void ScrollAreaforBar::StopConverter() {}
 
 void ScrollAreaforBar::slotConvertFinish()
 {
-    // The run queue has freed the task's slot already.
-    if (m_bConverting)
-        Check();
+    // The run queue has freed the task's slot and checked the run already.
 }
 
 void ScrollAreaforBar::Check() { m_run->check(); }
@@ -143,12 +111,9 @@ void ScrollAreaforBar::slotChangeConvertState(ConvertState state)
 
 void ScrollAreaforBar::CancelConvert()
 {
-    m_bConverting = false;
-    for (VideoConvertBar* bar : qAsConst(m_barList)) {
-        bar->setEnabled(true);
+    // Every task back to idle; the jobs are released on the opener thread.
+    for (VideoConvertBar* bar : qAsConst(m_barList))
         bar->Recover();
-        disconnectRun(bar);
-    }
     m_run->cancel();
 }
 
@@ -166,12 +131,8 @@ void ScrollAreaforBar::ConverTime() { m_run->pollMerge(); }
 
 void ScrollAreaforBar::endMerge(int joined, int failed)
 {
-    // The merged file is listed once it is whole, never while it is written.
-    const QString output = m_run->mergeOutput();
-    if (joined > 0 && QFileInfo::exists(output))
-        appendHistory(m_run->mergeCategory(), output);
-    // Joined items whose source ended early count as such, as in a run
-    // outside merge mode.
+    // The run queue has listed the merged file. Joined items whose source
+    // ended early count as such, as in a run outside merge mode.
     int endedEarly = 0;
     for (VideoConvertBar* bar : qAsConst(m_barList)) {
         if (!bar->HasFailed() && bar->EndedEarly())

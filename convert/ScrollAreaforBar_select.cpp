@@ -1,11 +1,10 @@
 // The queue: selection, drag reorder, the context menu and its actions, and
-// removal of rows (during a run, through the remove worker).
+// removal of rows (their tasks leave the run queue, which releases their jobs).
 #include "ScrollAreaforBar.h"
 
 #include "CSingleVersionStringUtil.h"
 #include "CommonDialog.h"
 #include "ConverterBarInfoDialog.h"
-#include "DeleteVideoThread.h"
 #include "LDragItemLabel.h"
 #include "LogCategories.h"
 #include "PlayerWidget.h"
@@ -165,7 +164,7 @@ void ScrollAreaforBar::mousePressEvent(QMouseEvent* event)
         emit signalHasChoosenBar(true);
         return;
     }
-    if (event->button() != Qt::LeftButton || m_bConverting)
+    if (event->button() != Qt::LeftButton || isConverting())
         return;
 
     m_bMousePress = true;
@@ -284,7 +283,9 @@ void ScrollAreaforBar::reorderSelection(const QPoint& pos)
         if (from < 0)
             continue;
         const int to = qBound(0, target + ((i > 0 && target < from) ? 1 : 0), int(m_barList.size()) - 1);
-        m_barList.move(from, to);
+        // The run queue's order is the queue's; the rows follow it.
+        m_run->move(from, to);
+        syncRows();
         QLayoutItem* item = Layout->takeAt(from);
         Layout->insertItem(to, item);
         target = to;
@@ -296,7 +297,7 @@ void ScrollAreaforBar::reorderSelection(const QPoint& pos)
 void ScrollAreaforBar::contextMenuEvent(QContextMenuEvent* event)
 {
     const bool onRow = rowIndexAt(event->pos()) >= 0;
-    const bool idle = !m_bConverting;
+    const bool idle = !isConverting();
     m_actAddFile->setEnabled(true);
     m_actRemove->setEnabled(onRow);
     m_actPreview->setEnabled(idle && onRow);
@@ -350,15 +351,17 @@ void ScrollAreaforBar::slotViewFileInfo()
 void ScrollAreaforBar::slotClearVideoBar()
 {
     // Offered only while idle; rows in a run are never deleted under it.
-    if (m_barList.isEmpty() || m_bConverting)
+    if (m_barList.isEmpty() || isConverting())
         return;
     for (VideoConvertBar* bar : qAsConst(m_barList)) {
         m_addBatch.remove(addKey(bar));
+        m_rows.remove(addKey(bar));
+        m_run->remove(*bar->runTask());
         Layout->removeWidget(bar);
         bar->hide();
         bar->deleteLater();
     }
-    m_barList.clear();
+    syncRows();
     m_choosenBar = nullptr;
     m_shiftStartBar = nullptr;
     m_selectedBarList.clear();
@@ -391,20 +394,13 @@ void ScrollAreaforBar::DeleteConverter(int index)
 {
     if (index < 0 || index >= m_barList.size())
         return;
-    if (!m_deleteVideoThread) {
-        m_deleteVideoThread = new DeleteVideoThread(nullptr);
-        connect(m_deleteVideoThread, &DeleteVideoThread::signalBarReleased, this,
-                &ScrollAreaforBar::slotBarReleased, Qt::QueuedConnection);
-    }
+    // The task leaves the queue; during a run the run queue releases its job
+    // on the opener thread, after the opens and releases already handed to
+    // it.
     VideoConvertBar* bar = m_barList.at(index);
-    m_removedBars.append(bar);
-    m_deleteVideoThread->addConvertBar(bar);
-}
-
-void ScrollAreaforBar::slotBarReleased(VideoConvertBar* bar)
-{
-    if (m_removedBars.removeOne(bar))
-        delete bar;
+    m_run->remove(*bar->runTask());
+    // Nothing of the queue hears from the row again.
+    disconnect(bar, nullptr, this, nullptr);
 }
 
 void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
@@ -421,26 +417,21 @@ void ScrollAreaforBar::removeBar(VideoConvertBar* bar)
         m_dragLine = nullptr;
 
     m_addBatch.remove(addKey(bar));
+    m_rows.remove(addKey(bar));
     Layout->removeWidget(bar);
     bar->hide();
-    if (m_bConverting) {
-        // The run lets go of the task before the worker takes the row.
-        leaveRun(bar);
-        DeleteConverter(index);
-        m_barList.removeAt(index);
-    } else {
-        m_barList.removeAt(index);
-        // Later: the request may come from the row's own button.
-        bar->deleteLater();
-    }
+    DeleteConverter(index);
+    syncRows();
+    // Later: the request may come from the row's own button.
+    bar->deleteLater();
 }
 
 void ScrollAreaforBar::afterRemoval()
 {
-    if (m_bConverting)
+    if (isConverting())
         Check();
     if (m_barList.isEmpty()) {
-        m_bConverting = false;
+        // A run left without tasks has ended (Check): the run queue says so.
         m_WidgetContents->setImageHide(false);
         emit signalHasVideo(false);
         emit emitFinishConvert();
@@ -453,7 +444,7 @@ void ScrollAreaforBar::slotRemoveChoosenBar()
 {
     if (!m_choosenBar && m_selectedBarList.isEmpty())
         return;
-    if (m_bConverting && m_bShowDeleteDlg && !confirmRemoval())
+    if (isConverting() && m_bShowDeleteDlg && !confirmRemoval())
         return;
     const QList<VideoConvertBar*> selected = m_selectedBarList;
     for (VideoConvertBar* bar : selected) {
@@ -483,7 +474,7 @@ void ScrollAreaforBar::slotBarItemDelete()
         return;
     }
     m_selectedBarList.removeAll(bar);
-    if (m_bConverting && m_bShowDeleteDlg && !confirmRemoval())
+    if (isConverting() && m_bShowDeleteDlg && !confirmRemoval())
         return;
     if (bar == m_choosenBar) {
         m_choosenBar = nullptr;

@@ -12,6 +12,7 @@
 #include "formats/ProfileFile.h"
 #include "queue/ConvertJob.h"
 #include "queue/FreeMemory.h"
+#include "queue/Opener.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -94,9 +95,14 @@ void showFitted(QLabel* label, const QString& text, const QRect& rect, int lines
 } // namespace
 
 VideoConvertBar::VideoConvertBar(QWidget* parent)
+    : VideoConvertBar(nullptr, nullptr, parent)
+{}
+
+VideoConvertBar::VideoConvertBar(RunQueue* run, std::shared_ptr<RunTask> task, QWidget* parent)
     : BaseBar(parent)
-    , m_runTask(std::make_shared<RunTask>())
+    , m_runTask(task ? std::move(task) : std::make_shared<RunTask>())
     , m_task(m_runTask->record())
+    , m_run(run)
 {
     static const bool registered = [] {
         qRegisterMetaType<ConvertState>("ConvertState");
@@ -105,13 +111,13 @@ VideoConvertBar::VideoConvertBar(QWidget* parent)
     }();
     Q_UNUSED(registered);
 
-    // The queue that makes the row runs its task.
-    m_run = parent ? parent->findChild<RunQueue*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    // The queue's run queue made the task and runs it; a row made outside a
+    // queue runs its task on a run queue of its own.
     if (!m_run) {
         m_ownRun = std::make_unique<RunQueue>();
         m_run = m_ownRun.get();
+        m_run->adopt(*m_runTask);
     }
-    m_run->adopt(*m_runTask);
 
     setupUi(this);
     setMouseTracking(true);
@@ -472,7 +478,7 @@ void VideoConvertBar::WaitForOpens() { ConvertJob::waitForOpens(); }
 
 void VideoConvertBar::GiveBackMemory()
 {
-    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
+    Opener::run([] { FreeMemory::giveBack(); });
 }
 
 bool VideoConvertBar::IsOpening() const { return m_run && m_run->isOpening(*m_runTask); }
@@ -537,9 +543,9 @@ void VideoConvertBar::showRun(RunTask::Change change)
         repaint();
         return;
     case Change::Written:
+        // The run queue has listed the output.
         m_convertImage->SetProgress(100);
         repaint();
-        emit emitSaveHistoryXml(this);
         return;
     case Change::Finished:
         m_retainTime->hide();
@@ -566,6 +572,7 @@ void VideoConvertBar::showRun(RunTask::Change change)
         emit emitNotifyFinish();
         return;
     case Change::Recovered:
+        setEnabled(!state.beingMerged);
         m_retainTime->hide();
         m_laterInfoWidget->SetEnableRename(true);
         m_videoImageWidget->setEnabled(true);
@@ -598,7 +605,8 @@ void VideoConvertBar::showRun(RunTask::Change change)
         update();
         return;
     case Change::MergeItem:
-        setEnabled(false);
+        // The merge works on the task: its row takes no input.
+        setEnabled(!state.beingMerged);
         return;
     }
     // A change of stage: a merge shows no wait or pause button.
@@ -676,13 +684,12 @@ void VideoConvertBar::layoutStatus()
 
 void VideoConvertBar::DeleteConvert()
 {
-    // On the remove worker: the task has left the run, nothing else touches
-    // its job.
-    if (m_runTask->state().stage != RunSchedule::Stage::Finished)
-        m_runTask->job().releaseNow();
+    // The run queue lets go of the task and releases its job on the opener
+    // thread.
+    m_run->leave(*m_runTask);
 }
 
-void VideoConvertBar::slotStartTimer() { convertTimer()->start(RunQueue::kPollMs); }
+void VideoConvertBar::slotStartTimer() { m_run->watch(*m_runTask); }
 
 // ---- Events and painting -----------------------------------------------------------
 

@@ -50,6 +50,8 @@ class VideoConvertBar : public BaseBar, public Ui::VideoConvertBar
     Q_OBJECT
 public:
     explicit VideoConvertBar(QWidget* parent = nullptr);
+    // The row that shows `task`, which `run` made and runs.
+    VideoConvertBar(RunQueue* run, std::shared_ptr<RunTask> task, QWidget* parent);
     ~VideoConvertBar() override;
 
     // Probe: setFile probes and takes the facts at once; the queue's add
@@ -125,6 +127,7 @@ public:
     void StartConvertMedia();
     void SetConvertProgress(float progress);
     void Recover();
+    // The task leaves the run under way; the run queue releases its job.
     void DeleteConvert();
     // True while the engine opens this task's job on the opener thread; the
     // row shows "Waitting" until then.

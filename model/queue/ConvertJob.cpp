@@ -2,25 +2,12 @@
 
 #include "clips/ConfigMapping.h"
 #include "queue/ConvertTask.h"
+#include "queue/Opener.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <QThreadPool>
 #include <QtGlobal>
-
-namespace {
-QThreadPool& opener()
-{
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(-1);
-        return p;
-    }();
-    return *pool;
-}
-} // namespace
 
 float ConvertJob::percentOf(uint64_t done, uint64_t duration)
 {
@@ -29,17 +16,8 @@ float ConvertJob::percentOf(uint64_t done, uint64_t duration)
 
 // ---- Configuration ---------------------------------------------------------------
 
-namespace {
-Config configFor(const MappingValues& values)
-{
-    Config config = Config_Create();
-    ConfigMapping::send(config, values);
-    return config;
-}
-} // namespace
-
 ConvertJob::Configuration::Configuration(const MappingValues& values)
-    : m_config(configFor(values))
+    : m_config(Opener::configFor(values))
 {}
 
 QByteArray ConvertJob::containerOf(const Convertinfo& target)
@@ -53,15 +31,11 @@ ConvertJob::Configuration::~Configuration() { Config_Release(m_config); }
 
 // ---- The opener thread -------------------------------------------------------------
 
-void ConvertJob::onOpener(std::function<void()> work) { opener().start(std::move(work)); }
+void ConvertJob::onOpener(std::function<void()> work) { Opener::run(std::move(work)); }
 
-void ConvertJob::waitForOpener() { opener().waitForDone(); }
+void ConvertJob::waitForOpener() { Opener::waitForDone(); }
 
-void ConvertJob::waitForOpens()
-{
-    waitForOpener();
-    QCoreApplication::sendPostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
-}
+void ConvertJob::waitForOpens() { Opener::waitForHandBacks(); }
 
 void ConvertJob::openNow(Opening& job)
 {
@@ -114,7 +88,7 @@ void ConvertJob::open(const ConvertTask& task, const QString& output, std::funct
 {
     const Convertinfo& target = task.target();
     auto job = std::make_shared<Opening>();
-    job->config = configFor(task.mappingValues(target));
+    job->config = Opener::configFor(task.mappingValues(target));
     job->source = task.path().toUtf8();
     job->target = output.toUtf8();
     job->container = containerOf(target);
@@ -124,19 +98,16 @@ void ConvertJob::open(const ConvertTask& task, const QString& output, std::funct
     m_pending = job;
     m_opened = std::move(opened);
 
-    onOpener([job] {
-        openNow(*job);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [job] {
-                // `owner` is only touched on this thread.
-                if (job->owner && job->owner->m_pending == job)
-                    job->owner->delivered(job);
-                else
-                    release(*job);
-            },
-            Qt::QueuedConnection);
-    });
+    Opener::runThenHandBack([job] { openNow(*job); },
+                            [job] {
+                                // `owner` is only touched on this thread. An
+                                // open nobody waits for any more is released
+                                // where every release goes.
+                                if (job->owner && job->owner->m_pending == job)
+                                    job->owner->delivered(job);
+                                else
+                                    Opener::run([job] { release(*job); });
+                            });
 }
 
 void ConvertJob::delivered(const std::shared_ptr<Opening>& job)
@@ -184,7 +155,7 @@ void ConvertJob::releaseLater()
         return;
     const ConverterHandle converter = m_converter;
     m_converter = nullptr;
-    onOpener([converter] { Converter_Release(converter); });
+    Opener::run([converter] { Converter_Release(converter); });
 }
 
 void ConvertJob::releaseNow()

@@ -1,14 +1,9 @@
 #pragma once
 
 // One task's conversion job against the engine, apart from the row that
-// shows it: its open on the one opener thread, the converter it holds once
-// open, start, pause, poll and release (the merge run's job is MergeJob).
-// Nothing here touches a widget.
-//
-// Opening a job probes the source and sets up the encoders, which takes tens
-// of milliseconds per 1080p clip: opens run off the GUI thread, one piece of
-// work at a time, so that the engine sees them in queue order and ended jobs
-// are released after the opens already handed over.
+// shows it: its open on the one opener thread (Opener), the converter it
+// holds once open, start, pause, poll and release (the merge run's job is
+// MergeJob). Nothing here touches a widget.
 
 #include <orvalta.h>
 
@@ -112,11 +107,11 @@ public:
     // Releases the converter now (the engine is told even when none is held).
     void releaseNow();
 
-    // ---- The opener thread, shared by every job ------------------------------
+    // ---- The opener thread, shared by every job (Opener) -----------------------
     static void onOpener(std::function<void()> work);
     // Returns once every piece of work handed to the opener thread has run.
     static void waitForOpener();
-    // Also delivers what those opens handed back to the application's thread.
+    // Also delivers what that work handed back to the application's thread.
     static void waitForOpens();
 
     // ---- What a failed job tells the person -----------------------------------

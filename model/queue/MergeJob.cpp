@@ -2,6 +2,7 @@
 
 #include "clips/ConfigMapping.h"
 #include "queue/ConvertTask.h"
+#include "queue/Opener.h"
 
 #include <QCoreApplication>
 
@@ -28,15 +29,6 @@ struct MergeJob::Work
     MergeJob* owner = nullptr;
 };
 
-namespace {
-Config configFor(const MappingValues& values)
-{
-    Config config = Config_Create();
-    ConfigMapping::send(config, values);
-    return config;
-}
-} // namespace
-
 MergeJob::~MergeJob() { release(false); }
 
 void MergeJob::add(const ConvertTask& item, const Convertinfo& format, const QString& output,
@@ -48,9 +40,9 @@ void MergeJob::add(const ConvertTask& item, const Convertinfo& format, const QSt
     if (!m_merger) {
         MappingValues outputValues = values;
         outputValues.disVideo = outputValues.disAudio = false;
-        work->output = configFor(outputValues);
+        work->output = Opener::configFor(outputValues);
     }
-    work->item = configFor(values);
+    work->item = Opener::configFor(values);
     work->target = output.toUtf8();
     work->container = ConvertJob::containerOf(format);
     work->source = item.path().toUtf8();
@@ -73,23 +65,21 @@ void MergeJob::hand(const std::shared_ptr<Work>& work, std::function<void()> don
     work->owner = this;
     m_pending = work;
     m_done = std::move(done);
-    ConvertJob::onOpener([work] {
-        if (work->closing) {
-            if (work->merger)
-                Merger_Close(work->merger);
-        } else {
-            addNow(*work);
-        }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [work] {
-                // `owner` is only touched on this thread; a job that let go
-                // releases the merger itself (see release).
-                if (work->owner && work->owner->m_pending == work)
-                    work->owner->delivered(work);
-            },
-            Qt::QueuedConnection);
-    });
+    Opener::runThenHandBack(
+        [work] {
+            if (work->closing) {
+                if (work->merger)
+                    Merger_Close(work->merger);
+            } else {
+                addNow(*work);
+            }
+        },
+        [work] {
+            // `owner` is only touched on this thread; a job that let go
+            // releases the merger itself (see release).
+            if (work->owner && work->owner->m_pending == work)
+                work->owner->delivered(work);
+        });
 }
 
 void MergeJob::addNow(Work& work)
@@ -166,7 +156,7 @@ void MergeJob::release(bool close)
     // A merger that was closed already is not closed again.
     close = close && !m_closed;
     // Runs after pending work, so a merger that an add created is seen here.
-    ConvertJob::onOpener([pending, merger, close] {
+    Opener::run([pending, merger, close] {
         const MergerHandle handle = merger ? merger : pending ? pending->merger : nullptr;
         if (!handle)
             return;

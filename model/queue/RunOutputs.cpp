@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 QString RunOutputs::freePath(const QString& folder, const QString& name, const QString& extension,
-                             const QSet<QString>* taken)
+                             const QSet<QString>* taken, const QSet<QString>* going)
 {
     const QString stem = SourceProbe::stemOf(name);
     auto candidate = [&](const QString& number) {
@@ -17,8 +17,10 @@ QString RunOutputs::freePath(const QString& folder, const QString& name, const Q
         return path;
     };
     auto isTaken = [&](const QString& path) {
+        if (taken && taken->contains(path))
+            return true;
         const QFileInfo info(path);
-        return info.exists() || info.isSymLink() || (taken && taken->contains(path));
+        return (info.exists() || info.isSymLink()) && !(going && going->contains(path));
     };
     QString path = candidate(QString());
     for (int n = 1; isTaken(path); ++n)
@@ -38,7 +40,7 @@ QString RunOutputs::startEventText(const QString& source, const QString& contain
 
 QString RunOutputs::choose(const QString& folder, const QString& name, const QString& extension) const
 {
-    const QString path = freePath(folder, name, extension, &m_taken);
+    const QString path = freePath(folder, name, extension, &m_taken, &m_going);
     if (!QFileInfo::exists(folder))
         QDir().mkpath(folder);
     return path;

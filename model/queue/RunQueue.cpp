@@ -1,11 +1,16 @@
 #include "queue/RunQueue.h"
 
 #include "QIAppUtil.h"
+#include "history/HistoryFile.h"
 #include "queue/FreeMemory.h"
 #include "queue/MergeJob.h"
+#include "queue/Opener.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPointer>
+
+#include <atomic>
 
 namespace {
 
@@ -18,8 +23,17 @@ QString rowText(const char* source) { return QCoreApplication::translate("VideoC
 
 // ---- One task ------------------------------------------------------------------
 
+namespace {
+RunTask::Id nextTaskId()
+{
+    static std::atomic<RunTask::Id> last{0};
+    return ++last;
+}
+} // namespace
+
 RunTask::RunTask()
-    : m_job(std::make_unique<ConvertJob>())
+    : m_id(nextTaskId())
+    , m_job(std::make_unique<ConvertJob>())
 {}
 
 RunTask::~RunTask() = default;
@@ -37,11 +51,66 @@ RunQueue::~RunQueue()
 {
     // Nothing calls back into a queue that is gone: pending opens are
     // released as they return, and the merger (not closed) after them.
-    for (const TaskPointer& task : qAsConst(m_tasks)) {
-        task->m_poll.stop();
-        task->job().abandonOpen();
+    for (const QList<TaskPointer>* tasks : {&m_tasks, &m_queue, &m_adding}) {
+        for (const TaskPointer& task : *tasks) {
+            task->m_poll.stop();
+            task->job().abandonOpen();
+        }
     }
     m_merge.reset();
+}
+
+// ---- The queue's tasks -------------------------------------------------------------
+
+RunQueue::TaskPointer RunQueue::create()
+{
+    auto task = std::make_shared<RunTask>();
+    adopt(*task);
+    m_adding.append(task);
+    return task;
+}
+
+void RunQueue::append(const TaskPointer& task)
+{
+    if (!task || m_queue.contains(task))
+        return;
+    m_adding.removeAll(task);
+    m_queue.append(task);
+    if (m_running) {
+        wait(*task);
+        join(task);
+    }
+}
+
+void RunQueue::remove(RunTask& task)
+{
+    // Held here while it leaves: the caller may hold only a reference.
+    const TaskPointer held = find(task.id());
+    leave(task);
+    for (QList<TaskPointer>* tasks : {&m_queue, &m_adding}) {
+        for (int i = tasks->size() - 1; i >= 0; --i) {
+            if (tasks->at(i).get() == &task)
+                tasks->removeAt(i);
+        }
+    }
+}
+
+void RunQueue::move(int from, int to)
+{
+    if (from < 0 || from >= m_queue.size() || to < 0 || to >= m_queue.size())
+        return;
+    m_queue.move(from, to);
+}
+
+RunQueue::TaskPointer RunQueue::find(RunTask::Id id) const
+{
+    for (const QList<TaskPointer>* tasks : {&m_queue, &m_adding}) {
+        for (const TaskPointer& task : *tasks) {
+            if (task->id() == id)
+                return task;
+        }
+    }
+    return nullptr;
 }
 
 void RunQueue::adopt(RunTask& task)
@@ -62,6 +131,7 @@ void RunQueue::convert(const RunRequest& request, const QList<TaskPointer>& task
 {
     m_request = request;
     ++m_generation;
+    m_endPending = false;
     m_outputs.clear();
     m_holders.clear();
     m_tasks = tasks;
@@ -106,8 +176,33 @@ void RunQueue::leave(RunTask& task)
     }
     task.m_poll.stop();
     task.job().abandonOpen();
+    if (!m_request.merge)
+        letGo(task);
     m_holders.removeAll(&task);
     m_tasks.removeAt(index);
+}
+
+void RunQueue::letGo(RunTask& task)
+{
+    if (!task.job().converter() || task.m_state.stage == Stage::Finished)
+        return;
+    // The engine may have finished since the last poll: that output is
+    // whole, listed and kept; the release deletes only a partial one.
+    const ConvertJob::Poll poll = task.job().poll();
+    const bool whole = poll.ended && poll.error == 0;
+    if (whole)
+        written(task, poll);
+    task.job().releaseLater();
+    if (whole)
+        return;
+    const QString output = task.m_record.outputPath();
+    m_outputs.going(output);
+    const QPointer<RunQueue> self(this);
+    Opener::runThenHandBack([] {},
+                            [self, output] {
+                                if (self)
+                                    self->m_outputs.gone(output);
+                            });
 }
 
 void RunQueue::fillSlots()
@@ -141,16 +236,29 @@ void RunQueue::check()
 {
     if (!m_running)
         return;
-    if (ended()) {
-        emit runEnded();
+    if (!ended()) {
+        fillSlots();
         return;
     }
-    fillSlots();
+    if (m_endPending)
+        return;
+    // Delivered through the event loop: whatever shows the end (a modal
+    // dialog) never runs inside the poll or removal that ended the run.
+    m_endPending = true;
+    const int generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation != m_generation)
+            return;
+        m_endPending = false;
+        if (m_running && ended())
+            emit runEnded();
+    });
 }
 
 void RunQueue::cancel()
 {
     m_running = false;
+    m_endPending = false;
     ++m_generation;
     for (const TaskPointer& task : qAsConst(m_tasks)) {
         if (task->m_state.stage != Stage::Idle)
@@ -173,7 +281,7 @@ void RunQueue::cancel()
     m_mergeCategory.clear();
     // The run's threads have freed their buffers into the allocator's arenas:
     // hand that memory back once the jobs are released.
-    ConvertJob::onOpener([] { FreeMemory::giveBack(); });
+    Opener::run([] { FreeMemory::giveBack(); });
 }
 
 bool RunQueue::isOpening(const RunTask& task) const
@@ -301,16 +409,35 @@ void RunQueue::poll(RunTask& task)
     const ConvertJob::Poll poll = task.job().poll();
     RunState& state = task.m_state;
     ++state.ticks;
-    if (!poll.ended) {
-        state.percent = poll.percent;
-        announce(task, RunTask::Change::Progress);
-        progressShown(task);
+    if (poll.ended) {
+        jobEnded(task, poll);
         return;
     }
+    state.percent = poll.percent;
+    announce(task, RunTask::Change::Progress);
+    progressShown(task);
+}
+
+void RunQueue::watch(RunTask& task)
+{
+    if (task.m_state.stage == Stage::Converting && task.job().converter())
+        task.m_poll.start(kPollMs);
+}
+
+void RunQueue::jobEnded(RunTask& task, const ConvertJob::Poll& poll)
+{
     if (poll.error != 0) {
         fail(task, ConvertJob::failureReason(poll.error, task.m_record));
         return;
     }
+    written(task, poll);
+    finish(task);
+    ended(task);
+}
+
+void RunQueue::written(RunTask& task, const ConvertJob::Poll& poll)
+{
+    RunState& state = task.m_state;
     // A source that ends before its probed length is written as far as it
     // goes; the task says how far, and the run does not count it as clean.
     if (poll.endedEarly())
@@ -318,12 +445,18 @@ void RunQueue::poll(RunTask& task)
             rowText("Converted %1 of %2").arg(getTime(poll.convertedUs), getTime(poll.wholeUs));
     emit usage(11623, QString());
     state.percent = 100.0f;
-    // Listed once written whole: a failed, cancelled or removed task leaves
-    // no entry.
+    // Listed once written whole, straight from here: a failed task, or a
+    // cancelled or removed one whose output was partial, leaves no entry.
+    appendHistory(task.m_record.itemName(), task.m_record.outputPath());
     announce(task, RunTask::Change::Written);
     progressShown(task);
-    finish(task);
-    ended(task);
+}
+
+void RunQueue::appendHistory(const QString& category, const QString& path)
+{
+    // Saved in the background: another copy of the program may hold the file.
+    if (!m_request.historyPath.isEmpty())
+        HistoryFile::appendLater(m_request.historyPath, category, path);
 }
 
 void RunQueue::fail(RunTask& task, const QString& detail)
@@ -398,8 +531,10 @@ void RunQueue::recover(RunTask& task)
 {
     task.job().abandonOpen();
     RunState& state = task.m_state;
-    if (!m_request.merge && state.stage != Stage::Finished)
-        task.job().releaseNow();
+    // Freeing a job's encoders takes tens of milliseconds: a cancel of five
+    // jobs does not wait for them.
+    if (!m_request.merge)
+        letGo(task);
     task.m_poll.stop();
     state.stage = Stage::Idle;
     state.showsProgress = false;
@@ -485,7 +620,15 @@ void RunQueue::mergeNext()
         emit mergeEnded(joined, failed);
         return;
     }
-    m_merge->close([this, joined, failed] { emit mergeEnded(joined, failed); });
+    m_merge->close([this, joined, failed] { mergeClosed(joined, failed); });
+}
+
+void RunQueue::mergeClosed(int joined, int failed)
+{
+    // The merged file is listed once it is whole, never while it is written.
+    if (joined > 0 && QFileInfo::exists(m_mergeOutput))
+        appendHistory(m_mergeCategory, m_mergeOutput);
+    emit mergeEnded(joined, failed);
 }
 
 void RunQueue::pollMerge()

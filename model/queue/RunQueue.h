@@ -1,12 +1,13 @@
 #pragma once
 
-// The queue's run, apart from the rows that show it. Each task is one
-// RunTask: its record, its job against the engine and where it stands in
-// the run (the one copy of that state). The run queue holds the tasks of the
-// run under way in queue order, fills the five slots, has a task yield its
-// slot to a resumed one, polls the jobs, runs the merge job, names every
-// output, and announces each change of a task with a signal; a row shows
-// what it announces. A run takes what it needs at Convert (a RunRequest) and
+// The queue's tasks and their run, apart from the rows that show them. Each
+// task is one RunTask: its record, its job against the engine and where it
+// stands in the run (the one copy of that state). The run queue holds every
+// task of the queue in order from its add to its removal, and those of the
+// run under way; it fills the five slots, has a task yield its slot to a
+// resumed one, polls the jobs, runs the merge job, names every output, lists
+// every output written whole in the history, and announces each change of a
+// task with a signal; a row shows what it announces. A run takes what it needs at Convert (a RunRequest) and
 // reads nothing else while it runs. Nothing here touches a widget.
 
 #include "formats/Convertinfo.h"
@@ -31,6 +32,9 @@ struct RunRequest
     bool merge = false;
     // The merge's output settings (every item is written with them).
     Convertinfo mergeFormat;
+    // The history file every output written whole is listed in; empty:
+    // none is listed.
+    QString historyPath;
 };
 
 // Where one task stands.
@@ -76,8 +80,13 @@ public:
     };
     Q_ENUM(Change)
 
+    // Names the task for as long as the program runs; never 0.
+    using Id = quintptr;
+
     RunTask();
     ~RunTask() override;
+
+    Id id() const { return m_id; }
 
     ConvertTask& record() { return m_record; }
     const ConvertTask& record() const { return m_record; }
@@ -94,6 +103,7 @@ signals:
 private:
     friend class RunQueue;
 
+    const Id m_id;
     ConvertTask m_record;
     RunState m_state;
     QTimer m_poll;
@@ -115,23 +125,47 @@ public:
     // Polls the task's job on its timer from now on; once per task.
     void adopt(RunTask& task);
 
+    // ---- The queue's tasks ---------------------------------------------------
+
+    // A new task for a file being added: the queue holds it from now on, and
+    // it takes its place in the queue's order once its facts are in
+    // (append).
+    TaskPointer create();
+    // The task takes the last place in the queue's order; during a run it
+    // joins the run and waits for its turn.
+    void append(const TaskPointer& task);
+    // The task leaves the queue (and the run under way: see leave).
+    void remove(RunTask& task);
+    // Moves the task at `from` of the queue's order to `to`.
+    void move(int from, int to);
+    // The queue's tasks in order (those whose file is still being added
+    // not among them).
+    const QList<TaskPointer>& queue() const { return m_queue; }
+    // The task of the queue (or being added) with this id; null for none.
+    TaskPointer find(RunTask::Id id) const;
+
     // ---- The run -----------------------------------------------------------
 
     // Starts a run of `tasks` in queue order: every task waits, then five
     // start side by side, or the merge takes the first.
     void convert(const RunRequest& request, const QList<TaskPointer>& tasks);
+    // A run of every task of the queue.
+    void convert(const RunRequest& request) { convert(request, m_queue); }
     // A task added while the run is under way (it waits already): it takes a
     // free slot once fillSlots runs; a merge takes it in its turn.
     void join(const TaskPointer& task);
     // A task that leaves the queue while the run is under way: its poll
     // stops, a pending open is released when it returns, its slot is free,
-    // and the merge stays on the item it works on.
+    // and the merge stays on the item it works on. A job that ended whole
+    // before a poll saw it is listed; the job is released on the opener
+    // thread after the work already handed to it (an unfinished one's
+    // partial output is deleted there).
     void leave(RunTask& task);
     // Whatever freed a slot, the first waiting task not yet started takes it,
     // and every free slot is filled.
     void fillSlots();
-    // Ends the run once no task waits, is paused or converts (runEnded);
-    // else fills the free slots.
+    // Ends the run once no task waits, is paused or converts (runEnded,
+    // delivered through the event loop, once); else fills the free slots.
     void check();
     // Ends the run: every task still in it back to idle, the merge job
     // closed and released, and the memory the jobs freed given back.
@@ -169,6 +203,8 @@ public:
     void finish(RunTask& task);
     // One poll of the task's job.
     void poll(RunTask& task);
+    // Polls a converting task's job every kPollMs from now on.
+    void watch(RunTask& task);
     // Shows the task as failed with `detail`; the job is left as it is.
     void setFailed(RunTask& task, const QString& detail);
     // The task changed since it failed: the failure goes.
@@ -179,7 +215,8 @@ public:
     void showConverting(RunTask& task);
     // Whether the task's percentage is drawn, the stage left as it is.
     void showProgress(RunTask& task, bool shown);
-    // Back to idle; a job not ended is released (a merge item holds none).
+    // Back to idle; a job not ended is released on the opener thread (a
+    // merge item holds none), one that ended whole unseen is listed first.
     void recover(RunTask& task);
 
     // ---- The merge ---------------------------------------------------------
@@ -203,7 +240,8 @@ public:
 signals:
     // Every change of a task of this queue (the task also signals it).
     void taskChanged(RunTask* task, RunTask::Change change);
-    // A run that does not merge ended: every task ended or left.
+    // A run that does not merge ended: every task ended or left. Never
+    // emitted inside a call into the queue.
     void runEnded();
     // The merge went past its last item and its file is whole: how many
     // items were joined and how many failed.
@@ -214,6 +252,14 @@ signals:
 
 private:
     void announce(RunTask& task, RunTask::Change change);
+    // The job's end, seen once: listed when written whole, else failed.
+    void jobEnded(RunTask& task, const ConvertJob::Poll& poll);
+    // The output was written whole: the task says so and it is listed.
+    void written(RunTask& task, const ConvertJob::Poll& poll);
+    // A task leaving the run with its job held: a job that ended whole
+    // unseen is listed, and the job is released on the opener thread.
+    void letGo(RunTask& task);
+    void appendHistory(const QString& category, const QString& path);
     // The open handed back: start the job, or fail the task.
     void opened(RunTask& task);
     // The job failed: released, the task ends as failed.
@@ -221,13 +267,21 @@ private:
     // The task left its slot; the run moves on.
     void ended(RunTask& task);
     void mergeAdded(const QString& output, const QString& category);
+    // The merged file is whole: listed, and the merge ends.
+    void mergeClosed(int joined, int failed);
     void deferMergeNext();
     // Once the percentage reached 100 after it was shown, it is drawn no
     // more and the time-left estimate starts over.
     void progressShown(RunTask& task);
 
+    // Every task from its add until its removal: in the queue's order, and
+    // those whose file is still being added.
+    QList<TaskPointer> m_queue;
+    QList<TaskPointer> m_adding;
+
     RunRequest m_request;
     RunOutputs m_outputs;
+    // The run's tasks (the queue's at its start and those added since).
     QList<TaskPointer> m_tasks;
     QList<RunTask*> m_holders;
     bool m_running = false;
@@ -235,6 +289,8 @@ private:
     // Bumped at every start and end of a run, so that a step deferred to
     // the event loop never acts on a later run.
     int m_generation = 0;
+    // runEnded is on its way through the event loop.
+    bool m_endPending = false;
 
     std::unique_ptr<MergeJob> m_merge;
     QTimer m_mergePoll;

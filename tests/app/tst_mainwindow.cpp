@@ -18,6 +18,7 @@
 #include "SanpSsetDialog.h"
 #include "ScrollAreaforBar.h"
 #include "formats/GobelItemChunk.h"
+#include "orvalta_fake_control.h"
 #include <QCloseEvent>
 
 #include <QDesktopServices>
@@ -82,9 +83,22 @@ private:
         QVERIFY(!m_window->m_convertDoneLab->isVisibleTo(m_window.get()));
     }
 
-    void startRun()
+    // A run of one queued file whose job ends after `polls` polls (never
+    // for -1): the window follows the queue's run.
+    void startRun(int polls = -1)
     {
-        emit m_window->m_videoWidget->signalHasVideo(true);
+        const QString clip = m_tmp.filePath("clip.mov");
+        QFile file(clip);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+        file.close();
+        orvfake::setMedia(clip.toStdString(), orvfake::MediaFacts());
+        orvfake::JobScript script;
+        script.polls = polls;
+        orvfake::setJobScript(script);
+        // The add shows its progress dialog until the file is in the queue.
+        m_window->m_videoWidget->slotAddItunesItems({clip});
+        QCOMPARE(m_window->m_videoWidget->barList().size(), 1);
         QVERIFY(m_window->m_btnConvert->isEnabled());
         QTest::mouseClick(m_window->m_btnConvert, Qt::LeftButton);
         QVERIFY(m_window->isConverting());
@@ -108,6 +122,7 @@ private slots:
 
     void init()
     {
+        orvfake::reset();
         g_Configure.m_bMerge = false;
         g_Configure.m_strOutputFolder = m_tmp.path() + "/out";
         m_catcher.urls.clear();
@@ -170,12 +185,19 @@ private slots:
 
     void runEndsByItself()
     {
-        startRun();
+        startRun(2);
         QCOMPARE(m_window->convertCaption(), QString("Cancel"));
         QVERIFY(!m_window->m_btnMerageOFF->isEnabled());
         QVERIFY(!m_window->m_btnMerageON->isEnabled());
         QVERIFY(m_window->m_btnAdd->isEnabled());
-        emit m_window->m_videoWidget->emitFinishConvert();
+        bool done = false;
+        whenModal([&done](QWidget* modal) {
+            auto* dialog = qobject_cast<FinishConvertDialog*>(modal);
+            QVERIFY(dialog);
+            done = true;
+            dialog->m_okButton->click();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done && !m_window->isConverting(), 300000);
         verifyIdle();
     }
 

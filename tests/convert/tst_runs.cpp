@@ -320,7 +320,7 @@ void TestRuns::twoTasksOfOneFileNeverShareAnOutput()
     QCOMPARE(orvfake::converter("V1")->lengthUs, uint64_t(2000000));
     finish(run.queue->barList().at(0));
     finish(run.queue->barList().at(1));
-    QCOMPARE(run.seen.finishDialogs, 1);
+    QTRY_COMPARE(run.seen.finishDialogs, 1);
     QCOMPARE(historyPaths(), QStringList({folder + "/same.mp4", folder + "/same1.mp4"}));
 }
 
@@ -390,8 +390,8 @@ void TestRuns::scheduleFiveAtATime()
              (QList<VideoConvertBar*>{run.rows[3], run.rows[4], run.rows[5], run.rows[6], run.rows[1]}));
     checkSlots();
 
-    // Removing a running task asks, frees its slot and hands its converter
-    // to the remove worker.
+    // Removing a running task asks, frees its slot and has its converter
+    // released on the opener thread.
     const std::string removedConverter = orvfake::label(run.rows.at(3)->job().converter());
     emit run.rows.at(3)->signalDeleteItem();
     QCOMPARE(run.seen.questions, 1);
@@ -430,7 +430,7 @@ void TestRuns::scheduleFiveAtATime()
         }
     }
 
-    QCOMPARE(run.finished.count(), 1);
+    QTRY_COMPARE(run.finished.count(), 1);
     QCOMPARE(run.seen.finishDialogs, 1);
     // The main window hears of the end only once the dialog has closed.
     QCOMPARE(run.seen.finishSignalsWhenShown, 0);
@@ -967,7 +967,11 @@ void TestRuns::contextMenuEntries()
         {true, offRow, "Add file"},
     };
     for (const Case& c : cases) {
-        queue->SetConvertState(c.running);
+        if (c.running && !queue->isConverting()) {
+            queue->StartConvert();
+            queue->SetConvertState(true);
+        }
+        QCOMPARE(queue->isConverting(), c.running);
         QContextMenuEvent event(QContextMenuEvent::Mouse, c.at, queue->viewport()->mapToGlobal(c.at));
         queue->contextMenuEvent(&event);
         QStringList enabled;
@@ -979,6 +983,7 @@ void TestRuns::contextMenuEntries()
         QCOMPARE(enabled.join(','), c.enabled);
     }
     queue->SetConvertState(false);
+    QVERIFY(!queue->isConverting());
 }
 
 void TestRuns::dragReordersTheSelection()

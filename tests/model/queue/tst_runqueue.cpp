@@ -5,6 +5,7 @@
 // once, and the merge job's adds, polls and failures.
 #include "clips/SourceProbe.h"
 #include "formats/ProfileFile.h"
+#include "history/HistoryFile.h"
 #include "queue/ConvertJob.h"
 #include "queue/ConvertTask.h"
 #include "queue/RunQueue.h"
@@ -185,10 +186,14 @@ private slots:
         QVERIFY(!run.at(0).pollTimer()->isActive());
         QCOMPARE(run.holders(), range(1, qMin(count, RunSchedule::kSlots + 1)));
 
-        for (int round = 0; round < count && ended.isEmpty(); ++round) {
+        for (int round = 0; round < count && !run.queue.ended(); ++round) {
             for (int i = 0; i < count; ++i)
                 run.finish(i);
         }
+        // The end comes through the event loop, never inside a poll, once.
+        QVERIFY(ended.isEmpty());
+        QTRY_COMPARE(ended.count(), 1);
+        QCoreApplication::processEvents();
         QCOMPARE(ended.count(), 1);
         QVERIFY(run.queue.ended());
         QVERIFY(run.queue.holders().isEmpty());
@@ -388,24 +393,58 @@ private slots:
         QCOMPARE(orvfake::calls("Converter_Release(V").size(), size_t(3));
     }
 
+    // The partial outputs of a cancelled run are deleted on the opener
+    // thread before any later open: a run started at once keeps the names.
+    void aRunAfterACancelKeepsItsNames()
+    {
+        Run run(sources(2), m_dir.filePath("out"));
+        run.convert();
+        const QString first = run.at(0).record().outputPath();
+        const QString second = run.at(1).record().outputPath();
+        QVERIFY(QFileInfo::exists(first));
+        run.queue.cancel();
+        run.convert();
+        QCOMPARE(run.at(0).record().outputPath(), first);
+        QCOMPARE(run.at(1).record().outputPath(), second);
+        QCOMPARE(run.inStage(Stage::Converting), range(0, 2));
+        QVERIFY(QFileInfo::exists(first));
+        run.queue.cancel();
+        ConvertJob::waitForOpens();
+        QVERIFY(!QFileInfo::exists(first));
+    }
+
     // A task that leaves mid-run: its slot goes to the next waiting task; a
-    // pending open is released when it returns and never calls back.
+    // pending open is released when it returns and never calls back; a job
+    // is released on the opener thread, its partial output deleted there,
+    // while one that ended whole before a poll saw it is listed and kept.
     void leave_data()
     {
-        QTest::addColumn<bool>("opening");
-        QTest::newRow("converting") << false;
-        QTest::newRow("opening") << true;
+        QTest::addColumn<QString>("when");
+        for (const char* when : {"converting", "opening", "ended unseen"})
+            QTest::newRow(when) << when;
     }
 
     void leave()
     {
-        QFETCH(bool, opening);
-        orvfake::setCreateFiles(false);
-        Run run(sources(7), m_dir.filePath("out"));
+        QFETCH(QString, when);
+        const bool opening = when == "opening";
+        const bool endedUnseen = when == "ended unseen";
+        const QStringList files = sources(7);
+        if (endedUnseen) {
+            orvfake::JobScript quick;
+            quick.polls = 1;
+            orvfake::setJobScript(files.at(2).toStdString(), quick);
+        }
+        Run run(files, m_dir.filePath("out"));
+        const QString history = m_dir.filePath("history.xml");
+        QFile::remove(history);
+        run.request.historyPath = history;
         run.queue.convert(run.request, run.tasks);
         if (!opening)
             ConvertJob::waitForOpens();
         RunQueue::TaskPointer leaving = run.tasks.at(2);
+        const QString output = leaving->record().outputPath();
+        const std::string converter = orvfake::label(leaving->job().converter());
         run.queue.leave(*leaving);
         run.tasks.removeAt(2);
         run.queue.fillSlots();
@@ -414,9 +453,63 @@ private slots:
         QCOMPARE(run.queue.tasks().size(), 6);
         QVERIFY(!leaving->pollTimer()->isActive());
         QVERIFY(!leaving->job().isOpening());
-        QCOMPARE(leaving->job().converter() != nullptr, !opening);
+        QVERIFY(!leaving->job().converter());
+        if (!opening)
+            QCOMPARE(orvfake::calls("Converter_Release(" + converter + ")").size(), size_t(1));
+        QCOMPARE(QFileInfo::exists(output), endedUnseen);
         QCOMPARE(leaving->state().stage, opening ? Stage::Waiting : Stage::Converting);
+        HistoryFile::waitForLater();
+        HistoryFile listed(history);
+        listed.read();
+        QStringList paths;
+        for (const HistoryCategory& category : listed.categories()) {
+            for (const HistoryEntry& entry : category.entries)
+                paths << entry.filePath;
+        }
+        QCOMPARE(paths, endedUnseen ? QStringList{output} : QStringList());
         run.queue.cancel();
+    }
+
+    // The queue holds every task from its add to its removal: a task being
+    // added is found but not in the order until appended; reorder and
+    // removal change the order; a task appended mid-run waits in the run,
+    // and one removed mid-run leaves it.
+    void queueOrder()
+    {
+        orvfake::setCreateFiles(false);
+        const QStringList files = sources(3);
+        RunQueue queue;
+        QList<RunQueue::TaskPointer> tasks;
+        for (const QString& file : files) {
+            tasks.append(queue.create());
+            SourceFacts facts;
+            facts.path = file;
+            facts.name = QFileInfo(file).fileName();
+            facts.duration = 10000000;
+            tasks.last()->record().applyFacts(facts);
+            tasks.last()->record().applyFormat(mp4Format());
+        }
+        QVERIFY(queue.queue().isEmpty());
+        QCOMPARE(queue.find(tasks.at(1)->id()), tasks.at(1));
+        QVERIFY(tasks.at(0)->id() != tasks.at(1)->id());
+        queue.append(tasks.at(0));
+        queue.append(tasks.at(1));
+        queue.move(1, 0);
+        QCOMPARE(queue.queue(), (QList<RunQueue::TaskPointer>{tasks.at(1), tasks.at(0)}));
+
+        RunRequest request;
+        request.outputFolder = m_dir.filePath("out");
+        queue.convert(request);
+        QCOMPARE(queue.tasks(), queue.queue());
+        queue.append(tasks.at(2));
+        QCOMPARE(queue.tasks().last(), tasks.at(2));
+        QCOMPARE(tasks.at(2)->state().stage, Stage::Waiting);
+        queue.remove(*tasks.at(1));
+        QCOMPARE(queue.queue(), (QList<RunQueue::TaskPointer>{tasks.at(0), tasks.at(2)}));
+        QCOMPARE(queue.tasks(), queue.queue());
+        QVERIFY(!queue.find(tasks.at(1)->id()));
+        queue.cancel();
+        ConvertJob::waitForOpens();
     }
 
     // Two tasks of one file never share an output: a name is handed out at
