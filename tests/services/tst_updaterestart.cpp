@@ -5,6 +5,7 @@
 #include "GobelConfigure.h"
 #include "MainWindow.h"
 #include "ScrollAreaforBar.h"
+#include "orvalta_fake_control.h"
 #include "update/ICheckUpdateOpr.h"
 #include "update/UpdateRestart.h"
 
@@ -58,7 +59,19 @@ private slots:
         m_window.reset(new MainWindow(nullptr));
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        emit m_window->m_videoWidget->signalHasVideo(true);
+        // One queued file whose job never ends on its own.
+        const QString clip = m_tmp.filePath("clip.mov");
+        QFile file(clip);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+        file.close();
+        orvfake::reset();
+        orvfake::setMedia(clip.toStdString(), orvfake::MediaFacts());
+        orvfake::JobScript script;
+        script.polls = -1;
+        orvfake::setJobScript(script);
+        m_window->m_videoWidget->slotAddItunesItems({clip});
+        QCOMPARE(m_window->m_videoWidget->barList().size(), 1);
         QTest::mouseClick(m_window->m_btnConvert, Qt::LeftButton);
         QVERIFY(m_window->isConverting());
 
