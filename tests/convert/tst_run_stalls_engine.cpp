@@ -6,6 +6,7 @@
 #include "QueueTestUtil.h"
 
 #include "../Figures.h"
+#include "../StallProbe.h"
 
 #include "GobelConfigure.h"
 #include "ScrollAreaforBar.h"
@@ -20,28 +21,6 @@
 using namespace queuetest;
 
 namespace {
-
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(5);
-    }
-    qint64 longest() const { return qMax(m_longest, m_clock.elapsed() - m_last); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0, m_longest = 0;
-};
 
 // A flat picture encodes and decodes quickly; the conversions still carry
 // every 720p frame.
@@ -143,7 +122,7 @@ void TestRunStalls::cancelWithFiveRunning()
         // What the main window's Cancel does once confirmed.
         queue.CancelConvert();
         QTest::qWait(1000);
-        longest = probe.longest();
+        longest = probe.longestMs();
     }
     for (VideoConvertBar* row : queue.barList())
         QVERIFY(row->GetCurrentState() != State_Converting);
@@ -166,7 +145,7 @@ void TestRunStalls::addTwoDuringRun()
         for (VideoConvertBar* row : queue.barList())
             QTRY_VERIFY_WITH_TIMEOUT(row->getTotalTime() > 0, 300000);
         QTest::qWait(500);
-        longest = probe.longest();
+        longest = probe.longestMs();
     }
     queue.CancelConvert();
     qInfo("two files added during a run of five: longest GUI stall %lld ms", longest);

@@ -9,6 +9,7 @@
 
 #include "../Figures.h"
 #include "../MediaTools.h"
+#include "../StallProbe.h"
 
 #include "CommonDialog.h"
 #include "FinishConvertDialog.h"
@@ -71,40 +72,6 @@ QStringList historyPaths()
     }
     return paths;
 }
-
-// The longest gap between two turns of the event loop, measured by a timer
-// that asks to run every 5 ms.
-class StallProbe : public QObject
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(5);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 gap = m_clock.restart();
-            m_longest = qMax(m_longest, gap);
-            m_phase = qMax(m_phase, gap);
-        });
-        m_clock.start();
-        m_timer.start();
-    }
-    qint64 longestMs() const { return m_longest; }
-    // The longest gap since the last call (or the start); the overall
-    // figure keeps counting.
-    qint64 phaseMs()
-    {
-        const qint64 phase = m_phase;
-        m_phase = 0;
-        return phase;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-    qint64 m_phase = 0;
-};
 
 } // namespace
 

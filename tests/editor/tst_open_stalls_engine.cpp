@@ -8,6 +8,7 @@
 
 #include "../Figures.h"
 #include "../MediaTools.h"
+#include "../StallProbe.h"
 
 #include "PlayerWidget.h"
 #include "QVideoEditDlg.h"
@@ -26,29 +27,6 @@
 using namespace queuetest;
 
 namespace {
-
-// Ticks every 10 ms on this thread; longest() is the longest gap.
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = qMax(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(10);
-    }
-    qint64 longest() const { return qMax(m_longest, m_clock.elapsed() - m_last); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0, m_longest = 0;
-};
 
 // Many long, styled events at once: a file whose loading and first picture
 // take the engine a good while.
@@ -131,11 +109,11 @@ void TestOpenStalls::playerOpensFourK()
     const int before = view->framesUploaded();
     qint64 longest = 0;
     {
-        StallProbe probe;
+        StallProbe probe(10);
         m_queue->barList().first()->m_btnPreviewPlay->click();
         QTRY_VERIFY_WITH_TIMEOUT(view->framesUploaded() > before, 300000);
         QTest::qWait(500);
-        longest = probe.longest();
+        longest = probe.longestMs();
     }
     QVERIFY(window->isVisible());
     QVERIFY(!window->isLoading());
@@ -150,7 +128,7 @@ void TestOpenStalls::editorOpensFourK()
     qint64 longest = 0;
     {
         QVideoEditDlg editor(nullptr);
-        StallProbe probe;
+        StallProbe probe(10);
         QVERIFY(editor.OpenVideoFile(m_clip, 0, 0));
         // The task's records as the Edit action hands them in: the heavy
         // file chosen as the subtitles.
@@ -162,7 +140,7 @@ void TestOpenStalls::editorOpensFourK()
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         QTest::qWait(1500);
-        longest = probe.longest();
+        longest = probe.longestMs();
         editor.reject();
     }
     qInfo("4K clip with a heavy subtitle file in the editor: longest GUI stall %lld ms", longest);
